@@ -1,0 +1,26 @@
+# Helpers that give every deliverable and test the same shape.
+
+# Sources of a folder, found by pattern so that adding a file needs no CMake edit.
+function(vk2_glob_sources out dir)
+  file(GLOB_RECURSE found CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.c)
+  set(${out} ${found} PARENT_SCOPE)
+endfunction()
+
+# A module: a shared object named <name>.so that exports only the three module entry points.
+function(vk2_add_module name)
+  cmake_parse_arguments(M "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} MODULE ${M_SOURCES})
+  set_target_properties(${name} PROPERTIES PREFIX "" SUFFIX ".so")
+  target_link_libraries(${name} PRIVATE vk2_foundation vk2_platform ${M_LIBS})
+  target_link_options(${name} PRIVATE -Wl,--exclude-libs,ALL -Wl,--no-undefined)
+endfunction()
+
+# One test executable per source folder; every test carries the folder's label plus any extras.
+function(vk2_add_tests name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS;PROPERTIES" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
+  gtest_discover_tests(${name}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES LABELS "${T_LABELS}" ${T_PROPERTIES})
+endfunction()
