@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages listed in scripts/packages.txt (and any list files given as
-# arguments) that are not installed yet. Needs root, or sudo.
+# Installs the Debian packages listed in scripts/packages.d/*.txt (one list per area) that are
+# not installed yet. Needs root, or sudo.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-lists=("$here/packages.txt" "$@")
+lists=("$here"/packages.d/*.txt)
 wanted=$(grep -hv '^\s*\(#\|$\)' "${lists[@]}" | sort -u)
 missing=()
 for pkg in $wanted; do
