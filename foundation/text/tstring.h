@@ -7,6 +7,7 @@
 // every write copies a shared buffer first.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -18,6 +19,8 @@ namespace vk2 {
 // block), stores the new character pointer, frees the block when `bytes` is 0. Nonzero on success.
 using StringAllocator = int (*)(void** chars, uint32_t bytes);
 int DefaultStringAllocator(void** chars, uint32_t bytes);
+// Bytes of the header in front of the characters (reference count, length, capacity, allocator).
+inline constexpr uint32_t kStringHeaderBytes = 24;
 
 template <class CharT>
 class BasicTString {
@@ -110,6 +113,11 @@ class BasicTString {
   }
 
  private:
+  // True when another holder shares the buffer (a null string is not shared).
+  bool IsShared() const;
+  // Replaces or appends exactly `count` characters; `text` may point into this string.
+  bool Put(const CharT* text, size_t count, bool replace, StringAllocator allocator);
+
   CharT* chars_ = nullptr;
 };
 
@@ -120,8 +128,12 @@ extern template class BasicTString<char16_t>;
 extern template class BasicTString<char>;
 
 // Strings print through %s / %S.
-inline FormatArg MakeFormatArg(const TString& s) { return MakeFormatArg(s.c_str()); }
-inline FormatArg MakeFormatArg(const NarrowString& s) { return MakeFormatArg(s.c_str()); }
+inline FormatArg MakeFormatArg(const TString& s) {
+  return MakeFormatArg(s.c_str());
+}
+inline FormatArg MakeFormatArg(const NarrowString& s) {
+  return MakeFormatArg(s.c_str());
+}
 
 // ---- Conversions between the widths ----------------------------------------------------------
 // Narrow text is UTF-8; bytes that do not form valid UTF-8 are read as Latin-1, so legacy
@@ -131,8 +143,8 @@ NarrowString NarrowFromWide(const char16_t* text, int32_t count = -1);
 
 // Appends (replace=false) or assigns narrow text to a wide string.
 bool AssignNarrow(TString& target, const char* text, int32_t maximum = -1, bool replace = true);
-// Wide strings from narrow text; FromNarrowParts appends up to eight pieces in order, a null
-// piece adds nothing.
+// Wide strings from narrow text; counts are bytes and stop early at a zero byte (-1: to the
+// terminator). FromNarrowParts appends up to eight pieces in order, a null piece adds nothing.
 TString FromNarrowText(const char* text);
 TString FromNarrowString(const char* text, int32_t count);
 TString FromNarrowParts(const char* p1, const char* p2 = nullptr, const char* p3 = nullptr,
@@ -148,7 +160,9 @@ NarrowString FromWideN(const char16_t* text, int32_t count);
 inline TString Utf16(std::string_view utf8) {
   return FromNarrowString(utf8.data(), static_cast<int32_t>(utf8.size()));
 }
-inline NarrowString Utf8(const TString& s) { return FromWide(s); }
+inline NarrowString Utf8(const TString& s) {
+  return FromWide(s);
+}
 
 // ---- Comparison, hashing, matching -------------------------------------------------------------
 // Same pointer 0; null a gives 1, null b gives -1; otherwise <0, 0, >0 over n characters
