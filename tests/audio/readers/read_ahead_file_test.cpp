@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "temp_file.h"
+#include "tests/audio/support/temp_file.h"
 
 namespace vk2 {
 namespace {

@@ -1,4 +1,4 @@
-#include "temp_file.h"
+#include "tests/audio/support/temp_file.h"
 
 #include <filesystem>
 #include <fstream>
@@ -9,7 +9,7 @@
 namespace vk2::test {
 
 TempFolder::TempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "vk2-readers-XXXXXX").string();
+  std::string pattern = (std::filesystem::temp_directory_path() / "vk2-audio-XXXXXX").string();
   if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
   path_ = pattern;
 }
