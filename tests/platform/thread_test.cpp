@@ -62,6 +62,17 @@ TEST(ThreadTest, JoinOnItselfReturnsFalseAtOnce) {
   EXPECT_NE(id, 0u);
 }
 
+TEST(ThreadTest, AForkedChildKnowsItsOwnId) {
+  const ThreadId parent = CurrentThreadId();
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) _exit(CurrentThreadId() == static_cast<ThreadId>(getpid()) ? 0 : 1);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(CurrentThreadId(), parent);
+}
+
 TEST(ThreadTest, EmptyRecordsRefuseEverything) {
   Thread t;
   EXPECT_FALSE(t.IsStarted());
