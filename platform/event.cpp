@@ -77,6 +77,17 @@ int32_t WaitAny(std::span<Event* const> events, uint32_t timeoutMs) {
   if (events.empty()) return kWaitFailed;
   if (std::find(events.begin(), events.end(), nullptr) != events.end()) return kWaitFailed;
 
+  // Most waits find an event already set, or only poll: neither needs a waiter.
+  for (size_t i = 0; i < events.size(); ++i) {
+    Event& e = *events[i];
+    std::lock_guard<std::mutex> guard(e.mutex_);
+    if (e.set_) {
+      if (!e.manual_) e.set_ = false;
+      return static_cast<int32_t>(i);
+    }
+  }
+  if (timeoutMs == 0) return kWaitTimeout;
+
   Clock& clock = CurrentClock();
   const uint64_t deadline = DeadlineAfter(clock, timeoutMs);
   auto waiter = std::make_shared<EventWaiter>();
@@ -94,7 +105,7 @@ int32_t WaitAny(std::span<Event* const> events, uint32_t timeoutMs) {
   {
     std::unique_lock<std::mutex> lock(waiter->mutex);
     while (waiter->wokenBy == EventWaiter::kUnclaimed) {
-      if (timeoutMs == 0 || clock.WaitUntil(waiter, lock, deadline)) {
+      if (clock.WaitUntil(waiter, lock, deadline)) {
         // Claiming the time-out under the waiter's mutex means no Set can hand an event to
         // this waiter afterwards, so no auto-reset event is lost to a wait that gave up.
         waiter->Claim(kWaitTimeout);
