@@ -1,7 +1,6 @@
 #include "audio/readers/file/read_ahead_file.h"
 
 #include <algorithm>
-#include <chrono>
 #include <new>
 #include <vector>
 
@@ -19,7 +18,7 @@ ReadAheadFile::~ReadAheadFile() {
 
 bool ReadAheadFile::Open(const std::string& path) {
   Close();
-  std::lock_guard lock(fileLock_);
+  ScopedLock lock(fileLock_);
   if (!file_.Open(path)) return false;
   position_ = 0;
   aheadPosition_ = 0;
@@ -28,33 +27,33 @@ bool ReadAheadFile::Open(const std::string& path) {
 
 void ReadAheadFile::Close() {
   StopReadAhead();
-  std::lock_guard lock(fileLock_);
+  ScopedLock lock(fileLock_);
   file_.Close();
   position_ = 0;
 }
 
 bool ReadAheadFile::IsOpen() const {
-  std::lock_guard lock(fileLock_);
+  ScopedLock lock(fileLock_);
   return file_.IsOpen();
 }
 
 int64_t ReadAheadFile::Size() const {
-  std::lock_guard lock(fileLock_);
+  ScopedLock lock(fileLock_);
   return file_.Size();
 }
 
 int64_t ReadAheadFile::ReadAt(int64_t offset, void* buffer, size_t length) {
-  std::lock_guard lock(fileLock_);
+  ScopedLock lock(fileLock_);
   return file_.ReadAt(offset, buffer, length);
 }
 
 int64_t ReadAheadFile::Position() const {
-  std::lock_guard lock(fileLock_);
+  ScopedLock lock(fileLock_);
   return position_;
 }
 
 bool ReadAheadFile::SetPosition(int64_t offset) {
-  std::lock_guard lock(fileLock_);
+  ScopedLock lock(fileLock_);
   if (offset < 0 || !file_.IsOpen()) return false;
   position_ = offset;
   aheadPosition_ = offset;
@@ -64,16 +63,12 @@ bool ReadAheadFile::SetPosition(int64_t offset) {
     // the mark makes it drop a chunk it already holds.
     ring_.Flush();
     {
-      std::lock_guard ringLock(ringLock_);
+      ScopedLock ringLock(ringLock_);
       ring_.Close(false);
       ring_.Flush();
       positionChanged_.store(true, std::memory_order_release);
     }
-    {
-      std::lock_guard wakeLock(wakeMutex_);
-      repositioned_ = true;
-    }
-    wake_.notify_all();
+    wake_.Set();
   }
   return true;
 }
@@ -86,13 +81,13 @@ int64_t ReadAheadFile::ReadNext(void* buffer, size_t length, int64_t* start) {
     // Not under the file lock: the thread needs it to fill the ring this waits on.
     const int64_t n = ring_.Read(out, length, true, true);
     done = n > 0 ? static_cast<size_t>(n) : 0;
-    std::lock_guard lock(fileLock_);
+    ScopedLock lock(fileLock_);
     position_ += static_cast<int64_t>(done);
     // Short with the thread still at work: the end of the file. Otherwise the thread has
     // gone (a stop or a failure) and the file itself gives the rest.
     if (done == length || IsReadAheadRunning()) return static_cast<int64_t>(done);
   }
-  std::lock_guard lock(fileLock_);
+  ScopedLock lock(fileLock_);
   const int64_t n = file_.ReadAt(position_, out + done, length - done);
   if (n < 0) return done > 0 ? static_cast<int64_t>(done) : -1;
   position_ += n;
@@ -102,46 +97,42 @@ int64_t ReadAheadFile::ReadNext(void* buffer, size_t length, int64_t* start) {
 bool ReadAheadFile::StartReadAhead(size_t bufferBytes, size_t chunkBytes) {
   if (IsReadAheadRunning()) return true;
   if (bufferBytes == 0 || chunkBytes == 0 || chunkBytes > bufferBytes) return false;
-  std::lock_guard lock(fileLock_);
+  ScopedLock lock(fileLock_);
   if (!file_.IsOpen()) return false;
-  if (thread_.joinable()) thread_.join();  // a thread that stopped itself earlier
+  thread_.Join();  // a thread that gave up by itself earlier
+  thread_.CloseHandle();
   if (!ring_.Resize(bufferBytes)) return false;
   ring_.Flush();
   ring_.Close(false);
   ring_.SetAbort(false);
-  {
-    std::lock_guard wakeLock(wakeMutex_);
-    stopRequested_ = false;
-    repositioned_ = false;
-  }
+  // A stop or wake left over from the last run must not end this one at once.
+  stopRequested_.store(false, std::memory_order_release);
+  wake_.Reset();
   positionChanged_.store(false, std::memory_order_release);
   aheadPosition_ = position_;
   running_.store(true, std::memory_order_release);
-  try {
-    thread_ = std::thread([this, chunkBytes] { ReadAheadLoop(chunkBytes); });
-  } catch (const std::system_error&) {
+  if (!thread_.Start([this, chunkBytes] {
+        SetCurrentThreadName("vk2 read-ahead");
+        ReadAheadLoop(chunkBytes);
+      })) {
     running_.store(false, std::memory_order_release);
     return false;
   }
+  thread_.SetPriority(ThreadPriority::kAboveNormal);
   return true;
 }
 
 void ReadAheadFile::StopReadAhead() {
-  if (!thread_.joinable()) {
+  if (!thread_.IsStarted()) {
     running_.store(false, std::memory_order_release);
     return;
   }
-  {
-    std::lock_guard wakeLock(wakeMutex_);
-    stopRequested_ = true;
-  }
-  wake_.notify_all();
+  stopRequested_.store(true, std::memory_order_release);
+  wake_.Set();
   ring_.SetAbort(true);
-  if (thread_.get_id() == std::this_thread::get_id()) {
-    thread_.detach();  // no thread joins itself; it ends at its next look at the stop mark
-  } else {
-    thread_.join();
-  }
+  // On the thread itself the join is refused; it ends at its next look at the stop mark.
+  thread_.Join();
+  thread_.CloseHandle();
   running_.store(false, std::memory_order_release);
   // Without a producer nobody may wait on the ring: closed, a reader gets the end at once.
   ring_.Flush();
@@ -149,11 +140,8 @@ void ReadAheadFile::StopReadAhead() {
 }
 
 bool ReadAheadFile::PauseThread(uint32_t ms) {
-  std::unique_lock lock(wakeMutex_);
-  wake_.wait_for(lock, std::chrono::milliseconds(ms),
-                 [this] { return stopRequested_ || repositioned_; });
-  repositioned_ = false;
-  return stopRequested_;
+  wake_.Wait(ms);
+  return stopRequested_.load(std::memory_order_acquire);
 }
 
 void ReadAheadFile::ReadAheadLoop(size_t chunkBytes) {
@@ -161,7 +149,7 @@ void ReadAheadFile::ReadAheadLoop(size_t chunkBytes) {
     // Given up (a read failed): reads go to the file again from the logical position, and a
     // reader waiting on the ring is let go.
     running_.store(false, std::memory_order_release);
-    std::lock_guard ringLock(ringLock_);
+    ScopedLock ringLock(ringLock_);
     ring_.Close(true);
   }
 }
@@ -174,27 +162,24 @@ bool ReadAheadFile::FillRing(size_t chunkBytes) {
     return false;
   }
   for (;;) {
-    {
-      std::lock_guard wakeLock(wakeMutex_);
-      if (stopRequested_) return true;
-    }
+    if (stopRequested_.load(std::memory_order_acquire)) return true;
     int64_t n;
     {
-      std::lock_guard lock(fileLock_);
+      ScopedLock lock(fileLock_);
       n = file_.ReadAt(aheadPosition_, chunk.data(), chunk.size());
       if (n > 0) aheadPosition_ += n;
       positionChanged_.store(false, std::memory_order_release);
     }
     if (n < 0) return false;
     if (n > 0) {
-      std::lock_guard ringLock(ringLock_);
+      ScopedLock ringLock(ringLock_);
       if (positionChanged_.load(std::memory_order_acquire)) continue;  // read before a seek
       // Refused only when stopping: the ring is reopened under this lock after a seek.
       if (ring_.Write(chunk.data(), static_cast<size_t>(n), true, true) < 0) return true;
       continue;
     }
     {
-      std::lock_guard ringLock(ringLock_);
+      ScopedLock ringLock(ringLock_);
       // A seek since the read wants data that is still to come.
       if (!positionChanged_.load(std::memory_order_acquire)) ring_.Close(true);
     }

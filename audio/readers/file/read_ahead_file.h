@@ -8,15 +8,15 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
-#include <mutex>
 #include <string>
-#include <thread>
 
 #include "audio/readers/common/blocking_ring_buffer.h"
 #include "audio/readers/file/local_file.h"
+#include "platform/critical_section.h"
+#include "platform/event.h"
+#include "platform/thread.h"
 
 namespace vk2 {
 
@@ -62,8 +62,8 @@ class ReadAheadFile {
   bool PauseThread(uint32_t ms);
 
   // Lock order: file lock, then ring lock.
-  mutable std::recursive_mutex fileLock_;  // the file and the positions
-  std::recursive_mutex ringLock_;          // the thread's writes against repositioning flushes
+  mutable CriticalSection fileLock_;  // the file and the positions
+  CriticalSection ringLock_;          // the thread's writes against repositioning flushes
   LocalFile file_;
   int64_t position_ = 0;       // next byte ReadNext gives
   int64_t aheadPosition_ = 0;  // next byte the read-ahead thread reads
@@ -72,11 +72,9 @@ class ReadAheadFile {
   std::atomic<bool> running_{false};
 
   BlockingRingBuffer ring_;
-  std::thread thread_;
-  std::mutex wakeMutex_;
-  std::condition_variable wake_;
-  bool stopRequested_ = false;  // guarded by wakeMutex_
-  bool repositioned_ = false;   // guarded by wakeMutex_
+  Thread thread_;
+  std::atomic<bool> stopRequested_{false};
+  Event wake_;  // a stop or a seek for the thread resting at the end of the file
 };
 
 }  // namespace vk2

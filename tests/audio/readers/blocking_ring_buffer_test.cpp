@@ -5,7 +5,6 @@
 #include <atomic>
 #include <cstring>
 #include <numeric>
-#include <random>
 #include <thread>
 #include <vector>
 
@@ -150,59 +149,6 @@ TEST(BlockingRingBufferTest, ZeroCapacityNeverBlocksForever) {
   ring.Close(true);
   EXPECT_EQ(ring.Read(b, 1, true), 0);
 }
-
-// One producer and one consumer move a long stream through a small ring in uneven pieces.
-struct TransferCase {
-  size_t capacity;
-  size_t maxWrite;
-  size_t maxRead;
-  bool allOrNothing;
-};
-
-class RingTransferTest : public ::testing::TestWithParam<TransferCase> {};
-
-TEST_P(RingTransferTest, EveryByteArrivesOnceInOrder) {
-  const TransferCase c = GetParam();
-  BlockingRingBuffer ring(c.capacity);
-  std::vector<uint8_t> source(60000);
-  std::mt19937 rng(7);
-  for (auto& b : source)
-    b = static_cast<uint8_t>(rng());
-  std::thread producer([&] {
-    std::mt19937 r(11);
-    size_t pos = 0;
-    while (pos < source.size()) {
-      const size_t n = std::min(source.size() - pos, 1 + r() % c.maxWrite);
-      const int64_t w = ring.Write(source.data() + pos, n, true, c.allOrNothing);
-      ASSERT_EQ(w, static_cast<int64_t>(n));
-      pos += n;
-    }
-    ring.Close(true);
-  });
-  std::vector<uint8_t> received;
-  std::mt19937 r(13);
-  std::vector<uint8_t> piece(c.maxRead);
-  for (;;) {
-    const size_t n = 1 + r() % c.maxRead;
-    const int64_t got = ring.Read(piece.data(), n, true);
-    ASSERT_GE(got, 0);
-    if (got == 0) break;
-    // A short read happens only at the end.
-    if (static_cast<size_t>(got) < n) {
-      EXPECT_TRUE(ring.IsClosed());
-    }
-    received.insert(received.end(), piece.begin(), piece.begin() + got);
-  }
-  producer.join();
-  EXPECT_EQ(received, source);
-}
-
-INSTANTIATE_TEST_SUITE_P(Shapes, RingTransferTest,
-                         ::testing::Values(TransferCase{1, 1, 1, false},
-                                           TransferCase{7, 5, 13, false},
-                                           TransferCase{64, 64, 1000, true},
-                                           TransferCase{4096, 1500, 1024, true},
-                                           TransferCase{1000, 3000, 7, false}));
 
 }  // namespace
 }  // namespace vk2
