@@ -1,16 +1,11 @@
 #include "oru/core/text_util.h"
 
+#include "foundation/util/guid_text.h"
+
 namespace vk2::oru {
 namespace {
 
 char FoldChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 }  // namespace
 
@@ -44,59 +39,10 @@ std::string LowerAscii(std::string_view text) {
 }
 
 std::string FormatGuid(const Guid& id) {
-  static const char kHex[] = "0123456789ABCDEF";
-  std::string out = "{";
-  auto put = [&](uint64_t v, int digits) {
-    for (int i = digits - 1; i >= 0; --i) out.push_back(kHex[(v >> (4 * i)) & 15]);
-  };
-  put(id.data1, 8);
-  out.push_back('-');
-  put(id.data2, 4);
-  out.push_back('-');
-  put(id.data3, 4);
-  out.push_back('-');
-  put(id.data4[0], 2);
-  put(id.data4[1], 2);
-  out.push_back('-');
-  for (int i = 2; i < 8; ++i) put(id.data4[i], 2);
-  out.push_back('}');
-  return out;
+  NarrowString text = FormatGuidTextNarrow(id);
+  return std::string(text.c_str(), text.Length());
 }
 
-bool ParseGuid(std::string_view text, Guid* id) {
-  if (text.size() == 38) {
-    if (text.front() != '{' || text.back() != '}') return false;
-    text = text.substr(1, 36);
-  }
-  if (text.size() != 36) return false;
-  if (text[8] != '-' || text[13] != '-' || text[18] != '-' || text[23] != '-') return false;
-  auto field = [&](size_t at, int digits, uint64_t* v) {
-    *v = 0;
-    for (int i = 0; i < digits; ++i) {
-      int d = HexDigit(text[at + static_cast<size_t>(i)]);
-      if (d < 0) return false;
-      *v = *v * 16 + static_cast<uint64_t>(d);
-    }
-    return true;
-  };
-  Guid g;
-  uint64_t v = 0;
-  if (!field(0, 8, &v)) return false;
-  g.data1 = static_cast<uint32_t>(v);
-  if (!field(9, 4, &v)) return false;
-  g.data2 = static_cast<uint16_t>(v);
-  if (!field(14, 4, &v)) return false;
-  g.data3 = static_cast<uint16_t>(v);
-  if (!field(19, 2, &v)) return false;
-  g.data4[0] = static_cast<uint8_t>(v);
-  if (!field(21, 2, &v)) return false;
-  g.data4[1] = static_cast<uint8_t>(v);
-  for (int i = 0; i < 6; ++i) {
-    if (!field(24 + static_cast<size_t>(2 * i), 2, &v)) return false;
-    g.data4[2 + i] = static_cast<uint8_t>(v);
-  }
-  *id = g;
-  return true;
-}
+bool ParseGuid(std::string_view text, Guid* id) { return ParseGuidText(text, id); }
 
 }  // namespace vk2::oru

@@ -18,9 +18,8 @@ TString ToWide(std::string_view utf8);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 std::string LowerAscii(std::string_view text);
 
-// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", upper case.
+// Registry form "{XXXXXXXX-...}" through the foundation's identifier text.
 std::string FormatGuid(const Guid& id);
-// With or without braces, any case; false for anything else.
 bool ParseGuid(std::string_view text, Guid* id);
 
 }  // namespace vk2::oru
