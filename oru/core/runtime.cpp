@@ -27,8 +27,9 @@ int32_t g_attachCount = 0;
 
 // The batch that AddToCategory calls of this thread belong to: the module being registered,
 // or one opened with SetBatch(0).
+// Plain pointers: a thread_local with a destructor would keep the library from unloading.
 thread_local RegistrationBatch* t_batch = nullptr;
-thread_local std::unique_ptr<RegistrationBatch> t_openBatch;
+thread_local RegistrationBatch* t_openBatch = nullptr;
 
 std::string FolderOfThisLibrary() {
   Dl_info info{};
@@ -363,12 +364,12 @@ int32_t Runtime::SetBatch(int32_t flag) {
   if (flag == 0) {
     // Inside a module's registration the module's own batch already gathers everything.
     if (t_batch) return 0;
-    t_openBatch = std::make_unique<RegistrationBatch>();
-    t_batch = t_openBatch.get();
+    t_openBatch = new RegistrationBatch;
+    t_batch = t_openBatch;
     return 0;
   }
-  if (!t_openBatch || t_batch != t_openBatch.get()) return 0;
-  std::unique_ptr<RegistrationBatch> batch = std::move(t_openBatch);
+  if (!t_openBatch || t_batch != t_openBatch) return 0;
+  std::unique_ptr<RegistrationBatch> batch(std::exchange(t_openBatch, nullptr));
   t_batch = nullptr;
   return CommitBatch(*batch);
 }

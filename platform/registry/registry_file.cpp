@@ -31,9 +31,9 @@ std::string DefaultRegistryPath() {
 
 RegistryFile::RegistryFile(std::string path) : path_(std::move(path)) {}
 
-bool RegistryFile::RefreshLocked(std::string* error) {
+bool RegistryFile::RefreshLocked(std::string* error, bool force) {
   std::optional<regio::FileStamp> stamp = regio::StampOf(path_);
-  if (loaded_ && stamp == stamp_) return readable_;
+  if (loaded_ && !force && stamp == stamp_) return readable_;
   RegistryKey fresh;
   bool ok = true;
   if (stamp) {
@@ -74,8 +74,7 @@ bool RegistryFile::Update(const std::function<bool(RegistryKey& root)>& change,
   }
   std::string readError;
   // Under the lock the file is what the last writer left; read it whatever the stamp says.
-  loaded_ = false;
-  if (!RefreshLocked(&readError)) {
+  if (!RefreshLocked(&readError, true)) {
     // Keep the unreadable file for inspection rather than writing over it.
     std::string aside = path_ + ".bad";
     if (std::rename(path_.c_str(), aside.c_str()) != 0) {

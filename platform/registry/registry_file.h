@@ -36,7 +36,7 @@ class RegistryFile {
 
  private:
   // Refreshes the cache from disk when the file changed; `mutex_` held.
-  bool RefreshLocked(std::string* error);
+  bool RefreshLocked(std::string* error, bool force = false);
 
   std::string path_;
   std::recursive_mutex mutex_;
