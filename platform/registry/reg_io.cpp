@@ -1,6 +1,8 @@
 #include "platform/registry/reg_io.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -43,6 +45,22 @@ int64_t NowMs() {
   timespec ts{};
   clock_gettime(CLOCK_MONOTONIC, &ts);
   return ts.tv_sec * 1000LL + ts.tv_nsec / 1000000;
+}
+
+// Temporary files of writers that died before their rename are of no use to anyone.
+void RemoveAbandonedTemporaries(const std::string& folder, const std::string& name) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  const std::string prefix = name + ".tmp.";
+  while (dirent* e = ::readdir(dir)) {
+    std::string entry = e->d_name;
+    if (entry.compare(0, prefix.size(), prefix) != 0) continue;
+    long pid = std::strtol(entry.c_str() + prefix.size(), nullptr, 10);
+    if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+      ::unlink((folder + "/" + entry).c_str());
+    }
+  }
+  ::closedir(dir);
 }
 
 }  // namespace
@@ -103,6 +121,7 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view data, std::
   };
   const std::string folder = ParentFolder(path);
   if (!MakeFolders(folder)) return fail("cannot create the folder of");
+  RemoveAbandonedTemporaries(folder, path.substr(path.find_last_of('/') + 1));
   // Unique per process and call, so concurrent writers never share a temporary file.
   static std::atomic<uint32_t> serial{0};
   std::string temp = path + ".tmp." + std::to_string(::getpid()) + "." +
