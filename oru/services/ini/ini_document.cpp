@@ -114,9 +114,16 @@ bool IniDocument::Set(std::string_view section, std::string_view key, std::strin
       return true;
     }
   }
-  // New keys go after the section's last key, ahead of the blank lines that end it.
+  // New keys go after the section's last key, ahead of the blank lines and comments that end
+  // it (they usually introduce the next section).
   auto at = s->lines.end();
-  while (at != s->lines.begin() && Trim(std::prev(at)->raw).empty()) --at;
+  auto lastKey = std::find_if(s->lines.rbegin(), s->lines.rend(),
+                              [](const Line& l) { return !l.key.empty(); });
+  if (lastKey != s->lines.rend()) {
+    at = lastKey.base();
+  } else {
+    while (at != s->lines.begin() && Trim(std::prev(at)->raw).empty()) --at;
+  }
   s->lines.insert(at, Line{raw, std::string(k), std::string(value)});
   return true;
 }
