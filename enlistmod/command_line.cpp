@@ -11,12 +11,16 @@ namespace vk2::enlist {
 namespace {
 
 std::string Trim(std::string_view t) {
-  while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
-  while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
+  while (!t.empty() && (t.front() == ' ' || t.front() == '\t'))
+    t.remove_prefix(1);
+  while (!t.empty() && (t.back() == ' ' || t.back() == '\t'))
+    t.remove_suffix(1);
   return std::string(t);
 }
 
-bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+bool IsSeparator(char c) {
+  return c == '/' || c == '\\';
+}
 
 }  // namespace
 
@@ -50,7 +54,8 @@ std::vector<std::string> SplitArgument(std::string_view text) {
 std::vector<std::string> SplitArguments(int argc, const char* const* argv) {
   std::vector<std::string> tokens;
   for (int i = 1; i < argc; ++i) {
-    for (std::string& t : SplitArgument(argv[i] ? argv[i] : "")) tokens.push_back(std::move(t));
+    for (std::string& t : SplitArgument(argv[i] ? argv[i] : ""))
+      tokens.push_back(std::move(t));
   }
   return tokens;
 }
@@ -67,7 +72,8 @@ std::string ResolvePath(std::string_view base, std::string_view path) {
     pos = next + 1;
     if (part.empty() || part == ".") continue;
     if (part == "..") {
-      while (!result.empty() && IsSeparator(result.back()) && result.size() > 1) result.pop_back();
+      while (!result.empty() && IsSeparator(result.back()) && result.size() > 1)
+        result.pop_back();
       size_t cut = result.find_last_of("/\\");
       if (cut == std::string::npos) {
         result.clear();
@@ -99,7 +105,7 @@ std::vector<std::string> ExpandModuleWildcard(std::string_view pattern) {
       continue;
     }
     std::string full = folder + entry;
-    struct stat st{};
+    struct stat st {};
     if (::stat(full.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) continue;
     found.push_back(full);
   }

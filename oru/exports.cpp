@@ -11,8 +11,10 @@ struct UnloadGuard {
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) int32_t MCreateInstance(
-    const vk2::Guid* classId, const vk2::Guid* iid, void** out, vk2::MUnknown* outer) {
+extern "C" __attribute__((visibility("default"))) int32_t MCreateInstance(const vk2::Guid* classId,
+                                                                          const vk2::Guid* iid,
+                                                                          void** out,
+                                                                          vk2::MUnknown* outer) {
   return vk2::oru::Runtime::CreateInstanceEntry(classId, iid, out, outer);
 }
 

@@ -74,13 +74,17 @@ class AggregatableObject {
 };
 
 // The three slots of every interface of an AggregatableObject.
-#define VK2_DELEGATE_UNKNOWN                                                                  \
-  int32_t QueryInterface(const ::vk2::Guid& iid, void** out, uint32_t addRef = 1,             \
-                         uint32_t reserved = 0) override {                                    \
-    (void)reserved;                                                                           \
-    return DelegatedQueryInterface(iid, out, addRef);                                         \
-  }                                                                                           \
-  uint32_t AddRef() override { return DelegatedAddRef(); }                                    \
-  uint32_t Release() override { return DelegatedRelease(); }
+#define VK2_DELEGATE_UNKNOWN                                                      \
+  int32_t QueryInterface(const ::vk2::Guid& iid, void** out, uint32_t addRef = 1, \
+                         uint32_t reserved = 0) override {                        \
+    (void)reserved;                                                               \
+    return DelegatedQueryInterface(iid, out, addRef);                             \
+  }                                                                               \
+  uint32_t AddRef() override {                                                    \
+    return DelegatedAddRef();                                                     \
+  }                                                                               \
+  uint32_t Release() override {                                                   \
+    return DelegatedRelease();                                                    \
+  }
 
 }  // namespace vk2

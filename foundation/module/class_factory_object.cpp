@@ -9,7 +9,9 @@ int32_t ClassFactoryObject::QueryInterface(const Guid&, void** out, uint32_t, ui
   return kErrNoInterface;
 }
 
-uint32_t ClassFactoryObject::AddRef() { return count_.fetch_add(1) + 1; }
+uint32_t ClassFactoryObject::AddRef() {
+  return count_.fetch_add(1) + 1;
+}
 
 uint32_t ClassFactoryObject::Release() {
   uint32_t left = count_.fetch_sub(1) - 1;

@@ -112,8 +112,14 @@ int32_t ModuleRegisterOru(const ModuleDefinition& module, int32_t mode, MRegistr
   return result;
 }
 
-int32_t ModuleAttachCount() { return g_attachCount.load(); }
-MErrorRegistry* ModuleErrorRegistry() { return g_errorRegistry; }
-MUnknown* ModuleImageService() { return g_imageService; }
+int32_t ModuleAttachCount() {
+  return g_attachCount.load();
+}
+MErrorRegistry* ModuleErrorRegistry() {
+  return g_errorRegistry;
+}
+MUnknown* ModuleImageService() {
+  return g_imageService;
+}
 
 }  // namespace vk2

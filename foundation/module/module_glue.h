@@ -64,15 +64,15 @@ MUnknown* ModuleImageService();
 
 }  // namespace vk2
 
-#define VK2_MODULE_ENTRY_POINTS(definition)                                                   \
-  extern "C" __attribute__((visibility("default"))) int32_t DLLAttach(int32_t reason) {      \
-    return ::vk2::ModuleDllAttach(definition, reason);                                        \
-  }                                                                                           \
-  extern "C" __attribute__((visibility("default"))) int32_t MIFactory(                        \
-      const ::vk2::Guid* classId, void** out) {                                               \
-    return ::vk2::ModuleMIFactory(definition, classId, out);                                  \
-  }                                                                                           \
-  extern "C" __attribute__((visibility("default"))) int32_t RegisterORU(                      \
-      int32_t mode, ::vk2::MRegistrar* registrar, uintptr_t context) {                        \
-    return ::vk2::ModuleRegisterOru(definition, mode, registrar, context);                    \
+#define VK2_MODULE_ENTRY_POINTS(definition)                                                       \
+  extern "C" __attribute__((visibility("default"))) int32_t DLLAttach(int32_t reason) {           \
+    return ::vk2::ModuleDllAttach(definition, reason);                                            \
+  }                                                                                               \
+  extern "C" __attribute__((visibility("default"))) int32_t MIFactory(const ::vk2::Guid* classId, \
+                                                                      void** out) {               \
+    return ::vk2::ModuleMIFactory(definition, classId, out);                                      \
+  }                                                                                               \
+  extern "C" __attribute__((visibility("default"))) int32_t RegisterORU(                          \
+      int32_t mode, ::vk2::MRegistrar* registrar, uintptr_t context) {                            \
+    return ::vk2::ModuleRegisterOru(definition, mode, registrar, context);                        \
   }

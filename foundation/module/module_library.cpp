@@ -13,7 +13,7 @@ namespace {
 
 int32_t CodeForFailure(const NarrowString& name, const char* dlError) {
   if (std::strchr(name.c_str(), '/')) {
-    struct stat st{};
+    struct stat st {};
     if (::stat(name.c_str(), &st) != 0) {
       if (errno == ENOENT || errno == ENOTDIR) return kModuleNotFound;
       if (errno == ENOMEM) return kModuleOutOfMemory;

@@ -8,17 +8,17 @@
 namespace vk2 {
 
 enum ModuleAttachMode : int32_t {
-  kModuleNoAttach = 0,        // load only
+  kModuleNoAttach = 0,  // load only
   kModuleAttachIfExported = 1,
   kModuleAttachRequired = 2,  // fail unless the library exports DLLAttach and accepts
 };
 
 // LoadModule results (0 loaded).
-inline constexpr int32_t kModuleNotFound = -1;       // empty path, or no such file
+inline constexpr int32_t kModuleNotFound = -1;  // empty path, or no such file
 inline constexpr int32_t kModuleOutOfMemory = -2;
-inline constexpr int32_t kModuleLoadFailed = -3;     // any other load error
+inline constexpr int32_t kModuleLoadFailed = -3;      // any other load error
 inline constexpr int32_t kModuleNoAttachExport = -4;  // mode 2 without a loadable DLLAttach
-inline constexpr int32_t kModuleRefused = -5;        // DLLAttach(1) answered 0; unloaded again
+inline constexpr int32_t kModuleRefused = -5;         // DLLAttach(1) answered 0; unloaded again
 
 struct ModuleLibrary {
   void* handle = nullptr;

@@ -112,8 +112,12 @@ void UnloadRuntime() {
   delete library;
 }
 
-bool IsRuntimeBound() { return g_createInstance.load() != nullptr; }
-bool IsRuntimeFirstUser() { return g_firstUser; }
+bool IsRuntimeBound() {
+  return g_createInstance.load() != nullptr;
+}
+bool IsRuntimeFirstUser() {
+  return g_firstUser;
+}
 
 int32_t RuntimeCreateInstance(const Guid& classId, const Guid& iid, void** out, MUnknown* outer) {
   if (out) *out = nullptr;

@@ -61,7 +61,8 @@ int32_t BaseObject::QueryInterfaceAfter(const Guid& iid, void** out, uint32_t ad
   std::vector<RefPtr<MUnknown>> parts = Parts();
   auto it = parts.rbegin();
   if (after) {
-    while (it != parts.rend() && Answer(it->Get(), iid) != after) ++it;
+    while (it != parts.rend() && Answer(it->Get(), iid) != after)
+      ++it;
     if (it == parts.rend()) return kErrNoInterface;
     ++it;
   }

@@ -16,8 +16,12 @@ std::string StringValue(const RegistryKey& key, const char* name) {
   return v && v->type == ValueType::kString ? v->text : std::string();
 }
 
-RegistryKey* ClsidKey(RegistryKey& root) { return root.Find({kRoot, "CLSID"}); }
-RegistryKey* CategoriesKey(RegistryKey& root) { return root.Find({kRoot, "ORU", "Categories"}); }
+RegistryKey* ClsidKey(RegistryKey& root) {
+  return root.Find({kRoot, "CLSID"});
+}
+RegistryKey* CategoriesKey(RegistryKey& root) {
+  return root.Find({kRoot, "ORU", "Categories"});
+}
 
 void RemoveMembersWhere(RegistryKey& root, const auto& doomed) {
   RegistryKey* categories = CategoriesKey(root);
@@ -28,10 +32,12 @@ void RemoveMembersWhere(RegistryKey& root, const auto& doomed) {
     for (const auto& member : category->Children()) {
       if (doomed(*member)) gone.push_back(member->Name());
     }
-    for (const auto& name : gone) category->RemoveChild(name);
+    for (const auto& name : gone)
+      category->RemoveChild(name);
     if (category->Children().empty()) emptied.push_back(category->Name());
   }
-  for (const auto& name : emptied) categories->RemoveChild(name);
+  for (const auto& name : emptied)
+    categories->RemoveChild(name);
 }
 
 void RemoveClassesOf(RegistryKey& root, const std::string& module,
@@ -44,7 +50,8 @@ void RemoveClassesOf(RegistryKey& root, const std::string& module,
     Guid id;
     bool kept = false;
     if (ParseGuid(key->Name(), &id)) {
-      for (const auto& c : keep) kept = kept || GuidEquals(c.id, id);
+      for (const auto& c : keep)
+        kept = kept || GuidEquals(c.id, id);
     }
     if (!kept) gone.push_back(key->Name());
   }
@@ -93,8 +100,7 @@ std::optional<ModuleStamp> ClassRegistry::RegisteredStamp(const std::string& mod
     if (!key) return;
     const RegistryValue* size = key->FindValue("size");
     const RegistryValue* mtime = key->FindValue("mtime");
-    if (!size || !mtime || size->type == ValueType::kString ||
-        mtime->type == ValueType::kString) {
+    if (!size || !mtime || size->type == ValueType::kString || mtime->type == ValueType::kString) {
       return;
     }
     stamp = ModuleStamp{size->number, static_cast<int64_t>(mtime->number)};
@@ -106,7 +112,8 @@ bool ClassRegistry::Commit(const RegistrationBatch& batch, std::string* error) {
   if (batch.Empty()) return true;
   return file_->Update(
       [&](RegistryKey& root) {
-        if (batch.replace && !batch.module.empty()) RemoveClassesOf(root, batch.module, batch.classes);
+        if (batch.replace && !batch.module.empty())
+          RemoveClassesOf(root, batch.module, batch.classes);
         for (const ClassRecord& c : batch.classes) {
           RegistryKey& key = root.Make({kRoot, "CLSID", FormatGuid(c.id)});
           key.SetString("", c.name);
@@ -137,8 +144,8 @@ bool ClassRegistry::RemoveModule(const std::string& module, std::string* error) 
   return file_->Update(
       [&](RegistryKey& root) {
         RemoveClassesOf(root, module, {});
-        RemoveMembersWhere(root,
-                           [&](const RegistryKey& m) { return StringValue(m, "module") == module; });
+        RemoveMembersWhere(
+            root, [&](const RegistryKey& m) { return StringValue(m, "module") == module; });
         if (RegistryKey* modules = root.Find({kRoot, "ORU", "Modules"})) {
           modules->RemoveChild(module);
         }
@@ -147,6 +154,8 @@ bool ClassRegistry::RemoveModule(const std::string& module, std::string* error) 
       error);
 }
 
-uint64_t ClassRegistry::Generation() { return file_->Generation(); }
+uint64_t ClassRegistry::Generation() {
+  return file_->Generation();
+}
 
 }  // namespace vk2::oru

@@ -34,14 +34,10 @@ const char* const kBasicMessages[] = {
 };
 
 const char* const kPreferenceMessages[kPrefsEntryCount] = {
-    "the preferences could not be read",
-    "the preference section does not exist",
-    "the preference section could not be created",
-    "the preference value does not exist",
-    "the preference value has another type",
-    "the preferences could not be saved",
-    "the preference value already exists",
-    "the preference name is not valid",
+    "the preferences could not be read",           "the preference section does not exist",
+    "the preference section could not be created", "the preference value does not exist",
+    "the preference value has another type",       "the preferences could not be saved",
+    "the preference value already exists",         "the preference name is not valid",
 };
 
 constexpr uint32_t kMaxTableEntries = 65536;
@@ -59,13 +55,16 @@ ErrorTables::ErrorTables() {
   auto basic = std::make_unique<Table>();
   basic->name = kBasicErrorsTable;
   int32_t code = -1;
-  for (const char* message : kBasicMessages) AddEntry(basic.get(), message, code--);
+  for (const char* message : kBasicMessages)
+    AddEntry(basic.get(), message, code--);
   tables_.push_back(std::move(basic));
 
   ErrorRecord records[kPrefsEntryCount];
-  for (uint32_t i = 0; i < kPrefsEntryCount; ++i) records[i].message = kPreferenceMessages[i];
+  for (uint32_t i = 0; i < kPrefsEntryCount; ++i)
+    records[i].message = kPreferenceMessages[i];
   RegisterTable(records, kPrefsEntryCount, kPreferenceSystemTable);
-  for (const ErrorRecord& r : records) preferenceCodes_.push_back(r.code);
+  for (const ErrorRecord& r : records)
+    preferenceCodes_.push_back(r.code);
 }
 
 ErrorTables::Entry* ErrorTables::AddEntry(Table* table, const char* message, int32_t code) {

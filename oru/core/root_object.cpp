@@ -40,9 +40,15 @@ int32_t RootObject::AddToCategory(int32_t mode, const Guid& category, const Guid
   return Runtime::Get().AddToCategory(mode, category, member, ToUtf8(name));
 }
 
-int32_t RootObject::SetBatch(int32_t flag) { return Runtime::Get().SetBatch(flag); }
-int32_t RootObject::Attach() { return Runtime::Get().AttachUser(); }
-int32_t RootObject::Detach() { return Runtime::Get().DetachUser(); }
+int32_t RootObject::SetBatch(int32_t flag) {
+  return Runtime::Get().SetBatch(flag);
+}
+int32_t RootObject::Attach() {
+  return Runtime::Get().AttachUser();
+}
+int32_t RootObject::Detach() {
+  return Runtime::Get().DetachUser();
+}
 
 // ---- MErrorRegistry ------------------------------------------------------------------------
 

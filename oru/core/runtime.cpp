@@ -72,7 +72,9 @@ Runtime::Runtime()
   seenGeneration_ = classes_->Generation();
 }
 
-Runtime::~Runtime() { Shutdown(); }
+Runtime::~Runtime() {
+  Shutdown();
+}
 
 Runtime& Runtime::Get() {
   std::lock_guard lock(g_stateMutex);
@@ -116,7 +118,9 @@ void Runtime::DestroyAtUnload() {
   delete last;
 }
 
-int32_t Runtime::AttachUser() { return users_.fetch_add(1) == 0 ? 1 : 0; }
+int32_t Runtime::AttachUser() {
+  return users_.fetch_add(1) == 0 ? 1 : 0;
+}
 
 int32_t Runtime::DetachUser() {
   int32_t users = users_.load();
@@ -145,7 +149,9 @@ void Runtime::Shutdown() {
   services_->Shutdown();
 }
 
-void Runtime::Log(int32_t level, const std::string& text) { services_->Log(level, text); }
+void Runtime::Log(int32_t level, const std::string& text) {
+  services_->Log(level, text);
+}
 
 // ---- Creation ------------------------------------------------------------------------------
 
@@ -157,8 +163,7 @@ int32_t Runtime::CreateInstanceEntry(const Guid* classId, const Guid* iid, void*
   return Get().CreateObject(*classId, *iid, out, outer);
 }
 
-int32_t Runtime::CreateObject(const Guid& classId, const Guid& iid, void** out,
-                              MUnknown* outer) {
+int32_t Runtime::CreateObject(const Guid& classId, const Guid& iid, void** out, MUnknown* outer) {
   *out = nullptr;
   if (GuidEquals(classId, kRuntimeRootClass)) {
     if (GuidEquals(iid, kIID_MBaseObject)) return BaseObject::Create(outer, out);
@@ -242,7 +247,7 @@ void Runtime::EnsureSelfRegistered() {
   for (const std::string& file : files) {
     std::string canonical = CanonicalPath(file);
     if (canonical.empty() || canonical == self || canonical == ownFile) continue;
-    struct stat st{};
+    struct stat st {};
     if (::stat(canonical.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
     std::optional<ModuleStamp> onDisk = StampOfFile(canonical);
     if (onDisk && classes_->RegisteredStamp(canonical) == onDisk) continue;
@@ -260,7 +265,8 @@ void Runtime::NotifyIfChanged() {
     std::lock_guard lock(listenerMutex_);
     copy = listeners_;
   }
-  for (MRegistryChangeListener* l : copy) l->OnRegistryChanged();
+  for (MRegistryChangeListener* l : copy)
+    l->OnRegistryChanged();
 }
 
 int32_t Runtime::AddRemoveChangeListener(MRegistryChangeListener* listener, int32_t add) {
@@ -309,8 +315,8 @@ int32_t Runtime::RegisterModuleFile(int32_t mode, const std::string& path) {
     activeBatches_.insert(&batch);
   }
   RegistrationBatch* previous = std::exchange(t_batch, &batch);
-  int32_t r = module->registerOru(kRegisterMode, &root_->Registrar(),
-                                  reinterpret_cast<uintptr_t>(&batch));
+  int32_t r =
+      module->registerOru(kRegisterMode, &root_->Registrar(), reinterpret_cast<uintptr_t>(&batch));
   t_batch = previous;
   {
     std::lock_guard batchLock(batchMutex_);

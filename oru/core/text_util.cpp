@@ -5,7 +5,9 @@
 namespace vk2::oru {
 namespace {
 
-char FoldChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char FoldChar(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 }  // namespace
 
@@ -34,7 +36,8 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 
 std::string LowerAscii(std::string_view text) {
   std::string out(text);
-  for (char& c : out) c = FoldChar(c);
+  for (char& c : out)
+    c = FoldChar(c);
   return out;
 }
 
@@ -43,6 +46,8 @@ std::string FormatGuid(const Guid& id) {
   return std::string(text.c_str(), text.Length());
 }
 
-bool ParseGuid(std::string_view text, Guid* id) { return ParseGuidText(text, id); }
+bool ParseGuid(std::string_view text, Guid* id) {
+  return ParseGuidText(text, id);
+}
 
 }  // namespace vk2::oru

@@ -14,7 +14,9 @@ namespace vk2::oru {
 
 ConsoleObject::ConsoleObject(std::string logPath) : logPath_(std::move(logPath)) {}
 
-ConsoleObject::~ConsoleObject() { CloseLog(); }
+ConsoleObject::~ConsoleObject() {
+  CloseLog();
+}
 
 int32_t ConsoleObject::QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t) {
   if (!out) return kErrMissingArg;
@@ -70,7 +72,8 @@ void ConsoleObject::Append(int32_t level, std::string text, bool endLine) {
     listeners = listeners_;
   }
   // Outside the lock: a listener may read the console back.
-  for (MConsoleListener* l : listeners) l->OnConsoleNotify(kConsoleNewOutput);
+  for (MConsoleListener* l : listeners)
+    l->OnConsoleNotify(kConsoleNewOutput);
 }
 
 int32_t ConsoleObject::Write(int32_t level, const char16_t* text, int32_t endLine) {

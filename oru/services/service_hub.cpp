@@ -35,7 +35,9 @@ ServiceHub::ServiceHub(ErrorTables* errors)
       console_(std::make_unique<ConsoleObject>(regio::UserStateDir() + "/console.log")),
       language_(std::make_unique<LanguageServiceObject>()) {}
 
-ServiceHub::~ServiceHub() { Shutdown(); }
+ServiceHub::~ServiceHub() {
+  Shutdown();
+}
 
 int32_t ServiceHub::Create(const Guid& iid, void** out, MUnknown* outer) {
   *out = nullptr;

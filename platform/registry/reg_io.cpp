@@ -65,8 +65,12 @@ void RemoveAbandonedTemporaries(const std::string& folder, const std::string& na
 
 }  // namespace
 
-std::string UserConfigDir() { return EnvOr("XDG_CONFIG_HOME", "/.config") + "/velkora2"; }
-std::string UserStateDir() { return EnvOr("XDG_STATE_HOME", "/.local/state") + "/velkora2"; }
+std::string UserConfigDir() {
+  return EnvOr("XDG_CONFIG_HOME", "/.config") + "/velkora2";
+}
+std::string UserStateDir() {
+  return EnvOr("XDG_STATE_HOME", "/.local/state") + "/velkora2";
+}
 
 std::string ParentFolder(const std::string& path) {
   size_t slash = path.find_last_of('/');
@@ -86,7 +90,7 @@ bool MakeFolders(const std::string& path) {
     if (!partial.empty() && ::mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST) return false;
     pos = next + 1;
   }
-  struct stat st{};
+  struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
@@ -152,7 +156,7 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view data, std::
 }
 
 std::optional<FileStamp> StampOf(const std::string& path) {
-  struct stat st{};
+  struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return std::nullopt;
   FileStamp s;
   s.device = st.st_dev;

@@ -104,9 +104,12 @@ uint64_t RegistryFile::Generation() {
 
 const char* RootKeyName(RootKey root) {
   switch (root) {
-    case RootKey::kClassesRoot: return "HKEY_CLASSES_ROOT";
-    case RootKey::kCurrentUser: return "HKEY_CURRENT_USER";
-    case RootKey::kLocalMachine: return "HKEY_LOCAL_MACHINE";
+    case RootKey::kClassesRoot:
+      return "HKEY_CLASSES_ROOT";
+    case RootKey::kCurrentUser:
+      return "HKEY_CURRENT_USER";
+    case RootKey::kLocalMachine:
+      return "HKEY_LOCAL_MACHINE";
   }
   return "HKEY_CLASSES_ROOT";
 }

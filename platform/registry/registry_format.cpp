@@ -13,6 +13,11 @@ class Reader {
   explicit Reader(std::string_view text) : text_(text) {}
 
   bool Parse(RegistryKey* root) {
+    // No XML text holds a NUL, and no name or value could be written back with one.
+    if (size_t nul = text_.find('\0'); nul != std::string_view::npos) {
+      pos_ = nul;
+      return Fail("NUL character");
+    }
     if (text_.substr(0, 3) == "\xEF\xBB\xBF") pos_ = 3;
     if (!SkipMisc()) return false;
     if (!Consume("<registry")) return Fail("the file does not start with <registry>");
@@ -31,7 +36,8 @@ class Reader {
   bool Fail(const std::string& what) {
     if (error_.empty()) {
       int line = 1;
-      for (size_t i = 0; i < pos_ && i < text_.size(); ++i) line += text_[i] == '\n';
+      for (size_t i = 0; i < pos_ && i < text_.size(); ++i)
+        line += text_[i] == '\n';
       error_ = "line " + std::to_string(line) + ": " + what;
     }
     return false;
@@ -46,7 +52,8 @@ class Reader {
   }
   static bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
   void SkipSpace() {
-    while (!AtEnd() && IsSpace(text_[pos_])) ++pos_;
+    while (!AtEnd() && IsSpace(text_[pos_]))
+      ++pos_;
   }
 
   bool SkipPast(std::string_view terminator, const char* what) {
@@ -251,8 +258,8 @@ class Reader {
         if (!Consume(">")) return Fail("bad end tag");
         return true;
       }
-      if (Consume("<key") && (AtEnd() || IsSpace(text_[pos_]) || text_[pos_] == '>' ||
-                              text_[pos_] == '/')) {
+      if (Consume("<key") &&
+          (AtEnd() || IsSpace(text_[pos_]) || text_[pos_] == '>' || text_[pos_] == '/')) {
         std::string name;
         bool empty = false;
         if (!ReadTagEnd(&name, nullptr, &empty)) return false;
@@ -260,8 +267,8 @@ class Reader {
         // A name seen twice (in any case) is the same key: its contents merge.
         RegistryKey& child = key->Child(name);
         if (!empty && !ReadContent(&child, "key", depth + 1)) return false;
-      } else if (Consume("<value") && (AtEnd() || IsSpace(text_[pos_]) || text_[pos_] == '>' ||
-                                       text_[pos_] == '/')) {
+      } else if (Consume("<value") &&
+                 (AtEnd() || IsSpace(text_[pos_]) || text_[pos_] == '>' || text_[pos_] == '/')) {
         if (!ReadValue(key)) return false;
       } else {
         return Fail("unexpected content");
@@ -278,10 +285,18 @@ void Escape(std::string* out, std::string_view text, bool attribute) {
   for (char c : text) {
     unsigned char u = static_cast<unsigned char>(c);
     switch (c) {
-      case '&': *out += "&amp;"; break;
-      case '<': *out += "&lt;"; break;
-      case '>': *out += "&gt;"; break;
-      case '"': *out += attribute ? "&quot;" : "\""; break;
+      case '&':
+        *out += "&amp;";
+        break;
+      case '<':
+        *out += "&lt;";
+        break;
+      case '>':
+        *out += "&gt;";
+        break;
+      case '"':
+        *out += attribute ? "&quot;" : "\"";
+        break;
       default:
         if (u < 0x20 && (attribute || (c != '\n' && c != '\t')) && u != 0) {
           static const char kHex[] = "0123456789ABCDEF";

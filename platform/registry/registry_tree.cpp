@@ -6,7 +6,9 @@
 namespace vk2::registry {
 namespace {
 
-char Fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char Fold(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 }  // namespace
 
@@ -20,7 +22,8 @@ bool NamesEqual(std::string_view a, std::string_view b) {
 
 RegistryKey::RegistryKey(const RegistryKey& other) : name_(other.name_), values_(other.values_) {
   children_.reserve(other.children_.size());
-  for (const auto& c : other.children_) children_.push_back(std::make_unique<RegistryKey>(*c));
+  for (const auto& c : other.children_)
+    children_.push_back(std::make_unique<RegistryKey>(*c));
 }
 
 RegistryKey& RegistryKey::operator=(const RegistryKey& other) {
@@ -68,7 +71,8 @@ RegistryKey* RegistryKey::Find(const std::vector<std::string>& path) {
 
 RegistryKey& RegistryKey::Make(const std::vector<std::string>& path) {
   RegistryKey* key = this;
-  for (const auto& part : path) key = &key->Child(part);
+  for (const auto& part : path)
+    key = &key->Child(part);
   return *key;
 }
 

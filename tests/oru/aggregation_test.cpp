@@ -140,8 +140,7 @@ TEST_F(AggregationTest, ServicesAndRootInterfacesRefuseAnOuterObject) {
   void* p = reinterpret_cast<void*>(1);
   EXPECT_EQ(RuntimeCreateInstance(kServiceClass, kIID_MConsole, &p, outer), kErrNoInterface);
   EXPECT_EQ(p, nullptr);
-  EXPECT_EQ(RuntimeCreateInstance(kRuntimeRootClass, kIID_MRegistrar, &p, outer),
-            kErrNoInterface);
+  EXPECT_EQ(RuntimeCreateInstance(kRuntimeRootClass, kIID_MRegistrar, &p, outer), kErrNoInterface);
   EXPECT_EQ(outer->Count(), 1u);
   outer->Release();
   EXPECT_TRUE(destroyed);

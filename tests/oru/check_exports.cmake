@@ -1,3 +1,4 @@
+cmake_minimum_required(VERSION 3.25)
 # Fails when a library exports a function other than the ones listed for it.
 # FILES: "<library>|<name>,<name>;<library>|..."
 foreach(entry ${FILES})

@@ -80,7 +80,8 @@ TEST_F(EnlistmodTest, SetoruRecordsTheResolvedPath) {
 }
 
 TEST_F(EnlistmodTest, UsageAndSingleSetoruRegisterNothing) {
-  std::string usage = "note: usage: enlistmod <modulename>\n       enlistmod /setoru <orumodulename>\n";
+  std::string usage =
+      "note: usage: enlistmod <modulename>\n       enlistmod /setoru <orumodulename>\n";
   EXPECT_EQ(Run({}), usage);
   EXPECT_EQ(Run({"-h"}), usage);
   EXPECT_EQ(Run({"/?"}), usage);

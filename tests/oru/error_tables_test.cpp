@@ -34,11 +34,15 @@ TEST_F(ErrorTablesTest, TablesGetDistinctCodesBelowTheBasicRange) {
   ASSERT_EQ(errors_->RegisterTable(first, 3, "First"), 0);
   ASSERT_EQ(errors_->RegisterTable(second, 2, "Second"), 0);
   std::set<int32_t> codes;
-  for (const ErrorRecord& r : first) codes.insert(r.code);
-  for (const ErrorRecord& r : second) codes.insert(r.code);
+  for (const ErrorRecord& r : first)
+    codes.insert(r.code);
+  for (const ErrorRecord& r : second)
+    codes.insert(r.code);
   EXPECT_EQ(codes.size(), 5u);
-  for (int32_t code : codes) EXPECT_LT(code, -255);
-  for (uint32_t i = 0; i < 3; ++i) EXPECT_EQ(first[i].index, i);
+  for (int32_t code : codes)
+    EXPECT_LT(code, -255);
+  for (uint32_t i = 0; i < 3; ++i)
+    EXPECT_EQ(first[i].index, i);
   EXPECT_EQ(first[1].reserved[0], 0u);
 }
 

@@ -55,6 +55,21 @@ TEST(IniDocumentTest, WritingChangesOnlyTheLinesWritten) {
             "k=v\n");
 }
 
+TEST(IniDocumentTest, ReadingWhatWasWrittenGivesTheSameText) {
+  // Found by fuzzing: a value followed by two CRs read back differently.
+  oru::IniDocument doc;
+  doc.Parse("[s]\r\nkey=\r\r\nx=1\r");
+  EXPECT_EQ(doc.Get("s", "key"), "");
+  std::string written = doc.Format();
+  oru::IniDocument again;
+  again.Parse(written);
+  EXPECT_EQ(again.Format(), written);
+  // And a file that starts with its byte order mark twice.
+  doc.Parse("\xEF\xBB\xBF\xEF\xBB\xBF[s]\nk=v\n");
+  EXPECT_EQ(doc.Get("s", "k"), "v");
+  EXPECT_EQ(doc.Format(), "[s]\nk=v\n");
+}
+
 TEST(IniDocumentTest, RefusesWhatWouldBreakTheLineStructure) {
   oru::IniDocument doc;
   EXPECT_FALSE(doc.Set("s", "k", "two\nlines"));

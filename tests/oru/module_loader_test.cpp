@@ -35,8 +35,8 @@ TEST_F(ModuleLoaderTest, LoadModuleResultCodes) {
       {"not a library", notElf, kModuleAttachIfExported, kModuleLoadFailed},
       {"no DLLAttach, attach required", BuiltModule("vk2test_plain.so"), kModuleAttachRequired,
        kModuleNoAttachExport},
-      {"no DLLAttach, attach if exported", BuiltModule("vk2test_plain.so"),
-       kModuleAttachIfExported, 0},
+      {"no DLLAttach, attach if exported", BuiltModule("vk2test_plain.so"), kModuleAttachIfExported,
+       0},
       {"attach refused", BuiltModule("vk2test_refusing.so"), kModuleAttachIfExported,
        kModuleRefused},
       {"module", BuiltModule("vk2test_beta.so"), kModuleAttachRequired, 0},
@@ -63,9 +63,9 @@ TEST_F(ModuleLoaderTest, NameRuleAppendsSoOnlyAfterADot) {
 TEST_F(ModuleLoaderTest, AttachCountsAndOnlyTheLastDetachUnbinds) {
   RuntimeSession session;
   ModuleLibrary library;
-  ASSERT_EQ(LoadModule(&library, WideFromNarrow(BuiltModule("vk2test_beta.so").c_str()),
-                       kModuleNoAttach),
-            0);
+  ASSERT_EQ(
+      LoadModule(&library, WideFromNarrow(BuiltModule("vk2test_beta.so").c_str()), kModuleNoAttach),
+      0);
   auto attach = reinterpret_cast<DllAttachFn>(FindModuleExport(library, "DLLAttach"));
   auto factory = reinterpret_cast<MIFactoryFn>(FindModuleExport(library, "MIFactory"));
   ASSERT_TRUE(attach && factory);
@@ -98,9 +98,9 @@ TEST_F(ModuleLoaderTest, FailedFirstAttachCanBeRetried) {
   // Without a runtime to bind, the first attach fails and leaves the count as it was.
   ::setenv("ORU_SHARED_PATH", (sandbox_.Root() + "/nowhere/oru.so").c_str(), 1);
   ModuleLibrary library;
-  ASSERT_EQ(LoadModule(&library, WideFromNarrow(BuiltModule("vk2test_beta.so").c_str()),
-                       kModuleNoAttach),
-            0);
+  ASSERT_EQ(
+      LoadModule(&library, WideFromNarrow(BuiltModule("vk2test_beta.so").c_str()), kModuleNoAttach),
+      0);
   auto attach = reinterpret_cast<DllAttachFn>(FindModuleExport(library, "DLLAttach"));
   EXPECT_EQ(attach(1), 0);
   EXPECT_EQ(attach(1), 0);
@@ -115,9 +115,9 @@ TEST_F(ModuleLoaderTest, FailedFirstAttachCanBeRetried) {
 
 TEST_F(ModuleLoaderTest, MIFactoryRefusesUnknownClassesWithANullOut) {
   ModuleLibrary library;
-  ASSERT_EQ(LoadModule(&library, WideFromNarrow(BuiltModule("vk2test_beta.so").c_str()),
-                       kModuleNoAttach),
-            0);
+  ASSERT_EQ(
+      LoadModule(&library, WideFromNarrow(BuiltModule("vk2test_beta.so").c_str()), kModuleNoAttach),
+      0);
   auto factory = reinterpret_cast<MIFactoryFn>(FindModuleExport(library, "MIFactory"));
   void* out = reinterpret_cast<void*>(0x1234);
   EXPECT_EQ(factory(&kUnservedClass, &out), -15);

@@ -133,7 +133,8 @@ TEST_F(PreferencesTest, TypedValuesRoundTrip) {
   EXPECT_EQ(d, 0.1);
   ASSERT_EQ(store->GetDoubleList(u"gains", readGains, 8, &count), 0);
   ASSERT_EQ(count, 4u);
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(readGains[i], gains[i]);
+  for (int i = 0; i < 4; ++i)
+    EXPECT_EQ(readGains[i], gains[i]);
   // A short array gets what fits and the full count.
   ASSERT_EQ(store->GetGuidList(u"ids", readIds, 1, &count), 0);
   EXPECT_EQ(count, 2u);
@@ -228,7 +229,8 @@ TEST_F(PreferencesTest, AWriterKilledWhileSavingLeavesAReadableFile) {
       }
       big->SetString(u"marker", u"new");
       (void)!::write(ready[1], "r", 1);
-      for (;;) big->Save();
+      for (;;)
+        big->Save();
     }
     char c;
     ASSERT_EQ(::read(ready[0], &c, 1), 1);

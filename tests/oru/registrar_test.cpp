@@ -95,7 +95,8 @@ TEST_F(RegistrarTest, OneClassObjectPerClassForTheRuntimesLife) {
   auto first = Create<MTestProbe>(kAlphaProbeClass, kIID_MTestProbe);
   ASSERT_TRUE(first);
   int32_t requests = first->FactoryRequests();
-  for (int i = 0; i < 5; ++i) ASSERT_TRUE(Create<MTestProbe>(kAlphaProbeClass, kIID_MTestProbe));
+  for (int i = 0; i < 5; ++i)
+    ASSERT_TRUE(Create<MTestProbe>(kAlphaProbeClass, kIID_MTestProbe));
   EXPECT_EQ(first->FactoryRequests(), requests);
   // Another class of the module is a class object of its own.
   void* part = nullptr;
@@ -112,10 +113,12 @@ TEST_F(RegistrarTest, ConcurrentFirstCreationsShareTheClassObject) {
   std::atomic<int> made{0};
   for (int i = 0; i < 8; ++i) {
     threads.emplace_back([&] {
-      for (int k = 0; k < 20; ++k) made += Create<MTestPart>(kAlphaPartClass, kIID_MTestPart) ? 1 : 0;
+      for (int k = 0; k < 20; ++k)
+        made += Create<MTestPart>(kAlphaPartClass, kIID_MTestPart) ? 1 : 0;
     });
   }
-  for (auto& t : threads) t.join();
+  for (auto& t : threads)
+    t.join();
   EXPECT_EQ(made.load(), 160);
   auto probe = Create<MTestProbe>(kAlphaProbeClass, kIID_MTestProbe);
   // One MIFactory call from registration order aside: one per class.
@@ -239,7 +242,8 @@ TEST_F(RegistrarTest, ParallelEnlistmodRunsLeaveAValidRegistry) {
       if (RunProgram({VK2_TEST_ENLISTMOD, i % 2 ? alpha : beta}) != 0) ++failures;
     });
   }
-  for (auto& t : runs) t.join();
+  for (auto& t : runs)
+    t.join();
   EXPECT_EQ(failures.load(), 0);
   registry::RegistryKey tree;
   std::string error;

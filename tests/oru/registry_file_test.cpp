@@ -76,8 +76,14 @@ TEST(RegistryFormatTest, BadFilesAreRefusedWithALine) {
     EXPECT_EQ(error.rfind("line ", 0), 0u) << error;
     EXPECT_TRUE(root.Children().empty());
   }
+  // Found by fuzzing: a NUL inside a name, which could not be written back.
+  RegistryKey withNul;
+  std::string nulError;
+  EXPECT_FALSE(ParseRegistryText(std::string("<registry><key name=\"a\0b\"/></registry>", 35),
+                                 &withNul, &nulError));
   std::string deep;
-  for (int i = 0; i < 1000; ++i) deep += "<key name=\"k\">";
+  for (int i = 0; i < 1000; ++i)
+    deep += "<key name=\"k\">";
   RegistryKey root;
   std::string error;
   EXPECT_FALSE(ParseRegistryText("<registry>" + deep, &root, &error));

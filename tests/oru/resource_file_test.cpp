@@ -55,7 +55,8 @@ std::string Read(MResourceFile* archive, const char* name, int32_t* result = nul
 std::vector<std::string> Names(MResourceFile* archive) {
   std::vector<std::string> names;
   NarrowString name;
-  for (uint32_t i = 0; archive->GetMemberName(i, &name) == 0; ++i) names.push_back(name.c_str());
+  for (uint32_t i = 0; archive->GetMemberName(i, &name) == 0; ++i)
+    names.push_back(name.c_str());
   return names;
 }
 
@@ -73,7 +74,8 @@ TEST_F(ResourceFileTest, ZipAndFolderWithTheSameContentAnswerTheSame) {
   std::string zipPath = sandbox_.Root() + "/package.zip";
   ASSERT_TRUE(MakeZip(zipPath, kPackage));
   sandbox_.MakeFolder("package/images/deep");
-  for (const auto& [name, data] : kPackage) sandbox_.WriteFile("package/" + name, data);
+  for (const auto& [name, data] : kPackage)
+    sandbox_.WriteFile("package/" + name, data);
 
   auto zip = NewArchive();
   auto folder = NewArchive();
@@ -83,8 +85,9 @@ TEST_F(ResourceFileTest, ZipAndFolderWithTheSameContentAnswerTheSame) {
   std::vector<std::string> folderNames = Names(folder.Get());
   std::sort(zipNames.begin(), zipNames.end());
   EXPECT_EQ(zipNames, folderNames);
-  const char* const lookups[] = {"index.mml",        "images/Button.png", "IMAGES\\button.PNG",
-                                 "./images//deep/x.txt", "missing.png",       "images"};
+  const char* const lookups[] = {"index.mml",          "images/Button.png",
+                                 "IMAGES\\button.PNG", "./images//deep/x.txt",
+                                 "missing.png",        "images"};
   for (const char* name : lookups) {
     SCOPED_TRACE(name);
     EXPECT_EQ(Read(zip.Get(), name), Read(folder.Get(), name));
@@ -146,7 +149,8 @@ TEST_F(ResourceFileTest, ArchivesFromMemory) {
 }
 
 TEST_F(ResourceFileTest, PrefsDialogRegistryIsAOneMemberArchive) {
-  auto dialogs = CreateRuntimeObject<MPrefsDialogRegistry>(kServiceClass, kIID_MPrefsDialogRegistry);
+  auto dialogs =
+      CreateRuntimeObject<MPrefsDialogRegistry>(kServiceClass, kIID_MPrefsDialogRegistry);
   ASSERT_TRUE(dialogs);
   const char pane[] = "<?mml version=\"0.5\"?><mml/>";
   EXPECT_NE(dialogs->LoadFromMemory(pane, sizeof pane - 1, "dlgs.xml", 0), 0);

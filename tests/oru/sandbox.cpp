@@ -26,7 +26,9 @@ void CopyFile(const std::string& from, const std::string& to) {
 
 }  // namespace
 
-std::string BuiltModule(const std::string& name) { return std::string(VK2_TEST_MODULE_DIR) + "/" + name; }
+std::string BuiltModule(const std::string& name) {
+  return std::string(VK2_TEST_MODULE_DIR) + "/" + name;
+}
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -36,7 +38,7 @@ std::string ReadFile(const std::string& path) {
 }
 
 bool FileExists(const std::string& path) {
-  struct stat st{};
+  struct stat st {};
   return ::stat(path.c_str(), &st) == 0;
 }
 
@@ -98,7 +100,8 @@ std::string Sandbox::WriteFile(const std::string& relative, const std::string& c
 int RunProgram(const std::vector<std::string>& argv, std::string* errors,
                const std::string& folder) {
   std::vector<char*> args;
-  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  for (const std::string& a : argv)
+    args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
   char errorsPath[] = "/tmp/vk2oru-stderr.XXXXXX";
   int errorsFd = ::mkstemp(errorsPath);
@@ -128,6 +131,8 @@ int RunProgram(const std::vector<std::string>& argv, std::string* errors,
 namespace vk2::test {
 
 RuntimeSession::RuntimeSession() : bound_(LoadRuntime()) {}
-RuntimeSession::~RuntimeSession() { UnloadRuntime(); }
+RuntimeSession::~RuntimeSession() {
+  UnloadRuntime();
+}
 
 }  // namespace vk2::test

@@ -132,8 +132,7 @@ TEST_F(XmlTest, ChangesRoundTripThroughAFile) {
   EXPECT_EQ(first->RemoveAttribute(u"gone"), -5);
 
   std::string path = sandbox_.Root() + "/out.xpl";
-  ASSERT_EQ(doc_->Save(WideFromNarrow(path.c_str()).c_str(), 0, kXmlSaveIndent | kXmlSaveUtf8),
-            0);
+  ASSERT_EQ(doc_->Save(WideFromNarrow(path.c_str()).c_str(), 0, kXmlSaveIndent | kXmlSaveUtf8), 0);
   auto again = CreateRuntimeObject<MXmlDocument>(kServiceClass, kIID_MXmlDocument);
   ASSERT_EQ(again->LoadFile(WideFromNarrow(path.c_str()).c_str(), 0), 0);
   MXmlNode* r = nullptr;

@@ -8,8 +8,10 @@ namespace vk2::oru {
 namespace {
 
 std::string_view Trim(std::string_view t) {
-  while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
-  while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
+  while (!t.empty() && (t.front() == ' ' || t.front() == '\t'))
+    t.remove_prefix(1);
+  while (!t.empty() && (t.back() == ' ' || t.back() == '\t'))
+    t.remove_suffix(1);
   return t;
 }
 
@@ -33,13 +35,16 @@ const IniDocument::Section* IniDocument::Find(std::string_view name) const {
 
 void IniDocument::Parse(std::string_view text) {
   sections_.assign(1, Section{});
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  while (text.substr(0, 3) == "\xEF\xBB\xBF")
+    text.remove_prefix(3);
   Section* current = &sections_.front();
   while (!text.empty()) {
     size_t end = text.find('\n');
     std::string_view line = text.substr(0, end);
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    // CR LF, and stray CRs before it, end the line.
+    while (!line.empty() && line.back() == '\r')
+      line.remove_suffix(1);
     std::string_view t = Trim(line);
     if (t.size() >= 2 && t.front() == '[' && t.back() == ']') {
       std::string name(Trim(t.substr(1, t.size() - 2)));
@@ -79,8 +84,7 @@ std::string IniDocument::Format() const {
   return out;
 }
 
-std::optional<std::string> IniDocument::Get(std::string_view section,
-                                            std::string_view key) const {
+std::optional<std::string> IniDocument::Get(std::string_view section, std::string_view key) const {
   const Section* s = Find(section);
   if (!s) return std::nullopt;
   for (const Line& l : s->lines) {
@@ -98,8 +102,7 @@ bool IniDocument::Set(std::string_view section, std::string_view key, std::strin
   }
   Section* s = Find(Trim(section));
   if (!s) {
-    if (!sections_.back().lines.empty() &&
-        !Trim(sections_.back().lines.back().raw).empty()) {
+    if (!sections_.back().lines.empty() && !Trim(sections_.back().lines.back().raw).empty()) {
       sections_.back().lines.push_back(Line{});
     }
     std::string name(Trim(section));
@@ -122,7 +125,8 @@ bool IniDocument::Set(std::string_view section, std::string_view key, std::strin
   if (lastKey != s->lines.rend()) {
     at = lastKey.base();
   } else {
-    while (at != s->lines.begin() && Trim(std::prev(at)->raw).empty()) --at;
+    while (at != s->lines.begin() && Trim(std::prev(at)->raw).empty())
+      --at;
   }
   s->lines.insert(at, Line{raw, std::string(k), std::string(value)});
   return true;
@@ -131,9 +135,8 @@ bool IniDocument::Set(std::string_view section, std::string_view key, std::strin
 bool IniDocument::RemoveKey(std::string_view section, std::string_view key) {
   Section* s = Find(section);
   if (!s) return false;
-  auto it = std::find_if(s->lines.begin(), s->lines.end(), [&](const Line& l) {
-    return !l.key.empty() && EqualsNoCase(l.key, key);
-  });
+  auto it = std::find_if(s->lines.begin(), s->lines.end(),
+                         [&](const Line& l) { return !l.key.empty() && EqualsNoCase(l.key, key); });
   if (it == s->lines.end()) return false;
   s->lines.erase(it);
   return true;

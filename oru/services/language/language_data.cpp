@@ -10,8 +10,7 @@ namespace {
 
 constexpr int kMaxDepth = 64;
 
-bool ReadDomain(const pugi::xml_node& node, LanguageDomain* domain, int depth,
-                std::string* error) {
+bool ReadDomain(const pugi::xml_node& node, LanguageDomain* domain, int depth, std::string* error) {
   if (depth > kMaxDepth) {
     *error = "domains nested too deeply";
     return false;
@@ -68,9 +67,12 @@ LanguageDomain& LanguageDomain::Domain(std::string_view domainName) {
 }
 
 void LanguageDomain::Merge(const LanguageDomain& other) {
-  for (const auto& [k, v] : other.texts) texts[k] = v;
-  for (const auto& [k, v] : other.fonts) fonts[k] = v;
-  for (const auto& [k, d] : other.domains) Domain(d->name).Merge(*d);
+  for (const auto& [k, v] : other.texts)
+    texts[k] = v;
+  for (const auto& [k, v] : other.fonts)
+    fonts[k] = v;
+  for (const auto& [k, d] : other.domains)
+    Domain(d->name).Merge(*d);
 }
 
 bool ParseLanguageText(std::string_view text, std::vector<Language>* languages,
@@ -94,7 +96,8 @@ bool ParseLanguageText(std::string_view text, std::vector<Language>* languages,
     *error = "the document is not a language file";
     return false;
   }
-  for (Language& l : read) languages->push_back(std::move(l));
+  for (Language& l : read)
+    languages->push_back(std::move(l));
   return true;
 }
 

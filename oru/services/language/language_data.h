@@ -35,8 +35,7 @@ struct Language {
 };
 
 // Reads a language file. False with `error` on bad input; `languages` then holds nothing new.
-bool ParseLanguageText(std::string_view text, std::vector<Language>* languages,
-                       std::string* error);
+bool ParseLanguageText(std::string_view text, std::vector<Language>* languages, std::string* error);
 
 class LanguageData {
  public:

@@ -138,8 +138,7 @@ int32_t LanguageServiceObject::QueryInterface(const Guid& iid, void** out, uint3
 }
 
 int32_t LanguageServiceObject::GetTextDomain(const char16_t* domain,
-                                             const char16_t* defaultLanguage,
-                                             MTextDomain** out) {
+                                             const char16_t* defaultLanguage, MTextDomain** out) {
   if (!out) return kErrMissingArg;
   *out = nullptr;
   if (!domain || !*domain) return kErrMissingArg;

@@ -24,7 +24,9 @@ std::vector<std::string> SplitPath(const std::string& path) {
   return parts;
 }
 
-bool ValidName(const char16_t* name) { return name && *name; }
+bool ValidName(const char16_t* name) {
+  return name && *name;
+}
 
 int32_t Clamp(int32_t v, const PrefValue& value) {
   return value.hasRange ? std::clamp(v, value.minimum, value.maximum) : v;
@@ -142,8 +144,9 @@ int32_t PreferenceStoreObject::PrepInt(const char16_t* name, int32_t value, int3
   PrefSection* section = Current();
   PrefValue* existing = section->FindValue(key);
   if (!existing) {
-    PrefValue v{key, PrefType::kInt, std::to_string(std::clamp(value, minimum, maximum)), {},
-                true, minimum, maximum};
+    PrefValue v{key,    PrefType::kInt, std::to_string(std::clamp(value, minimum, maximum)),
+                {},     true,           minimum,
+                maximum};
     section->values.push_back(std::move(v));
     tree_->MarkDirty();
     return 0;
@@ -165,12 +168,14 @@ int32_t PreferenceStoreObject::PrepInt(const char16_t* name, int32_t value, int3
 namespace {
 std::vector<std::string> DoubleItems(const double* values, uint32_t count) {
   std::vector<std::string> items;
-  for (uint32_t i = 0; values && i < count; ++i) items.push_back(FormatDoubleText(values[i]));
+  for (uint32_t i = 0; values && i < count; ++i)
+    items.push_back(FormatDoubleText(values[i]));
   return items;
 }
 std::vector<std::string> GuidItems(const Guid* values, uint32_t count) {
   std::vector<std::string> items;
-  for (uint32_t i = 0; values && i < count; ++i) items.push_back(FormatGuid(values[i]));
+  for (uint32_t i = 0; values && i < count; ++i)
+    items.push_back(FormatGuid(values[i]));
   return items;
 }
 }  // namespace
@@ -284,7 +289,8 @@ int32_t PreferenceStoreObject::GetDoubleList(const char16_t* name, double* value
     if (!ParseDoubleText(item, &d)) return Code(kPrefsWrongType);
     parsed.push_back(d);
   }
-  for (uint32_t i = 0; values && i < capacity && i < parsed.size(); ++i) values[i] = parsed[i];
+  for (uint32_t i = 0; values && i < capacity && i < parsed.size(); ++i)
+    values[i] = parsed[i];
   if (count) *count = static_cast<uint32_t>(parsed.size());
   return 0;
 }
@@ -300,7 +306,8 @@ int32_t PreferenceStoreObject::GetGuidList(const char16_t* name, Guid* values, u
     if (!ParseGuid(item, &g)) return Code(kPrefsWrongType);
     parsed.push_back(g);
   }
-  for (uint32_t i = 0; values && i < capacity && i < parsed.size(); ++i) values[i] = parsed[i];
+  for (uint32_t i = 0; values && i < capacity && i < parsed.size(); ++i)
+    values[i] = parsed[i];
   if (count) *count = static_cast<uint32_t>(parsed.size());
   return 0;
 }

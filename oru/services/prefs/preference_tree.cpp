@@ -20,16 +20,17 @@ struct TypeName {
   const char* name;
 };
 constexpr TypeName kTypeNames[] = {
-    {PrefType::kString, "string"},         {PrefType::kBool, "bool"},
-    {PrefType::kInt, "int"},               {PrefType::kUnsigned, "unsigned"},
-    {PrefType::kDouble, "double"},         {PrefType::kDoubleList, "doublelist"},
+    {PrefType::kString, "string"},     {PrefType::kBool, "bool"},
+    {PrefType::kInt, "int"},           {PrefType::kUnsigned, "unsigned"},
+    {PrefType::kDouble, "double"},     {PrefType::kDoubleList, "doublelist"},
     {PrefType::kGuidList, "guidlist"},
 };
 
-bool IsList(PrefType t) { return t == PrefType::kDoubleList || t == PrefType::kGuidList; }
+bool IsList(PrefType t) {
+  return t == PrefType::kDoubleList || t == PrefType::kGuidList;
+}
 
-bool ReadSection(const pugi::xml_node& node, PrefSection* section, int depth,
-                 std::string* error) {
+bool ReadSection(const pugi::xml_node& node, PrefSection* section, int depth, std::string* error) {
   if (depth > kMaxDepth) {
     *error = "sections nested too deeply";
     return false;
@@ -49,7 +50,8 @@ bool ReadSection(const pugi::xml_node& node, PrefSection* section, int depth,
       value.name = name;
       value.type = type;
       if (IsList(type)) {
-        for (pugi::xml_node item : child.children("item")) value.items.push_back(item.text().get());
+        for (pugi::xml_node item : child.children("item"))
+          value.items.push_back(item.text().get());
       } else {
         value.text = child.text().get();
       }

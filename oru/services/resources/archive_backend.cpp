@@ -101,7 +101,7 @@ int32_t ZipBackend::Read(const std::string& name, std::vector<uint8_t>* data) {
 std::unique_ptr<FolderBackend> FolderBackend::Open(const std::string& path) {
   char buffer[PATH_MAX];
   if (!::realpath(path.c_str(), buffer)) return nullptr;
-  struct stat st{};
+  struct stat st {};
   if (::stat(buffer, &st) != 0 || !S_ISDIR(st.st_mode)) return nullptr;
   std::unique_ptr<FolderBackend> folder(new FolderBackend(buffer));
   folder->Scan("", 0);
@@ -124,7 +124,7 @@ void FolderBackend::Scan(const std::string& relative, int depth) {
   for (const std::string& name : entries) {
     if (names_.size() >= kMaxFolderEntries) return;
     std::string child = relative.empty() ? name : relative + "/" + name;
-    struct stat st{};
+    struct stat st {};
     // Symbolic links are not followed while listing, so a link cannot make the walk endless.
     if (::lstat((root_ + "/" + child).c_str(), &st) != 0) continue;
     if (S_ISDIR(st.st_mode)) {
@@ -144,7 +144,7 @@ int32_t FolderBackend::Read(const std::string& name, std::vector<uint8_t>* data)
   if (real.compare(0, root_.size() + 1, root_ + "/") != 0) return kErrResourceNotFound;
   int fd = ::open(real.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return kErrResourceNotFound;
-  struct stat st{};
+  struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
     return kErrResourceNotFound;

@@ -150,7 +150,7 @@ bool ResourceArchiveObject::OpenMemory(const void* data, uint64_t size, bool cop
 bool ResourceArchiveObject::OpenFile(const char16_t* path) {
   if (!path || !*path) return false;
   std::string file = ToUtf8(path);
-  struct stat st{};
+  struct stat st {};
   if (::stat(file.c_str(), &st) != 0) return false;
   std::shared_ptr<ArchiveBackend> backend;
   if (S_ISDIR(st.st_mode)) {

@@ -24,8 +24,8 @@ std::string AsUtf8(const uint8_t* data, size_t size) {
   if (!le && !be) return std::string(reinterpret_cast<const char*>(data), size);
   std::u16string wide;
   for (size_t i = 2; i + 1 < size; i += 2) {
-    wide.push_back(static_cast<char16_t>(le ? data[i] | (data[i + 1] << 8)
-                                            : (data[i] << 8) | data[i + 1]));
+    wide.push_back(
+        static_cast<char16_t>(le ? data[i] | (data[i + 1] << 8) : (data[i] << 8) | data[i + 1]));
   }
   std::string out = ToUtf8(wide.c_str());
   return out;
@@ -53,8 +53,7 @@ void XmlState::Forget(const pugi::xml_node& removed) {
 
 XmlDocumentObject::XmlDocumentObject() : state_(std::make_shared<XmlState>()) {}
 
-int32_t XmlDocumentObject::QueryInterface(const Guid& iid, void** out, uint32_t addRef,
-                                          uint32_t) {
+int32_t XmlDocumentObject::QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t) {
   if (!out) return kErrMissingArg;
   *out = nullptr;
   if (!GuidEquals(iid, kIID_MXmlDocument)) return kErrNoInterface;

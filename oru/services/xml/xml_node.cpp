@@ -14,14 +14,22 @@ namespace {
 
 int32_t TypeOf(pugi::xml_node_type t) {
   switch (t) {
-    case pugi::node_document: return kXmlDocument;
-    case pugi::node_element: return kXmlElement;
-    case pugi::node_pcdata: return kXmlText;
-    case pugi::node_pi: return kXmlProcessingInstruction;
-    case pugi::node_comment: return kXmlComment;
-    case pugi::node_cdata: return kXmlCData;
-    case pugi::node_declaration: return kXmlDeclaration;
-    default: return kXmlAnyNode;
+    case pugi::node_document:
+      return kXmlDocument;
+    case pugi::node_element:
+      return kXmlElement;
+    case pugi::node_pcdata:
+      return kXmlText;
+    case pugi::node_pi:
+      return kXmlProcessingInstruction;
+    case pugi::node_comment:
+      return kXmlComment;
+    case pugi::node_cdata:
+      return kXmlCData;
+    case pugi::node_declaration:
+      return kXmlDeclaration;
+    default:
+      return kXmlAnyNode;
   }
 }
 
@@ -112,7 +120,8 @@ class XmlNodeObject final : public MXmlNode {
     std::string n = name ? ToUtf8(name) : std::string();
     std::lock_guard lock(state_->mutex);
     int32_t count = 0;
-    for (pugi::xml_node c : node_.children()) count += Matches(c, name ? &n : nullptr, type);
+    for (pugi::xml_node c : node_.children())
+      count += Matches(c, name ? &n : nullptr, type);
     return count;
   }
 
@@ -186,7 +195,8 @@ class XmlNodeObject final : public MXmlNode {
   int32_t GetAttributeCount() override {
     std::lock_guard lock(state_->mutex);
     int32_t count = 0;
-    for (pugi::xml_attribute a = node_.first_attribute(); a; a = a.next_attribute()) ++count;
+    for (pugi::xml_attribute a = node_.first_attribute(); a; a = a.next_attribute())
+      ++count;
     return count;
   }
 

@@ -63,8 +63,8 @@ bool ProbeFirstAttach() {
   if (auto console = CreateRuntimeObject<MConsole>(kServiceClass, kIID_MConsole)) {
     console->Write(kConsoleInfo, u"test module attached", 1);
   }
-  if (auto classes = CreateRuntimeObject<MClassEnumerator>(kRuntimeRootClass,
-                                                          kIID_MClassEnumerator)) {
+  if (auto classes =
+          CreateRuntimeObject<MClassEnumerator>(kRuntimeRootClass, kIID_MClassEnumerator)) {
     uint32_t count = 0;
     if (classes->GetCategoryCount(kTestCategory, &count) == 0) {
       g_membersSeenAtAttach = static_cast<int32_t>(count);

@@ -4,7 +4,9 @@
 namespace vk2::test {
 namespace {
 
-bool Refuse() { return false; }
+bool Refuse() {
+  return false;
+}
 
 const ModuleClass kClasses[] = {{kBetaProbeClass, u"Never", &CreateProbe}};
 const ModuleDefinition kModule{kClasses, {}, &Refuse, nullptr};
