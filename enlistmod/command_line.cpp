@@ -5,18 +5,12 @@
 
 #include <algorithm>
 
+#include "foundation/containers/tarray.h"
+#include "foundation/parse/tokenizer.h"
 #include "foundation/text/tstring.h"
 
 namespace vk2::enlist {
 namespace {
-
-std::string Trim(std::string_view t) {
-  while (!t.empty() && (t.front() == ' ' || t.front() == '\t'))
-    t.remove_prefix(1);
-  while (!t.empty() && (t.back() == ' ' || t.back() == '\t'))
-    t.remove_suffix(1);
-  return std::string(t);
-}
 
 bool IsSeparator(char c) {
   return c == '/' || c == '\\';
@@ -25,29 +19,26 @@ bool IsSeparator(char c) {
 }  // namespace
 
 std::vector<std::string> SplitArgument(std::string_view text) {
+  // The list set-up, except that blanks do not separate (see the header).
+  static const char16_t kSeparators[] = u",\t";
+  static const char16_t kTrim[] = u" \t";
+  static const char16_t kLineEnds[] = {u'\0', u'\n'};
+  static const char16_t kEscapes[] = u"\\";
+  static const char16_t kQuotes[] = u"\"";
+  TokenizerSpec spec;
+  spec.separators = {kSeparators, 2};
+  spec.trim = {kTrim, 2};
+  spec.lineEnds = {kLineEnds, 2};
+  spec.escapes = {kEscapes, 1};
+  spec.quotes = {kQuotes, 1};
+  TString wide = WideFromNarrow(text.data(), static_cast<int32_t>(text.size()));
+  TArray<TString> parts;
+  TokenizeWide(wide.c_str(), static_cast<int32_t>(wide.Length()), spec, &parts);
   std::vector<std::string> tokens;
-  std::string current;
-  bool quoted = false;
-  auto finish = [&] {
-    std::string token = Trim(current);
-    if (!token.empty()) tokens.push_back(std::move(token));
-    current.clear();
-  };
-  for (size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == '\0' || c == '\n') break;
-    if (c == '\\') {
-      current.push_back(c);
-      if (i + 1 < text.size()) current.push_back(text[++i]);
-    } else if (c == '"') {
-      quoted = !quoted;
-    } else if (!quoted && (c == ',' || c == '\t')) {
-      finish();
-    } else {
-      current.push_back(c);
-    }
+  for (uint32_t i = 0; i < parts.Count(); ++i) {
+    NarrowString narrow = NarrowFromWide(parts[i].c_str(), static_cast<int32_t>(parts[i].Length()));
+    tokens.emplace_back(narrow.c_str(), narrow.Length());
   }
-  finish();
   return tokens;
 }
 

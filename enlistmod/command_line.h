@@ -7,10 +7,10 @@
 
 namespace vk2::enlist {
 
-// Splits one argument: commas and tabs separate (blanks inside an argument came from the
-// shell's quoting and stay), blanks and tabs are trimmed from each token, NUL and LF end the
-// text, a backslash keeps itself and the next character, a double quote toggles quoting and is
-// dropped. Empty tokens are not kept.
+// Splits one argument with the foundation's list tokenizer: commas and tabs separate, blanks
+// and tabs are trimmed from each token, NUL and LF end the text, a backslash keeps itself and
+// the next character, double quotes quote. Blanks do not separate: the shell has already split
+// the command line, so a blank inside an argument belongs to a path.
 std::vector<std::string> SplitArgument(std::string_view text);
 std::vector<std::string> SplitArguments(int argc, const char* const* argv);
 

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <new>
 
+#include "foundation/containers/thread_value_list.h"
 #include "foundation/module/class_factory_object.h"
 #include "foundation/module/runtime_loader.h"
 #include "foundation/util/result.h"
@@ -17,6 +18,7 @@ namespace {
 std::atomic<int32_t> g_attachCount{0};
 MUnknown* g_imageService = nullptr;
 MErrorRegistry* g_errorRegistry = nullptr;
+ThreadValueList g_threadValues[kModuleThreadValueLists];
 
 template <class T>
 void ReleaseGlobal(T*& p) {
@@ -51,6 +53,8 @@ void UnbindModule(const ModuleDefinition& module) {
   ReleaseGlobal(g_imageService);
   if (module.onLastDetach) module.onLastDetach();
   ReleaseGlobal(g_errorRegistry);
+  for (ThreadValueList& list : g_threadValues)
+    list.ReleaseAll();
   UnloadRuntime();
 }
 
@@ -120,6 +124,10 @@ MErrorRegistry* ModuleErrorRegistry() {
 }
 MUnknown* ModuleImageService() {
   return g_imageService;
+}
+
+ThreadValueList& ModuleThreadValues(uint32_t which) {
+  return g_threadValues[which < kModuleThreadValueLists ? which : 0];
 }
 
 }  // namespace vk2

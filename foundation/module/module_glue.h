@@ -23,6 +23,7 @@ namespace vk2 {
 
 class MRegistrar;
 class MErrorRegistry;
+class ThreadValueList;
 
 // Makes a new object of the class. With `outer` the object is made as its part and `*out`
 // receives the inner unknown. Leaves `*out` null on failure.
@@ -61,6 +62,10 @@ int32_t ModuleAttachCount();
 MErrorRegistry* ModuleErrorRegistry();
 // The runtime's image service, when the runtime offers one.
 MUnknown* ModuleImageService();
+// The module's per-thread value lists (0 to kModuleThreadValueLists - 1); the last detach
+// releases their values.
+inline constexpr uint32_t kModuleThreadValueLists = 3;
+ThreadValueList& ModuleThreadValues(uint32_t which);
 
 }  // namespace vk2
 

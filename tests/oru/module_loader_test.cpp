@@ -78,10 +78,14 @@ TEST_F(ModuleLoaderTest, AttachCountsAndOnlyTheLastDetachUnbinds) {
   ASSERT_EQ(classObject->CreateInstance(kIID_MTestProbe, &p, nullptr), 0);
   auto probe = RefPtr<MTestProbe>::Adopt(static_cast<MTestProbe*>(p));
   EXPECT_EQ(probe->AttachCount(), 2);
+  ASSERT_EQ(probe->HoldThreadValue(), 0);
+  EXPECT_EQ(probe->LiveObjects(), 2);
   EXPECT_EQ(attach(-1), 1);
   EXPECT_EQ(probe->AttachCount(), 1);
+  EXPECT_EQ(probe->LiveObjects(), 2);
   EXPECT_EQ(attach(-1), 1);
   EXPECT_EQ(probe->AttachCount(), 0);
+  EXPECT_EQ(probe->LiveObjects(), 1) << "the last detach released the per-thread values";
   // A detach too many is harmless.
   EXPECT_EQ(attach(-1), 1);
   EXPECT_EQ(probe->AttachCount(), 0);

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "foundation/containers/thread_value_list.h"
 #include "foundation/module/runtime_loader.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
@@ -41,6 +42,13 @@ class Probe final : public MTestProbe {
   int32_t FactoryRequests() override { return g_factoryRequests.load(); }
   int32_t LiveObjects() override { return g_liveObjects.load(); }
   int32_t MembersSeenAtAttach() override { return g_membersSeenAtAttach.load(); }
+  int32_t HoldThreadValue() override {
+    MUnknown* value = ModuleThreadValues(0).GetOrCreate([]() -> MUnknown* {
+      void* p = nullptr;
+      return CreateProbe(kIID_MTestProbe, &p, nullptr) == 0 ? static_cast<MUnknown*>(p) : nullptr;
+    });
+    return value ? 0 : -1;
+  }
 
  private:
   ~Probe() { g_liveObjects.fetch_sub(1); }

@@ -29,6 +29,8 @@ class MTestProbe : public MUnknown {
   virtual int32_t LiveObjects() = 0;
   // Category members the module saw through the runtime while it was being attached.
   virtual int32_t MembersSeenAtAttach() = 0;
+  // Makes a probe the calling thread's value in the module's first per-thread list.
+  virtual int32_t HoldThreadValue() = 0;
 
  protected:
   ~MTestProbe() = default;
