@@ -1,29 +1,25 @@
 #include "foundation/module/module_library.h"
 
 #include <dlfcn.h>
-#include <sys/stat.h>
 
-#include <cerrno>
 #include <cstring>
 
 #include "interfaces/runtime/entry_points.h"
+#include "platform/dynamic_library.h"
 
 namespace vk2 {
 namespace {
 
+// The system's reason in the module loader's numbers.
 int32_t CodeForFailure(const NarrowString& name, const char* dlError) {
-  if (std::strchr(name.c_str(), '/')) {
-    struct stat st {};
-    if (::stat(name.c_str(), &st) != 0) {
-      if (errno == ENOENT || errno == ENOTDIR) return kModuleNotFound;
-      if (errno == ENOMEM) return kModuleOutOfMemory;
-    }
+  switch (LoadErrorCodeFor(name.c_str(), dlError ? dlError : "")) {
+    case kLoadErrorFileNotFound:
+      return kModuleNotFound;
+    case kLoadErrorOutOfMemory:
+      return kModuleOutOfMemory;
+    default:
+      return kModuleLoadFailed;
   }
-  if (dlError) {
-    if (std::strstr(dlError, "No such file")) return kModuleNotFound;
-    if (std::strstr(dlError, "Cannot allocate memory")) return kModuleOutOfMemory;
-  }
-  return kModuleLoadFailed;
 }
 
 }  // namespace
@@ -37,6 +33,9 @@ NarrowString ModuleFileName(const TString& path) {
 int32_t LoadModule(ModuleLibrary* library, const TString& path, int32_t mode) {
   if (!library || path.IsEmpty()) return kModuleNotFound;
   NarrowString name = ModuleFileName(path);
+  // dlopen here rather than through the platform's loader: that one keeps its last error in a
+  // thread_local string, and a thread_local with a destructor pins every library that touches
+  // it until its thread ends, so neither the runtime nor a module could ever be unloaded.
   dlerror();
   void* handle = ::dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
   library->handle = handle;

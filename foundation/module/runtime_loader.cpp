@@ -10,6 +10,8 @@
 #include "interfaces/ids.h"
 #include "interfaces/runtime/entry_points.h"
 #include "interfaces/runtime/registrar.h"
+#include "platform/environment.h"
+#include "platform/executable_path.h"
 #include "platform/registry/registry_file.h"
 
 namespace vk2 {
@@ -47,8 +49,8 @@ TString MakeAbsolute(const TString& path) {
 }  // namespace
 
 TString LocateRuntimePath() {
-  const char* env = std::getenv("ORU_SHARED_PATH");
-  if (env && *env) return WideFromNarrow(env);
+  std::optional<std::string> env = GetEnv("ORU_SHARED_PATH");
+  if (env && !env->empty()) return WideFromNarrow(env->c_str(), static_cast<int32_t>(env->size()));
   std::string value;
   if (registry::RegReadString(registry::RootKey::kClassesRoot, "ORU", "sharedpath", &value)) {
     return WideFromNarrow(value.c_str(), static_cast<int32_t>(value.size()));
@@ -56,21 +58,9 @@ TString LocateRuntimePath() {
   return TString();
 }
 
-TString ExecutableFolder() {
-  std::string buffer(4096, '\0');
-  ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
-  if (n <= 0) return TString();
-  buffer.resize(static_cast<size_t>(n));
-  size_t slash = buffer.find_last_of('/');
-  if (slash == std::string::npos) return TString();
-  buffer.resize(slash == 0 ? 1 : slash);
-  return WideFromNarrow(buffer.c_str(), static_cast<int32_t>(buffer.size()));
-}
-
 TString DefaultRuntimePath() {
-  TString path = ExecutableFolder();
-  path += u"/../lib/velkora2/oru.";
-  return path;
+  std::string path = ExecutableFolder() + "/../lib/velkora2/oru.";
+  return WideFromNarrow(path.c_str(), static_cast<int32_t>(path.size()));
 }
 
 bool LoadRuntime() {

@@ -15,8 +15,6 @@ namespace vk2 {
 TString LocateRuntimePath();
 // The runtime beside the program: <folder of /proc/self/exe>/../lib/velkora2/oru.
 TString DefaultRuntimePath();
-// Folder of the running program (no trailing '/'), from /proc/self/exe.
-TString ExecutableFolder();
 
 // Loads the runtime (LocateRuntimePath, else DefaultRuntimePath), binds MCreateInstance and
 // attaches to its registrar. True when bound; a second call while bound does nothing.

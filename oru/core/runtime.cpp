@@ -16,7 +16,7 @@
 #include "oru/core/root_object.h"
 #include "oru/core/text_util.h"
 #include "oru/services/service_hub.h"
-#include "platform/registry/reg_io.h"
+#include "platform/registry/file_stamp.h"
 
 namespace vk2::oru {
 namespace {
@@ -37,11 +37,11 @@ std::string FolderOfThisLibrary() {
     return {};
   }
   std::string file = CanonicalPath(info.dli_fname);
-  return file.empty() ? std::string() : regio::ParentFolder(file);
+  return file.empty() ? std::string() : ParentFolder(file);
 }
 
 std::optional<ModuleStamp> StampOfFile(const std::string& path) {
-  std::optional<regio::FileStamp> s = regio::StampOf(path);
+  std::optional<FileStamp> s = StampOf(path);
   if (!s) return std::nullopt;
   return ModuleStamp{s->size, s->modifiedNs};
 }

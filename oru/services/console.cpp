@@ -8,7 +8,8 @@
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 #include "oru/core/text_util.h"
-#include "platform/registry/reg_io.h"
+#include "platform/registry/file_stamp.h"
+#include "platform/user_folders.h"
 
 namespace vk2::oru {
 
@@ -44,7 +45,7 @@ int32_t ConsoleObject::AddRemoveListener(MConsoleListener* listener, int32_t add
 void ConsoleObject::LogLocked(int32_t level, const std::string& text) {
   if (!diskLogging_) return;
   if (!log_) {
-    if (!regio::MakeFolders(regio::ParentFolder(logPath_))) return;
+    if (logPath_.empty() || MakeFolders(ParentFolder(logPath_))) return;
     log_ = std::fopen(logPath_.c_str(), "ae");
     if (!log_) return;
   }

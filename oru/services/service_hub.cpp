@@ -12,7 +12,7 @@
 #include "oru/services/prefs/preference_tree.h"
 #include "oru/services/resources/resource_archive.h"
 #include "oru/services/xml/xml_document.h"
-#include "platform/registry/reg_io.h"
+#include "platform/user_folders.h"
 
 namespace vk2::oru {
 namespace {
@@ -27,12 +27,19 @@ int32_t HandOutNew(T* object, const Guid& iid, void** out) {
   return r;
 }
 
+// A file in a per-user folder; empty when the folder cannot be had (the service then works
+// in memory only).
+std::string UserFile(UserFolder folder, const char* name) {
+  std::string path = UserFolderPath(folder);
+  return path.empty() ? path : path + name;
+}
+
 }  // namespace
 
 ServiceHub::ServiceHub(ErrorTables* errors)
     : errors_(errors),
-      prefs_(std::make_shared<PreferenceTree>(regio::UserConfigDir() + "/prefs.xml")),
-      console_(std::make_unique<ConsoleObject>(regio::UserStateDir() + "/console.log")),
+      prefs_(std::make_shared<PreferenceTree>(UserFile(UserFolder::kConfig, "/prefs.xml"))),
+      console_(std::make_unique<ConsoleObject>(UserFile(UserFolder::kState, "/console.log"))),
       language_(std::make_unique<LanguageServiceObject>()) {}
 
 ServiceHub::~ServiceHub() {

@@ -7,13 +7,17 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/environment.h"
+#include "platform/file_lock.h"
 #include "platform/registry/registry_format.h"
+#include "platform/user_folders.h"
+#include "platform/whole_file.h"
 
 namespace vk2::registry {
 namespace {
 
 // Long enough for a slow disk, short enough that a stuck process cannot hang the others.
-constexpr int kLockTimeoutMs = 20000;
+constexpr uint32_t kLockTimeoutMs = 20000;
 
 std::vector<std::string> FullPath(RootKey root, const std::string& keyPath) {
   std::vector<std::string> path = SplitKeyPath(keyPath);
@@ -24,25 +28,25 @@ std::vector<std::string> FullPath(RootKey root, const std::string& keyPath) {
 }  // namespace
 
 std::string DefaultRegistryPath() {
-  const char* explicitPath = std::getenv("VK2_REGISTRY");
-  if (explicitPath && *explicitPath) return explicitPath;
-  return regio::UserConfigDir() + "/registry.xml";
+  std::optional<std::string> explicitPath = GetEnv("VK2_REGISTRY");
+  if (explicitPath && !explicitPath->empty()) return *explicitPath;
+  std::string folder = UserFolderPath(UserFolder::kConfig);
+  return folder.empty() ? std::string() : folder + "/registry.xml";
 }
 
 RegistryFile::RegistryFile(std::string path) : path_(std::move(path)) {}
 
 bool RegistryFile::RefreshLocked(std::string* error, bool force) {
-  std::optional<regio::FileStamp> stamp = regio::StampOf(path_);
+  std::optional<FileStamp> stamp = StampOf(path_);
   if (loaded_ && !force && stamp == stamp_) return readable_;
   RegistryKey fresh;
   bool ok = true;
   if (stamp) {
     std::string text;
-    int err = 0;
-    if (!regio::ReadWholeFile(path_, &text, &err)) {
-      if (err != ENOENT) {
+    if (std::error_code ec = ReadWholeFile(path_, &text)) {
+      if (ec != std::errc::no_such_file_or_directory) {
         ok = false;
-        if (error) *error = path_ + ": " + std::strerror(err);
+        if (error) *error = path_ + ": " + ec.message();
       }
     } else if (!ParseRegistryText(text, &fresh, error)) {
       ok = false;
@@ -67,11 +71,21 @@ bool RegistryFile::Read(const std::function<void(const RegistryKey& root)>& read
 bool RegistryFile::Update(const std::function<bool(RegistryKey& root)>& change,
                           std::string* error) {
   std::lock_guard lock(mutex_);
-  regio::FileLock fileLock;
-  if (!fileLock.Acquire(path_ + ".lock", kLockTimeoutMs)) {
-    if (error) *error = "cannot lock " + path_;
+  if (path_.empty()) {
+    if (error) *error = "there is no folder for the registry";
     return false;
   }
+  if (std::error_code ec = MakeFolders(ParentFolder(path_))) {
+    if (error) *error = "cannot make the folder of " + path_ + ": " + ec.message();
+    return false;
+  }
+  FileLock fileLock;
+  if (std::error_code ec =
+          fileLock.Acquire(path_ + ".lock", FileLockMode::kExclusive, kLockTimeoutMs)) {
+    if (error) *error = "cannot lock " + path_ + ": " + ec.message();
+    return false;
+  }
+  RemoveAbandonedTemporaries(path_);
   std::string readError;
   // Under the lock the file is what the last writer left; read it whatever the stamp says.
   if (!RefreshLocked(&readError, true)) {
@@ -89,9 +103,12 @@ bool RegistryFile::Update(const std::function<bool(RegistryKey& root)>& change,
   RegistryKey edited = tree_;
   if (!change(edited)) return true;
   if (edited == tree_) return true;
-  if (!regio::ReplaceFileAtomically(path_, FormatRegistryText(edited), error)) return false;
+  if (std::error_code ec = WriteFileAtomic(path_, FormatRegistryText(edited))) {
+    if (error) *error = "cannot write " + path_ + ": " + ec.message();
+    return false;
+  }
   tree_ = std::move(edited);
-  stamp_ = regio::StampOf(path_);
+  stamp_ = StampOf(path_);
   ++generation_;
   return true;
 }

@@ -11,12 +11,13 @@
 #include <optional>
 #include <string>
 
-#include "platform/registry/reg_io.h"
+#include "platform/registry/file_stamp.h"
 #include "platform/registry/registry_tree.h"
 
 namespace vk2::registry {
 
-// $VK2_REGISTRY when set, else $XDG_CONFIG_HOME/velkora2/registry.xml.
+// $VK2_REGISTRY when set, else $XDG_CONFIG_HOME/velkora2/registry.xml; empty when there is no
+// per-user folder (every read then sees an empty registry and every write fails).
 std::string DefaultRegistryPath();
 
 class RegistryFile {
@@ -41,7 +42,7 @@ class RegistryFile {
   std::string path_;
   std::recursive_mutex mutex_;
   RegistryKey tree_;
-  std::optional<regio::FileStamp> stamp_;
+  std::optional<FileStamp> stamp_;
   bool loaded_ = false;
   bool readable_ = true;
   uint64_t generation_ = 0;

@@ -6,6 +6,7 @@
 #include "foundation/module/runtime_loader.h"
 #include "interfaces/runtime/class_factory.h"
 #include "interfaces/runtime/entry_points.h"
+#include "platform/executable_path.h"
 #include "platform/registry/registry_file.h"
 #include "tests/oru/modules/test_module_api.h"
 #include "tests/oru/sandbox.h"
@@ -170,7 +171,7 @@ TEST_F(ModuleLoaderTest, RuntimeFoundThroughTheRegistryValue) {
 TEST_F(ModuleLoaderTest, WithoutVariableOrRegistryTheRuntimeBesideTheProgramIsUsed) {
   ::unsetenv("ORU_SHARED_PATH");
   EXPECT_TRUE(LocateRuntimePath().IsEmpty());
-  std::string expected = Utf8(ExecutableFolder()).c_str();
+  std::string expected = ExecutableFolder();
   EXPECT_STREQ(Utf8(DefaultRuntimePath()).c_str(), (expected + "/../lib/velkora2/oru.").c_str());
   // Test programs lie in the build's bin folder, so the built runtime is found.
   RuntimeSession session;

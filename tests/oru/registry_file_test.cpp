@@ -107,9 +107,9 @@ TEST(RegistryFileTest, ChangesByAnotherWriterAreSeen) {
   EXPECT_EQ(seen, "/x/oru.so");
   EXPECT_GT(mine.Generation(), generation);
   // An update that changes nothing writes nothing.
-  auto stamp = regio::StampOf(path);
+  auto stamp = StampOf(path);
   ASSERT_TRUE(mine.Update([](RegistryKey&) { return true; }));
-  EXPECT_EQ(regio::StampOf(path), stamp);
+  EXPECT_EQ(StampOf(path), stamp);
 }
 
 TEST(RegistryFileTest, ADamagedFileIsKeptAsideBeforeTheNextWrite) {

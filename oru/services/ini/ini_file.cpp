@@ -6,7 +6,7 @@
 #include "interfaces/ids.h"
 #include "oru/core/number_text.h"
 #include "oru/core/text_util.h"
-#include "platform/registry/reg_io.h"
+#include "platform/whole_file.h"
 
 namespace vk2::oru {
 
@@ -28,7 +28,7 @@ uint32_t IniFileObject::Release() {
 int32_t IniFileObject::Load(const char16_t* path) {
   if (!path || !*path) return kErrMissingArg;
   std::string text;
-  if (!regio::ReadWholeFile(ToUtf8(path), &text)) return -7;
+  if (ReadWholeFile(ToUtf8(path), &text)) return -7;
   return LoadMemory(text.data(), text.size());
 }
 
@@ -46,7 +46,7 @@ int32_t IniFileObject::Save(const char16_t* path) {
     std::lock_guard lock(mutex_);
     text = document_.Format();
   }
-  return regio::ReplaceFileAtomically(ToUtf8(path), text) ? 0 : -10;
+  return WriteFileAtomic(ToUtf8(path), text) ? -10 : 0;
 }
 
 int32_t IniFileObject::SaveToMemory(NarrowString* text) {

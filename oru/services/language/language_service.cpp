@@ -7,7 +7,7 @@
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 #include "oru/core/text_util.h"
-#include "platform/registry/reg_io.h"
+#include "platform/whole_file.h"
 
 namespace vk2::oru {
 namespace {
@@ -202,7 +202,7 @@ int32_t LanguageServiceObject::LoadMemory(const void* data, uint64_t size, uint3
 int32_t LanguageServiceObject::LoadFile(const char16_t* path, uint32_t flags) {
   if (!path || !*path) return kErrMissingArg;
   std::string text;
-  if (!regio::ReadWholeFile(ToUtf8(path), &text)) return -7;
+  if (ReadWholeFile(ToUtf8(path), &text)) return -7;
   return LoadMemory(text.data(), text.size(), flags);
 }
 

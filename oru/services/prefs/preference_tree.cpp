@@ -8,12 +8,16 @@
 
 #include "oru/core/number_text.h"
 #include "oru/core/text_util.h"
-#include "platform/registry/reg_io.h"
+#include "platform/file_lock.h"
+#include "platform/registry/file_stamp.h"
+#include "platform/user_folders.h"
+#include "platform/whole_file.h"
 
 namespace vk2::oru {
 namespace {
 
 constexpr int kMaxDepth = 256;
+constexpr uint32_t kLockTimeoutMs = 20000;
 
 struct TypeName {
   PrefType type;
@@ -190,9 +194,11 @@ PrefSection& PreferenceTree::Root() {
   if (loaded_) return root_;
   loaded_ = true;
   std::string text;
-  int err = 0;
-  if (!regio::ReadWholeFile(path_, &text, &err)) {
-    if (err != ENOENT) std::fprintf(stderr, "velkora2: cannot read %s\n", path_.c_str());
+  if (path_.empty()) return root_;
+  if (std::error_code ec = ReadWholeFile(path_, &text)) {
+    if (ec != std::errc::no_such_file_or_directory) {
+      std::fprintf(stderr, "velkora2: cannot read %s: %s\n", path_.c_str(), ec.message().c_str());
+    }
     return root_;
   }
   std::string error;
@@ -209,7 +215,22 @@ PrefSection& PreferenceTree::Root() {
 bool PreferenceTree::Save(std::string* error) {
   std::lock_guard lock(mutex_);
   std::string text = FormatPreferencesText(Root());
-  if (!regio::ReplaceFileAtomically(path_, text, error)) return false;
+  if (path_.empty()) {
+    *error = "there is no folder for the preferences";
+    return false;
+  }
+  // Writers in other processes (and writers killed mid-save) are kept apart by the lock.
+  FileLock fileLock;
+  std::error_code ec = MakeFolders(ParentFolder(path_));
+  if (!ec) ec = fileLock.Acquire(path_ + ".lock", FileLockMode::kExclusive, kLockTimeoutMs);
+  if (!ec) {
+    RemoveAbandonedTemporaries(path_);
+    ec = WriteFileAtomic(path_, text);
+  }
+  if (ec) {
+    *error = "cannot save " + path_ + ": " + ec.message();
+    return false;
+  }
   dirty_ = false;
   return true;
 }

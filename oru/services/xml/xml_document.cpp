@@ -8,7 +8,7 @@
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 #include "oru/core/text_util.h"
-#include "platform/registry/reg_io.h"
+#include "platform/whole_file.h"
 
 namespace vk2::oru {
 namespace {
@@ -108,7 +108,7 @@ int32_t XmlDocumentObject::Load(const void* data, uint64_t size, uint32_t) {
 int32_t XmlDocumentObject::LoadFile(const char16_t* path, uint32_t flags) {
   if (!path || !*path) return kErrMissingArg;
   std::string text;
-  if (!regio::ReadWholeFile(ToUtf8(path), &text)) {
+  if (ReadWholeFile(ToUtf8(path), &text)) {
     std::lock_guard lock(mutex_);
     error_ = "the file cannot be read";
     errorLine_ = 0;
@@ -128,7 +128,7 @@ std::string XmlDocumentObject::Serialize(uint32_t flags) {
 
 int32_t XmlDocumentObject::Save(const char16_t* path, uint32_t, uint32_t flags) {
   if (!path || !*path) return kErrMissingArg;
-  return regio::ReplaceFileAtomically(ToUtf8(path), Serialize(flags)) ? 0 : -10;
+  return WriteFileAtomic(ToUtf8(path), Serialize(flags)) ? -10 : 0;
 }
 
 int32_t XmlDocumentObject::SaveToMemory(NarrowString* text, uint32_t flags) {
