@@ -1,32 +1,30 @@
 #include "audio/readers/common/blocking_ring_buffer.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstring>
 #include <new>
 
+#include "platform/clock.h"
+
 namespace vk2 {
-namespace {
 
-using SteadyClock = std::chrono::steady_clock;
-
-SteadyClock::time_point DeadlineAfter(uint32_t timeoutMs) {
-  if (timeoutMs == kRingNoTimeLimit) return SteadyClock::time_point::max();
-  return SteadyClock::now() + std::chrono::milliseconds(timeoutMs);
-}
-
-// Waits on `cv` until notified or past `deadline`; false once the deadline has passed.
-bool WaitUntil(std::condition_variable& cv, std::unique_lock<std::mutex>& lock,
-               SteadyClock::time_point deadline) {
-  if (deadline == SteadyClock::time_point::max()) {
-    cv.wait(lock);
-    return true;
+bool BlockingRingBuffer::WaitFor(Event& signal, Event* extra, uint64_t deadline, bool& timedOut) {
+  timedOut = false;
+  uint32_t timeoutMs = kInfinite;
+  if (deadline != kNoDeadline) {
+    const uint64_t now = CurrentClock().NowMs();
+    if (now >= deadline) {
+      timedOut = true;
+      return false;
+    }
+    timeoutMs = static_cast<uint32_t>(std::min<uint64_t>(deadline - now, kInfinite - 1));
   }
-  return cv.wait_until(lock, deadline) == std::cv_status::no_timeout ||
-         SteadyClock::now() < deadline;
+  const int32_t woken =
+      extra ? WaitAny({&signal, extra}, timeoutMs) : (signal.Wait(timeoutMs) ? 0 : kWaitTimeout);
+  if (woken == 0) return true;
+  timedOut = woken == kWaitTimeout;
+  return false;
 }
-
-}  // namespace
 
 BlockingRingBuffer::BlockingRingBuffer(size_t capacity) {
   Resize(capacity);
@@ -47,7 +45,7 @@ bool BlockingRingBuffer::Resize(size_t capacity) {
   storage_.swap(storage);
   read_ = 0;
   write_ = moved;
-  spaceFreed_.notify_all();
+  spaceFreed_.Set();
   return true;
 }
 
@@ -102,10 +100,10 @@ size_t BlockingRingBuffer::PutLocked(const uint8_t* source, size_t count) {
 }
 
 int64_t BlockingRingBuffer::Read(void* destination, size_t count, bool wait, bool consume,
-                                 uint32_t timeoutMs) {
+                                 Event* extra, uint32_t timeoutMs) {
   if (count == 0) return 0;
   auto* out = static_cast<uint8_t*>(destination);
-  const auto deadline = DeadlineAfter(timeoutMs);
+  const uint64_t deadline = DeadlineAfter(CurrentClock(), timeoutMs);
   std::unique_lock lock(mutex_);
   size_t taken = 0;
   for (;;) {
@@ -117,7 +115,7 @@ int64_t BlockingRingBuffer::Read(void* destination, size_t count, bool wait, boo
         const size_t n = std::min(count - taken, available);
         TakeLocked(out ? out + taken : nullptr, n, true);
         taken += n;
-        spaceFreed_.notify_all();
+        spaceFreed_.Set();
         if (taken == count) return static_cast<int64_t>(taken);
         continue;
       }
@@ -133,19 +131,30 @@ int64_t BlockingRingBuffer::Read(void* destination, size_t count, bool wait, boo
     if (!wait || closed_) return static_cast<int64_t>(taken);
     if (aborted_) return taken > 0 ? static_cast<int64_t>(taken) : kRingAborted;
     wanted_ = std::max<size_t>(wanted, 1);
-    const bool inTime = WaitUntil(dataArrived_, lock, deadline);
+    lock.unlock();
+    bool timedOut = false;
+    const bool woken = WaitFor(dataArrived_, extra, deadline, timedOut);
+    lock.lock();
     wanted_ = 0;
-    if (!inTime && AvailableLocked() == 0) {
-      return taken > 0 ? static_cast<int64_t>(taken) : kRingTimedOut;
+    if (!woken) {
+      // Whatever arrived meanwhile is still taken.
+      const size_t n = consume ? std::min(count - taken, AvailableLocked()) : 0;
+      if (n > 0) {
+        TakeLocked(out ? out + taken : nullptr, n, true);
+        taken += n;
+        spaceFreed_.Set();
+      }
+      if (taken > 0) return static_cast<int64_t>(taken);
+      return timedOut ? kRingTimedOut : kRingAborted;
     }
   }
 }
 
 int64_t BlockingRingBuffer::Write(const void* source, size_t count, bool wait, bool allOrNothing,
-                                  uint32_t timeoutMs) {
+                                  Event* extra, uint32_t timeoutMs) {
   if (count == 0) return 0;
   const auto* in = static_cast<const uint8_t*>(source);
-  const auto deadline = DeadlineAfter(timeoutMs);
+  const uint64_t deadline = DeadlineAfter(CurrentClock(), timeoutMs);
   std::unique_lock lock(mutex_);
   const size_t capacity = storage_.empty() ? 0 : storage_.size() - 1;
   // It would never fit: waiting for it could only hang.
@@ -159,7 +168,7 @@ int64_t BlockingRingBuffer::Write(const void* source, size_t count, bool wait, b
       const size_t n = std::min(count - written, free);
       PutLocked(in ? in + written : nullptr, n);
       written += n;
-      if (wanted_ > 0 && AvailableLocked() >= wanted_) dataArrived_.notify_all();
+      if (wanted_ > 0 && AvailableLocked() >= wanted_) dataArrived_.Set();
       if (written == count) return static_cast<int64_t>(written);
       continue;
     }
@@ -167,10 +176,14 @@ int64_t BlockingRingBuffer::Write(const void* source, size_t count, bool wait, b
     if (aborted_) return written > 0 ? static_cast<int64_t>(written) : kRingAborted;
     // A reader waiting for more than can arrive while this writer waits must take what is
     // there, or each would wait for the other.
-    if (wanted_ > 0 && AvailableLocked() > 0) dataArrived_.notify_all();
-    const bool inTime = WaitUntil(spaceFreed_, lock, deadline);
-    if (!inTime && FreeLocked() < need) {
-      return written > 0 ? static_cast<int64_t>(written) : kRingTimedOut;
+    if (wanted_ > 0 && AvailableLocked() > 0) dataArrived_.Set();
+    lock.unlock();
+    bool timedOut = false;
+    const bool woken = WaitFor(spaceFreed_, extra, deadline, timedOut);
+    lock.lock();
+    if (!woken) {
+      if (written > 0) return static_cast<int64_t>(written);
+      return timedOut ? kRingTimedOut : kRingAborted;
     }
   }
 }
@@ -179,8 +192,8 @@ void BlockingRingBuffer::Close(bool closed) {
   std::lock_guard lock(mutex_);
   closed_ = closed;
   if (closed) {
-    dataArrived_.notify_all();
-    spaceFreed_.notify_all();
+    dataArrived_.Set();
+    spaceFreed_.Set();
   }
 }
 
@@ -192,15 +205,15 @@ bool BlockingRingBuffer::IsClosed() const {
 void BlockingRingBuffer::Flush() {
   std::lock_guard lock(mutex_);
   read_ = write_;
-  spaceFreed_.notify_all();
+  spaceFreed_.Set();
 }
 
 void BlockingRingBuffer::SetAbort(bool abort) {
   std::lock_guard lock(mutex_);
   aborted_ = abort;
   if (abort) {
-    dataArrived_.notify_all();
-    spaceFreed_.notify_all();
+    dataArrived_.Set();
+    spaceFreed_.Set();
   }
 }
 

@@ -73,23 +73,26 @@ bool ReadAheadFile::SetPosition(int64_t offset) {
   return true;
 }
 
-int64_t ReadAheadFile::ReadNext(void* buffer, size_t length, int64_t* start) {
+int64_t ReadAheadFile::ReadNext(void* buffer, size_t length, int64_t* start, Event* abort) {
   auto* out = static_cast<uint8_t*>(buffer);
   size_t done = 0;
   if (start) *start = Position();
   if (IsReadAheadRunning()) {
     // Not under the file lock: the thread needs it to fill the ring this waits on.
-    const int64_t n = ring_.Read(out, length, true, true);
+    const int64_t n = ring_.Read(out, length, true, true, abort);
     done = n > 0 ? static_cast<size_t>(n) : 0;
     ScopedLock lock(fileLock_);
     position_ += static_cast<int64_t>(done);
+    if (done == length) return static_cast<int64_t>(done);
+    // Cut short by the caller: not the end of the file.
+    if (abort && abort->Wait(0)) return kReadAborted;
     // Short with the thread still at work: the end of the file. Otherwise the thread has
     // gone (a stop or a failure) and the file itself gives the rest.
-    if (done == length || IsReadAheadRunning()) return static_cast<int64_t>(done);
+    if (IsReadAheadRunning()) return static_cast<int64_t>(done);
   }
   ScopedLock lock(fileLock_);
   const int64_t n = file_.ReadAt(position_, out + done, length - done);
-  if (n < 0) return done > 0 ? static_cast<int64_t>(done) : -1;
+  if (n < 0) return done > 0 ? static_cast<int64_t>(done) : kReadFailed;
   position_ += n;
   return static_cast<int64_t>(done) + n;
 }

@@ -20,6 +20,9 @@
 
 namespace vk2 {
 
+inline constexpr int64_t kReadFailed = -1;
+inline constexpr int64_t kReadAborted = -2;
+
 class ReadAheadFile {
  public:
   ReadAheadFile() = default;
@@ -43,9 +46,10 @@ class ReadAheadFile {
 
   // The next bytes in order: blocks while read-ahead runs until `length` bytes are there or the
   // file ends. `start` (optional) receives the position of the first byte. Returns the count
-  // (short only at the end of the file), or -1 when the file could not be read. When the
-  // read-ahead thread stops or fails, reads go on from the file at the logical position.
-  int64_t ReadNext(void* buffer, size_t length, int64_t* start = nullptr);
+  // (short only at the end of the file), kReadFailed when the file could not be read, or
+  // kReadAborted when `abort` (optional) was set while waiting. When the read-ahead thread
+  // stops or fails, reads go on from the file at the logical position.
+  int64_t ReadNext(void* buffer, size_t length, int64_t* start = nullptr, Event* abort = nullptr);
 
   // Starts the read-ahead thread with a ring of `bufferBytes`, reading `chunkBytes` at a time
   // (at most `bufferBytes`). False when it cannot start: reads then go to the file directly.

@@ -76,7 +76,7 @@ TEST(RingStressTest, FlushesDuringTrafficLeaveOnlyWholeRecords) {
       for (size_t i = 0; i < kRecord; ++i)
         record[i] = static_cast<uint8_t>(counter);
       ++counter;
-      if (ring.Write(record, kRecord, true, true, 50) < 0 && ring.IsAborted()) break;
+      if (ring.Write(record, kRecord, true, true, nullptr, 50) < 0 && ring.IsAborted()) break;
     }
   });
   std::thread flusher([&] {
@@ -90,7 +90,7 @@ TEST(RingStressTest, FlushesDuringTrafficLeaveOnlyWholeRecords) {
   // Whatever survives a flush is a whole record: flushes drop everything queued at once.
   uint8_t record[kRecord];
   while (!stop) {
-    const int64_t n = ring.Read(record, kRecord, true, true, 50);
+    const int64_t n = ring.Read(record, kRecord, true, true, nullptr, 50);
     if (n == static_cast<int64_t>(kRecord)) {
       EXPECT_TRUE(std::all_of(record, record + kRecord, [&](uint8_t b) { return b == record[0]; }));
     }

@@ -1,5 +1,8 @@
 #include "audio/readers/common/blocking_ring_buffer.h"
 
+#include "platform/clock.h"
+#include "platform/fake_clock.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -72,11 +75,11 @@ TEST(BlockingRingBufferTest, ClosedBufferDrainsThenEndsAndRefusesWrites) {
 TEST(BlockingRingBufferTest, TimeLimitEndsAWaitThatNothingAnswers) {
   BlockingRingBuffer ring(4);
   uint8_t b[8] = {};
-  EXPECT_EQ(ring.Read(b, 1, true, true, 5), kRingTimedOut);
+  EXPECT_EQ(ring.Read(b, 1, true, true, nullptr, 5), kRingTimedOut);
   ring.Write(b, 4, false, false);
-  EXPECT_EQ(ring.Write(b, 1, true, false, 5), kRingTimedOut);
+  EXPECT_EQ(ring.Write(b, 1, true, false, nullptr, 5), kRingTimedOut);
   // Bytes already moved are reported, not lost to the time-out.
-  EXPECT_EQ(ring.Read(b, 8, true, true, 5), 4);
+  EXPECT_EQ(ring.Read(b, 8, true, true, nullptr, 5), 4);
 }
 
 TEST(BlockingRingBufferTest, AllOrNothingWaitsForRoomForTheWholeBlock) {
@@ -111,7 +114,41 @@ TEST(BlockingRingBufferTest, AbortWakesBlockedReaderAndWriterUntilCleared) {
   // Later blocking calls end at once too, until the abort is cleared.
   EXPECT_EQ(empty.Read(b, 1, true), kRingAborted);
   empty.SetAbort(false);
-  EXPECT_EQ(empty.Read(b, 1, true, true, 1), kRingTimedOut);
+  EXPECT_EQ(empty.Read(b, 1, true, true, nullptr, 1), kRingTimedOut);
+}
+
+TEST(BlockingRingBufferTest, ExtraEventEndsOnlyTheWaitItWasGivenTo) {
+  BlockingRingBuffer ring(8);
+  Event abort(EventReset::kManual);
+  uint8_t b[8] = {};
+  std::atomic<int64_t> result{0};
+  std::thread reader([&] { result = ring.Read(b, 4, true, true, &abort); });
+  abort.Set();
+  reader.join();
+  EXPECT_EQ(result, kRingAborted);
+  // Bytes already queued are still taken before the event is looked at.
+  ring.Write(b, 2, false, false);
+  EXPECT_EQ(ring.Read(b, 4, true, true, &abort), 2);
+  // A wait without the event is not affected by it.
+  EXPECT_EQ(ring.Read(b, 1, true, true, nullptr, 1), kRingTimedOut);
+  ring.Write(b, 8, false, false);
+  EXPECT_EQ(ring.Write(b, 1, true, false, &abort), kRingAborted);
+}
+
+TEST(BlockingRingBufferTest, TimeLimitsFollowThePlatformClock) {
+  FakeClock clock;
+  ScopedClock scoped(clock);
+  BlockingRingBuffer ring(8);
+  uint8_t b[8] = {};
+  std::atomic<int64_t> result{1};
+  std::thread reader([&] { result = ring.Read(b, 4, true, true, nullptr, 1000); });
+  ASSERT_TRUE(clock.WaitForSleepers(1));
+  clock.Advance(999);
+  ASSERT_TRUE(clock.WaitForSleepers(1));  // asleep again: the limit is not reached
+  EXPECT_EQ(result, 1);
+  clock.Advance(1);
+  reader.join();
+  EXPECT_EQ(result, kRingTimedOut);
 }
 
 TEST(BlockingRingBufferTest, FlushEmptiesAndFreesABlockedWriter) {

@@ -129,6 +129,20 @@ TEST(ReadAheadFileOpenTest, RefusesChunksLargerThanTheRingAndReadsDirectly) {
   EXPECT_EQ(file.ReadNext(b, 100), 100);
 }
 
+TEST(ReadAheadFileOpenTest, AbortEventEndsAReadThatIsStillShort) {
+  test::TempFolder folder;
+  ReadAheadFile file;
+  ASSERT_TRUE(file.Open(folder.Write("a", PatternBytes(100))));
+  ASSERT_TRUE(file.StartReadAhead(8192, 1024));
+  Event abort(EventReset::kManual);
+  abort.Set();
+  uint8_t b[1024];
+  EXPECT_EQ(file.ReadNext(b, sizeof b, nullptr, &abort), kReadAborted);
+  abort.Reset();
+  ASSERT_TRUE(file.SetPosition(0));
+  EXPECT_EQ(file.ReadNext(b, sizeof b, nullptr, &abort), 100);
+}
+
 TEST(ReadAheadFileOpenTest, EmptyFileEndsAtOnce) {
   test::TempFolder folder;
   ReadAheadFile file;
