@@ -1,0 +1,82 @@
+// Plain C++ kernels: the reference form, and the fallback for every remainder the vector forms
+// leave over.
+#include <cstring>
+
+#include "audio/decoders/mpeg/kernels.h"
+#include "audio/decoders/mpeg/synthesis_window.h"
+
+namespace vk2 {
+namespace {
+inline float MulAdd(float a, float b, float c) {
+  return a * b + c;
+}
+}  // namespace
+}  // namespace vk2
+
+#include "audio/decoders/mpeg/kernel_templates.h"
+
+namespace vk2 {
+namespace {
+
+// Where tap n of the window reads the V ring, relative to the newest block.
+constexpr unsigned kTapOffsets[16] = {0,   96,  128, 224, 256, 352, 384, 480,
+                                      512, 608, 640, 736, 768, 864, 896, 992};
+
+void Dct32Plain(const float* in, int stride, int slots, float* out) {
+  for (int t = 0; t < slots; ++t) {
+    float x[32];
+    for (int k = 0; k < 32; ++k)
+      x[k] = in[k * stride + t];
+    Dct32(x);
+    std::memcpy(out + t * 32, x, sizeof x);
+  }
+}
+
+void WindowPlain(const float* ring, unsigned pos, float* out) {
+  const float* d = MpegSynthesisWindow();
+  float acc[32] = {};
+  for (int n = 0; n < 16; ++n) {
+    const float* v = ring + ((pos + kTapOffsets[n]) & 1023u);
+    const float* c = d + 32 * n;
+    for (int j = 0; j < 32; ++j)
+      acc[j] += v[j] * c[j];
+  }
+  std::memcpy(out, acc, sizeof acc);
+}
+
+void Imdct36Plain(const float* lines, float* overlap, const float* window36, float* out,
+                  int outStride, int firstSubband, int count) {
+  for (int sb = firstSubband; sb < firstSubband + count; ++sb) {
+    float tail[18], y[18];
+    for (int t = 0; t < 18; ++t)
+      tail[t] = overlap[t * 32 + sb];
+    Imdct36(lines + sb * 18, window36, tail, y);
+    float* o = out + sb * outStride;
+    for (int t = 0; t < 18; ++t) {
+      overlap[t * 32 + sb] = tail[t];
+      o[t] = (sb & t & 1) ? -y[t] : y[t];  // frequency inversion of odd subbands
+    }
+  }
+}
+
+}  // namespace
+
+const MpegKernels& MpegPlainKernels() {
+  static const MpegKernels kernels{Dct32Plain, WindowPlain, Imdct36Plain};
+  return kernels;
+}
+
+const MpegKernels& MpegKernelsFor(MpegSimdLevel level) {
+  switch (level) {
+    case MpegSimdLevel::kAvx2:
+      if (MpegSimdLevelSupported(MpegSimdLevel::kAvx2)) return MpegAvx2Kernels();
+      return MpegSse2Kernels();
+    case MpegSimdLevel::kSse2:
+      return MpegSse2Kernels();
+    case MpegSimdLevel::kPlain:
+      break;
+  }
+  return MpegPlainKernels();
+}
+
+}  // namespace vk2
