@@ -91,22 +91,6 @@ bool MpegBitReader::LoadFrame(size_t n) {
   return got == n;
 }
 
-uint32_t MpegBitReader::GetBits(int n) {
-  if (n <= 0) return 0;
-  uint64_t byte = bitPosition_ >> 3;
-  if (byte >= frameLength_) {
-    bitPosition_ += static_cast<uint64_t>(n);
-    return 0;
-  }
-  const uint8_t* p = frame_.data() + byte;
-  uint64_t window = 0;
-  for (int i = 0; i < 8; ++i)
-    window = (window << 8) | p[i];
-  window <<= (bitPosition_ & 7);
-  bitPosition_ += static_cast<uint64_t>(n);
-  return static_cast<uint32_t>(window >> (64 - n));
-}
-
 bool MpegBitReader::Seek(int64_t offset) {
   if (offset < 0 || !source_.Seek(offset)) return false;
   head_ = tail_ = 0;

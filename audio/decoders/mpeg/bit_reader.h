@@ -2,6 +2,7 @@
 // Byte stream with look-ahead over an MpegByteSource, plus bit access to the current frame.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "audio/decoders/mpeg/byte_source.h"
@@ -32,7 +33,20 @@ class MpegBitReader {
   const uint8_t* FrameData() const { return frame_.data(); }
   size_t FrameLength() const { return frameLength_; }
   // The next `n` bits (0..32) of the frame, most significant first; zero past the frame.
-  uint32_t GetBits(int n);
+  uint32_t GetBits(int n) {
+    if (n <= 0) return 0;
+    uint64_t byte = bitPosition_ >> 3;
+    if (byte >= frameLength_) {
+      bitPosition_ += static_cast<uint64_t>(n);
+      return 0;
+    }
+    // Eight bytes at a time: the frame buffer carries eight zero bytes behind the frame.
+    uint64_t window;
+    std::memcpy(&window, frame_.data() + byte, 8);
+    window = __builtin_bswap64(window) << (bitPosition_ & 7);
+    bitPosition_ += static_cast<uint64_t>(n);
+    return static_cast<uint32_t>(window >> (64 - n));
+  }
   uint64_t BitPosition() const { return bitPosition_; }
   void SetBitPosition(uint64_t bit) { bitPosition_ = bit; }
 

@@ -73,7 +73,20 @@ void Dct32Avx2(const float* in, int stride, int slots, float* out) {
   if (t0 < slots) MpegSse2Kernels().dct32(in + t0, stride, slots - t0, out + t0 * 32);
 }
 
-void WindowAvx2(const float* ring, unsigned pos, float* out) {
+void WindowAvx2(float* ring, unsigned pos, const float* x, float* out) {
+  // V[i] = X[16 + i] below 16, 0 at 16, -X[48 - i] up to 48, -X[i - 48] above.
+  float* v0 = ring + pos;
+  const __m256 neg = _mm256_set1_ps(-0.0f);
+  const __m256i reverse = _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0);
+  _mm256_storeu_ps(v0, _mm256_loadu_ps(x + 16));
+  _mm256_storeu_ps(v0 + 8, _mm256_loadu_ps(x + 24));
+  for (int i = 0; i < 32; i += 8) {
+    __m256 r = _mm256_permutevar8x32_ps(_mm256_loadu_ps(x + i), reverse);
+    _mm256_storeu_ps(v0 + 41 - i, _mm256_xor_ps(r, neg));
+  }
+  v0[16] = 0.0f;
+  _mm256_storeu_ps(v0 + 49, _mm256_xor_ps(_mm256_loadu_ps(x + 1), neg));
+  _mm256_storeu_ps(v0 + 56, _mm256_xor_ps(_mm256_loadu_ps(x + 8), neg));
   const float* d = MpegSynthesisWindow();
   __m256 acc[4];
   for (int b = 0; b < 4; ++b)

@@ -32,7 +32,16 @@ void Dct32Plain(const float* in, int stride, int slots, float* out) {
   }
 }
 
-void WindowPlain(const float* ring, unsigned pos, float* out) {
+void WindowPlain(float* ring, unsigned pos, const float* x, float* out) {
+  // V[i] = X[16 + i] below 16, 0 at 16, -X[48 - i] up to 48, -X[i - 48] above.
+  float* v0 = ring + pos;
+  for (int i = 0; i < 16; ++i)
+    v0[i] = x[16 + i];
+  v0[16] = 0.0f;
+  for (int i = 17; i <= 48; ++i)
+    v0[i] = -x[48 - i];
+  for (int i = 49; i < 64; ++i)
+    v0[i] = -x[i - 48];
   const float* d = MpegSynthesisWindow();
   float acc[32] = {};
   for (int n = 0; n < 16; ++n) {

@@ -54,7 +54,23 @@ void Dct32Sse2(const float* in, int stride, int slots, float* out) {
   if (t0 < slots) MpegPlainKernels().dct32(in + t0, stride, slots - t0, out + t0 * 32);
 }
 
-void WindowSse2(const float* ring, unsigned pos, float* out) {
+inline __m128 Reverse(__m128 v) {
+  return _mm_shuffle_ps(v, v, _MM_SHUFFLE(0, 1, 2, 3));
+}
+
+void WindowSse2(float* ring, unsigned pos, const float* x, float* out) {
+  // V[i] = X[16 + i] below 16, 0 at 16, -X[48 - i] up to 48, -X[i - 48] above.
+  float* v0 = ring + pos;
+  const __m128 neg = _mm_set1_ps(-0.0f);
+  for (int i = 0; i < 16; i += 4)
+    _mm_storeu_ps(v0 + i, _mm_loadu_ps(x + 16 + i));
+  for (int i = 0; i < 32; i += 4)
+    _mm_storeu_ps(v0 + 45 - i, _mm_xor_ps(Reverse(_mm_loadu_ps(x + i)), neg));
+  v0[16] = 0.0f;
+  for (int i = 49; i < 61; i += 4)
+    _mm_storeu_ps(v0 + i, _mm_xor_ps(_mm_loadu_ps(x + i - 48), neg));
+  for (int i = 61; i < 64; ++i)
+    v0[i] = -x[i - 48];
   const float* d = MpegSynthesisWindow();
   __m128 acc[8];
   for (int b = 0; b < 8; ++b)

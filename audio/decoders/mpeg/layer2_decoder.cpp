@@ -94,7 +94,7 @@ int MpegLayer2Decoder::DecodeFrame(void* out, bool asFloat) {
   for (int gr = 0; gr < 12; ++gr) {
     const int part = gr >> 2;
     for (int sb = 0; sb < sblimit; ++sb) {
-      float shared[3];
+      float shared[3] = {};
       for (int ch = 0; ch < channels; ++ch) {
         const MpegLayer2Class* c = cls[ch][sb];
         if (!c) continue;

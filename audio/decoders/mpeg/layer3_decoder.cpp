@@ -236,10 +236,80 @@ void MpegLayer3Decoder::ReadScalefactorsLsf(Bits& bits, MpegGranuleChannel& gc, 
   isLimitShort_[12] = isLimitShort_[11];
 }
 
-bool MpegLayer3Decoder::DecodeHuffman(Bits& bits, const MpegGranuleChannel& gc, int ch,
-                                      uint64_t part23End) {
+int MpegLayer3Decoder::GainSegments(const MpegGranuleChannel& gc, int ch, int16_t* ends,
+                                    float* gains) const {
   const int16_t* longBands = tables_.longBands[group_];
   const int16_t* shortBands = tables_.shortBands[group_];
+  const float* gain = tables_.gain + MpegLayer3Tables::kGainOffset;
+  auto gainOf = [&](int q) { return gain[std::clamp(q, -MpegLayer3Tables::kGainOffset, 63)]; };
+  const int base = gc.globalGain - 210;
+  const int shift = 2 * (1 + gc.scalefacScale);
+  int n = 0;
+  if (gc.blockType != 2 || gc.mixed) {
+    const int longEnd = gc.blockType == 2 ? 36 : 576;  // mixed: long bands up to line 36
+    for (int sfb = 0; sfb < 22 && longBands[sfb] < longEnd; ++sfb) {
+      int sf = scalefacLong_[ch][sfb] + (gc.preflag ? kPretab[sfb] : 0);
+      ends[n] = static_cast<int16_t>(std::min(static_cast<int>(longBands[sfb + 1]), longEnd));
+      gains[n++] = gainOf(base - shift * sf);
+    }
+  }
+  if (gc.blockType == 2) {
+    for (int sfb = gc.mixed ? 3 : 0; sfb < 13; ++sfb) {
+      const int width = shortBands[sfb + 1] - shortBands[sfb];
+      for (int w = 0; w < 3; ++w) {
+        ends[n] = static_cast<int16_t>(shortBands[sfb] * 3 + (w + 1) * width);
+        gains[n++] = gainOf(base - 8 * gc.subblockGain[w] - shift * scalefacShort_[ch][sfb][w]);
+      }
+    }
+  }
+  return n;
+}
+
+namespace {
+
+// The main data of one granule and channel, 64 bits at a time.
+struct BitCache {
+  const uint8_t* base;
+  const uint8_t* next;
+  uint64_t cache = 0;
+  int count = 0;
+  BitCache(const uint8_t* data, uint64_t bit) : base(data), next(data + (bit >> 3)) {
+    Refill();
+    Skip(static_cast<int>(bit & 7));
+  }
+  // Afterwards at least 56 bits stand in the cache.
+  void Refill() {
+    cache |= LoadBigEndian64(next) >> count;
+    int take = (63 - count) >> 3;
+    next += take;
+    count += take << 3;
+  }
+  uint32_t Peek(int n) const { return static_cast<uint32_t>(cache >> (64 - n)); }
+  void Skip(int n) {
+    cache <<= n;
+    count -= n;
+  }
+  uint32_t Get(int n) {
+    if (n == 0) return 0;
+    uint32_t v = Peek(n);
+    Skip(n);
+    return v;
+  }
+  uint64_t Position() const {
+    return static_cast<uint64_t>(next - base) * 8 - static_cast<uint64_t>(count);
+  }
+};
+
+}  // namespace
+
+bool MpegLayer3Decoder::DecodeLines(Bits& bits, const MpegGranuleChannel& gc, int ch,
+                                    uint64_t part23End) {
+  const int16_t* longBands = tables_.longBands[group_];
+  const int16_t* shortBands = tables_.shortBands[group_];
+  const float* pow43 = tables_.pow43;
+  int16_t ends[48];
+  float gains[48];
+  const int segments = GainSegments(gc, ch, ends, gains);
   const int bigEnd = std::min(gc.bigValues * 2, 576);
   int region1, region2;
   if (gc.windowSwitching) {
@@ -252,115 +322,79 @@ bool MpegLayer3Decoder::DecodeHuffman(Bits& bits, const MpegGranuleChannel& gc, 
   }
   region1 = std::min(region1, bigEnd);
   region2 = std::min(std::max(region2, region1), bigEnd);
-  int* v = values_;
+  float* xr = lines_[ch];
+  BitCache bc(bits.data, bits.pos);
+  int seg = 0;
   int i = 0;
-  const int ends[3] = {region1, region2, bigEnd};
+  const int regionEnds[3] = {region1, region2, bigEnd};
   for (int region = 0; region < 3; ++region) {
-    const int end = ends[region];
+    const int end = regionEnds[region];
     const int select = gc.tableSelect[region];
     if (select == 4 || select == 14) return false;  // tables that do not exist
     const uint32_t* table = tables_.huffman[select];
-    if (table == nullptr) {
-      for (; i < end; ++i)
-        v[i] = 0;
-      continue;
-    }
     const int linbits = tables_.linbits[select];
-    for (; i < end; i += 2) {
-      uint32_t window = bits.Peek32();
-      uint32_t e = table[window >> 24];
-      if (e & 0x80000000u) e = table[(e & 0xFFFFFFu) + ((window << 8) >> (32 - ((e >> 24) & 31)))];
-      bits.pos += (e >> 8) & 31;
-      int x = static_cast<int>((e >> 4) & 15);
-      int y = static_cast<int>(e & 15);
-      if (linbits) {
-        if (x == 15) x += static_cast<int>(bits.Get(linbits));
-        if (x && bits.Get(1)) x = -x;
-        if (y == 15) y += static_cast<int>(bits.Get(linbits));
-        if (y && bits.Get(1)) y = -y;
-      } else if (x | y) {
-        // Both sign bits at once when both values are set.
-        if (x && y) {
-          uint32_t s = bits.Get(2);
-          if (s & 2) x = -x;
-          if (s & 1) y = -y;
-        } else if (x) {
-          if (bits.Get(1)) x = -x;
-        } else if (bits.Get(1)) {
-          y = -y;
-        }
+    while (i < end) {
+      while (ends[seg] <= i && seg + 1 < segments)
+        ++seg;
+      const int stop = std::min(end, static_cast<int>(ends[seg]));
+      const float g = gains[seg];
+      if (table == nullptr) {
+        for (; i < stop; ++i)
+          xr[i] = 0.0f;
+        continue;
       }
-      v[i] = x;
-      v[i + 1] = y;
+      for (; i < stop; i += 2) {
+        bc.Refill();
+        uint32_t e = table[bc.cache >> 56];
+        if (e & 0x80000000u)
+          e = table[(e & 0xFFFFFFu) +
+                    static_cast<uint32_t>((bc.cache << 8) >> (64 - ((e >> 24) & 31)))];
+        bc.Skip(static_cast<int>((e >> 8) & 31));
+        uint32_t x = (e >> 4) & 15;
+        uint32_t y = e & 15;
+        float fx = 0.0f, fy = 0.0f;
+        if (x) {
+          if (x == 15 && linbits) x += bc.Get(linbits);
+          fx = pow43[std::min<uint32_t>(x, MpegLayer3Tables::kPow43Size - 1)] * g;
+          if (bc.Get(1)) fx = -fx;
+        }
+        if (y) {
+          if (y == 15 && linbits) y += bc.Get(linbits);
+          fy = pow43[std::min<uint32_t>(y, MpegLayer3Tables::kPow43Size - 1)] * g;
+          if (bc.Get(1)) fy = -fy;
+        }
+        xr[i] = fx;
+        xr[i + 1] = fy;
+      }
     }
   }
   i = bigEnd;
   const uint32_t* quad = tables_.huffman[32 + gc.count1Table];
-  while (i + 4 <= 576 && bits.pos < part23End) {
-    uint64_t start = bits.pos;
-    uint32_t e = quad[bits.Peek32() >> 24];
-    bits.pos += (e >> 8) & 31;
-    int q[4] = {static_cast<int>((e >> 3) & 1), static_cast<int>((e >> 2) & 1),
-                static_cast<int>((e >> 1) & 1), static_cast<int>(e & 1)};
-    for (int& x : q)
-      if (x && bits.Get(1)) x = -x;
-    if (bits.pos > part23End) {
-      bits.pos = start;  // the quadruple runs past this granule's data: drop it
-      break;
-    }
-    v[i] = q[0];
-    v[i + 1] = q[1];
-    v[i + 2] = q[2];
-    v[i + 3] = q[3];
-    i += 4;
-  }
-  limit_[ch] = i;
-  return true;
-}
-
-void MpegLayer3Decoder::Requantise(const MpegGranuleChannel& gc, int ch) {
-  const int16_t* longBands = tables_.longBands[group_];
-  const int16_t* shortBands = tables_.shortBands[group_];
-  const float* pow43 = tables_.pow43;
-  const float* gain = tables_.gain + MpegLayer3Tables::kGainOffset;
-  float* xr = lines_[ch];
-  const int* v = values_;
-  const int limit = limit_[ch];
-  const int base = gc.globalGain - 210;
-  const int shift = 2 * (1 + gc.scalefacScale);
-  auto line = [&](int i, float g) {
-    int x = v[i];
-    int a = std::min(x < 0 ? -x : x, MpegLayer3Tables::kPow43Size - 1);
-    float m = pow43[a] * g;
-    xr[i] = x < 0 ? -m : m;
-  };
-  auto gainOf = [&](int q) { return gain[std::clamp(q, -MpegLayer3Tables::kGainOffset, 63)]; };
-  int i = 0;
-  if (gc.blockType != 2 || gc.mixed) {
-    const int longEnd = gc.blockType == 2 ? 36 : 576;  // mixed: long bands up to line 36
-    for (int sfb = 0; sfb < 22 && i < limit && i < longEnd; ++sfb) {
-      int sf = scalefacLong_[ch][sfb] + (gc.preflag ? kPretab[sfb] : 0);
-      float g = gainOf(base - shift * sf);
-      int end = std::min({static_cast<int>(longBands[sfb + 1]), limit, longEnd});
-      for (; i < end; ++i)
-        line(i, g);
-    }
-  }
-  if (gc.blockType == 2) {
-    for (int sfb = gc.mixed ? 3 : 0; sfb < 13; ++sfb) {
-      const int width = shortBands[sfb + 1] - shortBands[sfb];
-      const int start = shortBands[sfb] * 3;
-      if (start >= limit) break;
-      for (int w = 0; w < 3; ++w) {
-        float g = gainOf(base - 8 * gc.subblockGain[w] - shift * scalefacShort_[ch][sfb][w]);
-        int s = start + w * width;
-        int end = std::min(s + width, limit);
-        for (int k = s; k < end; ++k)
-          line(k, g);
+  while (i + 4 <= 576 && bc.Position() < part23End) {
+    bc.Refill();
+    uint64_t start = bc.Position();
+    uint32_t e = quad[bc.cache >> 56];
+    bc.Skip(static_cast<int>((e >> 8) & 31));
+    float q[4];
+    for (int k = 0; k < 4; ++k) {
+      if (e & (8u >> k)) {
+        while (ends[seg] <= i + k && seg + 1 < segments)
+          ++seg;
+        q[k] = bc.Get(1) ? -gains[seg] : gains[seg];
+      } else {
+        q[k] = 0.0f;
       }
     }
+    if (bc.Position() > part23End) {
+      (void)start;  // the quadruple runs past this granule's data: drop it
+      break;
+    }
+    std::memcpy(xr + i, q, sizeof q);
+    i += 4;
   }
-  std::fill(xr + limit, xr + 576, 0.0f);
+  std::fill(xr + i, xr + 576, 0.0f);
+  limit_[ch] = i;
+  return true;
 }
 
 void MpegLayer3Decoder::Reorder(const MpegGranuleChannel& gc, int ch) {
@@ -629,9 +663,8 @@ int MpegLayer3Decoder::DecodeFrame(void* out, bool asFloat) {
         ReadScalefactorsLsf(bits, gc, ch, h.mode == 1 && (h.modeExtension & 1) && ch == 1);
       else
         ReadScalefactorsMpeg1(bits, gc, ch, gr);
-      if (!DecodeHuffman(bits, gc, ch, part23End)) return -1;
+      if (!DecodeLines(bits, gc, ch, part23End)) return -1;
       bits.pos = part23End;
-      Requantise(gc, ch);
       Reorder(gc, ch);
     }
     Stereo(h, side_.granule[gr]);

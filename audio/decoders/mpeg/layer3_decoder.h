@@ -48,8 +48,10 @@ class MpegLayer3Decoder final : public MpegLayerDecoder {
   struct Bits;
   void ReadScalefactorsMpeg1(Bits& bits, const MpegGranuleChannel& gc, int ch, int gr);
   void ReadScalefactorsLsf(Bits& bits, MpegGranuleChannel& gc, int ch, bool intensityRight);
-  bool DecodeHuffman(Bits& bits, const MpegGranuleChannel& gc, int ch, uint64_t part23End);
-  void Requantise(const MpegGranuleChannel& gc, int ch);
+  // Gains of the consecutive line ranges of a granule and channel, in bitstream order.
+  int GainSegments(const MpegGranuleChannel& gc, int ch, int16_t* ends, float* gains) const;
+  // Huffman decoding and requantisation in one pass; false for a bad granule.
+  bool DecodeLines(Bits& bits, const MpegGranuleChannel& gc, int ch, uint64_t part23End);
   void Reorder(const MpegGranuleChannel& gc, int ch);
   void Stereo(const MpegFrameHeader& h, const MpegGranuleChannel* gcs);
   void IntensityLong(const MpegFrameHeader& h, int firstBand, int endLine, bool ms);
@@ -70,7 +72,6 @@ class MpegLayer3Decoder final : public MpegLayerDecoder {
   int isLimitLong_[22] = {};
   int isLimitShort_[13] = {};
   int intensityScale_ = 0;
-  int values_[576];
   int limit_[2] = {};  // lines past this one are zero
   alignas(64) float lines_[2][576];
   alignas(64) float overlap_[2][18 * 32];

@@ -27,36 +27,36 @@ void MpegSynthesisFilter::Synthesize(int channel, const float* subbands, int str
   unsigned& pos = position_[channel];
   for (int t = 0; t < slots; ++t) {
     pos = (pos - 64u) & 1023u;
-    const float* X = x + t * 32;
-    float* v = ring + pos;
-    // V[i] = X[16 + i] for i < 16, 0 at 16, -X[48 - i] up to 48, -X[i - 48] above.
-    for (int i = 0; i < 16; ++i)
-      v[i] = X[16 + i];
-    v[16] = 0.0f;
-    for (int i = 17; i <= 48; ++i)
-      v[i] = -X[48 - i];
-    for (int i = 49; i < 64; ++i)
-      v[i] = -X[i - 48];
-    kernels_->window(ring, pos, pcm + t * 32);
+    kernels_->window(ring, pos, x + t * 32, pcm + t * 32);
   }
 }
 
 void MpegSumsToPcm16(const float* const* pcm, int channels, int slots, int16_t* out,
                      float& remainder) {
-  float r = remainder;
+  // The rounding remainder makes this a serial chain through every sample; it runs in fixed
+  // point (12 fraction bits) because integer steps are several times shorter than float rounding.
+  constexpr int kFraction = 12;
+  constexpr float kScale = 32767.0f * (1 << kFraction);
+  constexpr int32_t kHalfBelow = (1 << (kFraction - 1)) - 1;
+  int32_t r =
+      static_cast<int32_t>(std::lrint(std::clamp(remainder, -0.5f, 0.5f) * (1 << kFraction)));
   for (int t = 0; t < slots; ++t) {
     for (int ch = 0; ch < channels; ++ch) {
       const float* s = pcm[ch] + t * 32;
+      int32_t a[32];
+      for (int j = 0; j < 32; ++j)
+        a[j] = static_cast<int32_t>(std::clamp(s[j], -4.0f, 4.0f) * kScale);
       int16_t* o = out + t * 32 * channels + ch;
       for (int j = 0; j < 32; ++j) {
-        float w = s[j] * 32767.0f + r;
-        float x = std::nearbyintf(w);
-        r = w - x;
-        o[j * channels] = static_cast<int16_t>(std::clamp(x, -32768.0f, 32767.0f));
+        int32_t w = a[j] + r;
+        // Nearest, ties to even: the tie goes up only from an odd integer part.
+        int32_t x = (w + kHalfBelow + ((w >> kFraction) & 1)) >> kFraction;
+        r = w - (x * (1 << kFraction));
+        o[j * channels] = static_cast<int16_t>(std::clamp(x, -32768, 32767));
       }
     }
   }
-  remainder = std::isfinite(r) ? r : 0.0f;
+  remainder = static_cast<float>(r) / (1 << kFraction);
 }
 
 void MpegSumsToFloat(const float* const* pcm, int channels, int slots, float* out) {
