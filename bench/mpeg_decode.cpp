@@ -206,6 +206,6 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  PrintRatios();
+  if (std::getenv("VK2_BENCH_SKIP_RATIOS") == nullptr) PrintRatios();
   return 0;
 }

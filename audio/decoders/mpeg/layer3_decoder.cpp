@@ -352,44 +352,59 @@ bool MpegLayer3Decoder::DecodeLines(Bits& bits, const MpegGranuleChannel& gc, in
         bc.Skip(static_cast<int>((e >> 8) & 31));
         uint32_t x = (e >> 4) & 15;
         uint32_t y = e & 15;
-        float fx = 0.0f, fy = 0.0f;
-        if (x) {
-          if (x == 15 && linbits) x += bc.Get(linbits);
-          fx = pow43[std::min<uint32_t>(x, MpegLayer3Tables::kPow43Size - 1)] * g;
-          if (bc.Get(1)) fx = -fx;
+        if (linbits) {
+          if (x == 15) x += bc.Get(linbits);
+          uint32_t sx = x ? bc.Get(1) : 0;
+          if (y == 15) y += bc.Get(linbits);
+          uint32_t sy = y ? bc.Get(1) : 0;
+          float fx = pow43[std::min<uint32_t>(x, MpegLayer3Tables::kPow43Size - 1)] * g;
+          float fy = pow43[std::min<uint32_t>(y, MpegLayer3Tables::kPow43Size - 1)] * g;
+          xr[i] = sx ? -fx : fx;
+          xr[i + 1] = sy ? -fy : fy;
+        } else {
+          // Sign bits follow in order for the non-zero values; take both at once.
+          uint32_t nx = x != 0, ny = y != 0;
+          uint32_t two = bc.Peek(2);
+          uint32_t sx = nx & (two >> 1);
+          uint32_t sy = ny & (nx ? two : two >> 1);
+          bc.Skip(static_cast<int>(nx + ny));
+          float fx = pow43[x] * g;
+          float fy = pow43[y] * g;
+          xr[i] = sx ? -fx : fx;
+          xr[i + 1] = sy ? -fy : fy;
         }
-        if (y) {
-          if (y == 15 && linbits) y += bc.Get(linbits);
-          fy = pow43[std::min<uint32_t>(y, MpegLayer3Tables::kPow43Size - 1)] * g;
-          if (bc.Get(1)) fy = -fy;
-        }
-        xr[i] = fx;
-        xr[i + 1] = fy;
       }
     }
   }
   i = bigEnd;
   const uint32_t* quad = tables_.huffman[32 + gc.count1Table];
-  while (i + 4 <= 576 && bc.Position() < part23End) {
+  while (i + 4 <= 576) {
     bc.Refill();
-    uint64_t start = bc.Position();
     uint32_t e = quad[bc.cache >> 56];
-    bc.Skip(static_cast<int>((e >> 8) & 31));
-    float q[4];
+    int length = static_cast<int>((e >> 8) & 31);
+    uint32_t nibble = e & 15;
+    static constexpr uint8_t kOnes[16] = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4};
+    int signs = kOnes[nibble];
+    // A quadruple that runs past this granule's data is dropped.
+    if (bc.Position() + static_cast<uint64_t>(length + signs) > part23End) break;
+    bc.Skip(length);
+    uint32_t signBits = signs ? bc.Get(signs) << (4 - signs) : 0;  // first sign in bit 3
+    // Band boundaries are even, so each pair of the quadruple has one gain.
+    while (ends[seg] <= i && seg + 1 < segments)
+      ++seg;
+    const float g01 = gains[seg];
+    while (ends[seg] <= i + 2 && seg + 1 < segments)
+      ++seg;
+    const float g23 = gains[seg];
+    const float g[4] = {g01, g01, g23, g23};
     for (int k = 0; k < 4; ++k) {
-      if (e & (8u >> k)) {
-        while (ends[seg] <= i + k && seg + 1 < segments)
-          ++seg;
-        q[k] = bc.Get(1) ? -gains[seg] : gains[seg];
-      } else {
-        q[k] = 0.0f;
+      float v = 0.0f;
+      if (nibble & (8u >> k)) {
+        v = (signBits & 8u) ? -g[k] : g[k];
+        signBits <<= 1;
       }
+      xr[i + k] = v;
     }
-    if (bc.Position() > part23End) {
-      (void)start;  // the quadruple runs past this granule's data: drop it
-      break;
-    }
-    std::memcpy(xr + i, q, sizeof q);
     i += 4;
   }
   std::fill(xr + i, xr + 576, 0.0f);

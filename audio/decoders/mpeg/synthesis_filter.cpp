@@ -6,6 +6,13 @@
 
 namespace vk2 {
 
+namespace {
+inline float Clip1(float v) {
+  v = v < -1.0f ? -1.0f : v;
+  return v > 1.0f ? 1.0f : v;
+}
+}  // namespace
+
 MpegSynthesisFilter::MpegSynthesisFilter(MpegSimdLevel level)
     : level_(MpegSimdLevelSupported(level) ? level : MpegSimdLevel::kSse2),
       kernels_(&MpegKernelsFor(level_)) {
@@ -33,30 +40,54 @@ void MpegSynthesisFilter::Synthesize(int channel, const float* subbands, int str
 
 void MpegSumsToPcm16(const float* const* pcm, int channels, int slots, int16_t* out,
                      float& remainder) {
-  // The rounding remainder makes this a serial chain through every sample; it runs in fixed
-  // point (12 fraction bits) because integer steps are several times shorter than float rounding.
-  constexpr int kFraction = 12;
-  constexpr float kScale = 32767.0f * (1 << kFraction);
-  constexpr int32_t kHalfBelow = (1 << (kFraction - 1)) - 1;
-  int32_t r =
-      static_cast<int32_t>(std::lrint(std::clamp(remainder, -0.5f, 0.5f) * (1 << kFraction)));
+  // The remainder makes every sample depend on the one before, a long serial chain if done as
+  // written. In fixed point (8 fraction bits) it unrolls exactly: with C the running sum of the
+  // scaled inputs (plus the carried remainder) and P the running sum of the outputs, P[j] is C[j]
+  // rounded to nearest, and only a tie (fraction exactly one half) depends on P[j - 1] (the
+  // rounding goes to the even output). So only the running sum stays serial, one add per sample.
+  constexpr int kFraction = 8;
+  constexpr int32_t kOne = 1 << kFraction;
+  constexpr int32_t kHalf = kOne / 2;
+  constexpr float kScale = 32767.0f * kOne;
+  int32_t carry = static_cast<int32_t>(std::lrint(std::clamp(remainder, -0.5f, 0.5f) * kOne));
   for (int t = 0; t < slots; ++t) {
     for (int ch = 0; ch < channels; ++ch) {
       const float* s = pcm[ch] + t * 32;
-      int32_t a[32];
-      for (int j = 0; j < 32; ++j)
-        a[j] = static_cast<int32_t>(std::clamp(s[j], -4.0f, 4.0f) * kScale);
+      int32_t a[32], c[32], p[33];
+      for (int j = 0; j < 32; ++j) {
+        float v = s[j] < -4.0f ? -4.0f : s[j];  // min/max rather than branches: vectorises
+        v = v > 4.0f ? 4.0f : v;
+        a[j] = static_cast<int32_t>(v * kScale);
+      }
+      int32_t running = carry;
+      for (int j = 0; j < 32; ++j) {
+        running += a[j];
+        c[j] = running;
+      }
+      p[0] = 0;
+      int ties = 0;
+      for (int j = 0; j < 32; ++j) {
+        int32_t fraction = c[j] & (kOne - 1);
+        p[j + 1] = (c[j] >> kFraction) + (fraction > kHalf ? 1 : 0);
+        ties |= fraction == kHalf;
+      }
+      if (ties) {
+        for (int j = 0; j < 32; ++j) {
+          if ((c[j] & (kOne - 1)) != kHalf) continue;
+          int32_t q = c[j] >> kFraction;
+          p[j + 1] = q + ((q ^ p[j]) & 1);  // the output sample is even
+        }
+      }
       int16_t* o = out + t * 32 * channels + ch;
       for (int j = 0; j < 32; ++j) {
-        int32_t w = a[j] + r;
-        // Nearest, ties to even: the tie goes up only from an odd integer part.
-        int32_t x = (w + kHalfBelow + ((w >> kFraction) & 1)) >> kFraction;
-        r = w - (x * (1 << kFraction));
-        o[j * channels] = static_cast<int16_t>(std::clamp(x, -32768, 32767));
+        int32_t x = p[j + 1] - p[j];
+        x = x < -32768 ? -32768 : x;
+        o[j * channels] = static_cast<int16_t>(x > 32767 ? 32767 : x);
       }
+      carry = c[31] - p[32] * kOne;
     }
   }
-  remainder = static_cast<float>(r) / (1 << kFraction);
+  remainder = static_cast<float>(carry) / kOne;
 }
 
 void MpegSumsToFloat(const float* const* pcm, int channels, int slots, float* out) {
@@ -67,8 +98,8 @@ void MpegSumsToFloat(const float* const* pcm, int channels, int slots, float* ou
     return;
   }
   for (int i = 0; i < n; ++i) {
-    out[2 * i] = std::clamp(pcm[0][i], -1.0f, 1.0f);
-    out[2 * i + 1] = std::clamp(pcm[1][i], -1.0f, 1.0f);
+    out[2 * i] = Clip1(pcm[0][i]);
+    out[2 * i + 1] = Clip1(pcm[1][i]);
   }
 }
 
