@@ -143,8 +143,9 @@ struct Builder {
     }
     for (int scale = 0; scale < 2; ++scale)
       for (int p = 0; p < 32; ++p) {
-        // 2^(-ceil(p / 2) / divisor), divisor 8 for intensity_scale 0 and 4 for 1.
-        double divisor = scale ? 4.0 : 8.0;
+        // i0^ceil(p / 2) with i0 = 2^(-1/4) for intensity_scale 0 and 2^(-1/2) for 1; that is
+        // 2^(-(p + 1) / 8) and 2^(-(p + 1) / 4) over the odd positions.
+        double divisor = scale ? 2.0 : 4.0;
         t.lsfIsRatio[scale][p] = static_cast<float>(std::pow(2.0, -((p + 1) / 2) / divisor));
       }
     for (int i = 0; i < 34; ++i) {
