@@ -53,7 +53,7 @@ const std::string& ScratchDir() {
 }
 
 bool Run(const std::string& command) {
-  std::string line = command + " >>" + ScratchDir() + "/tools.log 2>&1";
+  std::string line = command + " 2>>" + ScratchDir() + "/tools.log";
   return std::system(line.c_str()) == 0;
 }
 

@@ -11,7 +11,7 @@ namespace vk2::mpegtest {
 
 // A scratch folder for this test process, removed at exit.
 const std::string& ScratchDir();
-// Runs a shell command line; true when it exits 0. Output goes to a log in the scratch folder.
+// Runs a shell command line; true when it exits 0. Errors go to a log in the scratch folder.
 bool Run(const std::string& command);
 std::vector<uint8_t> ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes);
