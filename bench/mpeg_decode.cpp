@@ -162,15 +162,19 @@ void Register() {
       }
 }
 
-// Samples per second, best of `rounds` whole-file decodes.
-double Speed(const Decoder& decoder, const File& file, bool asFloat, int rounds) {
-  double best = 0;
+// Samples per second of each decoder, best of `rounds` whole-file decodes; the decoders take
+// turns within each round, so that a change of machine load hits them alike.
+std::vector<double> Speeds(const std::vector<Decoder>& decoders, const File& file, bool asFloat,
+                           int rounds) {
+  std::vector<double> best(decoders.size(), 0.0);
   for (int r = 0; r < rounds; ++r) {
-    auto start = std::chrono::steady_clock::now();
-    size_t samples = decoder.run(file.bytes, asFloat);
-    double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    best = std::max(best, samples / seconds);
+    for (size_t d = 0; d < decoders.size(); ++d) {
+      auto start = std::chrono::steady_clock::now();
+      size_t samples = decoders[d].run(file.bytes, asFloat);
+      double seconds =
+          std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+      best[d] = std::max(best[d], samples / seconds);
+    }
   }
   return best;
 }
@@ -190,11 +194,11 @@ void PrintRatios() {
   std::printf("   (ratio ours / libmpg123)\n");
   for (const File& file : Files())
     for (bool asFloat : {false, true}) {
-      double reference = Speed(decoders[0], file, asFloat, 7);
+      std::vector<double> speeds = Speeds(decoders, file, asFloat, 15);
       std::printf("%-8s %-6s %14.1f", file.name.c_str(), asFloat ? "float" : "s16",
-                  reference / 1e6);
+                  speeds[0] / 1e6);
       for (size_t i = 1; i < decoders.size(); ++i)
-        std::printf(" %8.2f", Speed(decoders[i], file, asFloat, 7) / reference);
+        std::printf(" %8.2f", speeds[i] / speeds[0]);
       std::printf("\n");
     }
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The hot loops of the decoder, one set per instruction set (plain C++, SSE2, AVX2+FMA), each
 // set compiled in its own translation unit.
+#include <cstdint>
+
 #include "audio/decoders/mpeg/simd_level.h"
 
 namespace vk2 {
@@ -16,6 +18,9 @@ struct MpegKernels {
   // `firstSubband`: lines[sb * 18 + k]; overlap[t * 32 + sb]; out[sb * outStride + t].
   void (*imdct36)(const float* lines, float* overlap, const float* window36, float* out,
                   int outStride, int firstSubband, int count);
+  // Output conversions of planar window sums (see MpegSumsToPcm16 and MpegSumsToFloat).
+  void (*toPcm16)(const float* const* pcm, int channels, int slots, int16_t* out, float& remainder);
+  void (*toFloat)(const float* const* pcm, int channels, int slots, float* out);
 };
 
 const MpegKernels& MpegKernelsFor(MpegSimdLevel level);

@@ -132,7 +132,9 @@ void Imdct36Avx2(const float* lines, float* overlap, const float* window36, floa
 }  // namespace
 
 const MpegKernels& MpegAvx2Kernels() {
-  static const MpegKernels kernels{Dct32Avx2, WindowAvx2, Imdct36Avx2};
+  // The output conversions gain nothing from wider vectors: the running sum is the limit.
+  static const MpegKernels kernels{Dct32Avx2, WindowAvx2, Imdct36Avx2, MpegSse2Kernels().toPcm16,
+                                   MpegSse2Kernels().toFloat};
   return kernels;
 }
 

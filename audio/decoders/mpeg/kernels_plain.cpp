@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "audio/decoders/mpeg/kernels.h"
+#include "audio/decoders/mpeg/synthesis_filter.h"
 #include "audio/decoders/mpeg/synthesis_window.h"
 
 namespace vk2 {
@@ -71,7 +72,8 @@ void Imdct36Plain(const float* lines, float* overlap, const float* window36, flo
 }  // namespace
 
 const MpegKernels& MpegPlainKernels() {
-  static const MpegKernels kernels{Dct32Plain, WindowPlain, Imdct36Plain};
+  static const MpegKernels kernels{Dct32Plain, WindowPlain, Imdct36Plain, MpegSumsToPcm16,
+                                   MpegSumsToFloat};
   return kernels;
 }
 

@@ -397,13 +397,16 @@ bool MpegLayer3Decoder::DecodeLines(Bits& bits, const MpegGranuleChannel& gc, in
       ++seg;
     const float g23 = gains[seg];
     const float g[4] = {g01, g01, g23, g23};
+    // Branch-free: a zero value multiplies its gain by 0 and takes no sign bit.
     for (int k = 0; k < 4; ++k) {
-      float v = 0.0f;
-      if (nibble & (8u >> k)) {
-        v = (signBits & 8u) ? -g[k] : g[k];
-        signBits <<= 1;
-      }
-      xr[i + k] = v;
+      uint32_t set = (nibble >> (3 - k)) & 1;
+      uint32_t sign = (signBits >> 3) & set;
+      signBits <<= set;
+      float v = g[k] * static_cast<float>(set);
+      uint32_t bits;
+      std::memcpy(&bits, &v, 4);
+      bits ^= sign << 31;
+      std::memcpy(xr + i + k, &bits, 4);
     }
     i += 4;
   }

@@ -22,6 +22,13 @@ class MpegSynthesisFilter {
   MpegSimdLevel Level() const { return level_; }
   // Rounding remainder of the 16-bit output, carried from each sample to the next.
   float& Remainder() { return remainder_; }
+  // Window sums of both channels to interleaved output, 16-bit (with the remainder) or float.
+  void Output(const float* const* pcm, int channels, int slots, void* out, bool asFloat) {
+    if (asFloat)
+      kernels_->toFloat(pcm, channels, slots, static_cast<float*>(out));
+    else
+      kernels_->toPcm16(pcm, channels, slots, static_cast<int16_t*>(out), remainder_);
+  }
 
  private:
   MpegSimdLevel level_;

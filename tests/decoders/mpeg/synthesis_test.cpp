@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "audio/decoders/mpeg/denormal_guard.h"
+#include "audio/decoders/mpeg/kernels.h"
 #include "audio/decoders/mpeg/synthesis_filter.h"
 #include "audio/decoders/mpeg/synthesis_window.h"
 
@@ -149,6 +150,48 @@ TEST(SynthesisOutputTest, ProcessVariantIsDecidedOnceAndRunnable) {
   EXPECT_EQ(variant, MpegProcessorVariant());
   EXPECT_TRUE(MpegSimdLevelSupported(MpegProcessSimdLevel()));
 }
+
+}  // namespace
+}  // namespace vk2
+
+namespace vk2 {
+namespace {
+
+class ConversionLevelTest : public ::testing::TestWithParam<MpegSimdLevel> {};
+
+TEST_P(ConversionLevelTest, VectorConversionsEqualThePlainOnes) {
+  if (!MpegSimdLevelSupported(GetParam())) GTEST_SKIP() << "processor lacks the instructions";
+  const MpegKernels& kernels = MpegKernelsFor(GetParam());
+  std::mt19937 random(9);
+  std::uniform_real_distribution<float> value(-1.3f, 1.3f);
+  for (int channels : {1, 2}) {
+    std::vector<float> a(18 * 32), b(18 * 32);
+    for (size_t i = 0; i < a.size(); ++i) {
+      a[i] = value(random);
+      // Every seventh sum sits exactly on a half step, where the rounding goes to even.
+      b[i] = (i % 7 == 0) ? (static_cast<float>(i % 5) + 0.5f) / 32767.0f : value(random);
+    }
+    const float* planes[2] = {a.data(), b.data()};
+    std::vector<int16_t> plain(18 * 32 * 2), vector(18 * 32 * 2);
+    float plainRemainder = 0.25f, vectorRemainder = 0.25f;
+    for (int call = 0; call < 3; ++call) {
+      MpegSumsToPcm16(planes, channels, 18, plain.data(), plainRemainder);
+      kernels.toPcm16(planes, channels, 18, vector.data(), vectorRemainder);
+      EXPECT_EQ(plain, vector);
+      EXPECT_EQ(plainRemainder, vectorRemainder);
+    }
+    std::vector<float> plainFloat(18 * 32 * 2), vectorFloat(18 * 32 * 2);
+    MpegSumsToFloat(planes, channels, 18, plainFloat.data());
+    kernels.toFloat(planes, channels, 18, vectorFloat.data());
+    EXPECT_EQ(plainFloat, vectorFloat);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, ConversionLevelTest,
+                         ::testing::Values(MpegSimdLevel::kSse2, MpegSimdLevel::kAvx2),
+                         [](const auto& info) {
+                           return std::string(MpegSimdLevelName(info.param));
+                         });
 
 }  // namespace
 }  // namespace vk2
