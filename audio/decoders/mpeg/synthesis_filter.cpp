@@ -51,6 +51,7 @@ void MpegSumsToPcm16(const float* const* pcm, int channels, int slots, int16_t* 
   constexpr float kScale = 32767.0f * kOne;
   int32_t carry = static_cast<int32_t>(std::lrint(std::clamp(remainder, -0.5f, 0.5f) * kOne));
   for (int t = 0; t < slots; ++t) {
+    int16_t block[2][32];
     for (int ch = 0; ch < channels; ++ch) {
       const float* s = pcm[ch] + t * 32;
       int32_t a[32], c[32], p[33];
@@ -78,13 +79,21 @@ void MpegSumsToPcm16(const float* const* pcm, int channels, int slots, int16_t* 
           p[j + 1] = q + ((q ^ p[j]) & 1);  // the output sample is even
         }
       }
-      int16_t* o = out + t * 32 * channels + ch;
       for (int j = 0; j < 32; ++j) {
         int32_t x = p[j + 1] - p[j];
         x = x < -32768 ? -32768 : x;
-        o[j * channels] = static_cast<int16_t>(x > 32767 ? 32767 : x);
+        block[ch][j] = static_cast<int16_t>(x > 32767 ? 32767 : x);
       }
       carry = c[31] - p[32] * kOne;
+    }
+    int16_t* o = out + t * 32 * channels;
+    if (channels == 1) {
+      std::memcpy(o, block[0], sizeof block[0]);
+    } else {
+      for (int j = 0; j < 32; ++j) {
+        o[2 * j] = block[0][j];
+        o[2 * j + 1] = block[1][j];
+      }
     }
   }
   remainder = static_cast<float>(carry) / kOne;
