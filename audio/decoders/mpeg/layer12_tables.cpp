@@ -113,6 +113,28 @@ constexpr uint8_t kChoice[3][2][16] = {{{0, 2, 2, 2, 2, 2, 2, 0, 0, 0, 1, 1, 1, 
 
 }  // namespace
 
+const float* MpegLayer2Degroup(int levels) {
+  struct Degroup {
+    float v3[27][3], v5[125][3], v9[729][3];
+    static void Fill(float (*out)[3], int levels) {
+      for (int code = 0; code < levels * levels * levels; ++code) {
+        int rest = code;
+        for (int i = 0; i < 3; ++i) {
+          out[code][i] = static_cast<float>(2 * (rest % levels) - (levels - 1)) / levels;
+          rest /= levels;
+        }
+      }
+    }
+    Degroup() {
+      Fill(v3, 3);
+      Fill(v5, 5);
+      Fill(v9, 9);
+    }
+  };
+  static const Degroup tables;
+  return levels == 3 ? &tables.v3[0][0] : levels == 5 ? &tables.v5[0][0] : &tables.v9[0][0];
+}
+
 const float* MpegLayer12ScaleFactors() {
   static const ScaleFactors factors;
   return factors.values;

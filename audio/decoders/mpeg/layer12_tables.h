@@ -15,6 +15,10 @@ struct MpegLayer2Class {
   float c, d;    // requantisation: (code * 2^(1 - nb) - 1 + d) * c
 };
 
+// The three requantised values of each grouped code of 3, 5 or 9 levels (27, 125, 729 codes),
+// sample 0 from the lowest base-L digit: value (2d - (L - 1)) / L.
+const float* MpegLayer2Degroup(int levels);
+
 // One layer II allocation table.
 struct MpegLayer2AllocationTable {
   int sblimit;

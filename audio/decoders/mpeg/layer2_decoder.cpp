@@ -17,11 +17,10 @@ void ReadSamples(MpegBitReader& reader, const MpegLayer2Class& c, float* v) {
       v[0] = v[1] = v[2] = 0;  // no such group in a sound stream
       return;
     }
-    for (int i = 0; i < 3; ++i) {
-      uint32_t digit = code % levels;
-      code /= levels;
-      v[i] = static_cast<float>(2 * static_cast<int>(digit) - (c.levels - 1)) / c.levels;
-    }
+    const float* values = MpegLayer2Degroup(c.levels) + 3 * code;
+    v[0] = values[0];
+    v[1] = values[1];
+    v[2] = values[2];
     return;
   }
   float step = 1.0f / static_cast<float>(1 << (c.bits - 1));
