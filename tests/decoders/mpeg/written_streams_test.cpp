@@ -2,6 +2,7 @@
 // III intensity stereo, short and mixed blocks), decoded by us, libmpg123 and ffmpeg.
 #include <gtest/gtest.h>
 
+#include "audio/decoders/mpeg/decoder_core.h"
 #include "tests/decoders/mpeg/bitstream_writer.h"
 #include "tests/decoders/mpeg/mpeg_test_support.h"
 
@@ -86,6 +87,47 @@ TEST_P(WrittenStreamTest, MatchesBothReferences) {
 
 INSTANTIATE_TEST_SUITE_P(Writers, WrittenStreamTest, ::testing::ValuesIn(kWritten),
                          [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace vk2::mpegtest
+
+namespace vk2::mpegtest {
+namespace {
+
+// Frames a layer decoder refuses (a layer I allocation of 15, a layer III table that does not
+// exist) are skipped; the frames around them decode as the reference has them.
+TEST(BadFrameTest, RefusedFramesAreSkippedAndTheRestDecodes) {
+  WriterOptions o;
+  o.frames = 12;
+  o.mode = 3;
+  std::vector<uint8_t> layer1 = WriteLayer1(o);
+  const size_t frame1 = layer1.size() / 12;
+  layer1[5 * frame1 + 4] |= 0xF0;  // first allocation field of frame 5
+  WriterOptions o3;
+  o3.frames = 12;
+  std::vector<uint8_t> layer3 = WriteLayer3(o3);
+  const size_t frame3 = layer3.size() / 12;
+  // table_select of region 0, granule 0, channel 0 (bits 54 to 58 of the side information, 13
+  // as written) becomes 4, a table that does not exist.
+  uint8_t* side = layer3.data() + 5 * frame3 + 4;
+  side[6] = static_cast<uint8_t>(side[6] & ~0x03);
+  side[7] = static_cast<uint8_t>((side[7] & 0x1F) | 0x80);
+  for (const std::vector<uint8_t>* bytes : {&layer1, &layer3}) {
+    MemoryByteSource source(*bytes);
+    MpegDecoderCore core(source);
+    float out[MpegLayerDecoder::kMaxFrameSamples];
+    int frames = 0, bad = 0;
+    while (core.NextFrame() == 0) {
+      int n = core.DecodeFrame(out, true);
+      if (n < 0)
+        ++bad;
+      else
+        ++frames;
+    }
+    EXPECT_GE(bad, 1);
+    EXPECT_GE(frames, 10);
+  }
+}
 
 }  // namespace
 }  // namespace vk2::mpegtest
