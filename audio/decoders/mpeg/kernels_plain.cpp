@@ -37,9 +37,6 @@ inline Lanes4 operator*(const Lanes4& a, const Lanes4& b) {
     r.v[i] = a.v[i] * b.v[i];
   return r;
 }
-inline Lanes4 MulAdd(const Lanes4& a, const Lanes4& b, const Lanes4& c) {
-  return a * b + c;
-}
 }  // namespace
 }  // namespace vk2
 
