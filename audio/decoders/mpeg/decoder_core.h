@@ -1,6 +1,15 @@
 #pragma once
 // One decoding run over a byte source: frame search, the layer decoder the frames need, the
-// synthesis filter. The decoder module wraps this in its chain interfaces.
+// synthesis filter. The decoder module wraps this in its chain interfaces:
+//   - start of a run: a source over the upstream reader, a core on it; the first NextFrame skips
+//     any ID3v2 tag and reads the Xing/Info record (Parser().Xing()); the ID3v1 block comes from
+//     Reader().ReadAt(-128, 2, ...) and ParseId3v1;
+//   - format detection: NextFrame(MpegFrameParser::kDetectionSearchLimit) and DecodeFrame(nullptr)
+//     eight times; a result of 0 is success for every layer;
+//   - packets: NextFrame, then DecodeFrame into the packet (16-bit or float); -1 from NextFrame at
+//     Reader().AtEnd() is the end of the stream, elsewhere the "no more headers" error;
+//   - properties: Header(), Parser().AverageBitrate(), IsVbr(), TotalTimeEstimate(), PositionMs();
+//   - seeking: SeekToTime (clamps, primes layer III).
 #include <cstdint>
 #include <memory>
 
