@@ -69,16 +69,16 @@ std::vector<File> MakeFiles() {
     std::ofstream(base + "/in.wav", std::ios::binary)
         .write(reinterpret_cast<const char*>(wav.data()), static_cast<std::streamsize>(wav.size()));
   }
-  struct Spec {
+  struct Encoding {
     const char* name;
     const char* command;
   };
-  const Spec specs[] = {{"l3_128", "lame --quiet -b 128 %s/in.wav %s/out"},
-                        {"l3_320", "lame --quiet -b 320 %s/in.wav %s/out"},
-                        {"l3_vbr", "lame --quiet -V 2 %s/in.wav %s/out"},
-                        {"l2_256", "twolame --quiet -b 256 %s/in.wav %s/out"}};
+  const Encoding encodings[] = {{"l3_128", "lame --quiet -b 128 %s/in.wav %s/out"},
+                                {"l3_320", "lame --quiet -b 320 %s/in.wav %s/out"},
+                                {"l3_vbr", "lame --quiet -V 2 %s/in.wav %s/out"},
+                                {"l2_256", "twolame --quiet -b 256 %s/in.wav %s/out"}};
   std::vector<File> files;
-  for (const Spec& s : specs) {
+  for (const Encoding& s : encodings) {
     char command[512];
     std::snprintf(command, sizeof command, s.command, dir, dir);
     if (std::system(command) != 0) continue;
