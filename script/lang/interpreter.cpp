@@ -111,9 +111,9 @@ Value Interpreter::FindLocal(MScriptObject* frame, const TString& name, bool cre
 
 Value Interpreter::RunScript() {
   Value value;
-  bool returned = ExecSequence(&value);
+  if (ExecSequence(&value)) return returnValue_;
   // A stray "}" would otherwise end the script quietly with the rest unread.
-  if (!returned && Kind() == kTokCloseBrace) RaiseScriptError(u"Unmatched } in script.");
+  if (Kind() == kTokCloseBrace) RaiseScriptError(u"Unmatched } in script.");
   return value;
 }
 
@@ -153,7 +153,8 @@ bool Interpreter::ExecSequence(Value* value) {
       case kTokReturn: {
         Value result = ReturnStatement();
         if (!skip_) {
-          *value = result;
+          // A return ends every enclosing block, loop and condition up to the Run.
+          returnValue_ = result;
           return true;
         }
         break;
@@ -163,10 +164,7 @@ bool Interpreter::ExecSequence(Value* value) {
         needSeparator = true;
         break;
     }
-    if (returned) {
-      // The value was stored by the statement that returned, deeper down.
-      return true;
-    }
+    if (returned) return true;
   }
   *value = current ? current : (skip_ ? nullptr : NewEmpty());
   return false;

@@ -44,7 +44,7 @@ class Interpreter {
   }
   void Expect(int32_t kind, const char16_t* message) const;
 
-  // Statements.
+  // Statements. Those answering bool answer true when a return ended the script.
   bool ExecSequence(Value* value);
   bool Block(bool execute, Value* value);
   void PassOverBlock();
@@ -75,6 +75,7 @@ class Interpreter {
   MScriptObject* self_;
   MScriptObject* frame_;
   bool skip_ = false;
+  Value returnValue_;  // set by the return statement that ends the script
 };
 
 }  // namespace vk2
