@@ -18,9 +18,8 @@ uint32_t NumberToChars(double value, char16_t* out);
 TString IntToString(int32_t value);
 TString DoubleToString(double value);
 
-// Reads a number at the start of `text`: "0x" and hexadecimal digits as a 32-bit unsigned
-// value (saturating), else leading blanks, a sign, digits, a point and digits, and an exponent.
-// No "inf", "nan" or locale. Returns the characters consumed (0: no number).
+// ParseNumberText over a counted text (the text must be terminated at `length`); returns the
+// characters consumed (0: no number).
 uint32_t ReadNumberText(const char16_t* text, uint32_t length, double* out);
 // True when the whole (non-empty) text reads as a number.
 bool IsNumberText(const char16_t* text, uint32_t length, double* out);

@@ -2,8 +2,7 @@
 // without touching the interfaces that name it.
 #pragma once
 
-#include <vector>
-
+#include "foundation/containers/tarray.h"
 #include "foundation/text/tstring.h"
 
 namespace vk2 {
@@ -11,7 +10,7 @@ namespace vk2 {
 class MScriptObject;
 
 // Each entry holds one reference, which the list's owner releases.
-using ScriptObjectList = std::vector<MScriptObject*>;
-using ScriptNameList = std::vector<TString>;
+using ScriptObjectList = TArray<MScriptObject*>;
+using ScriptNameList = TArray<TString>;
 
 }  // namespace vk2

@@ -237,7 +237,7 @@ void ScriptNode::EnumerateChildren(ScriptObjectList* list, int32_t kind, bool in
     }
     if (!named) continue;
     child->AddRef();
-    list->push_back(child);
+    list->Append(child);
   }
 }
 
@@ -246,7 +246,7 @@ void ScriptNode::EnumerateNames(ScriptNameList* list, int32_t kind, bool include
   if (includeBase) {
     if (RefPtr<MScriptObject> base = BaseObject()) base->EnumerateNames(list, kind, true);
   }
-  ScriptNameList own;
+  std::vector<TString> own;
   {
     std::lock_guard<std::recursive_mutex> hold(lock_);
     if (!extras_) return;
@@ -256,7 +256,7 @@ void ScriptNode::EnumerateNames(ScriptNameList* list, int32_t kind, bool include
   }
   std::sort(own.begin(), own.end(), LessIgnoringCase);
   for (TString& name : own)
-    list->push_back(std::move(name));
+    list->Append(std::move(name));
 }
 
 void ScriptNode::SetHelp(const TString& text, bool notAvailable) {
@@ -332,7 +332,7 @@ bool ScriptNode::RegisterWithEngine(MScriptEngine* engine) {
   TString uidText;
   if (!target->RegisterObject(this, &uidText)) return false;
   uid_.store(ParseUidText(uidText));
-  ScriptObjectList children;
+  std::vector<MScriptObject*> children;
   {
     std::lock_guard<std::recursive_mutex> hold(lock_);
     if (extras_) {
@@ -353,7 +353,7 @@ bool ScriptNode::RegisterWithEngine(MScriptEngine* engine) {
 bool ScriptNode::UnregisterFromEngine(MScriptEngine* engine) {
   MScriptEngine* target = engine ? engine : ModuleEngine();
   if (!target) return false;
-  ScriptObjectList children;
+  std::vector<MScriptObject*> children;
   {
     std::lock_guard<std::recursive_mutex> hold(lock_);
     if (extras_) {
