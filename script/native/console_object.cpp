@@ -4,7 +4,7 @@
 
 #include "foundation/script_support/script_report.h"
 #include "foundation/script_support/script_text.h"
-#include "script/native/call_args.h"
+#include "foundation/script_support/handler_call_args.h"
 
 namespace vk2 {
 namespace {
@@ -32,7 +32,7 @@ RefPtr<ConsoleObject> ConsoleObject::Make(std::shared_ptr<ScriptConsole> console
 int32_t ConsoleObject::Write(HandlerCall& call) {
   auto* self = reinterpret_cast<ConsoleObject*>(call.handlerData);
   TString text;
-  if (UnpackCallArgs(call, "W", &text) < 0) return -3;
+  if (UnpackScriptArgs(call, u"W", &text) < 0) return -3;
   if (self->console_) self->console_->Write(3, text);
   return 0;
 }
@@ -40,7 +40,7 @@ int32_t ConsoleObject::Write(HandlerCall& call) {
 int32_t ConsoleObject::EnableDiskLogging(HandlerCall& call) {
   auto* self = reinterpret_cast<ConsoleObject*>(call.handlerData);
   bool enabled = false;  // no argument turns logging off
-  if (UnpackCallArgs(call, "B", &enabled) < 0) return -3;
+  if (UnpackScriptArgs(call, u"B", &enabled) < 0) return -3;
   if (self->console_) self->console_->SetDiskLogging(enabled);
   SetResult(call, enabled ? u"enabled" : u"disabled");
   return 0;
@@ -67,7 +67,7 @@ RefPtr<MathObject> MathObject::Make() {
 int32_t MathObject::Truncate(HandlerCall& call) {
   double value = 0;
   uint32_t places = 0;
-  int32_t count = UnpackCallArgs(call, "Du", &value, &places);
+  int32_t count = UnpackScriptArgs(call, u"Du", &value, &places);
   if (count < 0) return -3;
   if (count < 2) {
     // Toward zero in double: no conversion of an out-of-range value to a 32-bit integer.
@@ -85,14 +85,14 @@ int32_t MathObject::Truncate(HandlerCall& call) {
 
 int32_t MathObject::Power(HandlerCall& call) {
   double a = 0, b = 0;
-  if (UnpackCallArgs(call, "DD", &a, &b) < 0) return -3;
+  if (UnpackScriptArgs(call, u"DD", &a, &b) < 0) return -3;
   SetResult(call, NumberToText(std::pow(a, b)));
   return 0;
 }
 
 int32_t MathObject::Log(HandlerCall& call) {
   double base = 0, x = 0;
-  if (UnpackCallArgs(call, "DD", &base, &x) < 0) return -3;
+  if (UnpackScriptArgs(call, u"DD", &base, &x) < 0) return -3;
   SetResult(call, NumberToText(std::log(x) / std::log(base)));
   return 0;
 }

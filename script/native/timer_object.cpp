@@ -4,7 +4,7 @@
 
 #include "foundation/script_support/script_report.h"
 #include "script/engine/interpreter_lock.h"
-#include "script/native/call_args.h"
+#include "foundation/script_support/handler_call_args.h"
 
 namespace vk2 {
 namespace {
@@ -174,7 +174,7 @@ int32_t TimerObject::SetTimerHandler(HandlerCall& call) {
   TString name, script, target;
   uint32_t interval = 0;
   bool reset = false;  // read for compatibility; every active timer repeats
-  if (UnpackCallArgs(call, "WUWwb", &name, &interval, &script, &target, &reset) < 0) return -3;
+  if (UnpackScriptArgs(call, u"WUWwb", &name, &interval, &script, &target, &reset) < 0) return -3;
   if (name.IsEmpty()) {
     // An empty key would match every timer this object fires.
     ReportScriptError(call, u"A timer needs a name.");
@@ -195,7 +195,7 @@ int32_t TimerObject::SetTimerHandler(HandlerCall& call) {
 int32_t TimerObject::UnsetTimerHandler(HandlerCall& call) {
   auto* self = reinterpret_cast<TimerObject*>(call.handlerData);
   TString name, target;
-  if (UnpackCallArgs(call, "WW", &name, &target) < 0) return -3;
+  if (UnpackScriptArgs(call, u"WW", &name, &target) < 0) return -3;
   self->UnsetTimer(name, target);
   return 0;
 }

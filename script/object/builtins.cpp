@@ -5,7 +5,7 @@
 
 #include "foundation/script_support/script_report.h"
 #include "foundation/util/ref_ptr.h"
-#include "script/native/call_args.h"
+#include "foundation/script_support/handler_call_args.h"
 #include "script/object/script_data_object.h"
 
 namespace vk2 {
@@ -31,7 +31,7 @@ int32_t BroadcastScript(HandlerCall& call) {
   RefPtr<MScriptObject> target = Target(call);
   if (!target) return -4;
   TString script;
-  if (UnpackCallArgs(call, "W", &script) < 0) return -3;
+  if (UnpackScriptArgs(call, u"W", &script) < 0) return -3;
   // Depth first, a node before its children, children from the last to the first; a visited
   // set keeps a cycle made through AddChild from looping.
   std::vector<RefPtr<MScriptObject>> order;
@@ -77,7 +77,7 @@ int32_t DoesChildExist(HandlerCall& call) {
   RefPtr<MScriptObject> target = Target(call);
   if (!target) return -4;
   TString name;
-  int32_t count = UnpackCallArgs(call, "w", &name);
+  int32_t count = UnpackScriptArgs(call, u"w", &name);
   if (count < 0) return -3;
   if (count == 0) {
     ReportScriptError(call, u"Child name required.");
@@ -148,7 +148,7 @@ int32_t IsValidIndex(HandlerCall& call) {
   RefPtr<MScriptObject> target = Target(call);
   if (!target) return -4;
   TString index;
-  if (UnpackCallArgs(call, "W", &index) < 0) return -3;
+  if (UnpackScriptArgs(call, u"W", &index) < 0) return -3;
   ScriptDataEntity* data = AsDataEntity(target.Get());
   SetResult(call, data && data->IsValidIndex(index) ? u"true" : u"false");
   return 0;
