@@ -2,6 +2,7 @@
 
 #include <pthread.h>
 
+#include <atomic>
 #include <cstddef>
 
 #include "script/lang/script_error.h"
@@ -26,6 +27,9 @@ constexpr size_t kStackReserve = 256 * 1024;
 #else
 constexpr size_t kStackReserve = 256 * 1024;
 #endif
+
+std::atomic<uint32_t> gMaxArrayMembers{kDefaultMaxArrayMembers};
+std::atomic<uint32_t> gMaxTextLength{kDefaultMaxTextLength};
 
 uintptr_t StackLow() {
   if (tStackLow == 0) {
@@ -74,6 +78,19 @@ ExpressionGuard::ExpressionGuard() {
 
 ExpressionGuard::~ExpressionGuard() {
   --tExpressionDepth;
+}
+
+void SetScriptSizeLimits(uint32_t maxArrayMembers, uint32_t maxTextLength) {
+  gMaxArrayMembers.store(maxArrayMembers);
+  gMaxTextLength.store(maxTextLength);
+}
+
+uint32_t MaxArrayMembers() {
+  return gMaxArrayMembers.load(std::memory_order_relaxed);
+}
+
+uint32_t MaxTextLength() {
+  return gMaxTextLength.load(std::memory_order_relaxed);
 }
 
 void SetScriptStepLimit(uint64_t steps) {

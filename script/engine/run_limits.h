@@ -35,6 +35,14 @@ void SetScriptStepLimit(uint64_t steps);
 // Counts one step against the budget.
 void CountScriptStep();
 
+// How large one value may grow: members of one array and characters of one text. Operators
+// that would pass them raise "Array too large." or "Text too long."; fuzzing lowers them.
+inline constexpr uint32_t kDefaultMaxArrayMembers = 1u << 24;
+inline constexpr uint32_t kDefaultMaxTextLength = 1u << 26;
+void SetScriptSizeLimits(uint32_t maxArrayMembers, uint32_t maxTextLength);
+uint32_t MaxArrayMembers();
+uint32_t MaxTextLength();
+
 // True when less than a safe reserve of the current thread's stack is left.
 bool StackNearlyExhausted();
 

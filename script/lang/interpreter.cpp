@@ -632,8 +632,8 @@ Value Interpreter::Postfix() {
         ScriptDataObject* text = ScriptDataObject::From(source.Get());
         // Appending in place is what the generic path computes, without copying the text.
         if (kind == kTokConcatAssign && target && text && target->Count() == 0 &&
-            text->Count() == 0 && !target->ReadOnly()) {
-          target->AppendText(text->Text());
+            text->Count() == 0 && target->AppendText(text->Text())) {
+          // appended in place
         } else {
           Value result = Binary(kind, op.value.Get(), source.Get());
           if (!op.value->Assign(result.Get(), true)) RaiseScriptError(u"Error in assignment.");
@@ -840,14 +840,14 @@ Value Interpreter::ArrayLiteral() {
       if (data && data->RefCount() == 1) {
         // A value made by this expression alone: it takes the key as its name.
         data->SetName(key);
-        array->Append(data);
+        if (!array->Append(data)) RaiseScriptError(u"Array too large.");
       } else {
         // A variable, member or object is not renamed: the array takes a copy of it (an object
         // becomes the UID text that refers to it) named by the key.
         RefPtr<ScriptDataObject> copy = ScriptDataObject::Make();
         if (!copy->Assign(element.Get(), false)) RaiseScriptError(u"Value nested too deep");
         copy->SetName(key);
-        array->Append(copy.Get());
+        if (!array->Append(copy.Get())) RaiseScriptError(u"Array too large.");
       }
     }
     if (Kind() == kTokComma) {

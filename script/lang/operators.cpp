@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "script/engine/run_limits.h"
 #include "script/lang/script_error.h"
 #include "script/module_globals.h"
 
@@ -160,12 +161,18 @@ RefPtr<ScriptDataObject> Arithmetic(ArithmeticOp op, ScriptDataObject* left,
 RefPtr<ScriptDataObject> Concatenate(ScriptDataObject* left, ScriptDataObject* right) {
   if (right->Count() == 0) {
     if (left->Count() != 0) RaiseScriptError(u"Cannot concatenate arrays and scalars");
+    if (static_cast<uint64_t>(left->Text().Length()) + right->Text().Length() > MaxTextLength()) {
+      RaiseScriptError(u"Text too long.");
+    }
     TString text = left->Text();
     text.Append(right->Text());
     return ScriptDataObject::MakeText(text);
   }
   if (left->Count() == 0 && !left->Text().IsEmpty()) {
     RaiseScriptError(u"Cannot concatenate arrays and scalars");
+  }
+  if (static_cast<uint64_t>(left->Count()) + right->Count() > MaxArrayMembers()) {
+    RaiseScriptError(u"Array too large.");
   }
   std::vector<TString> leftNames;
   for (uint32_t i = 0; i < left->Count(); ++i) {

@@ -3,9 +3,9 @@
 #include <unordered_set>
 #include <vector>
 
+#include "foundation/script_support/handler_call_args.h"
 #include "foundation/script_support/script_report.h"
 #include "foundation/util/ref_ptr.h"
-#include "foundation/script_support/handler_call_args.h"
 #include "script/object/script_data_object.h"
 
 namespace vk2 {

@@ -7,6 +7,7 @@
 #include "foundation/script_support/script_text.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
+#include "script/engine/run_limits.h"
 #include "script/module_globals.h"
 
 namespace vk2 {
@@ -147,6 +148,7 @@ void ScriptDataObject::SetTextKnown(const TString& text, bool isNumber, double n
 
 bool ScriptDataObject::AppendText(const TString& text) {
   if (!members_.empty() || ReadOnly()) return false;
+  if (static_cast<uint64_t>(value_.Length()) + text.Length() > MaxTextLength()) return false;
   if (text.RawPointer() == value_.RawPointer()) {
     TString copy(text);
     value_.Append(copy);
@@ -175,7 +177,7 @@ MScriptObject* ScriptDataObject::GetAtOrCreate(uint32_t index, bool create) {
     return nullptr;
   }
   uint64_t count = members_.size();
-  if (index >= count + kMaxGrowthStep || index >= kMaxMembers) {
+  if (index >= count + kMaxGrowthStep || index >= MaxArrayMembers()) {
     ReportUnder(this,
                 TString::Format(u"Cannot add member %u: the array would grow too large.", index));
     return nullptr;
@@ -209,7 +211,7 @@ MScriptObject* ScriptDataObject::GetMemberOrCreate(const TString& key, bool crea
     ReportUnder(this, u"Cannot add member to non-writable array.");
     return nullptr;
   }
-  if (members_.size() >= kMaxMembers) {
+  if (members_.size() >= MaxArrayMembers()) {
     ReportUnder(this, TString::Format(u"Cannot add member %s: the array is too large.", key));
     return nullptr;
   }
@@ -224,7 +226,7 @@ bool ScriptDataObject::SetArraySize(uint32_t count) {
     ReportUnder(this, u"Unable to modify non-writable array!");
     return false;
   }
-  if (count > kMaxMembers) {
+  if (count > MaxArrayMembers()) {
     ReportUnder(this, TString::Format(u"Cannot make an array of %u members.", count));
     return false;
   }
@@ -245,7 +247,7 @@ MScriptObject* ScriptDataObject::AppendNew() {
     ReportUnder(this, u"Unable to modify non-writable array!");
     return nullptr;
   }
-  if (members_.size() >= kMaxMembers) return nullptr;
+  if (members_.size() >= MaxArrayMembers()) return nullptr;
   if (members_.empty()) {
     value_ = TString();
     InvalidateNumber();
@@ -260,7 +262,7 @@ bool ScriptDataObject::Append(MScriptObject* item) {
     return false;
   }
   // An array holding itself could never be printed, copied or freed.
-  if (!item || item == static_cast<MScriptObject*>(this) || members_.size() >= kMaxMembers) {
+  if (!item || item == static_cast<MScriptObject*>(this) || members_.size() >= MaxArrayMembers()) {
     return false;
   }
   if (members_.empty()) {

@@ -16,9 +16,9 @@ class ScriptDataObject final : public ScriptDataEntity, public ScriptNode {
   // Arrays deeper than this are refused when copied and cut short when printed; it keeps every
   // recursive walk over a value within a bounded stack.
   static constexpr uint32_t kMaxDepth = 256;
-  // Growth by index stops here, so a stray large index cannot allocate without end.
+  // Growth by index stops here, so a stray large index cannot allocate without end (the total
+  // is bounded by MaxArrayMembers()).
   static constexpr uint32_t kMaxGrowthStep = 65536;
-  static constexpr uint32_t kMaxMembers = 1u << 24;
 
   static RefPtr<ScriptDataObject> Make();
   static RefPtr<ScriptDataObject> MakeText(const TString& text);
@@ -73,7 +73,8 @@ class ScriptDataObject final : public ScriptDataEntity, public ScriptNode {
   void SetText(TString text);
   // The same with the number already read from that text.
   void SetTextKnown(const TString& text, bool isNumber, double number);
-  // Appends to a scalar's text in place (the buffer grows when it is not shared).
+  // Appends to a scalar's text in place (the buffer grows when it is not shared); false for an
+  // array, a read-only item or a text that would grow too long.
   bool AppendText(const TString& text);
   uint32_t RefCount() const { return refs_.load(std::memory_order_relaxed); }
   // Appends the Describe text of this value to `out`.

@@ -5,6 +5,7 @@
 #include "foundation/script_support/script_report.h"
 #include "foundation/script_support/script_text.h"
 #include "interfaces/ids.h"
+#include "script/engine/run_limits.h"
 #include "script/object/script_data_object.h"
 #include "script/object/script_object.h"
 #include "tests/script/script_fixture.h"
@@ -333,7 +334,7 @@ TEST_F(ScriptTest, DataItemRefusesRunawayGrowth) {
   EXPECT_NE(console_->All().find("big: Cannot add member 4294967295"), std::string::npos);
   EXPECT_NE(item->GetAtOrCreate(1000, true), nullptr);
   EXPECT_EQ(item->ArraySize(), 1001u);
-  EXPECT_FALSE(item->SetArraySize(ScriptDataObject::kMaxMembers + 1));
+  EXPECT_FALSE(item->SetArraySize(MaxArrayMembers() + 1));
   EXPECT_TRUE(item->SetArraySize(2));
   EXPECT_EQ(item->ArraySize(), 2u);
 }
