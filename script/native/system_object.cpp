@@ -2,11 +2,10 @@
 
 namespace vk2 {
 
-RefPtr<SystemObject> SystemObject::Make(MScriptEngine* engine, std::shared_ptr<TimerClock> clock,
-                                        bool timerWorker) {
+RefPtr<SystemObject> SystemObject::Make(MScriptEngine* engine, bool timerWorker) {
   RefPtr<SystemObject> object(new SystemObject());
   if (!object->AttachScriptObject(u"system", u"Script System Object", 0x10000)) return nullptr;
-  object->timer_ = TimerObject::Make(engine, std::move(clock), timerWorker);
+  object->timer_ = TimerObject::Make(engine, timerWorker);
   if (object->timer_) {
     MScriptObject* timer = object->timer_->Script();
     static_cast<MScriptMemberRegistry*>(object->Script()->GetMemberRegistry())->AddChild(timer);

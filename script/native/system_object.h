@@ -1,8 +1,6 @@
 // The global "system" object, parent of "system.timer".
 #pragma once
 
-#include <memory>
-
 #include "foundation/util/ref_ptr.h"
 #include "script/native/native_object_base.h"
 #include "script/native/timer_object.h"
@@ -11,8 +9,7 @@ namespace vk2 {
 
 class SystemObject final : public NativeObjectBase {
  public:
-  static RefPtr<SystemObject> Make(MScriptEngine* engine, std::shared_ptr<TimerClock> clock,
-                                   bool timerWorker);
+  static RefPtr<SystemObject> Make(MScriptEngine* engine, bool timerWorker);
   TimerObject* Timer() const { return timer_.Get(); }
 
  private:

@@ -1,10 +1,9 @@
 #include "script/native/timer_object.h"
 
-#include <chrono>
-
-#include "foundation/script_support/script_report.h"
-#include "script/engine/interpreter_lock.h"
 #include "foundation/script_support/handler_call_args.h"
+#include "foundation/script_support/script_report.h"
+#include "platform/clock.h"
+#include "script/engine/interpreter_lock.h"
 
 namespace vk2 {
 namespace {
@@ -18,9 +17,8 @@ int32_t Remaining(uint32_t due, uint32_t now) {
 
 }  // namespace
 
-RefPtr<TimerObject> TimerObject::Make(MScriptEngine* engine, std::shared_ptr<TimerClock> clock,
-                                      bool useWorker) {
-  RefPtr<TimerObject> object(new TimerObject(engine, std::move(clock), useWorker));
+RefPtr<TimerObject> TimerObject::Make(MScriptEngine* engine, bool useWorker) {
+  RefPtr<TimerObject> object(new TimerObject(engine, useWorker));
   if (!object->AttachScriptObject(u"timer", u"Script Timer Object", 0x10000)) return nullptr;
   MScriptMemberRegistry* registry = object->Registry();
   auto data = reinterpret_cast<uintptr_t>(object.Get());
@@ -36,10 +34,8 @@ RefPtr<TimerObject> TimerObject::Make(MScriptEngine* engine, std::shared_ptr<Tim
   return object;
 }
 
-TimerObject::TimerObject(MScriptEngine* engine, std::shared_ptr<TimerClock> clock, bool useWorker)
-    : engine_(engine),
-      clock_(clock ? std::move(clock) : SteadyTimerClock()),
-      useWorker_(useWorker) {}
+TimerObject::TimerObject(MScriptEngine* engine, bool useWorker)
+    : engine_(engine), useWorker_(useWorker) {}
 
 TimerObject::~TimerObject() {
   Stop();
@@ -59,19 +55,18 @@ void TimerObject::SetTimer(const TString& name, uint32_t interval, const TString
   UnsetTimer(name, target);
   bindings_.Update(name, target, script, true, engine_);
   {
-    std::lock_guard<std::mutex> hold(lock_);
+    ScopedLock hold(lock_);
     if (stop_) return;
-    uint32_t now = clock_->NowMs();
+    uint32_t now = TickCount();
     Insert(Entry{now + interval, interval, target, name, interval != 0}, now);
-    signalled_ = true;
-    if (useWorker_ && !workerRunning_) StartWorkerLocked();
+    if (useWorker_ && !worker_.IsStarted()) StartWorkerLocked();
   }
-  wake_.notify_all();
+  wake_.Set();
 }
 
 void TimerObject::UnsetTimer(const TString& name, const TString& target) {
   {
-    std::lock_guard<std::mutex> hold(lock_);
+    ScopedLock hold(lock_);
     entries_.remove_if([&](const Entry& entry) {
       return entry.name.Equals(name, false) && entry.target.Equals(target, false);
     });
@@ -80,7 +75,7 @@ void TimerObject::UnsetTimer(const TString& name, const TString& target) {
 }
 
 size_t TimerObject::TimerCount() {
-  std::lock_guard<std::mutex> hold(lock_);
+  ScopedLock hold(lock_);
   return entries_.size();
 }
 
@@ -90,9 +85,9 @@ int64_t TimerObject::RunDueTimers() {
     bool fire = false;
     RefPtr<MScriptObject> target;  // released outside the lock
     {
-      std::lock_guard<std::mutex> hold(lock_);
+      ScopedLock hold(lock_);
       if (stop_ || entries_.empty()) return -1;
-      uint32_t now = clock_->NowMs();
+      uint32_t now = TickCount();
       int32_t wait = Remaining(entries_.front().due, now);
       if (wait > 0) return wait;
       entry = std::move(entries_.front());
@@ -110,60 +105,41 @@ int64_t TimerObject::RunDueTimers() {
 
 void TimerObject::StartWorkerLocked() {
   AddRef();  // the worker's own reference, dropped when it ends
-  pthread_attr_t attr;
-  pthread_attr_init(&attr);
-  pthread_attr_setstacksize(&attr, kWorkerStack);
-  if (pthread_create(&worker_, &attr, &TimerObject::WorkerMain, this) == 0) {
-    workerRunning_ = true;
-  } else {
-    Release();
-  }
-  pthread_attr_destroy(&attr);
-}
-
-void* TimerObject::WorkerMain(void* self) {
-  auto* timer = static_cast<TimerObject*>(self);
-  timer->WorkerLoop();
-  timer->Release();
-  return nullptr;
+  bool started = worker_.Start(
+      [this] {
+        SetCurrentThreadName("script timer");
+        WorkerLoop();
+        Release();
+      },
+      kWorkerStack);
+  if (!started) Release();
 }
 
 void TimerObject::WorkerLoop() {
   for (;;) {
     int64_t wait = RunDueTimers();
-    std::unique_lock<std::mutex> hold(lock_);
-    if (stop_) return;
-    auto woken = [this] { return signalled_ || stop_; };
-    if (wait < 0) {
-      wake_.wait(hold, woken);
-    } else {
-      wake_.wait_for(hold, std::chrono::milliseconds(wait), woken);
+    {
+      ScopedLock hold(lock_);
+      if (stop_) return;
     }
-    signalled_ = false;
-    if (stop_) return;
+    wake_.Wait(wait < 0 ? kInfinite : static_cast<uint32_t>(wait));
   }
 }
 
 void TimerObject::Stop() {
-  bool running;
-  pthread_t worker;
   {
-    std::lock_guard<std::mutex> hold(lock_);
+    ScopedLock hold(lock_);
     stop_ = true;
-    signalled_ = true;
-    running = workerRunning_;
-    workerRunning_ = false;
-    worker = worker_;
     entries_.clear();
   }
-  wake_.notify_all();
-  if (running) {
-    if (pthread_equal(worker, pthread_self())) {
-      pthread_detach(worker);  // a thread cannot wait for itself; it ends after this script
+  wake_.Set();
+  if (worker_.IsStarted()) {
+    if (worker_.IsCurrent()) {
+      worker_.Detach();  // a thread cannot wait for itself; it ends after this script
     } else {
       // The worker may be waiting for the interpreter to run a timer script.
       InterpreterUnlockScope unlocked;
-      pthread_join(worker, nullptr);
+      worker_.Join();
     }
   }
   bindings_.Clear();

@@ -2,17 +2,15 @@
 // interval. One worker thread serves the time-ordered list of timers.
 #pragma once
 
-#include <pthread.h>
-#include <condition_variable>
 #include <cstdint>
 #include <list>
-#include <memory>
-#include <mutex>
 
 #include "foundation/script_support/script_binding_table.h"
 #include "foundation/util/ref_ptr.h"
+#include "platform/critical_section.h"
+#include "platform/event.h"
+#include "platform/thread.h"
 #include "script/native/native_object_base.h"
-#include "script/native/timer_clock.h"
 
 namespace vk2 {
 
@@ -22,9 +20,8 @@ class TimerObject final : public NativeObjectBase {
   static constexpr uint32_t kMaxInterval = 0x7FFFFFFF;
 
   // With `useWorker` the timers run on a thread of their own (started with the first timer);
-  // without it they run only when RunDueTimers is called.
-  static RefPtr<TimerObject> Make(MScriptEngine* engine, std::shared_ptr<TimerClock> clock,
-                                  bool useWorker);
+  // without it they run only when RunDueTimers is called. Time is the platform's current clock.
+  static RefPtr<TimerObject> Make(MScriptEngine* engine, bool useWorker);
 
   // Runs every timer due now; returns the milliseconds until the next one, or -1 for none.
   int64_t RunDueTimers();
@@ -48,28 +45,24 @@ class TimerObject final : public NativeObjectBase {
     bool active;
   };
 
-  TimerObject(MScriptEngine* engine, std::shared_ptr<TimerClock> clock, bool useWorker);
+  TimerObject(MScriptEngine* engine, bool useWorker);
   ~TimerObject() override;
   void Insert(Entry entry, uint32_t now);  // under lock_
   void StartWorkerLocked();
-  static void* WorkerMain(void* self);
   void WorkerLoop();
 
   static int32_t SetTimerHandler(HandlerCall& call);
   static int32_t UnsetTimerHandler(HandlerCall& call);
 
   MScriptEngine* engine_;  // the module's engine, which outlives this object
-  std::shared_ptr<TimerClock> clock_;
   const bool useWorker_;
   ScriptBindingTable bindings_;
 
-  std::mutex lock_;
-  std::condition_variable wake_;
-  bool signalled_ = false;
+  CriticalSection lock_;  // the timer list and the worker record
+  Event wake_{EventReset::kAuto};
   bool stop_ = false;
   std::list<Entry> entries_;
-  bool workerRunning_ = false;
-  pthread_t worker_{};
+  Thread worker_;
 };
 
 }  // namespace vk2

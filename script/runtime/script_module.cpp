@@ -1,10 +1,10 @@
 #include "script/runtime/script_module.h"
 
 #include <atomic>
-#include <chrono>
 #include <mutex>
 
 #include "foundation/script_support/script_factory.h"
+#include "platform/clock.h"
 #include "script/lang/token_cache.h"
 #include "script/module_globals.h"
 #include "script/native/console_object.h"
@@ -50,8 +50,8 @@ MScriptObject* MakeTruth(const char16_t* text) {
 }
 
 uint32_t ClockSeed() {
-  auto now = std::chrono::steady_clock::now().time_since_epoch();
-  return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+  // Milliseconds of the system clock, so UIDs differ from run to run.
+  return static_cast<uint32_t>(SystemClock().NowMs());
 }
 
 void AddGlobalObject(ScriptEngine* engine, NativeObjectBase* object) {
@@ -122,7 +122,7 @@ ScriptEngine* ScriptModule::Engine() {
       ScriptEngine::Make(console, config.uidSeed ? config.uidSeed : ClockSeed());
   state.engine.store(engine.Get(), std::memory_order_release);
 
-  state.system = SystemObject::Make(engine.Get(), config.clock, config.timerWorker);
+  state.system = SystemObject::Make(engine.Get(), config.timerWorker);
   AddGlobalObject(engine.Get(), state.system.Get());
   state.math = MathObject::Make();
   AddGlobalObject(engine.Get(), state.math.Get());

@@ -7,7 +7,6 @@
 
 #include "script/engine/script_console.h"
 #include "script/engine/script_engine.h"
-#include "script/native/timer_clock.h"
 
 namespace vk2 {
 
@@ -17,7 +16,6 @@ struct ScriptModuleConfig {
   // Made when the engine is made; null: no console output.
   std::shared_ptr<ScriptConsole> (*makeConsole)() = nullptr;
   std::shared_ptr<ScriptConsole> console;  // used when makeConsole is null
-  std::shared_ptr<TimerClock> clock;       // null: the steady clock
   uint32_t uidSeed = 0;                    // 0: from the clock, so UIDs differ between runs
   bool timerWorker = true;                 // false: timers run only through RunDueTimers
 };

@@ -62,10 +62,9 @@ std::string Canonical(MScriptObject* value) {
 
 void ScriptTest::SetUp() {
   console_ = std::make_shared<RecordingConsole>();
-  clock_ = std::make_shared<FakeClock>();
+  clockInstalled_ = std::make_unique<ScopedClock>(clock_);
   ScriptModuleConfig config;
   config.console = console_;
-  config.clock = clock_;
   config.uidSeed = 0x100;
   config.timerWorker = false;
   ScriptModule::Configure(config);
@@ -76,6 +75,7 @@ void ScriptTest::SetUp() {
 void ScriptTest::TearDown() {
   ScriptModule::Shutdown();
   ScriptModule::Configure(ScriptModuleConfig{});
+  clockInstalled_.reset();
 }
 
 int32_t ScriptTest::Run(const std::string& script, MScriptObject* self, std::string* value) {

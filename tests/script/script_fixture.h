@@ -12,8 +12,8 @@
 #include "foundation/text/tstring.h"
 #include "foundation/util/ref_ptr.h"
 #include "interfaces/script/script_object.h"
+#include "platform/fake_clock.h"
 #include "script/engine/script_engine.h"
-#include "script/native/timer_clock.h"
 #include "script/runtime/script_module.h"
 
 namespace vk2::test {
@@ -37,12 +37,6 @@ class RecordingConsole final : public ScriptConsole {
   std::vector<Line> lines_;
 };
 
-class FakeClock final : public TimerClock {
- public:
-  uint32_t NowMs() override { return now; }
-  uint32_t now = 1000;
-};
-
 std::string Narrow(const TString& text);
 
 class ScriptTest : public ::testing::Test {
@@ -61,7 +55,8 @@ class ScriptTest : public ::testing::Test {
   RefPtr<MScriptObject> MakeObject(const std::string& name, MScriptObject* parent = nullptr);
 
   std::shared_ptr<RecordingConsole> console_;
-  std::shared_ptr<FakeClock> clock_;
+  FakeClock clock_{1000};
+  std::unique_ptr<ScopedClock> clockInstalled_;
   ScriptEngine* engine_ = nullptr;
 };
 

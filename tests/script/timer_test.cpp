@@ -4,6 +4,7 @@
 
 #include "foundation/script_support/script_binding_table.h"
 #include "foundation/script_support/script_report.h"
+#include "platform/clock.h"
 #include "script/native/timer_object.h"
 #include "script/object/script_data_object.h"
 #include "script/object/script_object.h"
@@ -29,7 +30,7 @@ class TimerTest : public ScriptTest {
   }
   std::string Log() { return Value("return (::log.t);"); }
   void Advance(uint32_t ms) {
-    clock_->now += ms;
+    clock_.Advance(ms);
     timer_->RunDueTimers();
   }
 
@@ -142,7 +143,7 @@ TEST_F(TimerTest, BadTimerArgumentsAreRefused) {
 
 TEST_F(TimerTest, ClockWrapAroundIsHarmless) {
   RefPtr<MScriptObject> obj = MakeObject("obj");
-  clock_->now = 0xFFFFFFF0u;
+  clock_.Advance(0xFFFFFFF0u - TickCount());
   Value("::system.timer.SetTimer(\"t\", 0x20, \"::log.t |= 1;\");", obj.Get());
   Advance(0x1F);
   EXPECT_EQ(Log(), "");
@@ -209,7 +210,9 @@ TEST_F(TimerTest, BindingScriptMayRemoveBindingsDuringAFire) {
   Engine()->RemoveGlobal(u"holder");
 }
 
-TEST(TimerWorkerTest, WorkerThreadRunsTimersOnTheSteadyClock) {
+TEST(TimerWorkerTest, WorkerThreadRunsTimersAsTheClockMoves) {
+  FakeClock clock(5000);
+  ScopedClock installed(clock);
   auto console = std::make_shared<RecordingConsole>();
   ScriptModuleConfig config;
   config.console = console;
@@ -219,20 +222,25 @@ TEST(TimerWorkerTest, WorkerThreadRunsTimersOnTheSteadyClock) {
   RefPtr<ScriptObject> obj = ScriptObject::Make();
   obj->SetName(u"obj");
   obj->RegisterWithEngine(nullptr);
-  ASSERT_EQ(engine->Run(u"n = 0; ::system.timer.SetTimer(\"t\", 1, \"n++;\");", nullptr, obj.Get(),
-                        nullptr, nullptr),
+  ASSERT_EQ(engine->Run(u"n = 0; ::system.timer.SetTimer(\"t\", 100, \"n++;\");", nullptr,
+                        obj.Get(), nullptr, nullptr),
             0);
-  // Wait for three runs; the bound is generous and only guards against a hang.
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  std::string count = "0";
-  while (std::chrono::steady_clock::now() < deadline) {
+  auto count = [&] {
     RefPtr<MScriptObject> result;
     engine->Run(u"return (n);", result.Put(), obj.Get(), nullptr, nullptr);
-    count = Canonical(result.Get());
-    if (count.size() > 1 || count[0] >= '3') break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    return Canonical(result.Get());
+  };
+  for (int pass = 1; pass <= 3; ++pass) {
+    // The worker sleeps until the next due time; moving the clock there wakes it.
+    ASSERT_TRUE(clock.WaitForSleepers(1));
+    EXPECT_EQ(count(), std::to_string(pass - 1));
+    clock.Advance(100);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (count() != std::to_string(pass) && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_EQ(count(), std::to_string(pass));
   }
-  EXPECT_TRUE(count.size() > 1 || count[0] >= '3') << count;
   ScriptModule::Shutdown();
   ScriptModule::Configure(ScriptModuleConfig{});
   EXPECT_EQ(console->All(), "");
