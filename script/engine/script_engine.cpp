@@ -85,7 +85,7 @@ int32_t ScriptEngine::Run(const TString& script, MScriptObject** result, MScript
     if (scope) frame->SetBase(scope);
     interpreter.emplace(this, *tokens, self, frame.Get());
     Interpreter::FindLocal(frame.Get(), u"params", true);
-    RefPtr<MScriptObject> value;
+    Value value;
     {
       RecursionGuard guard;
       value = interpreter->RunScript();
@@ -169,7 +169,7 @@ void ScriptEngine::ReportError(const TString& script, uint32_t position, const T
     report.AppendPrintf(u"%s(", name);
   }
   if (frame) {
-    RefPtr<MScriptObject> params = Interpreter::FindLocal(frame, u"params", false);
+    Value params = Interpreter::FindLocal(frame, u"params", false);
     if (ScriptDataObject* list = ScriptDataObject::From(params.Get())) {
       for (uint32_t i = 0; i < list->Count(); ++i) {
         TString text;

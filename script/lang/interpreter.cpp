@@ -8,11 +8,10 @@
 #include "script/module_globals.h"
 #include "script/object/script_data_object.h"
 #include "script/object/script_object.h"
+#include "script/object/tstring_hasher.h"
 
 namespace vk2 {
 namespace {
-
-using Value = Interpreter::Value;
 
 bool IsComparison(int32_t kind) {
   return kind >= kTokEqual && kind <= kTokLessEqual;
@@ -23,7 +22,7 @@ bool IsCompoundAssign(int32_t kind) {
 }
 
 Value NewEmpty() {
-  return Value(ScriptDataObject::Make().Get());
+  return Value(ScriptDataObject::Make());
 }
 
 TString NameOf(MScriptObject* object) {
@@ -60,8 +59,11 @@ const char16_t* DataValuesMessage(int32_t kind) {
   }
 }
 
-bool IsSharedTruth(MScriptObject* value) {
-  return value && (value == SharedTrueValue() || value == SharedFalseValue());
+// Read-only values (the shared truth values, literals) go to a callee as copies: passed by
+// reference, a callee could otherwise try to change them for every later use.
+bool IsReadOnlyData(MScriptObject* value) {
+  ScriptDataObject* data = ScriptDataObject::From(value);
+  return data && data->ReadOnly();
 }
 
 }  // namespace
@@ -84,6 +86,7 @@ class Interpreter::SkipScope {
 Interpreter::Interpreter(ScriptEngine* engine, const TokenList& tokens, MScriptObject* self,
                          MScriptObject* frame)
     : engine_(engine),
+      list_(tokens),
       tokens_(tokens.tokens.data()),
       count_(static_cast<uint32_t>(tokens.tokens.size())),
       self_(self),
@@ -94,15 +97,21 @@ void Interpreter::Expect(int32_t kind, const char16_t* message) const {
 }
 
 Value Interpreter::FindLocal(MScriptObject* frame, const TString& name, bool create) {
+  return FindLocal(frame, name, HashName(name), create);
+}
+
+Value Interpreter::FindLocal(MScriptObject* frame, const TString& name, size_t hash, bool create) {
   MScriptObject* objectBase = SharedObjectBase();
   MScriptObject* dataBase = SharedDataBase();
-  Value walk(frame);
-  while (walk && walk.Get() != objectBase && walk.Get() != dataBase) {
-    ScriptNode* node = ScriptNode::From(walk.Get());
+  // The running script holds its frame, and each frame holds its base, so the walk needs no
+  // references of its own.
+  MScriptObject* walk = frame;
+  while (walk && walk != objectBase && walk != dataBase) {
+    ScriptNode* node = ScriptNode::From(walk);
     if (!node) break;
-    Value found;
-    if (node->FindOwnChild(name, found.Put())) return found;
-    walk = node->BaseObject();
+    // Frames never lose their variables while a script runs, so the value is borrowed.
+    if (MScriptObject* found = node->OwnChildBorrowed(name, hash)) return Value::Borrow(found);
+    walk = node->BaseRaw();
   }
   if (!create) return nullptr;
   ScriptNode* node = ScriptNode::From(frame);
@@ -269,7 +278,7 @@ bool Interpreter::ForeachStatement() {
   Expect(kTokOpenParen, u"Missing parenthesis in foreach statement.");
   Advance();
   Expect(kTokLocal, u"Missing local variable in foreach statement.");
-  Value variable = FindLocal(frame_, Cur().text, true);
+  Value variable = FindLocal(frame_, Cur().text, Cur().hash, true);
   Advance();
   Expect(kTokIn, u"Missing keyworkd 'in' in foreach statement.");
   Advance();
@@ -334,7 +343,7 @@ bool Interpreter::ForStatement() {
   Expect(kTokOpenParen, u"Missing parenthesis in foreach statement.");
   Advance();
   Expect(kTokLocal, u"Missing local variable in foreach statement.");
-  Value variable = FindLocal(frame_, Cur().text, true);
+  Value variable = FindLocal(frame_, Cur().text, Cur().hash, true);
   Advance();
   Expect(kTokIn, u"Missing keyworkd 'in' in foreach statement.");
   Advance();
@@ -423,7 +432,7 @@ Value Interpreter::Evaluate() {
           break;
       }
     }
-    left = TruthValue(result);
+    left = Value::Borrow(TruthValue(result));
   }
 }
 
@@ -458,7 +467,7 @@ Value Interpreter::Comparison() {
       default:
         break;
     }
-    left = TruthValue(result);
+    left = Value::Borrow(TruthValue(result));
   }
   return left;
 }
@@ -493,7 +502,7 @@ RefPtr<MScriptObject> Interpreter::Binary(int32_t kind, MScriptObject* left, MSc
       result = Concatenate(a, b);
       break;
   }
-  return RefPtr<MScriptObject>(result.Get());
+  return RefPtr<MScriptObject>(std::move(result));
 }
 
 Value Interpreter::Additive() {
@@ -530,13 +539,21 @@ Value Interpreter::Multiplicative() {
   }
   if (!skip_) {
     // The prefix covers the whole product: -2 * 3 is -(2 * 3).
-    if (invert) left = LogicalNot(left.Get());
-    if (negate) left = Value(InvertSign(left.Get()).Get());
+    if (invert) left = Value::Borrow(LogicalNot(left.Get()));
+    if (negate) left = Value(InvertSign(left.Get()));
   }
   return left;
 }
 
 void Interpreter::AddToLvalue(Operand& op, int32_t amount) {
+  // A writable number adds in place: the same value as adding the step's text with "+" and
+  // assigning the sum, without making either.
+  ScriptDataObject* data = ScriptDataObject::From(op.value.Get());
+  double number = 0;
+  if (data && !data->ReadOnly() && data->Number(&number)) {
+    data->SetNumber(number + amount);
+    return;
+  }
   RefPtr<ScriptDataObject> step = ScriptDataObject::MakeNumber(amount);
   Value sum = Binary(kTokPlus, op.value.Get(), step.Get());
   if (!op.value->Assign(sum.Get(), true)) RaiseScriptError(u"Error in assignment.");
@@ -554,7 +571,7 @@ Value Interpreter::Postfix() {
     int32_t kind = Kind();
     if (kind == kTokOpenParen) {
       op.value = CallValue(op);
-      op.owner = Value(self_);
+      op.owner = nullptr;
       op.lvalue = false;
     } else if (kind == kTokOpenBracket) {
       Advance();
@@ -621,7 +638,7 @@ Value Interpreter::Postfix() {
       if (!skip_ && (!op.value || !op.value->Assign(source.Get(), false))) {
         RaiseScriptError(u"Error in assignment.");
       }
-      return op.value;
+      return std::move(op.value);
     } else if (IsCompoundAssign(kind)) {
       if (!op.lvalue) RaiseScriptError(u"lValue required for += operation");
       if (prefix != 0) RaiseScriptError(u"Unable to preincrement non lValue");
@@ -639,7 +656,7 @@ Value Interpreter::Postfix() {
           if (!op.value->Assign(result.Get(), true)) RaiseScriptError(u"Error in assignment.");
         }
       }
-      return op.value;
+      return std::move(op.value);
     } else {
       break;
     }
@@ -658,27 +675,24 @@ Value Interpreter::Postfix() {
     if (!skip_) {
       RefPtr<ScriptDataObject> old = ScriptDataObject::Make();
       if (!old->Assign(op.value.Get(), false)) RaiseScriptError(u"Error in assignment.");
-      RefPtr<ScriptDataObject> step = ScriptDataObject::MakeNumber(postfix);
-      Value sum = Binary(kTokPlus, old.Get(), step.Get());
-      if (!op.value->Assign(sum.Get(), false)) RaiseScriptError(u"Error in assignment.");
-      return Value(old.Get());
+      AddToLvalue(op, postfix);
+      return Value(std::move(old));
     }
   }
-  return op.value;
+  return std::move(op.value);
 }
 
-Value Interpreter::LiteralValue(const Token& token) {
+Value Interpreter::LiteralValue(uint32_t index) {
+  const Token& token = tokens_[index];
   if (!skip_ && token.text.Length() == 9 && token.text[0] == '#') {
     Value object;
     if (engine_->FindObject(token.text, object.Put())) return object;
   }
-  RefPtr<ScriptDataObject> item = ScriptDataObject::Make();
-  item->SetTextKnown(token.text, token.isNumber, token.number);
-  return Value(item.Get());
+  // The token list holds its literals for as long as the run holds the list.
+  return Value::Borrow(list_.LiteralItem(index));
 }
 
 void Interpreter::Primary(Operand& op) {
-  op.owner = Value(self_);
   switch (Kind()) {
     case kTokOpenParen: {
       Advance();
@@ -688,9 +702,9 @@ void Interpreter::Primary(Operand& op) {
       return;
     }
     case kTokValue: {
-      const Token& token = Cur();
+      uint32_t index = index_;
       Advance();
-      op.value = LiteralValue(token);
+      op.value = LiteralValue(index);
       return;
     }
     case kTokName: {
@@ -701,7 +715,7 @@ void Interpreter::Primary(Operand& op) {
       return;
     }
     case kTokLocal: {
-      op.value = FindLocal(frame_, Cur().text, true);
+      op.value = FindLocal(frame_, Cur().text, Cur().hash, true);
       Advance();
       op.lvalue = true;
       return;
@@ -774,7 +788,7 @@ void Interpreter::ResolveName(const TString& name, Operand& op) {
     Value made;
     if (self_->FindMember(name, made.Put(), true) && made) {
       op.value = made;
-      op.owner = Value(self_);
+      op.owner = nullptr;
       return;
     }
   }
@@ -792,9 +806,10 @@ Value Interpreter::CallValue(Operand& op) {
       if (!skip_ && argument) {
         // Arguments go by reference, except the shared truth values, which a callee could
         // otherwise change for every later comparison.
-        if (IsSharedTruth(argument.Get())) {
-          params->Append(
-              ScriptDataObject::MakeText(ScriptDataObject::From(argument.Get())->Text()).Get());
+        if (IsReadOnlyData(argument.Get())) {
+          RefPtr<ScriptDataObject> copy = ScriptDataObject::Make();
+          if (!copy->Assign(argument.Get(), false)) RaiseScriptError(u"Value nested too deep");
+          params->Append(copy.Get());
         } else {
           params->Append(argument.Get());
         }
@@ -814,7 +829,8 @@ Value Interpreter::CallValue(Operand& op) {
   MScriptObject* callee = op.value.Get();
   if (!callee) RaiseScriptError(u"This is neither a compiled-in function nor a script.");
   Value caller;
-  if (op.owner) op.owner->Resolve(caller.Put());
+  MScriptObject* owner = op.owner ? op.owner.Get() : self_;
+  if (owner) owner->Resolve(caller.Put());
   Value result;
   bool ok = callee->Call(result.Put(), engine_, reinterpret_cast<uintptr_t>(self_), caller.Get(),
                          callFrame.Get());
@@ -860,7 +876,7 @@ Value Interpreter::ArrayLiteral() {
     }
     RaiseScriptError(u"Arrays elements must be separated with commas and end with curly braces.");
   }
-  return Value(array.Get());
+  return Value(std::move(array));
 }
 
 }  // namespace vk2

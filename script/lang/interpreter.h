@@ -7,6 +7,7 @@
 #include "foundation/util/ref_ptr.h"
 #include "interfaces/script/script_object.h"
 #include "script/lang/token_cache.h"
+#include "script/lang/value.h"
 
 namespace vk2 {
 
@@ -14,8 +15,6 @@ class ScriptEngine;
 
 class Interpreter {
  public:
-  using Value = RefPtr<MScriptObject>;
-
   Interpreter(ScriptEngine* engine, const TokenList& tokens, MScriptObject* self,
               MScriptObject* frame);
 
@@ -28,11 +27,12 @@ class Interpreter {
   // A `$` name in a frame: the frame and its scopes (the callers' frames) are searched, ending
   // before the shared built-in base objects; created in the frame when missing and asked to.
   static Value FindLocal(MScriptObject* frame, const TString& name, bool create);
+  static Value FindLocal(MScriptObject* frame, const TString& name, size_t hash, bool create);
 
  private:
   struct Operand {
     Value value;
-    Value owner;
+    Value owner;  // where the value was found as a member; null: the script's this object
     bool lvalue = false;
   };
   class SkipScope;
@@ -64,11 +64,12 @@ class Interpreter {
   void ResolveName(const TString& name, Operand& op);
   Value CallValue(Operand& op);
   Value ArrayLiteral();
-  Value LiteralValue(const Token& token);
+  Value LiteralValue(uint32_t index);
   RefPtr<MScriptObject> Binary(int32_t kind, MScriptObject* left, MScriptObject* right);
   void AddToLvalue(Operand& op, int32_t amount);
 
   ScriptEngine* engine_;
+  const TokenList& list_;
   const Token* tokens_;
   uint32_t count_;
   uint32_t index_ = 0;

@@ -129,18 +129,17 @@ int32_t TruncateToInt32(double value) {
   return static_cast<int32_t>(value);
 }
 
-RefPtr<MScriptObject> TruthValue(bool value) {
-  return RefPtr<MScriptObject>(value ? SharedTrueValue() : SharedFalseValue());
+MScriptObject* TruthValue(bool value) {
+  return value ? SharedTrueValue() : SharedFalseValue();
 }
 
 bool DataTruth(ScriptDataObject* item) {
   if (item->Count() != 0) return true;
-  const TString& text = item->Text();
-  if (text.IsEmpty()) return false;
-  if (text.Equals(u"false", true)) return false;
+  // A number's text is neither empty nor "false", so its value alone decides (NaN is true).
   double number = 0;
-  if (item->Number(&number)) return number != 0;  // NaN counts as true
-  return true;
+  if (item->Number(&number)) return number != 0;
+  const TString& text = item->Text();
+  return !text.IsEmpty() && !text.Equals(u"false", true);
 }
 
 bool TruthOf(MScriptObject* value) {
@@ -203,7 +202,7 @@ RefPtr<ScriptDataObject> Concatenate(ScriptDataObject* left, ScriptDataObject* r
   return result;
 }
 
-RefPtr<MScriptObject> LogicalNot(MScriptObject* value) {
+MScriptObject* LogicalNot(MScriptObject* value) {
   ScriptDataObject* data = ScriptDataObject::From(value);
   if (!data) RaiseScriptError(u"Can only negate values");
   if (data->Count() != 0) RaiseScriptError(u"Cannot negate arrays");

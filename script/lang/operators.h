@@ -23,11 +23,11 @@ RefPtr<ScriptDataObject> Arithmetic(ArithmeticOp op, ScriptDataObject* left,
                                     ScriptDataObject* right);
 RefPtr<ScriptDataObject> Concatenate(ScriptDataObject* left, ScriptDataObject* right);
 // The shared false value for a true operand, else the shared true value.
-RefPtr<MScriptObject> LogicalNot(MScriptObject* value);
+MScriptObject* LogicalNot(MScriptObject* value);
 RefPtr<ScriptDataObject> InvertSign(MScriptObject* value);
 
-// The two shared truth values.
-RefPtr<MScriptObject> TruthValue(bool value);
+// The two shared truth values (module-lifetime objects, handed out without a reference).
+MScriptObject* TruthValue(bool value);
 
 // The "%" operands: a double truncated toward zero to 32 bits, saturating (NaN gives 0).
 int32_t TruncateToInt32(double value);

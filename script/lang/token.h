@@ -1,6 +1,7 @@
 // Script tokens. The kind numbers are the language's own and the parser compares them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "foundation/text/tstring.h"
@@ -71,6 +72,8 @@ struct Token {
   // Value tokens only: the text read as a number, worked out once per script text.
   bool isNumber = false;
   double number = 0;
+  // Local names: the hash of the name (HashName), for lookups without hashing it again.
+  size_t hash = 0;
 };
 
 }  // namespace vk2

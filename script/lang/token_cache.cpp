@@ -6,6 +6,8 @@
 
 #include "foundation/script_support/script_text.h"
 #include "script/lang/lexer.h"
+#include "script/object/script_data_object.h"
+#include "script/object/tstring_hasher.h"
 
 namespace vk2 {
 namespace {
@@ -31,6 +33,30 @@ Cache& TheCache() {
 
 }  // namespace
 
+TokenList::~TokenList() {
+  if (!literals_) return;
+  for (size_t i = 0; i < tokens.size(); ++i) {
+    if (ScriptDataObject* item = literals_[i].load()) item->Release();
+  }
+}
+
+ScriptDataObject* TokenList::LiteralItem(uint32_t index) const {
+  std::call_once(literalsMade_, [this] {
+    literals_ = std::make_unique<std::atomic<ScriptDataObject*>[]>(tokens.size());
+  });
+  ScriptDataObject* item = literals_[index].load(std::memory_order_acquire);
+  if (item) return item;
+  const Token& token = tokens[index];
+  RefPtr<ScriptDataObject> made = ScriptDataObject::Make();
+  made->SetTextKnown(token.text, token.isNumber, token.number);
+  made->SetReadOnly(true);
+  ScriptDataObject* expected = nullptr;
+  if (literals_[index].compare_exchange_strong(expected, made.Get(), std::memory_order_acq_rel)) {
+    return made.Detach();
+  }
+  return expected;  // another thread made it first
+}
+
 std::shared_ptr<const TokenList> LexAll(const TString& source) {
   auto list = std::make_shared<TokenList>();
   list->source = source;
@@ -40,6 +66,8 @@ std::shared_ptr<const TokenList> LexAll(const TString& source) {
     Token token = lexer.Current();
     if (token.kind == kTokValue) {
       token.isNumber = IsNumberText(token.text.c_str(), token.text.Length(), &token.number);
+    } else if (token.kind == kTokLocal) {
+      token.hash = HashName(token.text);
     }
     list->tokens.push_back(std::move(token));
     int32_t kind = list->tokens.back().kind;

@@ -50,14 +50,84 @@ void ReleaseMemberList(std::vector<MScriptObject*>& members) {
   tPendingRelease = nullptr;
 }
 
-ScriptDataObject::ScriptDataObject() : ScriptNode(SharedDataBase()) {}
+namespace {
+
+// Values come and go by the thousand in every loop; each thread keeps a few freed blocks for
+// its next values instead of going back to the allocator each time. Sanitizer builds use the
+// allocator directly, so that a value used after it is freed is still caught.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kCacheBlocks = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kCacheBlocks = false;
+#else
+constexpr bool kCacheBlocks = true;
+#endif
+#else
+constexpr bool kCacheBlocks = true;
+#endif
+
+struct DataBlockCache {
+  static constexpr size_t kKeep = 256;
+  void* blocks[kKeep];
+  size_t count = 0;
+};
+
+// Trivial thread-locals stay usable while other thread-locals are destroyed; the owner below
+// frees the cache at thread exit and leaves later values to the allocator.
+thread_local DataBlockCache* tCache = nullptr;
+thread_local bool tCacheClosed = false;
+
+struct DataBlockCacheOwner {
+  ~DataBlockCacheOwner() {
+    if (tCache) {
+      while (tCache->count)
+        ::operator delete(tCache->blocks[--tCache->count]);
+      delete tCache;
+      tCache = nullptr;
+    }
+    tCacheClosed = true;
+  }
+};
+thread_local DataBlockCacheOwner tCacheOwner;
+
+DataBlockCache* ThreadCache() {
+  if (!kCacheBlocks || tCacheClosed) return nullptr;
+  if (!tCache) {
+    (void)&tCacheOwner;  // makes the owner exist on this thread
+    tCache = new DataBlockCache();
+  }
+  return tCache;
+}
+
+}  // namespace
+
+void* ScriptDataObject::operator new(size_t size) {
+  DataBlockCache* cache = ThreadCache();
+  if (cache && cache->count) return cache->blocks[--cache->count];
+  return ::operator new(size);
+}
+
+void ScriptDataObject::operator delete(void* block) {
+  DataBlockCache* cache = ThreadCache();
+  if (cache && cache->count < DataBlockCache::kKeep) {
+    cache->blocks[cache->count++] = block;
+  } else {
+    ::operator delete(block);
+  }
+}
+
+ScriptDataObject::ScriptDataObject() : ScriptNode(SharedDataBase()) {
+  // Made with the one reference its maker receives (Make adopts it).
+  refs_.store(1, std::memory_order_relaxed);
+}
 
 ScriptDataObject::~ScriptDataObject() {
-  ReleaseMemberList(members_);
+  if (!members_.empty()) ReleaseMemberList(members_);
 }
 
 RefPtr<ScriptDataObject> ScriptDataObject::Make() {
-  return RefPtr<ScriptDataObject>(new ScriptDataObject());
+  return RefPtr<ScriptDataObject>::Adopt(new ScriptDataObject());
 }
 
 RefPtr<ScriptDataObject> ScriptDataObject::MakeText(const TString& text) {
@@ -120,36 +190,67 @@ bool ScriptDataObject::Number(double* out) {
 }
 
 void ScriptDataObject::SetNumber(double value) {
-  char16_t buffer[40];
-  uint32_t length = NumberToChars(value, buffer);
-  ReleaseMemberList(members_);
-  value_ = TString(TString::View(buffer, length));
-  // Only an exact print reads back as the same number; anything rounded is read again.
+  if (!members_.empty()) ReleaseMemberList(members_);
+  // Only an exact print reads back as the same number; anything rounded is printed now and
+  // read again from its text.
   if (value == std::trunc(value) && std::fabs(value) < 9007199254740992.0) {
+    value_ = TString();
     number_ = value == 0 ? 0.0 : value;
     numberState_ = kNumberValid;
-  } else {
-    InvalidateNumber();
+    textPending_.store(true, std::memory_order_release);
+    return;
   }
+  char16_t buffer[40];
+  uint32_t length = NumberToChars(value, buffer);
+  value_ = TString(TString::View(buffer, length));
+  textPending_.store(false, std::memory_order_relaxed);
+  InvalidateNumber();
+}
+
+void ScriptDataObject::MaterializeText() const {
+  // Two readers may both find the text missing; the node's lock lets one print it.
+  std::lock_guard<std::recursive_mutex> hold(const_cast<ScriptDataObject*>(this)->NodeLock());
+  if (!textPending_.load(std::memory_order_relaxed)) return;
+  char16_t buffer[40];
+  uint32_t length = NumberToChars(number_, buffer);
+  value_ = TString(TString::View(buffer, length));
+  textPending_.store(false, std::memory_order_release);
+}
+
+void ScriptDataObject::CopyScalar(const ScriptDataObject& source) {
+  bool pending = source.textPending_.load(std::memory_order_acquire);
+  TString text = pending ? TString() : source.value_;
+  value_ = std::move(text);
+  number_ = source.number_;
+  numberState_ = source.numberState_;
+  textPending_.store(pending, std::memory_order_release);
+}
+
+void ScriptDataObject::ClearText() {
+  value_ = TString();
+  textPending_.store(false, std::memory_order_relaxed);
+  InvalidateNumber();
 }
 
 void ScriptDataObject::SetText(TString text) {
-  ReleaseMemberList(members_);
+  if (!members_.empty()) ReleaseMemberList(members_);
   value_ = std::move(text);
+  textPending_.store(false, std::memory_order_relaxed);
   InvalidateNumber();
 }
 
 void ScriptDataObject::SetTextKnown(const TString& text, bool isNumber, double number) {
-  ReleaseMemberList(members_);
+  if (!members_.empty()) ReleaseMemberList(members_);
   value_ = text;
+  textPending_.store(false, std::memory_order_relaxed);
   number_ = number;
   numberState_ = isNumber ? kNumberValid : kNotNumber;
 }
 
 bool ScriptDataObject::AppendText(const TString& text) {
   if (!members_.empty() || ReadOnly()) return false;
-  if (static_cast<uint64_t>(value_.Length()) + text.Length() > MaxTextLength()) return false;
-  if (text.RawPointer() == value_.RawPointer()) {
+  if (static_cast<uint64_t>(Text().Length()) + text.Length() > MaxTextLength()) return false;
+  if (text.RawPointer() == value_.RawPointer()) {  // appending the text to itself
     TString copy(text);
     value_.Append(copy);
   } else {
@@ -182,10 +283,7 @@ MScriptObject* ScriptDataObject::GetAtOrCreate(uint32_t index, bool create) {
                 TString::Format(u"Cannot add member %u: the array would grow too large.", index));
     return nullptr;
   }
-  if (members_.empty()) {
-    value_ = TString();
-    InvalidateNumber();
-  }
+  if (members_.empty()) ClearText();
   while (members_.size() <= index)
     members_.push_back(Make().Detach());
   return members_[index];
@@ -230,8 +328,7 @@ bool ScriptDataObject::SetArraySize(uint32_t count) {
     ReportUnder(this, TString::Format(u"Cannot make an array of %u members.", count));
     return false;
   }
-  value_ = TString();
-  InvalidateNumber();
+  ClearText();
   if (count < members_.size()) {
     std::vector<MScriptObject*> cut(members_.begin() + count, members_.end());
     members_.resize(count);
@@ -248,10 +345,7 @@ MScriptObject* ScriptDataObject::AppendNew() {
     return nullptr;
   }
   if (members_.size() >= MaxArrayMembers()) return nullptr;
-  if (members_.empty()) {
-    value_ = TString();
-    InvalidateNumber();
-  }
+  if (members_.empty()) ClearText();
   members_.push_back(Make().Detach());
   return members_.back();
 }
@@ -265,10 +359,7 @@ bool ScriptDataObject::Append(MScriptObject* item) {
   if (!item || item == static_cast<MScriptObject*>(this) || members_.size() >= MaxArrayMembers()) {
     return false;
   }
-  if (members_.empty()) {
-    value_ = TString();
-    InvalidateNumber();
-  }
+  if (members_.empty()) ClearText();
   item->AddRef();
   members_.push_back(item);
   return true;
@@ -287,7 +378,10 @@ bool ScriptDataObject::IsValidIndex(const TString& text) {
 }
 
 RefPtr<MScriptObject> ScriptDataObject::ReferencedObject() {
-  if (!members_.empty() || value_.Length() < 2 || value_[0] != '#') return nullptr;
+  if (!members_.empty() || textPending_.load(std::memory_order_acquire) || value_.Length() < 2 ||
+      value_[0] != '#') {
+    return nullptr;
+  }
   MScriptEngine* engine = ModuleEngine();
   RefPtr<MScriptObject> found;
   if (!engine || !engine->FindObject(value_, found.Put())) return nullptr;
@@ -322,7 +416,7 @@ bool ScriptDataObject::FindChild(const TString& name, MScriptObject** out) {
 bool ScriptDataObject::Call(MScriptObject** result, MScriptEngine* /*engine*/, uintptr_t /*extra*/,
                             MScriptObject* caller, MScriptObject* params) {
   // Keep the script text alive even if the script replaces this item's value.
-  TString script = value_;
+  TString script = Text();
   if (script.IsEmpty() || !members_.empty()) {
     if (result) {
       if (*result) (*result)->Release();
@@ -358,11 +452,9 @@ RefPtr<ScriptDataObject> ScriptDataObject::CopyOf(MScriptObject* element, uint32
   copy->SetName(name);
   ScriptDataObject* data = From(element);
   if (!data) {
-    copy->value_ = UidTextOf(element);
+    copy->SetText(UidTextOf(element));
   } else if (data->members_.empty()) {
-    copy->value_ = data->value_;
-    copy->number_ = data->number_;
-    copy->numberState_ = data->numberState_;
+    copy->CopyScalar(*data);
   } else if (depth >= kMaxDepth) {
     *ok = false;
   } else if (!CopyMembers(data, depth + 1, &copy->members_)) {
@@ -373,8 +465,7 @@ RefPtr<ScriptDataObject> ScriptDataObject::CopyOf(MScriptObject* element, uint32
 
 void ScriptDataObject::ReplaceMembers(std::vector<MScriptObject*> members) {
   members_.swap(members);
-  value_ = TString();
-  InvalidateNumber();
+  ClearText();
   ReleaseMemberList(members);
 }
 
@@ -418,11 +509,8 @@ bool ScriptDataObject::Assign(MScriptObject* source, bool byReference) {
   }
   if (data == this) return true;
   if (data->members_.empty()) {
-    TString text = data->value_;
-    ReleaseMemberList(members_);
-    value_ = std::move(text);
-    number_ = data->number_;
-    numberState_ = data->numberState_;
+    if (!members_.empty()) ReleaseMemberList(members_);
+    CopyScalar(*data);
     return true;
   }
   std::vector<MScriptObject*> members;
@@ -468,10 +556,10 @@ void ScriptDataObject::DescribeInto(TString& out, bool plain, uint32_t depth) {
   }
   if (members_.empty()) {
     if (plain) {
-      out.Append(value_);
+      out.Append(Text());
     } else {
       out.Append(u"\"");
-      out.Append(value_);
+      out.Append(Text());
       out.Append(u"\"");
     }
     return;

@@ -2,6 +2,8 @@
 // Numbers are kept as their printed text; the number read from it is cached until it changes.
 #pragma once
 
+#include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -11,7 +13,8 @@
 
 namespace vk2 {
 
-class ScriptDataObject final : public ScriptDataEntity, public ScriptNode {
+// The script object side comes first: the interpreter calls through it all the time.
+class ScriptDataObject final : public ScriptNode, public ScriptDataEntity {
  public:
   // Arrays deeper than this are refused when copied and cut short when printed; it keeps every
   // recursive walk over a value within a bounded stack.
@@ -33,7 +36,7 @@ class ScriptDataObject final : public ScriptDataEntity, public ScriptNode {
   // ---- ScriptDataEntity -----------------------------------------------------------------------
   bool IsArray() override { return !members_.empty(); }
   bool IsScalar() override { return members_.empty(); }
-  void GetValue(TString* out) override { *out = value_; }
+  void GetValue(TString* out) override { *out = Text(); }
   bool SetValue(const TString& text) override;
   MScriptObject* GetAt(uint32_t index) override { return GetAtOrCreate(index, false); }
   MScriptObject* GetMember(const TString& name) override { return GetMemberOrCreate(name, false); }
@@ -62,7 +65,12 @@ class ScriptDataObject final : public ScriptDataEntity, public ScriptNode {
   void* InternalQueryInterface(const Guid& iid) override;
 
   // ---- Inside the module: callers hold the interpreter lock ------------------------------------
-  const TString& Text() const { return value_; }
+  // The value's text. A whole number stored by SetNumber gets its text only when someone reads
+  // it, so numbers that only pass through arithmetic are never printed.
+  const TString& Text() const {
+    if (textPending_.load(std::memory_order_acquire)) MaterializeText();
+    return value_;
+  }
   uint32_t Count() const { return static_cast<uint32_t>(members_.size()); }
   MScriptObject* MemberAt(uint32_t index) const { return members_[index]; }
   // The text read as a number; false for arrays and texts that are not numbers.
@@ -85,6 +93,8 @@ class ScriptDataObject final : public ScriptDataEntity, public ScriptNode {
  private:
   ScriptDataObject();
   ~ScriptDataObject() override;
+  static void* operator new(size_t size);
+  static void operator delete(void* block);
 
   // A detached deep copy of `source`'s members; false when nested beyond kMaxDepth.
   static bool CopyMembers(ScriptDataObject* source, uint32_t depth,
@@ -93,15 +103,22 @@ class ScriptDataObject final : public ScriptDataEntity, public ScriptNode {
   void ReplaceMembers(std::vector<MScriptObject*> members);
   void AssignNullToMembers(uint32_t depth);
   void InvalidateNumber() { numberState_ = kNumberUnknown; }
+  void MaterializeText() const;
+  // The text (and the number read from it) of another scalar; the text of this item is gone.
+  void CopyScalar(const ScriptDataObject& source);
+  // Empties the text, as every change from a scalar to an array does.
+  void ClearText();
 
   static constexpr uint8_t kNumberUnknown = 0;
   static constexpr uint8_t kNumberValid = 1;
   static constexpr uint8_t kNotNumber = 2;
 
   std::vector<MScriptObject*> members_;  // one reference each
-  TString value_;
+  mutable TString value_;
   double number_ = 0;
   uint8_t numberState_ = kNumberUnknown;
+  // Set while value_ still has to be printed from number_ (an exact whole number).
+  mutable std::atomic<bool> textPending_{false};
 };
 
 // Releases a list of references without recursing through nested arrays.

@@ -22,7 +22,7 @@ struct ScriptNode::Extras {
   bool helpNotAvailable = false;
   uintptr_t ownerValue = 0;
   std::vector<MScriptObject*> children;  // one reference each, in the order of addition
-  std::unordered_map<TString, MScriptObject*, TStringHasher> byName;
+  std::unordered_map<TString, MScriptObject*, TStringHasher, TStringEqual> byName;
 };
 
 namespace {
@@ -39,8 +39,14 @@ ScriptNode* ScriptNode::From(MScriptObject* object) {
                 : nullptr;
 }
 
-ScriptNode::ScriptNode(MScriptObject* base) : base_(base) {
-  if (base_) base_->AddRef();
+ScriptNode::ScriptNode(MScriptObject* base) {
+  HoldBase(base);
+}
+
+void ScriptNode::HoldBase(MScriptObject* base) {
+  base_ = base;
+  baseCounted_ = base && base != SharedObjectBase() && base != SharedDataBase();
+  if (baseCounted_) base->AddRef();
 }
 
 ScriptNode::~ScriptNode() {
@@ -53,7 +59,7 @@ ScriptNode::~ScriptNode() {
       (*it)->Release();
     }
   }
-  if (base_) base_->Release();
+  if (base_ && baseCounted_) base_->Release();
 }
 
 ScriptNode::Extras& ScriptNode::MakeExtras() {
@@ -107,9 +113,20 @@ bool ScriptNode::Assign(MScriptObject* /*source*/, bool /*byReference*/) {
 }
 
 bool ScriptNode::FindOwnChild(const TString& name, MScriptObject** out) {
+  return FindOwnChild(name, HashName(name), out);
+}
+
+MScriptObject* ScriptNode::OwnChildBorrowed(const TString& name, size_t hash) {
+  std::lock_guard<std::recursive_mutex> hold(lock_);
+  if (!extras_) return nullptr;
+  auto it = extras_->byName.find(HashedName{name, hash});
+  return it != extras_->byName.end() ? it->second : nullptr;
+}
+
+bool ScriptNode::FindOwnChild(const TString& name, size_t hash, MScriptObject** out) {
   std::lock_guard<std::recursive_mutex> hold(lock_);
   if (extras_) {
-    auto it = extras_->byName.find(name);
+    auto it = extras_->byName.find(HashedName{name, hash});
     if (it != extras_->byName.end()) {
       it->second->AddRef();
       *out = it->second;
@@ -123,6 +140,11 @@ bool ScriptNode::FindOwnChild(const TString& name, MScriptObject** out) {
 RefPtr<MScriptObject> ScriptNode::BaseObject() {
   std::lock_guard<std::recursive_mutex> hold(lock_);
   return RefPtr<MScriptObject>(base_);
+}
+
+MScriptObject* ScriptNode::BaseRaw() {
+  std::lock_guard<std::recursive_mutex> hold(lock_);
+  return base_;
 }
 
 bool ScriptNode::FindMemberPlain(const TString& name, MScriptObject** out, bool create) {
@@ -159,7 +181,7 @@ RefPtr<MScriptObject> ScriptNode::CreateDataChild(const TString& name) {
     extras.children.push_back(item.Get());
   }
   item->SetParent(this);
-  return RefPtr<MScriptObject>(item.Get());
+  return RefPtr<MScriptObject>(std::move(item));
 }
 
 bool ScriptNode::GetParent(MScriptObject** out) {
@@ -384,14 +406,15 @@ bool ScriptNode::SetBase(MScriptObject* base) {
     if (!node) break;
     walk = node->BaseObject();
   }
-  if (base) base->AddRef();
   MScriptObject* old;
+  bool oldCounted;
   {
     std::lock_guard<std::recursive_mutex> hold(lock_);
     old = base_;
-    base_ = base;
+    oldCounted = baseCounted_;
+    HoldBase(base);
   }
-  if (old) old->Release();
+  if (old && oldCounted) old->Release();
   return true;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -63,9 +64,16 @@ class ScriptNode : public MScriptObject {
   bool FindMemberPlain(const TString& name, MScriptObject** out, bool create);
   // The children table only, without the base object.
   bool FindOwnChild(const TString& name, MScriptObject** out);
+  // The same for a name whose hash (HashName) is known.
+  bool FindOwnChild(const TString& name, size_t hash, MScriptObject** out);
+  // The child without a reference, or null: for callers that know the child stays (a running
+  // script's frames keep their variables until the run ends).
+  MScriptObject* OwnChildBorrowed(const TString& name, size_t hash);
   // Makes a new empty data item child of that name (no lookup first); null when read-only.
   RefPtr<MScriptObject> CreateDataChild(const TString& name);
   RefPtr<MScriptObject> BaseObject();
+  // The base without a reference: for walks over a chain that the caller keeps alive.
+  MScriptObject* BaseRaw();
   // Adds a reference unless the object is already on its way out.
   bool TryAddRef();
   uint32_t Uid() const { return uid_.load(std::memory_order_relaxed); }
@@ -80,17 +88,22 @@ class ScriptNode : public MScriptObject {
   // AddRef and Release to its outer object.
   std::atomic<uint32_t> refs_{0};
   MUnknown* outer_ = nullptr;
+  std::recursive_mutex& NodeLock() { return lock_; }
 
  private:
   struct Extras;
   Extras& MakeExtras();  // under lock_
   void ClearParentIf(ScriptNode* parent);
   void ReportError(const TString& message);
+  // Takes `base` as this object's base; the shared bases live as long as the module and are
+  // not counted, which spares every value two atomic operations on one shared object.
+  void HoldBase(MScriptObject* base);
 
   std::recursive_mutex lock_;
   TString name_;
   ScriptNode* parent_ = nullptr;   // no reference: the tree holds references downward only
-  MScriptObject* base_ = nullptr;  // one reference
+  MScriptObject* base_ = nullptr;  // one reference, unless it is a shared base object
+  bool baseCounted_ = false;
   std::atomic<uint32_t> uid_{0};
   std::atomic<bool> readOnly_{false};
   std::unique_ptr<Extras> extras_;  // rarely used state, made on first use
