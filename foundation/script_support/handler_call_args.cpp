@@ -33,7 +33,9 @@ int32_t HandlerCallArgs::ArrayLength(uint32_t i) const {
   return static_cast<int32_t>(item->ArraySize());
 }
 
-TString HandlerCallArgs::ItemText(uint32_t i) const { return TextOf(Member(params_, i)); }
+TString HandlerCallArgs::ItemText(uint32_t i) const {
+  return TextOf(Member(params_, i));
+}
 
 TString HandlerCallArgs::ElementText(uint32_t i, uint32_t j) const {
   return TextOf(Member(Member(params_, i), j));

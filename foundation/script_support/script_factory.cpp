@@ -2,7 +2,9 @@
 
 #include <atomic>
 
+#include "foundation/module/runtime_loader.h"
 #include "foundation/util/result.h"
+#include "interfaces/ids.h"
 
 namespace vk2 {
 namespace {
@@ -18,9 +20,10 @@ void SetScriptInstanceCreator(ScriptInstanceCreator creator) {
 int32_t CreateScriptInstance(const Guid& iid, MUnknown* outer, void** out) {
   if (!out) return kErrOutOfMemory;
   *out = nullptr;
-  ScriptInstanceCreator creator = gCreator.load();
-  if (!creator) return kErrNoInterface;
-  return creator(iid, outer, out);
+  if (ScriptInstanceCreator creator = gCreator.load()) return creator(iid, outer, out);
+  // Outside the script module: its class, through the runtime.
+  int32_t status = RuntimeCreateInstance(kMmlModuleClass, iid, out, outer);
+  return status < 0 ? status : kOk;
 }
 
 }  // namespace vk2

@@ -12,7 +12,7 @@ namespace vk2 {
 
 using ScriptInstanceCreator = int32_t (*)(const Guid& iid, MUnknown* outer, void** out);
 
-// Null restores the default (the runtime's class registry, when the module glue provides it).
+// Null restores the default: the script module's class through the runtime.
 void SetScriptInstanceCreator(ScriptInstanceCreator creator);
 // The object comes with one reference for the caller; negative on failure (-15 when nothing
 // can make it).

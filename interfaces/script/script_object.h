@@ -85,9 +85,13 @@ class MScriptMemberRegistry : public MUnknown {
   ~MScriptMemberRegistry() = default;
 };
 
-// Held by an aggregating outer object; QueryInterface, AddRef and Release go to the outer.
+// The inner (non-delegating) side of a script object made as a part of an outer object: what
+// the outer object holds. Its QueryInterface, AddRef and Release act on the part itself, as the
+// runtime's aggregation expects of every part; the three operations after them do the same
+// under their own names. The part's other interfaces delegate to the outer object.
 class MScriptObjectInner : public MUnknown {
  public:
+  // The MScriptMemberRegistry or MScriptObject pointer, without a reference, or null.
   virtual void* FindInterface(const Guid& iid) = 0;
   virtual uint32_t InnerAddRef() = 0;
   virtual uint32_t InnerRelease() = 0;

@@ -27,8 +27,8 @@ struct Cache {
 };
 
 Cache& TheCache() {
-  static Cache* cache = new Cache();  // never destroyed: scripts may run during exit
-  return *cache;
+  static Cache cache;  // emptied at module shutdown, freed with the module
+  return cache;
 }
 
 }  // namespace

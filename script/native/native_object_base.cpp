@@ -1,17 +1,27 @@
 #include "script/native/native_object_base.h"
 
+#include "foundation/module/runtime_loader.h"
 #include "foundation/script_support/script_factory.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 #include "script/object/script_object.h"
 
 namespace vk2 {
+namespace {
+
+// A part's answer for `iid`, without a reference.
+void* Answer(MUnknown* part, const Guid& iid) {
+  void* p = nullptr;
+  return Failed(part->QueryInterface(iid, &p, 0, 0)) ? nullptr : p;
+}
+
+}  // namespace
 
 NativeObjectBase::~NativeObjectBase() {
-  std::vector<MScriptObjectInner*> parts;
+  std::vector<MUnknown*> parts;
   parts.swap(parts_);
   for (auto it = parts.rbegin(); it != parts.rend(); ++it)
-    (*it)->InnerRelease();
+    (*it)->Release();
 }
 
 int32_t NativeObjectBase::QueryInterface(const Guid& iid, void** out, uint32_t addRef,
@@ -23,18 +33,18 @@ int32_t NativeObjectBase::QueryInterfaceAfter(const Guid& iid, void** out, uint3
                                               const void* after) {
   if (!out) return kErrFailed;
   *out = nullptr;
-  if (iid == kIID_MBaseObject) {
+  if (iid == kIID_MBaseObject && !after) {
     *out = static_cast<MBaseObject*>(this);
   } else {
     size_t i = parts_.size();
     if (after) {
-      while (i > 0 && parts_[i - 1]->FindInterface(iid) != after)
+      while (i > 0 && Answer(parts_[i - 1], iid) != after)
         --i;
       if (i == 0) return kErrFailed;
       --i;  // continue with the parts before the one that answered `after`
     }
     while (i > 0 && !*out)
-      *out = parts_[--i]->FindInterface(iid);
+      *out = Answer(parts_[--i], iid);
     if (!*out) return kErrFailed;
   }
   if (addRef) AddRef();
@@ -54,23 +64,24 @@ uint32_t NativeObjectBase::Release() {
 int32_t NativeObjectBase::AttachPart(const Guid& clsid, const Guid& iid) {
   void* made = nullptr;
   int32_t status;
+  auto* outer = static_cast<MBaseObject*>(this);
   if (clsid == kMmlModuleClass) {
-    status = CreateScriptInstance(iid, static_cast<MBaseObject*>(this), &made);
+    status = CreateScriptInstance(iid, outer, &made);  // this module's own constructors
   } else {
-    status = kErrNoInterface;
+    status = RuntimeCreateInstance(clsid, iid, &made, outer);
   }
   if (Failed(status) || !made) return kErrFailed;
-  auto* part = static_cast<MScriptObjectInner*>(made);
+  // The creator's reference to the part's inner side passes to the part list.
+  auto* part = static_cast<MUnknown*>(made);
   int32_t added = AddPart(part);
-  part->InnerRelease();
+  part->Release();
   return added;
 }
 
 int32_t NativeObjectBase::AddPart(MUnknown* part) {
   if (!part) return kErrFailed;
-  auto* inner = static_cast<MScriptObjectInner*>(part);
-  inner->InnerAddRef();
-  parts_.push_back(inner);
+  part->AddRef();
+  parts_.push_back(part);
   return kOk;
 }
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "interfaces/base_object.h"
+#include "interfaces/runtime/base_object.h"
 #include "interfaces/script/script_object.h"
 
 namespace vk2 {
@@ -21,7 +21,8 @@ class NativeObjectBase : public MBaseObject {
 
   // QueryInterface that continues below the part answering exactly `after`, to find the next
   // provider of the same interface.
-  int32_t QueryInterfaceAfter(const Guid& iid, void** out, uint32_t addRef, const void* after);
+  int32_t QueryInterfaceAfter(const Guid& iid, void** out, uint32_t addRef,
+                              const void* after) override;
 
   // The aggregated script object (no reference; the part list holds it).
   MScriptObject* Script() const { return script_; }
@@ -35,7 +36,8 @@ class NativeObjectBase : public MBaseObject {
   MScriptMemberRegistry* Registry() const;
 
  private:
-  std::vector<MScriptObjectInner*> parts_;  // one inner reference each
+  // Inner (non-delegating) sides of the parts, one reference each; asked with QueryInterface.
+  std::vector<MUnknown*> parts_;
   std::atomic<uint32_t> refs_{0};
   MScriptObject* script_ = nullptr;
 };

@@ -78,14 +78,17 @@ struct DataBlockCache {
 thread_local DataBlockCache* tCache = nullptr;
 thread_local bool tCacheClosed = false;
 
+void FreeThreadCache() {
+  if (!tCache) return;
+  while (tCache->count)
+    ::operator delete(tCache->blocks[--tCache->count]);
+  delete tCache;
+  tCache = nullptr;
+}
+
 struct DataBlockCacheOwner {
   ~DataBlockCacheOwner() {
-    if (tCache) {
-      while (tCache->count)
-        ::operator delete(tCache->blocks[--tCache->count]);
-      delete tCache;
-      tCache = nullptr;
-    }
+    FreeThreadCache();
     tCacheClosed = true;
   }
 };
@@ -101,6 +104,10 @@ DataBlockCache* ThreadCache() {
 }
 
 }  // namespace
+
+void ReleaseThreadValueBlocks() {
+  FreeThreadCache();
+}
 
 void* ScriptDataObject::operator new(size_t size) {
   DataBlockCache* cache = ThreadCache();

@@ -124,4 +124,8 @@ class ScriptDataObject final : public ScriptNode, public ScriptDataEntity {
 // Releases a list of references without recursing through nested arrays.
 void ReleaseMemberList(std::vector<MScriptObject*>& members);
 
+// Frees the calling thread's cache of value blocks (module shutdown; other threads free theirs
+// when they end).
+void ReleaseThreadValueBlocks();
+
 }  // namespace vk2

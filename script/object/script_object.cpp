@@ -16,56 +16,67 @@ RefPtr<ScriptObject> ScriptObject::Make() {
 
 MScriptObjectInner* ScriptObject::MakeAggregated(MUnknown* outer) {
   auto* object = new ScriptObject(outer, SharedObjectBase());
-  object->InnerAddRef();
-  return object;
+  object->inner_.InnerAddRef();
+  return &object->inner_;
 }
 
 int32_t ScriptObject::QueryInterface(const Guid& iid, void** out, uint32_t addRef,
                                      uint32_t reserved) {
   if (outer_) return outer_->QueryInterface(iid, out, addRef, reserved);
   if (!out) return kErrOutOfMemory;
-  *out = nullptr;
-  if (iid == kIID_MScriptMemberRegistry) {
-    *out = static_cast<MScriptMemberRegistry*>(this);
-  } else if (iid == kIID_MScriptObject) {
-    *out = static_cast<MScriptObject*>(this);
-  } else {
-    return kErrNoInterface;
-  }
+  *out = inner_.FindInterface(iid);
+  if (!*out) return kErrNoInterface;
   if (addRef) AddRef();
   return kOk;
 }
 
 uint32_t ScriptObject::AddRef() {
   if (outer_) return outer_->AddRef();
-  return InnerAddRef();
+  return inner_.InnerAddRef();
 }
 
 uint32_t ScriptObject::Release() {
   if (outer_) return outer_->Release();
-  return InnerRelease();
-}
-
-uint32_t ScriptObject::InnerAddRef() {
-  return refs_.fetch_add(1, std::memory_order_relaxed) + 1;
-}
-
-uint32_t ScriptObject::InnerRelease() {
-  uint32_t left = refs_.fetch_sub(1, std::memory_order_acq_rel) - 1;
-  if (left == 0) delete this;
-  return left;
+  return inner_.InnerRelease();
 }
 
 void* ScriptObject::InternalQueryInterface(const Guid& iid) {
   if (iid == kIID_MScriptMemberRegistry) return static_cast<MScriptMemberRegistry*>(this);
-  if (iid == kIID_MScriptObjectInner) return static_cast<MScriptObjectInner*>(this);
+  if (iid == kIID_MScriptObjectInner) return &inner_;
   return ScriptNode::InternalQueryInterface(iid);
 }
 
-void* ScriptObject::FindInterface(const Guid& iid) {
-  if (iid == kIID_MScriptMemberRegistry) return static_cast<MScriptMemberRegistry*>(this);
-  if (iid == kIID_MScriptObject) return static_cast<MScriptObject*>(this);
+int32_t ScriptObject::InnerSide::QueryInterface(const Guid& iid, void** out, uint32_t addRef,
+                                                uint32_t /*reserved*/) {
+  if (!out) return kErrOutOfMemory;
+  *out =
+      iid == kIID_MScriptObjectInner ? static_cast<MScriptObjectInner*>(this) : FindInterface(iid);
+  if (!*out) return kErrNoInterface;
+  // What the part hands out belongs to the whole object: its count is the controlling one.
+  if (addRef) {
+    if (*out == static_cast<MScriptObjectInner*>(this)) {
+      InnerAddRef();
+    } else {
+      owner_->AddRef();
+    }
+  }
+  return kOk;
+}
+
+void* ScriptObject::InnerSide::FindInterface(const Guid& iid) {
+  if (iid == kIID_MScriptMemberRegistry) return static_cast<MScriptMemberRegistry*>(owner_);
+  if (iid == kIID_MScriptObject) return static_cast<MScriptObject*>(owner_);
   return nullptr;
+}
+
+uint32_t ScriptObject::InnerSide::InnerAddRef() {
+  return owner_->refs_.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
+uint32_t ScriptObject::InnerSide::InnerRelease() {
+  uint32_t left = owner_->refs_.fetch_sub(1, std::memory_order_acq_rel) - 1;
+  if (left == 0) delete owner_;
+  return left;
 }
 
 }  // namespace vk2

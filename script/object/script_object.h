@@ -7,14 +7,14 @@
 
 namespace vk2 {
 
-class ScriptObject final : public ScriptNode,
-                           public MScriptMemberRegistry,
-                           public MScriptObjectInner {
+class ScriptObject final : public ScriptNode, public MScriptMemberRegistry {
  public:
   static RefPtr<ScriptObject> Make();
-  // Aggregated into `outer`: the result carries one inner reference for the outer object.
+  // Made as a part of `outer`: the result is the part's inner side with one reference, held
+  // by the outer object.
   static MScriptObjectInner* MakeAggregated(MUnknown* outer);
 
+  // Both interfaces delegate to the outer object when there is one.
   int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t reserved) override;
   uint32_t AddRef() override;
   uint32_t Release() override;
@@ -33,16 +33,30 @@ class ScriptObject final : public ScriptNode,
     return AddFunctionNode(name, help, helpNotAvailable, handler, object, handlerData, handlerTag);
   }
 
-  void* FindInterface(const Guid& iid) override;
-  uint32_t InnerAddRef() override;
-  uint32_t InnerRelease() override;
-
   // The object as its MScriptObject interface (the pointer scripts and other modules hold).
   MScriptObject* AsScriptObject() { return this; }
+  MScriptObjectInner* Inner() { return &inner_; }
 
  private:
+  class InnerSide final : public MScriptObjectInner {
+   public:
+    explicit InnerSide(ScriptObject* owner) : owner_(owner) {}
+    int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef,
+                           uint32_t reserved) override;
+    uint32_t AddRef() override { return InnerAddRef(); }
+    uint32_t Release() override { return InnerRelease(); }
+    void* FindInterface(const Guid& iid) override;
+    uint32_t InnerAddRef() override;
+    uint32_t InnerRelease() override;
+
+   private:
+    ScriptObject* owner_;
+  };
+
   ScriptObject(MUnknown* outer, MScriptObject* base);
   ~ScriptObject() override = default;
+
+  InnerSide inner_{this};
 };
 
 }  // namespace vk2

@@ -31,8 +31,9 @@ struct ModuleState {
 };
 
 ModuleState& State() {
-  static ModuleState* state = new ModuleState();  // outlives every static destructor
-  return *state;
+  // A plain static, so that unloading the module frees it (Shutdown has emptied it by then).
+  static ModuleState state;
+  return state;
 }
 
 MScriptObject* MakeBase(const char16_t* className, MScriptObject* base) {
@@ -163,6 +164,7 @@ void ScriptModule::Shutdown() {
     if (MScriptObject* value = slot->exchange(nullptr)) value->Release();
   }
   ClearTokenCache();
+  ReleaseThreadValueBlocks();
   SetScriptInstanceCreator(nullptr);
 }
 

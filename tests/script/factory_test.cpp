@@ -3,7 +3,7 @@
 #include "foundation/script_support/script_factory.h"
 #include "foundation/script_support/script_report.h"
 #include "foundation/util/result.h"
-#include "interfaces/base_object.h"
+#include "interfaces/runtime/base_object.h"
 #include "interfaces/ids.h"
 #include "script/engine/run_limits.h"
 #include "script/native/native_object_base.h"
