@@ -159,3 +159,50 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 }  // namespace vk2::test
+
+namespace vk2::test {
+namespace {
+
+// Expressions that raise when evaluated; parsed in skip mode they must do nothing.
+class SkipModeTest : public ScriptTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(SkipModeTest, NeverEvaluatedExpressionsRaiseNothing) {
+  std::string expression = GetParam();
+  EXPECT_EQ(Value("if (0) { " + expression + "; } return (1);"), "1") << expression;
+  EXPECT_EQ(Value("$x = 0 and (" + expression + "); return ($x);"), "0") << expression;
+  EXPECT_EQ(Value("$x = 1 or (" + expression + "); return ($x);"), "1") << expression;
+  EXPECT_EQ(Value("while (0) { " + expression + "; } return (2);"), "2") << expression;
+  EXPECT_EQ(Value("if (1) { } else if (" + expression + ") { } return (3);"), "3") << expression;
+}
+
+INSTANTIATE_TEST_SUITE_P(Expressions, SkipModeTest,
+                         ::testing::Values("nosuch", "nosuch()", "1 / 0", "1 % 0", "{1} + 1",
+                                           "\"a\" - 1", "!{1}", "-\"a\"", "::nosuch", "::nosuch.x",
+                                           "this", "parent", "this.x.y", "$a[5]", "\"ab\"[0]",
+                                           "$u.nosuch", "{1} | \"a\"", "::math.Power(\"a\")",
+                                           "::console.write(\"never\")", "$v = 1 / 0", "$v += {1}",
+                                           "$v++ + 1 / 0", "nosuch = 1", "{a: 1 / 0}", "1 == 1 / 0",
+                                           "$v.parent.parent"));
+
+TEST_F(ScriptTest, LocalsNeverReachTheBuiltIns) {
+  // "$" names stop before the shared base objects, so a local may take a built-in's name.
+  EXPECT_EQ(Value("$Help = 1; $All = 2; return ($Help + $All);"), "3");
+  EXPECT_EQ(Value("return ($Members);"), "");
+}
+
+TEST_F(ScriptTest, ConsoleWriteReachesTheConsoleAtLevelThree) {
+  console_->Clear();
+  ASSERT_EQ(Value("::console.write(\"hi\"); ::console.write();"), "");
+  std::vector<RecordingConsole::Line> lines = console_->Lines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].level, 3);
+  EXPECT_EQ(lines[0].text, "hi");
+  EXPECT_EQ(lines[1].text, "");
+  ASSERT_EQ(Value("::console.enabledisklogging(1);"), "enabled");
+  EXPECT_TRUE(console_->diskLogging);
+  EXPECT_EQ(FirstError("::system.x = 1;"),
+            "No child object found named <x> or object is read-only");
+}
+
+}  // namespace
+}  // namespace vk2::test
