@@ -853,8 +853,9 @@ Value Interpreter::ArrayLiteral() {
     Value element = Evaluate();
     if (!skip_ && element) {
       ScriptDataObject* data = ScriptDataObject::From(element.Get());
-      if (data && data->RefCount() == 1) {
-        // A value made by this expression alone: it takes the key as its name.
+      if (data && element.Owned() && data->RefCount() == 1) {
+        // A value made by this expression alone (held by nothing else): it takes the key as
+        // its name.
         data->SetName(key);
         if (!array->Append(data)) RaiseScriptError(u"Array too large.");
       } else {

@@ -66,6 +66,8 @@ class Value {
   }
 
   MScriptObject* Get() const { return p_; }
+  // True when this value holds a reference of its own (false for borrowed values).
+  bool Owned() const { return owned_ && p_; }
   MScriptObject* operator->() const { return p_; }
   explicit operator bool() const { return p_ != nullptr; }
   bool operator==(const Value& other) const { return p_ == other.p_; }

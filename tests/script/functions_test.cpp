@@ -89,6 +89,16 @@ TEST_F(ScriptTest, ArrayLiteralsDoNotRenameTheirElements) {
           .substr(0, 10),
       "{{k: 1, #0");
   EXPECT_EQ(Value("$a = 1; $b = {k: $a}; return ($a._Name());", obj.Get()), "a");
+  EXPECT_EQ(
+      Value("$a = 1; 5; $b = {k: $a, 2}; return ($a._Name() | $b[0] | $b[\"k\"]);", obj.Get()),
+      "a11");
+  // Literals are shared by every run of a text, so an array never takes them in place.
+  EXPECT_EQ(Value("$r = \"\"; for ($i in 1 to 2) { $a = {x: 7}; $a[0] = $i; $r |= $a[0]; } "
+                  "return ($r);",
+                  obj.Get()),
+            "12");
+  EXPECT_EQ(Value("f = \"$params[0][0] = 9; return ($params[0]);\"; return (f({1}));", obj.Get()),
+            "{9}");
 }
 
 TEST_F(ScriptTest, RecursionStopsAtTheGuardLimit) {
