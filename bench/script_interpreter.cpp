@@ -8,9 +8,9 @@
 #include <string>
 
 extern "C" {
-#include <lauxlib.h>
-#include <lua.h>
-#include <lualib.h>
+#include <lua5.4/lauxlib.h>
+#include <lua5.4/lua.h>
+#include <lua5.4/lualib.h>
 }
 
 #include "foundation/text/tstring.h"
