@@ -15,6 +15,7 @@
 #include "script/module_globals.h"
 #include "script/object/script_data_object.h"
 #include "script/object/script_object.h"
+#include "script/object/tstring_hasher.h"
 
 namespace vk2 {
 
@@ -82,9 +83,9 @@ int32_t ScriptEngine::Run(const TString& script, MScriptObject** result, MScript
   try {
     tokens = CachedTokens(script);
     frame = ScriptObject::Make();
-    if (scope) frame->SetBase(scope);
+    if (scope) frame->SetBaseOfNewObject(scope);
     interpreter.emplace(this, *tokens, self, frame.Get());
-    Interpreter::FindLocal(frame.Get(), u"params", true);
+    Interpreter::FindLocal(frame.Get(), ParamsName(), true);
     Value value;
     {
       RecursionGuard guard;
@@ -169,7 +170,7 @@ void ScriptEngine::ReportError(const TString& script, uint32_t position, const T
     report.AppendPrintf(u"%s(", name);
   }
   if (frame) {
-    Value params = Interpreter::FindLocal(frame, u"params", false);
+    Value params = Interpreter::FindLocal(frame, ParamsName(), false);
     if (ScriptDataObject* list = ScriptDataObject::From(params.Get())) {
       for (uint32_t i = 0; i < list->Count(); ++i) {
         TString text;

@@ -278,7 +278,7 @@ bool Interpreter::ForeachStatement() {
   Expect(kTokOpenParen, u"Missing parenthesis in foreach statement.");
   Advance();
   Expect(kTokLocal, u"Missing local variable in foreach statement.");
-  Value variable = FindLocal(frame_, Cur().text, Cur().hash, true);
+  Value variable = Local(index_);
   Advance();
   Expect(kTokIn, u"Missing keyworkd 'in' in foreach statement.");
   Advance();
@@ -343,7 +343,7 @@ bool Interpreter::ForStatement() {
   Expect(kTokOpenParen, u"Missing parenthesis in foreach statement.");
   Advance();
   Expect(kTokLocal, u"Missing local variable in foreach statement.");
-  Value variable = FindLocal(frame_, Cur().text, Cur().hash, true);
+  Value variable = Local(index_);
   Advance();
   Expect(kTokIn, u"Missing keyworkd 'in' in foreach statement.");
   Advance();
@@ -682,6 +682,16 @@ Value Interpreter::Postfix() {
   return std::move(op.value);
 }
 
+Value Interpreter::Local(uint32_t index) {
+  if (locals_.empty()) locals_.resize(count_, nullptr);
+  if (MScriptObject* known = locals_[index]) return Value::Borrow(known);
+  const Token& token = tokens_[index];
+  Value found = FindLocal(frame_, token.text, token.hash, true);
+  // The frame keeps what it made or found for the whole run, so the cache may borrow it.
+  locals_[index] = found.Get();
+  return found;
+}
+
 Value Interpreter::LiteralValue(uint32_t index) {
   const Token& token = tokens_[index];
   if (!skip_ && token.text.Length() == 9 && token.text[0] == '#') {
@@ -715,7 +725,7 @@ void Interpreter::Primary(Operand& op) {
       return;
     }
     case kTokLocal: {
-      op.value = FindLocal(frame_, Cur().text, Cur().hash, true);
+      op.value = Local(index_);
       Advance();
       op.lvalue = true;
       return;
@@ -799,7 +809,7 @@ void Interpreter::ResolveName(const TString& name, Operand& op) {
 Value Interpreter::CallValue(Operand& op) {
   Advance();  // "("
   RefPtr<ScriptDataObject> params = ScriptDataObject::Make();
-  params->SetName(u"params");
+  params->SetName(ParamsName());
   if (Kind() != kTokCloseParen) {
     for (;;) {
       Value argument = Evaluate();
@@ -825,7 +835,7 @@ Value Interpreter::CallValue(Operand& op) {
   params->Assign(nullptr, false);
   RefPtr<ScriptObject> callFrame = ScriptObject::Make();
   callFrame->AddChild(params.Get());
-  callFrame->SetBase(frame_);
+  callFrame->SetBaseOfNewObject(frame_);
   MScriptObject* callee = op.value.Get();
   if (!callee) RaiseScriptError(u"This is neither a compiled-in function nor a script.");
   Value caller;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "foundation/util/ref_ptr.h"
 #include "interfaces/script/script_object.h"
@@ -65,6 +66,8 @@ class Interpreter {
   Value CallValue(Operand& op);
   Value ArrayLiteral();
   Value LiteralValue(uint32_t index);
+  // The variable a "$" token names in this run's frame chain (made in the frame when missing).
+  Value Local(uint32_t index);
   RefPtr<MScriptObject> Binary(int32_t kind, MScriptObject* left, MScriptObject* right);
   void AddToLvalue(Operand& op, int32_t amount);
 
@@ -77,6 +80,9 @@ class Interpreter {
   MScriptObject* frame_;
   bool skip_ = false;
   Value returnValue_;  // set by the return statement that ends the script
+  // What each "$" token found, by token index: variables never leave the frames of a running
+  // script and a name found once is found the same way again, so loops look each up once.
+  std::vector<MScriptObject*> locals_;
 };
 
 }  // namespace vk2

@@ -8,6 +8,7 @@
 #include "script/engine/interpreter_lock.h"
 #include "script/module_globals.h"
 #include "script/object/script_data_object.h"
+#include "script/object/tstring_hasher.h"
 
 namespace vk2 {
 namespace {
@@ -85,7 +86,7 @@ bool NativeFunction::Call(MScriptObject** result, MScriptEngine* engine, uintptr
     return false;
   }
   RefPtr<MScriptObject> arguments;
-  if (params) params->FindMember(u"params", arguments.Put(), true);
+  if (params) params->FindMember(ParamsName(), arguments.Put(), true);
 
   HandlerCall call{};
   call.name = Name();

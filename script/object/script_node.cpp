@@ -34,6 +34,11 @@ bool LessIgnoringCase(const TString& a, const TString& b) {
 
 }  // namespace
 
+const TString& ParamsName() {
+  static const TString name(u"params");
+  return name;
+}
+
 ScriptNode* ScriptNode::From(MScriptObject* object) {
   return object ? static_cast<ScriptNode*>(object->InternalQueryInterface(kIID_ScriptNodeImpl))
                 : nullptr;
@@ -140,6 +145,18 @@ bool ScriptNode::FindOwnChild(const TString& name, size_t hash, MScriptObject** 
 RefPtr<MScriptObject> ScriptNode::BaseObject() {
   std::lock_guard<std::recursive_mutex> hold(lock_);
   return RefPtr<MScriptObject>(base_);
+}
+
+void ScriptNode::SetBaseOfNewObject(MScriptObject* base) {
+  MScriptObject* old;
+  bool oldCounted;
+  {
+    std::lock_guard<std::recursive_mutex> hold(lock_);
+    old = base_;
+    oldCounted = baseCounted_;
+    HoldBase(base);
+  }
+  if (old && oldCounted) old->Release();
 }
 
 MScriptObject* ScriptNode::BaseRaw() {

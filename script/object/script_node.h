@@ -72,6 +72,9 @@ class ScriptNode : public MScriptObject {
   // Makes a new empty data item child of that name (no lookup first); null when read-only.
   RefPtr<MScriptObject> CreateDataChild(const TString& name);
   RefPtr<MScriptObject> BaseObject();
+  // SetBase for an object nobody else knows yet (a new frame): it cannot close a cycle, so the
+  // chain is not walked.
+  void SetBaseOfNewObject(MScriptObject* base);
   // The base without a reference: for walks over a chain that the caller keeps alive.
   MScriptObject* BaseRaw();
   // Adds a reference unless the object is already on its way out.

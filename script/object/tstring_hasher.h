@@ -15,6 +15,9 @@ inline size_t HashName(const TString& s) {
   return std::hash<std::u16string_view>{}(std::u16string_view(s.c_str(), s.Length()));
 }
 
+// The name of the argument array, made once.
+const TString& ParamsName();
+
 struct HashedName {
   const TString& name;
   size_t hash;
