@@ -59,6 +59,7 @@ int32_t DsBuffer::OpenSinkLocked() {
     millis = static_cast<uint32_t>(
         std::clamp<uint64_t>(bufferMillis / 4, kMinSinkMillis, kMaxSinkMillis));
   }
+  sinkMillis_ = millis;
   if (!sink_->Open(options_.deviceId, pcm_, millis)) return kDsErrNoDriver;
   // A buffer is created stopped.
   if (!playing_ && !sink_->Pause(true)) {
@@ -276,6 +277,11 @@ size_t DsBuffer::Pump() {
     }
     return 0;
   }
+  if (sink_->HasFailed()) {
+    lost_ = true;
+    playing_ = false;
+    return 0;
+  }
   const size_t align = pcm_.BlockAlign();
   size_t room = sink_->WritableBytes();
   size_t moved = 0;
@@ -307,9 +313,9 @@ size_t DsBuffer::Pump() {
 }
 
 void DsBuffer::DrainLoop() {
-  uint32_t sinkMillis = options_.sinkMillis ? options_.sinkMillis : kMinSinkMillis;
-  const auto period = std::chrono::milliseconds(std::max<uint32_t>(2, sinkMillis / 4));
   std::unique_lock lock(mutex_);
+  // A few passes per sink buffer keep it full without spinning.
+  const auto period = std::chrono::milliseconds(std::max<uint32_t>(2, sinkMillis_ / 4));
   while (!stopThread_) {
     wake_.wait_for(lock, period);
     if (stopThread_) break;

@@ -81,6 +81,7 @@ class DsBuffer {
   };
 
   DsBufferOptions options_;
+  uint32_t sinkMillis_ = 0;
   std::mutex mutex_;
   std::condition_variable wake_;
   std::thread drainThread_;

@@ -230,6 +230,11 @@ bool AlsaSink::RecoverLocked(int error) {
   return false;
 }
 
+bool AlsaSink::HasFailed() {
+  std::lock_guard lock(mutex_);
+  return open_ && failed_;
+}
+
 size_t AlsaSink::WritableBytes() {
   std::lock_guard lock(mutex_);
   if (!open_ || failed_) return 0;

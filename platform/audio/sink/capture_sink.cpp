@@ -125,6 +125,11 @@ void CaptureSink::AdvanceLocked() {
   changed_.notify_all();
 }
 
+bool CaptureSink::HasFailed() {
+  std::lock_guard lock(mutex_);
+  return open_ && failed_;
+}
+
 size_t CaptureSink::WritableBytes() {
   std::lock_guard lock(mutex_);
   if (!open_ || failed_) return 0;

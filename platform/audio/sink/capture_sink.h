@@ -40,6 +40,7 @@ class CaptureSink final : public PcmSink {
   bool Open(const std::string& deviceId, const PcmFormat& format, uint32_t bufferMillis) override;
   void Close() override;
   bool IsOpen() const override;
+  bool HasFailed() override;
   const PcmFormat& Format() const override { return format_; }
   size_t WritableBytes() override;
   int64_t Write(const void* data, size_t bytes) override;

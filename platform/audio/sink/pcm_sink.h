@@ -42,6 +42,9 @@ class PcmSink {
                     uint32_t bufferMillis) = 0;
   virtual void Close() = 0;
   virtual bool IsOpen() const = 0;
+  // True once the stream has failed for good (the server or device went away); only Close and
+  // a new Open help then.
+  virtual bool HasFailed() = 0;
   virtual const PcmFormat& Format() const = 0;
 
   // Bytes (whole frames) Write takes now. 0 when closed or failed.

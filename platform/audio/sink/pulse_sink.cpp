@@ -173,6 +173,14 @@ void PulseSink::Fail(const std::string& what) {
   lastError_ = what + ": " + (loop_ ? loop_->ErrorText() : std::string("not open"));
 }
 
+bool PulseSink::HasFailed() {
+  if (!stream_) return false;
+  loop_->Lock();
+  const bool failed = !StreamGoodLocked();
+  loop_->Unlock();
+  return failed;
+}
+
 size_t PulseSink::WritableBytes() {
   if (!stream_) return 0;
   loop_->Lock();

@@ -20,6 +20,7 @@ class PulseSink final : public PcmSink {
   bool Open(const std::string& deviceId, const PcmFormat& format, uint32_t bufferMillis) override;
   void Close() override;
   bool IsOpen() const override { return stream_ != nullptr; }
+  bool HasFailed() override;
   const PcmFormat& Format() const override { return format_; }
   size_t WritableBytes() override;
   int64_t Write(const void* data, size_t bytes) override;

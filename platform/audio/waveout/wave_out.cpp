@@ -101,6 +101,8 @@ int32_t WaveOut::Write(WaveHeader* header) {
   if (!header || !header->data || header->bufferLength == 0) return kMmErrInvalParam;
   std::lock_guard lock(mutex_);
   if (closed_) return kMmErrError;
+  if (failed_) return kMmErrNoDriver;
+  if (failed_) return kMmErrNoDriver;
   if (!(header->flags & kWhdrPrepared)) return kWaveErrUnprepared;
   if (header->flags & kWhdrInQueue) return kWaveErrStillPlaying;
   header->flags = (header->flags & ~kWhdrDone) | kWhdrInQueue;
@@ -120,6 +122,7 @@ int32_t WaveOut::Pause() {
 int32_t WaveOut::Restart() {
   std::lock_guard lock(mutex_);
   if (closed_) return kMmErrError;
+  if (failed_) return kMmErrNoDriver;
   if (!sink_->Pause(false)) return kMmErrError;
   paused_ = false;
   wake_.notify_all();
@@ -132,12 +135,7 @@ int32_t WaveOut::Reset() {
     std::lock_guard lock(mutex_);
     if (closed_) return kMmErrError;
     sink_->Flush();
-    for (Queued& q : queue_)
-      q.header->flags = (q.header->flags & ~kWhdrInQueue) | kWhdrDone;
-    any = !queue_.empty();
-    queue_.clear();
-    nextToHand_ = 0;
-    staging_.clear();
+    any = ReturnAllLocked() != 0;
     handedTotal_ = 0;
     sinkBaseBytes_ = sink_->FramesPlayed() * pcm_.BlockAlign();
   }
@@ -189,6 +187,16 @@ int32_t WaveOut::Close() {
   return kMmOk;
 }
 
+size_t WaveOut::ReturnAllLocked() {
+  for (Queued& q : queue_)
+    q.header->flags = (q.header->flags & ~kWhdrInQueue) | kWhdrDone;
+  const size_t n = queue_.size();
+  queue_.clear();
+  nextToHand_ = 0;
+  staging_.clear();
+  return n;
+}
+
 size_t WaveOut::CompleteLocked() {
   const size_t align = pcm_.BlockAlign();
   const uint64_t played = PlayedBytesLocked();
@@ -234,9 +242,14 @@ void WaveOut::Pump() {
   {
     std::lock_guard lock(mutex_);
     if (closed_) return;
-    done = CompleteLocked();
-    if (!paused_) FeedLocked();
-    done += CompleteLocked();
+    if (!failed_ && sink_->HasFailed()) failed_ = true;
+    if (failed_) {
+      done = ReturnAllLocked();
+    } else {
+      done = CompleteLocked();
+      if (!paused_) FeedLocked();
+      done += CompleteLocked();
+    }
   }
   if (done && onDone_) onDone_();
 }

@@ -57,7 +57,9 @@ class WaveOut {
   // kWaveErrStillPlaying while headers are queued; otherwise stops the thread and the sink.
   int32_t Close();
 
-  // One pass of the device thread: completes heard headers and feeds the sink.
+  // One pass of the device thread: completes heard headers and feeds the sink. When the sink
+  // has failed, every queued header is handed back done and later writes fail, so no caller
+  // waits for a block that will never play.
   void Pump();
   PcmSink& Sink() { return *sink_; }
   const PcmFormat& Format() const { return pcm_; }
@@ -67,6 +69,7 @@ class WaveOut {
           const WaveOutOptions& options);
   uint64_t PlayedBytesLocked();
   size_t CompleteLocked();
+  size_t ReturnAllLocked();
   void FeedLocked();
   void ThreadLoop();
 
@@ -86,6 +89,7 @@ class WaveOut {
   std::thread thread_;
   bool stop_ = false;
   bool closed_ = false;
+  bool failed_ = false;  // the sink went away: queued headers were handed back
   bool paused_ = false;
   std::deque<Queued> queue_;
   size_t nextToHand_ = 0;         // index in queue_ of the first header not fully handed
