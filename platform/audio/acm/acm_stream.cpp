@@ -4,11 +4,13 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/frame.h>
+#include <libavutil/log.h>
 #include <libavutil/mem.h>
 }
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 
 #include "platform/audio/acm/codec_map.h"
 #include "platform/audio/acm/sample_convert.h"
@@ -60,6 +62,10 @@ AcmStream::~AcmStream() {
 }
 
 bool AcmStream::InitDecoder() {
+  // Damaged blocks are expected input here and handled; the library's own complaints about them
+  // would only fill the console.
+  static std::once_flag quiet;
+  std::call_once(quiet, [] { av_log_set_level(AV_LOG_FATAL); });
   const int id = WaveCodecId(source_);
   const AVCodec* codec =
       id == AV_CODEC_ID_NONE ? nullptr : avcodec_find_decoder(static_cast<AVCodecID>(id));
@@ -182,7 +188,7 @@ int32_t AcmStream::Convert(AcmStreamHeader* header, uint32_t flags) {
 
   auto giveOut = [&] {
     const size_t n = std::min<size_t>(out_.size() - outHead_, dstCap - dstUsed);
-    std::memcpy(header->destination + dstUsed, out_.data() + outHead_, n);
+    if (n) std::memcpy(header->destination + dstUsed, out_.data() + outHead_, n);
     dstUsed += static_cast<uint32_t>(n);
     outHead_ += n;
     if (outHead_ == out_.size()) {
