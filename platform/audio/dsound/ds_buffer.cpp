@@ -7,8 +7,10 @@ namespace vk2 {
 
 namespace {
 constexpr size_t kPumpChunkBytes = 64 * 1024;
-constexpr uint32_t kMinSinkMillis = 10;
-constexpr uint32_t kMaxSinkMillis = 40;
+// The sink holds a little of what the buffer has: enough to ride out a late drain pass on a busy
+// machine, little enough that Stop and volume changes are heard at once.
+constexpr uint32_t kMinSinkMillis = 20;
+constexpr uint32_t kMaxSinkMillis = 100;
 }  // namespace
 
 int32_t DsBuffer::Create(const DsBufferDesc& desc, std::unique_ptr<PcmSink> sink,

@@ -20,7 +20,7 @@ namespace vk2 {
 
 struct DsBufferOptions {
   std::string deviceId;  // sink device; empty: the default
-  // Latency asked of the sink; 0: a quarter of the buffer, between 10 and 40 ms.
+  // Latency asked of the sink; 0: a quarter of the buffer, between 20 and 100 ms.
   uint32_t sinkMillis = 0;
   // False: no drain thread; the owner calls Pump (tests do, on a virtual clock).
   bool startThread = true;

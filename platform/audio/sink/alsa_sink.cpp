@@ -218,6 +218,9 @@ bool AlsaSink::FeedOnce(std::unique_lock<std::mutex>& lock) {
   ringHead_ = (ringHead_ + bytes) % ring_.size();
   ringUsed_ -= bytes;
   framesHanded_ += static_cast<uint64_t>(n);
+  // Less than the start threshold and nothing more to give: start anyway, or the last frames
+  // would wait for a threshold that never comes.
+  if (ringUsed_ == 0 && snd_pcm_state(pcm_) == SND_PCM_STATE_PREPARED) snd_pcm_start(pcm_);
   changed_.notify_all();
   return true;
 }

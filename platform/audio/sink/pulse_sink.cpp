@@ -109,15 +109,23 @@ bool PulseSink::Open(const std::string& deviceId, const PcmFormat& format, uint3
   pa_stream_set_state_callback(stream, &WakeOnStream, loop.get());
   pa_stream_set_write_callback(stream, &WakeOnRequest, loop.get());
   pa_stream_set_latency_update_callback(stream, &WakeOnStream, loop.get());
+  // The underflow callback reads these on the loop thread, under the loop lock.
+  format_ = format;
+  paused_ = false;
+  framesWritten_ = framesPlayed_ = 0;
+  timeOffsetFrames_ = writeIndexBytes_ = 0;
+  underflowLoop_ = loop.get();
+  pa_stream_set_underflow_callback(stream, &PulseSink::OnUnderflow, this);
 
   const uint32_t frameBytes = format.BlockAlign();
   const uint64_t frames = std::max<uint64_t>(uint64_t{format.sampleRate} * bufferMillis / 1000, 64);
   pa_buffer_attr attr;
   attr.maxlength = static_cast<uint32_t>(-1);
   attr.tlength = static_cast<uint32_t>(frames * frameBytes);
-  // Start as soon as a little is there, so a short sound is heard without a drain.
-  const uint64_t prebufFrames = std::min<uint64_t>(frames / 2, format.sampleRate / 50 + 1);
-  attr.prebuf = static_cast<uint32_t>(prebufFrames * frameBytes);
+  // Start (and restart after an underrun) on the first frame: a caller that has written its
+  // last few frames has nothing more to add to reach a larger threshold, and would wait forever
+  // for them to play.
+  attr.prebuf = frameBytes;
   attr.minreq = static_cast<uint32_t>(-1);
   attr.fragsize = static_cast<uint32_t>(-1);
   const auto flags = static_cast<pa_stream_flags_t>(
@@ -138,17 +146,15 @@ bool PulseSink::Open(const std::string& deviceId, const PcmFormat& format, uint3
     pa_stream_set_state_callback(stream, nullptr, nullptr);
     pa_stream_set_write_callback(stream, nullptr, nullptr);
     pa_stream_set_latency_update_callback(stream, nullptr, nullptr);
+    pa_stream_set_underflow_callback(stream, nullptr, nullptr);
     pa_stream_disconnect(stream);
     pa_stream_unref(stream);
     loop->Unlock();
     return false;
   }
+  stream_ = stream;
   loop->Unlock();
   loop_ = std::move(loop);
-  stream_ = stream;
-  format_ = format;
-  paused_ = false;
-  framesWritten_ = framesPlayed_ = timeOffsetFrames_ = 0;
   return true;
 }
 
@@ -158,6 +164,7 @@ void PulseSink::Close() {
   pa_stream_set_state_callback(stream_, nullptr, nullptr);
   pa_stream_set_write_callback(stream_, nullptr, nullptr);
   pa_stream_set_latency_update_callback(stream_, nullptr, nullptr);
+  pa_stream_set_underflow_callback(stream_, nullptr, nullptr);
   pa_stream_disconnect(stream_);
   pa_stream_unref(stream_);
   stream_ = nullptr;
@@ -207,6 +214,7 @@ int64_t PulseSink::Write(const void* data, size_t bytes) {
       result = 0;
     } else if (pa_stream_write(stream_, data, take, nullptr, 0, PA_SEEK_RELATIVE) == 0) {
       framesWritten_ += take / format_.BlockAlign();
+      writeIndexBytes_ += static_cast<int64_t>(take);
       result = static_cast<int64_t>(take);
     } else {
       Fail("write failed");
@@ -231,12 +239,43 @@ bool PulseSink::WaitWritable(uint32_t timeoutMillis) {
   return room;
 }
 
-uint64_t PulseSink::PlayedLocked() {
+void PulseSink::OnUnderflow(pa_stream* stream, void* self) {
+  // The stream ran dry: everything written up to the underflow has been played, though the
+  // stream time, which still allows for the sink's latency, stops short of it while no more
+  // data comes.
+  auto* sink = static_cast<PulseSink*>(self);
+  const int64_t index = pa_stream_get_underflow_index(stream);
+  const int64_t frame = sink->format_.BlockAlign();
+  if (index >= 0 && index <= sink->writeIndexBytes_) {
+    const uint64_t behind = static_cast<uint64_t>((sink->writeIndexBytes_ - index) / frame);
+    if (behind <= sink->framesWritten_) {
+      sink->framesPlayed_ = std::max(sink->framesPlayed_, sink->framesWritten_ - behind);
+    }
+  }
+  sink->underflowLoop_->Signal();
+}
+
+bool PulseSink::StreamFramesLocked(uint64_t& frames) {
   pa_usec_t usec = 0;
-  if (StreamGoodLocked() && pa_stream_get_time(stream_, &usec) == 0) {
-    const uint64_t frames = usec * format_.sampleRate / 1000000;
-    const uint64_t adjusted = frames > timeOffsetFrames_ ? frames - timeOffsetFrames_ : 0;
-    framesPlayed_ = std::max(framesPlayed_, adjusted);
+  if (!StreamGoodLocked() || pa_stream_get_time(stream_, &usec) != 0) return false;
+  frames = usec * format_.sampleRate / 1000000;
+  return true;
+}
+
+void PulseSink::RebaseLocked() {
+  uint64_t frames = 0;
+  if (StreamFramesLocked(frames)) {
+    timeOffsetFrames_ = static_cast<int64_t>(frames) - static_cast<int64_t>(framesPlayed_);
+  }
+}
+
+uint64_t PulseSink::PlayedLocked() {
+  uint64_t frames = 0;
+  // While corked the server's stream time may still step over what it had rendered ahead; the
+  // position heard is the one at the moment of the pause.
+  if (!paused_ && StreamFramesLocked(frames)) {
+    const int64_t adjusted = static_cast<int64_t>(frames) - timeOffsetFrames_;
+    if (adjusted > 0) framesPlayed_ = std::max(framesPlayed_, static_cast<uint64_t>(adjusted));
   }
   framesPlayed_ = std::min(framesPlayed_, framesWritten_);
   return framesPlayed_;
@@ -263,10 +302,13 @@ bool PulseSink::Pause(bool paused) {
   loop_->Lock();
   bool ok = StreamGoodLocked();
   if (ok && paused != paused_) {
+    if (paused) PlayedLocked();
     ok = loop_->Complete(pa_stream_cork(stream_, paused ? 1 : 0, nullptr, nullptr),
                          kOperationMillis);
     if (ok) {
       paused_ = paused;
+      // Count on from the held position, whatever the stream time did meanwhile.
+      if (!paused) RebaseLocked();
     } else {
       Fail(paused ? "pause failed" : "resume failed");
     }
@@ -285,10 +327,12 @@ bool PulseSink::Flush() {
     // The server moved its write index back to what it has read; count from what was heard and
     // let the stream time, which a flush may leave ahead of that, catch up from there.
     framesWritten_ = before;
-    pa_usec_t usec = 0;
-    if (pa_stream_get_time(stream_, &usec) == 0) {
-      const uint64_t frames = usec * format_.sampleRate / 1000000;
-      timeOffsetFrames_ = frames > before ? frames - before : 0;
+    RebaseLocked();
+    // The server moved its write index; learn where to, so underflow positions map onto ours.
+    if (loop_->Complete(pa_stream_update_timing_info(stream_, nullptr, nullptr),
+                        kOperationMillis)) {
+      const pa_timing_info* timing = pa_stream_get_timing_info(stream_);
+      if (timing && !timing->write_index_corrupt) writeIndexBytes_ = timing->write_index;
     }
   } else {
     Fail("flush failed");

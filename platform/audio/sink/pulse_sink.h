@@ -39,15 +39,21 @@ class PulseSink final : public PcmSink {
  private:
   bool StreamGoodLocked() const;
   uint64_t PlayedLocked();
+  bool StreamFramesLocked(uint64_t& frames);
+  // Makes the stream time from now on count from the current played position.
+  void RebaseLocked();
   void Fail(const std::string& what);
+  static void OnUnderflow(pa_stream* stream, void* self);
 
   std::unique_ptr<PulseLoop> loop_;
+  PulseLoop* underflowLoop_ = nullptr;  // the loop while Open is still setting up
   pa_stream* stream_ = nullptr;
   PcmFormat format_;
   bool paused_ = false;
   uint64_t framesWritten_ = 0;
   uint64_t framesPlayed_ = 0;
-  uint64_t timeOffsetFrames_ = 0;  // stream time that a flush threw away
+  int64_t timeOffsetFrames_ = 0;  // stream time that pauses and flushes left behind
+  int64_t writeIndexBytes_ = 0;   // the server's write index, mirrored
   std::string lastError_;
 };
 

@@ -18,7 +18,7 @@ namespace vk2 {
 
 struct WaveOutOptions {
   PcmSinkFactory sinkFactory;  // empty: DefaultPcmSinkFactory()
-  uint32_t sinkMillis = 40;
+  uint32_t sinkMillis = 100;   // latency asked of the sink
   // False: no device thread; the owner calls Pump (tests do, on a virtual clock).
   bool startThread = true;
 };

@@ -74,8 +74,13 @@ int Run(const std::vector<std::string>& args, const std::string& stdoutPath) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-pid_t Spawn(const std::vector<std::string>& args) {
-  return Start(args, {});
+pid_t Spawn(const std::vector<std::string>& args, const std::string& stdoutPath) {
+  return Start(args, stdoutPath);
+}
+
+int64_t FileSize(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;
 }
 
 void StopSpawned(pid_t pid) {
@@ -139,38 +144,39 @@ std::vector<int16_t> MakeSignal(uint32_t frames, uint32_t channels, uint32_t rat
 }
 
 Match FindSignal(const std::vector<int16_t>& hay, const std::vector<int16_t>& needle,
-                 uint32_t channels, uint32_t channel, int64_t searchFrames) {
+                 uint32_t channels, uint32_t channel, int64_t from, int64_t searchFrames) {
   Match best;
   const int64_t hayFrames = static_cast<int64_t>(hay.size() / channels);
-  const int64_t needleFrames =
-      std::min<int64_t>(static_cast<int64_t>(needle.size() / channels), 4096);
+  const int64_t window =
+      std::min<int64_t>(static_cast<int64_t>(needle.size() / channels) - from, 4096);
+  if (window <= 0) return best;
   int64_t first = 0;
   while (first < hayFrames && hay[first * channels + channel] == 0)
     ++first;
   double needleEnergy = 0;
-  for (int64_t i = 0; i < needleFrames; ++i) {
-    const double v = needle[i * channels + channel];
+  for (int64_t i = 0; i < window; ++i) {
+    const double v = needle[(from + i) * channels + channel];
     needleEnergy += v * v;
   }
-  const int64_t from = std::max<int64_t>(0, first - searchFrames);
-  const int64_t to = std::min(hayFrames - needleFrames, first + searchFrames);
-  for (int64_t off = from; off <= to; ++off) {
+  const int64_t lo = std::max<int64_t>(0, first + from - searchFrames);
+  const int64_t hi = std::min(hayFrames - window, first + from + searchFrames);
+  for (int64_t at = lo; at <= hi; ++at) {
     double dot = 0, energy = 0;
-    for (int64_t i = 0; i < needleFrames; ++i) {
-      const double h = hay[(off + i) * channels + channel];
-      dot += h * needle[i * channels + channel];
+    for (int64_t i = 0; i < window; ++i) {
+      const double h = hay[(at + i) * channels + channel];
+      dot += h * needle[(from + i) * channels + channel];
       energy += h * h;
     }
     const double corr = energy > 0 ? dot / std::sqrt(energy * needleEnergy) : 0;
-    if (corr > best.correlation) best = {off, corr};
+    if (corr > best.correlation) best = {at - from, corr};
   }
   return best;
 }
 
 double LevelDifferenceDb(const std::vector<int16_t>& hay, const std::vector<int16_t>& needle,
-                         uint32_t channels, int64_t offset, int64_t frames) {
+                         uint32_t channels, int64_t offset, int64_t from, int64_t frames) {
   double a = 0, b = 0;
-  for (int64_t i = 0; i < frames * channels; ++i) {
+  for (int64_t i = from * channels; i < (from + frames) * channels; ++i) {
     const double h = hay[static_cast<size_t>(offset * channels + i)];
     const double n = needle[static_cast<size_t>(i)];
     a += h * h;

@@ -26,12 +26,14 @@ bool HaveTool(const std::string& tool);
 // Runs a program (no shell) and answers its exit status; stdout and stderr go to /dev/null
 // unless `stdoutPath` names a file for stdout.
 int Run(const std::vector<std::string>& args, const std::string& stdoutPath = {});
-// Starts a program in the background; -1 on failure.
-pid_t Spawn(const std::vector<std::string>& args);
+// Starts a program in the background (stdout to `stdoutPath` when given); -1 on failure.
+pid_t Spawn(const std::vector<std::string>& args, const std::string& stdoutPath = {});
 // Ends a program from Spawn (SIGINT, then SIGKILL after a grace period) and reaps it.
 void StopSpawned(pid_t pid);
 
 std::vector<uint8_t> ReadFile(const std::string& path);
+// Size of a file, -1 when it does not exist.
+int64_t FileSize(const std::string& path);
 bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes);
 
 // 16-bit little-endian samples from bytes, and back.
@@ -42,17 +44,19 @@ std::vector<uint8_t> FromS16(const std::vector<int16_t>& samples);
 // each channel a different phase so that swapped channels show.
 std::vector<int16_t> MakeSignal(uint32_t frames, uint32_t channels, uint32_t rate, double level);
 
-// Where `needle` (one channel taken from the interleaved signal) lies in `hay` (same channel
-// layout): the frame offset with the greatest normalised correlation, searched from the first
-// frame that is not silent, and that correlation.
+// Where `needle` lies in `hay` (both interleaved alike), judged on one channel: the frame of
+// `hay` where the needle's frame 0 falls, with the greatest normalised correlation of a 4096-frame
+// window from the needle's frame `from`, searched near the first frame of `hay` that is not
+// silent. Looking past the start keeps a sound server's start-up trim from spoiling the match.
 struct Match {
   int64_t frame = -1;
   double correlation = 0;
 };
 Match FindSignal(const std::vector<int16_t>& hay, const std::vector<int16_t>& needle,
-                 uint32_t channels, uint32_t channel, int64_t searchFrames);
-// RMS level ratio in decibels of `hay` at `offset` against `needle` over `frames` frames.
+                 uint32_t channels, uint32_t channel, int64_t from, int64_t searchFrames);
+// RMS level ratio in decibels of `hay` against `needle` over `frames` frames from the needle's
+// frame `from`, the needle's frame 0 lying at `offset` in `hay`.
 double LevelDifferenceDb(const std::vector<int16_t>& hay, const std::vector<int16_t>& needle,
-                         uint32_t channels, int64_t offset, int64_t frames);
+                         uint32_t channels, int64_t offset, int64_t from, int64_t frames);
 
 }  // namespace vk2::test
