@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace vk2 {
@@ -37,6 +38,8 @@ inline bool IsValidPcmFormat(const PcmFormat& format) {
 // "44100 Hz, 16-bit, 2 ch" for logs and errors.
 std::string DescribePcmFormat(const PcmFormat& format);
 // Fills `bytes` bytes of the format's silence.
-void FillSilence(const PcmFormat& format, void* data, size_t bytes);
+inline void FillSilence(const PcmFormat& format, void* data, size_t bytes) {
+  if (bytes != 0) std::memset(data, format.SilenceByte(), bytes);
+}
 
 }  // namespace vk2

@@ -2,8 +2,9 @@
 //
 // A sink is opened once with a format and a buffer length; the caller writes whatever
 // WritableBytes allows (Write never blocks), reads back how much has really been heard
-// (FramesPlayed), and pauses, flushes, drains or closes it. A sink is used by one thread at a
-// time per call but may be called from several threads in turn; implementations lock inside.
+// (FramesPlayed), and pauses, flushes, drains or closes it. The owner serialises its calls (the
+// device stand-ins call it under their own lock); back-end threads and callbacks inside lock
+// for themselves.
 #pragma once
 
 #include <cstddef>

@@ -28,8 +28,9 @@ void PlayThroughWaveOut(const PcmSinkFactory& factory, const std::vector<uint8_t
   std::condition_variable cv;
   int completions = 0;
   constexpr size_t kBlock = 4096;
-  std::vector<std::vector<uint8_t>> memory(4, std::vector<uint8_t>(kBlock));
-  std::vector<WaveHeader> headers(4);
+  // A ring of blocks as long as a device buffer, so a busy test machine does not starve it.
+  std::vector<std::vector<uint8_t>> memory(32, std::vector<uint8_t>(kBlock));
+  std::vector<WaveHeader> headers(32);
   WaveOutOptions options;
   options.sinkFactory = factory;
   std::unique_ptr<WaveOut> device;  // goes before the blocks it reads
@@ -82,7 +83,7 @@ void PlayThroughDirectSound(const PcmSinkFactory& factory, const std::vector<uin
   std::unique_ptr<DirectSound> ds;
   ASSERT_EQ(DirectSound::Create(deviceId, factory, ds), kDsOk);
   DsBufferDesc desc;
-  desc.bufferBytes = 48000 * 300 / 1000 * 4;
+  desc.bufferBytes = 48000 * 1000 / 1000 * 4;
   desc.format = PcmToWaveFormat(kFormat);
   std::unique_ptr<DsBuffer> buffer;
   ASSERT_EQ(ds->CreateSoundBuffer(desc, buffer), kDsOk);
