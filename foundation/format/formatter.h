@@ -3,7 +3,10 @@
 //
 // With a null buffer the functions only measure and return the full length; with a buffer they
 // write at most `capacity` characters, add a terminator when there is room, and return the count
-// written. `%n` is not supported.
+// written. A conversion whose argument is missing or of the wrong kind prints nothing. `%n` is
+// not supported: it takes no argument and prints nothing, so no format text can write memory.
+// %S converts across widths character by character: narrow bytes become Latin-1 characters,
+// wide characters above U+00FF become "?".
 #pragma once
 
 #include <cstdint>

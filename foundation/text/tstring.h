@@ -7,6 +7,7 @@
 // every write copies a shared buffer first.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -18,6 +19,8 @@ namespace vk2 {
 // block), stores the new character pointer, frees the block when `bytes` is 0. Nonzero on success.
 using StringAllocator = int (*)(void** chars, uint32_t bytes);
 int DefaultStringAllocator(void** chars, uint32_t bytes);
+// Bytes of the header in front of the characters (reference count, length, capacity, allocator).
+inline constexpr uint32_t kStringHeaderBytes = 24;
 
 template <class CharT>
 class BasicTString {
@@ -53,8 +56,13 @@ class BasicTString {
   // overwrites, otherwise appends. Null text with `replace` releases; without it changes nothing.
   bool Assign(const CharT* text, int32_t maximum = -1, bool replace = true,
               StringAllocator allocator = nullptr);
-  // Room for n characters including the terminator; the length becomes n (see the .cpp).
+  // Room for n characters including the terminator; the length becomes n. A shared buffer is
+  // copied first (capacity exactly n, through `allocator`); an own buffer is kept while
+  // capacity/2 <= n <= capacity, else grows to max(2 x capacity, n) or shrinks to exactly n.
+  // Characters past the old text read as zeros. n 0 releases the string: no block exists
+  // without room for its terminator. False (string unchanged) when the block cannot be had.
   bool Reserve(uint32_t n, StringAllocator allocator = nullptr);
+  // Copies a shared buffer so that this holder owns it alone.
   bool MakeUnique();
 
   BasicTString& Append(const BasicTString& other);
@@ -72,7 +80,8 @@ class BasicTString {
   // Index of the first occurrence at or after `start`, or -1.
   int32_t Find(const CharT* needle, bool caseSensitive = true, int32_t start = 0) const;
   int32_t FindChar(CharT c, int32_t start = 0) const;
-  // True when the lengths are equal and the characters match (length -1: measure `text`).
+  // True when the lengths are equal and the characters match (length -1: measure `text`; null
+  // text is the empty string).
   bool Equals(const CharT* text, bool caseSensitive = true, int32_t length = -1) const;
   bool Equals(const BasicTString& other, bool caseSensitive = true) const;
   bool operator==(const BasicTString& other) const { return Equals(other, true); }
@@ -86,8 +95,9 @@ class BasicTString {
   BasicTString Trimmed() const;
 
   // Formatted text through the system formatter. Printf replaces, AppendPrintf appends, Format
-  // returns a new string; ReplacePrintf formats over [pos, pos+count) (-1: end / whole length)
-  // and returns the formatted length, or a negative measure unchanged.
+  // returns a new string; ReplacePrintf formats over [pos, pos+count) (-1: end / whole length;
+  // a pos outside the text is the end, a count past the end reaches the end) and returns the
+  // formatted length, or a negative measure with the string unchanged.
   int32_t ReplacePrintfArgs(int32_t pos, int32_t count, const CharT* format, FormatArgs args);
   template <class... A>
   int32_t ReplacePrintf(int32_t pos, int32_t count, const CharT* format, const A&... args) {
@@ -110,6 +120,11 @@ class BasicTString {
   }
 
  private:
+  // True when another holder shares the buffer (a null string is not shared).
+  bool IsShared() const;
+  // Replaces or appends exactly `count` characters; `text` may point into this string.
+  bool Put(const CharT* text, size_t count, bool replace, StringAllocator allocator);
+
   CharT* chars_ = nullptr;
 };
 
@@ -120,8 +135,12 @@ extern template class BasicTString<char16_t>;
 extern template class BasicTString<char>;
 
 // Strings print through %s / %S.
-inline FormatArg MakeFormatArg(const TString& s) { return MakeFormatArg(s.c_str()); }
-inline FormatArg MakeFormatArg(const NarrowString& s) { return MakeFormatArg(s.c_str()); }
+inline FormatArg MakeFormatArg(const TString& s) {
+  return MakeFormatArg(s.c_str());
+}
+inline FormatArg MakeFormatArg(const NarrowString& s) {
+  return MakeFormatArg(s.c_str());
+}
 
 // ---- Conversions between the widths ----------------------------------------------------------
 // Narrow text is UTF-8; bytes that do not form valid UTF-8 are read as Latin-1, so legacy
@@ -131,8 +150,8 @@ NarrowString NarrowFromWide(const char16_t* text, int32_t count = -1);
 
 // Appends (replace=false) or assigns narrow text to a wide string.
 bool AssignNarrow(TString& target, const char* text, int32_t maximum = -1, bool replace = true);
-// Wide strings from narrow text; FromNarrowParts appends up to eight pieces in order, a null
-// piece adds nothing.
+// Wide strings from narrow text; counts are bytes and stop early at a zero byte (-1: to the
+// terminator). FromNarrowParts appends up to eight pieces in order, a null piece adds nothing.
 TString FromNarrowText(const char* text);
 TString FromNarrowString(const char* text, int32_t count);
 TString FromNarrowParts(const char* p1, const char* p2 = nullptr, const char* p3 = nullptr,
@@ -148,7 +167,9 @@ NarrowString FromWideN(const char16_t* text, int32_t count);
 inline TString Utf16(std::string_view utf8) {
   return FromNarrowString(utf8.data(), static_cast<int32_t>(utf8.size()));
 }
-inline NarrowString Utf8(const TString& s) { return FromWide(s); }
+inline NarrowString Utf8(const TString& s) {
+  return FromWide(s);
+}
 
 // ---- Comparison, hashing, matching -------------------------------------------------------------
 // Same pointer 0; null a gives 1, null b gives -1; otherwise <0, 0, >0 over n characters
@@ -158,9 +179,10 @@ int NarrowCompare(const char* a, const char* b, bool caseSensitive = true, int32
 int CompareWideNarrow(const char16_t* wide, const char* narrow, bool caseSensitive = true,
                       int32_t n = -1);
 
-// 0 when `pattern` ("*" any run, "?" any one character) matches `text`, 1 otherwise.
-// A pattern more than two characters longer than the text never matches. A limit >= 0 cuts the
-// text to that many characters first.
+// 0 when `pattern` ("*" any run, "?" any one character) matches `text`, else nonzero: 1, or -1
+// for a null pattern (nulls as in WideCompare). A "*" in the pattern is always a wildcard.
+// A limit >= 0 cuts the text to that many characters first. By design (a cheap early out) a
+// pattern more than two characters longer than the text never matches, so "a***" fails on "a".
 int WildcardCompare(const char16_t* text, const char16_t* pattern, bool caseSensitive = true,
                     int32_t limit = -1);
 
