@@ -29,8 +29,18 @@ int32_t DsBuffer::Create(const DsBufferDesc& desc, std::unique_ptr<PcmSink> sink
     const int32_t r = buffer->OpenSinkLocked();
     if (r < 0) return r;
   }
-  if (options.startThread)
-    buffer->drainThread_ = std::thread([b = buffer.get()] { b->DrainLoop(); });
+  if (options.startThread) {
+    DsBuffer* b = buffer.get();
+    if (!b->drainThread_.Start([b] {
+          SetCurrentThreadName("vk2 ds drain");
+          b->DrainLoop();
+        })) {
+      return kDsErrOutOfMemory;
+    }
+    if (options.threadPriority != ThreadPriority::kNormal) {
+      b->drainThread_.SetPriority(options.threadPriority);
+    }
+  }
   out = std::move(buffer);
   return kDsOk;
 }
@@ -50,7 +60,7 @@ DsBuffer::~DsBuffer() {
     stopThread_ = true;
     wake_.notify_all();
   }
-  if (drainThread_.joinable()) drainThread_.join();
+  if (drainThread_.IsStarted()) drainThread_.Join();
   sink_->Close();
 }
 
@@ -260,6 +270,10 @@ int32_t DsBuffer::Restore() {
   if (r < 0) return r;
   lost_ = false;
   return kDsOk;
+}
+
+bool DsBuffer::SetThreadPriority(ThreadPriority priority) {
+  return drainThread_.IsStarted() && drainThread_.SetPriority(priority);
 }
 
 uint32_t DsBuffer::Size() {

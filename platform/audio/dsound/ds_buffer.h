@@ -10,11 +10,11 @@
 #include <condition_variable>
 #include <list>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 #include "platform/audio/dsound/ds_types.h"
 #include "platform/audio/sink/pcm_gain.h"
+#include "platform/thread.h"
 
 namespace vk2 {
 
@@ -24,6 +24,8 @@ struct DsBufferOptions {
   uint32_t sinkMillis = 0;
   // False: no drain thread; the owner calls Pump (tests do, on a virtual clock).
   bool startThread = true;
+  // The drain thread's priority (time critical for a real-time audio setting); best effort.
+  ThreadPriority threadPriority = ThreadPriority::kNormal;
 };
 
 class DsBuffer {
@@ -62,6 +64,8 @@ class DsBuffer {
   int32_t Restore();
 
   uint32_t Size();
+  // Changes the drain thread's priority; best effort, false when refused or without a thread.
+  bool SetThreadPriority(ThreadPriority priority);
   // One pass of the drain thread: moves what the sink takes. Answers the bytes moved.
   size_t Pump();
   // The sink, for tests that watch it.
@@ -84,7 +88,7 @@ class DsBuffer {
   uint32_t sinkMillis_ = 0;
   std::mutex mutex_;
   std::condition_variable wake_;
-  std::thread drainThread_;
+  Thread drainThread_;
   bool stopThread_ = false;
 
   std::unique_ptr<PcmSink> sink_;

@@ -4,14 +4,20 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "platform/audio/sink/scaled_clock.h"
+
 namespace vk2 {
 
 namespace {
 constexpr uint64_t kMicrosPerSecond = 1000000;
 }
 
-CaptureSink::CaptureSink(CaptureSinkOptions options) : options_(std::move(options)) {
-  if (!options_.clock) options_.clock = std::make_shared<SteadySinkClock>();
+CaptureSink::CaptureSink(CaptureSinkOptions options)
+    : options_(std::move(options)),
+      clock_(options_.clock ? options_.clock.get() : &CurrentClock()) {}
+
+uint64_t CaptureSink::NowMicros() {
+  return CounterToMicros(clock_->Counter(), clock_->CounterFrequency());
 }
 
 CaptureSink::~CaptureSink() {
@@ -26,7 +32,7 @@ CaptureSinkOptions CaptureSink::OptionsFromEnvironment() {
     const double v = std::strtod(s, &end);
     if (end != s && v > 0) speed = v;
   }
-  options.clock = std::make_shared<SteadySinkClock>(speed);
+  if (speed != 1.0) options.clock = std::make_shared<ScaledClock>(speed);
   if (const char* path = std::getenv("VK2_AUDIO_CAPTURE_FILE")) options.wavPath = path;
   options.keepInMemory = false;  // a process-wide capture may run for hours
   if (const char* list = std::getenv("VK2_AUDIO_CAPTURE_DEVICES")) {
@@ -78,7 +84,7 @@ bool CaptureSink::Open(const std::string& deviceId, const PcmFormat& format,
   queue_.clear();
   captured_.clear();
   framesWritten_ = framesPlayed_ = remainder_ = 0;
-  lastMicros_ = options_.clock->NowMicros();
+  lastMicros_ = NowMicros();
   paused_ = failed_ = false;
   open_ = true;
   return true;
@@ -100,7 +106,7 @@ bool CaptureSink::IsOpen() const {
 }
 
 void CaptureSink::AdvanceLocked() {
-  const uint64_t now = options_.clock->NowMicros();
+  const uint64_t now = NowMicros();
   const uint64_t elapsed = now > lastMicros_ ? now - lastMicros_ : 0;
   lastMicros_ = now;
   if (!open_ || paused_ || elapsed == 0) return;

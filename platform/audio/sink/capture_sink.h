@@ -1,9 +1,9 @@
-// A sink that plays into memory and, optionally, a WAVE file, at the pace of a SinkClock.
+// A sink that plays into memory and, optionally, a WAVE file, at the pace of a Clock.
 //
 // It behaves like a device with a buffer of the asked length: Write fills the buffer, the clock
 // plays it out at the sample rate, and what has been played is what is captured (data flushed
-// before it was heard never reaches the capture). With a VirtualSinkClock, tests decide when
-// time passes.
+// before it was heard never reaches the capture). With a FakeClock, tests decide when time
+// passes.
 #pragma once
 
 #include <condition_variable>
@@ -12,14 +12,15 @@
 #include <mutex>
 
 #include "platform/audio/sink/pcm_sink.h"
-#include "platform/audio/sink/sink_clock.h"
 #include "platform/audio/sink/wav_file_writer.h"
+#include "platform/clock.h"
 
 namespace vk2 {
 
 struct CaptureSinkOptions {
-  // Shared so that a test can keep advancing the clock the sink runs on. Null: real time.
-  std::shared_ptr<SinkClock> clock;
+  // Shared so that a test can keep advancing the clock the sink runs on. Null: the process's
+  // current clock (CurrentClock()).
+  std::shared_ptr<Clock> clock;
   // Devices offered besides the default one (ids "capture1", "capture2", ... in this order).
   std::vector<std::string> extraDeviceDescriptions;
   std::string wavPath;  // empty: no file
@@ -64,9 +65,11 @@ class CaptureSink final : public PcmSink {
 
  private:
   void AdvanceLocked();
+  uint64_t NowMicros();
   size_t QueuedBytesLocked() const { return queue_.size(); }
 
   CaptureSinkOptions options_;
+  Clock* clock_;
   mutable std::mutex mutex_;
   std::condition_variable changed_;
   PcmFormat format_;

@@ -66,7 +66,14 @@ int32_t WaveOut::Open(std::unique_ptr<WaveOut>& out, uint32_t deviceId, const Wa
 WaveOut::WaveOut(std::unique_ptr<PcmSink> sink, const PcmFormat& pcm, DoneCallback onDone,
                  const WaveOutOptions& options)
     : options_(options), sink_(std::move(sink)), pcm_(pcm), onDone_(std::move(onDone)) {
-  if (options_.startThread) thread_ = std::thread([this] { ThreadLoop(); });
+  if (options_.startThread && thread_.Start([this] {
+        SetCurrentThreadName("vk2 waveout");
+        ThreadLoop();
+      })) {
+    if (options_.threadPriority != ThreadPriority::kNormal) {
+      thread_.SetPriority(options_.threadPriority);
+    }
+  }
 }
 
 WaveOut::~WaveOut() {
@@ -77,7 +84,7 @@ WaveOut::~WaveOut() {
     stop_ = true;
     wake_.notify_all();
   }
-  if (thread_.joinable()) thread_.join();
+  if (thread_.IsStarted()) thread_.Join();
   sink_->Close();
 }
 
@@ -182,7 +189,9 @@ int32_t WaveOut::Close() {
     stop_ = true;
     wake_.notify_all();
   }
-  if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
+  // A done callback that closes the device runs on the device thread: that thread ends by
+  // itself once it returns, and no thread joins itself.
+  if (thread_.IsStarted() && !thread_.IsCurrent()) thread_.Join();
   sink_->Close();
   return kMmOk;
 }
@@ -252,6 +261,10 @@ void WaveOut::Pump() {
     }
   }
   if (done && onDone_) onDone_();
+}
+
+bool WaveOut::SetThreadPriority(ThreadPriority priority) {
+  return thread_.IsStarted() && thread_.SetPriority(priority);
 }
 
 void WaveOut::ThreadLoop() {

@@ -6,13 +6,13 @@
 #include <deque>
 #include <functional>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 #include "platform/audio/sink/pcm_gain.h"
 #include "platform/audio/sink/pcm_sink.h"
 #include "platform/audio/wave_format.h"
 #include "platform/audio/waveout/wave_out_types.h"
+#include "platform/thread.h"
 
 namespace vk2 {
 
@@ -21,12 +21,15 @@ struct WaveOutOptions {
   uint32_t sinkMillis = 100;   // latency asked of the sink
   // False: no device thread; the owner calls Pump (tests do, on a virtual clock).
   bool startThread = true;
+  // The device thread's priority (time critical for a real-time audio setting); best effort.
+  ThreadPriority threadPriority = ThreadPriority::kNormal;
 };
 
 class WaveOut {
  public:
   // Runs on the device thread (or in Reset's caller) after headers were marked done, outside
-  // the device's lock. Typically sets the owner's completion event.
+  // the device's lock. Typically sets the owner's completion event. It must not destroy the
+  // device.
   using DoneCallback = std::function<void()>;
 
   // Devices are the sink's list in order (the default device is 0).
@@ -57,6 +60,9 @@ class WaveOut {
   // kWaveErrStillPlaying while headers are queued; otherwise stops the thread and the sink.
   int32_t Close();
 
+  // Changes the device thread's priority; best effort, false when refused or without a thread.
+  bool SetThreadPriority(ThreadPriority priority);
+
   // One pass of the device thread: completes heard headers and feeds the sink. When the sink
   // has failed, every queued header is handed back done and later writes fail, so no caller
   // waits for a block that will never play.
@@ -86,7 +92,7 @@ class WaveOut {
 
   std::mutex mutex_;
   std::condition_variable wake_;
-  std::thread thread_;
+  Thread thread_;
   bool stop_ = false;
   bool closed_ = false;
   bool failed_ = false;  // the sink went away: queued headers were handed back

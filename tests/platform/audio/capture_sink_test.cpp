@@ -8,6 +8,7 @@
 #include "platform/audio/riff/byte_stream.h"
 #include "platform/audio/riff/riff_reader.h"
 #include "platform/audio/sink/capture_sink.h"
+#include "platform/fake_clock.h"
 
 namespace vk2 {
 namespace {
@@ -23,13 +24,13 @@ std::vector<uint8_t> Ramp(size_t bytes) {
 class CaptureSinkTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    clock_ = std::make_shared<VirtualSinkClock>();
+    clock_ = std::make_shared<FakeClock>();
     CaptureSinkOptions options;
     options.clock = clock_;
     options.extraDeviceDescriptions = {"Speakers", "Speakers"};
     sink_ = std::make_unique<CaptureSink>(options);
   }
-  std::shared_ptr<VirtualSinkClock> clock_;
+  std::shared_ptr<FakeClock> clock_;
   std::unique_ptr<CaptureSink> sink_;
 };
 
@@ -43,18 +44,18 @@ TEST_F(CaptureSinkTest, BufferFillsAndPlaysOutAtTheSampleRate) {
   EXPECT_EQ(sink_->WritableBytes(), 0u);
   EXPECT_EQ(sink_->FramesPlayed(), 0u);
 
-  clock_->AdvanceMillis(50);
+  clock_->Advance(50);
   EXPECT_EQ(sink_->FramesPlayed(), 2400u);
   EXPECT_EQ(sink_->WritableBytes(), 9600u);
   const std::vector<uint8_t> heard = sink_->Captured();
   EXPECT_EQ(heard, std::vector<uint8_t>(data.begin(), data.begin() + 9600));
 
   // Time beyond the data plays nothing more, and leaves no credit for later data.
-  clock_->AdvanceMillis(1000);
+  clock_->Advance(1000);
   EXPECT_EQ(sink_->FramesPlayed(), 4800u);
   ASSERT_EQ(sink_->Write(data.data(), 400), 400);
   EXPECT_EQ(sink_->FramesPlayed(), 4800u);
-  clock_->AdvanceMicros(1000);  // 48 frames
+  clock_->AdvanceUs(1000);  // 48 frames
   EXPECT_EQ(sink_->FramesPlayed(), 4848u);
   EXPECT_EQ(sink_->FramesWritten(), 4900u);
 }
@@ -64,7 +65,7 @@ TEST_F(CaptureSinkTest, FractionalFramesAddUpWithoutDrift) {
   const std::vector<uint8_t> data(44100 * 2, 0);
   ASSERT_EQ(sink_->Write(data.data(), data.size()), static_cast<int64_t>(data.size()));
   for (int i = 0; i < 1000; ++i)
-    clock_->AdvanceMillis(1);
+    clock_->Advance(1);
   EXPECT_EQ(sink_->FramesPlayed(), 44100u);
 }
 
@@ -72,20 +73,20 @@ TEST_F(CaptureSinkTest, PauseHoldsTimeAndFlushDropsWhatWasNotHeard) {
   ASSERT_TRUE(sink_->Open("", kStereo48k, 100));
   const std::vector<uint8_t> data = Ramp(19200);
   ASSERT_EQ(sink_->Write(data.data(), data.size()), 19200);
-  clock_->AdvanceMillis(10);
+  clock_->Advance(10);
   ASSERT_TRUE(sink_->Pause(true));
   EXPECT_TRUE(sink_->IsPaused());
-  clock_->AdvanceMillis(500);
+  clock_->Advance(500);
   EXPECT_EQ(sink_->FramesPlayed(), 480u);
   EXPECT_FALSE(sink_->Drain(0));  // a paused sink does not drain
   ASSERT_TRUE(sink_->Pause(false));
-  clock_->AdvanceMillis(10);
+  clock_->Advance(10);
   EXPECT_EQ(sink_->FramesPlayed(), 960u);
 
   ASSERT_TRUE(sink_->Flush());
   EXPECT_EQ(sink_->FramesWritten(), 960u);
   EXPECT_EQ(sink_->WritableBytes(), 19200u);
-  clock_->AdvanceMillis(100);
+  clock_->Advance(100);
   EXPECT_EQ(sink_->FramesPlayed(), 960u);
   EXPECT_EQ(sink_->Captured(), std::vector<uint8_t>(data.begin(), data.begin() + 960 * 4));
   EXPECT_TRUE(sink_->Drain(0));
@@ -96,7 +97,7 @@ TEST_F(CaptureSinkTest, DrainEndsWhenTheClockPlaysTheRest) {
   const std::vector<uint8_t> data(4000, 7);
   ASSERT_EQ(sink_->Write(data.data(), data.size()), 4000);
   EXPECT_FALSE(sink_->Drain(0));
-  clock_->AdvanceMillis(21);
+  clock_->Advance(21);
   EXPECT_TRUE(sink_->Drain(0));
   EXPECT_EQ(sink_->FramesPlayed(), sink_->FramesWritten());
 }
@@ -143,7 +144,7 @@ TEST_F(CaptureSinkTest, WritesWhatWasHeardToAWaveFile) {
   ASSERT_TRUE(sink.Open("", {22050, 1, 8, false}, 100));
   const std::vector<uint8_t> data = Ramp(1001);
   ASSERT_EQ(sink.Write(data.data(), data.size()), 1001);
-  clock_->AdvanceMillis(1000);
+  clock_->Advance(1000);
   sink.Close();
 
   FileByteStream file;

@@ -9,6 +9,7 @@
 
 #include "platform/audio/dsound/direct_sound.h"
 #include "platform/audio/sink/capture_sink.h"
+#include "platform/fake_clock.h"
 
 namespace vk2 {
 namespace {
@@ -24,7 +25,7 @@ class DsBufferTest : public ::testing::Test {
 
   void Create(const PcmFormat& format, uint32_t bytes, bool thread = false) {
     buffer_.reset();
-    clock_ = std::make_shared<VirtualSinkClock>();
+    clock_ = std::make_shared<FakeClock>();
     CaptureSinkOptions options;
     options.clock = clock_;
     auto sink = std::make_unique<CaptureSink>(options);
@@ -71,7 +72,7 @@ class DsBufferTest : public ::testing::Test {
     return v;
   }
 
-  std::shared_ptr<VirtualSinkClock> clock_;
+  std::shared_ptr<FakeClock> clock_;
   CaptureSink* sink_ = nullptr;
   std::unique_ptr<DsBuffer> buffer_;
 };
@@ -153,14 +154,14 @@ TEST_F(DsBufferTest, PlayCursorTrailsTheWriteCursorByWhatTheSinkHolds) {
 
   EXPECT_EQ(buffer_->Pump(), kSinkBytes);
   EXPECT_EQ(Cursors(), std::make_pair(0u, kSinkBytes));
-  clock_->AdvanceMillis(5);  // 240 frames
+  clock_->Advance(5);  // 240 frames
   EXPECT_EQ(Cursors(), std::make_pair(960u, kSinkBytes));
   EXPECT_EQ(buffer_->Pump(), 960u);
   EXPECT_EQ(Cursors(), std::make_pair(960u, kSinkBytes + 960));
 
   // Round and round: both cursors wrap, and the sink hears the buffer over and over.
   for (int i = 0; i < 12; ++i) {
-    clock_->AdvanceMillis(5);
+    clock_->Advance(5);
     buffer_->Pump();
   }
   const auto [play, write] = Cursors();
@@ -176,17 +177,17 @@ TEST_F(DsBufferTest, StopHoldsThePlayCursorAndPlayGoesOn) {
   Fill(0, Pattern(kBufferBytes, 9));
   ASSERT_EQ(buffer_->Play(0, 0, kDsPlayLooping), kDsOk);
   buffer_->Pump();
-  clock_->AdvanceMillis(5);
+  clock_->Advance(5);
   ASSERT_EQ(buffer_->Stop(), kDsOk);
   const auto held = Cursors();
-  clock_->AdvanceMillis(50);
+  clock_->Advance(50);
   EXPECT_EQ(buffer_->Pump(), 0u);
   EXPECT_EQ(Cursors(), held);
   uint32_t status;
   buffer_->GetStatus(&status);
   EXPECT_EQ(status, 0u);
   ASSERT_EQ(buffer_->Play(0, 0, kDsPlayLooping), kDsOk);
-  clock_->AdvanceMillis(5);
+  clock_->Advance(5);
   EXPECT_EQ(Cursors().first, held.first + 960);
 }
 
@@ -195,7 +196,7 @@ TEST_F(DsBufferTest, AOneShotPlayStopsAfterTheLastByte) {
   ASSERT_EQ(buffer_->Play(0, 0, 0), kDsOk);
   for (int i = 0; i < 20; ++i) {
     buffer_->Pump();
-    clock_->AdvanceMillis(5);
+    clock_->Advance(5);
   }
   buffer_->Pump();
   uint32_t status;
@@ -234,7 +235,7 @@ TEST_P(DsGainTest, VolumeAndPanScaleTheChannels) {
   ASSERT_EQ(buffer_->SetPan(c.pan), kDsOk);
   ASSERT_EQ(buffer_->Play(0, 0, kDsPlayLooping), kDsOk);
   buffer_->Pump();
-  clock_->AdvanceMillis(1);
+  clock_->Advance(1);
   const std::vector<uint8_t> heard = sink_->Captured();
   ASSERT_GE(heard.size(), 4u);
   int16_t s[2];
@@ -335,7 +336,7 @@ TEST_F(DsBufferTest, TheDrainThreadFeedsTheSinkByItself) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   EXPECT_EQ(Cursors(), std::make_pair(0u, kSinkBytes));
-  clock_->AdvanceMillis(5);
+  clock_->Advance(5);
   while (Cursors().second != kSinkBytes + 960 && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }

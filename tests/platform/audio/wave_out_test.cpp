@@ -10,6 +10,7 @@
 
 #include "platform/audio/sink/capture_sink.h"
 #include "platform/audio/waveout/wave_out.h"
+#include "platform/fake_clock.h"
 
 namespace vk2 {
 namespace {
@@ -23,7 +24,7 @@ class WaveOutTest : public ::testing::Test {
 
   void Open(const PcmFormat& format, bool thread = false) {
     device_.reset();
-    clock_ = std::make_shared<VirtualSinkClock>();
+    clock_ = std::make_shared<FakeClock>();
     options_.sinkFactory = [this] {
       CaptureSinkOptions o;
       o.clock = clock_;
@@ -69,7 +70,7 @@ class WaveOutTest : public ::testing::Test {
     return bytes;
   }
 
-  std::shared_ptr<VirtualSinkClock> clock_;
+  std::shared_ptr<FakeClock> clock_;
   WaveOutOptions options_;
   CaptureSink* lastSink_ = nullptr;
   CaptureSink* sink_ = nullptr;
@@ -86,7 +87,7 @@ TEST_F(WaveOutTest, HeadersPlayInOrderAndAreDoneOnceHeard) {
   EXPECT_EQ(doneCalls_, 0);
   EXPECT_EQ(Position(), 0u);
 
-  clock_->AdvanceMicros(21334);  // 1024 frames and a bit
+  clock_->AdvanceUs(21334);  // 1024 frames and a bit
   device_->Pump();
   EXPECT_EQ(Position(), 1024u * 4);
   EXPECT_EQ(blocks[0]->header.flags, kWhdrPrepared | kWhdrDone);
@@ -94,7 +95,7 @@ TEST_F(WaveOutTest, HeadersPlayInOrderAndAreDoneOnceHeard) {
   EXPECT_EQ(doneCalls_, 1);
 
   for (int i = 0; i < 10; ++i) {
-    clock_->AdvanceMillis(10);
+    clock_->Advance(10);
     device_->Pump();
   }
   for (auto& b : blocks)
@@ -114,7 +115,7 @@ TEST_F(WaveOutTest, BlocksThatSplitFramesPlayWhole) {
   Queue(blocks);
   for (int i = 0; i < 20; ++i) {
     device_->Pump();
-    clock_->AdvanceMillis(10);
+    clock_->Advance(10);
   }
   device_->Pump();
   std::vector<uint8_t> all;
@@ -147,7 +148,7 @@ TEST_F(WaveOutTest, ResetHandsEveryHeaderBackAndStartsTheCountAgain) {
   auto blocks = MakeBlocks(4, kBlock);
   Queue(blocks);
   device_->Pump();
-  clock_->AdvanceMillis(10);
+  clock_->Advance(10);
   device_->Pump();
   ASSERT_EQ(Position(), 480u * 4);
   ASSERT_EQ(device_->Reset(), kMmOk);
@@ -156,7 +157,7 @@ TEST_F(WaveOutTest, ResetHandsEveryHeaderBackAndStartsTheCountAgain) {
     EXPECT_EQ(b->header.flags, kWhdrPrepared | kWhdrDone);
   EXPECT_EQ(Position(), 0u);
   // What the sink held but had not played is dropped.
-  clock_->AdvanceMillis(100);
+  clock_->Advance(100);
   device_->Pump();
   EXPECT_EQ(sink_->Captured().size(), 480u * 4);
   EXPECT_EQ(Position(), 0u);
@@ -165,7 +166,7 @@ TEST_F(WaveOutTest, ResetHandsEveryHeaderBackAndStartsTheCountAgain) {
   auto more = MakeBlocks(1, kBlock);
   Queue(more);
   device_->Pump();
-  clock_->AdvanceMillis(30);
+  clock_->Advance(30);
   device_->Pump();
   EXPECT_EQ(Position(), kBlock);
   EXPECT_TRUE(more[0]->header.flags & kWhdrDone);
@@ -176,7 +177,7 @@ TEST_F(WaveOutTest, PauseHoldsThePositionAndRestartGoesOn) {
   auto blocks = MakeBlocks(2, kBlock);
   Queue(blocks);
   device_->Pump();
-  clock_->AdvanceMillis(100);
+  clock_->Advance(100);
   device_->Pump();
   EXPECT_EQ(Position(), 0u);
   EXPECT_EQ(doneCalls_, 0);
@@ -184,11 +185,11 @@ TEST_F(WaveOutTest, PauseHoldsThePositionAndRestartGoesOn) {
   ASSERT_EQ(device_->Reset(), kMmOk);
   Queue(blocks);
   device_->Pump();
-  clock_->AdvanceMillis(100);
+  clock_->Advance(100);
   EXPECT_EQ(Position(), 0u);
   ASSERT_EQ(device_->Restart(), kMmOk);
   device_->Pump();
-  clock_->AdvanceMillis(10);
+  clock_->Advance(10);
   EXPECT_EQ(Position(), 480u * 4);
   device_.reset();  // before the blocks it still holds go
 }
@@ -204,7 +205,7 @@ TEST_F(WaveOutTest, VolumeScalesEachChannel) {
     std::memcpy(&blocks[0]->bytes[i], frame, 4);
   Queue(blocks);
   device_->Pump();
-  clock_->AdvanceMillis(1);
+  clock_->Advance(1);
   const std::vector<uint8_t> heard = sink_->Captured();
   ASSERT_GE(heard.size(), 4u);
   int16_t s[2];
@@ -253,12 +254,12 @@ TEST_F(WaveOutTest, TheDeviceThreadCompletesHeadersByItself) {
   while (sink_->FramesWritten() == 0 && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
-  clock_->AdvanceMillis(200);
+  clock_->Advance(200);
   while (doneCalls_ == 0 && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   while (!(blocks[1]->header.flags & kWhdrDone) && std::chrono::steady_clock::now() < deadline) {
-    clock_->AdvanceMillis(50);
+    clock_->Advance(50);
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   EXPECT_TRUE(blocks[0]->header.flags & kWhdrDone);
