@@ -1,6 +1,7 @@
 // Result codes, header flags and device capabilities of the waveOut stand-in.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -27,13 +28,15 @@ inline constexpr uint32_t kWhdrPrepared = 0x02;
 inline constexpr uint32_t kWhdrInQueue = 0x10;
 
 // One block of sound handed to the device. The caller owns the memory and must not touch it
-// between Write and the moment kWhdrDone is set (or Reset returns).
+// between Write and the moment kWhdrDone is set (or Reset returns). The device thread sets the
+// flags while the owner polls them, so they are atomic: seeing kWhdrDone means the device has
+// finished with the data.
 struct WaveHeader {
   uint8_t* data = nullptr;
   uint32_t bufferLength = 0;
   uint32_t bytesRecorded = 0;
   uintptr_t user = 0;
-  uint32_t flags = 0;
+  std::atomic<uint32_t> flags{0};
 };
 
 struct WaveOutCaps {

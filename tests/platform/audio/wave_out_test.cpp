@@ -82,7 +82,7 @@ TEST_F(WaveOutTest, HeadersPlayInOrderAndAreDoneOnceHeard) {
   auto blocks = MakeBlocks(3, kBlock);
   Queue(blocks);
   for (auto& b : blocks)
-    EXPECT_EQ(b->header.flags, kWhdrPrepared | kWhdrInQueue);
+    EXPECT_EQ(b->header.flags.load(), kWhdrPrepared | kWhdrInQueue);
   device_->Pump();
   EXPECT_EQ(doneCalls_, 0);
   EXPECT_EQ(Position(), 0u);
@@ -90,7 +90,7 @@ TEST_F(WaveOutTest, HeadersPlayInOrderAndAreDoneOnceHeard) {
   clock_->AdvanceUs(21334);  // 1024 frames and a bit
   device_->Pump();
   EXPECT_EQ(Position(), 1024u * 4);
-  EXPECT_EQ(blocks[0]->header.flags, kWhdrPrepared | kWhdrDone);
+  EXPECT_EQ(blocks[0]->header.flags.load(), kWhdrPrepared | kWhdrDone);
   EXPECT_EQ(blocks[1]->header.flags & kWhdrDone, 0u);
   EXPECT_EQ(doneCalls_, 1);
 
@@ -99,7 +99,7 @@ TEST_F(WaveOutTest, HeadersPlayInOrderAndAreDoneOnceHeard) {
     device_->Pump();
   }
   for (auto& b : blocks)
-    EXPECT_EQ(b->header.flags, kWhdrPrepared | kWhdrDone);
+    EXPECT_EQ(b->header.flags.load(), kWhdrPrepared | kWhdrDone);
   EXPECT_EQ(Position(), 3u * kBlock);
   std::vector<uint8_t> all;
   for (auto& b : blocks)
@@ -140,7 +140,7 @@ TEST_F(WaveOutTest, HeaderProtocolErrors) {
   EXPECT_EQ(device_->PrepareHeader(&empty), kMmErrInvalParam);
   ASSERT_EQ(device_->Reset(), kMmOk);
   EXPECT_EQ(device_->UnprepareHeader(&h), kMmOk);
-  EXPECT_EQ(h.flags, kWhdrDone);
+  EXPECT_EQ(h.flags.load(), kWhdrDone);
   EXPECT_EQ(device_->Close(), kMmOk);
 }
 
@@ -154,7 +154,7 @@ TEST_F(WaveOutTest, ResetHandsEveryHeaderBackAndStartsTheCountAgain) {
   ASSERT_EQ(device_->Reset(), kMmOk);
   EXPECT_EQ(doneCalls_, 1);
   for (auto& b : blocks)
-    EXPECT_EQ(b->header.flags, kWhdrPrepared | kWhdrDone);
+    EXPECT_EQ(b->header.flags.load(), kWhdrPrepared | kWhdrDone);
   EXPECT_EQ(Position(), 0u);
   // What the sink held but had not played is dropped.
   clock_->Advance(100);
@@ -221,7 +221,7 @@ TEST_F(WaveOutTest, ALostSinkHandsHeadersBackAndRefusesMore) {
   sink_->SetFailed(true);
   device_->Pump();
   for (auto& b : blocks)
-    EXPECT_EQ(b->header.flags, kWhdrPrepared | kWhdrDone);
+    EXPECT_EQ(b->header.flags.load(), kWhdrPrepared | kWhdrDone);
   EXPECT_EQ(doneCalls_, 1);
   EXPECT_EQ(device_->Write(&blocks[0]->header), kMmErrNoDriver);
   EXPECT_EQ(device_->Close(), kMmOk);
