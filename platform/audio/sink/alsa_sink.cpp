@@ -341,9 +341,7 @@ bool AlsaSink::Flush() {
     failed_ = true;
     return false;
   }
-  if (paused_ && canPause_) {
-    // A prepared device is not paused; the feeder holds back until Pause(false).
-  }
+  // A paused sink stays paused: the prepared device gets nothing until Pause(false).
   return true;
 }
 

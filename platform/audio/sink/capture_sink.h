@@ -30,7 +30,8 @@ struct CaptureSinkOptions {
 class CaptureSink final : public PcmSink {
  public:
   explicit CaptureSink(CaptureSinkOptions options = {});
-  // Options from the environment: VK2_AUDIO_CAPTURE_FILE (WAVE file to write),
+  // Options from the environment: VK2_AUDIO_CAPTURE_FILE (WAVE file to write, started anew by
+  // every Open),
   // VK2_AUDIO_CAPTURE_SPEED (real-time clock speed factor), VK2_AUDIO_CAPTURE_DEVICES
   // (descriptions of extra devices separated by ';').
   static CaptureSinkOptions OptionsFromEnvironment();
