@@ -114,6 +114,7 @@ bool PulseSink::Open(const std::string& deviceId, const PcmFormat& format, uint3
   paused_ = false;
   framesWritten_ = framesPlayed_ = 0;
   timeOffsetFrames_ = writeIndexBytes_ = 0;
+  pa_gettimeofday(&resumedAt_);
   underflowLoop_ = loop.get();
   pa_stream_set_underflow_callback(stream, &PulseSink::OnUnderflow, this);
 
@@ -153,6 +154,8 @@ bool PulseSink::Open(const std::string& deviceId, const PcmFormat& format, uint3
     return false;
   }
   stream_ = stream;
+  const pa_buffer_attr* granted = pa_stream_get_buffer_attr(stream);
+  bufferBytes_ = granted ? granted->tlength : attr.tlength;
   loop->Unlock();
   loop_ = std::move(loop);
   return true;
@@ -188,13 +191,23 @@ bool PulseSink::HasFailed() {
   return failed;
 }
 
+size_t PulseSink::RoomLocked() {
+  if (!StreamGoodLocked()) return 0;
+  size_t n = pa_stream_writable_size(stream_);
+  if (n == static_cast<size_t>(-1)) n = 0;
+  // After the stream has run dry the server asks for more only with a late timing report; what
+  // has been heard tells the room just as well.
+  const uint64_t queued = (framesWritten_ - PlayedLocked()) * format_.BlockAlign();
+  if (!paused_ && queued < bufferBytes_) n = std::max<size_t>(n, bufferBytes_ - queued);
+  return n / format_.BlockAlign() * format_.BlockAlign();
+}
+
 size_t PulseSink::WritableBytes() {
   if (!stream_) return 0;
   loop_->Lock();
-  size_t n = StreamGoodLocked() ? pa_stream_writable_size(stream_) : 0;
-  if (n == static_cast<size_t>(-1)) n = 0;
+  const size_t n = RoomLocked();
   loop_->Unlock();
-  return n / format_.BlockAlign() * format_.BlockAlign();
+  return n;
 }
 
 int64_t PulseSink::Write(const void* data, size_t bytes) {
@@ -207,9 +220,7 @@ int64_t PulseSink::Write(const void* data, size_t bytes) {
   if (!StreamGoodLocked()) {
     Fail("the stream is gone");
   } else {
-    size_t room = pa_stream_writable_size(stream_);
-    if (room == static_cast<size_t>(-1)) room = 0;
-    const size_t take = std::min(bytes, room) / format_.BlockAlign() * format_.BlockAlign();
+    const size_t take = std::min(bytes, RoomLocked()) / format_.BlockAlign() * format_.BlockAlign();
     if (take == 0) {
       result = 0;
     } else if (pa_stream_write(stream_, data, take, nullptr, 0, PA_SEEK_RELATIVE) == 0) {
@@ -228,31 +239,19 @@ bool PulseSink::WaitWritable(uint32_t timeoutMillis) {
   if (!stream_) return false;
   loop_->Lock();
   const bool ok = loop_->WaitUntil(
-      [&] {
-        if (!StreamGoodLocked()) return true;
-        const size_t n = pa_stream_writable_size(stream_);
-        return n != static_cast<size_t>(-1) && n >= format_.BlockAlign();
-      },
-      timeoutMillis);
+      [&] { return !StreamGoodLocked() || RoomLocked() >= format_.BlockAlign(); }, timeoutMillis);
   const bool room = ok && StreamGoodLocked();
   loop_->Unlock();
   return room;
 }
 
 void PulseSink::OnUnderflow(pa_stream* stream, void* self) {
-  // The stream ran dry: everything written up to the underflow has been played, though the
-  // stream time, which still allows for the sink's latency, stops short of it while no more
-  // data comes.
-  auto* sink = static_cast<PulseSink*>(self);
-  const int64_t index = pa_stream_get_underflow_index(stream);
-  const int64_t frame = sink->format_.BlockAlign();
-  if (index >= 0 && index <= sink->writeIndexBytes_) {
-    const uint64_t behind = static_cast<uint64_t>((sink->writeIndexBytes_ - index) / frame);
-    if (behind <= sink->framesWritten_) {
-      sink->framesPlayed_ = std::max(sink->framesPlayed_, sink->framesWritten_ - behind);
-    }
+  // The stream ran dry, so the server has read all it was given; fresh timing shows that at
+  // once instead of at the next periodic update.
+  if (pa_operation* op = pa_stream_update_timing_info(stream, nullptr, nullptr)) {
+    pa_operation_unref(op);
   }
-  sink->underflowLoop_->Signal();
+  static_cast<PulseSink*>(self)->underflowLoop_->Signal();
 }
 
 bool PulseSink::StreamFramesLocked(uint64_t& frames) {
@@ -276,6 +275,20 @@ uint64_t PulseSink::PlayedLocked() {
   if (!paused_ && StreamFramesLocked(frames)) {
     const int64_t adjusted = static_cast<int64_t>(frames) - timeOffsetFrames_;
     if (adjusted > 0) framesPlayed_ = std::max(framesPlayed_, static_cast<uint64_t>(adjusted));
+    // A stream that has run dry stops its clock short of the end by the sink's latency, and
+    // would stay there until more data comes. The sink goes on playing out what it holds, so
+    // from the moment of the underrun the rest is heard at the sample rate. Only timing taken
+    // after the last resume or flush tells of such an underrun.
+    const pa_timing_info* timing = pa_stream_get_timing_info(stream_);
+    if (timing && !timing->playing && !timing->read_index_corrupt &&
+        timing->read_index >= writeIndexBytes_ &&
+        pa_timeval_cmp(&timing->timestamp, &resumedAt_) > 0) {
+      const uint64_t since = pa_timeval_age(&timing->timestamp) * format_.sampleRate / 1000000;
+      if (adjusted > 0) {
+        const uint64_t heard = static_cast<uint64_t>(adjusted) + since;
+        framesPlayed_ = std::max(framesPlayed_, std::min(heard, framesWritten_));
+      }
+    }
   }
   framesPlayed_ = std::min(framesPlayed_, framesWritten_);
   return framesPlayed_;
@@ -308,7 +321,10 @@ bool PulseSink::Pause(bool paused) {
     if (ok) {
       paused_ = paused;
       // Count on from the held position, whatever the stream time did meanwhile.
-      if (!paused) RebaseLocked();
+      if (!paused) {
+        RebaseLocked();
+        pa_gettimeofday(&resumedAt_);
+      }
     } else {
       Fail(paused ? "pause failed" : "resume failed");
     }
@@ -328,6 +344,7 @@ bool PulseSink::Flush() {
     // let the stream time, which a flush may leave ahead of that, catch up from there.
     framesWritten_ = before;
     RebaseLocked();
+    pa_gettimeofday(&resumedAt_);
     // The server moved its write index; learn where to, so underflow positions map onto ours.
     if (loop_->Complete(pa_stream_update_timing_info(stream_, nullptr, nullptr),
                         kOperationMillis)) {

@@ -42,6 +42,8 @@ class PulseSink final : public PcmSink {
   bool StreamFramesLocked(uint64_t& frames);
   // Makes the stream time from now on count from the current played position.
   void RebaseLocked();
+  // Bytes Write may take now.
+  size_t RoomLocked();
   void Fail(const std::string& what);
   static void OnUnderflow(pa_stream* stream, void* self);
 
@@ -54,6 +56,8 @@ class PulseSink final : public PcmSink {
   uint64_t framesPlayed_ = 0;
   int64_t timeOffsetFrames_ = 0;  // stream time that pauses and flushes left behind
   int64_t writeIndexBytes_ = 0;   // the server's write index, mirrored
+  uint64_t bufferBytes_ = 0;      // the buffer length the server granted
+  struct timeval resumedAt_ {};   // the last open, resume or flush (wall clock, as timing is)
   std::string lastError_;
 };
 

@@ -185,4 +185,16 @@ double LevelDifferenceDb(const std::vector<int16_t>& hay, const std::vector<int1
   return 10 * std::log10(a / b);
 }
 
+double EnergyRatioDb(const std::vector<int16_t>& hay, int64_t hayFrom,
+                     const std::vector<int16_t>& needle, int64_t needleFrom, uint32_t channels) {
+  auto energy = [&](const std::vector<int16_t>& v, int64_t from) {
+    double e = 0;
+    for (size_t i = static_cast<size_t>(std::max<int64_t>(from, 0)) * channels; i < v.size(); ++i) {
+      e += static_cast<double>(v[i]) * v[i];
+    }
+    return e;
+  };
+  return 10 * std::log10(energy(hay, hayFrom) / energy(needle, needleFrom));
+}
+
 }  // namespace vk2::test

@@ -58,5 +58,10 @@ Match FindSignal(const std::vector<int16_t>& hay, const std::vector<int16_t>& ne
 // frame `from`, the needle's frame 0 lying at `offset` in `hay`.
 double LevelDifferenceDb(const std::vector<int16_t>& hay, const std::vector<int16_t>& needle,
                          uint32_t channels, int64_t offset, int64_t from, int64_t frames);
+// Energy ratio in decibels of `hay` from frame `hayFrom` to its end against `needle` from frame
+// `needleFrom` to its end. A gap a busy machine put into playback moves the rest later but
+// loses nothing, so this holds where a frame-by-frame comparison would not.
+double EnergyRatioDb(const std::vector<int16_t>& hay, int64_t hayFrom,
+                     const std::vector<int16_t>& needle, int64_t needleFrom, uint32_t channels);
 
 }  // namespace vk2::test

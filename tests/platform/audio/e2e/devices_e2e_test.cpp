@@ -138,9 +138,8 @@ class DevicesOnPulseTest : public ::testing::Test {
       EXPECT_GT(m.correlation, 0.999) << "channel " << channel;
       ASSERT_GE(m.frame + 4800, 0);
       ASSERT_LE(static_cast<size_t>(m.frame) * 2 + signal.size(), heard.size());
-      EXPECT_NEAR(test::LevelDifferenceDb(heard, signal, 2, m.frame, 4800,
-                                          static_cast<int64_t>(signal.size() / 2) - 4800),
-                  0.0, 0.1);
+      // Everything after the start is there, at the level it was written.
+      EXPECT_NEAR(test::EnergyRatioDb(heard, m.frame + 4800, signal, 4800, 2), 0.0, 0.1);
     }
   }
 
