@@ -37,6 +37,14 @@ bool ToAlsaFormat(const PcmFormat& f, snd_pcm_format_t& out) {
   }
 }
 
+void QuietAlsaLog(const char*, int, const char*, int, const char*, ...) {}
+
+// alsa-lib prints its own complaints to stderr; failures reach the caller through LastError.
+void SilenceAlsaLog() {
+  static std::once_flag once;
+  std::call_once(once, [] { snd_lib_error_set_handler(&QuietAlsaLog); });
+}
+
 std::string OneLine(const char* text) {
   std::string s = text ? text : "";
   for (size_t i = 0; (i = s.find('\n', i)) != std::string::npos;)
@@ -51,6 +59,7 @@ AlsaSink::~AlsaSink() {
 }
 
 bool AlsaSink::Enumerate(std::vector<SinkDevice>& devices) {
+  SilenceAlsaLog();
   devices.clear();
   devices.push_back({kDefaultSinkDevice, kDefaultDescription});
   void** hints = nullptr;
@@ -78,6 +87,7 @@ bool AlsaSink::Enumerate(std::vector<SinkDevice>& devices) {
 
 bool AlsaSink::Open(const std::string& deviceId, const PcmFormat& format, uint32_t bufferMillis) {
   Close();
+  SilenceAlsaLog();
   snd_pcm_format_t alsaFormat;
   if (!IsValidPcmFormat(format) || !ToAlsaFormat(format, alsaFormat)) {
     std::lock_guard lock(mutex_);

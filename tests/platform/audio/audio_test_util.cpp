@@ -173,18 +173,6 @@ Match FindSignal(const std::vector<int16_t>& hay, const std::vector<int16_t>& ne
   return best;
 }
 
-double LevelDifferenceDb(const std::vector<int16_t>& hay, const std::vector<int16_t>& needle,
-                         uint32_t channels, int64_t offset, int64_t from, int64_t frames) {
-  double a = 0, b = 0;
-  for (int64_t i = from * channels; i < (from + frames) * channels; ++i) {
-    const double h = hay[static_cast<size_t>(offset * channels + i)];
-    const double n = needle[static_cast<size_t>(i)];
-    a += h * h;
-    b += n * n;
-  }
-  return 10 * std::log10(a / b);
-}
-
 double EnergyRatioDb(const std::vector<int16_t>& hay, int64_t hayFrom,
                      const std::vector<int16_t>& needle, int64_t needleFrom, uint32_t channels) {
   auto energy = [&](const std::vector<int16_t>& v, int64_t from) {

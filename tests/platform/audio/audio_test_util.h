@@ -54,10 +54,6 @@ struct Match {
 };
 Match FindSignal(const std::vector<int16_t>& hay, const std::vector<int16_t>& needle,
                  uint32_t channels, uint32_t channel, int64_t from, int64_t searchFrames);
-// RMS level ratio in decibels of `hay` against `needle` over `frames` frames from the needle's
-// frame `from`, the needle's frame 0 lying at `offset` in `hay`.
-double LevelDifferenceDb(const std::vector<int16_t>& hay, const std::vector<int16_t>& needle,
-                         uint32_t channels, int64_t offset, int64_t from, int64_t frames);
 // Energy ratio in decibels of `hay` from frame `hayFrom` to its end against `needle` from frame
 // `needleFrom` to its end. A gap a busy machine put into playback moves the rest later but
 // loses nothing, so this holds where a frame-by-frame comparison would not.
