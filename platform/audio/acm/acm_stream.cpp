@@ -56,6 +56,7 @@ int32_t AcmStream::Open(std::unique_ptr<AcmStream>& out, const WaveFormat& sourc
 }
 
 AcmStream::~AcmStream() {
+  if (parser_) av_parser_close(parser_);
   av_frame_free(&frame_);
   av_packet_free(&packet_);
   avcodec_free_context(&codec_);
@@ -87,7 +88,27 @@ bool AcmStream::InitDecoder() {
     std::memcpy(codec_->extradata, source_.extra.data() + skip, n);
     codec_->extradata_size = static_cast<int>(n);
   }
-  return avcodec_open2(codec_, codec, nullptr) >= 0;
+  if (avcodec_open2(codec_, codec, nullptr) < 0) return false;
+  if (!frameCoded_ && framesPerBlock_ == 0) parser_ = av_parser_init(id);
+  return true;
+}
+
+uint32_t AcmStream::ParseInto(const uint8_t* data, uint32_t bytes) {
+  uint8_t* packet = nullptr;
+  int packetSize = 0;
+  const int used = av_parser_parse2(parser_, codec_, &packet, &packetSize, data,
+                                    static_cast<int>(bytes), AV_NOPTS_VALUE, AV_NOPTS_VALUE, 0);
+  if (packetSize > 0) DecodeInto(packet, static_cast<size_t>(packetSize), false);
+  // A parser that takes nothing and gives nothing would stall; count the bytes as used.
+  return used > 0 ? static_cast<uint32_t>(used) : (packetSize > 0 ? 0 : bytes);
+}
+
+void AcmStream::FlushParser() {
+  uint8_t* packet = nullptr;
+  int packetSize = 0;
+  av_parser_parse2(parser_, codec_, &packet, &packetSize, nullptr, 0, AV_NOPTS_VALUE,
+                   AV_NOPTS_VALUE, 0);
+  if (packetSize > 0) DecodeInto(packet, static_cast<size_t>(packetSize), false);
 }
 
 uint32_t AcmStream::EstimateDestination(uint64_t sourceBytes) const {
@@ -137,6 +158,11 @@ int32_t AcmStream::UnprepareHeader(AcmStreamHeader* header) {
 
 int32_t AcmStream::Reset() {
   if (codec_) avcodec_flush_buffers(codec_);
+  if (parser_) {
+    // A parser holds part of a frame from before the seek; start a fresh one.
+    av_parser_close(parser_);
+    parser_ = av_parser_init(codec_->codec_id);
+  }
   out_.clear();
   outHead_ = 0;
   return kAcmOk;
@@ -198,7 +224,14 @@ int32_t AcmStream::Convert(AcmStreamHeader* header, uint32_t flags) {
   };
 
   giveOut();
-  while (out_.empty()) {
+  while (parser_ && out_.empty() && srcUsed < header->sourceLength) {
+    const uint32_t piece = std::min<uint32_t>(header->sourceLength - srcUsed, 4096);
+    const uint32_t used = ParseInto(header->source + srcUsed, piece);
+    srcUsed += used;
+    giveOut();
+    if (used == 0 && out_.empty()) break;
+  }
+  while (!parser_ && out_.empty()) {
     const uint32_t left = header->sourceLength - srcUsed;
     const uint32_t room = dstCap - dstUsed;
     if (left < block) break;
@@ -231,7 +264,12 @@ int32_t AcmStream::Convert(AcmStreamHeader* header, uint32_t flags) {
   if ((flags & kAcmConvertEnd) && out_.empty()) {
     // The last, partial block: decode what there is, and let the decoder give what it holds.
     const uint32_t left = header->sourceLength - srcUsed;
-    if (!identity_ && left > 0 && !frameCoded_) {
+    if (parser_) {
+      if (left == 0) {
+        FlushParser();
+        DecodeInto(nullptr, 0, true);
+      }
+    } else if (!identity_ && left > 0 && !frameCoded_) {
       DecodeInto(header->source + srcUsed, left, true);
       srcUsed += left;
     } else if (!identity_) {

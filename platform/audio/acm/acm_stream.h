@@ -4,7 +4,8 @@
 // and other block codes) and gives whole destination frames. A block whose output does not fit
 // the destination stays unconsumed; with kAcmConvertEnd a trailing partial block is decoded as
 // far as it goes. A block that does not decode becomes silence of its length, so damaged data
-// never stalls the caller.
+// never stalls the caller. Formats whose frames vary in length (MPEG audio and the like) go
+// through libavcodec's parser, which takes any amount of source and finds the frames itself.
 #pragma once
 
 #include <memory>
@@ -14,6 +15,7 @@
 #include "platform/audio/wave_format.h"
 
 struct AVCodecContext;
+struct AVCodecParserContext;
 struct AVFrame;
 struct AVPacket;
 
@@ -49,6 +51,9 @@ class AcmStream {
   // Decodes `bytes` of source into out_; false when the data would not decode.
   bool DecodeInto(const uint8_t* data, size_t bytes, bool flush);
   void AppendFrame(const AVFrame* frame);
+  // Feeds source bytes through the parser; answers the bytes it took.
+  uint32_t ParseInto(const uint8_t* data, uint32_t bytes);
+  void FlushParser();
   uint32_t EstimateDestination(uint64_t sourceBytes) const;
 
   WaveFormat source_;
@@ -62,7 +67,8 @@ class AcmStream {
   AVCodecContext* codec_ = nullptr;
   AVPacket* packet_ = nullptr;
   AVFrame* frame_ = nullptr;
-  std::vector<uint8_t> out_;  // decoded, not yet given out
+  AVCodecParserContext* parser_ = nullptr;  // formats without fixed blocks
+  std::vector<uint8_t> out_;                // decoded, not yet given out
   size_t outHead_ = 0;
 };
 

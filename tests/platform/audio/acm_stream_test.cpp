@@ -133,6 +133,8 @@ const CodecCase kCases[] = {
     {"gsm610", Sox({"-e", "gsm-full-rate"}, "8000", "1"), kWaveFormatGsm610, 0, "s16le", false, 0,
      false},
     {"pcm_s16_6ch", Sox({"-b", "16"}, "48000", "6"), kWaveFormatPcm, 0, "s16le", true},
+    // Frames of varying length, found by libavcodec's parser.
+    {"mp3_in_wave", Ffmpeg("libmp3lame", "44100", "2"), kWaveFormatMpegLayer3, 0, "s16le", false},
 };
 
 class AcmCodecTest : public ::testing::TestWithParam<CodecCase> {
