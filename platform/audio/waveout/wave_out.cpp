@@ -26,6 +26,12 @@ bool ResolveDevice(uint32_t deviceId, const PcmSinkFactory& factory, SinkDevice&
 
 }  // namespace
 
+bool WaveOut::Enumerate(std::vector<SinkDevice>& devices, const PcmSinkFactory& factory) {
+  devices.clear();
+  std::unique_ptr<PcmSink> sink = FactoryOrDefault(factory)();
+  return sink && sink->Enumerate(devices);
+}
+
 uint32_t WaveOut::GetNumDevs(const PcmSinkFactory& factory) {
   std::unique_ptr<PcmSink> sink = FactoryOrDefault(factory)();
   std::vector<SinkDevice> devices;

@@ -32,7 +32,9 @@ class WaveOut {
   // device.
   using DoneCallback = std::function<void()>;
 
-  // Devices are the sink's list in order (the default device is 0).
+  // Devices are the sink's list in order (the default device is 0). Enumerate gives the whole
+  // list in one call; the device number is the index in it.
+  static bool Enumerate(std::vector<SinkDevice>& devices, const PcmSinkFactory& factory = {});
   static uint32_t GetNumDevs(const PcmSinkFactory& factory = {});
   static int32_t GetDevCaps(uint32_t deviceId, WaveOutCaps* caps,
                             const PcmSinkFactory& factory = {});

@@ -239,6 +239,10 @@ TEST_F(WaveOutTest, OpenChecksDeviceAndFormat) {
             kMmOk);
   EXPECT_EQ(other, nullptr);
   EXPECT_EQ(WaveOut::GetNumDevs(options_.sinkFactory), 2u);
+  std::vector<SinkDevice> devices;
+  ASSERT_TRUE(WaveOut::Enumerate(devices, options_.sinkFactory));
+  ASSERT_EQ(devices.size(), 2u);
+  EXPECT_EQ(devices[1].description, "Line Out");
   WaveOutCaps caps;
   ASSERT_EQ(WaveOut::GetDevCaps(1, &caps, options_.sinkFactory), kMmOk);
   EXPECT_EQ(caps.productName, "Line Out");
