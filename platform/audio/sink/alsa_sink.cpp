@@ -88,7 +88,7 @@ bool AlsaSink::Enumerate(std::vector<SinkDevice>& devices) {
 bool AlsaSink::Open(const std::string& deviceId, const PcmFormat& format, uint32_t bufferMillis) {
   Close();
   SilenceAlsaLog();
-  snd_pcm_format_t alsaFormat;
+  snd_pcm_format_t alsaFormat = SND_PCM_FORMAT_UNKNOWN;
   if (!IsValidPcmFormat(format) || !ToAlsaFormat(format, alsaFormat)) {
     std::lock_guard lock(mutex_);
     lastError_ = "unsupported format " + DescribePcmFormat(format);
@@ -124,7 +124,7 @@ bool AlsaSink::Open(const std::string& deviceId, const PcmFormat& format, uint32
 bool AlsaSink::Configure(uint32_t bufferMillis) {
   snd_pcm_hw_params_t* hw;
   snd_pcm_hw_params_alloca(&hw);
-  snd_pcm_format_t alsaFormat;
+  snd_pcm_format_t alsaFormat = SND_PCM_FORMAT_UNKNOWN;
   ToAlsaFormat(format_, alsaFormat);
   unsigned rate = format_.sampleRate;
   unsigned bufferMicros = std::clamp<uint32_t>(bufferMillis, 20, kMaxDeviceBufferMillis) * 1000;
