@@ -69,13 +69,22 @@ VorbisStream::~VorbisStream() {
   Close();
 }
 
-bool VorbisStream::Probe(VorbisSource& source) {
+bool VorbisStream::Probe(VorbisSource& source, VorbisLinkInfo* info) {
   OggVorbis_File probe;
   std::memset(&probe, 0, sizeof probe);
   VorbisSourceLink link{&source, false};
   // ov_test reads the headers only; a full open would scan every link of a seekable stream.
   const int r = ov_test_callbacks(&link, &probe, nullptr, 0, kCallbacks);
-  ov_clear(&probe);
+  if (r == 0 && info) {
+    if (const vorbis_info* vi = ov_info(&probe, -1)) {
+      info->rate = static_cast<uint32_t>(vi->rate);
+      info->channels = static_cast<uint32_t>(vi->channels);
+      info->bitrateUpper = vi->bitrate_upper;
+      info->bitrateNominal = vi->bitrate_nominal;
+      info->bitrateLower = vi->bitrate_lower;
+    }
+  }
+  if (r == 0) ov_clear(&probe);
   return r == 0;
 }
 
@@ -224,7 +233,14 @@ double VorbisStream::TimeTotal() const {
 
 int VorbisStream::SeekTimePage(double seconds) {
   if (!open_) return OV_EINVAL;
-  const int r = ov_time_seek_page(file_.get(), std::max(0.0, seconds));
+  int r;
+  const double total = TimeTotal();
+  if (total >= 0 && seconds >= total) {
+    // The time seek refuses the very end; the sample seek takes it.
+    r = ov_pcm_seek_page(file_.get(), ov_pcm_total(file_.get(), -1));
+  } else {
+    r = ov_time_seek_page(file_.get(), std::max(0.0, seconds));
+  }
   if (r == 0) {
     pending_.clear();
     pendingOffset_ = 0;

@@ -56,9 +56,10 @@ class VorbisStream {
   VorbisStream& operator=(const VorbisStream&) = delete;
   ~VorbisStream();
 
-  // Whether the source starts with Vorbis headers. Reads only the headers (no scan of a
-  // seekable stream's links); the source is left wherever that ends.
-  static bool Probe(VorbisSource& source);
+  // Whether the source starts with Vorbis headers, and the first link's values when `info` is
+  // given. Reads only the headers (no scan of a seekable stream's links); the source is left
+  // wherever that ends.
+  static bool Probe(VorbisSource& source, VorbisLinkInfo* info = nullptr);
 
   // Opens the stream on `source`, which must outlive it. 0, or a negative vorbisfile code.
   int Open(VorbisSource& source);

@@ -236,6 +236,18 @@ TEST_F(VorbisStreamTest, SeekLandsOnASampleOfTheReferenceDecode) {
   }
 }
 
+TEST_F(VorbisStreamTest, SeekToTheEndLeavesAtMostTheLastPage) {
+  auto source = Source("stereo44");
+  VorbisStream stream;
+  ASSERT_EQ(stream.Open(*source), 0);
+  for (double target : {stream.TimeTotal(), stream.TimeTotal() + 5}) {
+    ASSERT_EQ(stream.SeekTimePage(target), 0);
+    const Decoded d = DecodeAll(stream, 4096, VorbisSampleMode::kInt16);
+    EXPECT_TRUE(d.reads.back().end);
+    EXPECT_LT(d.bytes.size(), 44100u * 4);
+  }
+}
+
 TEST_F(VorbisStreamTest, LiveStreamsCannotSeek) {
   auto source = Source("stereo44", false);
   VorbisStream stream;
