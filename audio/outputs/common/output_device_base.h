@@ -1,0 +1,80 @@
+// What both output devices share: the reference count and interface lookup, the common
+// properties (identity, the device list and its names, the selected device and its setting),
+// and the choice of the sink device to open.
+//
+// The selected device is kept as its name. A stored name that no longer matches a device is
+// kept as the setting (it may come back), and the device opens the default device meanwhile,
+// with a line on the console.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "audio/common/device_names.h"
+#include "audio/common/media_errors.h"
+#include "audio/common/object_count.h"
+#include "audio/common/property_table.h"
+#include "interfaces/audio/output_device.h"
+#include "platform/audio/sink/pcm_sink.h"
+#include "platform/critical_section.h"
+
+namespace vk2 {
+
+class OutputDeviceBase : public MOutputDevice {
+ public:
+  // Answers kIID_AudioEndpoint with the device itself, every other id -15.
+  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef = 1,
+                         uint32_t reserved = 0) override;
+  VK2_OBJECT_COUNT_METHODS
+
+  int32_t GetString(const char16_t* name, TString* value) override;
+  int32_t GetInteger(const char16_t* name, int32_t* value) override;
+  int32_t GetNumber(const char16_t* name, double* value) override;
+  int32_t Describe(PropertyDescriptionList* list) override;
+  int32_t SetString(const char16_t* name, const char16_t* value) override;
+  int32_t SetInteger(const char16_t* name, int32_t value) override;
+  int32_t SetNumber(const char16_t* name, double value) override;
+  int32_t LoadSettings(MPreferenceStore* section) override;
+  int32_t SaveSettings(MPreferenceStore* section) override;
+  int32_t PropertyHook(uint32_t, uint32_t) override { return 0; }
+
+  // (sample rate + 1) x bits; the same for every format type.
+  uint32_t FormatScore(AudioFormat* format) override;
+
+  const std::vector<DeviceName>& Devices() const { return devices_; }
+
+ protected:
+  // `devices`: the platform's devices in its order (the default first), from which the names
+  // are made once.
+  OutputDeviceBase(const char16_t* moduleName, const char16_t* description,
+                   const std::vector<SinkDevice>& devices);
+  virtual ~OutputDeviceBase();
+
+  // The device to open now: the sink device id of the selected device, found again in
+  // `current` (the platform's list now) by its description and duplicate number; the default
+  // device (with a console line) when the selected one is gone. False when `current` is empty.
+  bool ResolveSelectedDevice(const std::vector<SinkDevice>& current, std::string* sinkId,
+                             size_t* index);
+  // Extra settings of a device, loaded and saved after "curoutputdevice".
+  virtual void LoadDeviceSettings(MPreferenceStore*) {}
+  virtual void SaveDeviceSettings(MPreferenceStore*) {}
+  // A line on the runtime's console, when there is one.
+  static void ConsoleLine(int32_t level, const TString& text);
+
+  ObjectCount refs_;
+  MediaErrorRegistration errors_;  // the runtime's error registry, for the device's own table
+  PropertyTable table_;
+  // Text of "outputdevice<n>" when no device was found; empty: none.
+  TString noDevicesName_;
+
+ private:
+  int32_t SelectByName(const char16_t* name);
+
+  std::vector<DeviceName> devices_;
+  std::vector<std::string> sinkIds_;
+  CriticalSection selectionLock_;
+  TString selected_;  // the setting: a device name, possibly of a device that is gone
+};
+
+}  // namespace vk2
