@@ -304,8 +304,6 @@ bool DirectSoundOutput::Flush() {
   if (!buffer) return false;
   uint32_t dsWrite = 0;
   if (buffer->GetCurrentPosition(nullptr, &dsWrite) != kDsOk) return false;
-  // What the sink still held of the old position is dropped too, so a seek is heard at once.
-  buffer->SetCurrentPosition(dsWrite);
   void* p1 = nullptr;
   void* p2 = nullptr;
   uint32_t n1 = 0, n2 = 0;

@@ -5,21 +5,18 @@
 #include <string>
 #include <vector>
 
+#include "tests/platform/audio/audio_test_util.h"
+
 namespace vk2::test {
 
-class TempFolder {
+class TempFolder : public TempDir {
  public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  const std::string& Path() const { return path_; }
   // Writes `bytes` to a file of that name in the folder and returns its full path.
-  std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) const;
-
- private:
-  std::string path_;
+  std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) const {
+    const std::string path = File(name);
+    WriteFile(path, bytes);
+    return path;
+  }
 };
 
 // Bytes whose value tells their offset, so a misplaced read shows.

@@ -1,0 +1,210 @@
+// WAVE and Ogg Vorbis files played by chains the audio system builds, through both output
+// devices, into the PulseAudio null sink: the sink's monitor holds the decoded signal whole, at
+// its level; pause, seek and stop work mid-file. The same runs on ALSA's null device.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "audio/outputs/common/device_endpoint_factory.h"
+#include "audio/outputs/dsound/direct_sound_output.h"
+#include "audio/outputs/waveout/wave_out_output.h"
+#include "platform/audio/sink/alsa_sink.h"
+#include "platform/audio/sink/pulse_sink.h"
+#include "platform/audio/sink/wav_file_writer.h"
+#include "tests/audio/support/local_chain_env.h"
+#include "tests/audio/support/temp_file.h"
+#include "tests/audio/support/tools.h"
+#include "tests/platform/audio/audio_test_util.h"
+#include "tests/platform/audio/e2e/monitor_recorder.h"
+
+namespace vk2::test {
+namespace {
+
+constexpr uint32_t kRate = 48000;
+constexpr uint32_t kChannels = 2;
+
+enum class DeviceKind { kDirectSound, kWaveOut };
+
+class LocalPlaybackE2eTest : public LocalChainEnv,
+                             public ::testing::WithParamInterface<DeviceKind> {
+ protected:
+  void SetUp() override {
+    if (!PulseServerAnswers(2000)) GTEST_SKIP() << "no PulseAudio server";
+    if (!HaveTool("parec") || !HaveTool("oggenc") || !HaveTool("oggdec")) {
+      GTEST_SKIP() << "parec, oggenc or oggdec missing";
+    }
+    PulseSink probe;
+    ASSERT_TRUE(probe.Open("", {kRate, kChannels, 16, false}, 50)) << probe.LastError();
+    sinkName_ = probe.ConnectedSinkName();
+    probe.Close();
+    AddFileReader();
+    AddDecoder<WaveDecoder>();
+    AddDecoder<OggVorbisDecoder>();
+    signal_ = MakeSignal(3 * kRate, kChannels, kRate, 0.5);
+    wav_ = folder_.Path() + "/signal.wav";
+    WavFileWriter writer;
+    ASSERT_TRUE(writer.Start(wav_, {kRate, kChannels, 16, false}));
+    ASSERT_TRUE(writer.Append(signal_.data(), signal_.size() * 2));
+    ASSERT_TRUE(writer.Finish());
+  }
+
+  // An endpoint of the device library, as its class factory makes one.
+  RefPtr<AudioEndpoint> DeviceEndpoint(PcmSinkFactory sinks = DefaultPcmSinkFactory(),
+                                       const std::string& sinkDescription = "") {
+    DeviceLibrary library;
+    library.makeDevice = [this, sinks, sinkDescription]() -> MOutputDevice* {
+      OutputDeviceBase* device = nullptr;
+      if (GetParam() == DeviceKind::kDirectSound) {
+        device = new DirectSoundOutput(sinks);
+      } else {
+        device = new WaveOutOutput(sinks);
+      }
+      device->AddRef();
+      // The device named by a description, when one is asked for.
+      for (const DeviceName& d : device->Devices()) {
+        if (!sinkDescription.empty() && d.description == Utf16(sinkDescription)) {
+          EXPECT_EQ(device->SetString(u"curoutputdevice", d.name.c_str()), 0);
+        }
+      }
+      return device;
+    };
+    library.ownInterface = kIID_MAudioModule;
+    void* p = nullptr;
+    EXPECT_EQ(CreateDeviceEndpoint(library, kIID_MAudioModule, &p), 0);
+    return RefPtr<AudioEndpoint>::Adopt(static_cast<AudioEndpoint*>(static_cast<MAudioModule*>(p)));
+  }
+  int32_t BuildOn(RefPtr<AudioEndpoint> target, const std::string& url) {
+    chain = NewChain();
+    endpoint = std::move(target);
+    EXPECT_EQ(chain->SetEndpoint(endpoint.Get()), 0);
+    const int32_t r = chain->Open(Utf16(url).c_str(), 100000);
+    if (r == 0) {
+      EXPECT_EQ(chain->RegisterCallback(&events, 1), 0);
+    }
+    return r;
+  }
+  std::string OggOfSignal() {
+    const std::string ogg = folder_.Path() + "/signal.ogg";
+    EXPECT_TRUE(RunTool({"oggenc", "-Q", "-q", "6", "-o", ogg, wav_}));
+    return ogg;
+  }
+  std::vector<int16_t> OggdecOf(const std::string& ogg) {
+    const std::string raw = ogg + ".raw";
+    EXPECT_TRUE(RunTool({"oggdec", "-Q", "-R", "-b", "16", "-e", "0", "-s", "1", "-o", raw, ogg}));
+    return ReadS16(raw);
+  }
+  static void ExpectHeard(const std::vector<int16_t>& heard, const std::vector<int16_t>& source,
+                          int64_t from = 4800) {
+    for (uint32_t channel : {0u, 1u}) {
+      const Match m = FindSignal(heard, source, kChannels, channel, from, 3 * kRate);
+      EXPECT_GT(m.correlation, 0.999) << "channel " << channel;
+      ASSERT_GE(m.frame + from, 0);
+      // Everything after the start is there, at the level it was written.
+      EXPECT_NEAR(EnergyRatioDb(heard, m.frame + from, source, from, kChannels), 0.0, 0.1)
+          << "channel " << channel;
+    }
+  }
+  void PlayAndRecord(const std::string& url, std::vector<int16_t>& heard) {
+    MonitorRecorder recorder;
+    ASSERT_TRUE(recorder.Start(sinkName_, kRate, kChannels));
+    ASSERT_EQ(BuildOn(DeviceEndpoint(), url), 0);
+    ASSERT_EQ(chain->Play(0.75), 0);
+    ASSERT_TRUE(events.WaitFor(kEventStreamEnded, 1, 30000));
+    heard = recorder.Stop();
+    EXPECT_EQ(events.Count(kEventUpstreamFailed), 0);
+  }
+
+  TempFolder folder_;
+  std::string sinkName_;
+  std::string wav_;
+  std::vector<int16_t> signal_;
+};
+
+TEST_P(LocalPlaybackE2eTest, WaveFileIsHeardWhole) {
+  std::vector<int16_t> heard;
+  PlayAndRecord("file://" + wav_, heard);
+  ExpectHeard(heard, signal_);
+}
+
+TEST_P(LocalPlaybackE2eTest, OggVorbisFileIsHeardAsOggdecDecodesIt) {
+  const std::string ogg = OggOfSignal();
+  std::vector<int16_t> heard;
+  PlayAndRecord("file://" + ogg, heard);
+  ExpectHeard(heard, OggdecOf(ogg));
+}
+
+TEST_P(LocalPlaybackE2eTest, PauseSeekAndStopMidFile) {
+  MonitorRecorder recorder;
+  ASSERT_TRUE(recorder.Start(sinkName_, kRate, kChannels));
+  ASSERT_EQ(BuildOn(DeviceEndpoint(), "file://" + wav_), 0);
+  ASSERT_EQ(chain->Play(0.75), 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(600));
+  ASSERT_EQ(chain->StateChange(kChainCued), 0);  // pause
+  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  ASSERT_EQ(chain->Seek(2.0, 0, 1), 0);
+  ASSERT_EQ(chain->StateChange(kChainPlaying), 0);
+  ASSERT_TRUE(events.WaitFor(kEventStreamEnded, 1, 30000));
+  const std::vector<int16_t> heard = recorder.Stop();
+  // The start before the pause, and the whole rest from the seek point on (after at most what
+  // the sound server still held at the pause).
+  for (uint32_t channel : {0u, 1u}) {
+    EXPECT_GT(FindSignal(heard, signal_, kChannels, channel, 2400, kRate).correlation, 0.999);
+  }
+  const std::vector<int16_t> tail(signal_.begin() + 2 * kRate * kChannels, signal_.end());
+  const Match m = FindSignal(heard, tail, kChannels, 0, 0, 3 * kRate);
+  EXPECT_GT(m.correlation, 0.999);
+  ASSERT_GT(m.frame, 0);
+  EXPECT_NEAR(EnergyRatioDb(heard, m.frame, tail, 0, kChannels), 0.0, 0.1);
+  chain->Close();
+  chain = nullptr;
+
+  // Stop: the sound ends and nothing more comes.
+  MonitorRecorder stopRecorder;
+  ASSERT_TRUE(stopRecorder.Start(sinkName_, kRate, kChannels));
+  events.Clear();
+  ASSERT_EQ(BuildOn(DeviceEndpoint(), "file://" + wav_), 0);
+  ASSERT_EQ(chain->Play(0.75), 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  ASSERT_EQ(chain->StateChange(kChainStopped), 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(700));
+  const std::vector<int16_t> stopped = stopRecorder.Stop();
+  EXPECT_EQ(events.Count(kEventStreamEnded), 0);
+  // The last half second of the recording is silence.
+  const size_t lastHalf = kRate / 2 * kChannels;
+  ASSERT_GT(stopped.size(), lastHalf);
+  EXPECT_TRUE(
+      std::all_of(stopped.end() - lastHalf, stopped.end(), [](int16_t s) { return s == 0; }));
+}
+
+TEST_P(LocalPlaybackE2eTest, PlaysOnAlsasNullDeviceWithoutError) {
+  AlsaSink alsa;
+  std::vector<SinkDevice> devices;
+  if (!alsa.Enumerate(devices)) GTEST_SKIP() << "ALSA lists no devices";
+  std::string nullDescription;
+  for (const SinkDevice& d : devices) {
+    if (d.id == "null") nullDescription = d.description;
+  }
+  if (nullDescription.empty()) GTEST_SKIP() << "ALSA has no null device";
+  const PcmSinkFactory sinks = [] { return std::make_unique<AlsaSink>(); };
+  for (const std::string& url : {"file://" + wav_, "file://" + OggOfSignal()}) {
+    events.Clear();
+    ASSERT_EQ(BuildOn(DeviceEndpoint(sinks, nullDescription), url), 0);
+    ASSERT_EQ(chain->Play(0.75), 0);
+    ASSERT_TRUE(events.WaitFor(kEventStreamEnded, 1, 30000)) << url;
+    EXPECT_EQ(events.Count(kEventUpstreamFailed), 0);
+    EXPECT_EQ(events.Count(kEventFormatRefused), 0);
+    chain->Close();
+    chain = nullptr;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, LocalPlaybackE2eTest,
+                         ::testing::Values(DeviceKind::kDirectSound, DeviceKind::kWaveOut),
+                         [](const auto& info) {
+                           return info.param == DeviceKind::kDirectSound ? "DirectSound"
+                                                                         : "WaveOut";
+                         });
+
+}  // namespace
+}  // namespace vk2::test
