@@ -15,12 +15,31 @@ function(vk2_add_module name)
   target_link_options(${name} PRIVATE -Wl,--exclude-libs,ALL -Wl,--no-undefined)
 endfunction()
 
+# Builds every executable that carries stress tests (the ThreadSanitizer run builds only these).
+if(NOT TARGET vk2_stress_tests)
+  add_custom_target(vk2_stress_tests)
+endif()
+
 # One test executable per source folder; every test carries the folder's label plus any extras.
+# Environment variables go in ENV (not in PROPERTIES, which would replace the shard settings).
+# CTest runs each executable as a few shards rather than one process per test case: starting a
+# sanitized process costs far more than most cases, and shards still run in parallel.
 function(vk2_add_tests name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS;PROPERTIES" ${ARGN})
+  cmake_parse_arguments(T "" "SHARDS" "SOURCES;LIBS;LABELS;ENV;PROPERTIES" ${ARGN})
+  if(NOT T_SHARDS)
+    set(T_SHARDS 4)
+  endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
-  gtest_discover_tests(${name}
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${T_LABELS}" ${T_PROPERTIES})
+  if("stress" IN_LIST T_LABELS)
+    add_dependencies(vk2_stress_tests ${name})
+  endif()
+  math(EXPR last "${T_SHARDS} - 1")
+  foreach(i RANGE ${last})
+    add_test(NAME ${name}/${i} COMMAND ${name} --gtest_brief=1)
+    set_tests_properties(${name}/${i} PROPERTIES
+      LABELS "${T_LABELS}"
+      ENVIRONMENT "GTEST_TOTAL_SHARDS=${T_SHARDS};GTEST_SHARD_INDEX=${i};${T_ENV}"
+      ${T_PROPERTIES})
+  endforeach()
 endfunction()

@@ -13,8 +13,14 @@ run_one() {
   mkdir -p "$corpus"
   local seeds=()
   [ -d "$root/fuzz/seeds/$name" ] && seeds=("$root/fuzz/seeds/$name")
-  "$build/bin/fuzz_$name" -max_total_time="$secs" -print_final_stats=0 "$corpus" "${seeds[@]}" \
-    2>&1 | tail -n 3
+  local log="$build/corpus/$name.log"
+  if "$build/bin/fuzz_$name" -max_total_time="$secs" "$corpus" "${seeds[@]}" >"$log" 2>&1; then
+    echo "fuzz_$name: $(grep -o 'Done [0-9]* runs in [0-9]* second(s)' "$log" | tail -n 1)"
+  else
+    tail -n 40 "$log"
+    echo "fuzz_$name: FAILED (log: $log)"
+    return 1
+  fi
 }
 case "${1:-smoke}" in
   smoke) for exe in "$build"/bin/fuzz_*; do run_one "${exe##*/fuzz_}" 5; done ;;
