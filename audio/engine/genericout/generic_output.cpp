@@ -187,9 +187,6 @@ int32_t GenericOutput::Input::GetOwner(MAudioModule** owner) {
 
 bool GenericOutput::DevicePlay() {
   ScopedLock lock(flagsLock_);
-  // The end of the stream is being played out: the device plays already. (Waiting here for the
-  // drain would hold up the owner for up to a buffer's length for nothing.)
-  if (draining_) return true;
   // A flush stopped the device; the next write restarts it.
   if (restartPending_) return true;
   playing_ = device_ && device_->Play();
@@ -198,14 +195,18 @@ bool GenericOutput::DevicePlay() {
 
 bool GenericOutput::DevicePause() {
   ScopedLock lock(flagsLock_);
-  if (draining_) return true;
   if (restartPending_) {
     restartPending_ = false;
     playing_ = false;
     return true;
   }
   playing_ = false;
-  return device_ && device_->Pause();
+  ++pauses_;
+  const bool paused = device_ && device_->Pause();
+  // A pause while the end of the stream is played out really pauses: the drain is cut short
+  // and taken up again on the next play.
+  if (draining_) wake_.Set();
+  return paused;
 }
 
 bool GenericOutput::ThreadEndedItself() const {

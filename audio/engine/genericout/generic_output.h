@@ -227,6 +227,7 @@ class GenericOutput final : public AudioEndpoint {
   bool playing_ = false;
   bool draining_ = false;
   bool restartPending_ = false;
+  uint32_t pauses_ = 0;
 
   // Guarded by the time lock.
   uint32_t bufferSize_ = 0;  // N

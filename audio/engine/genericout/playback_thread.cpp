@@ -277,31 +277,42 @@ void GenericOutput::FinishStream(Session& s, Events& events) {
   }
   Collect(events, kEventDraining);
   Fire(events);
-  // A stream that ended while the device was not playing (cued, paused) waits to be played
-  // out: stopping here would lose the audio still in the buffer.
+  // What is in the device buffer is played out before the endpoint stops. A stream that ended
+  // while the device was not playing (cued, paused) waits to be played: stopping here would
+  // lose the audio still in the buffer. A pause during the drain pauses it.
   for (;;) {
-    {
-      ScopedLock flags(flagsLock_);
-      if (restartPending_) {
-        s.device->Play();
-        restartPending_ = false;
-        playing_ = true;
+    uint32_t pauses = 0;
+    for (;;) {
+      {
+        ScopedLock flags(flagsLock_);
+        if (restartPending_) {
+          s.device->Play();
+          restartPending_ = false;
+          playing_ = true;
+        }
+        if (playing_) {
+          draining_ = true;
+          pauses = pauses_;
+          break;
+        }
       }
-      if (playing_) {
-        draining_ = true;
-        break;
-      }
+      if (stopRequested_.load(std::memory_order_acquire)) return;
+      wake_.Wait(1);
     }
+    wake_.Reset();
     if (stopRequested_.load(std::memory_order_acquire)) return;
-    wake_.Wait(1);
-  }
-  if (!stopRequested_.load(std::memory_order_acquire)) s.device->Drain(&wake_);
-  {
-    ScopedLock lock(stateLock_);
+    s.device->Drain(&wake_);
+    bool drained = false;
     {
       ScopedLock flags(flagsLock_);
       draining_ = false;
+      drained = playing_ && pauses_ == pauses;
     }
+    if (stopRequested_.load(std::memory_order_acquire)) return;
+    if (drained) break;
+  }
+  {
+    ScopedLock lock(stateLock_);
     if (stopRequested_.load(std::memory_order_acquire)) return;
     state_ = kChainStopped;
     s.endedItself.store(true, std::memory_order_release);
