@@ -321,13 +321,26 @@ void GenericOutput::Resume() {
   resume_.Set();
 }
 
+bool GenericOutput::ThreadRunning() const {
+  return session_ && !session_->ended.Wait(0) && !ThreadEndedItself();
+}
+
 int32_t GenericOutput::StateChange(int32_t state) {
   ScopedLock op(opLock_);
   StateLock st(stateLock_);
-  const int32_t current = state_;
+  int32_t current = state_;
   const int32_t deviceFailed = MediaError(kMsDeviceFailed);
   int32_t r = kOk;
   if (!IsKnownChainState(state)) return MediaError(kMsUnknownState);
+  // Format detection only changes the state. Entered from a running state (a filter inserted
+  // into a cued chain), the endpoint keeps running, and leaving it goes on from where it was:
+  // a stop then really stops.
+  if (current == kChainFormatDetection && ThreadRunning()) current = detectionFrom_;
+  if (state == kChainFormatDetection) {
+    if (current != kChainFormatDetection) detectionFrom_ = current;
+    state_ = state;
+    return kOk;
+  }
   switch (current) {
     case kChainStopped:
     case kChainFormatDetection:

@@ -151,6 +151,8 @@ class GenericOutput final : public AudioEndpoint {
   // Waits until the previous playback thread has ended (state lock released meanwhile).
   bool WaitForOldThread(StateLock& st);
   bool ThreadEndedItself() const;
+  // A playback thread runs and has not stopped by itself.
+  bool ThreadRunning() const;
 
   // ---- Device control ----
   bool DevicePlay();
@@ -204,6 +206,7 @@ class GenericOutput final : public AudioEndpoint {
     double start = 0, end = 0, from = 1, to = 1;
   } ramp_;
   bool wasPlaying_ = false;
+  int32_t detectionFrom_ = 1;  // the state format detection was entered from
   NotificationList notificationList_;
   std::atomic<bool> hasNotifications_{false};
   std::atomic<bool> rampActive_{false};
