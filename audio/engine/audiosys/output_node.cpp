@@ -324,7 +324,9 @@ int32_t OutputNode::Output::GetPacket(AudioPacket** slot) {
       r = head->upstream_->GetPacket(slot);
       AudioPacket* p = *slot;
       InputNode* next = n->queue_.size() > 1 ? n->queue_[1] : nullptr;
-      if (r >= 0 && p && (p->flags & kPacketLast) && next &&
+      // Only while playing: a cued or paused endpoint finishes the stream instead and waits to
+      // play it out, and the next item starts from its own play.
+      if (r >= 0 && p && (p->flags & kPacketLast) && next && n->lastState_ == kChainPlaying &&
           (next->state_ == kChainCued || next->state_ == kChainPlaying)) {
         // The next item is ready: the endpoint must not stop, it goes on with the next input
         // after the gap.
