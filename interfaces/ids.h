@@ -24,6 +24,9 @@ inline constexpr Guid kIID_MXmlDocument = MakeGuid("A111ECF7-22DE-4109-A0B0-F1C1
 inline constexpr Guid kIID_MLanguageService = MakeGuid("5D8CDFDA-6CEA-4CC3-8457-B3E97FC9DF9E");
 inline constexpr Guid kIID_MImageService = MakeGuid("4F9C1A15-0B51-4708-B8B3-17B412AB5E40");
 inline constexpr Guid kIID_MNetwork = MakeGuid("9BD9CE83-1A26-4C55-89C4-5EF514511890");
+inline constexpr Guid kIID_MXmlNode = MakeGuid("F8757CD6-738E-458B-8847-6F37E0C50483");
+inline constexpr Guid kIID_MTextDomain = MakeGuid("1EC8921C-5BE5-405E-A770-424B79CA751E");
+inline constexpr Guid kIID_MResourceStream = MakeGuid("68D14EE2-5F88-49BD-9B32-F2BF7D5C1E83");
 
 // ---- Audio engine ------------------------------------------------------------------------------
 // Data kinds of audio format records.

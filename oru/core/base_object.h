@@ -1,0 +1,39 @@
+// The blank base object of the runtime root class: it gathers parts and answers their
+// interfaces, the part attached last first.
+#pragma once
+
+#include <mutex>
+#include <vector>
+
+#include "foundation/module/aggregation.h"
+#include "foundation/util/ref_ptr.h"
+#include "interfaces/runtime/base_object.h"
+
+namespace vk2::oru {
+
+class BaseObject final : public AggregatableObject, public MBaseObject {
+ public:
+  // Hands out MBaseObject, or the inner unknown when made as a part of `outer`.
+  static int32_t Create(MUnknown* outer, void** out);
+
+  VK2_DELEGATE_UNKNOWN
+
+  int32_t AttachPart(const Guid& classId, const Guid& iid) override;
+  int32_t AddPart(MUnknown* part) override;
+  int32_t QueryInterfaceAfter(const Guid& iid, void** out, uint32_t addRef,
+                              const void* after) override;
+
+ protected:
+  void* QueryOwnInterface(const Guid& iid) override;
+
+ private:
+  explicit BaseObject(MUnknown* outer) : AggregatableObject(outer) {}
+  ~BaseObject() override = default;
+
+  std::vector<RefPtr<MUnknown>> Parts();
+
+  std::mutex mutex_;
+  std::vector<RefPtr<MUnknown>> parts_;
+};
+
+}  // namespace vk2::oru

@@ -1,0 +1,156 @@
+#include "oru/services/xml/xml_document.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <sstream>
+
+#include "foundation/util/result.h"
+#include "interfaces/ids.h"
+#include "oru/core/text_util.h"
+#include "platform/whole_file.h"
+
+namespace vk2::oru {
+namespace {
+
+constexpr uint64_t kMaxDocumentBytes = 256ull << 20;
+constexpr unsigned kParseOptions =
+    pugi::parse_default | pugi::parse_pi | pugi::parse_declaration | pugi::parse_comments;
+
+// UTF-16 text (with its byte order mark) as UTF-8; other text as it is.
+std::string AsUtf8(const uint8_t* data, size_t size) {
+  bool le = size >= 2 && data[0] == 0xFF && data[1] == 0xFE;
+  bool be = size >= 2 && data[0] == 0xFE && data[1] == 0xFF;
+  if (!le && !be) return std::string(reinterpret_cast<const char*>(data), size);
+  std::u16string wide;
+  for (size_t i = 2; i + 1 < size; i += 2) {
+    wide.push_back(
+        static_cast<char16_t>(le ? data[i] | (data[i + 1] << 8) : (data[i] << 8) | data[i + 1]));
+  }
+  std::string out = ToUtf8(wide.c_str());
+  return out;
+}
+
+}  // namespace
+
+int32_t XmlState::LineOf(const char* text) const {
+  if (!text || !buffer || text < buffer.get() || text >= buffer.get() + size) return 0;
+  size_t offset = static_cast<size_t>(text - buffer.get());
+  auto it = std::upper_bound(lineStarts.begin(), lineStarts.end(), offset);
+  return static_cast<int32_t>(it - lineStarts.begin());
+}
+
+void XmlState::Forget(const pugi::xml_node& removed) {
+  for (pugi::xml_node* handle : handles) {
+    for (pugi::xml_node n = *handle; n; n = n.parent()) {
+      if (n == removed) {
+        *handle = pugi::xml_node();
+        break;
+      }
+    }
+  }
+}
+
+XmlDocumentObject::XmlDocumentObject() : state_(std::make_shared<XmlState>()) {}
+
+int32_t XmlDocumentObject::QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t) {
+  if (!out) return kErrMissingArg;
+  *out = nullptr;
+  if (!GuidEquals(iid, kIID_MXmlDocument)) return kErrNoInterface;
+  *out = static_cast<MXmlDocument*>(this);
+  if (addRef) AddRef();
+  return 0;
+}
+
+uint32_t XmlDocumentObject::Release() {
+  uint32_t left = count_.fetch_sub(1) - 1;
+  if (left == 0) delete this;
+  return left;
+}
+
+std::shared_ptr<XmlState> XmlDocumentObject::State() {
+  std::lock_guard lock(mutex_);
+  return state_;
+}
+
+int32_t XmlDocumentObject::Load(const void* data, uint64_t size, uint32_t) {
+  if (!data && size) return kErrMissingArg;
+  if (size > kMaxDocumentBytes) return -16;
+  std::string text = AsUtf8(static_cast<const uint8_t*>(data), static_cast<size_t>(size));
+  auto state = std::make_shared<XmlState>();
+  state->size = text.size();
+  state->buffer.reset(new (std::nothrow) char[text.size() + 1]);
+  if (!state->buffer) return kErrOutOfMemory;
+  std::memcpy(state->buffer.get(), text.data(), text.size());
+  state->buffer[text.size()] = '\0';
+  // Line starts are taken before parsing, which rewrites the buffer in place.
+  state->lineStarts.push_back(0);
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n') state->lineStarts.push_back(i + 1);
+  }
+  pugi::xml_parse_result result = state->doc.load_buffer_inplace(
+      state->buffer.get(), state->size, kParseOptions, pugi::encoding_utf8);
+  std::lock_guard lock(mutex_);
+  if (!result) {
+    auto it = std::upper_bound(state->lineStarts.begin(), state->lineStarts.end(),
+                               static_cast<size_t>(std::max<ptrdiff_t>(result.offset, 0)));
+    errorLine_ = static_cast<int32_t>(it - state->lineStarts.begin());
+    error_ = result.description();
+    state_ = std::make_shared<XmlState>();
+    return -16;
+  }
+  error_.clear();
+  errorLine_ = 0;
+  state_ = std::move(state);
+  return 0;
+}
+
+int32_t XmlDocumentObject::LoadFile(const char16_t* path, uint32_t flags) {
+  if (!path || !*path) return kErrMissingArg;
+  std::string text;
+  if (ReadWholeFile(ToUtf8(path), &text)) {
+    std::lock_guard lock(mutex_);
+    error_ = "the file cannot be read";
+    errorLine_ = 0;
+    return -7;
+  }
+  return Load(text.data(), text.size(), flags);
+}
+
+std::string XmlDocumentObject::Serialize(uint32_t flags) {
+  std::shared_ptr<XmlState> state = State();
+  std::lock_guard lock(state->mutex);
+  std::ostringstream out;
+  unsigned format = (flags & kXmlSaveIndent) ? pugi::format_indent : pugi::format_raw;
+  state->doc.save(out, "  ", format, pugi::encoding_utf8);
+  return out.str();
+}
+
+int32_t XmlDocumentObject::Save(const char16_t* path, uint32_t, uint32_t flags) {
+  if (!path || !*path) return kErrMissingArg;
+  return WriteFileAtomic(ToUtf8(path), Serialize(flags)) ? -10 : 0;
+}
+
+int32_t XmlDocumentObject::SaveToMemory(NarrowString* text, uint32_t flags) {
+  if (!text) return kErrMissingArg;
+  std::string s = Serialize(flags);
+  *text = NarrowString(std::string_view(s));
+  return 0;
+}
+
+int32_t XmlDocumentObject::Root(MXmlNode** root) {
+  if (!root) return kErrMissingArg;
+  std::shared_ptr<XmlState> state = State();
+  pugi::xml_node node = state->doc;
+  *root = MakeXmlNode(std::move(state), node);
+  return *root ? 0 : kErrOutOfMemory;
+}
+
+int32_t XmlDocumentObject::GetError(TString* text, int32_t* line) {
+  std::lock_guard lock(mutex_);
+  if (text) *text = ToWide(error_);
+  if (line) *line = errorLine_;
+  return 0;
+}
+
+}  // namespace vk2::oru

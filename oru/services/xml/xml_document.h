@@ -1,0 +1,66 @@
+// XML documents over pugixml. The text is parsed in place, so every node and attribute read
+// from it still points into the loaded buffer and its line can be worked out; nodes made or
+// renamed later have no line.
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <pugixml.hpp>
+#include <string>
+#include <vector>
+
+#include "interfaces/runtime/xml_document.h"
+
+namespace vk2::oru {
+
+// One loaded document: the tree and the buffer its strings live in. Nodes keep it alive, so a
+// node outlives a reload or the document object safely.
+struct XmlState {
+  std::recursive_mutex mutex;
+  pugi::xml_document doc;
+  std::unique_ptr<char[]> buffer;
+  size_t size = 0;
+  std::vector<size_t> lineStarts;  // offsets where each line begins
+  // The node handles of live node objects: a removed subtree empties the handles into it, so
+  // an object kept for a removed node turns into an empty node instead of dangling.
+  std::vector<pugi::xml_node*> handles;
+
+  void Forget(const pugi::xml_node& removed);
+
+  // 1-based line of a string that lies in the buffer; 0 otherwise.
+  int32_t LineOf(const char* text) const;
+};
+
+class XmlDocumentObject final : public MXmlDocument {
+ public:
+  XmlDocumentObject();
+
+  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef = 1,
+                         uint32_t reserved = 0) override;
+  uint32_t AddRef() override { return count_.fetch_add(1) + 1; }
+  uint32_t Release() override;
+
+  int32_t Load(const void* data, uint64_t size, uint32_t flags) override;
+  int32_t LoadFile(const char16_t* path, uint32_t flags) override;
+  int32_t Save(const char16_t* path, uint32_t reserved, uint32_t flags) override;
+  int32_t SaveToMemory(NarrowString* text, uint32_t flags) override;
+  int32_t Root(MXmlNode** root) override;
+  int32_t GetError(TString* text, int32_t* line) override;
+
+ private:
+  ~XmlDocumentObject() = default;
+  std::shared_ptr<XmlState> State();
+  std::string Serialize(uint32_t flags);
+
+  std::mutex mutex_;
+  std::shared_ptr<XmlState> state_;
+  std::string error_;
+  int32_t errorLine_ = 0;
+  std::atomic<uint32_t> count_{0};
+};
+
+// Makes a node object for `node` of `state`, with one reference.
+MXmlNode* MakeXmlNode(std::shared_ptr<XmlState> state, pugi::xml_node node);
+
+}  // namespace vk2::oru

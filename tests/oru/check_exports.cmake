@@ -1,0 +1,23 @@
+cmake_minimum_required(VERSION 3.25)
+# Fails when a library exports a function other than the ones listed for it.
+# FILES: "<library>|<name>,<name>;<library>|..."
+foreach(entry ${FILES})
+  string(REPLACE "|" ";" parts "${entry}")
+  list(GET parts 0 library)
+  list(GET parts 1 allowed)
+  string(REPLACE "," ";" allowed "${allowed}")
+  execute_process(COMMAND ${NM} -D --defined-only ${library} OUTPUT_VARIABLE symbols
+                  RESULT_VARIABLE result)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "nm failed on ${library}")
+  endif()
+  string(REPLACE "\n" ";" lines "${symbols}")
+  foreach(line ${lines})
+    if(line MATCHES "^[0-9a-f]+ [TWi] (.+)$")
+      set(name ${CMAKE_MATCH_1})
+      if(NOT name IN_LIST allowed AND NOT name MATCHES "^_(init|fini)$")
+        message(FATAL_ERROR "${library} exports ${name}")
+      endif()
+    endif()
+  endforeach()
+endforeach()

@@ -1,0 +1,112 @@
+// INI files: reading, writing in place, keeping what the program does not touch.
+#include <gtest/gtest.h>
+
+#include "foundation/module/runtime_loader.h"
+#include "interfaces/ids.h"
+#include "interfaces/runtime/ini_file.h"
+#include "oru/services/ini/ini_document.h"
+#include "tests/oru/sandbox.h"
+
+namespace vk2::test {
+namespace {
+
+constexpr char kText[] =
+    "; playlist written by hand\r\n"
+    "[playlist]\r\n"
+    "File1 = /music/a.mp3\r\n"
+    "Title1=Song A\r\n"
+    "NumberOfEntries=2\r\n"
+    "\r\n"
+    "# trailing comment\r\n"
+    "[Other]\r\n"
+    "junk line without equals\r\n"
+    "x=1\r\n";
+
+TEST(IniDocumentTest, ReadsSectionsAndKeysWithoutRegardToCase) {
+  oru::IniDocument doc;
+  doc.Parse(kText);
+  EXPECT_EQ(doc.Get("PLAYLIST", "file1"), "/music/a.mp3");
+  EXPECT_EQ(doc.Get("playlist", "Title1"), "Song A");
+  EXPECT_EQ(doc.Get("other", "x"), "1");
+  EXPECT_FALSE(doc.Get("playlist", "x"));
+  EXPECT_FALSE(doc.Get("missing", "x"));
+}
+
+TEST(IniDocumentTest, WritingChangesOnlyTheLinesWritten) {
+  oru::IniDocument doc;
+  doc.Parse(kText);
+  ASSERT_TRUE(doc.Set("playlist", "NumberOfEntries", "3"));
+  ASSERT_TRUE(doc.Set("Playlist", "File3", "c.ogg"));
+  ASSERT_TRUE(doc.Set("new", "k", "v"));
+  EXPECT_EQ(doc.Format(),
+            "; playlist written by hand\n"
+            "[playlist]\n"
+            "File1 = /music/a.mp3\n"
+            "Title1=Song A\n"
+            "NumberOfEntries=3\n"
+            "File3=c.ogg\n"
+            "\n"
+            "# trailing comment\n"
+            "[Other]\n"
+            "junk line without equals\n"
+            "x=1\n"
+            "\n"
+            "[new]\n"
+            "k=v\n");
+}
+
+TEST(IniDocumentTest, ReadingWhatWasWrittenGivesTheSameText) {
+  // Found by fuzzing: a value followed by two CRs read back differently.
+  oru::IniDocument doc;
+  doc.Parse("[s]\r\nkey=\r\r\nx=1\r");
+  EXPECT_EQ(doc.Get("s", "key"), "");
+  std::string written = doc.Format();
+  oru::IniDocument again;
+  again.Parse(written);
+  EXPECT_EQ(again.Format(), written);
+  // And a file that starts with its byte order mark twice.
+  doc.Parse("\xEF\xBB\xBF\xEF\xBB\xBF[s]\nk=v\n");
+  EXPECT_EQ(doc.Get("s", "k"), "v");
+  EXPECT_EQ(doc.Format(), "[s]\nk=v\n");
+}
+
+TEST(IniDocumentTest, RefusesWhatWouldBreakTheLineStructure) {
+  oru::IniDocument doc;
+  EXPECT_FALSE(doc.Set("s", "k", "two\nlines"));
+  EXPECT_FALSE(doc.Set("s", "a=b", "v"));
+  EXPECT_FALSE(doc.Set("s]", "k", "v"));
+  EXPECT_FALSE(doc.Set("s", "", "v"));
+  EXPECT_FALSE(doc.Set("s", ";k", "v"));
+  EXPECT_EQ(doc.Format(), "");
+}
+
+TEST(IniFileTest, ObjectLoadsSavesAndReadsNumbersStrictly) {
+  Sandbox sandbox;
+  RuntimeSession session;
+  auto ini = CreateRuntimeObject<MIniFile>(kServiceClass, kIID_MIniFile);
+  ASSERT_TRUE(ini);
+  std::string path = sandbox.WriteFile("list.pls", kText);
+  ASSERT_EQ(ini->Load(WideFromNarrow(path.c_str()).c_str()), 0);
+  int32_t n = 0;
+  ASSERT_EQ(ini->ReadInt("playlist", "numberofentries", &n), 0);
+  EXPECT_EQ(n, 2);
+  n = 77;
+  EXPECT_EQ(ini->ReadInt("playlist", "Title1", &n), -16);
+  EXPECT_EQ(ini->ReadInt("playlist", "Title9", &n), -5);
+  EXPECT_EQ(n, 77);
+  NarrowString s;
+  ASSERT_EQ(ini->ReadString("playlist", "title1", &s), 0);
+  EXPECT_STREQ(s.c_str(), "Song A");
+  ASSERT_EQ(ini->WriteInt("playlist", "NumberOfEntries", -1), 0);
+  ASSERT_EQ(ini->Remove("other", nullptr), 0);
+  EXPECT_EQ(ini->Remove("other", nullptr), -5);
+  std::string out = sandbox.Root() + "/saved.pls";
+  ASSERT_EQ(ini->Save(WideFromNarrow(out.c_str()).c_str()), 0);
+  EXPECT_EQ(ReadFile(out),
+            "; playlist written by hand\n[playlist]\nFile1 = /music/a.mp3\nTitle1=Song A\n"
+            "NumberOfEntries=-1\n\n# trailing comment\n");
+  EXPECT_EQ(ini->Load(u"/nonexistent.ini"), -7);
+}
+
+}  // namespace
+}  // namespace vk2::test
