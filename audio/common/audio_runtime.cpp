@@ -2,12 +2,8 @@
 
 #include <atomic>
 
-#include "foundation/util/result.h"
-
-#if __has_include("foundation/module/runtime_loader.h")
 #include "foundation/module/runtime_loader.h"
-#define VK2_AUDIO_HAS_RUNTIME 1
-#endif
+#include "foundation/util/result.h"
 
 namespace vk2 {
 namespace {
@@ -26,13 +22,7 @@ int32_t AudioCreateInstance(const Guid& classId, const Guid& iid, void** out) {
     if (r != 0) *out = nullptr;
     return r;
   }
-#ifdef VK2_AUDIO_HAS_RUNTIME
   return RuntimeCreateInstance(classId, iid, out);
-#else
-  (void)classId;
-  (void)iid;
-  return kErrFailed;
-#endif
 }
 
 }  // namespace vk2

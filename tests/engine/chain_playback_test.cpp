@@ -41,13 +41,14 @@ class ChainPlayback : public EngineEnv {
   }
   uint32_t FrameBytes() const { return SignalFrameBytes(spec); }
 
+  // First: it outlives the chain, whose event thread may hold it until the chain has gone.
+  RecordingCallback events;
   SignalSpec spec;
   std::shared_ptr<ReaderConfig> reader;
   std::shared_ptr<DecoderConfig> decoder;
   std::shared_ptr<CaptureState> device = std::make_shared<CaptureState>();
   RefPtr<MMediaChain> chain;
   RefPtr<AudioEndpoint> endpoint;
-  RecordingCallback events;
 };
 
 TEST_F(ChainPlayback, PlaysTheWholeStreamAndReportsTheEnd) {
@@ -269,6 +270,8 @@ TEST_F(ChainPlayback, TimeNotificationsFireOnceWhenHeard) {
     EXPECT_LT(at, target + 0.1) << key;  // within the polling of a small buffer
   }
   EXPECT_EQ(fired.back().first, 2u);
+  chain->Close();
+  chain = nullptr;  // its event thread ends before `at` goes
 }
 
 TEST_F(ChainPlayback, PropertiesSpeakForTheModules) {

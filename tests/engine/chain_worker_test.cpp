@@ -92,9 +92,10 @@ TEST(ChainWorker, CallbackMayChangeRegistrationsOnTheSameWorker) {
 }
 
 TEST(ChainWorker, StopFromItsOwnCallbackDoesNotWaitForItself) {
-  Source source;
+  static Source source;
   RefPtr<ChainWorker> w = ChainWorker::Create(&source);
-  RecordingCallback a;
+  // The detached pass lets go of its copy after this test has returned.
+  static RecordingCallback a;
   std::atomic<bool> stopped{false};
   a.onEvent = [&](int32_t, uint32_t) {
     w->Stop();

@@ -15,9 +15,9 @@ namespace {
 class Seamless : public EngineEnv {
  protected:
   struct Item {
+    RecordingCallback events;  // outlives the chain
     RefPtr<MMediaChain> chain;
     RefPtr<MAudioModule> input;
-    RecordingCallback events;
     SignalSpec spec;
   };
 
@@ -259,6 +259,7 @@ TEST_F(Seamless, HeadPropertiesNotificationsAndVolumeAreTheEndpoints) {
   const double heard = static_cast<double>(device->HeardBytes()) / 176400.0;
   EXPECT_GE(heard, 0.4);
   EXPECT_EQ(tn->RemoveNotification(&at, 0.25, 42), -5);  // fired: gone
+  TearDown();  // the chains' event threads end before `at` goes
 }
 
 }  // namespace

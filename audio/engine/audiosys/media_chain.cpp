@@ -266,6 +266,14 @@ void MediaChain::TakeModulesOut() {
       in->Connect(nullptr);
     }
     m->SetChain(nullptr);
+    // The chain opened its reader; it closes it too, so the reader (a candidate the chain
+    // keeps) can be opened again by the next Open.
+    if (modules.empty()) {
+      RefPtr<MStreamReader> reader;
+      if (m->QueryInterface(kIID_MStreamReader, reader.PutVoid(), 1, 0) == 0 && reader) {
+        reader->Close();
+      }
+    }
   }
 }
 

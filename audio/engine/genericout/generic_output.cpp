@@ -187,6 +187,8 @@ int32_t GenericOutput::Input::GetOwner(MAudioModule** owner) {
 
 bool GenericOutput::DevicePlay() {
   ScopedLock lock(flagsLock_);
+  // The playback thread stopped by itself meanwhile (and closed the device): nothing to play.
+  if (!deviceOpen_) return true;
   // A flush stopped the device; the next write restarts it.
   if (restartPending_) return true;
   playing_ = device_ && device_->Play();
@@ -195,6 +197,7 @@ bool GenericOutput::DevicePlay() {
 
 bool GenericOutput::DevicePause() {
   ScopedLock lock(flagsLock_);
+  if (!deviceOpen_) return true;
   if (restartPending_) {
     restartPending_ = false;
     playing_ = false;
@@ -278,7 +281,7 @@ int32_t GenericOutput::StartPlayback(StateLock& st) {
 void GenericOutput::StopPlayback(StateLock& st) {
   {
     ScopedLock lock(flagsLock_);
-    if (device_) device_->Flush();
+    if (device_ && deviceOpen_) device_->Flush();
   }
   stopRequested_ = true;
   suspendRequested_ = false;

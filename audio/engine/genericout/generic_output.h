@@ -227,6 +227,7 @@ class GenericOutput final : public AudioEndpoint {
   std::atomic<double> flushTime_{0.0};
 
   // Guarded by the flags lock.
+  bool deviceOpen_ = false;  // the playback thread has the device open
   bool playing_ = false;
   bool draining_ = false;
   bool restartPending_ = false;

@@ -22,6 +22,10 @@ void GenericOutput::Run(const std::shared_ptr<Session>& session) {
     s.startResult = MediaError(kMsDeviceFailed);
   } else {
     s.deviceOpen = true;
+    {
+      ScopedLock flags(flagsLock_);
+      deviceOpen_ = true;
+    }
     s.noPollDelay = s.device->NoPollDelay();
     ScopedLock lock(timeLock_);
     bufferSize_ = s.device->BufferSize();
@@ -59,11 +63,14 @@ void GenericOutput::Run(const std::shared_ptr<Session>& session) {
   {
     ScopedLock lock(stateLock_);
     state_ = kChainStopped;
+    {
+      ScopedLock flags(flagsLock_);
+      deviceOpen_ = false;
+      restartPending_ = false;
+      playing_ = false;
+    }
     if (s.deviceOpen) s.device->Close();
     s.deviceOpen = false;
-    ScopedLock flags(flagsLock_);
-    restartPending_ = false;
-    playing_ = false;
   }
   if (s.priorityKnown && s.priorityPlaying) SetCurrentThreadPriority(ThreadPriority::kNormal);
   Fire(events);
@@ -101,6 +108,7 @@ void GenericOutput::StopFromThread(Session& s, int32_t code, int32_t argument, E
   s.endedItself.store(true, std::memory_order_release);
   {
     ScopedLock flags(flagsLock_);
+    deviceOpen_ = false;
     playing_ = false;
     restartPending_ = false;
   }
