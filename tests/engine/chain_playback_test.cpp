@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <mutex>
 #include <thread>
 
 #include "audio/engine/audiosys/media_chain.h"
@@ -272,6 +273,47 @@ TEST_F(ChainPlayback, TimeNotificationsFireOnceWhenHeard) {
   EXPECT_EQ(fired.back().first, 2u);
   chain->Close();
   chain = nullptr;  // its event thread ends before `at` goes
+}
+
+// The media core releases chains under its state lock while its callbacks take that lock: the
+// last release hands the destruction to the chain's event thread instead of waiting for it.
+TEST_F(ChainPlayback, LastReleaseDuringACallbackDoesNotWaitForIt) {
+  Build();
+  std::mutex stateLock;
+  std::atomic<bool> inCallback{false};
+  RecordingCallback blocking;
+  blocking.onEvent = [&](int32_t code, uint32_t) {
+    if (code != kEventStreamEnded) return;
+    inCallback = true;
+    std::lock_guard lock(stateLock);
+  };
+  ASSERT_EQ(chain->RegisterCallback(&blocking, 9), 0);
+  {
+    std::lock_guard lock(stateLock);
+    ASSERT_EQ(chain->Play(0.75), 0);
+    ASSERT_TRUE(device->WaitFor([&] { return inCallback.load(); }));
+    chain->UnregisterCallback(&events, 5);
+    chain = nullptr;  // returns at once: the callback still runs
+    EXPECT_TRUE(log->Matching("R:SetChain(null)").empty());
+  }
+  // The callback returned: the event thread destroyed the chain.
+  EXPECT_TRUE(device->WaitFor([&] { return !log->Matching("R:SetChain(null)").empty(); }));
+}
+
+TEST_F(ChainPlayback, LastReleaseInsideItsOwnCallback) {
+  Build();
+  std::atomic<bool> released{false};
+  RecordingCallback releasing;
+  releasing.onEvent = [&](int32_t code, uint32_t) {
+    if (code != kEventStreamEnded || released) return;
+    chain->UnregisterCallback(&events, 5);
+    chain = nullptr;  // on the chain's own event thread
+    released = true;
+  };
+  ASSERT_EQ(chain->RegisterCallback(&releasing, 9), 0);
+  ASSERT_EQ(chain->Play(0.75), 0);
+  EXPECT_TRUE(device->WaitFor([&] { return released.load(); }));
+  EXPECT_TRUE(device->WaitFor([&] { return !log->Matching("R:SetChain(null)").empty(); }));
 }
 
 TEST_F(ChainPlayback, PropertiesSpeakForTheModules) {

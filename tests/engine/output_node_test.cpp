@@ -259,7 +259,8 @@ TEST_F(Seamless, HeadPropertiesNotificationsAndVolumeAreTheEndpoints) {
   const double heard = static_cast<double>(device->HeardBytes()) / 176400.0;
   EXPECT_GE(heard, 0.4);
   EXPECT_EQ(tn->RemoveNotification(&at, 0.25, 42), -5);  // fired: gone
-  TearDown();  // the chains' event threads end before `at` goes
+  tn = nullptr;
+  TearDown();  // the chains go before `at` does
 }
 
 }  // namespace

@@ -102,9 +102,40 @@ void ChainWorker::Stop() {
     return;
   }
   wake_.Set();
-  // The pass tests the stop flag after every callback, so this waits for at most the callback
-  // running now.
+  // No callback runs now and none starts after the stop flag (StopOrDefer saw to that): the
+  // thread ends at once.
   thread.Join();
+}
+
+bool ChainWorker::StopOrDefer(std::function<void()> destroy) {
+  ScopedLock lock(lock_);
+  stop_.store(true, std::memory_order_release);
+  events_.clear();
+  if (inCallback_ && !(thread_.IsStarted() && thread_.IsCurrent())) {
+    deferred_ = std::move(destroy);
+    return false;
+  }
+  return true;
+}
+
+bool ChainWorker::BeginCallback() {
+  ScopedLock lock(lock_);
+  if (stop_.load(std::memory_order_acquire)) return false;
+  inCallback_ = true;
+  return true;
+}
+
+bool ChainWorker::EndCallback() {
+  std::function<void()> destroy;
+  {
+    ScopedLock lock(lock_);
+    inCallback_ = false;
+    if (!stop_.load(std::memory_order_acquire)) return true;
+    destroy = std::move(deferred_);
+  }
+  // The chain went while this callback ran: it is destroyed now, on this thread.
+  if (destroy) destroy();
+  return false;
 }
 
 void ChainWorker::Run() {
@@ -139,14 +170,16 @@ bool ChainWorker::Pass() {
       auto it =
           std::find_if(due.begin(), due.end(), [&](const auto& d) { return d.second.id == e.key; });
       if (it == due.end()) continue;
+      if (!BeginCallback()) return false;
       it->first->OnEvent(source_, kEventTimeNotification, it->second.key, 0);
       due.erase(it);  // fires once
-      if (stop_.load(std::memory_order_acquire)) return false;
+      if (!EndCallback()) return false;
       continue;
     }
     for (const auto& [callback, key] : callbacks) {
+      if (!BeginCallback()) return false;
       callback->OnEvent(source_, e.code, key, e.argument);
-      if (stop_.load(std::memory_order_acquire)) return false;
+      if (!EndCallback()) return false;
     }
   }
   return true;

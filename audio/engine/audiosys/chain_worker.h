@@ -6,10 +6,17 @@
 // The worker is counted: the chain holds one reference and the running thread another, so the
 // lists stay valid until the thread has ended, even when the chain's last release happens inside
 // one of its own callbacks (the stop then detaches instead of waiting for itself).
+//
+// The chain's last release never waits for a callback running on this thread: such a callback
+// may be waiting for a lock the releasing thread holds (the media core releases chains under
+// its state lock, and its callbacks take that lock). The chain's destruction is then handed to
+// this thread, which carries it out when the callback returns; so the chain also stays valid for
+// as long as a callback given it as the source runs.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "foundation/util/ref_ptr.h"
@@ -43,7 +50,10 @@ class ChainWorker {
   // absent.
   bool RemoveNotification(MAudioCallback* callback, uint32_t key, double seconds, uint32_t* id);
 
-  // Ends the thread: waits for it unless called on it. Idempotent.
+  // The chain's last release: stops delivering. True when the caller destroys the chain now;
+  // false when a callback runs on this thread, which then calls `destroy` when it returns.
+  bool StopOrDefer(std::function<void()> destroy);
+  // Ends the thread (after StopOrDefer): waits for it unless called on it. Idempotent.
   void Stop();
 
   bool IsWorkerThread() const;
@@ -66,6 +76,10 @@ class ChainWorker {
   void Run();
   // One delivery pass; false when the stop flag ended it.
   bool Pass();
+  // Around every callback: false when the worker stopped (EndCallback then carries out a
+  // destruction handed over meanwhile).
+  bool BeginCallback();
+  bool EndCallback();
 
   MUnknown* source_;
   std::atomic<uint32_t> refs_{0};
@@ -80,6 +94,8 @@ class ChainWorker {
   std::vector<Callback> callbacks_;          // guarded by lock_
   std::vector<Notification> notifications_;  // guarded by lock_
   std::vector<PendingEvent> events_;         // guarded by lock_
+  bool inCallback_ = false;                  // guarded by lock_
+  std::function<void()> deferred_;           // guarded by lock_
 };
 
 }  // namespace vk2

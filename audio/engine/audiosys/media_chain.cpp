@@ -53,7 +53,9 @@ uint32_t MediaChain::AddRef() {
 uint32_t MediaChain::Release() {
   bool destroy = false;
   const uint32_t left = refs_.Decrement(&destroy);
-  if (destroy) delete this;
+  // A callback of the chain running on its event thread finishes first; the event thread then
+  // destroys the chain.
+  if (destroy && (!worker_ || worker_->StopOrDefer([this] { delete this; }))) delete this;
   return left;
 }
 

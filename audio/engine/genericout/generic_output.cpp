@@ -204,7 +204,7 @@ bool GenericOutput::DevicePause() {
     return true;
   }
   playing_ = false;
-  ++pauses_;
+  ++drainCuts_;
   const bool paused = device_ && device_->Pause();
   // A pause while the end of the stream is played out really pauses: the drain is cut short
   // and taken up again on the next play.
@@ -312,6 +312,12 @@ void GenericOutput::Suspend(StateLock& st, bool wasPlaying) {
   if (!session) return;
   session->suspended.Reset();
   suspendRequested_ = true;
+  {
+    // A drain under way ends early; the end is played out after the resume.
+    ScopedLock lock(flagsLock_);
+    ++drainCuts_;
+    if (draining_) wake_.Set();
+  }
   // The handshake happens with the state lock released; a thread that ends instead wakes the
   // waiter too. Past the limit the thread parks at its next pass.
   st.unlock();

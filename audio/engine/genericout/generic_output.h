@@ -166,6 +166,7 @@ class GenericOutput final : public AudioEndpoint {
   void Flush(Session& s, Events& events);
   void Write(Session& s, uint32_t free, Events& events);
   void FinishStream(Session& s, Events& events);
+  void ParkWhileSuspended(Session& s);
   void RampStep();
   void NotificationStep();
   // Fires event 7 to the callback of each notification; the fire lock is held.
@@ -231,7 +232,7 @@ class GenericOutput final : public AudioEndpoint {
   bool playing_ = false;
   bool draining_ = false;
   bool restartPending_ = false;
-  uint32_t pauses_ = 0;
+  uint32_t drainCuts_ = 0;  // pauses and suspensions: each cuts a drain under way short
 
   // Guarded by the time lock.
   uint32_t bufferSize_ = 0;  // N

@@ -151,15 +151,7 @@ bool GenericOutput::Pass(Session& s, Events& events) {
     s.packet = nullptr;
   }
 
-  if (suspendRequested_.load(std::memory_order_acquire)) {
-    Session* current = &s;
-    current->suspended.Set();
-    while (suspendRequested_.load(std::memory_order_acquire) &&
-           !stopRequested_.load(std::memory_order_acquire)) {
-      resume_.Wait(50);
-    }
-    current->suspended.Reset();
-  }
+  ParkWhileSuspended(s);
 
   if (hasNotifications_.load(std::memory_order_acquire)) NotificationStep();
   return true;
@@ -278,6 +270,18 @@ void GenericOutput::Write(Session& s, uint32_t free, Events& events) {
   if (idChanged) Collect(events, kEventStreamIdChanged);
 }
 
+void GenericOutput::ParkWhileSuspended(Session& s) {
+  if (!suspendRequested_.load(std::memory_order_acquire)) return;
+  while (suspendRequested_.load(std::memory_order_acquire) &&
+         !stopRequested_.load(std::memory_order_acquire)) {
+    // Acknowledged on every turn: a resume followed at once by a new suspension (which resets
+    // the event) finds the thread still parked and is answered too.
+    s.suspended.Set();
+    resume_.Wait(50);
+  }
+  s.suspended.Reset();
+}
+
 void GenericOutput::FinishStream(Session& s, Events& events) {
   {
     ScopedLock lock(timeLock_);
@@ -289,8 +293,10 @@ void GenericOutput::FinishStream(Session& s, Events& events) {
   // while the device was not playing (cued, paused) waits to be played: stopping here would
   // lose the audio still in the buffer. A pause during the drain pauses it.
   for (;;) {
-    uint32_t pauses = 0;
+    uint32_t cuts = 0;
     for (;;) {
+      // Suspended while the end waits to be played out: parked here as anywhere else.
+      ParkWhileSuspended(s);
       {
         ScopedLock flags(flagsLock_);
         if (restartPending_) {
@@ -298,9 +304,9 @@ void GenericOutput::FinishStream(Session& s, Events& events) {
           restartPending_ = false;
           playing_ = true;
         }
-        if (playing_) {
+        if (playing_ && !suspendRequested_.load(std::memory_order_acquire)) {
           draining_ = true;
-          pauses = pauses_;
+          cuts = drainCuts_;
           break;
         }
       }
@@ -314,7 +320,7 @@ void GenericOutput::FinishStream(Session& s, Events& events) {
     {
       ScopedLock flags(flagsLock_);
       draining_ = false;
-      drained = playing_ && pauses_ == pauses;
+      drained = playing_ && drainCuts_ == cuts;
     }
     if (stopRequested_.load(std::memory_order_acquire)) return;
     if (drained) break;
