@@ -2,6 +2,9 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
+#include <cstring>
+
 namespace vk2 {
 namespace {
 
@@ -9,12 +12,14 @@ thread_local LoadError tLastError;
 
 void Succeeded() {
   tLastError.code = kLoadErrorNone;
-  tLastError.text.clear();
+  tLastError.message[0] = '\0';
 }
 
-void Failed(int32_t code, std::string text) {
+void Failed(int32_t code, std::string_view text) {
   tLastError.code = code;
-  tLastError.text = std::move(text);
+  const size_t n = std::min(text.size(), sizeof(tLastError.message) - 1);
+  std::memcpy(tLastError.message, text.data(), n);
+  tLastError.message[n] = '\0';
 }
 
 bool Contains(std::string_view text, std::string_view part) {
@@ -47,7 +52,7 @@ void* LoadSharedObject(const std::string& path) {
     const char* text = dlerror();
     std::string message = text ? text : "the shared object could not be loaded";
     const int32_t code = LoadErrorCodeFor(path, message);
-    Failed(code, std::move(message));
+    Failed(code, message);
     return nullptr;
   }
   Succeeded();

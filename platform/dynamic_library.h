@@ -14,9 +14,12 @@ inline constexpr int32_t kLoadErrorOutOfMemory = 8;
 // Anything else: not a shared object, a missing dependency or symbol, a failing constructor.
 inline constexpr int32_t kLoadErrorOther = 31;
 
+// Kept per thread in a trivially destructible record: a thread_local with a destructor would pin
+// any module that links this file in memory, so it could never be unloaded.
 struct LoadError {
   int32_t code = kLoadErrorNone;
-  std::string text;
+  char message[512] = {};
+  std::string_view text() const { return message; }
 };
 
 // dlopen with RTLD_NOW | RTLD_LOCAL: every symbol is bound at once, and none leaks into the

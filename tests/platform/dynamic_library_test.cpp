@@ -11,7 +11,7 @@ namespace {
 
 TEST(DynamicLibraryTest, LoadsFindsCallsAndUnloads) {
   void* library = LoadSharedObject(VK2_SAMPLE_MODULE);
-  ASSERT_NE(library, nullptr) << LastLoadError().text;
+  ASSERT_NE(library, nullptr) << LastLoadError().text();
   EXPECT_EQ(LastLoadError().code, kLoadErrorNone);
   auto* answer = reinterpret_cast<int (*)()>(FindSymbol(library, "vk2_sample_answer"));
   ASSERT_NE(answer, nullptr);
@@ -19,7 +19,7 @@ TEST(DynamicLibraryTest, LoadsFindsCallsAndUnloads) {
 
   EXPECT_EQ(FindSymbol(library, "vk2_sample_hidden"), nullptr) << "not exported";
   EXPECT_EQ(LastLoadError().code, kLoadErrorOther);
-  EXPECT_NE(LastLoadError().text.find("vk2_sample_hidden"), std::string::npos);
+  EXPECT_NE(LastLoadError().text().find("vk2_sample_hidden"), std::string::npos);
 
   EXPECT_TRUE(UnloadSharedObject(library));
   EXPECT_EQ(LastLoadError().code, kLoadErrorNone);
@@ -41,8 +41,8 @@ TEST(DynamicLibraryTest, FailuresAreSortedIntoNotFoundAndOther) {
         Case{notElf, kLoadErrorOther}, Case{folder.path(), kLoadErrorOther},
         Case{VK2_MISSING_DEPENDENCY_MODULE, kLoadErrorOther}}) {
     EXPECT_EQ(LoadSharedObject(c.path), nullptr) << c.path;
-    EXPECT_EQ(LastLoadError().code, c.code) << c.path << ": " << LastLoadError().text;
-    EXPECT_FALSE(LastLoadError().text.empty()) << c.path;
+    EXPECT_EQ(LastLoadError().code, c.code) << c.path << ": " << LastLoadError().text();
+    EXPECT_FALSE(LastLoadError().text().empty()) << c.path;
   }
 }
 
