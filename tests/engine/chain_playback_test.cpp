@@ -267,8 +267,9 @@ TEST_F(ChainPlayback, TimeNotificationsFireOnceWhenHeard) {
   for (const auto& [key, heard] : fired) {
     const double target = key == 2 ? 0.75 : 0.5;
     const double at = static_cast<double>(heard) / bps;
-    EXPECT_GE(at, target) << key;
-    EXPECT_LT(at, target + 0.1) << key;  // within the polling of a small buffer
+    EXPECT_GE(at, target) << key;  // never early
+    // Delivered on the chain's event thread, a little after it fell due.
+    EXPECT_LT(at, target + 0.25) << key;
   }
   EXPECT_EQ(fired.back().first, 2u);
   chain->Close();

@@ -401,6 +401,29 @@ TEST_F(Endpoint, VolumeAndRamps) {
   EXPECT_EQ(v, 0.25);
 }
 
+// A notification falls due by the same heard time as "streamtime" and ramps: when it fires (on
+// the playback thread, to a callback added directly), the device has played up to its time and
+// not a buffer's length beyond.
+TEST_F(Endpoint, NotificationsFireWhenTheirTimeIsHeard) {
+  Connect();
+  ASSERT_EQ(props->SetNumber(u"bufferlength", 0.2), 0);
+  RefPtr<MTimeNotifications> tn = Query<MTimeNotifications>(kIID_MTimeNotifications);
+  RecordingCallback at;
+  std::atomic<uint64_t> heardThen{0};
+  at.onEvent = [&](int32_t code, uint32_t) {
+    if (code == kEventTimeNotification) heardThen = device->HeardBytes();
+  };
+  ASSERT_EQ(tn->AddNotification(&at, 0.5, 1), 0);
+  EXPECT_EQ(tn->AddNotification(&at, 0.7, 1), -6);
+  ASSERT_EQ(endpoint->StateChange(kChainPlaying), 0);
+  ASSERT_TRUE(PlayUntil([&] { return at.Count(kEventTimeNotification) > 0; }, 2000));
+  const double t = static_cast<double>(heardThen.load()) / 176400.0;
+  EXPECT_GE(t, 0.5);
+  EXPECT_LT(t, 0.55);  // a buffer of 0.2 s would show here if the time were taken otherwise
+  EXPECT_EQ(tn->RemoveNotification(&at, 0.5, 1), -5);
+  endpoint->StateChange(kChainStopped);
+}
+
 // Two endpoints cross-fade as the media core does it: one ramps down while the other ramps up.
 // The volume envelope each device applied, measured at the positions it was heard, follows the
 // ramp.
