@@ -555,10 +555,20 @@ TEST_F(Endpoint, StopWaitsForABlockedUpstreamOnlyAsLongAsItsLimit) {
   stopper.join();
   EXPECT_TRUE(stopped);
   EXPECT_EQ(endpoint->CurrentState(), kChainStopped);
-  // Released later, the thread ends on its own; a new start waits for it first.
-  source->release->Set();
+  // A new start waits for the old thread first, which is still blocked: it is refused rather
+  // than run beside it.
+  std::atomic<int32_t> started{1};
+  std::thread starter([&] { started = endpoint->StateChange(kChainCued); });
+  ASSERT_TRUE(clock.WaitForSleepers(1));
+  clock.Advance(GenericOutput::kThreadWaitLimitMs);
+  starter.join();
+  EXPECT_LT(started, 0);
+  // Released, the old thread ends on its own; then a start succeeds.
   source->blockAfterPackets = -1;
+  source->release->Set();
   EXPECT_TRUE(device->WaitFor([&] { return !device->IsOpen(); }));
+  EXPECT_EQ(endpoint->StateChange(kChainCued), 0);
+  EXPECT_EQ(endpoint->StateChange(kChainStopped), 0);
 }
 
 }  // namespace

@@ -217,19 +217,23 @@ bool GenericOutput::ThreadEndedItself() const {
 }
 
 bool GenericOutput::WaitForOldThread(StateLock& st) {
-  if (!thread_.IsStarted()) return true;
+  // Judged by the session, not by the thread record: a thread a stop gave up on was detached
+  // and may still be on its way out.
   std::shared_ptr<Session> old = session_;
-  stopRequested_ = true;
-  resume_.Set();
-  wake_.Set();
-  st.unlock();
-  const bool ended = !old || old->ended.Wait(kThreadWaitLimitMs);
-  if (ended) {
+  if (old && !old->ended.Wait(0)) {
+    stopRequested_ = true;
+    resume_.Set();
+    wake_.Set();
+    st.unlock();
+    const bool ended = old->ended.Wait(kThreadWaitLimitMs);
+    st.lock();
+    if (!ended) return false;
+  }
+  if (thread_.IsStarted()) {
     thread_.Join(nullptr, kThreadWaitLimitMs);
     thread_.CloseHandle();
   }
-  st.lock();
-  return ended;
+  return true;
 }
 
 int32_t GenericOutput::StartPlayback(StateLock& st) {

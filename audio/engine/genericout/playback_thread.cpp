@@ -402,10 +402,6 @@ void GenericOutput::NotificationStep() {
   FireNotificationsLocked(due);
 }
 
-}  // namespace vk2
-
-namespace vk2 {
-
 void GenericOutput::FireNotificationsLocked(const std::vector<TimeNotification>& due) {
   if (due.empty()) return;
   MMediaChain* chain = nullptr;
