@@ -1,0 +1,48 @@
+// A VorbisSource over bytes in memory, seekable or live, that can be told to fail.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "audio/decoders/ogg/vorbis_source.h"
+
+namespace vk2::test {
+
+class MemoryVorbisSource final : public VorbisSource {
+ public:
+  explicit MemoryVorbisSource(std::vector<uint8_t> bytes, bool seekable = true)
+      : bytes_(std::move(bytes)), seekable_(seekable) {}
+
+  // Reads fail once the position reaches `offset`.
+  void FailFrom(int64_t offset) { failFrom_ = offset; }
+
+  int64_t Read(void* buffer, size_t n) override {
+    if (pos_ >= failFrom_) return -1;
+    const size_t left = pos_ < static_cast<int64_t>(bytes_.size()) ? bytes_.size() - pos_ : 0;
+    n = std::min({n, left, static_cast<size_t>(failFrom_ - pos_)});
+    if (n > 0) std::memcpy(buffer, bytes_.data() + pos_, n);
+    pos_ += static_cast<int64_t>(n);
+    return static_cast<int64_t>(n);
+  }
+  int64_t Seek(int64_t offset, int whence) override {
+    if (!seekable_) return -1;
+    const int64_t base = whence == SEEK_SET   ? 0
+                         : whence == SEEK_CUR ? pos_
+                                              : static_cast<int64_t>(bytes_.size());
+    if (base + offset < 0) return -1;
+    pos_ = base + offset;
+    return pos_;
+  }
+  int64_t Tell() override { return pos_; }
+
+ private:
+  std::vector<uint8_t> bytes_;
+  bool seekable_;
+  int64_t pos_ = 0;
+  int64_t failFrom_ = INT64_MAX;
+};
+
+}  // namespace vk2::test
