@@ -103,4 +103,8 @@ inline constexpr Guid kWaveOutOutputClass = MakeGuid("BE905AEB-B5A3-4EA2-89B0-4F
 // The waveOut library's own interface id: its class factory hands out endpoints under it.
 inline constexpr Guid kIID_WaveOutEndpointFactory = MakeGuid("32039E80-90ED-446E-9F31-53D50BAC2C48");
 
+// ---- MPEG audio decoder module -------------------------------------------------------------
+inline constexpr Guid kMpegDecoderClass = MakeGuid("EE1824B0-776A-47A2-A793-5EA4D5D4CA4A");
+inline constexpr Guid kIID_MMpegDecoder = MakeGuid("75BDA973-9DE6-42D0-BA88-815FEBAB4410");
+
 }  // namespace vk2

@@ -1,0 +1,184 @@
+// What the decoders share (the MPEG, WAVE and Ogg Vorbis decoders present the same interface
+// set): the main object, the input and output sub-objects, the property sub-object, the
+// callback registry and the media-type list, the main lock, the connection to the upstream
+// output, the current output format record and the requested output mode.
+//
+// Events: a decoder that replaces its format record while it holds the main lock only queues
+// event 5 (QueueFormatChanged); the event goes to the callbacks when the outermost DecoderLock
+// is released, so callbacks never run under the main lock.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "audio/common/callback_list.h"
+#include "audio/common/media_errors.h"
+#include "audio/common/object_count.h"
+#include "audio/common/properties_face.h"
+#include "audio/common/property_table.h"
+#include "foundation/util/ref_ptr.h"
+#include "interfaces/audio/audio_callbacks.h"
+#include "interfaces/audio/audio_module.h"
+#include "interfaces/audio/audio_packet.h"
+#include "interfaces/audio/chain_types.h"
+#include "interfaces/audio/media_types.h"
+#include "platform/critical_section.h"
+
+namespace vk2 {
+
+class MErrorRegistry;
+
+// The sample width a downstream module asked for through SetFormat.
+enum DecoderOutputMode : int32_t {
+  kOutputModeNone = 0,
+  kOutputModeInt16 = 1,
+  kOutputModeFloat32 = 2,
+};
+
+struct DecoderTraits {
+  Guid ownInterface;
+  // The read-only 7-operation property interface only (MModuleInfo), or both ids.
+  bool readOnlyProperties = false;
+  bool callbackRegistry = true;
+  std::vector<std::pair<const char16_t*, const char16_t*>> fileTypes;  // (pattern, description)
+  std::vector<const char16_t*> mimeTypes;  // each with the first file type's description
+};
+
+class DecoderBase : public MAudioModule {
+ public:
+  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef = 1,
+                         uint32_t reserved = 0) override;
+  VK2_OBJECT_COUNT_METHODS
+
+  int32_t HasInput() override { return 1; }
+  int32_t HasOutput() override { return 1; }
+  int32_t GetInputByName(AudioModuleInput** input, const char16_t* name) override;
+  int32_t GetInput(AudioModuleInput** input, int32_t index) override;
+  int32_t GetOutputByName(AudioModuleOutput** output, const char16_t* name) override;
+  int32_t GetOutput(AudioModuleOutput** output, int32_t index) override;
+  int32_t SetChain(MMediaChain* chain) override;
+
+ protected:
+  explicit DecoderBase(DecoderTraits traits);
+  virtual ~DecoderBase();
+
+  // The decoder-specific halves of the sub-objects.
+  virtual int32_t CanHandle(AudioModuleOutput* upstream, uint32_t* score1, uint32_t* score2) = 0;
+  virtual int32_t GetPacket(AudioPacket** slot) = 0;
+  virtual int32_t GetFormats(AudioFormatList* formats) = 0;
+  virtual int32_t SetFormat(AudioFormat* format) = 0;
+  // Connect has chosen `upstream` (null: disconnected); under the main lock.
+  virtual void OnConnected(AudioModuleOutput* upstream) { (void)upstream; }
+
+  // Holds the main lock; releasing the outermost one delivers the events queued meanwhile.
+  class DecoderLock {
+   public:
+    explicit DecoderLock(DecoderBase& decoder) : decoder_(decoder) { decoder_.mainLock_.Enter(); }
+    ~DecoderLock();
+    DecoderLock(const DecoderLock&) = delete;
+    DecoderLock& operator=(const DecoderLock&) = delete;
+
+   private:
+    DecoderBase& decoder_;
+  };
+  // Under the main lock: event 5 goes out once the lock is released.
+  void QueueFormatChanged() { pendingFormatEvents_.fetch_add(1, std::memory_order_relaxed); }
+
+  // The first byte-stream format `upstream` offers, or null (`result` gets GetFormats' failure).
+  static RefPtr<AudioFormat> FindByteStreamFormat(AudioModuleOutput* upstream, int32_t* result);
+
+  MMediaChain* Chain() const { return chain_.load(std::memory_order_acquire); }
+  MErrorRegistry* ErrorRegistry() const { return errors_.Registry(); }
+  int32_t State() const { return state_; }
+
+  ObjectCount refs_;
+  MediaErrorRegistration errors_;
+  CriticalSection mainLock_;
+  // Under the main lock.
+  int32_t state_ = kChainStopped;
+  AudioModuleOutput* upstream_ = nullptr;      // not counted
+  AudioModuleInput* downstream_ = nullptr;     // not counted
+  RefPtr<AudioFormat> format_;                 // the current output format record
+  int32_t outputMode_ = kOutputModeNone;
+  RefPtr<MPacketPool> pool_;
+  PropertyTable table_;
+  PropertiesFace properties_{static_cast<MUnknown*>(this), &table_};
+
+ private:
+  class Input final : public AudioModuleInput {
+   public:
+    explicit Input(DecoderBase* owner) : owner_(owner) {}
+    int32_t GetName(TString* name) override;
+    int32_t CanHandle(AudioModuleOutput* upstream, uint32_t* s1, uint32_t* s2) override {
+      return owner_->CanHandle(upstream, s1, s2);
+    }
+    int32_t Connect(AudioModuleOutput* upstream) override { return owner_->Connect(upstream); }
+    int32_t GetOwner(MAudioModule** owner) override;
+
+   private:
+    DecoderBase* owner_;
+  };
+  class Output final : public AudioModuleOutput {
+   public:
+    explicit Output(DecoderBase* owner) : owner_(owner) {}
+    int32_t GetName(TString* name) override;
+    int32_t GetPacket(AudioPacket** slot) override { return owner_->GetPacket(slot); }
+    int32_t GetFormats(AudioFormatList* formats) override { return owner_->GetFormats(formats); }
+    int32_t SetFormat(AudioFormat* format) override { return owner_->SetFormat(format); }
+    int32_t SetDestination(AudioModuleInput* downstream) override;
+    int32_t GetOwner(MAudioModule** owner) override;
+
+   private:
+    DecoderBase* owner_;
+  };
+  class Registry final : public MCallbackRegistry {
+   public:
+    explicit Registry(DecoderBase* owner) : owner_(owner) {}
+    int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef = 1,
+                           uint32_t reserved = 0) override {
+      return owner_->QueryInterface(iid, out, addRef, reserved);
+    }
+    uint32_t AddRef() override { return owner_->AddRef(); }
+    uint32_t Release() override { return owner_->Release(); }
+    int32_t RegisterCallback(MAudioCallback* callback, uint32_t key) override {
+      return owner_->callbacks_.Register(callback, key);
+    }
+    int32_t UnregisterCallback(MAudioCallback* callback, uint32_t key) override {
+      return owner_->callbacks_.Unregister(callback, key);
+    }
+
+   private:
+    DecoderBase* owner_;
+  };
+  class Types final : public MMediaTypes {
+   public:
+    explicit Types(DecoderBase* owner) : owner_(owner) {}
+    int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef = 1,
+                           uint32_t reserved = 0) override {
+      return owner_->QueryInterface(iid, out, addRef, reserved);
+    }
+    uint32_t AddRef() override { return owner_->AddRef(); }
+    uint32_t Release() override { return owner_->Release(); }
+    int32_t GetFileTypes(MediaTypeList* list) override;
+    int32_t GetMimeTypes(MediaTypeList* list) override;
+
+   private:
+    DecoderBase* owner_;
+  };
+
+  int32_t Connect(AudioModuleOutput* upstream);
+  void DeliverEvents();
+
+  DecoderTraits traits_;
+  std::atomic<MMediaChain*> chain_{nullptr};
+  std::atomic<int32_t> pendingFormatEvents_{0};
+  CallbackList callbacks_;
+  Input input_{this};
+  Output output_{this};
+  Registry registry_{this};
+  Types types_{this};
+};
+
+}  // namespace vk2
