@@ -271,6 +271,8 @@ int32_t MpegDecoder::Seek(double seconds, uint32_t, uint32_t) {
   seekedSinceStart_ = true;
   if (!run_->core.SeekToTime(seconds * 1000.0)) return MediaError(kMsCannotSeek);
   positionMs_ = run_->core.Parser().PositionMs();
+  // A seek back from the end plays on to a new end, which must be reported again.
+  status_ &= ~2u;
   return kOk;
 }
 
