@@ -65,7 +65,7 @@ int32_t DecoderBase::SetChain(MMediaChain* chain) {
 }
 
 RefPtr<AudioFormat> DecoderBase::FindByteStreamFormat(AudioModuleOutput* upstream,
-                                                     int32_t* result) {
+                                                      int32_t* result) {
   if (result) *result = kOk;
   if (!upstream) return nullptr;
   AudioFormatList formats;

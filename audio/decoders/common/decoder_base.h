@@ -98,9 +98,9 @@ class DecoderBase : public MAudioModule {
   CriticalSection mainLock_;
   // Under the main lock.
   int32_t state_ = kChainStopped;
-  AudioModuleOutput* upstream_ = nullptr;      // not counted
-  AudioModuleInput* downstream_ = nullptr;     // not counted
-  RefPtr<AudioFormat> format_;                 // the current output format record
+  AudioModuleOutput* upstream_ = nullptr;   // not counted
+  AudioModuleInput* downstream_ = nullptr;  // not counted
+  RefPtr<AudioFormat> format_;              // the current output format record
   int32_t outputMode_ = kOutputModeNone;
   RefPtr<MPacketPool> pool_;
   PropertyTable table_;

@@ -32,9 +32,9 @@ int64_t UpstreamByteSource::Read(void* buffer, size_t bytes) {
       const int32_t r = upstream_->GetPacket(&raw);
       RefPtr<AudioPacket> p = RefPtr<AudioPacket>::Adopt(raw);
       if (r < 0 || !p) {
-        const bool ended = r >= 0 || (registry_ ? IsErrorEntry(registry_, r, kMsEndOfData,
-                                                               kMediaSystemTable)
-                                                : r == MediaError(kMsEndOfData));
+        const bool ended =
+            r >= 0 || (registry_ ? IsErrorEntry(registry_, r, kMsEndOfData, kMediaSystemTable)
+                                 : r == MediaError(kMsEndOfData));
         if (ended) {
           end_ = true;
           break;
