@@ -90,6 +90,7 @@ inline constexpr Guid kCategoryDecoders = MakeGuid("343BE74A-40DD-4AD3-8EB4-20BF
 inline constexpr Guid kCategoryDspFilters = MakeGuid("F7C5C697-E083-4680-9A59-0C4D0144BCAE");
 inline constexpr Guid kCategoryStreamReaders = MakeGuid("01990F1A-9578-464E-991B-3C3E6E6D71FE");
 inline constexpr Guid kCategoryOutputDevices = MakeGuid("A1A10FE3-8C35-4F8A-A1B5-FF8C7FC2AC65");
+
 // ---- Local playback: file reader, WAVE and Ogg Vorbis decoders, output devices ---------------
 inline constexpr Guid kFileReaderClass = MakeGuid("2BF9497E-9238-4B96-B7D7-725ACD6E39DD");
 inline constexpr Guid kIID_MFileReader = MakeGuid("D8865318-F230-45A0-858F-4BE297D023DB");
@@ -106,18 +107,5 @@ inline constexpr Guid kIID_WaveOutEndpointFactory = MakeGuid("32039E80-90ED-446E
 // ---- MPEG audio decoder module -------------------------------------------------------------
 inline constexpr Guid kMpegDecoderClass = MakeGuid("EE1824B0-776A-47A2-A793-5EA4D5D4CA4A");
 inline constexpr Guid kIID_MMpegDecoder = MakeGuid("75BDA973-9DE6-42D0-BA88-815FEBAB4410");
-
-// ---- Local playback: file reader, WAVE and Ogg Vorbis decoders, output devices ---------------
-inline constexpr Guid kFileReaderClass = MakeGuid("2BF9497E-9238-4B96-B7D7-725ACD6E39DD");
-inline constexpr Guid kIID_MFileReader = MakeGuid("D8865318-F230-45A0-858F-4BE297D023DB");
-inline constexpr Guid kWavDecoderClass = MakeGuid("85D3889F-B76C-4088-9A5F-A86D4CC5BF0B");
-inline constexpr Guid kIID_MWavDecoder = MakeGuid("D90DE1EA-775D-454F-81F7-2F2BBBF478A8");
-inline constexpr Guid kOggDecoderClass = MakeGuid("93F18778-DA6E-4641-A36F-D766F9784CE8");
-inline constexpr Guid kIID_MOggDecoder = MakeGuid("812BFBAD-EF71-4572-B498-7AEE04C831B9");
-inline constexpr Guid kDirectSoundOutputClass = MakeGuid("94CCB337-B143-4834-A22F-5A100F550F2A");
-inline constexpr Guid kIID_MDirectSoundOutput = MakeGuid("72DB7D9D-3174-4A9C-92CB-7E74A4DD7EDF");
-inline constexpr Guid kWaveOutOutputClass = MakeGuid("BE905AEB-B5A3-4EA2-89B0-4F0A0E3BB7AB");
-// The waveOut library's own interface id: its class factory hands out endpoints under it.
-inline constexpr Guid kIID_WaveOutEndpointFactory = MakeGuid("32039E80-90ED-446E-9F31-53D50BAC2C48");
 
 }  // namespace vk2
