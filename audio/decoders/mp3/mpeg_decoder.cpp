@@ -246,12 +246,18 @@ int32_t MpegDecoder::Prepare(int32_t mode) {
       DecodeWithoutOutput([&] { return framesDecoded_ >= 32; });
       return kOk;
     }
+    // The frame stream learns where the audio starts (behind any ID3v2 tag) from the first
+    // frame it meets: that must be the real first frame, or the rewind below lands mid-file.
+    if (!core.Parser().FirstFrameSeen()) DecodeWithoutOutput([&] { return framesDecoded_ >= 1; });
     for (int64_t k = 1; k <= 3; ++k) {
       const int64_t point = k * (size / 4) + (k * (size % 4)) / 4;
       if (core.Reader().Position() < point && core.Reader().Seek(point)) core.Parser().ResetSync();
       DecodeWithoutOutput([&] { return framesDecoded_ >= 32 * k; });
     }
-    if (core.Reader().Seek(0)) core.Parser().ResetSync();
+    // Back to the first frame with the clock at 0, so playback after a scan starts clean. From
+    // the start no bit reservoir needs priming.
+    if (core.Parser().SeekToTime(0.0) && core.LayerDecoder()) core.LayerDecoder()->Reset();
+    positionMs_ = 0.0;
     return kOk;
   }
   const bool sized = core.Reader().Size() > 0;

@@ -334,6 +334,18 @@ TEST_F(MpegDecoderModuleTest, SeekLandsWhereTheCoreLandsAndFlagsTheNextPacket) {
   EXPECT_EQ(again.flags.back() & kPacketLast, kPacketLast);
 }
 
+TEST_F(MpegDecoderModuleTest, QuickScanLeavesPlaybackAtTheStart) {
+  const std::string path = EncodedFile("mod_l3_vbr_mono.mp3", "lame --quiet -V 4 -m m %in %out");
+  Start(path, false);
+  ASSERT_EQ(decoder_->Prepare(1), 0);
+  const Decoded d = Drain();
+  ASSERT_FALSE(d.positions.empty());
+  EXPECT_EQ(d.positions.front(), 0.0);
+  const std::vector<uint8_t> reference = CoreDecode(ReadFile(path), false);
+  ASSERT_EQ(d.bytes.size(), reference.size());
+  EXPECT_EQ(std::memcmp(d.bytes.data(), reference.data(), reference.size()), 0);
+}
+
 TEST_F(MpegDecoderModuleTest, RepeatRestartsOnceAtTheEnd) {
   const std::string path = EncodedFile("mod_l3_cbr128.mp3", "lame --quiet -b 128 %in %out");
   Start(path, false);
