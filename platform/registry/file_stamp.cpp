@@ -27,7 +27,9 @@ std::string ParentFolder(const std::string& path) {
 void RemoveAbandonedTemporaries(const std::string& path) {
   const std::string folder = ParentFolder(path);
   // The name WriteFileAtomic gives its temporary files.
-  const std::string prefix = "." + path.substr(path.find_last_of('/') + 1) + ".tmp-";
+  std::string prefix = ".";
+  prefix.append(path, path.find_last_of('/') + 1);
+  prefix.append(".tmp-");
   DIR* dir = ::opendir(folder.c_str());
   if (!dir) return;
   while (dirent* e = ::readdir(dir)) {
