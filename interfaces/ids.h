@@ -91,6 +91,18 @@ inline constexpr Guid kCategoryDspFilters = MakeGuid("F7C5C697-E083-4680-9A59-0C
 inline constexpr Guid kCategoryStreamReaders = MakeGuid("01990F1A-9578-464E-991B-3C3E6E6D71FE");
 inline constexpr Guid kCategoryOutputDevices = MakeGuid("A1A10FE3-8C35-4F8A-A1B5-FF8C7FC2AC65");
 
+// ---- Script language and its module (tessel) -----------------------------------------------
+inline constexpr Guid kMmlModuleClass = MakeGuid("5D24FC4D-FB2F-4783-9D75-0B034132082E");
+inline constexpr Guid kGenericWindowClass = MakeGuid("4B87D871-D052-4C83-82A3-9B5C8C00BA77");
+inline constexpr Guid kButtonClass = MakeGuid("A4119600-7C74-4901-A85A-96D5A00B33D5");
+inline constexpr Guid kSpinButtonClass = MakeGuid("522AC6BE-62A8-4057-ABD0-02C36BC2A126");
+inline constexpr Guid kTextDisplayClass = MakeGuid("ACB7B445-50C6-45CF-9F8C-F1F4F9081F2F");
+inline constexpr Guid kFillBarClass = MakeGuid("E887D2A9-E6C5-4C82-925B-E06E32D47D56");
+inline constexpr Guid kPickerClass = MakeGuid("56DC113F-C282-4B61-8A93-6F83E5E354CD");
+inline constexpr Guid kSelectionListClass = MakeGuid("DB6733F4-E3ED-4F70-ADAB-71F295AF8948");
+inline constexpr Guid kDlgCheckBoxClass = MakeGuid("5164A582-D729-4988-B12C-543BEAD2FEDF");
+inline constexpr Guid kEditBoxClass = MakeGuid("67F083C7-1B94-4EA3-AE67-3DE082959880");
+
 // ---- Local playback: file reader, WAVE and Ogg Vorbis decoders, output devices ---------------
 inline constexpr Guid kFileReaderClass = MakeGuid("2BF9497E-9238-4B96-B7D7-725ACD6E39DD");
 inline constexpr Guid kIID_MFileReader = MakeGuid("D8865318-F230-45A0-858F-4BE297D023DB");

@@ -317,6 +317,70 @@ TEST_F(ChainPlayback, LastReleaseInsideItsOwnCallback) {
   EXPECT_TRUE(device->WaitFor([&] { return !log->Matching("R:SetChain(null)").empty(); }));
 }
 
+// A crossfade as the media core runs it: the next chain starts while the ending one plays, each
+// with its own endpoint, and their volume controls ramp over the same second. The envelopes are
+// measured from what each capture device heard.
+TEST_F(ChainPlayback, CrossfadeEnvelopesOfTwoChains) {
+  SignalSpec longSpec = spec;
+  longSpec.frames = 44100 * 3;
+  AddStream(u"long.sig", SignalFile(longSpec));
+  struct Side {
+    std::shared_ptr<CaptureState> device = std::make_shared<CaptureState>();
+    RefPtr<MMediaChain> chain;
+    RefPtr<AudioEndpoint> endpoint;
+  } sides[2];
+  for (Side& side : sides) {
+    side.device->clock = CaptureState::Clock::kManual;
+    side.chain = NewChain();
+    side.endpoint = NewEndpoint(side.device);
+    ASSERT_EQ(side.chain->SetEndpoint(side.endpoint.Get()), 0);
+    ASSERT_EQ(side.chain->Open(u"signal://long.sig", 1000), 0);
+    ASSERT_EQ(Properties(side.chain.Get())->SetNumber(u"bufferlength", 0.05), 0);
+  }
+  // The ending chain has played half a second when the next one starts.
+  ASSERT_EQ(sides[0].chain->Play(0.75), 0);
+  for (int i = 0; i < 100; ++i) {
+    sides[0].device->Advance(5000);
+    std::this_thread::sleep_for(std::chrono::microseconds(300));
+  }
+  ASSERT_EQ(sides[1].chain->Play(0.75), 0);
+  RefPtr<MVolumeControl> down;
+  RefPtr<MVolumeControl> up;
+  ASSERT_EQ(sides[0].chain->QueryVolumeControl(down.Put()), 0);
+  ASSERT_EQ(sides[1].chain->QueryVolumeControl(up.Put()), 0);
+  const double startA = static_cast<double>(sides[0].device->HeardBytes()) / 176400.0;
+  ASSERT_EQ(down->RampVolume(1.0, 0.0, 1.0), 0);
+  ASSERT_EQ(up->RampVolume(0.0, 1.0, 1.0), 0);
+  for (int i = 0; i < 300; ++i) {
+    for (Side& side : sides)
+      side.device->Advance(5000);
+    std::this_thread::sleep_for(std::chrono::microseconds(300));
+  }
+  const double starts[2] = {startA, 0.0};
+  for (int k = 0; k < 2; ++k) {
+    SCOPED_TRACE(k);
+    const auto volumes = sides[k].device->Volumes();
+    const double from = k == 0 ? 1.0 : 0.0;
+    const double to = 1.0 - from;
+    auto first = std::find_if(volumes.begin(), volumes.end(), [&](const auto& c) {
+      return c.volume == from && static_cast<double>(c.heardAt) / 176400.0 >= starts[k] - 0.06;
+    });
+    ASSERT_NE(first, volumes.end());
+    const double begin = static_cast<double>(first->heardAt) / 176400.0;
+    int measured = 0;
+    for (auto it = first; it != volumes.end(); ++it) {
+      const double t = static_cast<double>(it->heardAt) / 176400.0 - begin;
+      const double expected = from + std::clamp(t, 0.0, 1.0) * (to - from);
+      EXPECT_NEAR(it->volume, expected, 0.02) << "at " << t;
+      ++measured;
+    }
+    EXPECT_GT(measured, 20);
+    EXPECT_DOUBLE_EQ(volumes.back().volume, to);
+  }
+  for (Side& side : sides)
+    side.chain->Close();
+}
+
 TEST_F(ChainPlayback, PropertiesSpeakForTheModules) {
   Build();
   RefPtr<MModuleProperties> p = Properties(chain.Get());

@@ -10,6 +10,7 @@
 #include "audio/common/property_table.h"
 #include "audio/engine/audiosys/chain_nodes.h"
 #include "audio/engine/shared/endpoint_help.h"
+#include "foundation/util/forward_unknown.h"
 #include "foundation/util/result.h"
 #include "interfaces/audio/audio_module.h"
 #include "interfaces/audio/chain_types.h"
@@ -140,11 +141,7 @@ class EndpointNode final : public MAudioModule {
   class Volume final : public MVolumeControl {
    public:
     explicit Volume(EndpointNode* node) : node_(node) {}
-    int32_t QueryInterface(const Guid& iid, void** out, uint32_t a, uint32_t r) override {
-      return node_->QueryInterface(iid, out, a, r);
-    }
-    uint32_t AddRef() override { return node_->AddRef(); }
-    uint32_t Release() override { return node_->Release(); }
+    VK2_FORWARD_UNKNOWN(node_)
     int32_t SetVolume(double v) override {
       if (!(v >= 0.0 && v <= 1.0)) return kErrMissingArg;
       ScopedLock lock(node_->lock_);
@@ -186,11 +183,7 @@ class EndpointNode final : public MAudioModule {
   class Callbacks final : public MCallbackRegistry {
    public:
     explicit Callbacks(EndpointNode* node) : node_(node) {}
-    int32_t QueryInterface(const Guid& iid, void** out, uint32_t a, uint32_t r) override {
-      return node_->QueryInterface(iid, out, a, r);
-    }
-    uint32_t AddRef() override { return node_->AddRef(); }
-    uint32_t Release() override { return node_->Release(); }
+    VK2_FORWARD_UNKNOWN(node_)
     int32_t RegisterCallback(MAudioCallback* callback, uint32_t key) override {
       return node_->callbackList_.Register(callback, key);
     }
@@ -206,11 +199,7 @@ class EndpointNode final : public MAudioModule {
   class Notifications final : public MTimeNotifications {
    public:
     explicit Notifications(EndpointNode* node) : node_(node) {}
-    int32_t QueryInterface(const Guid& iid, void** out, uint32_t a, uint32_t r) override {
-      return node_->QueryInterface(iid, out, a, r);
-    }
-    uint32_t AddRef() override { return node_->AddRef(); }
-    uint32_t Release() override { return node_->Release(); }
+    VK2_FORWARD_UNKNOWN(node_)
     int32_t AddNotification(MAudioCallback* callback, double seconds, uint32_t key) override {
       ScopedLock lock(node_->lock_);
       return node_->notificationList_.Add(callback, seconds, key);

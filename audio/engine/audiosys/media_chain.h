@@ -15,6 +15,7 @@
 #include "audio/common/media_errors.h"
 #include "audio/common/object_count.h"
 #include "audio/engine/audiosys/chain_worker.h"
+#include "foundation/util/forward_unknown.h"
 #include "foundation/util/ref_ptr.h"
 #include "interfaces/audio/media_chain.h"
 #include "interfaces/audio/module_properties.h"
@@ -74,11 +75,7 @@ class MediaChain final : public MMediaChain {
   class NotificationsFace final : public MTimeNotifications {
    public:
     explicit NotificationsFace(MediaChain* chain) : chain_(chain) {}
-    int32_t QueryInterface(const Guid& iid, void** out, uint32_t a, uint32_t r) override {
-      return chain_->QueryInterface(iid, out, a, r);
-    }
-    uint32_t AddRef() override { return chain_->AddRef(); }
-    uint32_t Release() override { return chain_->Release(); }
+    VK2_FORWARD_UNKNOWN(chain_)
     int32_t AddNotification(MAudioCallback* callback, double seconds, uint32_t key) override;
     int32_t RemoveNotification(MAudioCallback* callback, double seconds, uint32_t key) override;
 
@@ -90,11 +87,7 @@ class MediaChain final : public MMediaChain {
   class PropertiesFace final : public MModuleProperties {
    public:
     explicit PropertiesFace(MediaChain* chain) : chain_(chain) {}
-    int32_t QueryInterface(const Guid& iid, void** out, uint32_t a, uint32_t r) override {
-      return chain_->QueryInterface(iid, out, a, r);
-    }
-    uint32_t AddRef() override { return chain_->AddRef(); }
-    uint32_t Release() override { return chain_->Release(); }
+    VK2_FORWARD_UNKNOWN(chain_)
     int32_t GetString(const char16_t* name, TString* value) override;
     int32_t GetInteger(const char16_t* name, int32_t* value) override;
     int32_t GetNumber(const char16_t* name, double* value) override;
@@ -114,11 +107,7 @@ class MediaChain final : public MMediaChain {
   class ModuleCallback final : public MAudioCallback {
    public:
     explicit ModuleCallback(MediaChain* chain) : chain_(chain) {}
-    int32_t QueryInterface(const Guid& iid, void** out, uint32_t a, uint32_t r) override {
-      return chain_->QueryInterface(iid, out, a, r);
-    }
-    uint32_t AddRef() override { return chain_->AddRef(); }
-    uint32_t Release() override { return chain_->Release(); }
+    VK2_FORWARD_UNKNOWN(chain_)
     int32_t OnEvent(MUnknown* source, int32_t code, uint32_t key, int32_t argument) override;
 
    private:

@@ -18,6 +18,7 @@
 #include "audio/common/media_errors.h"
 #include "audio/common/object_count.h"
 #include "audio/engine/audiosys/serial_worker.h"
+#include "foundation/util/forward_unknown.h"
 #include "foundation/util/ref_ptr.h"
 #include "interfaces/audio/audio_module.h"
 #include "interfaces/audio/audio_system.h"
@@ -67,11 +68,7 @@ class OutputNode final : public MOutputNode {
   class Module final : public MAudioModule {
    public:
     explicit Module(OutputNode* node) : node_(node) {}
-    int32_t QueryInterface(const Guid& iid, void** out, uint32_t a, uint32_t r) override {
-      return node_->QueryInterface(iid, out, a, r);
-    }
-    uint32_t AddRef() override { return node_->AddRef(); }
-    uint32_t Release() override { return node_->Release(); }
+    VK2_FORWARD_UNKNOWN(node_)
     int32_t HasInput() override { return 0; }
     int32_t HasOutput() override { return 1; }
     int32_t GetInputByName(AudioModuleInput** input, const char16_t*) override;
@@ -167,11 +164,7 @@ class OutputNode final : public MOutputNode {
   class NodeCallback final : public MAudioCallback {
    public:
     explicit NodeCallback(OutputNode* node) : node_(node) {}
-    int32_t QueryInterface(const Guid& iid, void** out, uint32_t a, uint32_t r) override {
-      return node_->QueryInterface(iid, out, a, r);
-    }
-    uint32_t AddRef() override { return node_->AddRef(); }
-    uint32_t Release() override { return node_->Release(); }
+    VK2_FORWARD_UNKNOWN(node_)
     int32_t OnEvent(MUnknown* source, int32_t code, uint32_t key, int32_t argument) override;
 
    private:
@@ -263,11 +256,7 @@ class InputNode final : public MAudioModule {
   class Callbacks final : public MCallbackRegistry {
    public:
     explicit Callbacks(InputNode* owner) : owner_(owner) {}
-    int32_t QueryInterface(const Guid& iid, void** out, uint32_t a, uint32_t r) override {
-      return owner_->QueryInterface(iid, out, a, r);
-    }
-    uint32_t AddRef() override { return owner_->AddRef(); }
-    uint32_t Release() override { return owner_->Release(); }
+    VK2_FORWARD_UNKNOWN(owner_)
     int32_t RegisterCallback(MAudioCallback* callback, uint32_t key) override {
       return owner_->callbacks_.Register(callback, key);
     }
@@ -282,11 +271,7 @@ class InputNode final : public MAudioModule {
   class Notifications final : public MTimeNotifications {
    public:
     explicit Notifications(InputNode* owner) : owner_(owner) {}
-    int32_t QueryInterface(const Guid& iid, void** out, uint32_t a, uint32_t r) override {
-      return owner_->QueryInterface(iid, out, a, r);
-    }
-    uint32_t AddRef() override { return owner_->AddRef(); }
-    uint32_t Release() override { return owner_->Release(); }
+    VK2_FORWARD_UNKNOWN(owner_)
     int32_t AddNotification(MAudioCallback* callback, double seconds, uint32_t key) override;
     int32_t RemoveNotification(MAudioCallback* callback, double seconds, uint32_t key) override;
 
@@ -298,11 +283,7 @@ class InputNode final : public MAudioModule {
   class Properties final : public MModuleProperties {
    public:
     explicit Properties(InputNode* owner) : owner_(owner) {}
-    int32_t QueryInterface(const Guid& iid, void** out, uint32_t a, uint32_t r) override {
-      return owner_->QueryInterface(iid, out, a, r);
-    }
-    uint32_t AddRef() override { return owner_->AddRef(); }
-    uint32_t Release() override { return owner_->Release(); }
+    VK2_FORWARD_UNKNOWN(owner_)
     int32_t GetString(const char16_t* name, TString* value) override;
     int32_t GetInteger(const char16_t* name, int32_t* value) override;
     int32_t GetNumber(const char16_t* name, double* value) override;

@@ -22,6 +22,7 @@
 #include "audio/common/properties_face.h"
 #include "audio/common/property_table.h"
 #include "audio/engine/genericout/heard_time.h"
+#include "foundation/util/forward_unknown.h"
 #include "foundation/util/ref_ptr.h"
 #include "interfaces/audio/audio_callbacks.h"
 #include "interfaces/audio/audio_module.h"
@@ -93,11 +94,7 @@ class GenericOutput final : public AudioEndpoint {
   class Volume final : public MVolumeControl {
    public:
     explicit Volume(GenericOutput* owner) : owner_(owner) {}
-    int32_t QueryInterface(const Guid& iid, void** out, uint32_t a, uint32_t r) override {
-      return owner_->QueryInterface(iid, out, a, r);
-    }
-    uint32_t AddRef() override { return owner_->AddRef(); }
-    uint32_t Release() override { return owner_->Release(); }
+    VK2_FORWARD_UNKNOWN(owner_)
     int32_t SetVolume(double volume) override;
     int32_t GetVolume(double* volume) override;
     int32_t SetBalance(double balance) override;
@@ -111,11 +108,7 @@ class GenericOutput final : public AudioEndpoint {
   class Callbacks final : public MCallbackRegistry {
    public:
     explicit Callbacks(GenericOutput* owner) : owner_(owner) {}
-    int32_t QueryInterface(const Guid& iid, void** out, uint32_t a, uint32_t r) override {
-      return owner_->QueryInterface(iid, out, a, r);
-    }
-    uint32_t AddRef() override { return owner_->AddRef(); }
-    uint32_t Release() override { return owner_->Release(); }
+    VK2_FORWARD_UNKNOWN(owner_)
     int32_t RegisterCallback(MAudioCallback* callback, uint32_t key) override;
     int32_t UnregisterCallback(MAudioCallback* callback, uint32_t key) override;
 
@@ -126,11 +119,7 @@ class GenericOutput final : public AudioEndpoint {
   class Notifications final : public MTimeNotifications {
    public:
     explicit Notifications(GenericOutput* owner) : owner_(owner) {}
-    int32_t QueryInterface(const Guid& iid, void** out, uint32_t a, uint32_t r) override {
-      return owner_->QueryInterface(iid, out, a, r);
-    }
-    uint32_t AddRef() override { return owner_->AddRef(); }
-    uint32_t Release() override { return owner_->Release(); }
+    VK2_FORWARD_UNKNOWN(owner_)
     int32_t AddNotification(MAudioCallback* callback, double seconds, uint32_t key) override;
     int32_t RemoveNotification(MAudioCallback* callback, double seconds, uint32_t key) override;
 

@@ -217,6 +217,9 @@ void GenericOutput::Flush(Session& s, Events& events) {
       s.offset = 0;
       break;
     }
+    // The chain tells the endpoint first and the decoder after it: a moment for the decoder's
+    // seek to land, so that a thread running ahead never drops the rest of the stream.
+    wake_.Wait(1);
   }
   {
     ScopedLock lock(timeLock_);
