@@ -28,36 +28,6 @@ inline constexpr Guid kIID_MXmlNode = MakeGuid("F8757CD6-738E-458B-8847-6F37E0C5
 inline constexpr Guid kIID_MTextDomain = MakeGuid("1EC8921C-5BE5-405E-A770-424B79CA751E");
 inline constexpr Guid kIID_MResourceStream = MakeGuid("68D14EE2-5F88-49BD-9B32-F2BF7D5C1E83");
 
-// ---- Script language and its module (tessel) -----------------------------------------------
-inline constexpr Guid kMmlModuleClass = MakeGuid("5D24FC4D-FB2F-4783-9D75-0B034132082E");
-inline constexpr Guid kGenericWindowClass = MakeGuid("4B87D871-D052-4C83-82A3-9B5C8C00BA77");
-inline constexpr Guid kButtonClass = MakeGuid("A4119600-7C74-4901-A85A-96D5A00B33D5");
-inline constexpr Guid kSpinButtonClass = MakeGuid("522AC6BE-62A8-4057-ABD0-02C36BC2A126");
-inline constexpr Guid kTextDisplayClass = MakeGuid("ACB7B445-50C6-45CF-9F8C-F1F4F9081F2F");
-inline constexpr Guid kFillBarClass = MakeGuid("E887D2A9-E6C5-4C82-925B-E06E32D47D56");
-inline constexpr Guid kPickerClass = MakeGuid("56DC113F-C282-4B61-8A93-6F83E5E354CD");
-inline constexpr Guid kSelectionListClass = MakeGuid("DB6733F4-E3ED-4F70-ADAB-71F295AF8948");
-inline constexpr Guid kDlgCheckBoxClass = MakeGuid("5164A582-D729-4988-B12C-543BEAD2FEDF");
-inline constexpr Guid kEditBoxClass = MakeGuid("67F083C7-1B94-4EA3-AE67-3DE082959880");
-
-inline constexpr Guid kIID_MScriptEngine = MakeGuid("9BE62AB4-0A61-4B6A-9882-D9F7BE58887F");
-inline constexpr Guid kIID_ScriptDataEntity = MakeGuid("25D3340A-9B50-4FDC-9F8D-D069767B81D3");
-inline constexpr Guid kIID_MScriptMemberRegistry = MakeGuid("2DD0D5E3-8BC5-441D-BF08-5F52D40C9FE4");
-inline constexpr Guid kIID_MScriptObjectInner = MakeGuid("7C52C80E-4B18-4662-AC1F-DEA529264E97");
-inline constexpr Guid kIID_MScriptObject = MakeGuid("5BBF897A-3311-4F5A-BF4B-110B75E7B1D4");
-inline constexpr Guid kIID_NativeFunction = MakeGuid("C53BE729-1543-4D6B-BB44-A76B097E4802");
-// Inside tessel only: InternalQueryInterface hands out the implementation behind an interface.
-inline constexpr Guid kIID_ScriptNodeImpl = MakeGuid("0E4C7A52-3B1D-4F6E-9A27-5C8D1F0B6E43");
-inline constexpr Guid kIID_ScriptDataImpl = MakeGuid("7A1F3C90-5D2E-4B8A-8C61-2E9F4D7B1A05");
-
-// Served by tessel's main factory for the interface markup engine.
-inline constexpr Guid kIID_MInterfaceLoader = MakeGuid("190917E6-4FA5-4751-9FD5-786326BAD9BE");
-inline constexpr Guid kIID_MMarkupUtility = MakeGuid("312C33E4-C289-42A2-B634-77241CE25971");
-inline constexpr Guid kIID_MFontObject = MakeGuid("373CFFB9-89E4-445C-9648-582CB5EF89C2");
-inline constexpr Guid kScrollBarClass = MakeGuid("35104D7F-7E49-4CE7-9658-D2DB971A4957");
-inline constexpr Guid kScrollBarAltClass = MakeGuid("AE8A10C5-5AF2-433F-9460-A56E107DDF60");
-inline constexpr Guid kScrollBarStyleClass = MakeGuid("DB3A6D98-4BF9-4B9D-BD86-DDBA3AA1917A");
-inline constexpr Guid kIID_MWidgetType = MakeGuid("C97A93E6-761F-4717-B7F0-219502ACF4B5");
 // ---- Audio engine ------------------------------------------------------------------------------
 // Data kinds of audio format records.
 inline constexpr Guid kFormatPcm = MakeGuid("4A6092D5-E508-467B-9537-3E067C7C30DA");
@@ -102,6 +72,25 @@ inline constexpr Guid kPickerClass = MakeGuid("56DC113F-C282-4B61-8A93-6F83E5E35
 inline constexpr Guid kSelectionListClass = MakeGuid("DB6733F4-E3ED-4F70-ADAB-71F295AF8948");
 inline constexpr Guid kDlgCheckBoxClass = MakeGuid("5164A582-D729-4988-B12C-543BEAD2FEDF");
 inline constexpr Guid kEditBoxClass = MakeGuid("67F083C7-1B94-4EA3-AE67-3DE082959880");
+
+inline constexpr Guid kIID_MScriptEngine = MakeGuid("9BE62AB4-0A61-4B6A-9882-D9F7BE58887F");
+inline constexpr Guid kIID_ScriptDataEntity = MakeGuid("25D3340A-9B50-4FDC-9F8D-D069767B81D3");
+inline constexpr Guid kIID_MScriptMemberRegistry = MakeGuid("2DD0D5E3-8BC5-441D-BF08-5F52D40C9FE4");
+inline constexpr Guid kIID_MScriptObjectInner = MakeGuid("7C52C80E-4B18-4662-AC1F-DEA529264E97");
+inline constexpr Guid kIID_MScriptObject = MakeGuid("5BBF897A-3311-4F5A-BF4B-110B75E7B1D4");
+inline constexpr Guid kIID_NativeFunction = MakeGuid("C53BE729-1543-4D6B-BB44-A76B097E4802");
+// Inside tessel only: InternalQueryInterface hands out the implementation behind an interface.
+inline constexpr Guid kIID_ScriptNodeImpl = MakeGuid("0E4C7A52-3B1D-4F6E-9A27-5C8D1F0B6E43");
+inline constexpr Guid kIID_ScriptDataImpl = MakeGuid("7A1F3C90-5D2E-4B8A-8C61-2E9F4D7B1A05");
+
+// Served by tessel's main factory for the interface markup engine.
+inline constexpr Guid kIID_MInterfaceLoader = MakeGuid("190917E6-4FA5-4751-9FD5-786326BAD9BE");
+inline constexpr Guid kIID_MMarkupUtility = MakeGuid("312C33E4-C289-42A2-B634-77241CE25971");
+inline constexpr Guid kIID_MFontObject = MakeGuid("373CFFB9-89E4-445C-9648-582CB5EF89C2");
+inline constexpr Guid kScrollBarClass = MakeGuid("35104D7F-7E49-4CE7-9658-D2DB971A4957");
+inline constexpr Guid kScrollBarAltClass = MakeGuid("AE8A10C5-5AF2-433F-9460-A56E107DDF60");
+inline constexpr Guid kScrollBarStyleClass = MakeGuid("DB3A6D98-4BF9-4B9D-BD86-DDBA3AA1917A");
+inline constexpr Guid kIID_MWidgetType = MakeGuid("C97A93E6-761F-4717-B7F0-219502ACF4B5");
 
 // ---- Local playback: file reader, WAVE and Ogg Vorbis decoders, output devices ---------------
 inline constexpr Guid kFileReaderClass = MakeGuid("2BF9497E-9238-4B96-B7D7-725ACD6E39DD");
