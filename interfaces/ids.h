@@ -28,6 +28,39 @@ inline constexpr Guid kIID_MXmlNode = MakeGuid("F8757CD6-738E-458B-8847-6F37E0C5
 inline constexpr Guid kIID_MTextDomain = MakeGuid("1EC8921C-5BE5-405E-A770-424B79CA751E");
 inline constexpr Guid kIID_MResourceStream = MakeGuid("68D14EE2-5F88-49BD-9B32-F2BF7D5C1E83");
 
+// ---- Audio engine ------------------------------------------------------------------------------
+// Data kinds of audio format records.
+inline constexpr Guid kFormatPcm = MakeGuid("4A6092D5-E508-467B-9537-3E067C7C30DA");
+inline constexpr Guid kFormatByteStream = MakeGuid("913BD758-24D2-4AAA-8940-A150BBA05ADC");
+
+inline constexpr Guid kIID_MAudioModule = MakeGuid("E9779F92-5976-4DBA-84E8-4A78DAB08C9D");
+inline constexpr Guid kIID_AudioEndpoint = MakeGuid("C5589E76-35EE-4253-96C8-D493BAE60A24");
+inline constexpr Guid kIID_MCallbackRegistry = MakeGuid("009ECF12-6EA3-479A-833D-D3AC3CBD2762");
+inline constexpr Guid kIID_MTimeNotifications = MakeGuid("56063664-DFE2-4A78-A449-467DFEFBDFC5");
+inline constexpr Guid kIID_MVolumeControl = MakeGuid("7658A9F6-C3DE-45F4-9AB7-A5EC110139E3");
+inline constexpr Guid kIID_MModuleInfo = MakeGuid("A191EDE4-A273-4B1F-9EEF-4415AB1E37A0");
+inline constexpr Guid kIID_MModuleProperties = MakeGuid("BFF68F24-8D1E-4B99-85C3-E9A649B8F982");
+inline constexpr Guid kIID_MPacketPool = MakeGuid("18366D2B-474A-4284-845C-77752BB59EC9");
+inline constexpr Guid kIID_MMediaChain = MakeGuid("405965D2-A8F7-4316-AA24-DD83463AC6D1");
+inline constexpr Guid kIID_MAudioSystem = MakeGuid("97B66169-2421-4189-B853-75F9E283CDA1");
+inline constexpr Guid kIID_MStreamReader = MakeGuid("53AC8900-4504-4943-8F79-18FDBD05CB5C");
+inline constexpr Guid kIID_MMediaTypes = MakeGuid("54F6EAFB-7103-437A-90D1-1300F840B240");
+inline constexpr Guid kIID_MPrefsDialogProvider = MakeGuid("835A0467-AF13-4AE9-88D9-853EC6489BC2");
+
+// The audio system: its class object also makes the chain nodes, asked for by these ids.
+inline constexpr Guid kAudioSystemClass = MakeGuid("56C9F896-6289-4C9A-A2B9-1C692B9BB879");
+inline constexpr Guid kOutputNodeClass = MakeGuid("73FE4475-FFA1-46D0-AEE9-4F02CAF43FB3");
+inline constexpr Guid kEndpointNodeClass = MakeGuid("84F1B2A1-2AC3-43A0-8384-70B780CEADC8");
+// The output node's main interface answers under its class id.
+inline constexpr Guid kIID_MOutputNode = kOutputNodeClass;
+inline constexpr Guid kGenericOutputClass = MakeGuid("EA7E7CC7-37BF-472F-BD07-ED92C73CBAAB");
+
+// Categories through which the audio system finds chain modules.
+inline constexpr Guid kCategoryDecoders = MakeGuid("343BE74A-40DD-4AD3-8EB4-20BF53E3EBF6");
+inline constexpr Guid kCategoryDspFilters = MakeGuid("F7C5C697-E083-4680-9A59-0C4D0144BCAE");
+inline constexpr Guid kCategoryStreamReaders = MakeGuid("01990F1A-9578-464E-991B-3C3E6E6D71FE");
+inline constexpr Guid kCategoryOutputDevices = MakeGuid("A1A10FE3-8C35-4F8A-A1B5-FF8C7FC2AC65");
+
 // ---- Script language and its module (tessel) -----------------------------------------------
 inline constexpr Guid kMmlModuleClass = MakeGuid("5D24FC4D-FB2F-4783-9D75-0B034132082E");
 inline constexpr Guid kGenericWindowClass = MakeGuid("4B87D871-D052-4C83-82A3-9B5C8C00BA77");
@@ -71,5 +104,9 @@ inline constexpr Guid kIID_MDirectSoundOutput = MakeGuid("72DB7D9D-3174-4A9C-92C
 inline constexpr Guid kWaveOutOutputClass = MakeGuid("BE905AEB-B5A3-4EA2-89B0-4F0A0E3BB7AB");
 // The waveOut library's own interface id: its class factory hands out endpoints under it.
 inline constexpr Guid kIID_WaveOutEndpointFactory = MakeGuid("32039E80-90ED-446E-9F31-53D50BAC2C48");
+
+// ---- MPEG audio decoder module -------------------------------------------------------------
+inline constexpr Guid kMpegDecoderClass = MakeGuid("EE1824B0-776A-47A2-A793-5EA4D5D4CA4A");
+inline constexpr Guid kIID_MMpegDecoder = MakeGuid("75BDA973-9DE6-42D0-BA88-815FEBAB4410");
 
 }  // namespace vk2

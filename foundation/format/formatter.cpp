@@ -166,7 +166,7 @@ class Engine {
       }
       return;
     }
-    spec.End();  // unknown character: the specification ends without output
+    spec.End();  // unknown character: the conversion ends without output
   }
 
   void Convert(const SpecState& spec, char conversion) {

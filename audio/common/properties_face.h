@@ -1,0 +1,49 @@
+// The property sub-object of a module: MModuleInfo / MModuleProperties (one 13-operation object
+// answers both ids) over the module's PropertyTable. Its unknown is the owner's. Names the
+// table does not know go to an inner object when there is one (the generic endpoint's device);
+// the inner object's descriptions come first and its settings are loaded and saved after the
+// table's.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "audio/common/property_table.h"
+#include "foundation/util/ref_ptr.h"
+#include "interfaces/audio/module_properties.h"
+
+namespace vk2 {
+
+class PropertiesFace final : public MModuleProperties {
+ public:
+  using InnerProvider = std::function<RefPtr<MModuleProperties>()>;
+
+  PropertiesFace(MUnknown* owner, const PropertyTable* table) : owner_(owner), table_(table) {}
+  void SetInner(InnerProvider inner) { inner_ = std::move(inner); }
+
+  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t reserved) override {
+    return owner_->QueryInterface(iid, out, addRef, reserved);
+  }
+  uint32_t AddRef() override { return owner_->AddRef(); }
+  uint32_t Release() override { return owner_->Release(); }
+
+  int32_t GetString(const char16_t* name, TString* value) override;
+  int32_t GetInteger(const char16_t* name, int32_t* value) override;
+  int32_t GetNumber(const char16_t* name, double* value) override;
+  int32_t Describe(PropertyDescriptionList* list) override;
+  int32_t SetString(const char16_t* name, const char16_t* value) override;
+  int32_t SetInteger(const char16_t* name, int32_t value) override;
+  int32_t SetNumber(const char16_t* name, double value) override;
+  int32_t LoadSettings(MPreferenceStore* section) override;
+  int32_t SaveSettings(MPreferenceStore* section) override;
+  int32_t PropertyHook(uint32_t, uint32_t) override { return 0; }
+
+ private:
+  RefPtr<MModuleProperties> Inner() const { return inner_ ? inner_() : nullptr; }
+
+  MUnknown* owner_;
+  const PropertyTable* table_;
+  InnerProvider inner_;
+};
+
+}  // namespace vk2

@@ -1,0 +1,61 @@
+// The audio system object: the class object of kAudioSystemClass and the MAudioSystem face.
+#pragma once
+
+#include <cstdint>
+
+#include "audio/common/object_count.h"
+#include "audio/engine/audiosys/packet_pool.h"
+#include "foundation/util/ref_ptr.h"
+#include "interfaces/audio/audio_system.h"
+#include "interfaces/runtime/class_factory.h"
+#include "interfaces/runtime/preference_store.h"
+#include "platform/critical_section.h"
+
+namespace vk2 {
+
+class AudioSystem final : public MClassFactory {
+ public:
+  // A new system with one reference; null when memory runs out.
+  static AudioSystem* Create();
+
+  // The class-object face answers no interface of its own.
+  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t reserved) override;
+  VK2_OBJECT_COUNT_METHODS
+  int32_t CreateInstance(const Guid& iid, void** out, MUnknown* outer) override;
+
+  MAudioSystem* System() { return &system_; }
+  PacketPool* Pool() { return &pool_; }
+
+ private:
+  class SystemFace final : public MAudioSystem {
+   public:
+    explicit SystemFace(AudioSystem* owner) : owner_(owner) {}
+    int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef,
+                           uint32_t reserved) override;
+    uint32_t AddRef() override { return owner_->AddRef(); }
+    uint32_t Release() override { return owner_->Release(); }
+    MMediaChain* CreateChain() override;
+    int32_t NextDecoder(MAudioModule** module, Guid* classId) override;
+    int32_t NextOutputDevice(MAudioModule** module, Guid* classId) override;
+    int32_t NextStreamReader(MStreamReader** reader, Guid* classId) override;
+    int32_t NextDspFilter(MAudioModule** module, Guid* classId) override;
+    int32_t SetDefaultEndpoint(Guid classId) override;
+    int32_t GetDefaultEndpoint(Guid* classId) override;
+    int32_t CreateDefaultEndpoint(MAudioModule** endpoint) override;
+
+   private:
+    AudioSystem* owner_;
+  };
+
+  AudioSystem();
+  ~AudioSystem();
+
+  ObjectCount refs_;
+  PacketPool pool_{this};
+  SystemFace system_{this};
+  CriticalSection lock_;
+  RefPtr<MPreferenceStore> prefs_;  // section "AudioSystem"
+  Guid defaultEndpoint_;            // guarded by lock_
+};
+
+}  // namespace vk2

@@ -1,0 +1,332 @@
+#include "audio/engine/audiosys/media_chain.h"
+
+#include <algorithm>
+#include <new>
+
+#include "foundation/util/result.h"
+#include "interfaces/audio/chain_types.h"
+#include "interfaces/ids.h"
+#include "platform/clock.h"
+
+namespace vk2 {
+
+int32_t BuildFailure(int32_t code, MediaSystemEntry entry) {
+  return (code <= -1 && code >= -255) ? MediaError(entry) : code;
+}
+
+RefPtr<MediaChain> MediaChain::Create() {
+  auto* chain = new (std::nothrow) MediaChain;
+  if (!chain) return nullptr;
+  RefPtr<MediaChain> result(chain);
+  if (!chain->worker_) return nullptr;
+  return result;
+}
+
+MediaChain::MediaChain() : worker_(ChainWorker::Create(this)) {}
+
+MediaChain::~MediaChain() {
+  ClearCandidates();
+  if (!Modules().empty()) Close();
+  if (worker_) worker_->Stop();
+}
+
+int32_t MediaChain::QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t) {
+  if (!out) return kErrOutOfMemory;
+  *out = nullptr;
+  if (iid == kIID_MMediaChain || iid == kIID_MCallbackRegistry) {
+    *out = static_cast<MMediaChain*>(this);
+  } else if (iid == kIID_MTimeNotifications) {
+    *out = static_cast<MTimeNotifications*>(&notifications_);
+  } else if (iid == kIID_MModuleInfo || iid == kIID_MModuleProperties) {
+    *out = static_cast<MModuleProperties*>(&properties_);
+  } else {
+    return kErrNoInterface;
+  }
+  if (addRef & 0xFF) AddRef();
+  return kOk;
+}
+
+uint32_t MediaChain::AddRef() {
+  return refs_.Increment();
+}
+
+uint32_t MediaChain::Release() {
+  bool destroy = false;
+  const uint32_t left = refs_.Decrement(&destroy);
+  // A callback of the chain running on its event thread finishes first; the event thread then
+  // destroys the chain.
+  if (destroy && (!worker_ || worker_->StopOrDefer([this] { delete this; }))) delete this;
+  return left;
+}
+
+ModuleList MediaChain::Modules() const {
+  ScopedLock lock(lock_);
+  return modules_;
+}
+
+size_t MediaChain::DecoderCandidateCount() const {
+  ScopedLock lock(lock_);
+  return decoders_.size();
+}
+
+size_t MediaChain::ReaderCandidateCount() const {
+  ScopedLock lock(lock_);
+  return readers_.size();
+}
+
+size_t MediaChain::FilterCandidateCount() const {
+  ScopedLock lock(lock_);
+  return filters_.size();
+}
+
+int32_t MediaChain::RegisterCallback(MAudioCallback* callback, uint32_t key) {
+  return worker_->AddCallback(callback, key);
+}
+
+int32_t MediaChain::UnregisterCallback(MAudioCallback* callback, uint32_t key) {
+  return worker_->RemoveCallback(callback, key);
+}
+
+namespace {
+template <class List, class T>
+void AppendOnce(List& list, T* item) {
+  for (const auto& p : list) {
+    if (p.Get() == item) return;
+  }
+  list.emplace_back(item);
+}
+}  // namespace
+
+int32_t MediaChain::AddStreamReader(MStreamReader* reader) {
+  if (!reader) return kErrMissingArg;
+  ScopedLock lock(lock_);
+  AppendOnce(readers_, reader);
+  return kOk;
+}
+
+int32_t MediaChain::AddDecoder(MAudioModule* decoder) {
+  if (!decoder) return kErrMissingArg;
+  ScopedLock lock(lock_);
+  AppendOnce(decoders_, decoder);
+  return kOk;
+}
+
+int32_t MediaChain::AddDspFilter(MAudioModule* filter) {
+  if (!filter) return kErrMissingArg;
+  ScopedLock lock(lock_);
+  AppendOnce(filters_, filter);
+  return kOk;
+}
+
+int32_t MediaChain::ClearCandidates() {
+  std::vector<RefPtr<MStreamReader>> readers;
+  ModuleList decoders;
+  ModuleList filters;
+  RefPtr<MAudioModule> endpoint;
+  {
+    ScopedLock lock(lock_);
+    readers.swap(readers_);
+    decoders.swap(decoders_);
+    filters.swap(filters_);
+    endpoint = std::move(endpoint_);
+  }
+  return kOk;  // released here, outside the lock
+}
+
+int32_t MediaChain::SetEndpoint(MAudioModule* endpoint) {
+  if (!endpoint) return kErrMissingArg;
+  if (endpoint->HasOutput() != 0) return kErrNotFound;
+  RefPtr<MAudioModule> old;
+  {
+    ScopedLock lock(lock_);
+    old = std::move(endpoint_);
+    endpoint_ = RefPtr<MAudioModule>(endpoint);
+  }
+  return kOk;
+}
+
+bool MediaChain::IsComplete(const ModuleList& modules) const {
+  return !modules.empty() && modules.back()->HasOutput() == 0;
+}
+
+int32_t MediaChain::StateChange(int32_t state) {
+  return ChangeState(state, false);
+}
+
+int32_t MediaChain::ChangeState(int32_t state, bool forced) {
+  const ModuleList modules = Modules();
+  if (!forced && !IsComplete(modules)) return MediaError(kMsIncompleteChain);
+  // A stop first releases every blocking read in the chain, so that stopping the endpoint
+  // (which waits for its playback thread) never waits on a stalled source.
+  if (state == kChainStopped) {
+    abort_.Set();
+  } else if (state != kChainSuspended) {
+    abort_.Reset();
+  }
+  const bool endpointFirst = state == kChainStopped || state == kChainSuspended;
+  if (endpointFirst) {
+    for (size_t i = modules.size(); i-- > 0;) {
+      const int32_t r = modules[i]->StateChange(state);
+      if (r < 0) return r;
+    }
+  } else {
+    for (const RefPtr<MAudioModule>& m : modules) {
+      const int32_t r = m->StateChange(state);
+      if (r < 0) return r;
+    }
+  }
+  state_.store(state, std::memory_order_release);
+  return kOk;
+}
+
+int32_t MediaChain::Prepare(int32_t mode) {
+  const int32_t state = RecordedState();
+  if (state == kChainStopped || state == kChainFormatDetection) {
+    return MediaError(kMsWrongState);
+  }
+  const ModuleList modules = Modules();
+  if (!IsComplete(modules)) return MediaError(kMsIncompleteChain);
+  for (const RefPtr<MAudioModule>& m : modules) {
+    const int32_t r = m->Prepare(mode);
+    if (r < 0) return r;
+  }
+  return kOk;
+}
+
+int32_t MediaChain::Seek(double seconds, uint32_t flags, uint32_t flush) {
+  const ModuleList modules = Modules();
+  if (!IsComplete(modules)) return MediaError(kMsIncompleteChain);
+  const int32_t state = RecordedState();
+  if (state == kChainStopped || state == kChainFormatDetection) {
+    return MediaError(kMsWrongState);
+  }
+  for (size_t i = modules.size(); i-- > 0;) {
+    const int32_t r = modules[i]->Seek(seconds, flags, flush);
+    if (r < 0) return r;
+  }
+  return kOk;
+}
+
+int32_t MediaChain::ReadBufferLevel(double* level) {
+  return properties_.GetNumber(u"bufferlevel", level);
+}
+
+int32_t MediaChain::WaitForBuffer(double level) {
+  const int32_t r = StateChange(kChainCued);
+  if (r < 0) return r;
+  Clock& clock = CurrentClock();
+  const uint64_t deadline = clock.NowMs() + kBufferWaitLimitMs;
+  for (;;) {
+    // Stopped or closed from another thread meanwhile: the wait has no point any more.
+    if (abort_.Wait(0) || RecordedState() == kChainStopped) return MediaError(kMsWrongState);
+    double current = 0;
+    if (ReadBufferLevel(&current) < 0 || current >= level) return kOk;
+    // A source that never fills the buffer (a stalled stream) must not hold the caller forever;
+    // the chain then plays what it has.
+    if (clock.NowMs() >= deadline) return kOk;
+    if (abort_.Wait(kBufferPollMs)) return MediaError(kMsWrongState);
+  }
+}
+
+int32_t MediaChain::Play(double level) {
+  const int32_t r = WaitForBuffer(level);
+  if (r < 0) return r;
+  return StateChange(kChainPlaying);
+}
+
+int32_t MediaChain::Close() {
+  abort_.Set();
+  StateChange(kChainStopped);
+  TakeModulesOut();
+  state_.store(kChainStopped, std::memory_order_release);
+  return kOk;
+}
+
+void MediaChain::TakeModulesOut() {
+  ModuleList modules;
+  {
+    ScopedLock lock(lock_);
+    modules.swap(modules_);
+  }
+  // Bounds the walk over a module's inputs and outputs (index 0, 1, ... until one fails).
+  constexpr int32_t kMaxPorts = 16;
+  while (!modules.empty()) {
+    RefPtr<MAudioModule> m = std::move(modules.back());
+    modules.pop_back();
+    RefPtr<MCallbackRegistry> registry;
+    if (m->QueryInterface(kIID_MCallbackRegistry, registry.PutVoid(), 1, 0) == 0 && registry) {
+      registry->UnregisterCallback(&callback_, 0);
+    }
+    for (int32_t i = 0; i < kMaxPorts; ++i) {
+      AudioModuleOutput* out = nullptr;
+      if (m->GetOutput(&out, i) < 0 || !out) break;
+      out->SetDestination(nullptr);
+    }
+    for (int32_t i = 0; i < kMaxPorts; ++i) {
+      AudioModuleInput* in = nullptr;
+      if (m->GetInput(&in, i) < 0 || !in) break;
+      in->Connect(nullptr);
+    }
+    m->SetChain(nullptr);
+    // The chain opened its reader; it closes it too, so the reader (a candidate the chain
+    // keeps) can be opened again by the next Open.
+    if (modules.empty()) {
+      RefPtr<MStreamReader> reader;
+      if (m->QueryInterface(kIID_MStreamReader, reader.PutVoid(), 1, 0) == 0 && reader) {
+        reader->Close();
+      }
+    }
+  }
+}
+
+int32_t MediaChain::NextModule(MAudioModule** module) {
+  if (!module) return kErrMissingArg;
+  const ModuleList modules = Modules();
+  MAudioModule* current = *module;
+  RefPtr<MAudioModule> next;
+  if (!current) {
+    if (!modules.empty()) next = modules.front();
+  } else {
+    for (size_t i = 0; i + 1 < modules.size(); ++i) {
+      if (modules[i].Get() == current) {
+        next = modules[i + 1];
+        break;
+      }
+    }
+    current->Release();
+  }
+  *module = next.Detach();
+  return *module ? kOk : kErrNotFound;
+}
+
+int32_t MediaChain::QueryVolumeControl(MVolumeControl** control) {
+  if (!control) return kErrMissingArg;
+  *control = nullptr;
+  const ModuleList modules = Modules();
+  for (size_t i = modules.size(); i-- > 0;) {
+    void* p = nullptr;
+    if (modules[i]->QueryInterface(kIID_MVolumeControl, &p, 1, 0) == 0 && p) {
+      *control = static_cast<MVolumeControl*>(p);
+      return kOk;
+    }
+  }
+  return kErrNotFound;
+}
+
+int32_t MediaChain::SetStreamId(int32_t id) {
+  const ModuleList modules = Modules();
+  if (modules.empty()) return MediaError(kMsIncompleteChain);
+  RefPtr<MModuleProperties> props;
+  const int32_t r = modules.front()->QueryInterface(kIID_MModuleProperties, props.PutVoid(), 1, 0);
+  if (r < 0) return r;
+  if (!props) return kErrNoInterface;
+  return props->SetInteger(u"streamid", id);
+}
+
+int32_t MediaChain::ModuleCallback::OnEvent(MUnknown*, int32_t code, uint32_t key,
+                                            int32_t argument) {
+  chain_->worker_->Post(code, key, argument);
+  return kOk;
+}
+
+}  // namespace vk2

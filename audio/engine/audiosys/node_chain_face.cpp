@@ -1,0 +1,152 @@
+// The output node's chain face: the chain the real endpoint belongs to.
+#include "audio/engine/audiosys/output_node.h"
+#include "foundation/util/result.h"
+#include "interfaces/ids.h"
+
+namespace vk2 {
+
+int32_t OutputNode::ChainFace::QueryInterface(const Guid& iid, void** out, uint32_t addRef,
+                                              uint32_t) {
+  if (!out) return kErrOutOfMemory;
+  *out = nullptr;
+  if (iid == kIID_MMediaChain || iid == kIID_MCallbackRegistry) {
+    *out = static_cast<MMediaChain*>(this);
+  } else if (iid == kIID_MModuleInfo || iid == kIID_MModuleProperties) {
+    *out = static_cast<MModuleProperties*>(&node_->chainProperties_);
+  } else {
+    return kErrNoInterface;
+  }
+  if (addRef & 0xFF) node_->AddRef();
+  return kOk;
+}
+
+int32_t OutputNode::ChainFace::RegisterCallback(MAudioCallback* callback, uint32_t key) {
+  RefPtr<MAudioModule> endpoint = node_->Endpoint();
+  RefPtr<MCallbackRegistry> registry;
+  if (!endpoint ||
+      endpoint->QueryInterface(kIID_MCallbackRegistry, registry.PutVoid(), 1, 0) != 0) {
+    return kErrNotFound;
+  }
+  return registry->RegisterCallback(callback, key);
+}
+
+int32_t OutputNode::ChainFace::UnregisterCallback(MAudioCallback* callback, uint32_t key) {
+  RefPtr<MAudioModule> endpoint = node_->Endpoint();
+  RefPtr<MCallbackRegistry> registry;
+  if (!endpoint ||
+      endpoint->QueryInterface(kIID_MCallbackRegistry, registry.PutVoid(), 1, 0) != 0) {
+    return kErrNotFound;
+  }
+  return registry->UnregisterCallback(callback, key);
+}
+
+int32_t OutputNode::ChainFace::NextModule(MAudioModule** module) {
+  if (!module) return kErrMissingArg;
+  MAudioModule* current = *module;
+  RefPtr<MAudioModule> endpoint = node_->Endpoint();
+  RefPtr<MAudioModule> next;
+  if (!current) {
+    next = RefPtr<MAudioModule>(&node_->module_);
+  } else {
+    if (current == &node_->module_) next = endpoint;
+    current->Release();
+  }
+  *module = next.Detach();
+  return *module ? kOk : kErrNotFound;
+}
+
+int32_t OutputNode::ChainFace::QueryVolumeControl(MVolumeControl** control) {
+  if (!control) return kErrMissingArg;
+  *control = nullptr;
+  RefPtr<MAudioModule> endpoint = node_->Endpoint();
+  if (!endpoint) return kErrNotFound;
+  void* p = nullptr;
+  if (endpoint->QueryInterface(kIID_MVolumeControl, &p, 1, 0) != 0 || !p) return kErrNotFound;
+  *control = static_cast<MVolumeControl*>(p);
+  return kOk;
+}
+
+// ---- Properties ------------------------------------------------------------------------------
+
+template <class Fn, class EndpointFn>
+int32_t OutputNode::ChainProperties::Ask(Fn headFn, EndpointFn endpointFn) {
+  {
+    // The head's chain is asked under the queue lock, which keeps it in place; the endpoint
+    // never waits on this lock while it holds one of its own.
+    ScopedLock lock(node_->queueLock_);
+    InputNode* head = node_->HeadLocked();
+    if (head && head->chain_) {
+      void* p = nullptr;
+      if (head->chain_->QueryInterface(kIID_MModuleProperties, &p, 0, 0) == 0 && p) {
+        const int32_t r = headFn(static_cast<MModuleProperties*>(p));
+        if (r != kErrNotFound) return r;
+      }
+    }
+  }
+  RefPtr<MAudioModule> endpoint = node_->Endpoint();
+  RefPtr<MModuleProperties> props;
+  if (!endpoint || endpoint->QueryInterface(kIID_MModuleProperties, props.PutVoid(), 1, 0) != 0 ||
+      !props) {
+    return kErrNotFound;
+  }
+  return endpointFn(props.Get());
+}
+
+int32_t OutputNode::ChainProperties::GetString(const char16_t* name, TString* value) {
+  auto fn = [&](MModuleProperties* p) { return p->GetString(name, value); };
+  return Ask(fn, fn);
+}
+
+int32_t OutputNode::ChainProperties::GetInteger(const char16_t* name, int32_t* value) {
+  auto fn = [&](MModuleProperties* p) { return p->GetInteger(name, value); };
+  return Ask(fn, fn);
+}
+
+int32_t OutputNode::ChainProperties::GetNumber(const char16_t* name, double* value) {
+  auto fn = [&](MModuleProperties* p) { return p->GetNumber(name, value); };
+  return Ask(fn, fn);
+}
+
+int32_t OutputNode::ChainProperties::SetString(const char16_t* name, const char16_t* value) {
+  auto fn = [&](MModuleProperties* p) { return p->SetString(name, value); };
+  return Ask(fn, fn);
+}
+
+int32_t OutputNode::ChainProperties::SetInteger(const char16_t* name, int32_t value) {
+  auto fn = [&](MModuleProperties* p) { return p->SetInteger(name, value); };
+  return Ask(fn, fn);
+}
+
+int32_t OutputNode::ChainProperties::SetNumber(const char16_t* name, double value) {
+  auto fn = [&](MModuleProperties* p) { return p->SetNumber(name, value); };
+  return Ask(fn, fn);
+}
+
+int32_t OutputNode::ChainProperties::Describe(PropertyDescriptionList* list) {
+  if (!list) return kErrMissingArg;
+  // The head chain's descriptions, then the endpoint's.
+  Ask(
+      [&](MModuleProperties* p) {
+        p->Describe(list);
+        return kErrNotFound;
+      },
+      [&](MModuleProperties* p) { return p->Describe(list); });
+  return kOk;
+}
+
+int32_t OutputNode::ChainProperties::PropertyHook(uint32_t word1, uint32_t word2) {
+  int32_t head = kErrNotFound;
+  int32_t endpoint = kErrNotFound;
+  Ask(
+      [&](MModuleProperties* p) {
+        head = p->PropertyHook(word1, word2);
+        return kErrNotFound;
+      },
+      [&](MModuleProperties* p) {
+        endpoint = p->PropertyHook(word1, word2);
+        return endpoint;
+      });
+  return endpoint >= 0 ? endpoint : head;
+}
+
+}  // namespace vk2

@@ -1,0 +1,244 @@
+// The generic output endpoint: the last module of every playing chain. Its playback thread
+// pulls PCM packets from upstream and writes them into an output device; the endpoint follows
+// the chain states, maps the bytes written back to stream time and stream ids, ramps the
+// volume, fires time notifications and reports the end of a stream, failures and format
+// changes to its chain.
+//
+// Locks, in order: the operation lock (owner operations that wait; the playback thread never
+// takes it), the state lock, then either the time lock or the flags lock (never both). Every
+// wait for the playback thread (start, suspension, stop) happens with the state lock released,
+// every event is fired after those locks are released (under the fire lock alone), and the
+// endpoint never calls its upstream or its chain while it holds the state lock.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "audio/common/callback_list.h"
+#include "audio/common/media_errors.h"
+#include "audio/common/notification_list.h"
+#include "audio/common/object_count.h"
+#include "audio/common/properties_face.h"
+#include "audio/common/property_table.h"
+#include "audio/engine/genericout/heard_time.h"
+#include "foundation/util/forward_unknown.h"
+#include "foundation/util/ref_ptr.h"
+#include "interfaces/audio/audio_callbacks.h"
+#include "interfaces/audio/audio_module.h"
+#include "interfaces/audio/output_device.h"
+#include "platform/critical_section.h"
+#include "platform/event.h"
+#include "platform/thread.h"
+
+namespace vk2 {
+
+class GenericOutput final : public AudioEndpoint {
+ public:
+  static constexpr uint32_t kDefaultBufferMs = 1200;
+  static constexpr uint32_t kMinBufferMs = 25;
+  static constexpr uint32_t kMaxBufferMs = 10000;
+  // Waits for the playback thread (start, suspension, stop) give up after this long; a thread
+  // that does not end by then is left to end by itself (it holds the endpoint).
+  static constexpr uint32_t kThreadWaitLimitMs = 10000;
+  // The thread writes when more than this many bytes are free (or a quarter of a smaller
+  // buffer).
+  static constexpr uint32_t kWriteThreshold = 512;
+
+  // A new endpoint with one reference; null when memory runs out.
+  static RefPtr<GenericOutput> Create();
+
+  // MUnknown
+  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t reserved) override;
+  VK2_OBJECT_COUNT_METHODS
+  // MAudioModule
+  int32_t HasInput() override { return 1; }
+  int32_t HasOutput() override { return 0; }
+  int32_t GetInputByName(AudioModuleInput** input, const char16_t* name) override;
+  int32_t GetInput(AudioModuleInput** input, int32_t index) override;
+  int32_t GetOutputByName(AudioModuleOutput** output, const char16_t* name) override;
+  int32_t GetOutput(AudioModuleOutput** output, int32_t index) override;
+  int32_t SetChain(MMediaChain* chain) override;
+  int32_t StateChange(int32_t state) override;
+  int32_t Prepare(int32_t) override { return 0; }
+  int32_t Seek(double seconds, uint32_t flags, uint32_t flush) override;
+  // AudioEndpoint
+  int32_t SetOutputDevice(MOutputDevice* device) override;
+
+  // For tests and diagnostics.
+  int32_t CurrentState();
+  uint32_t BufferMs();
+
+ private:
+  struct Session;
+  struct PendingEvent {
+    MAudioCallback* callback;  // null: every registered callback
+    int32_t code;
+    uint32_t key;
+    int32_t argument;
+  };
+  using Events = std::vector<PendingEvent>;
+
+  class Input final : public AudioModuleInput {
+   public:
+    explicit Input(GenericOutput* owner) : owner_(owner) {}
+    int32_t GetName(TString* name) override;
+    int32_t CanHandle(AudioModuleOutput* upstream, uint32_t* s1, uint32_t* s2) override;
+    int32_t Connect(AudioModuleOutput* upstream) override;
+    int32_t GetOwner(MAudioModule** owner) override;
+
+   private:
+    GenericOutput* owner_;
+  };
+
+  class Volume final : public MVolumeControl {
+   public:
+    explicit Volume(GenericOutput* owner) : owner_(owner) {}
+    VK2_FORWARD_UNKNOWN(owner_)
+    int32_t SetVolume(double volume) override;
+    int32_t GetVolume(double* volume) override;
+    int32_t SetBalance(double balance) override;
+    int32_t GetBalance(double* balance) override;
+    int32_t RampVolume(double from, double to, double seconds) override;
+
+   private:
+    GenericOutput* owner_;
+  };
+
+  class Callbacks final : public MCallbackRegistry {
+   public:
+    explicit Callbacks(GenericOutput* owner) : owner_(owner) {}
+    VK2_FORWARD_UNKNOWN(owner_)
+    int32_t RegisterCallback(MAudioCallback* callback, uint32_t key) override;
+    int32_t UnregisterCallback(MAudioCallback* callback, uint32_t key) override;
+
+   private:
+    GenericOutput* owner_;
+  };
+
+  class Notifications final : public MTimeNotifications {
+   public:
+    explicit Notifications(GenericOutput* owner) : owner_(owner) {}
+    VK2_FORWARD_UNKNOWN(owner_)
+    int32_t AddNotification(MAudioCallback* callback, double seconds, uint32_t key) override;
+    int32_t RemoveNotification(MAudioCallback* callback, double seconds, uint32_t key) override;
+
+   private:
+    GenericOutput* owner_;
+  };
+
+  GenericOutput();
+  ~GenericOutput();
+  void BuildProperties();
+
+  // ---- State machine (owner thread, under the operation lock) ----
+  using StateLock = std::unique_lock<CriticalSection>;
+  int32_t StartPlayback(StateLock& st);
+  void StopPlayback(StateLock& st);
+  void Suspend(StateLock& st, bool wasPlaying);
+  void Resume();
+  // Waits until the previous playback thread has ended (state lock released meanwhile).
+  bool WaitForOldThread(StateLock& st);
+  bool ThreadEndedItself() const;
+  // A playback thread runs and has not stopped by itself.
+  bool ThreadRunning() const;
+
+  // ---- Device control ----
+  bool DevicePlay();
+  bool DevicePause();
+
+  // ---- Playback thread ----
+  void Run(const std::shared_ptr<Session>& session);
+  // Returns false when the loop must end.
+  bool Pass(Session& s, Events& events);
+  bool Fetch(Session& s, Events& events);
+  void Flush(Session& s, Events& events);
+  void Write(Session& s, uint32_t free, Events& events);
+  void FinishStream(Session& s, Events& events);
+  void ParkWhileSuspended(Session& s);
+  void RampStep();
+  void NotificationStep();
+  // Fires event 7 to the callback of each notification; the fire lock is held.
+  void FireNotificationsLocked(const std::vector<TimeNotification>& due);
+  void ApplyPriority(Session& s);
+  void StopFromThread(Session& s, int32_t code, int32_t argument, Events& events);
+
+  // Stream time now heard; under the time lock.
+  double CurrentStreamTimeLocked();
+  double CurrentStreamTime();
+  // Fires collected events outside every lock.
+  void Fire(Events& events);
+  void Collect(Events& events, int32_t code, int32_t argument = 0);
+
+  int32_t StoppedError() const { return MediaError(kMsWrongState); }
+
+  ObjectCount refs_;
+  CriticalSection opLock_;
+  CriticalSection stateLock_;
+  CriticalSection timeLock_;
+  CriticalSection flagsLock_;
+  CriticalSection settingsLock_;
+  // Held while events are fired; unregistering and removing notifications take it, so no
+  // callback is called after its receiver took it out.
+  CriticalSection fireLock_;
+
+  // Guarded by the state lock.
+  RefPtr<MOutputDevice> device_;
+  MMediaChain* chain_ = nullptr;  // not counted: a chain stops its endpoint before it goes
+  AudioModuleOutput* upstream_ = nullptr;
+  RefPtr<AudioFormat> format_;
+  int32_t state_ = 1;
+  double volume_ = 1.0;
+  double rampLevel_ = 1.0;
+  double balance_ = 0.0;
+  struct Ramp {
+    bool active = false;
+    double start = 0, end = 0, from = 1, to = 1;
+  } ramp_;
+  bool wasPlaying_ = false;
+  int32_t detectionFrom_ = 1;  // the state format detection was entered from
+  NotificationList notificationList_;
+  std::atomic<bool> hasNotifications_{false};
+  std::atomic<bool> rampActive_{false};
+
+  // Guarded by the settings lock.
+  uint32_t bufferMs_ = kDefaultBufferMs;
+  bool realtime_ = false;
+  std::atomic<bool> realtimeChanged_{false};
+
+  // The playback thread (owner side, under the operation lock) and its current session.
+  Thread thread_;
+  std::shared_ptr<Session> session_;  // guarded by the state lock
+  Event wake_{EventReset::kAuto};
+  Event resume_{EventReset::kAuto};
+  std::atomic<bool> stopRequested_{false};
+  std::atomic<bool> suspendRequested_{false};
+  std::atomic<bool> flushPending_{false};
+  std::atomic<double> flushTime_{0.0};
+
+  // Guarded by the flags lock.
+  bool deviceOpen_ = false;  // the playback thread has the device open
+  bool playing_ = false;
+  bool draining_ = false;
+  bool restartPending_ = false;
+  uint32_t drainCuts_ = 0;  // pauses and suspensions: each cuts a drain under way short
+
+  // Guarded by the time lock.
+  uint32_t bufferSize_ = 0;  // N
+  uint64_t total_ = 0;
+  uint32_t maxFree_ = 0;
+  uint32_t bytesPerSecond_ = 0;
+  bool finished_ = false;
+  HeardTimeMap heard_;
+
+  CallbackList callbackList_;
+  MediaErrorRegistration errors_;
+  PropertyTable table_;
+  Input input_{this};
+  Volume volumeFace_{this};
+  Callbacks callbacks_{this};
+  Notifications notifications_{this};
+  PropertiesFace properties_{this, &table_};
+};
+
+}  // namespace vk2

@@ -1,0 +1,420 @@
+// The endpoint's playback thread: keeps the device buffer filled from upstream.
+#include <algorithm>
+
+#include "audio/engine/genericout/generic_output.h"
+#include "audio/engine/genericout/playback_session.h"
+#include "foundation/util/result.h"
+#include "interfaces/audio/chain_types.h"
+#include "interfaces/audio/media_chain.h"
+#include "interfaces/ids.h"
+#include "platform/thread_priority.h"
+
+namespace vk2 {
+
+void GenericOutput::Run(const std::shared_ptr<Session>& session) {
+  Session& s = *session;
+  Events events;
+  // Open the device with the chosen format.
+  if (!s.device->Open(s.format.Get(), s.bufferSeconds)) {
+    s.startResult = MediaError(kMsIncompatibleFormat);
+  } else if (!s.device->SetVolume(s.volumeLevel) || !s.device->SetBalance(s.balance)) {
+    s.device->Close();
+    s.startResult = MediaError(kMsDeviceFailed);
+  } else {
+    s.deviceOpen = true;
+    {
+      ScopedLock flags(flagsLock_);
+      deviceOpen_ = true;
+    }
+    s.noPollDelay = s.device->NoPollDelay();
+    ScopedLock lock(timeLock_);
+    bufferSize_ = s.device->BufferSize();
+    bytesPerSecond_ = s.device->BytesPerSecond();
+    total_ = 0;
+    maxFree_ = 0;
+    finished_ = false;
+    heard_.Reset(0.0, 0);
+    heard_.SetCurrentStreamId(0);
+    s.startResult = kOk;
+  }
+  s.started.Set();
+
+  if (s.deviceOpen) {
+    s.lastFree = 0;
+    while (!stopRequested_.load(std::memory_order_acquire)) {
+      // Sleep only while the device buffer is more than three quarters full.
+      uint32_t bufferSize = 0;
+      {
+        ScopedLock lock(timeLock_);
+        bufferSize = bufferSize_;
+      }
+      // Also after a pass that wrote nothing, so that a source of empty packets cannot spin.
+      const uint32_t waitMs =
+          ((s.lastFree <= bufferSize / 4 || !s.progressed) && !s.noPollDelay) ? 1 : 0;
+      wake_.Wait(waitMs);
+      if (stopRequested_.load(std::memory_order_acquire)) break;
+      const bool goOn = Pass(s, events);
+      Fire(events);
+      if (!goOn) break;
+    }
+  }
+
+  s.packet = nullptr;
+  {
+    ScopedLock lock(stateLock_);
+    state_ = kChainStopped;
+    {
+      ScopedLock flags(flagsLock_);
+      deviceOpen_ = false;
+      restartPending_ = false;
+      playing_ = false;
+    }
+    if (s.deviceOpen) s.device->Close();
+    s.deviceOpen = false;
+  }
+  if (s.priorityKnown && s.priorityPlaying) SetCurrentThreadPriority(ThreadPriority::kNormal);
+  Fire(events);
+  s.ended.Set();
+}
+
+void GenericOutput::ApplyPriority(Session& s) {
+  bool playing = false;
+  {
+    ScopedLock lock(flagsLock_);
+    playing = playing_;
+  }
+  bool realtime = false;
+  {
+    ScopedLock lock(settingsLock_);
+    realtime = realtime_;
+  }
+  const bool changed = realtimeChanged_.exchange(false);
+  if (s.priorityKnown && !changed && playing == s.priorityPlaying &&
+      realtime == s.priorityRealtime) {
+    return;
+  }
+  s.priorityKnown = true;
+  s.priorityPlaying = playing;
+  s.priorityRealtime = realtime;
+  // Best effort: a refusal is reported by the platform and playback goes on.
+  SetCurrentThreadPriority(!playing   ? ThreadPriority::kNormal
+                           : realtime ? ThreadPriority::kTimeCritical
+                                      : ThreadPriority::kHighest);
+}
+
+void GenericOutput::StopFromThread(Session& s, int32_t code, int32_t argument, Events& events) {
+  ScopedLock lock(stateLock_);
+  state_ = kChainStopped;
+  s.endedItself.store(true, std::memory_order_release);
+  {
+    ScopedLock flags(flagsLock_);
+    deviceOpen_ = false;
+    playing_ = false;
+    restartPending_ = false;
+  }
+  s.device->Pause();
+  s.device->Close();
+  s.deviceOpen = false;
+  Collect(events, code, argument);
+}
+
+bool GenericOutput::Pass(Session& s, Events& events) {
+  ApplyPriority(s);
+  if (rampActive_.load(std::memory_order_acquire)) RampStep();
+
+  if (flushPending_.load(std::memory_order_acquire)) Flush(s, events);
+  if (stopRequested_.load(std::memory_order_acquire)) return false;
+
+  s.progressed = false;
+  if (!s.packet && !Fetch(s, events)) return false;
+
+  const uint32_t free = s.device->FreeSpace();
+  s.lastFree = free;
+  {
+    bool playing = false;
+    {
+      ScopedLock lock(flagsLock_);
+      playing = playing_;
+    }
+    if (playing) {
+      ScopedLock lock(timeLock_);
+      maxFree_ = std::max(maxFree_, free);
+    }
+  }
+  Write(s, free, events);
+
+  if (s.packet && s.offset >= s.packet->byteCount) {
+    if (s.packet->flags & kPacketLast) {
+      FinishStream(s, events);
+      return false;
+    }
+    s.packet = nullptr;
+  }
+
+  ParkWhileSuspended(s);
+
+  if (hasNotifications_.load(std::memory_order_acquire)) NotificationStep();
+  return true;
+}
+
+bool GenericOutput::Fetch(Session& s, Events& events) {
+  AudioModuleOutput* upstream = nullptr;
+  {
+    ScopedLock lock(stateLock_);
+    upstream = upstream_;
+  }
+  AudioPacket* raw = nullptr;
+  const int32_t r = upstream ? upstream->GetPacket(&raw) : MediaError(kMsNotInChain);
+  RefPtr<AudioPacket> packet = RefPtr<AudioPacket>::Adopt(raw);
+  if (r < 0 || !packet) {
+    StopFromThread(s, kEventUpstreamFailed, r < 0 ? r : kErrFailed, events);
+    return false;
+  }
+  {
+    ScopedLock lock(timeLock_);
+    heard_.Append(packet.Get(), total_);
+  }
+  s.packet = std::move(packet);
+  s.offset = 0;
+  AudioFormat* format = s.packet->format;
+  if (format && s.device->FormatDiffers(format)) {
+    bool changed = false;
+    {
+      ScopedLock lock(stateLock_);
+      changed = s.device->ChangeFormat(format);
+      if (changed) {
+        ScopedLock time(timeLock_);
+        bufferSize_ = s.device->BufferSize();
+        bytesPerSecond_ = s.device->BytesPerSecond();
+      }
+    }
+    if (!changed) {
+      StopFromThread(s, kEventFormatRefused, 0, events);
+      return false;
+    }
+    Collect(events, kEventFormatChanged);
+  }
+  return true;
+}
+
+void GenericOutput::Flush(Session& s, Events& events) {
+  flushPending_.store(false, std::memory_order_release);
+  // Drop what was queued before the seek: packets up to the first one that starts a stream or
+  // follows a discontinuity.
+  s.packet = nullptr;
+  AudioModuleOutput* upstream = nullptr;
+  {
+    ScopedLock lock(stateLock_);
+    upstream = upstream_;
+  }
+  while (upstream && !stopRequested_.load(std::memory_order_acquire)) {
+    AudioPacket* raw = nullptr;
+    const int32_t r = upstream->GetPacket(&raw);
+    RefPtr<AudioPacket> packet = RefPtr<AudioPacket>::Adopt(raw);
+    if (r < 0 || !packet) break;
+    if (packet->flags & (kPacketFirst | kPacketDiscontinuity)) {
+      s.packet = std::move(packet);
+      s.offset = 0;
+      break;
+    }
+    // The chain tells the endpoint first and the decoder after it: a moment for the decoder's
+    // seek to land, so that a thread running ahead never drops the rest of the stream.
+    wake_.Wait(1);
+  }
+  {
+    ScopedLock lock(timeLock_);
+    heard_.Reset(flushTime_.load(), total_);
+    if (s.packet) heard_.Append(s.packet.Get(), total_);
+  }
+  Collect(events, kEventFlushed);
+  ScopedLock flags(flagsLock_);
+  s.device->Flush();
+  // Only a playing device restarts at the next write; a paused one stays paused.
+  restartPending_ = playing_;
+}
+
+void GenericOutput::Write(Session& s, uint32_t free, Events& events) {
+  if (!s.packet || s.offset >= s.packet->byteCount) return;
+  uint32_t bufferSize = 0;
+  {
+    ScopedLock lock(timeLock_);
+    bufferSize = bufferSize_;
+  }
+  const uint32_t frame =
+      std::max<uint32_t>(s.packet->format ? BytesPerFrame(*s.packet->format) : 1, 1);
+  // A device buffer smaller than four times the threshold is written a quarter at a time.
+  const uint32_t threshold = std::min(kWriteThreshold, bufferSize / 4);
+  if (free <= threshold || free <= frame) return;
+  const uint32_t remaining = s.packet->byteCount - s.offset;
+  // One frame of the device buffer always stays free; writes are whole frames (a packet that
+  // ends in a partial frame gives its tail as it is).
+  uint32_t count = std::min(remaining, free - frame);
+  if (count < remaining) count = WholeFrameBytes(count, frame);
+  if (count == 0) return;
+  s.device->Write(s.packet->data + s.offset, count);
+  {
+    ScopedLock flags(flagsLock_);
+    if (restartPending_) {
+      s.device->Play();
+      restartPending_ = false;
+      playing_ = true;
+    }
+  }
+  s.offset += count;
+  s.progressed = true;
+  bool idChanged = false;
+  {
+    ScopedLock lock(timeLock_);
+    const int64_t before = static_cast<int64_t>(total_);
+    total_ += count;
+    const int64_t heard = before - (static_cast<int64_t>(bufferSize_) - static_cast<int64_t>(free));
+    idChanged = heard_.Advance(heard);
+  }
+  if (idChanged) Collect(events, kEventStreamIdChanged);
+}
+
+void GenericOutput::ParkWhileSuspended(Session& s) {
+  if (!suspendRequested_.load(std::memory_order_acquire)) return;
+  while (suspendRequested_.load(std::memory_order_acquire) &&
+         !stopRequested_.load(std::memory_order_acquire)) {
+    // Acknowledged on every turn: a resume followed at once by a new suspension (which resets
+    // the event) finds the thread still parked and is answered too.
+    s.suspended.Set();
+    resume_.Wait(50);
+  }
+  s.suspended.Reset();
+}
+
+void GenericOutput::FinishStream(Session& s, Events& events) {
+  {
+    ScopedLock lock(timeLock_);
+    finished_ = true;
+  }
+  Collect(events, kEventDraining);
+  Fire(events);
+  // What is in the device buffer is played out before the endpoint stops. A stream that ended
+  // while the device was not playing (cued, paused) waits to be played: stopping here would
+  // lose the audio still in the buffer. A pause during the drain pauses it.
+  for (;;) {
+    uint32_t cuts = 0;
+    for (;;) {
+      // Suspended while the end waits to be played out: parked here as anywhere else.
+      ParkWhileSuspended(s);
+      {
+        ScopedLock flags(flagsLock_);
+        if (restartPending_) {
+          s.device->Play();
+          restartPending_ = false;
+          playing_ = true;
+        }
+        if (playing_ && !suspendRequested_.load(std::memory_order_acquire)) {
+          draining_ = true;
+          cuts = drainCuts_;
+          break;
+        }
+      }
+      if (stopRequested_.load(std::memory_order_acquire)) return;
+      wake_.Wait(1);
+    }
+    wake_.Reset();
+    if (stopRequested_.load(std::memory_order_acquire)) return;
+    s.device->Drain(&wake_);
+    bool drained = false;
+    {
+      ScopedLock flags(flagsLock_);
+      draining_ = false;
+      drained = playing_ && drainCuts_ == cuts;
+    }
+    if (stopRequested_.load(std::memory_order_acquire)) return;
+    if (drained) break;
+  }
+  {
+    ScopedLock lock(stateLock_);
+    if (stopRequested_.load(std::memory_order_acquire)) return;
+    state_ = kChainStopped;
+    s.endedItself.store(true, std::memory_order_release);
+  }
+  // Every notification still waiting falls due now.
+  {
+    ScopedLock fire(fireLock_);
+    std::vector<TimeNotification> remaining;
+    {
+      ScopedLock lock(stateLock_);
+      remaining = notificationList_.TakeAll();
+      hasNotifications_ = false;
+    }
+    FireNotificationsLocked(remaining);
+  }
+  Collect(events, kEventStreamEnded);
+}
+
+void GenericOutput::RampStep() {
+  {
+    ScopedLock flags(flagsLock_);
+    if (!playing_) return;
+  }
+  ScopedLock lock(stateLock_);
+  if (!ramp_.active) return;
+  double t = CurrentStreamTime();
+  if (t >= ramp_.end) {
+    ramp_.active = false;
+    rampActive_.store(false, std::memory_order_release);
+    t = ramp_.end;
+  }
+  const double span = ramp_.end - ramp_.start;
+  const double into = std::max(t - ramp_.start, 0.0);
+  rampLevel_ = span > 0 ? ramp_.from + into * (ramp_.to - ramp_.from) / span : ramp_.to;
+  if (device_) device_->SetVolume(rampLevel_ * volume_);
+}
+
+void GenericOutput::NotificationStep() {
+  {
+    ScopedLock flags(flagsLock_);
+    if (!playing_) return;
+  }
+  MMediaChain* chain = nullptr;
+  bool needTotal = false;
+  {
+    ScopedLock lock(stateLock_);
+    chain = chain_;
+    for (const TimeNotification& n : notificationList_.Entries())
+      needTotal |= n.seconds < 0;
+  }
+  // The stream's length, for notifications counted from the end: read once per pass, through
+  // the chain (the decoder answers), without taking a reference.
+  double total = -1.0;
+  if (needTotal && chain) {
+    void* p = nullptr;
+    if (chain->QueryInterface(kIID_MModuleInfo, &p, 0, 0) == 0 && p) {
+      if (static_cast<MModuleInfo*>(p)->GetNumber(u"totaltime", &total) < 0) total = -1.0;
+    }
+  }
+  const double now = CurrentStreamTime();
+  // Taken and fired under the fire lock: a receiver that removes its notification meanwhile
+  // waits until the call is over.
+  ScopedLock fire(fireLock_);
+  std::vector<TimeNotification> due;
+  {
+    ScopedLock lock(stateLock_);
+    due = notificationList_.TakeIf([&](const TimeNotification& n) {
+      if (n.seconds >= 0) return now >= n.seconds;
+      return total >= 0 && now >= total + n.seconds;
+    });
+    hasNotifications_ = !notificationList_.IsEmpty();
+  }
+  FireNotificationsLocked(due);
+}
+
+void GenericOutput::FireNotificationsLocked(const std::vector<TimeNotification>& due) {
+  if (due.empty()) return;
+  MMediaChain* chain = nullptr;
+  {
+    ScopedLock lock(stateLock_);
+    chain = chain_;
+  }
+  for (const TimeNotification& n : due) {
+    n.callback->OnEvent(chain, kEventTimeNotification, n.key, 0);
+  }
+}
+
+}  // namespace vk2
