@@ -1,11 +1,14 @@
-// WAVE and Ogg Vorbis files played by chains the audio system builds, through both output
+// WAVE, Ogg Vorbis and MP3 files played by chains the audio system builds, through both output
 // devices, into the PulseAudio null sink: the sink's monitor holds the decoded signal whole, at
 // its level; pause, seek and stop work mid-file. The same runs on ALSA's null device.
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <string>
 #include <thread>
+#include <vector>
 
+#include "audio/decoders/mp3/mpeg_decoder.h"
 #include "audio/outputs/common/device_endpoint_factory.h"
 #include "audio/outputs/dsound/direct_sound_output.h"
 #include "audio/outputs/waveout/wave_out_output.h"
@@ -41,6 +44,7 @@ class LocalPlaybackE2eTest : public LocalChainEnv,
     AddFileReader();
     AddDecoder<WaveDecoder>();
     AddDecoder<OggVorbisDecoder>();
+    AddDecoder<MpegDecoder>();
     signal_ = MakeSignal(3 * kRate, kChannels, kRate, 0.5);
     wav_ = folder_.Path() + "/signal.wav";
     WavFileWriter writer;
@@ -94,6 +98,17 @@ class LocalPlaybackE2eTest : public LocalChainEnv,
     EXPECT_TRUE(RunTool({"oggdec", "-Q", "-R", "-b", "16", "-e", "0", "-s", "1", "-o", raw, ogg}));
     return ReadS16(raw);
   }
+  std::string Mp3OfSignal() {
+    const std::string mp3 = folder_.Path() + "/signal.mp3";
+    EXPECT_TRUE(RunTool({"lame", "--quiet", "-b", "192", wav_, mp3}));
+    return mp3;
+  }
+  // The independent reference: every frame decoded, nothing trimmed.
+  std::vector<int16_t> Mpg123Of(const std::string& mp3) {
+    const std::string raw = mp3 + ".raw";
+    EXPECT_TRUE(RunTool({"mpg123", "-q", "--no-gapless", "-e", "s16", "-O", raw, mp3}));
+    return ReadS16(raw);
+  }
   static void ExpectHeard(const std::vector<int16_t>& heard, const std::vector<int16_t>& source,
                           int64_t from = 4800) {
     for (uint32_t channel : {0u, 1u}) {
@@ -132,6 +147,15 @@ TEST_P(LocalPlaybackE2eTest, OggVorbisFileIsHeardAsOggdecDecodesIt) {
   std::vector<int16_t> heard;
   PlayAndRecord("file://" + ogg, heard);
   ExpectHeard(heard, OggdecOf(ogg));
+}
+
+TEST_P(LocalPlaybackE2eTest, Mp3FileIsHeardAsMpg123DecodesIt) {
+  if (!HaveTool("lame") || !HaveTool("mpg123")) GTEST_SKIP() << "lame or mpg123 missing";
+  const std::string mp3 = Mp3OfSignal();
+  std::vector<int16_t> heard;
+  PlayAndRecord("file://" + mp3, heard);
+  // Past the encoder's leading delay, where the signal starts in both decodes.
+  ExpectHeard(heard, Mpg123Of(mp3), 9600);
 }
 
 TEST_P(LocalPlaybackE2eTest, PauseSeekAndStopMidFile) {
@@ -187,7 +211,9 @@ TEST_P(LocalPlaybackE2eTest, PlaysOnAlsasNullDeviceWithoutError) {
   }
   if (nullDescription.empty()) GTEST_SKIP() << "ALSA has no null device";
   const PcmSinkFactory sinks = [] { return std::make_unique<AlsaSink>(); };
-  for (const std::string& url : {"file://" + wav_, "file://" + OggOfSignal()}) {
+  std::vector<std::string> urls = {"file://" + wav_, "file://" + OggOfSignal()};
+  if (HaveTool("lame")) urls.push_back("file://" + Mp3OfSignal());
+  for (const std::string& url : urls) {
     events.Clear();
     ASSERT_EQ(BuildOn(DeviceEndpoint(sinks, nullDescription), url), 0);
     ASSERT_EQ(chain->Play(0.75), 0);

@@ -8,7 +8,7 @@
 
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
-#include "tests/engine/engine_env.h"
+#include "tests/audio/engine/engine_env.h"
 
 #if __has_include("audio/readers/file/file_reader.h")
 #include "audio/readers/file/file_reader.h"

@@ -111,19 +111,20 @@ std::vector<uint8_t> ReadFile(const std::string& path) {
 bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return false;
-  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  // An empty vector's data() may be null, which fwrite must not get even for zero bytes.
+  const bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
   return std::fclose(f) == 0 && ok;
 }
 
 std::vector<int16_t> ToS16(const std::vector<uint8_t>& bytes) {
   std::vector<int16_t> out(bytes.size() / 2);
-  std::memcpy(out.data(), bytes.data(), out.size() * 2);
+  if (!out.empty()) std::memcpy(out.data(), bytes.data(), out.size() * 2);
   return out;
 }
 
 std::vector<uint8_t> FromS16(const std::vector<int16_t>& samples) {
   std::vector<uint8_t> out(samples.size() * 2);
-  std::memcpy(out.data(), samples.data(), out.size());
+  if (!out.empty()) std::memcpy(out.data(), samples.data(), out.size());
   return out;
 }
 

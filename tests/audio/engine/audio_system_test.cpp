@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/engine/engine_env.h"
+#include "tests/audio/engine/engine_env.h"
 
 namespace vk2::test {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <utility>
 
-#include "tests/decoders/mpeg/mpeg_test_support.h"
+#include "tests/audio/decoders/mpeg/mpeg_test_support.h"
 
 namespace vk2::mpegtest {
 namespace {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "audio/decoders/mpeg/decoder_core.h"
-#include "tests/decoders/mpeg/bitstream_writer.h"
-#include "tests/decoders/mpeg/mpeg_test_support.h"
+#include "tests/audio/decoders/mpeg/bitstream_writer.h"
+#include "tests/audio/decoders/mpeg/mpeg_test_support.h"
 
 namespace vk2::mpegtest {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "audio/decoders/mpeg/bit_reader.h"
 #include "audio/decoders/mpeg/id3v1_tag.h"
-#include "tests/decoders/mpeg/mpeg_test_support.h"
+#include "tests/audio/decoders/mpeg/mpeg_test_support.h"
 
 namespace vk2 {
 namespace {

@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "audio/engine/audiosys/audio_system.h"
-#include "tests/engine/engine_env.h"
+#include "tests/audio/engine/engine_env.h"
 
 namespace vk2::test {
 namespace {

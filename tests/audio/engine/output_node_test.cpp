@@ -7,7 +7,7 @@
 
 #include <thread>
 
-#include "tests/engine/engine_env.h"
+#include "tests/audio/engine/engine_env.h"
 
 namespace vk2::test {
 namespace {

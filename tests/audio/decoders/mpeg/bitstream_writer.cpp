@@ -1,4 +1,4 @@
-#include "tests/decoders/mpeg/bitstream_writer.h"
+#include "tests/audio/decoders/mpeg/bitstream_writer.h"
 
 #include <algorithm>
 #include <random>

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "platform/fake_clock.h"
-#include "tests/engine/engine_env.h"
+#include "tests/audio/engine/engine_env.h"
 #include "tests/fixtures/audio/pcm_source.h"
 
 namespace vk2::test {

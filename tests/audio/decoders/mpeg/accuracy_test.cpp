@@ -2,7 +2,7 @@
 // every rate, mode and bit-rate table.
 #include <gtest/gtest.h>
 
-#include "tests/decoders/mpeg/mpeg_test_support.h"
+#include "tests/audio/decoders/mpeg/mpeg_test_support.h"
 
 namespace vk2::mpegtest {
 namespace {

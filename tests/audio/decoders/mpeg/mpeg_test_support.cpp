@@ -1,4 +1,4 @@
-#include "tests/decoders/mpeg/mpeg_test_support.h"
+#include "tests/audio/decoders/mpeg/mpeg_test_support.h"
 
 #include <mpg123.h>
 #include <unistd.h>

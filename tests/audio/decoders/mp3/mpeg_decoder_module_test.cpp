@@ -17,8 +17,8 @@
 #include "interfaces/audio/media_chain.h"
 #include "interfaces/audio/media_types.h"
 #include "interfaces/ids.h"
-#include "tests/decoders/mpeg/bitstream_writer.h"
-#include "tests/decoders/mpeg/mpeg_test_support.h"
+#include "tests/audio/decoders/mpeg/bitstream_writer.h"
+#include "tests/audio/decoders/mpeg/mpeg_test_support.h"
 #include "tests/fixtures/audio/test_registry.h"
 
 namespace vk2 {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "audio/engine/audiosys/media_chain.h"
-#include "tests/engine/engine_env.h"
+#include "tests/audio/engine/engine_env.h"
 
 namespace vk2::test {
 namespace {

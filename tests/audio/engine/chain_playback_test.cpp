@@ -8,7 +8,7 @@
 
 #include "audio/engine/audiosys/media_chain.h"
 #include "platform/fake_clock.h"
-#include "tests/engine/engine_env.h"
+#include "tests/audio/engine/engine_env.h"
 
 namespace vk2::test {
 namespace {

@@ -11,7 +11,7 @@
 #include "interfaces/audio/chain_types.h"
 #include "interfaces/audio/media_chain.h"
 #include "platform/audio/sink/pulse_sink.h"
-#include "tests/decoders/mpeg/mpeg_test_support.h"
+#include "tests/audio/decoders/mpeg/mpeg_test_support.h"
 #include "tests/fixtures/audio/test_registry.h"
 #include "tests/platform/audio/e2e/monitor_recorder.h"
 
