@@ -246,7 +246,11 @@ int MpegLayer3Decoder::GainSegments(const MpegGranuleChannel& gc, int ch, int16_
   const int shift = 2 * (1 + gc.scalefacScale);
   int n = 0;
   if (gc.blockType != 2 || gc.mixed) {
-    const int longEnd = gc.blockType == 2 ? 36 : 576;  // mixed: long bands up to line 36
+    // Mixed: long bands up to line 36. MPEG-2.5 at 8 kHz is the one rate whose short band 3
+    // starts past that (at line 72), so lines 36-71 belong to no band; decoders disagree on
+    // them. Here they keep their order (Reorder starts at band 3) and take the gain of short
+    // band 3's first window.
+    const int longEnd = gc.blockType == 2 ? 36 : 576;
     for (int sfb = 0; sfb < 22 && longBands[sfb] < longEnd; ++sfb) {
       int sf = scalefacLong_[ch][sfb] + (gc.preflag ? kPretab[sfb] : 0);
       ends[n] = static_cast<int16_t>(std::min(static_cast<int>(longBands[sfb + 1]), longEnd));

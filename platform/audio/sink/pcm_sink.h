@@ -88,7 +88,12 @@ SinkBackend ChooseSinkBackend(SinkBackend setting = SinkBackend::kAuto);
 // A new, closed sink on the chosen back end.
 std::unique_ptr<PcmSink> CreatePcmSink(SinkBackend setting = SinkBackend::kAuto);
 
-// Makes the sinks a device stand-in plays into; the default is CreatePcmSink().
+// The user's stored choice: the string value "backend" under HKEY_CURRENT_USER
+// "Software\\Velkora2\\Sound" of the registry file; kAuto when it is missing or unknown.
+SinkBackend ConfiguredSinkBackend();
+
+// Makes the sinks a device stand-in plays into; the default is
+// CreatePcmSink(ConfiguredSinkBackend()), read when each sink is made.
 using PcmSinkFactory = std::function<std::unique_ptr<PcmSink>()>;
 PcmSinkFactory DefaultPcmSinkFactory();
 

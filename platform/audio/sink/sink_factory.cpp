@@ -6,6 +6,7 @@
 #include "platform/audio/sink/pcm_sink.h"
 #include "platform/audio/sink/pulse_loop.h"
 #include "platform/audio/sink/pulse_sink.h"
+#include "platform/registry/registry_file.h"
 
 namespace vk2 {
 
@@ -24,8 +25,19 @@ bool ParseSinkBackend(const std::string& name, SinkBackend& backend) {
   return true;
 }
 
+SinkBackend ConfiguredSinkBackend() {
+  std::string name;
+  SinkBackend backend = SinkBackend::kAuto;
+  if (registry::RegReadString(registry::RootKey::kCurrentUser, "Software\\Velkora2\\Sound",
+                              "backend", &name)) {
+    // An unknown name falls back to the automatic choice rather than silencing the player.
+    if (!ParseSinkBackend(name, backend)) backend = SinkBackend::kAuto;
+  }
+  return backend;
+}
+
 PcmSinkFactory DefaultPcmSinkFactory() {
-  return [] { return CreatePcmSink(); };
+  return [] { return CreatePcmSink(ConfiguredSinkBackend()); };
 }
 
 bool PulseServerAnswers(uint32_t timeoutMillis) {

@@ -4,10 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
 #include <thread>
 
 #include "monitor_recorder.h"
 #include "platform/audio/sink/pulse_sink.h"
+#include "platform/registry/registry_file.h"
 
 namespace vk2 {
 namespace {
@@ -127,6 +131,37 @@ TEST(SinkChoiceTest, TheEnvironmentPicksTheBackEnd) {
   EXPECT_TRUE(ParseSinkBackend("pipewire", b));
   EXPECT_EQ(b, SinkBackend::kPulse);
   EXPECT_FALSE(ParseSinkBackend("oss", b));
+}
+
+TEST(SinkChoiceTest, TheStoredSettingPicksTheBackEndUnlessTheEnvironmentDoes) {
+  char folder[] = "/tmp/vk2-sink-choice-XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::string registryPath = std::string(folder) + "/registry.xml";
+  setenv("VK2_REGISTRY", registryPath.c_str(), 1);
+  unsetenv("VK2_AUDIO_BACKEND");
+  using registry::RegWriteString;
+  using registry::RootKey;
+  EXPECT_EQ(ConfiguredSinkBackend(), SinkBackend::kAuto);  // nothing stored
+  const struct {
+    const char* stored;
+    SinkBackend expected;
+  } cases[] = {{"alsa", SinkBackend::kAlsa},
+               {"capture", SinkBackend::kCapture},
+               {"pipewire", SinkBackend::kPulse},
+               {"oss", SinkBackend::kAuto}};
+  for (const auto& c : cases) {
+    ASSERT_TRUE(
+        RegWriteString(RootKey::kCurrentUser, "Software\\Velkora2\\Sound", "backend", c.stored));
+    EXPECT_EQ(ConfiguredSinkBackend(), c.expected) << c.stored;
+  }
+  ASSERT_TRUE(
+      RegWriteString(RootKey::kCurrentUser, "Software\\Velkora2\\Sound", "backend", "capture"));
+  EXPECT_STREQ(DefaultPcmSinkFactory()()->BackendName(), "capture");
+  setenv("VK2_AUDIO_BACKEND", "alsa", 1);
+  EXPECT_STREQ(DefaultPcmSinkFactory()()->BackendName(), "alsa");
+  unsetenv("VK2_AUDIO_BACKEND");
+  unsetenv("VK2_REGISTRY");
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace
