@@ -80,6 +80,30 @@ RefPtr<AudioFormat> DecoderBase::FindByteStreamFormat(AudioModuleOutput* upstrea
   return nullptr;
 }
 
+int32_t DecoderBase::SetUpProbe(AudioModuleOutput* upstream) {
+  if (state_ != kChainStopped) return MediaError(kMsWrongState);
+  int32_t r = kOk;
+  RefPtr<AudioFormat> bytes = FindByteStreamFormat(upstream, &r);
+  if (!bytes) return r;
+  r = upstream->SetFormat(bytes.Get());
+  return r < 0 ? r : 1;
+}
+
+void DecoderBase::AddRepeatProperty(uint32_t flags) {
+  table_.AddInteger(
+      u"repeat", flags, nullptr,
+      [this](int32_t* v) {
+        DecoderLock lock(*this);
+        *v = repeat_ ? 1 : 0;
+        return kOk;
+      },
+      [this](int32_t v) {
+        DecoderLock lock(*this);
+        repeat_ = v != 0;
+        return kOk;
+      });
+}
+
 int32_t DecoderBase::Connect(AudioModuleOutput* upstream) {
   DecoderLock lock(*this);
   if (!upstream) {

@@ -88,6 +88,12 @@ class DecoderBase : public MAudioModule {
 
   // The first byte-stream format `upstream` offers, or null (`result` gets GetFormats' failure).
   static RefPtr<AudioFormat> FindByteStreamFormat(AudioModuleOutput* upstream, int32_t* result);
+  // The start every CanHandle shares, under the main lock: the decoder must be stopped, and
+  // `upstream` is set to its first byte-stream format. 1 when there is a stream to probe;
+  // otherwise what CanHandle answers (0 when no byte stream is offered, or a failure).
+  int32_t SetUpProbe(AudioModuleOutput* upstream);
+  // "repeat": set by the playlist to loop one piece; read and cleared under the main lock.
+  void AddRepeatProperty(uint32_t flags);
 
   MMediaChain* Chain() const { return chain_.load(std::memory_order_acquire); }
   MErrorRegistry* ErrorRegistry() const { return errors_.Registry(); }
@@ -98,6 +104,7 @@ class DecoderBase : public MAudioModule {
   CriticalSection mainLock_;
   // Under the main lock.
   int32_t state_ = kChainStopped;
+  bool repeat_ = false;
   AudioModuleOutput* upstream_ = nullptr;   // not counted
   AudioModuleInput* downstream_ = nullptr;  // not counted
   RefPtr<AudioFormat> format_;              // the current output format record

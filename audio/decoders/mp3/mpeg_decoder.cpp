@@ -189,18 +189,7 @@ void MpegDecoder::AddProperties() {
                      return kOk;
                    });
   // Not listed by Describe: the playlist sets it to loop one piece.
-  table_.AddInteger(
-      u"repeat", 0, nullptr,
-      [this](int32_t* v) {
-        DecoderLock lock(*this);
-        *v = repeat_ ? 1 : 0;
-        return kOk;
-      },
-      [this](int32_t v) {
-        DecoderLock lock(*this);
-        repeat_ = v != 0;
-        return kOk;
-      });
+  AddRepeatProperty(0);
 }
 
 int32_t MpegDecoder::StateChange(int32_t state) {
@@ -286,12 +275,7 @@ int32_t MpegDecoder::CanHandle(AudioModuleOutput* upstream, uint32_t* score1, ui
   if (!score1 || !score2) return kErrMissingArg;
   *score1 = *score2 = 0;
   DecoderLock lock(*this);
-  if (state_ != kChainStopped) return MediaError(kMsWrongState);
-  int32_t r = kOk;
-  RefPtr<AudioFormat> bytes = FindByteStreamFormat(upstream, &r);
-  if (!bytes) return r < 0 ? r : kOk;
-  r = upstream->SetFormat(bytes.Get());
-  if (r < 0) return r;
+  if (const int32_t r = SetUpProbe(upstream); r <= 0) return r;
   Run probe(upstream, ErrorRegistry());
   for (int i = 0; i < 8; ++i) {
     if (probe.core.NextFrame(MpegFrameParser::kDetectionSearchLimit) < 0) return kOk;

@@ -58,7 +58,6 @@ class MpegDecoder final : public DecoderBase {
   bool seeked_ = false;
   bool seekedSinceStart_ = false;
   bool exactLength_ = false;
-  bool repeat_ = false;
   uint32_t framesDecoded_ = 0;
   // Figures from format detection, and those last reported through event 5.
   bool detectedVbr_ = false;

@@ -150,18 +150,7 @@ void OggVorbisDecoder::AddProperties() {
                       *v = 0;
                       return kOk;
                     });
-  table_.AddInteger(
-      u"repeat", kPropInteger, nullptr,
-      [this](int32_t* v) {
-        DecoderLock lock(*this);
-        *v = repeat_ ? 1 : 0;
-        return kOk;
-      },
-      [this](int32_t v) {
-        DecoderLock lock(*this);
-        repeat_ = v != 0;
-        return kOk;
-      });
+  AddRepeatProperty(kPropInteger);
 }
 
 int32_t OggVorbisDecoder::CommentValue(const char16_t* name, TString* value) {
@@ -188,12 +177,7 @@ int32_t OggVorbisDecoder::CanHandle(AudioModuleOutput* upstream, uint32_t* score
   if (!score1 || !score2) return kErrMissingArg;
   *score1 = *score2 = 0;
   DecoderLock lock(*this);
-  if (state_ != kChainStopped) return MediaError(kMsWrongState);
-  int32_t r = kOk;
-  RefPtr<AudioFormat> bytes = FindByteStreamFormat(upstream, &r);
-  if (!bytes) return kOk;
-  r = upstream->SetFormat(bytes.Get());
-  if (r < 0) return r;
+  if (const int32_t r = SetUpProbe(upstream); r <= 0) return r;
   UpstreamByteSource probe;
   probe.Attach(upstream, ErrorRegistry());
   if (probe.IsSeekable()) probe.Seek(0, SEEK_SET);

@@ -76,7 +76,6 @@ class OggVorbisDecoder final : public DecoderBase {
   uint32_t knownRate_ = 0;  // of the current link, or from the probe before any decoding
   uint32_t knownChannels_ = 0;
   bool seeked_ = false;  // the next packet carries the discontinuity flag
-  bool repeat_ = false;
   bool firstSent_ = false;
   bool endSent_ = false;
   int32_t pendingError_ = 0;  // a read failure that follows the bytes already handed out

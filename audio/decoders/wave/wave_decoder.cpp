@@ -144,12 +144,7 @@ int32_t WaveDecoder::CanHandle(AudioModuleOutput* upstream, uint32_t* score1, ui
   if (!score1 || !score2) return kErrMissingArg;
   *score1 = *score2 = 0;
   DecoderLock lock(*this);
-  if (state_ != kChainStopped) return MediaError(kMsWrongState);
-  int32_t r = kOk;
-  RefPtr<AudioFormat> bytes = FindByteStreamFormat(upstream, &r);
-  if (!bytes) return kOk;
-  r = upstream->SetFormat(bytes.Get());
-  if (r < 0) return r;
+  if (const int32_t r = SetUpProbe(upstream); r <= 0) return r;
   UpstreamByteSource probe;
   probe.Attach(upstream, ErrorRegistry());
   UpstreamRiffStream probeStream(probe);

@@ -232,12 +232,14 @@ bool WaveStream::SeekSeconds(double seconds) {
   seconds = std::max(seconds, 0.0);
   // A block boundary of the source: by frames for formats with a fixed number of frames per
   // block (exact timestamps), else by the stated byte rate.
+  // Far beyond any stream, and small enough that the byte arithmetic below cannot overflow.
+  constexpr double kFarBytes = 9.0e15;
   int64_t byte;
   if (framesPerBlock_ != 0) {
     const double blocks = seconds * src.samplesPerSec / framesPerBlock_;
-    byte = static_cast<int64_t>(std::min(blocks, 9.0e15)) * block;
+    byte = static_cast<int64_t>(std::min(blocks, kFarBytes / block)) * block;
   } else {
-    byte = static_cast<int64_t>(std::min(seconds * src.avgBytesPerSec, 9.0e15));
+    byte = static_cast<int64_t>(std::min(seconds * src.avgBytesPerSec, kFarBytes));
   }
   if (info_.dataSize >= 0) byte = std::min(byte, info_.dataSize);
   byte -= byte % block;

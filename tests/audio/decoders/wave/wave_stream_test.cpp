@@ -342,6 +342,28 @@ TEST(WaveHeaderTest, DataSizesThatDoNotMatchTheFileAreClampedToIt) {
   }
 }
 
+TEST(WaveHeaderTest, FarSeeksInFilesWithHugeBlocksEndCleanly) {
+  // Mono 16-bit PCM that states 63489-byte blocks: a seek far past the end must not overflow
+  // the byte arithmetic; it lands at the end and the next packet is the last.
+  auto fmt = PcmFormatChunk(1, 8000, 16);
+  fmt[12] = 0x01;
+  fmt[13] = 0xF8;
+  for (const bool seekable : {true, false}) {
+    MemoryByteStream source(Riff({{"fmt ", fmt}, {"data", Ramp(800)}}), seekable);
+    WaveStream stream;
+    ASSERT_EQ(stream.Open(source, false), WaveOpenError::kNone);
+    stream.SeekSeconds(1e12);
+    std::vector<uint8_t> buffer(stream.MaxPacketBytes());
+    WavePacket packet;
+    EXPECT_GE(stream.Read(buffer.data(), packet), -1);
+    if (seekable) {
+      EXPECT_TRUE(stream.SeekSeconds(1e300));
+      ASSERT_EQ(stream.Read(buffer.data(), packet), 0);
+      EXPECT_TRUE(packet.last);
+    }
+  }
+}
+
 TEST(WaveHeaderTest, DataEndingOnAReadBoundaryFlagsTheLastDataPacket) {
   const auto fmt = PcmFormatChunk(2, 8000, 16);
   WaveOpenError error;
