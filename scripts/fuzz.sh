@@ -14,7 +14,8 @@ run_one() {
   local seeds=()
   [ -d "$root/fuzz/seeds/$name" ] && seeds=("$root/fuzz/seeds/$name")
   local log="$build/corpus/$name.log"
-  if "$build/bin/fuzz_$name" -max_total_time="$secs" "$corpus" "${seeds[@]}" >"$log" 2>&1; then
+  if "$build/bin/fuzz_$name" -max_total_time="$secs" -artifact_prefix="$build/corpus/$name-" \
+    "$corpus" "${seeds[@]}" >"$log" 2>&1; then
     echo "fuzz_$name: $(grep -o 'Done [0-9]* runs in [0-9]* second(s)' "$log" | tail -n 1)"
   else
     tail -n 40 "$log"
