@@ -136,6 +136,9 @@ int32_t WaveOut::Restart() {
   std::lock_guard lock(mutex_);
   if (closed_) return kMmErrError;
   if (failed_) return kMmErrNoDriver;
+  // What is queued goes to the sink before it runs again: a sound server whose stream starts
+  // dry catches up by skipping the start of what comes next.
+  if (paused_) FeedLocked();
   if (!sink_->Pause(false)) return kMmErrError;
   paused_ = false;
   wake_.notify_all();
