@@ -103,13 +103,15 @@ int32_t PlaylistOrder::Reshuffle() {
   if (!storage_.List().Snapshot(&candidates)) return kErrOutOfMemory;
   const uint32_t h = ScaleRandom(NextRandom(), c);
   PlaylistItem* placed = candidates[h];
-  candidates.RemoveAt(h);
+  // The remaining candidates are drawn one by one; the last one fills the drawn one's place,
+  // so every draw is uniform over what is left and the whole order takes linear time.
+  candidates[h] = candidates[c - 1];
   placed->shufflePrev = 0;
   head_ = placed->Id();
   for (uint32_t m = c - 1; m >= 1; --m) {
     const uint32_t j = ScaleRandom(NextRandom(), m);
     PlaylistItem* item = candidates[j];
-    candidates.RemoveAt(j);
+    candidates[j] = candidates[m - 1];
     placed->shuffleNext = item->Id();
     item->shufflePrev = placed->Id();
     placed = item;
@@ -180,10 +182,19 @@ int32_t PlaylistOrder::Sort(SortKey key, bool ascending, const TString& token) {
 int32_t PlaylistOrder::Randomize() {
   const uint32_t n = storage_.Count();
   if (n == 0) return 0;
+  // Each item in list order takes a random place among those placed so far (the one there
+  // moves to the end): a uniform order in linear time.
   TArray<PlaylistItem*> order;
   if (!order.Reserve(n)) return kErrOutOfMemory;
-  storage_.List().ForEach(
-      [&order](PlaylistItem* item) { order.InsertAt(RandomBetween(0, order.Count()), item); });
+  storage_.List().ForEach([&order](PlaylistItem* item) {
+    const uint32_t k = RandomBetween(0, order.Count());
+    if (k == order.Count()) {
+      order.Append(item);
+    } else {
+      order.Append(order[k]);
+      order[k] = item;
+    }
+  });
   return storage_.List().Assign(order.Data(), order.Count()) ? 1 : kErrOutOfMemory;
 }
 

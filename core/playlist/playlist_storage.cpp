@@ -106,6 +106,15 @@ TArray<TokenCount> PlaylistStorage::TokenCounts() const {
 
 int32_t PlaylistStorage::Insert(uint32_t index, PlaylistItem* const* items, uint32_t n) {
   if (index > list_.Count()) return kErrNotFound;
+  if (n > 0 && !items) return kErrMissingArg;
+  // Two items under one id would corrupt the maps: an id in use, live or removed-but-held, or
+  // repeated within the call, refuses the whole insertion.
+  std::unordered_map<uint32_t, bool> incoming;
+  for (uint32_t i = 0; i < n; ++i) {
+    const uint32_t id = items[i]->Id();
+    if (id == 0 || IdInUse(id) || !incoming.emplace(id, true).second)
+      return codes_(PlaylistError::kIdTaken);
+  }
   for (uint32_t i = 0; i < n; ++i) {
     PlaylistItem* item = items[i];
     item->info.extra = false;

@@ -49,7 +49,9 @@ class PlaylistStorage {
 
   // Puts records (taken from this pool, ids set and unique) into the list before `index` and
   // into the maps; each gets the list's hold and loses any removed mark. 0, or a negative code
-  // with nothing changed (an index outside the list: kErrNotFound; no memory: kErrOutOfMemory).
+  // with nothing changed: an index outside the list kErrNotFound; an id of 0, one already in
+  // use (live or removed-but-held) or given twice the code of kIdTaken; no memory
+  // kErrOutOfMemory.
   int32_t Insert(uint32_t index, PlaylistItem* const* items, uint32_t n);
   // Removes the run [index, index + n) from the list: each item records its live neighbours,
   // is marked removed, leaves the id, URL and token maps and loses the list's hold (returning

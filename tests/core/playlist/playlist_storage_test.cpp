@@ -126,6 +126,24 @@ TEST_F(Storage, RemoveAllReturnsUnheldRecordsAndKeepsHeldOnes) {
   EXPECT_EQ(Walk(true), std::vector<uint32_t>{});
 }
 
+TEST_F(Storage, IdsInUseAreRefusedAndNothingIsAdded) {
+  Add(3);
+  const uint32_t held = 2;
+  ASSERT_EQ(storage_.HoldItems(&held, 1), 0);
+  RemoveRun(1, 1);
+  const uint32_t cases[][2] = {{10, 1}, {10, 2}, {10, 10}, {10, 0}};
+  for (const auto& ids : cases) {
+    PlaylistItem* items[2] = {storage_.TakeRecord(), storage_.TakeRecord()};
+    items[0]->info.id = ids[0];
+    items[1]->info.id = ids[1];
+    EXPECT_EQ(storage_.Insert(0, items, 2), codes_(PlaylistError::kIdTaken)) << ids[1];
+    EXPECT_EQ(storage_.FindLive(10), nullptr);
+    EXPECT_EQ(ListIds(), (std::vector<uint32_t>{1, 3}));
+    storage_.ReturnRecord(items[0]);
+    storage_.ReturnRecord(items[1]);
+  }
+}
+
 TEST_F(Storage, InsertOutsideTheListIsRefused) {
   Add(2);
   PlaylistItem* item = storage_.TakeRecord();
