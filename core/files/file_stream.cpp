@@ -40,8 +40,8 @@ bool FileStream::Open(const TString& name, uint32_t flags) {
   Close();
   if (name.IsEmpty()) return false;
   const NarrowString path = Utf8(name);
-  // Creating or truncating needs write access on this system.
-  if ((flags & kOpenDispositionMask) != kOpenExisting) flags |= kOpenWrite;
+  // Truncating needs write access on this system.
+  if ((flags & kOpenDispositionMask) == kOpenCreateAlways) flags |= kOpenWrite;
   int fd;
   do {
     fd = ::open(path.c_str(), OpenMode(flags), 0644);
