@@ -77,7 +77,9 @@ TString RelativePath(const TString& folder, const TString& path) {
   const std::u16string_view p = path.view();
   if (f.empty()) return path;
   uint32_t ups = 0;
-  while (!f.empty()) {
+  // Sharing only the root is sharing nothing: such a path (another disk, as it were) is kept
+  // whole rather than climbed to through the root.
+  while (!f.empty() && f != u"/") {
     if (p.substr(0, f.size()) == f) {
       std::u16string result;
       for (uint32_t i = 0; i < ups; ++i)

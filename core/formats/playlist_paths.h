@@ -25,7 +25,7 @@ TString ResolveEntryPath(const TString& folder, const TString& entry);
 // "file://" + path.
 TString EntryToUrl(const TString& folder, const TString& entry);
 // A path made relative to the folder, through "../" steps as far as needed; a path that shares
-// no start with the folder (or a folder that is empty) stays as it is. File names compare
+// no folder but the root with it (or a folder that is empty) stays as it is. File names compare
 // with case, as the file system does.
 TString RelativePath(const TString& folder, const TString& path);
 // What a writer stores for a URL: a local URL loses "file://" and, with `relative`, is made
