@@ -109,4 +109,9 @@ inline constexpr Guid kIID_WaveOutEndpointFactory = MakeGuid("32039E80-90ED-446E
 inline constexpr Guid kMpegDecoderClass = MakeGuid("EE1824B0-776A-47A2-A793-5EA4D5D4CA4A");
 inline constexpr Guid kIID_MMpegDecoder = MakeGuid("75BDA973-9DE6-42D0-BA88-815FEBAB4410");
 
+// ---- Media core ----------------------------------------------------------------------------
+inline constexpr Guid kMediaCoreClass = MakeGuid("B5AD3526-F51F-46CD-8E13-4E096F899DF7");
+// Asked of the module class for the module's one item id source.
+inline constexpr Guid kIID_SharedCounter = MakeGuid("D54F9987-6D51-473F-B8EB-CB1D59BE1EC3");
+
 }  // namespace vk2

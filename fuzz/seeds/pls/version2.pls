@@ -1,0 +1,10 @@
+[playlist]
+NumberOfEntries=3
+Version=2
+File1=../music/a.mp3
+Title1=Song
+Length1=215
+File2=http://radio.example/stream
+Title2=Radio
+Length2=-1
+File3=sub\b.mp3

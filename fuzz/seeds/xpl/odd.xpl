@@ -1,0 +1,1 @@
+<?xpl version="2.0"?><xpl><Entry><Title>none</Title></Entry><Entry><URL>x://y</URL><Duration>abc</Duration></Entry></xpl>
