@@ -109,4 +109,7 @@ inline constexpr Guid kIID_WaveOutEndpointFactory = MakeGuid("32039E80-90ED-446E
 inline constexpr Guid kMpegDecoderClass = MakeGuid("EE1824B0-776A-47A2-A793-5EA4D5D4CA4A");
 inline constexpr Guid kIID_MMpegDecoder = MakeGuid("75BDA973-9DE6-42D0-BA88-815FEBAB4410");
 
+// ---- CD reader module ----------------------------------------------------------------------
+inline constexpr Guid kCDExtractorClass = MakeGuid("A4CB5F1B-F1A3-42A0-948F-5E3165A58465");
+
 }  // namespace vk2
