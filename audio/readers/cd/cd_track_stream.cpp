@@ -93,13 +93,14 @@ void CdTrackStream::Stop() {
 }
 
 void CdTrackStream::SeekToSector(int64_t sectorOffset) {
-  // The mark keeps the thread from queueing more; the flush frees it when it is blocked on a
-  // full ring, so that it lets the ring lock go.
+  // The mark keeps the thread from queueing more, the interrupt frees it when it is blocked on
+  // a full ring, so that it lets the ring lock go without queueing its block.
   seeking_.store(true, std::memory_order_release);
-  ring_.Flush();
+  interrupt_.Set();
   {
     ScopedLock ringLock(ringLock_);
     ScopedLock lock(lock_);
+    interrupt_.Reset();
     seeking_.store(false, std::memory_order_release);
     const int64_t target = std::clamp<int64_t>(sectorOffset, 0, sectorCount_);
     ring_.Flush();
@@ -115,29 +116,34 @@ void CdTrackStream::SeekToSector(int64_t sectorOffset) {
 CdTrackStream::ReadResult CdTrackStream::Read(uint8_t* out, size_t count, Event* abort) {
   ReadResult result;
   for (;;) {
-    uint64_t generation;
     {
       ScopedLock lock(lock_);
       if (!IsRunning()) return result;
-      generation = generation_;
     }
-    // Not under the lock: the buffer thread needs it to fill the ring this waits on.
-    const int64_t n = ring_.Read(out, count, true, true, abort);
+    // Waits, without taking anything and without the lock (the buffer thread needs it), until
+    // the bytes are there or no more will come.
+    const int64_t peeked = ring_.Read(out, count, true, false, abort);
+    if (peeked < 0 || (abort && abort->Wait(0))) {
+      result.outcome = Outcome::kAborted;
+      return result;
+    }
+    // Taken under the lock, so that a seek's flush cannot fall between the bytes and the frame
+    // they are counted as.
     ScopedLock lock(lock_);
-    // A seek came in while this waited: the bytes may straddle the two positions.
-    if (generation != generation_) continue;
+    if (!IsRunning() || ring_.IsAborted()) {
+      result.outcome = Outcome::kAborted;
+      return result;
+    }
+    const bool closed = ring_.IsClosed();
+    if (ring_.Available() < count && !closed) continue;  // a seek emptied the ring meanwhile
+    const int64_t n = ring_.Read(out, count, false, true);
     result.bytes = n > 0 ? static_cast<size_t>(n) : 0;
     result.startFrame = consumedFrame_;
-    result.repositioned = readGeneration_ != generation;
-    readGeneration_ = generation;
+    result.repositioned = readGeneration_ != generation_;
+    readGeneration_ = generation_;
     consumedFrame_ += static_cast<int64_t>(result.bytes / kCdFrameBytes);
-    if (result.bytes == count) {
-      result.outcome = Outcome::kData;
-    } else if (n < 0 || (abort && abort->Wait(0)) || ring_.IsAborted() || !IsRunning()) {
-      result.outcome = Outcome::kAborted;
-    } else {
-      result.outcome = failed_ ? Outcome::kFailed : Outcome::kData;
-    }
+    // Short only once the ring is closed: the end of the track, or the drive gave up.
+    result.outcome = result.bytes < count && failed_ ? Outcome::kFailed : Outcome::kData;
     return result;
   }
 }
@@ -205,8 +211,10 @@ void CdTrackStream::BufferLoop() {
         continue;
       }
     }
-    // Refused only when stopping: a seek waits for the ring lock before it moves anything.
-    if (ring_.Write(block.data(), static_cast<size_t>(count) * kCdSectorBytes, true, true) < 0) {
+    // Refused when stopping, or when a seek wants the ring lock: the block is read again for
+    // whatever position comes next.
+    if (ring_.Write(block.data(), static_cast<size_t>(count) * kCdSectorBytes, true, true,
+                    &interrupt_) < 0) {
       continue;
     }
     ScopedLock lock(lock_);

@@ -71,7 +71,7 @@ class CdTrackStream {
   void Rest();
 
   // Lock order: ringLock_, then lock_. The thread that pulls takes lock_ only, and never while
-  // it waits, so a full ring never keeps it from the positions.
+  // it waits; bytes leave the ring only under lock_, so every byte is counted at its frame.
   CriticalSection ringLock_;        // the thread's ring writes against a seek's flush
   mutable CriticalSection lock_;    // the positions, the generation and the failure
   std::unique_ptr<CdDrive> drive_;  // used by the buffer thread only while it runs
@@ -88,6 +88,7 @@ class CdTrackStream {
   std::atomic<bool> running_{false};
   std::atomic<bool> stopRequested_{false};
   std::atomic<bool> seeking_{false};  // a seek waits for the ring lock: queue nothing more
+  Event interrupt_;                   // frees the thread's blocked write for a seek
   Event wake_;                        // a seek or a stop for a resting thread
 };
 

@@ -13,6 +13,30 @@
 
 namespace vk2::test {
 
+// A disc of one track whose every frame holds its own number (32-bit little-endian), so a read
+// shows where it came from.
+class PatternCdDrive final : public CdDrive {
+ public:
+  explicit PatternCdDrive(int64_t sectors) : sectors_(sectors) {}
+  bool ReadToc(CdToc* toc) override {
+    toc->tracks = {CdTrack{1, 0, sectors_, true}};
+    return true;
+  }
+  CdReadStatus ReadAudio(int64_t firstSector, uint32_t count, uint8_t* out) override {
+    if (firstSector < 0 || firstSector + count > sectors_) return CdReadStatus::kFailed;
+    const auto first = static_cast<uint32_t>(firstSector * kCdFramesPerSector);
+    for (uint32_t i = 0; i < count * kCdFramesPerSector; ++i) {
+      const uint32_t v = first + i;
+      for (int b = 0; b < 4; ++b)
+        out[i * 4 + b] = static_cast<uint8_t>(v >> (8 * b));
+    }
+    return CdReadStatus::kOk;
+  }
+
+ private:
+  int64_t sectors_;
+};
+
 // Passes reads on until a set number of them has been made, then fails them.
 class FaultyCdDrive final : public CdDrive {
  public:
