@@ -3,8 +3,6 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <optional>
 #include <string>
 #include <thread>
 
@@ -15,50 +13,13 @@
 #include "interfaces/audio/media_chain.h"
 #include "interfaces/audio/stream_reader.h"
 #include "interfaces/ids.h"
-#include "platform/environment.h"
 #include "tests/audio/support/cd_image.h"
+#include "tests/audio/support/module_sandbox.h"
 #include "tests/fixtures/audio/capture_probe.h"
 #include "tests/fixtures/audio/recording_callback.h"
 
 namespace vk2::test {
 namespace {
-
-// A private folder holding the runtime and the modules, and private per-user folders.
-class Sandbox {
- public:
-  Sandbox() {
-    for (const char* sub : {"/lib", "/config", "/state", "/cache"}) {
-      std::filesystem::create_directory(dir_.Path() + sub);
-    }
-    for (const char* file : {VK2_TEST_ORU_SO, VK2_TEST_AUDIOSYS_SO, VK2_TEST_GENERICOUT_SO,
-                             VK2_TEST_AUDIO_MODULE_SO, VK2_TEST_CD_MODULE_SO}) {
-      const std::filesystem::path from(file);
-      std::filesystem::copy_file(from, LibDir() + "/" + from.filename().string());
-    }
-    Set("XDG_CONFIG_HOME", dir_.Path() + "/config");
-    Set("XDG_STATE_HOME", dir_.Path() + "/state");
-    Set("XDG_CACHE_HOME", dir_.Path() + "/cache");
-    Set("ORU_SHARED_PATH", LibDir() + "/oru.so");
-  }
-  ~Sandbox() {
-    for (const auto& [name, value] : saved_) {
-      if (value) {
-        SetEnv(name, *value);
-      } else {
-        UnsetEnv(name);
-      }
-    }
-  }
-  std::string LibDir() const { return dir_.Path() + "/lib"; }
-  void Set(const std::string& name, const std::string& value) {
-    saved_.emplace_back(name, GetEnv(name));
-    SetEnv(name, value);
-  }
-
- private:
-  TempDir dir_;
-  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-};
 
 class CdRuntimeTest : public ::testing::Test {
  protected:
@@ -80,7 +41,8 @@ class CdRuntimeTest : public ::testing::Test {
 
   TempDir dir_;  // outlives the sandbox: the drive may be read until the runtime is gone
   CdImage image_;
-  Sandbox sandbox_;
+  ModuleSandbox sandbox_{{VK2_TEST_ORU_SO, VK2_TEST_AUDIOSYS_SO, VK2_TEST_GENERICOUT_SO,
+                          VK2_TEST_AUDIO_MODULE_SO, VK2_TEST_CD_MODULE_SO}};
   RefPtr<MAudioSystem> system_;
   RefPtr<MCaptureProbe> probe_;
 };
