@@ -83,9 +83,9 @@ int32_t CDExtractor::Seek(double seconds, uint32_t, uint32_t) {
   if (!(sectors > 0)) sectors = 0;  // negative, or not a number
   if (sectors > static_cast<double>(sectorCount_)) sectors = static_cast<double>(sectorCount_);
   // Always drops what was read for the old position: those bytes are no longer the time the
-  // packets report. The discontinuity shows on the next packet.
+  // packets report. The next packet carries the discontinuity and clears the end mark; the
+  // status is left to it, since a puller waiting for bytes holds the status lock.
   stream_.SeekToSector(static_cast<int64_t>(sectors));
-  ClearEndReached();
   return kOk;
 }
 

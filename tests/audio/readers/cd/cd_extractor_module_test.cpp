@@ -334,6 +334,8 @@ TEST_F(CdExtractorTest, AbortAndStopFreeAPullerWaitingOnAStuckDrive) {
   // The chain's abort event frees the waiting puller.
   int32_t result = 0;
   std::thread puller([&] { result = Next().result; });
+  // A seek meanwhile neither waits for the drive nor for the waiting puller.
+  EXPECT_EQ(reader_->Seek(0.5, 0, 1), 0);
   chain_->AbortEvent()->Set();
   puller.join();
   EXPECT_TRUE(IsEntry(result, kMsWrongState)) << result;
