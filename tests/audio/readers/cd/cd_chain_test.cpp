@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "audio/readers/cd/cd_extractor.h"
+#include "audio/readers/file/file_reader.h"
 #include "foundation/util/result.h"
 #include "tests/audio/engine/engine_env.h"
 #include "tests/audio/readers/cd/cd_test_drives.h"
@@ -76,6 +77,20 @@ TEST_F(CdChainTest, ASeekBeforePlayStartsAtItsSector) {
   const std::vector<uint8_t> track = image_.TrackBytes(2);
   const std::vector<uint8_t> rest(track.begin() + 75 * kSectorBytes, track.end());
   EXPECT_TRUE(device->Heard() == rest);
+}
+
+TEST_F(CdChainTest, ACdaNameGoesToTheCdReaderThoughTheFileReaderClaimsIt) {
+  Register(kCategoryStreamReaders, [](const Guid& iid, void** out) {
+    if (!(iid == kIID_MStreamReader)) return int32_t{kErrNoInterface};
+    auto* reader = new FileReader();
+    reader->AddRef();
+    *out = static_cast<MStreamReader*>(reader);
+    return int32_t{kOk};
+  });
+  ASSERT_EQ(Build(u"file://D:\\Track01.cda"), 0);
+  ASSERT_EQ(chain->Play(0.75), 0);
+  ASSERT_TRUE(events.WaitFor(kEventStreamEnded));
+  EXPECT_TRUE(device->Heard() == image_.TrackBytes(1));
 }
 
 TEST_F(CdChainTest, NoReaderTakesATrackTheDiscLacks) {
