@@ -1,5 +1,7 @@
 #include "audio/readers/common/stream_reader_base.h"
 
+#include <utility>
+
 #include "audio/common/audio_runtime.h"
 #include "audio/common/format_record.h"
 #include "audio/readers/common/reader_results.h"
@@ -9,10 +11,10 @@
 
 namespace vk2 {
 
-StreamReaderBase::StreamReaderBase(const Guid& ownInterface)
+StreamReaderBase::StreamReaderBase(const Guid& ownInterface, RefPtr<AudioFormat> format)
     : ownInterface_(ownInterface),
       pool_(AudioCreate<MPacketPool>(kAudioSystemClass, kIID_MPacketPool)),
-      byteFormat_(MakeByteStreamFormat()) {}
+      byteFormat_(format ? std::move(format) : MakeByteStreamFormat()) {}
 
 StreamReaderBase::~StreamReaderBase() = default;
 
@@ -127,7 +129,7 @@ int32_t StreamReaderBase::GetPacket(AudioPacket** slot) {
     status_ &= ~kReaderDiscontinuity;
   }
   p->byteCount = read.count;
-  p->length = static_cast<double>(read.count);
+  p->length = read.length >= 0 ? read.length : static_cast<double>(read.count);
   return kOk;
 }
 

@@ -47,14 +47,15 @@ class StreamReaderBase : public MStreamReader {
 
  protected:
   // `ownInterface`: the reader's class interface, answered besides MAudioModule and
-  // MStreamReader.
-  explicit StreamReaderBase(const Guid& ownInterface);
+  // MStreamReader. `format`: what the output delivers (null: the byte stream).
+  explicit StreamReaderBase(const Guid& ownInterface, RefPtr<AudioFormat> format = nullptr);
   virtual ~StreamReaderBase();
 
   struct PacketBytes {
     int32_t result = 0;      // negative: the packet fails with this
     uint32_t count = 0;      // bytes read; fewer than asked means the end of the stream
     double position = -1.0;  // where the first byte lies
+    double length = -1.0;    // what the bytes cover (seconds for linear audio); < 0: their count
   };
   // The next bytes in order, up to `capacity`. `abort` (may be null) is the chain's abort
   // event, which every blocking wait must watch.
