@@ -109,4 +109,8 @@ inline constexpr Guid kIID_WaveOutEndpointFactory = MakeGuid("32039E80-90ED-446E
 inline constexpr Guid kMpegDecoderClass = MakeGuid("EE1824B0-776A-47A2-A793-5EA4D5D4CA4A");
 inline constexpr Guid kIID_MMpegDecoder = MakeGuid("75BDA973-9DE6-42D0-BA88-815FEBAB4410");
 
+// ---- URL reader --------------------------------------------------------------------------------
+inline constexpr Guid kUrlReaderClass = MakeGuid("1E6627A0-75F2-4F84-89FD-3135086AF536");
+inline constexpr Guid kIID_MUrlReader = MakeGuid("592F689E-548C-4C6D-81B3-31D883C3DD15");
+
 }  // namespace vk2

@@ -55,6 +55,8 @@ class StreamReaderBase : public MStreamReader {
     int32_t result = 0;      // negative: the packet fails with this
     uint32_t count = 0;      // bytes read; fewer than asked means the end of the stream
     double position = -1.0;  // where the first byte lies
+    // Short, but not the end: the source failed after these bytes and says so next time.
+    bool more = false;
   };
   // The next bytes in order, up to `capacity`. `abort` (may be null) is the chain's abort
   // event, which every blocking wait must watch.
