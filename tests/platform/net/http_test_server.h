@@ -32,6 +32,7 @@ struct HttpAnswer {
   std::string location;     // with a 3xx status
   int64_t closeAfter = -1;  // close after this many body bytes
   bool stall = false;       // read the request, never answer
+  int64_t stallAfter = -1;  // send this many body bytes, then nothing more while open
 };
 
 class HttpTestServer {
@@ -172,6 +173,12 @@ class HttpTestServer {
       }
       if (answer.closeAfter < 0) framed += "0\r\nTrailer: x\r\n\r\n";
       SendAll(fd, framed);
+      return;
+    }
+    if (answer.stallAfter >= 0) {
+      SendAll(fd, body.substr(0, static_cast<size_t>(answer.stallAfter)));
+      while (Readable(fd) && recv(fd, buffer, sizeof(buffer), 0) > 0) {
+      }
       return;
     }
     SendAll(fd, body);
