@@ -328,6 +328,15 @@ int32_t UrlReader::StateChange(int32_t state) {
       ringInUse_.store(false);
     }
   }
+  if (state == kChainFormatDetection && old != kChainFormatDetection) {
+    detectionStart_ = position_.load();
+  } else if (old == kChainFormatDetection && state != kChainFormatDetection && open_ &&
+             !IsSeekable() && detectionStart_ >= 0) {
+    // What the chain's probes read of a stream that cannot seek is delivered again (from the
+    // history), so the decoders' real start sees the headers they probed; a seekable stream
+    // is moved by the decoders themselves.
+    SetPosition(detectionStart_);
+  }
   SetStateValue(state);
   return kOk;
 }

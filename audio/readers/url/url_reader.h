@@ -123,7 +123,8 @@ class UrlReader final : public StreamReaderBase {
   int64_t size_ = -1;
   int64_t baseOffset_ = 0;
   StreamHistory history_{kStreamHistoryBytes};
-  int64_t replay_ = 0;  // 0, or minus the history bytes still to deliver again
+  int64_t replay_ = 0;           // 0, or minus the history bytes still to deliver again
+  int64_t detectionStart_ = -1;  // under lock_: the position when format detection began
 
   BlockingRingBuffer ring_;
   Thread thread_;
