@@ -424,10 +424,12 @@ void UrlReader::DownloadLoop() {
   std::vector<uint8_t> chunk(kDownloadChunk);
   for (;;) {
     if (stop_.Wait(0)) return;
-    const uint64_t generation = generation_.load();
+    uint64_t generation;
     int64_t n;
     {
+      // Taken with the read: a reconnect changes both under this lock.
       ScopedLock c(connectionLock_);
+      generation = generation_.load();
       n = connection_ ? connection_->Read(chunk.data(), chunk.size(), &stop_)
                       : int64_t{kNetNotOpen};
     }

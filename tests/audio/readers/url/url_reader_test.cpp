@@ -156,6 +156,31 @@ TEST_F(UrlReaderTest, SmallStepsUseHistoryOrReadOnLargeOnesReconnect) {
   EXPECT_EQ(reader_->SetPosition(static_cast<int64_t>(kBody) + 5), kReaderOutOfRange);
 }
 
+// A reconnect while the download thread waits on a full ring: nothing of the old connection
+// and nothing of the new one is lost or misplaced.
+TEST_F(UrlReaderTest, ReconnectWithAFullRingKeepsTheOrder) {
+  HttpTestServer server(Serve(body_, true));
+  Configure(0, 8192);
+  ASSERT_EQ(Open(server.Url("/a")), 0);
+  Play();
+  EXPECT_TRUE(Next().bytes == body_.substr(0, 1024));
+  for (int64_t to : {int64_t{45000}, int64_t{30000}, int64_t{2000}}) {
+    SCOPED_TRACE(to);
+    // Let the thread fill the ring first.
+    for (int i = 0; i < 2000 && reader_->ConnectionsOpened() > 0; ++i) {
+      double level = 0;
+      props_->GetNumber(u"bufferlevel", &level);
+      if (level > 0.4) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_EQ(reader_->SetPosition(to), 0);
+    const Packet p = Next();
+    EXPECT_EQ(p.position, static_cast<double>(to));
+    EXPECT_TRUE(p.bytes == body_.substr(static_cast<size_t>(to), 1024));
+  }
+  EXPECT_TRUE(Drain() == body_.substr(3024));
+}
+
 TEST_F(UrlReaderTest, SeeksInTheCacheAndReadsAtOffsetsWithoutMovingTheStream) {
   HttpTestServer server(Serve(body_, true));
   ASSERT_EQ(Open(server.Url("/a")), 0);
