@@ -153,6 +153,15 @@ void UrlReader::AddProperties() {
         SettingStorage::kBool);
   }
   AddStreamIdProperty();
+  // Identity, warm-up and the prebuffer state always; the rest only while the connection can
+  // be opened at an offset.
+  table_.SetDescribeFilter([this](const TString& name) {
+    for (const char16_t* always : {u"modulename", u"moduledescription", u"modulecopyright",
+                                   u"moduleversion", u"warmuptime", u"inprebuffer"}) {
+      if (name.Equals(always)) return true;
+    }
+    return open_.load() && CanOpenAtOffset();
+  });
 }
 
 int32_t UrlReader::HeaderProperty(const char* icy, const char* audiocast, TString* value) {
