@@ -240,9 +240,9 @@ TEST_F(UrlReaderTest, ServerClosingMidStreamIsReportedNotEnded) {
   struct Case {
     const char* name;
     int32_t bufferSize;
-    bool length;
+    int32_t diskBuffer;
   };
-  for (const Case& c : {Case{"ring", 65536, true}, Case{"direct", 0, true}}) {
+  for (const Case& c : {Case{"ring", 65536, 0}, Case{"direct", 0, 0}, Case{"cache", 65536, 1}}) {
     SCOPED_TRACE(c.name);
     HttpTestServer server([&](const std::string&, const std::string&) {
       HttpAnswer a;
@@ -251,8 +251,9 @@ TEST_F(UrlReaderTest, ServerClosingMidStreamIsReportedNotEnded) {
       a.closeAfter = 5000;
       return a;
     });
-    Configure(0, c.bufferSize);
+    Configure(c.diskBuffer, c.bufferSize);
     ASSERT_EQ(Open(server.Url("/a")), 0);
+    EXPECT_EQ(reader_->IsCaching(), c.diskBuffer != 0);
     Play();
     std::string got;
     Packet p;
