@@ -253,6 +253,7 @@ int32_t UrlReader::Open(const char16_t* url) {
     seekable_.store(seekable);
     size_ = size;
     baseOffset_ = 0;
+    connectionLength_ = size;
     position_.store(0);
     history_.Clear();
     replay_ = 0;
@@ -365,6 +366,7 @@ void UrlReader::StartDownload(Event* abort) {
     prebuffer = prebuffer_;
   }
   stop_.Reset();
+  interrupt_.Reset();
   ring_.SetAbort(false);
   downloadError_.store(0);
   downloadFinished_.store(false);
@@ -413,6 +415,7 @@ void UrlReader::StartDownload(Event* abort) {
 void UrlReader::StopDownload() {
   if (thread_.IsStarted()) {
     stop_.Set();
+    interrupt_.Set();
     wake_.Set();
     ring_.SetAbort(true);
     thread_.Join();
@@ -439,10 +442,14 @@ void UrlReader::DownloadLoop() {
       // Taken with the read: a reconnect changes both under this lock.
       ScopedLock c(connectionLock_);
       generation = generation_.load();
-      n = connection_ ? connection_->Read(chunk.data(), chunk.size(), &stop_)
+      n = connection_ ? connection_->Read(chunk.data(), chunk.size(), &interrupt_)
                       : int64_t{kNetNotOpen};
     }
-    if (n == kNetCancelled) return;
+    if (n == kNetCancelled) {
+      // Stopping, or a reconnect wants the connection: give way.
+      if (stop_.Wait(0) || Rest(1)) return;
+      continue;
+    }
     if (n > 0) {
       ScopedLock ringLock(ringLock_);
       if (generation != generation_.load()) continue;  // read before a reconnect
@@ -549,12 +556,7 @@ int32_t UrlReader::SetPosition(int64_t offset) {
     MarkRepositioned();
     return kOk;
   }
-  int64_t contentLength;
-  {
-    ScopedLock c(connectionLock_);
-    contentLength = connection_ ? connection_->ContentLength() : -1;
-  }
-  if (contentLength >= 0 && offset > baseOffset_ + contentLength) return kReaderOutOfRange;
+  if (connectionLength_ >= 0 && offset > baseOffset_ + connectionLength_) return kReaderOutOfRange;
   if (!IsSeekable() && offset != 0) return MediaError(kMsCannotSeek);
   if (caching_) {
     if (offset > cache_.Length()) return kReaderOutOfRange;
@@ -593,8 +595,11 @@ int32_t UrlReader::SetPosition(int64_t offset) {
     position_.store(-1);
     return MediaError(kMsCannotSeek);
   }
+  // A download thread waiting on a silent server lets go of the connection at once.
+  interrupt_.Set();
   {
     ScopedLock c(connectionLock_);
+    interrupt_.Reset();
     // The first flush frees a download thread blocked on a full ring; under the ring lock
     // the generation makes it drop a chunk it read from the old connection.
     ring_.Flush();
@@ -606,6 +611,7 @@ int32_t UrlReader::SetPosition(int64_t offset) {
     downloadFinished_.store(false);
     connection_.swap(connection);
     baseOffset_ = offset;
+    connectionLength_ = connection_->ContentLength();
   }
   wake_.Set();
   connection->Close();

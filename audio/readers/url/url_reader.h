@@ -122,6 +122,7 @@ class UrlReader final : public StreamReaderBase {
   std::atomic<int64_t> position_{0};
   int64_t size_ = -1;
   int64_t baseOffset_ = 0;
+  int64_t connectionLength_ = -1;  // what the current connection announced
   StreamHistory history_{kStreamHistoryBytes};
   int64_t replay_ = 0;           // 0, or minus the history bytes still to deliver again
   int64_t detectionStart_ = -1;  // under lock_: the position when format detection began
@@ -129,8 +130,9 @@ class UrlReader final : public StreamReaderBase {
   BlockingRingBuffer ring_;
   Thread thread_;
   Event stop_{EventReset::kManual};
-  Event wake_;                           // a reposition for a resting download thread
-  std::atomic<uint64_t> generation_{0};  // changes with every new connection
+  Event interrupt_{EventReset::kManual};  // ends the download thread's wait on the connection
+  Event wake_;                            // a reposition for a resting download thread
+  std::atomic<uint64_t> generation_{0};   // changes with every new connection
   std::atomic<int32_t> downloadError_{0};
   std::atomic<bool> inPrebuffer_{false};
   std::atomic<bool> ringInUse_{false};

@@ -145,3 +145,30 @@ TEST_F(UrlReaderPathsTest, StopEndsAReconnectThatGetsNoAnswer) {
 
 }  // namespace
 }  // namespace vk2::test
+
+namespace vk2::test {
+namespace {
+
+// The download thread waits on a server that has gone quiet; a far seek takes the connection
+// from it at once rather than after the read's time limit.
+TEST_F(UrlReaderPathsTest, ReconnectDoesNotWaitForASilentDownload) {
+  const std::string body = PatternText(100000);
+  HttpTestServer server([&](const std::string&, const std::string& request) {
+    HttpAnswer a;
+    a.body = body;
+    if (request.find("bytes=60000-") == std::string::npos) a.stallAfter = 3000;
+    return a;
+  });
+  NetTimeouts patient;
+  patient.readMs = 600000;
+  reader_->SetTimeouts(patient);
+  Configure(0, 8192);
+  ASSERT_EQ(Open(server.Url("/a")), 0);
+  Play();
+  EXPECT_TRUE(Next().bytes == body.substr(0, 1024));
+  ASSERT_EQ(reader_->SetPosition(60000), 0);
+  EXPECT_TRUE(Drain() == body.substr(60000));
+}
+
+}  // namespace
+}  // namespace vk2::test
