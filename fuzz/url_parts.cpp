@@ -10,6 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto parts = vk2::ParseUrl(text);
   if (parts) {
     (void)vk2::HostHeader(*parts);
+    (void)vk2::WirePath(parts->path);
     const size_t half = size / 2;
     (void)vk2::ResolveLocation(*parts, text.substr(half));
   }

@@ -37,7 +37,8 @@ int32_t StreamConnection::OpenHttp(const UrlParts& first, int64_t start, int64_t
 
     // HTTP/1.0 and "close": the body ends with the connection unless its length is given.
     std::string request = "GET ";
-    request += viaProxy ? "http://" + HostHeader(url) + url.path : url.path;
+    const std::string path = WirePath(url.path);
+    request += viaProxy ? "http://" + HostHeader(url) + path : path;
     request += " HTTP/1.0\r\nHost: " + HostHeader(url) +
                "\r\nUser-Agent: Velkora2/1.0\r\nAccept: */*\r\nConnection: close\r\n";
     if (start > 0 || end >= 0) {

@@ -42,7 +42,6 @@ uint16_t DefaultPort(std::string_view scheme) {
 }
 
 std::optional<UrlParts> ParseUrl(std::string_view url) {
-  if (HasUnsafeChar(url)) return std::nullopt;
   const size_t sep = url.find("://");
   if (sep == std::string_view::npos || sep == 0) return std::nullopt;
   UrlParts parts;
@@ -53,6 +52,8 @@ std::optional<UrlParts> ParseUrl(std::string_view url) {
   std::string_view rest = url.substr(sep + 3);
   const size_t pathStart = rest.find_first_of("/?#");
   std::string_view authority = rest.substr(0, pathStart);
+  // The path may hold anything (it is escaped on the wire); the host part may not.
+  if (HasUnsafeChar(authority)) return std::nullopt;
   if (pathStart == std::string_view::npos) {
     parts.path = "/";
   } else {
@@ -101,7 +102,7 @@ std::optional<UrlParts> ParseUrl(std::string_view url) {
 
 std::optional<UrlParts> ResolveLocation(const UrlParts& base, std::string_view location) {
   if (location.find("://") != std::string_view::npos) return ParseUrl(location);
-  if (location.empty() || HasUnsafeChar(location)) return std::nullopt;
+  if (location.empty()) return std::nullopt;
   UrlParts next = base;
   if (location.substr(0, 2) == "//") {
     std::string absolute = base.scheme + ":" + std::string(location);
@@ -116,6 +117,23 @@ std::optional<UrlParts> ResolveLocation(const UrlParts& base, std::string_view l
   }
   next.path = next.path.substr(0, next.path.find('#'));
   return next;
+}
+
+std::string WirePath(std::string_view path) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(path.size());
+  for (char c : path) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u <= 0x20 || u >= 0x7F) {
+      out += '%';
+      out += kHex[u >> 4];
+      out += kHex[u & 0x0F];
+    } else {
+      out += c;
+    }
+  }
+  return out;
 }
 
 std::string HostHeader(const UrlParts& url) {

@@ -33,8 +33,9 @@ TEST(UrlPartsTest, CutsUrlsAsTheyStand) {
       {"http://h:65536/", false, "", "", 0, ""},
       {"http://h:/", false, "", "", 0, ""},
       {"http://h:8x/", false, "", "", 0, ""},
-      {"http://h/a b", false, "", "", 0, ""},
-      {"http://h/a\r\nX: y", false, "", "", 0, ""},
+      {"http://h/a b", true, "http", "h", 80, "/a b"},
+      {"http://h /a", false, "", "", 0, ""},
+      {"http://h\r\n:80/a", false, "", "", 0, ""},
       {"noscheme/x", false, "", "", 0, ""},
       {"1http://h/", false, "", "", 0, ""},
       {"http://[::1/x", false, "", "", 0, ""},
@@ -63,6 +64,7 @@ TEST(UrlPartsTest, ResolvesLocationsAgainstTheRequest) {
   EXPECT_EQ(ResolveLocation(base, "//z:5/w")->host, "z");
   EXPECT_FALSE(ResolveLocation(base, ""));
   EXPECT_EQ(HostHeader(base), "h:81");
+  EXPECT_EQ(WirePath("/a b/%41\xc3\xa4\r\n"), "/a%20b/%41%C3%A4%0D%0A");
   EXPECT_EQ(HostHeader(*ParseUrl("http://[::1]/")), "[::1]");
 }
 

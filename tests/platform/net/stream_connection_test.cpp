@@ -162,11 +162,12 @@ TEST_F(StreamConnectionTest, ProxyGetsTheWholeUrl) {
     return a;
   });
   c_->SetProxy({"127.0.0.1", proxy.Port()});
-  ASSERT_EQ(c_->Open("http://radio.invalid:8000/live", 0, -1, nullptr), kNetOk);
+  ASSERT_EQ(c_->Open("http://radio.invalid:8000/live show", 0, -1, nullptr), kNetOk);
   int64_t ended = 1;
   EXPECT_EQ(ReadAll(*c_, &ended), "via proxy");
   ASSERT_EQ(proxy.RequestCount(), 1u);
-  EXPECT_EQ(proxy.Requests()[0].rfind("GET http://radio.invalid:8000/live HTTP/1.0\r\n", 0), 0u);
+  EXPECT_EQ(proxy.Requests()[0].rfind("GET http://radio.invalid:8000/live%20show HTTP/1.0\r\n", 0),
+            0u);
 }
 
 TEST_F(StreamConnectionTest, SinkMayAddRequestHeadersAndSeesTheResponse) {
