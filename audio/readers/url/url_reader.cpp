@@ -483,7 +483,11 @@ void UrlReader::CacheLoop() {
       n = connection_ ? connection_->Read(chunk.data(), chunk.size(), &stop_)
                       : int64_t{kNetNotOpen};
     }
-    if (n == kNetCancelled) return;
+    if (n == kNetCancelled) {
+      // Nothing more will come: a reader waiting on the cache takes what is there.
+      downloadFinished_.store(true);
+      return;
+    }
     if (n > 0 && cache_.Append(chunk.data(), static_cast<size_t>(n))) continue;
     if (n > 0) {
       downloadError_.store(kReaderFileFailed);
