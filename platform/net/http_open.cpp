@@ -1,5 +1,8 @@
 // Opening an HTTP URL: the request, redirects, and what the response says about the body.
+#include <algorithm>
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/net/stream_connection.h"
 
@@ -18,6 +21,23 @@ bool ContainsIgnoringCase(const std::string& text, std::string_view word) {
     if (EqualsIgnoringCase(std::string_view(text).substr(i, word.size()), word)) return true;
   }
   return false;
+}
+
+std::string Base64(std::string_view text) {
+  static constexpr char kDigits[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  for (size_t i = 0; i < text.size(); i += 3) {
+    const size_t n = std::min<size_t>(3, text.size() - i);
+    uint32_t v = 0;
+    for (size_t k = 0; k < 3; ++k) {
+      v = (v << 8) | (k < n ? static_cast<unsigned char>(text[i + k]) : 0u);
+    }
+    for (size_t k = 0; k < 4; ++k) {
+      out += k <= n ? kDigits[(v >> (18 - 6 * k)) & 0x3F] : '=';
+    }
+  }
+  return out;
 }
 
 }  // namespace
@@ -41,6 +61,9 @@ int32_t StreamConnection::OpenHttp(const UrlParts& first, int64_t start, int64_t
     request += viaProxy ? "http://" + HostHeader(url) + path : path;
     request += " HTTP/1.0\r\nHost: " + HostHeader(url) +
                "\r\nUser-Agent: Velkora2/1.0\r\nAccept: */*\r\nConnection: close\r\n";
+    if (!url.user.empty()) {
+      request += "Authorization: Basic " + Base64(url.user + ":" + url.password) + "\r\n";
+    }
     if (start > 0 || end >= 0) {
       request += "Range: bytes=" + std::to_string(start) + "-";
       if (end >= 0) request += std::to_string(end);

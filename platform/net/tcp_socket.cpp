@@ -10,6 +10,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 #include "platform/clock.h"
 #include "platform/event.h"
@@ -22,6 +26,61 @@ constexpr int kSliceMs = 20;
 
 bool Cancelled(Event* cancel) {
   return cancel && cancel->Wait(0);
+}
+
+// A name lookup on a thread of its own, so that the caller's wait for it has a time limit and
+// a cancel. A lookup the caller gave up on frees its result when it ends.
+struct Lookup {
+  std::mutex mutex;
+  bool done = false;
+  bool abandoned = false;
+  addrinfo* result = nullptr;
+};
+
+int32_t Resolve(const std::string& host, const std::string& service, uint64_t deadline,
+                Event* cancel, addrinfo** found) {
+  addrinfo hints{};
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  hints.ai_flags = AI_NUMERICSERV | AI_NUMERICHOST;
+  if (getaddrinfo(host.c_str(), service.c_str(), &hints, found) == 0) return kNetOk;
+  auto lookup = std::make_shared<Lookup>();
+  try {
+    std::thread([lookup, host, service] {
+      addrinfo hints{};
+      hints.ai_family = AF_UNSPEC;
+      hints.ai_socktype = SOCK_STREAM;
+      hints.ai_flags = AI_NUMERICSERV | AI_ADDRCONFIG;
+      addrinfo* result = nullptr;
+      if (getaddrinfo(host.c_str(), service.c_str(), &hints, &result) != 0) result = nullptr;
+      std::lock_guard lock(lookup->mutex);
+      if (lookup->abandoned) {
+        if (result) freeaddrinfo(result);
+        return;
+      }
+      lookup->result = result;
+      lookup->done = true;
+    }).detach();
+  } catch (const std::system_error&) {
+    return kNetFailed;
+  }
+  Clock& clock = CurrentClock();
+  for (;;) {
+    {
+      std::lock_guard lock(lookup->mutex);
+      if (lookup->done) {
+        *found = lookup->result;
+        return *found ? kNetOk : kNetFailed;
+      }
+      const bool cancelled = Cancelled(cancel);
+      const bool late = deadline != kNoDeadline && clock.NowMs() >= deadline;
+      if (cancelled || late) {
+        lookup->abandoned = true;
+        return cancelled ? kNetCancelled : kNetTimedOut;
+      }
+    }
+    poll(nullptr, 0, kSliceMs);
+  }
 }
 
 }  // namespace
@@ -42,17 +101,10 @@ int32_t TcpSocket::Connect(const std::string& host, uint16_t port, uint32_t time
                            Event* cancel) {
   Close();
   const uint64_t deadline = DeadlineAfter(CurrentClock(), timeoutMs);
-  addrinfo hints{};
-  hints.ai_family = AF_UNSPEC;
-  hints.ai_socktype = SOCK_STREAM;
-  hints.ai_flags = AI_NUMERICSERV | AI_NUMERICHOST;
   addrinfo* found = nullptr;
-  const std::string service = std::to_string(port);
-  if (getaddrinfo(host.c_str(), service.c_str(), &hints, &found) != 0) {
-    hints.ai_flags = AI_NUMERICSERV | AI_ADDRCONFIG;
-    if (getaddrinfo(host.c_str(), service.c_str(), &hints, &found) != 0) return kNetFailed;
-  }
-  int32_t result = kNetFailed;
+  int32_t result = Resolve(host, std::to_string(port), deadline, cancel, &found);
+  if (result != kNetOk) return result;
+  result = kNetFailed;
   for (addrinfo* a = found; a; a = a->ai_next) {
     fd_ = socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
     if (fd_ < 0) continue;

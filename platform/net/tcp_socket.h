@@ -32,7 +32,7 @@ class TcpSocket {
   ~TcpSocket() { Close(); }
 
   // Resolves `host` (numeric addresses need no lookup) and connects to the first address that
-  // answers. kNetOk or a NetResult.
+  // answers; the lookup, too, ends at the time limit or the cancel. kNetOk or a NetResult.
   int32_t Connect(const std::string& host, uint16_t port, uint32_t timeoutMs, Event* cancel);
   // Sends all of `data`.
   int32_t SendAll(std::string_view data, uint32_t timeoutMs, Event* cancel);

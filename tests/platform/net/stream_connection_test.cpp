@@ -97,6 +97,10 @@ TEST_F(StreamConnectionTest, FollowsRedirectsAndRefusesErrorsAndIgnoredRanges) {
   ASSERT_EQ(c_->Open(server.Url("/moved"), 0, -1, nullptr), kNetOk);
   int64_t ended = 1;
   EXPECT_TRUE(ReadAll(*c_, &ended) == body_);
+  // A name, looked up before connecting.
+  const std::string named = "http://localhost:" + std::to_string(server.Port()) + "/dir/final";
+  ASSERT_EQ(c_->Open(named, 0, 99, nullptr), kNetOk);
+  EXPECT_TRUE(ReadAll(*c_, &ended) == body_.substr(0, 100));
   EXPECT_EQ(c_->Open(server.Url("/missing"), 0, -1, nullptr), kNetRefused);
   EXPECT_EQ(c_->Open(server.Url("/loop"), 0, -1, nullptr), kNetBadResponse);
   // Bytes from the start when bytes from the middle were asked for would be wrong bytes.
@@ -198,6 +202,19 @@ TEST_F(StreamConnectionTest, SinkMayAddRequestHeadersAndSeesTheResponse) {
   EXPECT_EQ(sink.title, "Song");
   const std::string request = server.Requests()[0];
   EXPECT_NE(request.find("\r\nx-test: 1\r\n"), std::string::npos);
+  EXPECT_EQ(request.find("Authorization"), std::string::npos);
+  c_->Close();
+  // Credentials in the URL go as basic authorization.
+  for (const auto& [user, expected] : {std::pair{"user:pw", "dXNlcjpwdw=="},
+                                       std::pair{"a:", "YTo="}, std::pair{"ab:c", "YWI6Yw=="}}) {
+    const std::string url =
+        "http://" + std::string(user) + "@127.0.0.1:" + std::to_string(server.Port()) + "/";
+    ASSERT_EQ(c_->Open(url, 0, -1, nullptr), kNetOk);
+    EXPECT_NE(
+        server.Requests().back().find("\r\nAuthorization: Basic " + std::string(expected) + "\r\n"),
+        std::string::npos)
+        << user;
+  }
   EXPECT_EQ(request.find("bad"), std::string::npos);
 }
 
