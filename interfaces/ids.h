@@ -115,5 +115,8 @@ inline constexpr Guid kMediaCoreClass = MakeGuid("B5AD3526-F51F-46CD-8E13-4E096F
 inline constexpr Guid kIID_SharedCounter = MakeGuid("D54F9987-6D51-473F-B8EB-CB1D59BE1EC3");
 // ---- CD reader module ----------------------------------------------------------------------
 inline constexpr Guid kCDExtractorClass = MakeGuid("A4CB5F1B-F1A3-42A0-948F-5E3165A58465");
+// ---- URL reader --------------------------------------------------------------------------------
+inline constexpr Guid kUrlReaderClass = MakeGuid("1E6627A0-75F2-4F84-89FD-3135086AF536");
+inline constexpr Guid kIID_MUrlReader = MakeGuid("592F689E-548C-4C6D-81B3-31D883C3DD15");
 
 }  // namespace vk2

@@ -129,7 +129,9 @@ int32_t PropertyTable::SetNumber(const char16_t* name, double value) const {
 int32_t PropertyTable::Describe(PropertyDescriptionList* list) const {
   if (!list) return kErrMissingArg;
   for (const Entry& e : entries_) {
-    if (e.help) list->Append(e.flags, e.name, e.help);
+    if (e.help && (!describeFilter_ || describeFilter_(e.name))) {
+      list->Append(e.flags, e.name, e.help);
+    }
   }
   return kOk;
 }

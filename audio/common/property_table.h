@@ -65,6 +65,12 @@ class PropertyTable {
   void AddNumber(const char16_t* name, uint32_t flags, const char16_t* help, NumberGet get,
                  NumberSet set = nullptr);
 
+  // Describe lists only the entries `filter` accepts (for properties that exist only in some
+  // states of the module); null lists them all.
+  void SetDescribeFilter(std::function<bool(const TString& name)> filter) {
+    describeFilter_ = std::move(filter);
+  }
+
   // Replaces the one-by-one application of loaded settings through the setters.
   void SetSettingsApplier(SettingsApplier applier) { applier_ = std::move(applier); }
 
@@ -106,6 +112,7 @@ class PropertyTable {
   std::vector<Entry> entries_;
   TString moduleName_;
   SettingsApplier applier_;
+  std::function<bool(const TString& name)> describeFilter_;
 };
 
 }  // namespace vk2

@@ -120,7 +120,7 @@ int32_t StreamReaderBase::GetPacket(AudioPacket** slot) {
     p->flags |= kPacketFirst;
     status_ |= kReaderFirstSent;
   }
-  if (read.count < kReaderPacketBytes) {
+  if (read.count < kReaderPacketBytes && !read.more) {
     p->flags |= kPacketLast;
     status_ |= kReaderEndReached;
   }

@@ -56,6 +56,8 @@ class StreamReaderBase : public MStreamReader {
     uint32_t count = 0;      // bytes read; fewer than asked means the end of the stream
     double position = -1.0;  // where the first byte lies
     double length = -1.0;    // what the bytes cover (seconds for linear audio); < 0: their count
+    // Short, but not the end: the source failed after these bytes and says so next time.
+    bool more = false;
   };
   // The next bytes in order, up to `capacity`. `abort` (may be null) is the chain's abort
   // event, which every blocking wait must watch.
