@@ -172,11 +172,12 @@ int32_t PropertyTable::LoadSettings(MPreferenceStore* section) const {
         }
         break;
       case SettingStorage::kBool:
-        // A missing boolean means off.
+        // A missing boolean keeps the module's own value, as every other type does: read as
+        // off, a setting that defaults to on would be switched off by the first load.
         found = section->GetBool(name, &v.flag) == 0;
         if (!found) {
-          v.flag = false;
-          found = true;
+          int32_t current = 0;
+          if (e.getInteger && e.getInteger(&current) >= 0) section->PrepBool(name, current != 0);
         }
         break;
       case SettingStorage::kInt:

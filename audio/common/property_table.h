@@ -19,7 +19,7 @@ class MPreferenceStore;
 // How a stored setting is kept in the preference section.
 enum class SettingStorage : uint8_t { kString, kBool, kInt, kDouble };
 
-// The stored values LoadSettings found (or took as off), by name.
+// The stored values LoadSettings found, by name.
 class LoadedSettings {
  public:
   struct Value {
@@ -85,10 +85,10 @@ class PropertyTable {
   int32_t SetNumber(const char16_t* name, double value) const;
   int32_t Describe(PropertyDescriptionList* list) const;
 
-  // Reads every stored setting: a value in the section is taken; a missing boolean counts as
-  // off; any other missing value is written into the section from the current one (only when
-  // absent). Then the values go to the applier, or one by one to the setters (a refused value
-  // is left out). 0, or -9 for a null section.
+  // Reads every stored setting: a value in the section is taken; a missing value is written
+  // into the section from the current one (only when absent) and the module keeps it. Then the
+  // values go to the applier, or one by one to the setters (a refused value is left out). 0, or -9
+  // for a null section.
   int32_t LoadSettings(MPreferenceStore* section) const;
   // Writes every stored setting's current value.
   int32_t SaveSettings(MPreferenceStore* section) const;

@@ -270,11 +270,14 @@ TEST_F(Endpoint, SettingsRoundTrip) {
   ASSERT_EQ(store->GetBool(u"realtimepriority", &rt), 0);
   EXPECT_TRUE(rt);
   store->SetDouble(u"bufferlength", 0.01);  // out of range: the current value stays
-  store->RemoveValue(u"realtimepriority");  // absent: off
+  store->RemoveValue(u"realtimepriority");  // absent: the current value stays and is stored
   ASSERT_EQ(props->LoadSettings(store.Get()), 0);
   int32_t v = -1;
   ASSERT_EQ(props->GetInteger(u"realtimepriority", &v), 0);
-  EXPECT_EQ(v, 0);
+  EXPECT_EQ(v, 1);
+  rt = false;
+  ASSERT_EQ(store->GetBool(u"realtimepriority", &rt), 0);
+  EXPECT_TRUE(rt);
   EXPECT_EQ(endpoint->BufferMs(), 500u);
   TString current;
   ASSERT_EQ(store->GetString(u"curoutputdevice", &current), 0);  // the device's, too

@@ -122,19 +122,24 @@ TEST(ModuleProperties, DescribeListsInOrderWithFlags) {
   EXPECT_EQ(list.At(2).help, u"the owner of the copyright of this audio component");
 }
 
-TEST(ModuleProperties, LoadWritesMissingValuesAndTakesMissingBooleansAsOff) {
-  Module m;
-  RefPtr<MPreferenceStore> store = test::MakeMemoryPreferences();
-  ASSERT_EQ(m.table.LoadSettings(store.Get()), 0);
-  EXPECT_FALSE(m.flag);
-  int32_t size = 0;
-  double length = 0;
-  EXPECT_EQ(store->GetInt(u"size", &size), 0);
-  EXPECT_EQ(size, 65536);
-  EXPECT_EQ(store->GetDouble(u"length", &length), 0);
-  EXPECT_EQ(length, 1.5);
-  bool flag = true;
-  EXPECT_NE(store->GetBool(u"flag", &flag), 0);  // booleans are not written on load
+TEST(ModuleProperties, LoadWritesMissingValuesAndKeepsThem) {
+  // Booleans too: a setting that defaults to on stays on when nothing is stored yet.
+  for (const bool initial : {false, true}) {
+    Module m;
+    m.flag = initial;
+    RefPtr<MPreferenceStore> store = test::MakeMemoryPreferences();
+    ASSERT_EQ(m.table.LoadSettings(store.Get()), 0);
+    EXPECT_EQ(m.flag, initial);
+    int32_t size = 0;
+    double length = 0;
+    EXPECT_EQ(store->GetInt(u"size", &size), 0);
+    EXPECT_EQ(size, 65536);
+    EXPECT_EQ(store->GetDouble(u"length", &length), 0);
+    EXPECT_EQ(length, 1.5);
+    bool flag = !initial;
+    EXPECT_EQ(store->GetBool(u"flag", &flag), 0);
+    EXPECT_EQ(flag, initial);
+  }
 }
 
 TEST(ModuleProperties, SaveThenLoadRoundTrips) {
