@@ -96,10 +96,17 @@ void MemberUpdates(benchmark::State& state) {
           "local o = {count = 0} for i = 1, 10000 do o.count = o.count + 1 end");
 }
 
+// An array built one member at a time, the way interface scripts collect items.
+void ArrayAppends(benchmark::State& state) {
+  Compare(state, "$a = \"\"; for ($i in 1 to 10000) { $a |= {$i}; }",
+          "local a = {} for i = 1, 10000 do a[#a + 1] = i end");
+}
+
 BENCHMARK(CountingLoop)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ArithmeticWhile)->Unit(benchmark::kMicrosecond);
 BENCHMARK(StringAppends)->Unit(benchmark::kMicrosecond);
 BENCHMARK(FunctionCalls)->Unit(benchmark::kMicrosecond);
 BENCHMARK(MemberUpdates)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ArrayAppends)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
