@@ -1,5 +1,7 @@
 // Runs script text as it parses it: expressions by recursive descent, statements straight from
 // the token list, loops by moving back to their body. One interpreter serves one Run.
+// interpreter.cpp holds the cursor and the whole script, interpreter_statements.cpp the
+// statements, interpreter_expressions.cpp the expressions.
 #pragma once
 
 #include <cstdint>
@@ -36,7 +38,24 @@ class Interpreter {
     Value owner;  // where the value was found as a member; null: the script's this object
     bool lvalue = false;
   };
-  class SkipScope;
+  // Sets the skip flag for a stretch of parsing and restores it after.
+  class SkipScope {
+   public:
+    SkipScope(Interpreter* interpreter, bool skip)
+        : interpreter_(interpreter), saved_(interpreter->skip_) {
+      interpreter_->skip_ = skip;
+    }
+    ~SkipScope() { interpreter_->skip_ = saved_; }
+    SkipScope(const SkipScope&) = delete;
+    SkipScope& operator=(const SkipScope&) = delete;
+
+   private:
+    Interpreter* interpreter_;
+    bool saved_;
+  };
+
+  // A new empty value: what a statement or a call without a value leaves.
+  static Value NewEmpty();
 
   const Token& Cur() const { return tokens_[index_]; }
   int32_t Kind() const { return tokens_[index_].kind; }
