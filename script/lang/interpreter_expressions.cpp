@@ -319,10 +319,10 @@ Value Interpreter::Postfix() {
       Value source = Evaluate();
       if (!skip_) {
         ScriptDataObject* target = ScriptDataObject::From(op.value.Get());
-        ScriptDataObject* text = ScriptDataObject::From(source.Get());
-        // Appending in place is what the generic path computes, without copying the text.
-        if (kind == kTokConcatAssign && target && text && target->Count() == 0 &&
-            text->Count() == 0 && target->AppendText(text->Text())) {
+        ScriptDataObject* added = ScriptDataObject::From(source.Get());
+        // Appending in place gives the value the general form computes, without copying the
+        // whole text or array on every append.
+        if (kind == kTokConcatAssign && target && added && ConcatenateInPlace(target, added)) {
           // appended in place
         } else {
           Value result = Binary(kind, op.value.Get(), source.Get());
