@@ -38,6 +38,8 @@ void CheckWork(RunBudget& budget) {
     exceeded = u"Script took too many steps";
   } else if (maxMs != 0 && NowMs() - budget.startMs - budget.pausedMs >= maxMs) {
     exceeded = u"Script ran too long";
+  } else if (ValueMemoryOverBound()) {
+    exceeded = u"Script values took too much memory";
   }
   if (exceeded) {
     // Every later step of this run (a caller that goes on after a failed call) fails too.
@@ -64,12 +66,18 @@ RunBudgetScope::~RunBudgetScope() {
 }
 
 void CountScriptStep() {
+  // Outside a run the count starts at 0 and wraps, so it never reaches a check.
   RunBudget& budget = tBudget;
-  if (!budget.active) return;
-  CheckValueMemory();
   if (--budget.stepsToCheck != 0) return;
   budget.steps += budget.batch;
   CheckWork(budget);
+}
+
+void CheckRunSoon() {
+  RunBudget& budget = tBudget;
+  if (!budget.active || budget.stepsToCheck <= 1) return;
+  budget.batch -= budget.stepsToCheck - 1;  // the steps of this batch taken so far, and the next
+  budget.stepsToCheck = 1;
 }
 
 void PauseRunClock() {

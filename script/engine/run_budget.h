@@ -35,10 +35,12 @@ class RunBudgetScope {
   RunBudget saved_;
 };
 
-// Counts one step against the budget of the run under way, and checks the value memory bound.
-// Raises "Script took too many steps", "Script ran too long" or "Script values took too much
-// memory".
+// Counts one step against the budget of the run under way. Every so many steps, and at the next
+// step after CheckRunSoon, looks at the bounds: raises "Script took too many steps", "Script ran
+// too long" or "Script values took too much memory".
 void CountScriptStep();
+// Makes the next step look at the bounds (the values on this thread have just grown past theirs).
+void CheckRunSoon();
 
 // The lock is given up and taken back (InterpreterUnlockScope): the run's clock stops meanwhile.
 void PauseRunClock();

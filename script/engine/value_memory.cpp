@@ -2,8 +2,8 @@
 
 #include <atomic>
 
+#include "script/engine/run_budget.h"
 #include "script/engine/run_limits.h"
-#include "script/lang/script_error.h"
 
 namespace vk2 {
 namespace {
@@ -16,8 +16,11 @@ thread_local int64_t tPending = 0;
 thread_local bool tOwnerMade = false;
 
 void Flush() {
-  gValueBytes.fetch_add(tPending, std::memory_order_relaxed);
+  int64_t total = gValueBytes.fetch_add(tPending, std::memory_order_relaxed) + tPending;
+  bool grew = tPending > 0;
   tPending = 0;
+  uint64_t bound = MaxValueBytes();
+  if (grew && bound != 0 && total > 0 && static_cast<uint64_t>(total) > bound) CheckRunSoon();
 }
 
 struct PendingOwner {
@@ -40,13 +43,10 @@ int64_t ValueMemoryInUse() {
   return gValueBytes.load(std::memory_order_relaxed) + tPending;
 }
 
-void CheckValueMemory() {
+bool ValueMemoryOverBound() {
   uint64_t bound = MaxValueBytes();
-  if (bound == 0) return;
   int64_t used = ValueMemoryInUse();
-  if (used > 0 && static_cast<uint64_t>(used) > bound) {
-    RaiseScriptError(u"Script values took too much memory");
-  }
+  return bound != 0 && used > 0 && static_cast<uint64_t>(used) > bound;
 }
 
 }  // namespace vk2

@@ -1,6 +1,7 @@
 // What all script values together hold, counted against the value memory bound. Items charge
 // their own bytes as they grow and shrink, from any thread; each thread gathers small changes
-// before it adds them to the shared total, so counting costs no shared write per value.
+// before it adds them to the shared total, so counting costs no shared write per value, and a
+// run looks at the bound only when its thread's values have grown by such a step.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +14,8 @@ void ChargeValueMemory(int64_t bytes);
 // kValueMemorySlack each).
 int64_t ValueMemoryInUse();
 inline constexpr int64_t kValueMemorySlack = 64 * 1024;
-// Raises "Script values took too much memory" when the values hold more than the bound.
-void CheckValueMemory();
+// True when the values hold more than the bound (MaxValueBytes). Growth on a thread that passes
+// the bound also makes that thread's run look at its bounds at its next step.
+bool ValueMemoryOverBound();
 
 }  // namespace vk2
