@@ -11,9 +11,10 @@ namespace {
 std::atomic<int64_t> gValueBytes{0};
 
 // Trivial thread-locals, so that reaching them costs nothing; the owner below hands what is
-// left to the shared total when the thread ends.
+// left to the shared total when the thread ends, and changes after that go there directly.
 thread_local int64_t tPending = 0;
-thread_local bool tOwnerMade = false;
+enum class OwnerState : uint8_t { kNone, kLive, kGone };
+thread_local OwnerState tOwnerState = OwnerState::kNone;
 
 void Flush() {
   int64_t total = gValueBytes.fetch_add(tPending, std::memory_order_relaxed) + tPending;
@@ -24,16 +25,23 @@ void Flush() {
 }
 
 struct PendingOwner {
-  ~PendingOwner() { Flush(); }
+  ~PendingOwner() {
+    Flush();
+    tOwnerState = OwnerState::kGone;
+  }
 };
 thread_local PendingOwner tOwner;
 
 }  // namespace
 
 void ChargeValueMemory(int64_t bytes) {
-  if (!tOwnerMade) {
+  if (tOwnerState != OwnerState::kLive) {
+    if (tOwnerState == OwnerState::kGone) {
+      gValueBytes.fetch_add(bytes, std::memory_order_relaxed);
+      return;
+    }
     (void)&tOwner;  // makes the owner exist on this thread
-    tOwnerMade = true;
+    tOwnerState = OwnerState::kLive;
   }
   tPending += bytes;
   if (tPending >= kValueMemorySlack || tPending <= -kValueMemorySlack) Flush();

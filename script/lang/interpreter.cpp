@@ -19,10 +19,6 @@ Interpreter::Interpreter(ScriptEngine* engine, const TokenList& tokens, MScriptO
       self_(self),
       frame_(frame) {}
 
-void Interpreter::Expect(int32_t kind, const char16_t* message) const {
-  if (Kind() != kind) RaiseScriptError(message);
-}
-
 Value Interpreter::FindLocal(MScriptObject* frame, const TString& name, bool create) {
   return FindLocal(frame, name, HashName(name), create);
 }
@@ -43,10 +39,6 @@ Value Interpreter::FindLocal(MScriptObject* frame, const TString& name, size_t h
   if (!create) return nullptr;
   ScriptNode* node = ScriptNode::From(frame);
   return node ? node->CreateDataChild(name) : nullptr;
-}
-
-Value Interpreter::NewEmpty() {
-  return Value(ScriptDataObject::Make());
 }
 
 Value Interpreter::RunScript() {

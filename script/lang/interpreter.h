@@ -9,8 +9,10 @@
 
 #include "foundation/util/ref_ptr.h"
 #include "interfaces/script/script_object.h"
+#include "script/lang/script_error.h"
 #include "script/lang/token_cache.h"
 #include "script/lang/value.h"
+#include "script/object/script_data_object.h"
 
 namespace vk2 {
 
@@ -55,14 +57,16 @@ class Interpreter {
   };
 
   // A new empty value: what a statement or a call without a value leaves.
-  static Value NewEmpty();
+  static Value NewEmpty() { return Value(ScriptDataObject::Make()); }
 
   const Token& Cur() const { return tokens_[index_]; }
   int32_t Kind() const { return tokens_[index_].kind; }
   void Advance() {
     if (index_ + 1 < count_) ++index_;
   }
-  void Expect(int32_t kind, const char16_t* message) const;
+  void Expect(int32_t kind, const char16_t* message) const {
+    if (Kind() != kind) RaiseScriptError(message);
+  }
 
   // Statements. Those answering bool answer true when a return ended the script.
   bool ExecSequence(Value* value);

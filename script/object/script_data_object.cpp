@@ -81,6 +81,7 @@ thread_local bool tCacheClosed = false;
 
 void FreeThreadCache() {
   if (!tCache) return;
+  ChargeValueMemory(-static_cast<int64_t>(tCache->count * sizeof(ScriptDataObject)));
   while (tCache->count)
     ::operator delete(tCache->blocks[--tCache->count]);
   delete tCache;
@@ -110,10 +111,14 @@ void ReleaseThreadValueBlocks() {
   FreeThreadCache();
 }
 
+// A block counts in the value memory from the allocator to the allocator: while it waits in
+// a thread's cache it is still held.
 void* ScriptDataObject::operator new(size_t size) {
   DataBlockCache* cache = ThreadCache();
   if (cache && cache->count) return cache->blocks[--cache->count];
-  return ::operator new(size);
+  void* block = ::operator new(size);
+  ChargeValueMemory(static_cast<int64_t>(size));
+  return block;
 }
 
 void ScriptDataObject::operator delete(void* block) {
@@ -122,18 +127,18 @@ void ScriptDataObject::operator delete(void* block) {
     cache->blocks[cache->count++] = block;
   } else {
     ::operator delete(block);
+    ChargeValueMemory(-static_cast<int64_t>(sizeof(ScriptDataObject)));
   }
 }
 
 ScriptDataObject::ScriptDataObject() : ScriptNode(SharedDataBase()) {
   // Made with the one reference its maker receives (Make adopts it).
   refs_.store(1, std::memory_order_relaxed);
-  ChargeValueMemory(sizeof(ScriptDataObject));
 }
 
 ScriptDataObject::~ScriptDataObject() {
   if (!members_.empty()) ReleaseMemberList(members_);
-  ChargeValueMemory(-static_cast<int64_t>(sizeof(ScriptDataObject) + charged_));
+  if (charged_ != 0) ChargeValueMemory(-static_cast<int64_t>(charged_));
 }
 
 void ScriptDataObject::Recharge() {
