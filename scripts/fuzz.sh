@@ -25,7 +25,7 @@ run_one() {
   [ -d "$root/fuzz/seeds/$name" ] && seeds=("$root/fuzz/seeds/$name")
   local log="$build/corpus/$name.log"
   local status=0
-  "$build/bin/fuzz_$name" -max_total_time="$secs" -malloc_limit_mb="$malloc_limit_mb" \
+  LSAN_OPTIONS="suppressions=$root/fuzz/lsan_suppressions.txt" "$build/bin/fuzz_$name" -max_total_time="$secs" -malloc_limit_mb="$malloc_limit_mb" \
     -timeout="$input_timeout_s" -artifact_prefix="$build/corpus/$name-" \
     "$corpus" "${seeds[@]}" >"$log" 2>&1 || status=$?
   if [ "$status" -eq 0 ] && ! grep -qE 'ERROR: (AddressSanitizer|libFuzzer|LeakSanitizer)|runtime error:|SUMMARY: ' "$log"; then
