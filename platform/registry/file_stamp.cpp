@@ -41,7 +41,7 @@ void RemoveAbandonedTemporaries(const std::string& path) {
 }
 
 std::error_code MoveAside(const std::string& path, const std::string& suffix, std::string* aside) {
-  constexpr int kMaxKept = 1000;
+  constexpr int kMaxKept = 100;
   for (int n = 0; n < kMaxKept; ++n) {
     std::string name = path + suffix;
     if (n > 0) name += "." + std::to_string(n);

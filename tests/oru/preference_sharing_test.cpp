@@ -224,5 +224,27 @@ TEST_F(PreferenceSharingTest, AFileThatCannotBeReadIsKeptAside) {
   EXPECT_EQ(ReadFile(sandbox_.PrefsPath() + ".bad"), "earlier");
 }
 
+TEST_F(PreferenceSharingTest, AFileThatCannotBeMovedAsideIsNotSavedOver) {
+  UnloadRuntime();
+  const char* const kDamaged = "<preferences><value name=\"a\"";
+  sandbox_.WriteFile(Relative("prefs.xml"), kDamaged);
+  // Every name for keeping it aside is taken.
+  sandbox_.WriteFile(Relative("prefs.xml.bad"), "older");
+  for (int n = 1; n < 100; ++n)
+    sandbox_.WriteFile(Relative("prefs.xml.bad." + std::to_string(n)), "older");
+  ASSERT_TRUE(LoadRuntime());
+  auto store = NewStore(u"s");
+  ASSERT_TRUE(store);
+  ASSERT_EQ(store->SetString(u"mine", u"m"), 0);
+  EXPECT_LT(store->Save(), 0);
+  EXPECT_EQ(ReadFile(sandbox_.PrefsPath()), kDamaged);
+  EXPECT_NE(ConsoleText().find("not saved over"), std::string::npos) << ConsoleText();
+  // Once the user clears the names, the next save keeps the file aside and goes ahead.
+  std::filesystem::remove(sandbox_.PrefsPath() + ".bad");
+  ASSERT_EQ(store->Save(), 0);
+  EXPECT_EQ(ReadFile(sandbox_.PrefsPath() + ".bad"), kDamaged);
+  EXPECT_EQ(Saved("s", "mine"), "m");
+}
+
 }  // namespace
 }  // namespace vk2::test
