@@ -224,6 +224,31 @@ TEST_F(PreferenceSharingTest, AFileThatCannotBeReadIsKeptAside) {
   EXPECT_EQ(ReadFile(sandbox_.PrefsPath() + ".bad"), "earlier");
 }
 
+TEST_F(PreferenceSharingTest, AFileThisUserMayNotReadIsKeptAside) {
+  UnloadRuntime();
+  const char* const kTheirs =
+      "<preferences><section name=\"s\"><value name=\"a\" type=\"string\">1</value>"
+      "</section></preferences>";
+  sandbox_.WriteFile(Relative("prefs.xml"), kTheirs);
+  ASSERT_EQ(::chmod(sandbox_.PrefsPath().c_str(), 0), 0);
+  // The superuser reads any file: the child gives up its rights first.
+  constexpr uid_t kNobody = 65534;
+  const bool dropRights = ::geteuid() == 0;
+  if (dropRights) {
+    ASSERT_EQ(RunProgram({"/bin/chown", "-R", std::to_string(kNobody), sandbox_.Root()}), 0);
+  }
+  ASSERT_TRUE(InChildProcess([&] {
+    if (dropRights && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) return false;
+    if (::access(sandbox_.PrefsPath().c_str(), R_OK) == 0) return false;
+    auto store = NewStore(u"s");
+    return store && store->SetString(u"mine", u"m") == 0 && store->Save() == 0;
+  }));
+  ASSERT_TRUE(LoadRuntime());
+  ASSERT_EQ(::chmod((sandbox_.PrefsPath() + ".bad").c_str(), 0600), 0);
+  EXPECT_EQ(ReadFile(sandbox_.PrefsPath() + ".bad"), kTheirs);
+  EXPECT_EQ(Saved("s", "mine"), "m");
+}
+
 TEST_F(PreferenceSharingTest, AFileThatCannotBeMovedAsideIsNotSavedOver) {
   UnloadRuntime();
   const char* const kDamaged = "<preferences><value name=\"a\"";
