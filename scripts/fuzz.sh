@@ -25,9 +25,9 @@ run_one() {
   [ -d "$root/fuzz/seeds/$name" ] && seeds=("$root/fuzz/seeds/$name")
   local log="$build/corpus/$name.log"
   local status=0
-  LSAN_OPTIONS="suppressions=$root/fuzz/lsan_suppressions.txt" "$build/bin/fuzz_$name" -max_total_time="$secs" -malloc_limit_mb="$malloc_limit_mb" \
-    -timeout="$input_timeout_s" -artifact_prefix="$build/corpus/$name-" \
-    "$corpus" "${seeds[@]}" >"$log" 2>&1 || status=$?
+  LSAN_OPTIONS="suppressions=$root/fuzz/lsan_suppressions.txt" "$build/bin/fuzz_$name" \
+    -max_total_time="$secs" -malloc_limit_mb="$malloc_limit_mb" -timeout="$input_timeout_s" \
+    -artifact_prefix="$build/corpus/$name-" "$corpus" "${seeds[@]}" >"$log" 2>&1 || status=$?
   if [ "$status" -eq 0 ] && ! grep -qE 'ERROR: (AddressSanitizer|libFuzzer|LeakSanitizer)|runtime error:|SUMMARY: ' "$log"; then
     echo "fuzz_$name: $(grep -o 'Done [0-9]* runs in [0-9]* second(s)' "$log" | tail -n 1)"
   else
@@ -49,6 +49,7 @@ case "${1:-smoke}" in
     # Each job prints its own lines when it ends; the failures are counted afterwards.
     export -f run_one
     export build root malloc_limit_mb input_timeout_s
+    # shellcheck disable=SC2016 # the inner shell expands its own arguments
     printf '%s\n' "${names[@]}" |
       xargs -P "$(nproc)" -I{} bash -c 'run_one "$1" "$2" || echo "$1" >>"$3"' _ {} "$secs" \
         "$build/corpus/failed.txt" || true
