@@ -21,8 +21,11 @@ constexpr uint32_t kSectorsPerRead = 4;
 const std::string& Folder() {
   // Never destroyed: the clean-up at exit still needs it.
   static const std::string* const folder = [] {
-    char name[] = "/tmp/vk2-fuzz-cue-XXXXXX";
-    if (!mkdtemp(name)) std::abort();
+    // In memory where the system offers it: every input is written to a file and read back.
+    char inMemory[] = "/dev/shm/vk2-fuzz-cue-XXXXXX";
+    char onDisk[] = "/tmp/vk2-fuzz-cue-XXXXXX";
+    const char* name = mkdtemp(inMemory) ? inMemory : mkdtemp(onDisk);
+    if (!name) std::abort();
     const std::string path = name;
     std::vector<uint8_t> image(size_t{kImageSectors} * vk2::kCdSectorBytes);
     for (size_t i = 0; i < image.size(); ++i)

@@ -24,10 +24,16 @@ run_one() {
   local seeds=()
   [ -d "$root/fuzz/seeds/$name" ] && seeds=("$root/fuzz/seeds/$name")
   local log="$build/corpus/$name.log"
+  # A target may need options of its own, one a line, in fuzz/NAME.options ("#" comments).
+  local options=()
+  if [ -f "$root/fuzz/$name.options" ]; then
+    mapfile -t options < <(grep -v -e '^#' -e '^$' "$root/fuzz/$name.options")
+  fi
   local status=0
   LSAN_OPTIONS="suppressions=$root/fuzz/lsan_suppressions.txt" "$build/bin/fuzz_$name" \
     -max_total_time="$secs" -malloc_limit_mb="$malloc_limit_mb" -timeout="$input_timeout_s" \
-    -artifact_prefix="$build/corpus/$name-" "$corpus" "${seeds[@]}" >"$log" 2>&1 || status=$?
+    -artifact_prefix="$build/corpus/$name-" "${options[@]}" "$corpus" "${seeds[@]}" >"$log" 2>&1 ||
+    status=$?
   if [ "$status" -eq 0 ] && ! grep -qE 'ERROR: (AddressSanitizer|libFuzzer|LeakSanitizer)|runtime error:|SUMMARY: ' "$log"; then
     echo "fuzz_$name: $(grep -o 'Done [0-9]* runs in [0-9]* second(s)' "$log" | tail -n 1)"
   else
