@@ -8,6 +8,7 @@
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 #include "script/engine/interpreter_lock.h"
+#include "script/engine/run_budget.h"
 #include "script/engine/run_limits.h"
 #include "script/lang/interpreter.h"
 #include "script/lang/script_error.h"
@@ -75,7 +76,9 @@ void ScriptEngine::ReleaseAllObjects() {
 int32_t ScriptEngine::Run(const TString& script, MScriptObject** result, MScriptObject* self,
                           MScriptObject* scope, MScriptObject* owner) {
   if (script.IsEmpty()) return 0;
+  const bool tookLock = !InterpreterLock::HeldByThisThread();
   InterpreterLockScope locked;
+  RunBudgetScope budget(tookLock);
   std::shared_ptr<const TokenList> tokens;
   RefPtr<ScriptObject> frame;
   std::optional<Interpreter> interpreter;

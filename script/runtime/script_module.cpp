@@ -91,6 +91,7 @@ void ScriptModule::Configure(const ScriptModuleConfig& config) {
   ModuleState& state = State();
   std::lock_guard<std::mutex> hold(state.lock);
   state.config = config;
+  SetScriptLimits(config.limits);
 }
 
 ScriptEngine* ScriptModule::ExistingEngine() {

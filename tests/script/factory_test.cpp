@@ -120,8 +120,8 @@ TEST_F(ScriptTest, ValuesStopGrowingAtTheirLimits) {
   EXPECT_EQ(FirstError("$a = {1}; while (1) { $a = $a | $a; }"), "Array too large.");
   SetScriptSizeLimits(kDefaultMaxArrayMembers, kDefaultMaxTextLength);
   SetScriptStepLimit(100);
-  EXPECT_EQ(FirstError("while (1) { }"), "Script step limit reached.");
-  SetScriptStepLimit(0);
+  EXPECT_EQ(FirstError("while (1) { }"), "Script took too many steps");
+  SetScriptLimits(ScriptLimits{});
 }
 
 }  // namespace
