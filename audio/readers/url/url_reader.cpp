@@ -191,8 +191,22 @@ std::unique_ptr<NetConnection> UrlReader::NewConnection(bool withSink) {
   return connection;
 }
 
+uint64_t UrlReader::OpenDeadline() {
+  ScopedLock lock(configLock_);
+  return DeadlineAfter(CurrentClock(), timeouts_.openMs);
+}
+
 int32_t UrlReader::OpenConnection(NetConnection& connection, int64_t start, int64_t end,
-                                  Event* cancel) {
+                                  Event* cancel, uint64_t deadline) {
+  NetTimeouts timeouts;
+  {
+    ScopedLock lock(configLock_);
+    timeouts = timeouts_;
+  }
+  // What is left of the caller's time, so that the probe and the request share one limit.
+  timeouts.openMs = MsUntil(CurrentClock(), deadline);
+  if (timeouts.openMs == 0) return kReaderCannotOpen;
+  connection.SetTimeouts(timeouts);
   opened_.fetch_add(1, std::memory_order_relaxed);
   const int32_t r = connection.Open(url_, start, end, cancel);
   if (r == kNetOk) return kOk;
@@ -218,10 +232,24 @@ int32_t UrlReader::GetAccessCost(const char16_t* url) {
   return 0;
 }
 
+bool UrlReader::CancelOpen() {
+  if (!opening_.load()) return false;
+  openCancel_.Set();
+  return true;
+}
+
 int32_t UrlReader::Open(const char16_t* url) {
   ScopedLock lock(lock_);
   if (open_) return kReaderAlreadyOpen;
   if (!IsStreamUrl(url)) return kReaderWrongScheme;
+  // Reset before the flag: a cancel that sees the flag is never lost.
+  openCancel_.Reset();
+  opening_.store(true);
+  struct OpeningFlag {
+    std::atomic<bool>& flag;
+    ~OpeningFlag() { flag.store(false); }
+  } opening{opening_};
+  const uint64_t deadline = OpenDeadline();
   // The URL goes on the wire as given: no unescaping.
   url_ = Utf8(TString(url)).c_str();
   {
@@ -236,12 +264,12 @@ int32_t UrlReader::Open(const char16_t* url) {
   std::unique_ptr<NetConnection> connection = NewConnection(true);
   if (!connection) return fail(kErrOutOfMemory);
   // One byte first: a server that answers with exactly that byte can start anywhere.
-  int32_t r = OpenConnection(*connection, 0, 0, nullptr);
+  int32_t r = OpenConnection(*connection, 0, 0, &openCancel_, deadline);
   if (r < 0) return fail(r);
   const bool seekable = connection->ContentLength() == 1;
   if (seekable) {
     connection->Close();
-    r = OpenConnection(*connection, 0, -1, nullptr);
+    r = OpenConnection(*connection, 0, -1, &openCancel_, deadline);
     if (r < 0) return fail(r);
   }
   const int64_t size = connection->ContentLength();
@@ -293,8 +321,10 @@ int32_t UrlReader::Open(const char16_t* url) {
 }
 
 int32_t UrlReader::Close() {
+  // Before the lock, which the Open holds.
+  const bool cancelled = CancelOpen();
   ScopedLock lock(lock_);
-  if (!open_) return kReaderNotOpen;
+  if (!open_) return cancelled ? kOk : kReaderNotOpen;
   StopDownload();
   ringInUse_.store(false);
   cache_.Remove();
@@ -319,6 +349,8 @@ int32_t UrlReader::Close() {
 
 int32_t UrlReader::StateChange(int32_t state) {
   if (!IsKnownChainState(state)) return MediaError(kMsUnknownState);
+  // Stopping ends an Open under way (it holds the lock).
+  if (state == kChainStopped) CancelOpen();
   ScopedLock lock(lock_);
   const int32_t old = State();
   if (old == kChainStopped && state != kChainStopped && state != kChainFormatDetection) {
@@ -595,7 +627,7 @@ int32_t UrlReader::SetPosition(int64_t offset) {
   // A new connection from the offset.
   if (size_ < 0) return MediaError(kMsCannotSeek);
   std::unique_ptr<NetConnection> connection = NewConnection(true);
-  if (!connection || OpenConnection(*connection, offset, -1, abort) < 0) {
+  if (!connection || OpenConnection(*connection, offset, -1, abort, OpenDeadline()) < 0) {
     position_.store(-1);
     return MediaError(kMsCannotSeek);
   }

@@ -45,7 +45,8 @@ class UrlReader final : public StreamReaderBase {
 
   // Proxy settings for the connections opened from now on; null: direct.
   void SetProxySource(std::shared_ptr<ProxySource> source);
-  // Time limits of the connections opened from now on.
+  // Time limits of the connections opened from now on. `openMs` bounds the whole of Open (the
+  // probe and the real request, every redirect), and each reconnect on its own.
   void SetTimeouts(const NetTimeouts& timeouts);
   // Where cache files go (default: the user's cache folder).
   void SetCacheFolder(const std::string& folder);
@@ -80,8 +81,13 @@ class UrlReader final : public StreamReaderBase {
   bool CanOpenAtOffset() const { return (capabilities_.load() & kNetCanOpenAtOffset) != 0; }
 
   std::unique_ptr<NetConnection> NewConnection(bool withSink);
-  // Opens `connection` at `start` to the end (or to `end`), counting it.
-  int32_t OpenConnection(NetConnection& connection, int64_t start, int64_t end, Event* cancel);
+  // When an open starting now must be done, on the current clock.
+  uint64_t OpenDeadline();
+  // Opens `connection` at `start` to the end (or to `end`) by `deadline`, counting it.
+  int32_t OpenConnection(NetConnection& connection, int64_t start, int64_t end, Event* cancel,
+                         uint64_t deadline);
+  // Ends an Open under way on another thread; true when there was one.
+  bool CancelOpen();
   void TakeResponse(NetConnection& connection);
 
   // The sequential read: a count, or a reader result. `more` is set when the count is short
@@ -114,6 +120,9 @@ class UrlReader final : public StreamReaderBase {
   std::unique_ptr<AudiocastUdpChannel> audiocast_;
   std::string url_;  // UTF-8
   std::atomic<bool> open_{false};
+  // Open's own cancel: a Close or Stop can end it before any chain knows the reader.
+  Event openCancel_{EventReset::kManual};
+  std::atomic<bool> opening_{false};
   std::atomic<uint32_t> capabilities_{0};
   std::atomic<bool> seekable_{false};
 
