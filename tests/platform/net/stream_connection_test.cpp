@@ -178,7 +178,7 @@ TEST_F(StreamConnectionTest, OpenEndsAtItsDeadlineHoweverSlowlyTheServerAnswers)
     const int hop = path.size() > 1 ? path[1] - '0' : 0;
     if (hop < 5) {
       a.status = 302;
-      a.location = "/" + std::to_string(hop + 1);
+      a.location = '/' + std::to_string(hop + 1);
     } else {
       a.body = "done";
     }
