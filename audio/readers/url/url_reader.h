@@ -33,6 +33,8 @@ inline constexpr double kDefaultPrebuffer = 0.75;
 inline constexpr size_t kStreamHistoryBytes = 65536;
 // A step forward up to this far beyond what has arrived is read and dropped, not reconnected.
 inline constexpr int64_t kForwardSkipBytes = 16384;
+// Bytes a download step, a cache step or a skip reads at a time.
+inline constexpr size_t kDownloadChunk = 4096;
 // Longest wait for the prebuffer level; the chain then plays what it has.
 inline constexpr uint32_t kPrebufferLimitMs = 30000;
 
@@ -90,6 +92,8 @@ class UrlReader final : public StreamReaderBase {
   bool CancelOpen();
   void TakeResponse(NetConnection& connection);
 
+  // What a failed read of the stream tells the user.
+  static int32_t ReadFailure(int64_t netResult);
   // The sequential read: a count, or a reader result. `more` is set when the count is short
   // because the source failed (the failure comes next).
   int64_t Read(uint8_t* buffer, size_t length, Event* abort, bool* more);
@@ -99,6 +103,9 @@ class UrlReader final : public StreamReaderBase {
   // Reads `count` bytes in order and drops them (keeping them in the history).
   int32_t Skip(int64_t count, Event* abort);
 
+  // Creates the cache file (in the cache folder) and starts the thread that fills it; false
+  // when the file cannot be created.
+  bool StartCaching();
   void StartDownload(Event* abort);
   void StopDownload();
   void DownloadLoop();
