@@ -4,7 +4,9 @@
 #include <string>
 #include <thread>
 
+#include "interfaces/audio/audio_module.h"
 #include "tests/audio/readers/url/url_reader_env.h"
+#include "tests/fixtures/audio/capture_device.h"
 #include "tests/platform/net/trickle_server.h"
 
 namespace vk2::test {
@@ -58,6 +60,36 @@ TEST_F(UrlReaderOpenTest, CloseOrStopFromAnotherThreadEndsAnOpenUnderWay) {
     ASSERT_EQ(Open(server.Url("/a")), 0);
     EXPECT_EQ(reader_->Close(), 0);
   }
+}
+
+// The chain asks its reader to open before the reader is one of its modules; a Close of the
+// chain meanwhile still reaches it.
+TEST_F(UrlReaderOpenTest, ClosingTheChainEndsItsReaderOpen) {
+  HttpTestServer server([](const std::string&, const std::string&) {
+    HttpAnswer a;
+    a.stall = true;
+    return a;
+  });
+  reader_->SetChain(nullptr);
+  RefPtr<MMediaChain> chain = RefPtr<MMediaChain>::Adopt(registry_.System()->CreateChain());
+  ASSERT_TRUE(chain);
+  RefPtr<AudioEndpoint> endpoint = MakeCaptureEndpoint(std::make_shared<CaptureState>());
+  ASSERT_EQ(chain->SetEndpoint(endpoint.Get()), 0);
+  ASSERT_EQ(chain->AddStreamReader(reader_.Get()), 0);
+  std::chrono::steady_clock::time_point closedAt;
+  std::thread closer([&] {
+    while (server.RequestCount() == 0)
+      std::this_thread::sleep_for(Ms(1));
+    std::this_thread::sleep_for(Ms(100));
+    closedAt = std::chrono::steady_clock::now();
+    chain->Close();
+  });
+  const int32_t opened = chain->Open(Utf16(server.Url("/silent")).c_str(), 0x7FFFFFFF);
+  closer.join();
+  EXPECT_TRUE(IsEntry(opened, kMsWrongState)) << opened;
+  EXPECT_LT(MsSince(closedAt), 1000);
+  int64_t total = 0;
+  EXPECT_EQ(reader_->GetSize(&total, nullptr), kReaderNotOpen);
 }
 
 TEST_F(UrlReaderOpenTest, OpenEndsAtItsTimeLimitAcrossEveryStep) {
