@@ -77,12 +77,13 @@ std::string ResolveTarget(const std::string& path) {
 
 }  // namespace
 
-std::error_code ReadWholeFile(const std::string& path, std::string* contents) {
+std::error_code ReadWholeFile(const std::string& path, std::string* contents, uint64_t maxBytes) {
   Fd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0) return Errno(errno);
   struct stat st {};
   if (fstat(fd.get(), &st) != 0) return Errno(errno);
   if (S_ISDIR(st.st_mode)) return Errno(EISDIR);
+  if (S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) > maxBytes) return Errno(EFBIG);
   std::string data;
   if (S_ISREG(st.st_mode)) data.reserve(static_cast<size_t>(st.st_size));
   char buffer[65536];
@@ -93,6 +94,8 @@ std::error_code ReadWholeFile(const std::string& path, std::string* contents) {
       return Errno(errno);
     }
     if (n == 0) break;
+    // Files that grow while read, and pipes, are held to the same limit.
+    if (data.size() + static_cast<uint64_t>(n) > maxBytes) return Errno(EFBIG);
     data.append(buffer, static_cast<size_t>(n));
   }
   *contents = std::move(data);
