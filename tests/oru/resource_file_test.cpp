@@ -205,7 +205,7 @@ TEST(ZipMemberSizeTest, StatedSizesNeverSizeTheRead) {
   Sandbox sandbox;
   Members twenty;
   for (int i = 0; i < 20; ++i)
-    twenty["m" + std::to_string(i)] = "hello";
+    twenty[std::string("m").append(std::to_string(i))] = "hello";
   struct Case {
     const char* name;
     Members members;
