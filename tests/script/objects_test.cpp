@@ -25,8 +25,10 @@ RefPtr<MScriptObject> Named(const char16_t* name, const char16_t* value = u"") {
 
 std::string Joined(const ScriptNameList& names) {
   std::string out;
-  for (const TString& name : names)
-    out += (out.empty() ? "" : ",") + Narrow(name);
+  for (const TString& name : names) {
+    if (!out.empty()) out += ',';
+    out += Narrow(name);
+  }
   return out;
 }
 

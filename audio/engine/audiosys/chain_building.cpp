@@ -143,7 +143,15 @@ int32_t MediaChain::Open(const char16_t* url, int32_t costLimit) {
   const int32_t cost = reader->GetAccessCost(url);
   if (cost < 0) return cost;
   if (cost > costLimit) return MediaError(kMsTooCostly);
+  {
+    ScopedLock lock(lock_);
+    opening_ = reader;
+  }
   const int32_t opened = reader->Open(url);
+  {
+    ScopedLock lock(lock_);
+    opening_ = nullptr;
+  }
   if (opened < 0) return opened;
 
   r = InsertAtEnd(reader.Get());

@@ -154,6 +154,15 @@ int32_t MediaChain::StateChange(int32_t state) {
 }
 
 int32_t MediaChain::ChangeState(int32_t state, bool forced) {
+  if (state == kChainStopped) {
+    // A reader still opening (a slow server) is in no list yet: stopping it ends the Open.
+    RefPtr<MStreamReader> opening;
+    {
+      ScopedLock lock(lock_);
+      opening = opening_;
+    }
+    if (opening) opening->StateChange(kChainStopped);
+  }
   const ModuleList modules = Modules();
   if (!forced && !IsComplete(modules)) return MediaError(kMsIncompleteChain);
   // A stop first releases every blocking read in the chain, so that stopping the endpoint

@@ -143,6 +143,7 @@ class MediaChain final : public MMediaChain {
   ModuleList filters_;
   RefPtr<MAudioModule> endpoint_;
   RefPtr<MPreferenceStore> settings_;
+  RefPtr<MStreamReader> opening_;  // the reader inside Open, before it joins the chain
   uint32_t serial_ = 1;
 
   RefPtr<ChainWorker> worker_;
