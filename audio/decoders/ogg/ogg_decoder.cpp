@@ -51,7 +51,7 @@ OggVorbisDecoder::~OggVorbisDecoder() {
   ScopedLock main(mainLock_);
   ScopedLock lock(vorbisLock_);
   vorbis_.Close();
-  source_.Reset();
+  input_.Reset();
 }
 
 int32_t OggVorbisDecoder::ReadFailed() const {
@@ -178,13 +178,11 @@ int32_t OggVorbisDecoder::CanHandle(AudioModuleOutput* upstream, uint32_t* score
   *score1 = *score2 = 0;
   DecoderLock lock(*this);
   if (const int32_t r = SetUpProbe(upstream); r <= 0) return r;
-  UpstreamByteSource probe;
-  probe.Attach(upstream, ErrorRegistry());
-  if (probe.IsSeekable()) probe.Seek(0, SEEK_SET);
-  UpstreamVorbisSource source(probe);
+  UpstreamStream probe(upstream, ErrorRegistry());
+  probe.Rewind();
   VorbisLinkInfo info;
   // Only the headers: a full open would scan every link of a seekable stream.
-  if (VorbisStream::Probe(source, &info)) {
+  if (VorbisStream::Probe(probe.Stream(), &info)) {
     *score1 = kProbeScore1;
     *score2 = kProbeScore2;
     // The formats are known before a sample is decoded.
@@ -201,20 +199,20 @@ int32_t OggVorbisDecoder::StateChange(int32_t state) {
   if (state == kChainStopped) {
     ScopedLock vorbis(vorbisLock_);
     vorbis_.Close();
-    source_.Reset();
+    input_.Reset();
   } else if (state_ == kChainStopped) {
-    source_.Attach(upstream_, ErrorRegistry());
-    // The headers are at the start; a reader that cannot seek is taken to stand there.
-    if (source_.IsSeekable()) source_.Seek(0, SEEK_SET);
+    input_.Attach(upstream_, ErrorRegistry());
+    // The headers are at the start.
+    input_.Rewind();
     builtForLink_ = -1;
     seeked_ = false;
     firstSent_ = endSent_ = false;
     pendingError_ = 0;
     lastBitrate_ = -1;
     ScopedLock vorbis(vorbisLock_);
-    if (!upstream_ || vorbis_.Open(vorbisSource_) < 0) {
+    if (!upstream_ || vorbis_.Open(input_.Stream()) < 0) {
       vorbis_.Close();
-      source_.Reset();
+      input_.Reset();
       return OggErrors().Code(kOggInitFailed);
     }
     VorbisLinkInfo info;
@@ -314,7 +312,7 @@ int32_t OggVorbisDecoder::GetPacket(AudioPacket** slot) {
   }
   p->byteCount = static_cast<uint32_t>(read.bytes);
   p->SetFormat(format_.Get());
-  p->streamId = source_.StreamId();
+  p->streamId = input_.StreamId();
   p->position = read.startTime >= 0 ? read.startTime : now;
   p->length = read.rate ? static_cast<double>(read.bytes) /
                               (VorbisBytesPerSample(mode) * read.channels) / read.rate

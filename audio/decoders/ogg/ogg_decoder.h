@@ -7,8 +7,7 @@
 #include <cstdint>
 
 #include "audio/decoders/common/decoder_base.h"
-#include "audio/decoders/common/upstream_byte_source.h"
-#include "audio/decoders/ogg/upstream_vorbis_source.h"
+#include "audio/decoders/common/upstream_stream.h"
 #include "audio/decoders/ogg/vorbis_stream.h"
 #include "platform/critical_section.h"
 
@@ -66,8 +65,7 @@ class OggVorbisDecoder final : public DecoderBase {
   int32_t InfoFailed() const;
 
   CriticalSection vorbisLock_;  // taken after the main lock, never before it
-  UpstreamByteSource source_;
-  UpstreamVorbisSource vorbisSource_{source_};
+  UpstreamStream input_;
   VorbisStream vorbis_;
   CommentProperties comments_{this};
   // Under the main lock.

@@ -121,10 +121,10 @@ void WaveDecoder::AddProperties() {
                    });
 }
 
-bool WaveDecoder::OpenStream(UpstreamByteSource& source, ByteStream& stream, bool probe) {
-  // The headers are at the start; a reader that cannot seek is taken to stand there.
-  if (source.IsSeekable()) source.Seek(0, SEEK_SET);
-  if (wave_.Open(stream, probe) != WaveOpenError::kNone) {
+bool WaveDecoder::OpenStream(UpstreamStream& input, bool probe) {
+  // The headers are at the start.
+  input.Rewind();
+  if (wave_.Open(input.Stream(), probe) != WaveOpenError::kNone) {
     wave_.Close();
     return false;
   }
@@ -137,7 +137,7 @@ bool WaveDecoder::OpenStream(UpstreamByteSource& source, ByteStream& stream, boo
 
 void WaveDecoder::CloseStream() {
   wave_.Close();
-  source_.Reset();
+  input_.Reset();
 }
 
 int32_t WaveDecoder::CanHandle(AudioModuleOutput* upstream, uint32_t* score1, uint32_t* score2) {
@@ -145,10 +145,8 @@ int32_t WaveDecoder::CanHandle(AudioModuleOutput* upstream, uint32_t* score1, ui
   *score1 = *score2 = 0;
   DecoderLock lock(*this);
   if (const int32_t r = SetUpProbe(upstream); r <= 0) return r;
-  UpstreamByteSource probe;
-  probe.Attach(upstream, ErrorRegistry());
-  UpstreamRiffStream probeStream(probe);
-  if (OpenStream(probe, probeStream, true)) {
+  UpstreamStream probe(upstream, ErrorRegistry());
+  if (OpenStream(probe, true)) {
     *score1 = kProbeScore1;
     *score2 = kProbeScore2;
   }
@@ -163,8 +161,8 @@ int32_t WaveDecoder::StateChange(int32_t state) {
     CloseStream();
   } else if (state_ == kChainStopped) {
     endSent_ = false;
-    source_.Attach(upstream_, ErrorRegistry());
-    if (!upstream_ || !OpenStream(source_, riff_, false)) {
+    input_.Attach(upstream_, ErrorRegistry());
+    if (!upstream_ || !OpenStream(input_, false)) {
       CloseStream();
       return WaveDecoderNotWaveError();
     }
@@ -208,7 +206,7 @@ int32_t WaveDecoder::GetPacket(AudioPacket** slot) {
   p->SetFormat(format_.Get());
   p->position = packet.startSeconds;
   p->length = static_cast<double>(packet.bytes) / dst.avgBytesPerSec;
-  p->streamId = source_.StreamId();
+  p->streamId = input_.StreamId();
   p->flags = 0;
   if (packet.first) p->flags |= kPacketFirst;
   if (packet.last) {
