@@ -83,6 +83,17 @@ class DecoderBase : public MAudioModule {
    private:
     DecoderBase& decoder_;
   };
+  // Whether a stream is there for the properties available only during playback: 0, or the
+  // MediaSystem "wrong state" code. Under the main lock.
+  virtual int32_t PlaybackState() const = 0;
+  // The body of such a property's getter: `read` runs under the main lock once PlaybackState
+  // allows; otherwise its code is the answer.
+  template <typename Read>
+  int32_t WhilePlaying(Read read) {
+    DecoderLock lock(*this);
+    if (const int32_t r = PlaybackState(); r < 0) return r;
+    return read();
+  }
   // Under the main lock: event 5 goes out once the lock is released.
   void QueueFormatChanged() { pendingFormatEvents_.fetch_add(1, std::memory_order_relaxed); }
 

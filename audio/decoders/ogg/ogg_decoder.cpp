@@ -61,7 +61,7 @@ int32_t OggVorbisDecoder::InfoFailed() const {
   return OggErrors().Code(kOggInfoFailed);
 }
 
-int32_t OggVorbisDecoder::NeedOpen() const {
+int32_t OggVorbisDecoder::PlaybackState() const {
   return state_ == kChainStopped || !vorbis_.IsOpen() ? MediaError(kMsWrongState) : kOk;
 }
 
@@ -89,61 +89,61 @@ void OggVorbisDecoder::AddProperties() {
   table_.AddInteger(u"instantbitrate", kPropPlaybackInteger,
                     u"the bit rate of the data being decoded now - available only during playback",
                     [this](int32_t* v) {
-                      DecoderLock lock(*this);
-                      if (const int32_t r = NeedOpen(); r < 0) return r;
-                      ScopedLock vorbis(vorbisLock_);
-                      long rate = vorbis_.BitrateInstant();
-                      // Between two packets nothing new was decoded: the last figure holds.
-                      if (rate < 0) rate = lastBitrate_;
-                      if (rate < 0) return InfoFailed();
-                      lastBitrate_ = rate;
-                      *v = static_cast<int32_t>(rate);
-                      return kOk;
+                      return WhilePlaying([&]() -> int32_t {
+                        ScopedLock vorbis(vorbisLock_);
+                        long rate = vorbis_.BitrateInstant();
+                        // Between two packets nothing new was decoded: the last figure holds.
+                        if (rate < 0) rate = lastBitrate_;
+                        if (rate < 0) return InfoFailed();
+                        lastBitrate_ = rate;
+                        *v = static_cast<int32_t>(rate);
+                        return kOk;
+                      });
                     });
   table_.AddInteger(u"averagebitrate", kPropPlaybackInteger,
                     u"the average bit rate of the stream - available only during playback",
                     [this](int32_t* v) {
-                      DecoderLock lock(*this);
-                      if (const int32_t r = NeedOpen(); r < 0) return r;
-                      ScopedLock vorbis(vorbisLock_);
-                      VorbisLinkInfo info;
-                      if (!vorbis_.CurrentInfo(info)) return InfoFailed();
-                      if (info.bitrateNominal <= 0) return kErrNotFound;
-                      *v = static_cast<int32_t>(info.bitrateNominal);
-                      return kOk;
+                      return WhilePlaying([&]() -> int32_t {
+                        ScopedLock vorbis(vorbisLock_);
+                        VorbisLinkInfo info;
+                        if (!vorbis_.CurrentInfo(info)) return InfoFailed();
+                        if (info.bitrateNominal <= 0) return kErrNotFound;
+                        *v = static_cast<int32_t>(info.bitrateNominal);
+                        return kOk;
+                      });
                     });
   table_.AddInteger(u"isvbr", kPropPlaybackOnly | kPropInfo | kPropInteger,
                     u"whether the bit rate varies - available only during playback",
                     [this](int32_t* v) {
-                      DecoderLock lock(*this);
-                      if (const int32_t r = NeedOpen(); r < 0) return r;
-                      ScopedLock vorbis(vorbisLock_);
-                      VorbisLinkInfo info;
-                      if (!vorbis_.CurrentInfo(info)) return InfoFailed();
-                      *v = info.bitrateNominal > 0 && info.bitrateLower == info.bitrateUpper;
-                      return kOk;
+                      return WhilePlaying([&]() -> int32_t {
+                        ScopedLock vorbis(vorbisLock_);
+                        VorbisLinkInfo info;
+                        if (!vorbis_.CurrentInfo(info)) return InfoFailed();
+                        *v = info.bitrateNominal > 0 && info.bitrateLower == info.bitrateUpper;
+                        return kOk;
+                      });
                     });
   table_.AddNumber(u"totaltime", kPropPlaybackOnly | kPropInfo | kPropNumber,
                    u"the length of the stream in seconds - available only during playback",
                    [this](double* v) {
-                     DecoderLock lock(*this);
-                     if (const int32_t r = NeedOpen(); r < 0) return r;
-                     ScopedLock vorbis(vorbisLock_);
-                     const double t = vorbis_.TimeTotal();
-                     if (t < 0) return InfoFailed();
-                     *v = t;
-                     return kOk;
+                     return WhilePlaying([&]() -> int32_t {
+                       ScopedLock vorbis(vorbisLock_);
+                       const double t = vorbis_.TimeTotal();
+                       if (t < 0) return InfoFailed();
+                       *v = t;
+                       return kOk;
+                     });
                    });
   table_.AddNumber(u"decodetime", kPropPlaybackNumber,
                    u"the time decoded so far in seconds - available only during playback",
                    [this](double* v) {
-                     DecoderLock lock(*this);
-                     if (const int32_t r = NeedOpen(); r < 0) return r;
-                     ScopedLock vorbis(vorbisLock_);
-                     const double t = vorbis_.TimeTell();
-                     if (t < 0) return InfoFailed();
-                     *v = t;
-                     return kOk;
+                     return WhilePlaying([&]() -> int32_t {
+                       ScopedLock vorbis(vorbisLock_);
+                       const double t = vorbis_.TimeTell();
+                       if (t < 0) return InfoFailed();
+                       *v = t;
+                       return kOk;
+                     });
                    });
   table_.AddInteger(u"totaltimeisestimate", kPropFormatInteger,
                     u"whether the total length is an estimate or not", [](int32_t* v) {

@@ -60,7 +60,7 @@ class OggVorbisDecoder final : public DecoderBase {
   int32_t CommentValue(const char16_t* name, TString* value);
   // Under the main lock: a new format record for the link and the output mode, event queued.
   void ReplaceFormat(uint32_t rate, uint32_t channels);
-  int32_t NeedOpen() const;
+  int32_t PlaybackState() const override;
   int32_t ReadFailed() const;
   int32_t InfoFailed() const;
 

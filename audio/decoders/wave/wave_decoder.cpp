@@ -47,7 +47,7 @@ WaveDecoder::~WaveDecoder() {
   CloseStream();
 }
 
-int32_t WaveDecoder::NeedOpen() const {
+int32_t WaveDecoder::PlaybackState() const {
   return state_ == kChainStopped || !wave_.IsOpen() ? MediaError(kMsWrongState) : kOk;
 }
 
@@ -73,11 +73,11 @@ void WaveDecoder::AddProperties() {
                      return kOk;
                    });
   auto bitRate = [this](int32_t* v) {
-    DecoderLock lock(*this);
-    if (const int32_t r = NeedOpen(); r < 0) return r;
-    *v = static_cast<int32_t>(
-        std::min<uint64_t>(uint64_t{wave_.Info().source.avgBytesPerSec} * 8, INT32_MAX));
-    return kOk;
+    return WhilePlaying([&]() -> int32_t {
+      *v = static_cast<int32_t>(
+          std::min<uint64_t>(uint64_t{wave_.Info().source.avgBytesPerSec} * 8, INT32_MAX));
+      return kOk;
+    });
   };
   table_.AddInteger(u"instantbitrate", kPropPlaybackInteger,
                     u"the bit rate of the data being decoded now - available only during playback",
@@ -88,36 +88,37 @@ void WaveDecoder::AddProperties() {
   table_.AddInteger(u"isvbr", kPropPlaybackOnly | kPropInfo | kPropInteger,
                     u"whether the bit rate varies - available only during playback",
                     [this](int32_t* v) {
-                      DecoderLock lock(*this);
-                      if (const int32_t r = NeedOpen(); r < 0) return r;
-                      *v = 0;
-                      return kOk;
+                      return WhilePlaying([&]() -> int32_t {
+                        *v = 0;
+                        return kOk;
+                      });
                     });
   table_.AddNumber(u"totaltime", kPropPlaybackOnly | kPropInfo | kPropNumber,
                    u"the length of the stream in seconds - available only during playback",
                    [this](double* v) {
-                     DecoderLock lock(*this);
-                     if (const int32_t r = NeedOpen(); r < 0) return r;
-                     if (wave_.Info().totalSeconds < 0) return MediaError(kMsUnsupportedForFormat);
-                     *v = wave_.Info().totalSeconds;
-                     return kOk;
+                     return WhilePlaying([&]() -> int32_t {
+                       if (wave_.Info().totalSeconds < 0)
+                         return MediaError(kMsUnsupportedForFormat);
+                       *v = wave_.Info().totalSeconds;
+                       return kOk;
+                     });
                    });
   table_.AddInteger(
       u"totaltimeisestimate", kPropPlaybackOnly | kPropInfo | kPropInteger,
       u"whether the total length is an estimate or not - available only during playback",
       [this](int32_t* v) {
-        DecoderLock lock(*this);
-        if (const int32_t r = NeedOpen(); r < 0) return r;
-        *v = wave_.Info().sizeTrusted ? 0 : 1;
-        return kOk;
+        return WhilePlaying([&]() -> int32_t {
+          *v = wave_.Info().sizeTrusted ? 0 : 1;
+          return kOk;
+        });
       });
   table_.AddNumber(u"decodetime", kPropPlaybackNumber,
                    u"the time decoded so far in seconds - available only during playback",
                    [this](double* v) {
-                     DecoderLock lock(*this);
-                     if (const int32_t r = NeedOpen(); r < 0) return r;
-                     *v = wave_.DecodedSeconds();
-                     return kOk;
+                     return WhilePlaying([&]() -> int32_t {
+                       *v = wave_.DecodedSeconds();
+                       return kOk;
+                     });
                    });
 }
 

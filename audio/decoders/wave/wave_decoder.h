@@ -34,8 +34,7 @@ class WaveDecoder final : public DecoderBase {
   bool OpenStream(UpstreamStream& input, bool probe);
   void CloseStream();
   void AddProperties();
-  // Integer and time properties exist only while a stream is open.
-  int32_t NeedOpen() const;
+  int32_t PlaybackState() const override;
 
   UpstreamStream input_;  // what the open stream reads
   WaveStream wave_;

@@ -64,7 +64,7 @@ int32_t MpegDecoder::NoMoreHeadersError() {
   return OwnErrors().Code(0);
 }
 
-int32_t MpegDecoder::NeedRun() const {
+int32_t MpegDecoder::PlaybackState() const {
   return state_ != kChainStopped && run_ ? kOk : MediaError(kMsWrongState);
 }
 
@@ -74,7 +74,7 @@ void MpegDecoder::AddProperties() {
   table_.AddString(u"format", 1, u"the audio format that is currently being decoded",
                    [this](TString* v) {
                      DecoderLock lock(*this);
-                     if (NeedRun() == kOk && run_->core.Parser().FirstFrameSeen()) {
+                     if (PlaybackState() == kOk && run_->core.Parser().FirstFrameSeen()) {
                        const MpegFrameHeader& h = run_->core.Header();
                        *v = FormatName(h.version, h.layer, true);
                        return kOk;
@@ -116,11 +116,11 @@ void MpegDecoder::AddProperties() {
   };
   for (const TagField& f : kTagFields) {
     table_.AddString(f.name, 161, f.help, [this, field = f.field](TString* v) {
-      DecoderLock lock(*this);
-      if (const int32_t r = NeedRun(); r < 0) return r;
-      if (!tag_.present) return kErrNotFound;
-      *v = Wide(tag_.*field);
-      return kOk;
+      return WhilePlaying([&]() -> int32_t {
+        if (!tag_.present) return kErrNotFound;
+        *v = Wide(tag_.*field);
+        return kOk;
+      });
     });
   }
   table_.AddInteger(
@@ -128,65 +128,65 @@ void MpegDecoder::AddProperties() {
       u"the bit rate of audio data that is being decoded right now - available only during "
       u"playback",
       [this](int32_t* v) {
-        DecoderLock lock(*this);
-        if (const int32_t r = NeedRun(); r < 0) return r;
-        *v = run_->core.Parser().FirstFrameSeen() ? run_->core.Header().bitrate : 0;
-        return kOk;
+        return WhilePlaying([&]() -> int32_t {
+          *v = run_->core.Parser().FirstFrameSeen() ? run_->core.Header().bitrate : 0;
+          return kOk;
+        });
       });
   table_.AddInteger(
       u"averagebitrate", 130,
       u"the average bit rate of audio data that has been decoded so far - available only during "
       u"playback",
       [this](int32_t* v) {
-        DecoderLock lock(*this);
-        if (const int32_t r = NeedRun(); r < 0) return r;
-        *v = static_cast<int32_t>(std::lround(run_->core.Parser().AverageBitrate() * 1000.0));
-        return kOk;
+        return WhilePlaying([&]() -> int32_t {
+          *v = static_cast<int32_t>(std::lround(run_->core.Parser().AverageBitrate() * 1000.0));
+          return kOk;
+        });
       });
   table_.AddInteger(
       u"isvbr", 146,
       u"whether this audio stream is fixed or variable bit rate - available only during playback",
       [this](int32_t* v) {
-        DecoderLock lock(*this);
-        if (const int32_t r = NeedRun(); r < 0) return r;
-        *v = (framesDecoded_ < 9 ? detectedVbr_ : run_->core.Parser().IsVbr()) ? 1 : 0;
-        return kOk;
+        return WhilePlaying([&]() -> int32_t {
+          *v = (framesDecoded_ < 9 ? detectedVbr_ : run_->core.Parser().IsVbr()) ? 1 : 0;
+          return kOk;
+        });
       });
   table_.AddNumber(u"totaltime", 147,
                    u"the total length of the piece audio data that is currently being decoded - "
                    u"available only during playback",
                    [this](double* v) {
-                     DecoderLock lock(*this);
-                     if (const int32_t r = NeedRun(); r < 0) return r;
-                     double ms = run_->core.Parser().TotalTimeEstimate();
-                     if (framesDecoded_ <= 8 && detectedTotalMs_ > 0.0) ms = detectedTotalMs_;
-                     if (!(ms > 0.0)) return kErrNotFound;
-                     *v = ms / 1000.0;
-                     return kOk;
+                     return WhilePlaying([&]() -> int32_t {
+                       double ms = run_->core.Parser().TotalTimeEstimate();
+                       if (framesDecoded_ <= 8 && detectedTotalMs_ > 0.0) ms = detectedTotalMs_;
+                       if (!(ms > 0.0)) return kErrNotFound;
+                       *v = ms / 1000.0;
+                       return kOk;
+                     });
                    });
   table_.AddInteger(u"totaltimeisestimate", 146,
                     u"whether the total length is an estimate or not - available only during "
                     u"playback",
                     [this](int32_t* v) {
-                      DecoderLock lock(*this);
-                      if (const int32_t r = NeedRun(); r < 0) return r;
-                      if (exactLength_ || run_->core.Parser().Xing().present) {
-                        *v = 0;
-                      } else if (framesDecoded_ < kSettledFrames) {
-                        *v = 1;
-                      } else {
-                        *v = run_->core.Parser().IsVbr() ? 1 : 0;
-                      }
-                      return kOk;
+                      return WhilePlaying([&]() -> int32_t {
+                        if (exactLength_ || run_->core.Parser().Xing().present) {
+                          *v = 0;
+                        } else if (framesDecoded_ < kSettledFrames) {
+                          *v = 1;
+                        } else {
+                          *v = run_->core.Parser().IsVbr() ? 1 : 0;
+                        }
+                        return kOk;
+                      });
                     });
   table_.AddNumber(u"decodetime", 131,
                    u"the amount of audio data that has been decoded so far - available only "
                    u"during playback",
                    [this](double* v) {
-                     DecoderLock lock(*this);
-                     if (const int32_t r = NeedRun(); r < 0) return r;
-                     *v = positionMs_ / 1000.0;
-                     return kOk;
+                     return WhilePlaying([&]() -> int32_t {
+                       *v = positionMs_ / 1000.0;
+                       return kOk;
+                     });
                    });
   // Not listed by Describe: the playlist sets it to loop one piece.
   AddRepeatProperty(0);

@@ -48,8 +48,7 @@ class MpegDecoder final : public DecoderBase {
   void DecodeWithoutOutput(Done done);
   int32_t EndOfStream(AudioPacket** slot);
   void NoteStreamFigures();
-  // 0 while playing, else the MediaSystem "wrong state" code.
-  int32_t NeedRun() const;
+  int32_t PlaybackState() const override;
 
   std::unique_ptr<Run> run_;
   Id3v1Tag tag_;
