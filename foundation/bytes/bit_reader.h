@@ -31,10 +31,18 @@ class BitReader {
     cache_ <<= n;
     count_ -= n;
   }
-  // The next `n` bits (0..32), consumed.
+  // The next `n` bits (0..32), consumed; refills only when the cache runs short, so a hot loop
+  // that refilled once reads on without further loads.
   uint32_t Get(int n) {
     if (n == 0) return 0;
     if (count_ < n) Refill();
+    const uint32_t v = Peek(n);
+    Skip(n);
+    return v;
+  }
+  // The next `n` bits (0..32), consumed without a refill: for up to 56 bits after a Refill.
+  uint32_t Take(int n) {
+    if (n == 0) return 0;
     const uint32_t v = Peek(n);
     Skip(n);
     return v;

@@ -32,8 +32,6 @@ DecoderTraits OggTraits() {
 
 // Packets hold this many bytes at most, always whole frames.
 constexpr uint32_t kPacketBytes = 1024;
-constexpr uint32_t kProbeScore1 = 80;
-constexpr uint32_t kProbeScore2 = 50;
 // Seeks closer than this to the current time move nothing.
 constexpr double kSeekThresholdSeconds = 1.0;
 
@@ -183,8 +181,8 @@ int32_t OggVorbisDecoder::CanHandle(AudioModuleOutput* upstream, uint32_t* score
   VorbisLinkInfo info;
   // Only the headers: a full open would scan every link of a seekable stream.
   if (VorbisStream::Probe(probe.Stream(), &info)) {
-    *score1 = kProbeScore1;
-    *score2 = kProbeScore2;
+    *score1 = kAcceptedScore1;
+    *score2 = kAcceptedScore2;
     // The formats are known before a sample is decoded.
     knownRate_ = info.rate;
     knownChannels_ = info.channels;
@@ -274,7 +272,7 @@ void OggVorbisDecoder::ReplaceFormat(uint32_t rate, uint32_t channels) {
 int32_t OggVorbisDecoder::GetPacket(AudioPacket** slot) {
   if (!slot) return kErrMissingArg;
   DecoderLock lock(*this);
-  if (outputMode_ == kOutputModeNone) return -13;
+  if (outputMode_ == kOutputModeNone) return kErrNoOutputMode;
   if (!Chain()) return MediaError(kMsNotInChain);
   if (state_ == kChainStopped || !vorbis_.IsOpen()) return MediaError(kMsWrongState);
   if (pendingError_ < 0) return std::exchange(pendingError_, 0);

@@ -9,6 +9,7 @@
 #include "audio/decoders/common/decoder_base.h"
 #include "audio/decoders/common/upstream_stream.h"
 #include "audio/decoders/ogg/vorbis_stream.h"
+#include "foundation/util/result.h"
 #include "platform/critical_section.h"
 
 namespace vk2 {
@@ -37,12 +38,12 @@ class OggVorbisDecoder final : public DecoderBase {
     int32_t GetString(const char16_t* name, TString* value) override {
       return owner_->CommentValue(name, value);
     }
-    int32_t GetInteger(const char16_t*, int32_t*) override { return -5; }
-    int32_t GetNumber(const char16_t*, double*) override { return -5; }
+    int32_t GetInteger(const char16_t*, int32_t*) override { return kErrNotFound; }
+    int32_t GetNumber(const char16_t*, double*) override { return kErrNotFound; }
     int32_t Describe(PropertyDescriptionList*) override { return 0; }
-    int32_t SetString(const char16_t*, const char16_t*) override { return -5; }
-    int32_t SetInteger(const char16_t*, int32_t) override { return -5; }
-    int32_t SetNumber(const char16_t*, double) override { return -5; }
+    int32_t SetString(const char16_t*, const char16_t*) override { return kErrNotFound; }
+    int32_t SetInteger(const char16_t*, int32_t) override { return kErrNotFound; }
+    int32_t SetNumber(const char16_t*, double) override { return kErrNotFound; }
     int32_t LoadSettings(MPreferenceStore*) override { return 0; }
     int32_t SaveSettings(MPreferenceStore*) override { return 0; }
     int32_t PropertyHook(uint32_t, uint32_t) override { return 0; }

@@ -27,9 +27,6 @@ DecoderTraits WaveTraits() {
   return t;
 }
 
-constexpr uint32_t kProbeScore1 = 80;
-constexpr uint32_t kProbeScore2 = 50;
-
 }  // namespace
 
 int32_t WaveDecoderNotWaveError() {
@@ -148,8 +145,8 @@ int32_t WaveDecoder::CanHandle(AudioModuleOutput* upstream, uint32_t* score1, ui
   if (const int32_t r = SetUpProbe(upstream); r <= 0) return r;
   UpstreamStream probe(upstream, ErrorRegistry());
   if (OpenStream(probe, true)) {
-    *score1 = kProbeScore1;
-    *score2 = kProbeScore2;
+    *score1 = kAcceptedScore1;
+    *score2 = kAcceptedScore2;
   }
   return kOk;
 }

@@ -20,7 +20,6 @@ constexpr char16_t kHelpDeviceName[] =
     u"the name of each audio device this output module can send sound to";
 constexpr char16_t kHelpCurrentDevice[] =
     u"the name of the output devices that this module is currently set to send sound to";
-constexpr int32_t kOutOfRange = -21;
 
 }  // namespace
 
@@ -100,7 +99,7 @@ int32_t OutputDeviceBase::SelectByName(const char16_t* name) {
       return kOk;
     }
   }
-  return kOutOfRange;
+  return kErrOutOfRange;
 }
 
 int32_t OutputDeviceBase::SetString(const char16_t* name, const char16_t* value) {

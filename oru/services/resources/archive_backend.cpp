@@ -75,11 +75,11 @@ int32_t ZipBackend::Read(const std::string& name, std::vector<uint8_t>* data) {
   zip_stat_t st;
   zip_stat_init(&st);
   if (zip_stat_index(archive_, it->second, 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE)) {
-    return -7;
+    return kErrCannotRead;
   }
-  if (st.size > kMaxMemberBytes) return -16;
+  if (st.size > kMaxMemberBytes) return kErrBadData;
   zip_file_t* file = zip_fopen_index(archive_, it->second, 0);
-  if (!file) return -7;
+  if (!file) return kErrCannotRead;
   std::vector<uint8_t> bytes(static_cast<size_t>(st.size));
   uint64_t done = 0;
   while (done < st.size) {
@@ -91,7 +91,7 @@ int32_t ZipBackend::Read(const std::string& name, std::vector<uint8_t>* data) {
   uint8_t extra = 0;
   bool overlong = done == st.size && zip_fread(file, &extra, 1) > 0;
   bool failed = zip_fclose(file) != 0;
-  if (done != st.size || overlong || failed) return -7;
+  if (done != st.size || overlong || failed) return kErrCannotRead;
   *data = std::move(bytes);
   return 0;
 }
@@ -151,7 +151,7 @@ int32_t FolderBackend::Read(const std::string& name, std::vector<uint8_t>* data)
   }
   if (static_cast<uint64_t>(st.st_size) > kMaxMemberBytes) {
     ::close(fd);
-    return -16;
+    return kErrBadData;
   }
   std::vector<uint8_t> bytes;
   bytes.reserve(static_cast<size_t>(st.st_size));
@@ -160,12 +160,12 @@ int32_t FolderBackend::Read(const std::string& name, std::vector<uint8_t>* data)
     ssize_t n = ::read(fd, chunk, sizeof chunk);
     if (n < 0) {
       ::close(fd);
-      return -7;
+      return kErrCannotRead;
     }
     if (n == 0) break;
     if (bytes.size() + static_cast<size_t>(n) > kMaxMemberBytes) {
       ::close(fd);
-      return -16;
+      return kErrBadData;
     }
     bytes.insert(bytes.end(), chunk, chunk + n);
   }

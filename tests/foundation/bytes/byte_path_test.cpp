@@ -273,6 +273,12 @@ TEST(BitReaderTest, RefillThenPeekAndSkipServeFiftySixBits) {
   EXPECT_EQ(bits.Peek(32), ReferenceBits(bytes, 29, 32));
   bits.Skip(32);
   EXPECT_EQ(bits.Position(), 61u);
+  // Take reads on from the same refill.
+  bits.Refill();
+  EXPECT_EQ(bits.Take(0), 0u);
+  EXPECT_EQ(bits.Take(13), ReferenceBits(bytes, 61, 13));
+  EXPECT_EQ(bits.Take(30), ReferenceBits(bytes, 74, 30));
+  EXPECT_EQ(bits.Position(), 104u);
   bits.SetPosition(250);
   EXPECT_EQ(bits.Get(12), ReferenceBits(bytes, 250, 12));
 }

@@ -10,7 +10,6 @@ constexpr size_t kFramePadding = 8;  // the bit reader loads eight bytes at a ti
 
 MpegFrameStream::MpegFrameStream(ByteSource& source) : LookaheadStream(source) {
   frame_.assign(kFramePadding, 0);
-  bits_ = BitReader(frame_.data(), 0);
 }
 
 bool MpegFrameStream::LoadFrame(size_t n) {
@@ -19,7 +18,6 @@ bool MpegFrameStream::LoadFrame(size_t n) {
   const size_t got = read > 0 ? static_cast<size_t>(read) : 0;
   std::memset(frame_.data() + got, 0, kFramePadding + (n - got));
   frameLength_ = got;
-  bits_ = BitReader(frame_.data(), got);
   return got == n;
 }
 

@@ -18,14 +18,13 @@ class MpegFrameStream : public LookaheadStream {
   bool LoadFrame(size_t n);
   const uint8_t* FrameData() const { return frame_.data(); }
   size_t FrameLength() const { return frameLength_; }
-  // The next `n` bits (0..32) of the frame, most significant first; zero past the frame.
-  uint32_t GetBits(int n) { return bits_.Get(n); }
-  uint64_t BitPosition() const { return bits_.Position(); }
+  // Bits of the loaded frame from its start, zero past its end. A local copy keeps the
+  // decoders' bit state in registers.
+  BitReader FrameBits() const { return BitReader(frame_.data(), frameLength_); }
 
  private:
   std::vector<uint8_t> frame_;
   size_t frameLength_ = 0;
-  BitReader bits_;
 };
 
 }  // namespace vk2

@@ -9,9 +9,11 @@ namespace vk2 {
 namespace {
 
 // Reads the three samples of one subband and granule, requantised (scale factor not applied).
-void ReadSamples(MpegFrameStream& reader, const MpegLayer2Class& c, float* v) {
+void ReadSamples(BitReader& bits, const MpegLayer2Class& c, float* v) {
+  // One refill serves all three: 3 x 16 bits at most.
+  bits.Refill();
   if (c.grouped) {
-    uint32_t code = reader.GetBits(c.bits);
+    uint32_t code = bits.Take(c.bits);
     uint32_t levels = static_cast<uint32_t>(c.levels);
     if (code >= levels * levels * levels) {
       v[0] = v[1] = v[2] = 0;  // no such group in a sound stream
@@ -25,7 +27,7 @@ void ReadSamples(MpegFrameStream& reader, const MpegLayer2Class& c, float* v) {
   }
   float step = 1.0f / static_cast<float>(1 << (c.bits - 1));
   for (int i = 0; i < 3; ++i) {
-    float s = static_cast<float>(reader.GetBits(c.bits)) * step - 1.0f;
+    float s = static_cast<float>(bits.Take(c.bits)) * step - 1.0f;
     v[i] = (s + c.d) * c.c;
   }
 }
@@ -36,6 +38,7 @@ int MpegLayer2Decoder::DecodeFrame(void* out, bool asFloat) {
   const MpegFrameHeader& h = parser_.Header();
   if (!reader_.LoadFrame(static_cast<size_t>(h.PayloadLength()))) return -1;
   if (out == nullptr) return 0;  // consumed; layer II keeps nothing between frames
+  BitReader bits = reader_.FrameBits();
   const int channels = h.channels;
   const int tableIndex =
       h.Lsf() ? 4 : MpegLayer2TableFor(h.sampleRateIndex, channels, h.bitrateIndex);
@@ -52,14 +55,14 @@ int MpegLayer2Decoder::DecodeFrame(void* out, bool asFloat) {
         cls[1][sb] = cls[0][sb];
         continue;
       }
-      uint32_t value = reader_.GetBits(table.allocationBits[sb]);
+      uint32_t value = bits.Get(table.allocationBits[sb]);
       cls[ch][sb] = value ? table.classes[sb][value] : nullptr;
     }
   }
   int scfsi[2][32] = {};
   for (int sb = 0; sb < sblimit; ++sb)
     for (int ch = 0; ch < channels; ++ch)
-      if (cls[ch][sb]) scfsi[ch][sb] = static_cast<int>(reader_.GetBits(2));
+      if (cls[ch][sb]) scfsi[ch][sb] = static_cast<int>(bits.Get(2));
   float factor[2][32][3] = {};
   for (int sb = 0; sb < sblimit; ++sb) {
     for (int ch = 0; ch < channels; ++ch) {
@@ -67,25 +70,25 @@ int MpegLayer2Decoder::DecodeFrame(void* out, bool asFloat) {
       float* f = factor[ch][sb];
       switch (scfsi[ch][sb]) {
         case 0:
-          f[0] = scale[reader_.GetBits(6)];
-          f[1] = scale[reader_.GetBits(6)];
-          f[2] = scale[reader_.GetBits(6)];
+          f[0] = scale[bits.Get(6)];
+          f[1] = scale[bits.Get(6)];
+          f[2] = scale[bits.Get(6)];
           break;
         case 1:
-          f[0] = f[1] = scale[reader_.GetBits(6)];
-          f[2] = scale[reader_.GetBits(6)];
+          f[0] = f[1] = scale[bits.Get(6)];
+          f[2] = scale[bits.Get(6)];
           break;
         case 2:
-          f[0] = f[1] = f[2] = scale[reader_.GetBits(6)];
+          f[0] = f[1] = f[2] = scale[bits.Get(6)];
           break;
         default:
-          f[0] = scale[reader_.GetBits(6)];
-          f[1] = f[2] = scale[reader_.GetBits(6)];
+          f[0] = scale[bits.Get(6)];
+          f[1] = f[2] = scale[bits.Get(6)];
           break;
       }
     }
   }
-  if (reader_.BitPosition() > reader_.FrameLength() * 8) return -1;
+  if (bits.Position() > reader_.FrameLength() * 8) return -1;
 
   constexpr int kStride = 36;
   alignas(64) float subbands[2][32 * kStride];
@@ -101,7 +104,7 @@ int MpegLayer2Decoder::DecodeFrame(void* out, bool asFloat) {
         if (sb >= bound && ch == 1) {
           std::memcpy(v, shared, sizeof v);
         } else {
-          ReadSamples(reader_, *c, v);
+          ReadSamples(bits, *c, v);
           std::memcpy(shared, v, sizeof v);
         }
         float* dst = subbands[ch] + sb * kStride + gr * 3;

@@ -50,50 +50,48 @@ void MpegLayer3Decoder::Reset() {
   synthesis_.Reset();
 }
 
-bool MpegLayer3Decoder::ReadSideInfo(const MpegFrameHeader& h, MpegFrameStream& r,
-                                     MpegSideInfo& s) {
+bool MpegLayer3Decoder::ReadSideInfo(const MpegFrameHeader& h, BitReader r, MpegSideInfo& s) {
   const bool lsf = h.Lsf();
   const int channels = h.channels;
-  s.mainDataBegin = static_cast<int>(r.GetBits(lsf ? 8 : 9));
-  s.privateBits =
-      static_cast<int>(r.GetBits(lsf ? (channels == 1 ? 1 : 2) : (channels == 1 ? 5 : 3)));
+  s.mainDataBegin = static_cast<int>(r.Get(lsf ? 8 : 9));
+  s.privateBits = static_cast<int>(r.Get(lsf ? (channels == 1 ? 1 : 2) : (channels == 1 ? 5 : 3)));
   if (!lsf)
     for (int ch = 0; ch < channels; ++ch)
       for (int g = 0; g < 4; ++g)
-        s.scfsi[ch][g] = static_cast<int>(r.GetBits(1));
+        s.scfsi[ch][g] = static_cast<int>(r.Get(1));
   const int granules = lsf ? 1 : 2;
   for (int gr = 0; gr < granules; ++gr) {
     for (int ch = 0; ch < channels; ++ch) {
       MpegGranuleChannel& g = s.granule[gr][ch];
       g = MpegGranuleChannel{};
-      g.part23Length = static_cast<int>(r.GetBits(12));
-      g.bigValues = static_cast<int>(r.GetBits(9));
-      g.globalGain = static_cast<int>(r.GetBits(8));
-      g.scalefacCompress = static_cast<int>(r.GetBits(lsf ? 9 : 4));
-      g.windowSwitching = r.GetBits(1) != 0;
+      g.part23Length = static_cast<int>(r.Get(12));
+      g.bigValues = static_cast<int>(r.Get(9));
+      g.globalGain = static_cast<int>(r.Get(8));
+      g.scalefacCompress = static_cast<int>(r.Get(lsf ? 9 : 4));
+      g.windowSwitching = r.Get(1) != 0;
       if (g.windowSwitching) {
-        g.blockType = static_cast<int>(r.GetBits(2));
-        g.mixed = r.GetBits(1) != 0;
-        g.tableSelect[0] = static_cast<int>(r.GetBits(5));
-        g.tableSelect[1] = static_cast<int>(r.GetBits(5));
+        g.blockType = static_cast<int>(r.Get(2));
+        g.mixed = r.Get(1) != 0;
+        g.tableSelect[0] = static_cast<int>(r.Get(5));
+        g.tableSelect[1] = static_cast<int>(r.Get(5));
         for (int w = 0; w < 3; ++w)
-          g.subblockGain[w] = static_cast<int>(r.GetBits(3));
+          g.subblockGain[w] = static_cast<int>(r.Get(3));
         g.region0Count = g.blockType == 2 && !g.mixed ? 8 : 7;
         g.region1Count = 20 - g.region0Count;
         if (g.blockType == 0) return false;  // window switching needs a switching block type
       } else {
         for (int i = 0; i < 3; ++i)
-          g.tableSelect[i] = static_cast<int>(r.GetBits(5));
-        g.region0Count = static_cast<int>(r.GetBits(4));
-        g.region1Count = static_cast<int>(r.GetBits(3));
+          g.tableSelect[i] = static_cast<int>(r.Get(5));
+        g.region0Count = static_cast<int>(r.Get(4));
+        g.region1Count = static_cast<int>(r.Get(3));
       }
-      if (!lsf) g.preflag = static_cast<int>(r.GetBits(1));
-      g.scalefacScale = static_cast<int>(r.GetBits(1));
-      g.count1Table = static_cast<int>(r.GetBits(1));
+      if (!lsf) g.preflag = static_cast<int>(r.Get(1));
+      g.scalefacScale = static_cast<int>(r.Get(1));
+      g.count1Table = static_cast<int>(r.Get(1));
       if (g.bigValues > 288) return false;
     }
   }
-  return r.BitPosition() <= static_cast<uint64_t>(h.sideInfoLength) * 8;
+  return r.Position() <= static_cast<uint64_t>(h.sideInfoLength) * 8;
 }
 
 void MpegLayer3Decoder::ReadScalefactorsMpeg1(BitReader& bits, const MpegGranuleChannel& gc, int ch,
@@ -301,10 +299,10 @@ bool MpegLayer3Decoder::DecodeLines(BitReader& bits, const MpegGranuleChannel& g
         uint32_t x = (e >> 4) & 15;
         uint32_t y = e & 15;
         if (linbits) {
-          if (x == 15) x += bc.Get(linbits);
-          uint32_t sx = x ? bc.Get(1) : 0;
-          if (y == 15) y += bc.Get(linbits);
-          uint32_t sy = y ? bc.Get(1) : 0;
+          if (x == 15) x += bc.Take(linbits);
+          uint32_t sx = x ? bc.Take(1) : 0;
+          if (y == 15) y += bc.Take(linbits);
+          uint32_t sy = y ? bc.Take(1) : 0;
           float fx = pow43[std::min<uint32_t>(x, MpegLayer3Tables::kPow43Size - 1)] * g;
           float fy = pow43[std::min<uint32_t>(y, MpegLayer3Tables::kPow43Size - 1)] * g;
           xr[i] = sx ? -fx : fx;
@@ -336,7 +334,7 @@ bool MpegLayer3Decoder::DecodeLines(BitReader& bits, const MpegGranuleChannel& g
     // A quadruple that runs past this granule's data is dropped.
     if (bc.Position() + static_cast<uint64_t>(length + signs) > part23End) break;
     bc.Skip(length);
-    uint32_t signBits = signs ? bc.Get(signs) << (4 - signs) : 0;  // first sign in bit 3
+    uint32_t signBits = signs ? bc.Take(signs) << (4 - signs) : 0;  // first sign in bit 3
     // Band boundaries are even, so each pair of the quadruple has one gain.
     while (ends[seg] <= i && seg + 1 < segments)
       ++seg;
@@ -596,7 +594,7 @@ void MpegLayer3Decoder::Hybrid(const MpegGranuleChannel& gc, int ch, float* out)
 int MpegLayer3Decoder::DecodeFrame(void* out, bool asFloat) {
   const MpegFrameHeader& h = parser_.Header();
   if (!reader_.LoadFrame(static_cast<size_t>(h.PayloadLength()))) return -1;
-  if (!ReadSideInfo(h, reader_, side_)) return -1;
+  if (!ReadSideInfo(h, reader_.FrameBits(), side_)) return -1;
   lsf_ = h.Lsf();
   group_ = h.version * 3 + h.sampleRateIndex;
   const size_t mainLength = static_cast<size_t>(h.PayloadLength() - h.sideInfoLength);

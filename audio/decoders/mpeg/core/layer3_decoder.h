@@ -44,8 +44,7 @@ class MpegLayer3Decoder final : public MpegLayerDecoder {
   bool MainDataComplete() const override { return complete_; }
 
   // Reads and checks the side information of the frame loaded in the bit reader.
-  static bool ReadSideInfo(const MpegFrameHeader& header, MpegFrameStream& reader,
-                           MpegSideInfo& out);
+  static bool ReadSideInfo(const MpegFrameHeader& header, BitReader bits, MpegSideInfo& out);
 
  private:
   void ReadScalefactorsMpeg1(BitReader& bits, const MpegGranuleChannel& gc, int ch, int gr);

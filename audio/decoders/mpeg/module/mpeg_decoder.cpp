@@ -17,7 +17,6 @@ ModuleErrorTable& OwnErrors() {
   return table;
 }
 
-constexpr int32_t kErrNoOutputMode = -13;
 // One frame holds at most 1152 samples of 2 channels; 2 bytes each per output mode step.
 constexpr uint32_t kPacketBytesPerMode = 4608;
 static_assert(kPacketBytesPerMode * 2 >= MpegLayerDecoder::kMaxFrameSamples * sizeof(float));
@@ -282,8 +281,8 @@ int32_t MpegDecoder::CanHandle(AudioModuleOutput* upstream, uint32_t* score1, ui
     if (probe.core.NextFrame(MpegFrameParser::kDetectionSearchLimit) < 0) return kOk;
     if (DecodeStep(probe.core, nullptr) < 0) return kOk;
   }
-  *score1 = 80;
-  *score2 = 50;
+  *score1 = kAcceptedScore1;
+  *score2 = kAcceptedScore2;
   detectedVbr_ = probe.core.Parser().IsVbr();
   detectedTotalMs_ = probe.core.Parser().TotalTimeEstimate();
   // Detection's decodes count for nothing in the run that follows.
