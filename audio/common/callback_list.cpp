@@ -10,7 +10,7 @@ int32_t CallbackList::Register(MAudioCallback* callback, uint32_t key) {
   if (!callback) return kErrMissingArg;
   ScopedLock lock(lock_);
   if (std::find(entries_.begin(), entries_.end(), Entry{callback, key}) != entries_.end()) {
-    return -6;
+    return kErrAlreadyPresent;
   }
   entries_.push_back(Entry{callback, key});
   return kOk;

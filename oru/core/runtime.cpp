@@ -274,7 +274,7 @@ int32_t Runtime::AddRemoveChangeListener(MRegistryChangeListener* listener, int3
   std::lock_guard lock(listenerMutex_);
   auto it = std::find(listeners_.begin(), listeners_.end(), listener);
   if (add) {
-    if (it != listeners_.end()) return -6;
+    if (it != listeners_.end()) return kErrAlreadyPresent;
     listeners_.push_back(listener);
   } else {
     if (it == listeners_.end()) return kErrNotFound;

@@ -33,7 +33,7 @@ int32_t ConsoleObject::AddRemoveListener(MConsoleListener* listener, int32_t add
   std::lock_guard lock(mutex_);
   auto it = std::find(listeners_.begin(), listeners_.end(), listener);
   if (add) {
-    if (it != listeners_.end()) return -6;
+    if (it != listeners_.end()) return kErrAlreadyPresent;
     listeners_.push_back(listener);
   } else {
     if (it == listeners_.end()) return kErrNotFound;

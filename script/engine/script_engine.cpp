@@ -1,5 +1,7 @@
 #include "script/engine/script_engine.h"
 
+#include "script/object/handler_results.h"
+
 #include <new>
 #include <optional>
 #include <vector>
@@ -111,7 +113,7 @@ int32_t ScriptEngine::Run(const TString& script, MScriptObject** result, MScript
     ReportError(script, interpreter ? interpreter->Position() : 0, u"Internal error.", owner,
                 frame.Get());
   }
-  return -9;
+  return kScriptRunFailed;
 }
 
 TString MarkScriptText(const TString& script, uint32_t position) {

@@ -19,6 +19,7 @@
 #include "audio/common/properties_face.h"
 #include "audio/common/property_table.h"
 #include "foundation/util/ref_ptr.h"
+#include "foundation/util/result.h"
 #include "interfaces/audio/audio_callbacks.h"
 #include "interfaces/audio/audio_module.h"
 #include "interfaces/audio/audio_packet.h"
@@ -36,6 +37,15 @@ enum DecoderOutputMode : int32_t {
   kOutputModeInt16 = 1,
   kOutputModeFloat32 = 2,
 };
+
+// The scores CanHandle gives a stream the decoder has read and accepts (0 and 0 otherwise).
+// Both clear the chain builder's "good enough" bar (score 1 above 79, score 2 above 19), so a
+// decoder of the file's own type is taken without probing the others.
+inline constexpr uint32_t kAcceptedScore1 = 80;
+inline constexpr uint32_t kAcceptedScore2 = 50;
+
+// A packet asked for before SetFormat chose the sample width: "Basic Errors" -13.
+inline constexpr int32_t kErrNoOutputMode = kErrAccessDenied;
 
 struct DecoderTraits {
   Guid ownInterface;
@@ -83,6 +93,17 @@ class DecoderBase : public MAudioModule {
    private:
     DecoderBase& decoder_;
   };
+  // Whether a stream is there for the properties available only during playback: 0, or the
+  // MediaSystem "wrong state" code. Under the main lock.
+  virtual int32_t PlaybackState() const = 0;
+  // The body of such a property's getter: `read` runs under the main lock once PlaybackState
+  // allows; otherwise its code is the answer.
+  template <typename Read>
+  int32_t WhilePlaying(Read read) {
+    DecoderLock lock(*this);
+    if (const int32_t r = PlaybackState(); r < 0) return r;
+    return read();
+  }
   // Under the main lock: event 5 goes out once the lock is released.
   void QueueFormatChanged() { pendingFormatEvents_.fetch_add(1, std::memory_order_relaxed); }
 

@@ -7,9 +7,9 @@
 #include <cstdint>
 
 #include "audio/decoders/common/decoder_base.h"
-#include "audio/decoders/common/upstream_byte_source.h"
-#include "audio/decoders/ogg/upstream_vorbis_source.h"
+#include "audio/decoders/common/upstream_stream.h"
 #include "audio/decoders/ogg/vorbis_stream.h"
+#include "foundation/util/result.h"
 #include "platform/critical_section.h"
 
 namespace vk2 {
@@ -38,12 +38,12 @@ class OggVorbisDecoder final : public DecoderBase {
     int32_t GetString(const char16_t* name, TString* value) override {
       return owner_->CommentValue(name, value);
     }
-    int32_t GetInteger(const char16_t*, int32_t*) override { return -5; }
-    int32_t GetNumber(const char16_t*, double*) override { return -5; }
+    int32_t GetInteger(const char16_t*, int32_t*) override { return kErrNotFound; }
+    int32_t GetNumber(const char16_t*, double*) override { return kErrNotFound; }
     int32_t Describe(PropertyDescriptionList*) override { return 0; }
-    int32_t SetString(const char16_t*, const char16_t*) override { return -5; }
-    int32_t SetInteger(const char16_t*, int32_t) override { return -5; }
-    int32_t SetNumber(const char16_t*, double) override { return -5; }
+    int32_t SetString(const char16_t*, const char16_t*) override { return kErrNotFound; }
+    int32_t SetInteger(const char16_t*, int32_t) override { return kErrNotFound; }
+    int32_t SetNumber(const char16_t*, double) override { return kErrNotFound; }
     int32_t LoadSettings(MPreferenceStore*) override { return 0; }
     int32_t SaveSettings(MPreferenceStore*) override { return 0; }
     int32_t PropertyHook(uint32_t, uint32_t) override { return 0; }
@@ -61,13 +61,12 @@ class OggVorbisDecoder final : public DecoderBase {
   int32_t CommentValue(const char16_t* name, TString* value);
   // Under the main lock: a new format record for the link and the output mode, event queued.
   void ReplaceFormat(uint32_t rate, uint32_t channels);
-  int32_t NeedOpen() const;
+  int32_t PlaybackState() const override;
   int32_t ReadFailed() const;
   int32_t InfoFailed() const;
 
   CriticalSection vorbisLock_;  // taken after the main lock, never before it
-  UpstreamByteSource source_;
-  UpstreamVorbisSource vorbisSource_{source_};
+  UpstreamStream input_;
   VorbisStream vorbis_;
   CommentProperties comments_{this};
   // Under the main lock.

@@ -22,7 +22,7 @@ int32_t MediaChain::NotificationsFace::AddNotification(MAudioCallback* callback,
                                                        uint32_t key) {
   if (!callback) return kErrMissingArg;
   MediaChain* c = chain_;
-  if (c->worker_->HasNotification(callback, key)) return -6;
+  if (c->worker_->HasNotification(callback, key)) return kErrAlreadyPresent;
   uint32_t id = 0;
   {
     ScopedLock lock(c->lock_);

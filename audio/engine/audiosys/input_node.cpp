@@ -174,7 +174,7 @@ int32_t InputNode::Notifications::AddNotification(MAudioCallback* callback, doub
   {
     ScopedLock lock(n->queueLock_);
     for (const Notification& e : owner_->notifications_) {
-      if (e.callback == callback && e.key == key) return -6;
+      if (e.callback == callback && e.key == key) return kErrAlreadyPresent;
     }
     const uint32_t tag = n->NextTagLocked();
     owner_->notifications_.push_back(Notification{callback, seconds, key, tag});

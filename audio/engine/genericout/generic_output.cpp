@@ -238,7 +238,7 @@ bool GenericOutput::WaitForOldThread(StateLock& st) {
 
 int32_t GenericOutput::StartPlayback(StateLock& st) {
   // An old thread (one that stopped itself at the end of a stream) ends before a new one starts.
-  if (!WaitForOldThread(st)) return -4;
+  if (!WaitForOldThread(st)) return kErrRefused;
   if (!device_ || !format_) return MediaError(kMsIncompatibleFormat);
 
   auto session = std::make_shared<Session>();
@@ -268,7 +268,7 @@ int32_t GenericOutput::StartPlayback(StateLock& st) {
       })) {
     Release();
     session_ = nullptr;
-    return -4;
+    return kErrRefused;
   }
   st.unlock();
   const bool started = session->started.Wait(kThreadWaitLimitMs);
@@ -574,7 +574,7 @@ void GenericOutput::BuildProperties() {
         return kOk;
       },
       [this](double v) {
-        if (!(v >= kMinBufferMs * 0.001 && v <= kMaxBufferMs * 0.001)) return -21;
+        if (!(v >= kMinBufferMs * 0.001 && v <= kMaxBufferMs * 0.001)) return kErrOutOfRange;
         ScopedLock lock(settingsLock_);
         // Whole milliseconds; the epsilon keeps 0.029 from becoming 28.
         bufferMs_ = static_cast<uint32_t>(std::floor(v * 1000.0 + 1e-6));

@@ -1,6 +1,6 @@
 // What both output devices share: the reference count and interface lookup, the common
 // properties (identity, the device list and its names, the selected device and its setting),
-// and the choice of the sink device to open.
+// the choice of the sink device to open, and the open format with its getters.
 //
 // The selected device is kept as its name. A stored name that no longer matches a device is
 // kept as the setting (it may come back), and the device opens the default device meanwhile,
@@ -16,6 +16,7 @@
 #include "audio/common/object_count.h"
 #include "audio/common/property_table.h"
 #include "interfaces/audio/output_device.h"
+#include "platform/audio/sink/pcm_format.h"
 #include "platform/audio/sink/pcm_sink.h"
 #include "platform/critical_section.h"
 
@@ -41,6 +42,11 @@ class OutputDeviceBase : public MOutputDevice {
 
   // (sample rate + 1) x bits; the same for every format type.
   uint32_t FormatScore(AudioFormat* format) override;
+  // The open format, read under the device lock (zeros while closed).
+  int32_t FormatDiffers(AudioFormat* format) override;
+  uint32_t Channels() override;
+  uint32_t SampleRate() override;
+  uint32_t BytesPerSecond() override;
 
   const std::vector<DeviceName>& Devices() const { return devices_; }
 
@@ -67,6 +73,10 @@ class OutputDeviceBase : public MOutputDevice {
   PropertyTable table_;
   // Text of "outputdevice<n>" when no device was found; empty: none.
   TString noDevicesName_;
+  // The device, its buffers and the open format; each device states where it falls in its
+  // lock order.
+  CriticalSection deviceLock_;
+  PcmFormat open_;  // under deviceLock_
 
  private:
   int32_t SelectByName(const char16_t* name);

@@ -28,7 +28,7 @@ uint32_t IniFileObject::Release() {
 int32_t IniFileObject::Load(const char16_t* path) {
   if (!path || !*path) return kErrMissingArg;
   std::string text;
-  if (ReadWholeFile(ToUtf8(path), &text)) return -7;
+  if (ReadWholeFile(ToUtf8(path), &text)) return kErrCannotRead;
   return LoadMemory(text.data(), text.size());
 }
 
@@ -46,7 +46,7 @@ int32_t IniFileObject::Save(const char16_t* path) {
     std::lock_guard lock(mutex_);
     text = document_.Format();
   }
-  return WriteFileAtomic(ToUtf8(path), text) ? -10 : 0;
+  return WriteFileAtomic(ToUtf8(path), text) ? kErrCannotWrite : kOk;
 }
 
 int32_t IniFileObject::SaveToMemory(NarrowString* text) {
@@ -72,7 +72,7 @@ int32_t IniFileObject::ReadInt(const char* section, const char* key, int32_t* va
   std::optional<std::string> v = document_.Get(section, key);
   if (!v) return kErrNotFound;
   int32_t i;
-  if (!ParseInt32Text(*v, &i)) return -16;
+  if (!ParseInt32Text(*v, &i)) return kErrBadData;
   if (value) *value = i;
   return 0;
 }

@@ -192,7 +192,7 @@ int32_t LanguageServiceObject::LoadMemory(const void* data, uint64_t size, uint3
   std::string error;
   if (!ParseLanguageText(std::string_view(static_cast<const char*>(data), size), &languages,
                          &error)) {
-    return -16;
+    return kErrBadData;
   }
   std::lock_guard lock(data_->Mutex());
   data_->Merge(std::move(languages));
@@ -202,7 +202,7 @@ int32_t LanguageServiceObject::LoadMemory(const void* data, uint64_t size, uint3
 int32_t LanguageServiceObject::LoadFile(const char16_t* path, uint32_t flags) {
   if (!path || !*path) return kErrMissingArg;
   std::string text;
-  if (ReadWholeFile(ToUtf8(path), &text)) return -7;
+  if (ReadWholeFile(ToUtf8(path), &text)) return kErrCannotRead;
   return LoadMemory(text.data(), text.size(), flags);
 }
 

@@ -222,7 +222,7 @@ class XmlNodeObject final : public MXmlNode {
     std::string text;
     if (int32_t r = AttributeText(name, &text); r != 0) return r;
     double v;
-    if (!ParseDoubleText(text, &v)) return -16;
+    if (!ParseDoubleText(text, &v)) return kErrBadData;
     if (value) *value = v;
     return 0;
   }
@@ -231,7 +231,7 @@ class XmlNodeObject final : public MXmlNode {
     std::string text;
     if (int32_t r = AttributeText(name, &text); r != 0) return r;
     int32_t v;
-    if (!ParseInt32Text(text, &v)) return -16;
+    if (!ParseInt32Text(text, &v)) return kErrBadData;
     if (value) *value = v;
     return 0;
   }
@@ -240,7 +240,7 @@ class XmlNodeObject final : public MXmlNode {
     std::string text;
     if (int32_t r = AttributeText(name, &text); r != 0) return r;
     bool v;
-    if (!ParseBoolText(text, &v)) return -16;
+    if (!ParseBoolText(text, &v)) return kErrBadData;
     if (value) *value = v;
     return 0;
   }
