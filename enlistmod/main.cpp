@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "enlistmod/command_line.h"
-#include "foundation/module/runtime_loader.h"
+#include "component/module/runtime_loader.h"
 #include "foundation/text/tstring.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/entry_points.h"

@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "foundation/script_support/script_text.h"
+#include "component/script/script_text.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 #include "script/engine/interpreter_lock.h"

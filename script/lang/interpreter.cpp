@@ -1,6 +1,6 @@
 #include "script/lang/interpreter.h"
 
-#include "foundation/script_support/script_text.h"
+#include "component/script/script_text.h"
 #include "script/engine/run_limits.h"
 #include "script/engine/script_engine.h"
 #include "script/lang/operators.h"

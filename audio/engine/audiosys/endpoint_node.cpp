@@ -10,7 +10,7 @@
 #include "audio/common/property_table.h"
 #include "audio/engine/audiosys/chain_nodes.h"
 #include "audio/engine/shared/endpoint_help.h"
-#include "foundation/util/forward_unknown.h"
+#include "component/object/sub_object.h"
 #include "foundation/util/result.h"
 #include "interfaces/audio/audio_module.h"
 #include "interfaces/audio/chain_types.h"
@@ -138,32 +138,31 @@ class EndpointNode final : public MAudioModule {
     EndpointNode* node_;
   };
 
-  class Volume final : public MVolumeControl {
+  class Volume final : public SubObject<MVolumeControl, EndpointNode> {
    public:
-    explicit Volume(EndpointNode* node) : node_(node) {}
-    VK2_FORWARD_UNKNOWN(node_)
+    using SubObject::SubObject;
     int32_t SetVolume(double v) override {
       if (!(v >= 0.0 && v <= 1.0)) return kErrMissingArg;
-      ScopedLock lock(node_->lock_);
-      node_->volume_ = v;
+      ScopedLock lock(Owner()->lock_);
+      Owner()->volume_ = v;
       return kOk;
     }
     int32_t GetVolume(double* v) override {
       if (!v) return kErrMissingArg;
-      ScopedLock lock(node_->lock_);
-      *v = node_->volume_;
+      ScopedLock lock(Owner()->lock_);
+      *v = Owner()->volume_;
       return kOk;
     }
     int32_t SetBalance(double b) override {
       if (!(b >= -1.0 && b <= 1.0)) return kErrMissingArg;
-      ScopedLock lock(node_->lock_);
-      node_->balance_ = b;
+      ScopedLock lock(Owner()->lock_);
+      Owner()->balance_ = b;
       return kOk;
     }
     int32_t GetBalance(double* b) override {
       if (!b) return kErrMissingArg;
-      ScopedLock lock(node_->lock_);
-      *b = node_->balance_;
+      ScopedLock lock(Owner()->lock_);
+      *b = Owner()->balance_;
       return kOk;
     }
     int32_t RampVolume(double from, double to, double seconds) override {
@@ -171,46 +170,35 @@ class EndpointNode final : public MAudioModule {
           !(seconds > 0.0 && seconds <= 60.0)) {
         return kErrMissingArg;
       }
-      ScopedLock lock(node_->lock_);
-      node_->volume_ = to;
+      ScopedLock lock(Owner()->lock_);
+      Owner()->volume_ = to;
       return kOk;
     }
-
-   private:
-    EndpointNode* node_;
   };
 
-  class Callbacks final : public MCallbackRegistry {
+  class Callbacks final : public SubObject<MCallbackRegistry, EndpointNode> {
    public:
-    explicit Callbacks(EndpointNode* node) : node_(node) {}
-    VK2_FORWARD_UNKNOWN(node_)
+    using SubObject::SubObject;
     int32_t RegisterCallback(MAudioCallback* callback, uint32_t key) override {
-      return node_->callbackList_.Register(callback, key);
+      return Owner()->callbackList_.Register(callback, key);
     }
     int32_t UnregisterCallback(MAudioCallback* callback, uint32_t key) override {
-      return node_->callbackList_.Unregister(callback, key);
+      return Owner()->callbackList_.Unregister(callback, key);
     }
-
-   private:
-    EndpointNode* node_;
   };
 
   // Kept and never fired: the node plays nothing, so no time is ever heard.
-  class Notifications final : public MTimeNotifications {
+  class Notifications final : public SubObject<MTimeNotifications, EndpointNode> {
    public:
-    explicit Notifications(EndpointNode* node) : node_(node) {}
-    VK2_FORWARD_UNKNOWN(node_)
+    using SubObject::SubObject;
     int32_t AddNotification(MAudioCallback* callback, double seconds, uint32_t key) override {
-      ScopedLock lock(node_->lock_);
-      return node_->notificationList_.Add(callback, seconds, key);
+      ScopedLock lock(Owner()->lock_);
+      return Owner()->notificationList_.Add(callback, seconds, key);
     }
     int32_t RemoveNotification(MAudioCallback* callback, double seconds, uint32_t key) override {
-      ScopedLock lock(node_->lock_);
-      return node_->notificationList_.Remove(callback, seconds, key);
+      ScopedLock lock(Owner()->lock_);
+      return Owner()->notificationList_.Remove(callback, seconds, key);
     }
-
-   private:
-    EndpointNode* node_;
   };
 
   uint32_t BytesPerSecondLocked() const { return (bits_ + 7) / 8 * channels_ * sampleRate_; }

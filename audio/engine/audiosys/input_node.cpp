@@ -169,17 +169,17 @@ int32_t InputNode::Input::GetOwner(MAudioModule** owner) {
 int32_t InputNode::Notifications::AddNotification(MAudioCallback* callback, double seconds,
                                                   uint32_t key) {
   if (!callback) return kErrMissingArg;
-  OutputNode* n = owner_->node_.Get();
+  OutputNode* n = Owner()->node_.Get();
   OutputNode::EndpointActions actions;
   {
     ScopedLock lock(n->queueLock_);
-    for (const Notification& e : owner_->notifications_) {
+    for (const Notification& e : Owner()->notifications_) {
       if (e.callback == callback && e.key == key) return -6;
     }
     const uint32_t tag = n->NextTagLocked();
-    owner_->notifications_.push_back(Notification{callback, seconds, key, tag});
+    Owner()->notifications_.push_back(Notification{callback, seconds, key, tag});
     // Only the head's notifications are with the endpoint.
-    if (n->HeadLocked() == owner_) {
+    if (n->HeadLocked() == Owner()) {
       actions.endpoint = n->endpoint_;
       actions.add.push_back(OutputNode::Tagged{seconds, tag});
     }
@@ -190,18 +190,18 @@ int32_t InputNode::Notifications::AddNotification(MAudioCallback* callback, doub
 
 int32_t InputNode::Notifications::RemoveNotification(MAudioCallback* callback, double seconds,
                                                      uint32_t key) {
-  OutputNode* n = owner_->node_.Get();
+  OutputNode* n = Owner()->node_.Get();
   OutputNode::EndpointActions actions;
   {
     // Under the queue lock: the node fires notifications under it too.
     ScopedLock lock(n->queueLock_);
-    auto& list = owner_->notifications_;
+    auto& list = Owner()->notifications_;
     auto it = list.begin();
     for (; it != list.end(); ++it) {
       if (it->callback == callback && it->key == key && it->seconds == seconds) break;
     }
     if (it == list.end()) return kErrNotFound;
-    if (n->HeadLocked() == owner_) {
+    if (n->HeadLocked() == Owner()) {
       actions.endpoint = n->endpoint_;
       actions.remove.push_back(OutputNode::Tagged{it->seconds, it->tag});
     }
@@ -214,11 +214,11 @@ int32_t InputNode::Notifications::RemoveNotification(MAudioCallback* callback, d
 // ---- Properties ------------------------------------------------------------------------------
 
 RefPtr<MModuleProperties> InputNode::Properties::HeadEndpoint() {
-  OutputNode* n = owner_->node_.Get();
+  OutputNode* n = Owner()->node_.Get();
   RefPtr<MAudioModule> endpoint;
   {
     ScopedLock lock(n->queueLock_);
-    if (n->HeadLocked() != owner_) return nullptr;
+    if (n->HeadLocked() != Owner()) return nullptr;
     endpoint = n->endpoint_;
   }
   RefPtr<MModuleProperties> props;

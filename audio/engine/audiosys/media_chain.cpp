@@ -325,7 +325,7 @@ int32_t MediaChain::SetStreamId(int32_t id) {
 
 int32_t MediaChain::ModuleCallback::OnEvent(MUnknown*, int32_t code, uint32_t key,
                                             int32_t argument) {
-  chain_->worker_->Post(code, key, argument);
+  Owner()->worker_->Post(code, key, argument);
   return kOk;
 }
 

@@ -15,7 +15,7 @@
 #include "audio/common/media_errors.h"
 #include "audio/common/object_count.h"
 #include "audio/engine/audiosys/chain_worker.h"
-#include "foundation/util/forward_unknown.h"
+#include "component/object/sub_object.h"
 #include "foundation/util/ref_ptr.h"
 #include "interfaces/audio/media_chain.h"
 #include "interfaces/audio/module_properties.h"
@@ -72,22 +72,17 @@ class MediaChain final : public MMediaChain {
 
  private:
   // The time-notification sub-object.
-  class NotificationsFace final : public MTimeNotifications {
+  class NotificationsFace final : public SubObject<MTimeNotifications, MediaChain> {
    public:
-    explicit NotificationsFace(MediaChain* chain) : chain_(chain) {}
-    VK2_FORWARD_UNKNOWN(chain_)
+    using SubObject::SubObject;
     int32_t AddNotification(MAudioCallback* callback, double seconds, uint32_t key) override;
     int32_t RemoveNotification(MAudioCallback* callback, double seconds, uint32_t key) override;
-
-   private:
-    MediaChain* chain_;
   };
 
   // The property sub-object: speaks for the chain's modules.
-  class PropertiesFace final : public MModuleProperties {
+  class PropertiesFace final : public SubObject<MModuleProperties, MediaChain> {
    public:
-    explicit PropertiesFace(MediaChain* chain) : chain_(chain) {}
-    VK2_FORWARD_UNKNOWN(chain_)
+    using SubObject::SubObject;
     int32_t GetString(const char16_t* name, TString* value) override;
     int32_t GetInteger(const char16_t* name, int32_t* value) override;
     int32_t GetNumber(const char16_t* name, double* value) override;
@@ -98,20 +93,13 @@ class MediaChain final : public MMediaChain {
     int32_t LoadSettings(MPreferenceStore* store) override;
     int32_t SaveSettings(MPreferenceStore* store) override;
     int32_t PropertyHook(uint32_t word1, uint32_t word2) override;
-
-   private:
-    MediaChain* chain_;
   };
 
   // The callback the chain registers with its modules: it only queues.
-  class ModuleCallback final : public MAudioCallback {
+  class ModuleCallback final : public SubObject<MAudioCallback, MediaChain> {
    public:
-    explicit ModuleCallback(MediaChain* chain) : chain_(chain) {}
-    VK2_FORWARD_UNKNOWN(chain_)
+    using SubObject::SubObject;
     int32_t OnEvent(MUnknown* source, int32_t code, uint32_t key, int32_t argument) override;
-
-   private:
-    MediaChain* chain_;
   };
 
   MediaChain();

@@ -18,7 +18,7 @@
 #include "audio/common/media_errors.h"
 #include "audio/common/object_count.h"
 #include "audio/engine/audiosys/serial_worker.h"
-#include "foundation/util/forward_unknown.h"
+#include "component/object/sub_object.h"
 #include "foundation/util/ref_ptr.h"
 #include "interfaces/audio/audio_module.h"
 #include "interfaces/audio/audio_system.h"
@@ -65,10 +65,9 @@ class OutputNode final : public MOutputNode {
     int32_t stateChange = 0;  // 0: none
   };
 
-  class Module final : public MAudioModule {
+  class Module final : public SubObject<MAudioModule, OutputNode> {
    public:
-    explicit Module(OutputNode* node) : node_(node) {}
-    VK2_FORWARD_UNKNOWN(node_)
+    using SubObject::SubObject;
     int32_t HasInput() override { return 0; }
     int32_t HasOutput() override { return 1; }
     int32_t GetInputByName(AudioModuleInput** input, const char16_t*) override;
@@ -80,9 +79,6 @@ class OutputNode final : public MOutputNode {
     int32_t StateChange(int32_t) override { return 0; }
     int32_t Prepare(int32_t) override { return 0; }
     int32_t Seek(double, uint32_t, uint32_t) override { return 0; }
-
-   private:
-    OutputNode* node_;
   };
 
   class Output final : public AudioModuleOutput {
@@ -161,14 +157,10 @@ class OutputNode final : public MOutputNode {
   };
 
   // Registered with the endpoint (key 0): hands every event to the node's worker.
-  class NodeCallback final : public MAudioCallback {
+  class NodeCallback final : public SubObject<MAudioCallback, OutputNode> {
    public:
-    explicit NodeCallback(OutputNode* node) : node_(node) {}
-    VK2_FORWARD_UNKNOWN(node_)
+    using SubObject::SubObject;
     int32_t OnEvent(MUnknown* source, int32_t code, uint32_t key, int32_t argument) override;
-
-   private:
-    OutputNode* node_;
   };
 
   explicit OutputNode(MPacketPool* pool);
@@ -253,37 +245,28 @@ class InputNode final : public MAudioModule {
     InputNode* owner_;
   };
 
-  class Callbacks final : public MCallbackRegistry {
+  class Callbacks final : public SubObject<MCallbackRegistry, InputNode> {
    public:
-    explicit Callbacks(InputNode* owner) : owner_(owner) {}
-    VK2_FORWARD_UNKNOWN(owner_)
+    using SubObject::SubObject;
     int32_t RegisterCallback(MAudioCallback* callback, uint32_t key) override {
-      return owner_->callbacks_.Register(callback, key);
+      return Owner()->callbacks_.Register(callback, key);
     }
     int32_t UnregisterCallback(MAudioCallback* callback, uint32_t key) override {
-      return owner_->callbacks_.Unregister(callback, key);
+      return Owner()->callbacks_.Unregister(callback, key);
     }
-
-   private:
-    InputNode* owner_;
   };
 
-  class Notifications final : public MTimeNotifications {
+  class Notifications final : public SubObject<MTimeNotifications, InputNode> {
    public:
-    explicit Notifications(InputNode* owner) : owner_(owner) {}
-    VK2_FORWARD_UNKNOWN(owner_)
+    using SubObject::SubObject;
     int32_t AddNotification(MAudioCallback* callback, double seconds, uint32_t key) override;
     int32_t RemoveNotification(MAudioCallback* callback, double seconds, uint32_t key) override;
-
-   private:
-    InputNode* owner_;
   };
 
   // While this input is the head, its properties are the endpoint's (what is being heard).
-  class Properties final : public MModuleProperties {
+  class Properties final : public SubObject<MModuleProperties, InputNode> {
    public:
-    explicit Properties(InputNode* owner) : owner_(owner) {}
-    VK2_FORWARD_UNKNOWN(owner_)
+    using SubObject::SubObject;
     int32_t GetString(const char16_t* name, TString* value) override;
     int32_t GetInteger(const char16_t* name, int32_t* value) override;
     int32_t GetNumber(const char16_t* name, double* value) override;
@@ -298,7 +281,6 @@ class InputNode final : public MAudioModule {
    private:
     // The endpoint's properties when this input is the head, else null.
     RefPtr<MModuleProperties> HeadEndpoint();
-    InputNode* owner_;
   };
 
   ObjectCount refs_;

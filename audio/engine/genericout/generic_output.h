@@ -22,7 +22,7 @@
 #include "audio/common/properties_face.h"
 #include "audio/common/property_table.h"
 #include "audio/engine/genericout/heard_time.h"
-#include "foundation/util/forward_unknown.h"
+#include "component/object/sub_object.h"
 #include "foundation/util/ref_ptr.h"
 #include "interfaces/audio/audio_callbacks.h"
 #include "interfaces/audio/audio_module.h"
@@ -91,40 +91,28 @@ class GenericOutput final : public AudioEndpoint {
     GenericOutput* owner_;
   };
 
-  class Volume final : public MVolumeControl {
+  class Volume final : public SubObject<MVolumeControl, GenericOutput> {
    public:
-    explicit Volume(GenericOutput* owner) : owner_(owner) {}
-    VK2_FORWARD_UNKNOWN(owner_)
+    using SubObject::SubObject;
     int32_t SetVolume(double volume) override;
     int32_t GetVolume(double* volume) override;
     int32_t SetBalance(double balance) override;
     int32_t GetBalance(double* balance) override;
     int32_t RampVolume(double from, double to, double seconds) override;
-
-   private:
-    GenericOutput* owner_;
   };
 
-  class Callbacks final : public MCallbackRegistry {
+  class Callbacks final : public SubObject<MCallbackRegistry, GenericOutput> {
    public:
-    explicit Callbacks(GenericOutput* owner) : owner_(owner) {}
-    VK2_FORWARD_UNKNOWN(owner_)
+    using SubObject::SubObject;
     int32_t RegisterCallback(MAudioCallback* callback, uint32_t key) override;
     int32_t UnregisterCallback(MAudioCallback* callback, uint32_t key) override;
-
-   private:
-    GenericOutput* owner_;
   };
 
-  class Notifications final : public MTimeNotifications {
+  class Notifications final : public SubObject<MTimeNotifications, GenericOutput> {
    public:
-    explicit Notifications(GenericOutput* owner) : owner_(owner) {}
-    VK2_FORWARD_UNKNOWN(owner_)
+    using SubObject::SubObject;
     int32_t AddNotification(MAudioCallback* callback, double seconds, uint32_t key) override;
     int32_t RemoveNotification(MAudioCallback* callback, double seconds, uint32_t key) override;
-
-   private:
-    GenericOutput* owner_;
   };
 
   GenericOutput();
