@@ -3,9 +3,9 @@
 #include <atomic>
 #include <new>
 
-#include "component/module/thread_value_list.h"
 #include "component/module/class_factory_object.h"
 #include "component/module/runtime_loader.h"
+#include "component/module/thread_value_list.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/entry_points.h"

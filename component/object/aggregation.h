@@ -62,9 +62,7 @@ class AggregatableObject : public RefCounted {
 // An aggregatable object serving the faces listed, as ComObject does, with every interface's
 // three slots going to the controlling unknown.
 template <class Derived, class FirstFace, class... MoreFaces>
-class Aggregatable : public AggregatableObject,
-                     public FirstFace::Type,
-                     public MoreFaces::Type... {
+class Aggregatable : public AggregatableObject, public FirstFace::Type, public MoreFaces::Type... {
  public:
   int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef = 1,
                          uint32_t reserved = 0) override {

@@ -32,7 +32,7 @@ struct Face {
 template <class... Faces, class Self>
 MUnknown* FindFace(Self* self, const Guid& iid) {
   MUnknown* found = nullptr;
-  ((found = found            ? found
+  ((found = found                 ? found
             : Faces::Answers(iid) ? static_cast<typename Faces::Type*>(self)
                                   : nullptr),
    ...);
@@ -40,9 +40,7 @@ MUnknown* FindFace(Self* self, const Guid& iid) {
 }
 
 template <class Derived, class FirstFace, class... MoreFaces>
-class ComObject : public RefCounted,
-                  public FirstFace::Type,
-                  public MoreFaces::Type... {
+class ComObject : public RefCounted, public FirstFace::Type, public MoreFaces::Type... {
  public:
   int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef = 1,
                          uint32_t reserved = 0) override {

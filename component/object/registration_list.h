@@ -78,7 +78,8 @@ class RegistrationList {
         list->fireEnded_.notify_all();
       }
     } end{this, ticket};
-    for (const Entry& entry : copy) call(entry);
+    for (const Entry& entry : copy)
+      call(entry);
   }
 
   // The entries as they stand.

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <utility>
 
+#include "component/object/ref_counted.h"
 #include "foundation/text/tstring.h"
 #include "foundation/util/handle_holder.h"
-#include "component/object/ref_counted.h"
 #include "foundation/util/ref_ptr.h"
 
 namespace vk2 {

@@ -1,6 +1,6 @@
-// `SubObject<Interface, OwnerType>`: an extra interface an object hands out as a separate part. It has no
-// identity or count of its own: QueryInterface, AddRef and Release act on its owner.
-// (Input and output sub-objects of audio modules have no MUnknown at all and do not use this.)
+// `SubObject<Interface, OwnerType>`: an extra interface an object hands out as a separate part. It
+// has no identity or count of its own: QueryInterface, AddRef and Release act on its owner. (Input
+// and output sub-objects of audio modules have no MUnknown at all and do not use this.)
 #pragma once
 
 #include <cstdint>

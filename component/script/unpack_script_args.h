@@ -36,9 +36,9 @@
 #include <span>
 #include <type_traits>
 
-#include "foundation/containers/named_item_array.h"
 #include "component/script/script_arg_format.h"
 #include "component/script/script_arg_list.h"
+#include "foundation/containers/named_item_array.h"
 #include "foundation/text/tstring.h"
 #include "foundation/util/guid.h"
 

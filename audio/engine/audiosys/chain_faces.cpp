@@ -110,7 +110,8 @@ int32_t TellBackwards(const ModuleList& modules, Fn fn) {
 
 int32_t MediaChain::PropertiesFace::GetString(const char16_t* name, TString* value) {
   if (!value) return kErrMissingArg;
-  return AskBackwards(Owner()->Modules(), [&](MModuleInfo* m) { return m->GetString(name, value); });
+  return AskBackwards(Owner()->Modules(),
+                      [&](MModuleInfo* m) { return m->GetString(name, value); });
 }
 
 int32_t MediaChain::PropertiesFace::GetInteger(const char16_t* name, int32_t* value) {
@@ -121,7 +122,8 @@ int32_t MediaChain::PropertiesFace::GetInteger(const char16_t* name, int32_t* va
 
 int32_t MediaChain::PropertiesFace::GetNumber(const char16_t* name, double* value) {
   if (!value) return kErrMissingArg;
-  return AskBackwards(Owner()->Modules(), [&](MModuleInfo* m) { return m->GetNumber(name, value); });
+  return AskBackwards(Owner()->Modules(),
+                      [&](MModuleInfo* m) { return m->GetNumber(name, value); });
 }
 
 int32_t MediaChain::PropertiesFace::SetString(const char16_t* name, const char16_t* value) {

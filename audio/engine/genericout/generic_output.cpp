@@ -459,7 +459,8 @@ int32_t GenericOutput::Volume::SetBalance(double balance) {
   if (!InRange(balance, -1.0, 1.0)) return kErrMissingArg;
   ScopedLock lock(Owner()->stateLock_);
   Owner()->balance_ = balance;
-  if (Owner()->state_ != kChainStopped && Owner()->device_ && !Owner()->device_->SetBalance(balance)) {
+  if (Owner()->state_ != kChainStopped && Owner()->device_ &&
+      !Owner()->device_->SetBalance(balance)) {
     return MediaError(kMsDeviceFailed);
   }
   return kOk;

@@ -95,7 +95,8 @@ TEST(ComObjectTest, AnswersByTheFaceListWithTheOneRule) {
       EXPECT_EQ(out, nullptr);
     }
     EXPECT_EQ(value, c.expectedValue);
-    while (object->RefCount() > 1) object->Release();
+    while (object->RefCount() > 1)
+      object->Release();
     object->Release();
     EXPECT_EQ(destroyed, 1);
   }

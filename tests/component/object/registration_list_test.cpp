@@ -27,9 +27,9 @@ TEST(RegistrationListTest, AddsOnceRemovesOnceAndFiresInOrder) {
     int32_t result;
   };
   const Step steps[] = {
-      {true, {1, 0}, 0},    {true, {2, 0}, 0},   {true, {1, 0}, -6},  // same pair twice
-      {true, {1, 5}, 0},                                              // same receiver, other key
-      {false, {3, 0}, -5},  {false, {2, 0}, 0},  {false, {2, 0}, -5},
+      {true, {1, 0}, 0},   {true, {2, 0}, 0},  {true, {1, 0}, -6},  // same pair twice
+      {true, {1, 5}, 0},                                            // same receiver, other key
+      {false, {3, 0}, -5}, {false, {2, 0}, 0}, {false, {2, 0}, -5},
   };
   for (const Step& s : steps) {
     EXPECT_EQ(s.add ? list.Add(s.entry) : list.Remove(s.entry), s.result)
