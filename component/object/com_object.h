@@ -25,6 +25,7 @@ namespace vk2 {
 template <class Interface, const Guid&... Ids>
 struct Face {
   using Type = Interface;
+  static constexpr bool kAnswersSome = sizeof...(Ids) > 0;
   static bool Answers(const Guid& iid) { return ((iid == Ids) || ...); }
 };
 
@@ -45,7 +46,13 @@ class ComObject : public RefCounted, public FirstFace::Type, public MoreFaces::T
   int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef = 1,
                          uint32_t reserved = 0) override {
     (void)reserved;
-    return AnswerQuery(Find(iid), out, addRef);
+    if constexpr (!FirstFace::kAnswersSome && !(MoreFaces::kAnswersSome || ...)) {
+      // Answers nothing: -15 for every id, whatever `out` is.
+      if (out) *out = nullptr;
+      return kErrUnknownInterface;
+    } else {
+      return AnswerQuery(Find(iid), out, addRef);
+    }
   }
   uint32_t AddRef() override { return RefCounted::AddRef(); }
   uint32_t Release() override { return RefCounted::Release(); }
@@ -69,8 +76,8 @@ class ComObject : public RefCounted, public FirstFace::Type, public MoreFaces::T
   }
 };
 
-// A face that no id hands out: for objects whose QueryInterface answers -15 for every id (class
-// objects, the packet pool), while AddRef and Release count as usual.
+// A face that no id hands out. An object made only of such faces answers -15 for every id, a
+// null `out` included (class objects, the packet pool, the script engine), and counts as usual.
 template <class Interface>
 using SilentFace = Face<Interface>;
 

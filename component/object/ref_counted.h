@@ -29,7 +29,7 @@ class RefCounted {
     if (left == 0 && lifetime_ == Lifetime::kDeletesItself) {
       count_.store(kParked, std::memory_order_relaxed);
       BeforeDestroy();
-      delete this;
+      Destroy();
     }
     return left;
   }
@@ -42,6 +42,9 @@ class RefCounted {
   // Runs once, just before the last Release deletes the object (threads can be stopped here
   // while every virtual operation still reaches the most derived class).
   virtual void BeforeDestroy() {}
+  // Deletes the object; an object whose deletion must wait (for its own worker thread to let go)
+  // hands it on instead.
+  virtual void Destroy() { delete this; }
 
  private:
   static constexpr uint32_t kParked = 0x40000000u;

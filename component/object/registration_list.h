@@ -3,7 +3,9 @@
 // ==. Registration adds no reference: a receiver removes itself before it goes.
 //
 // Fire calls over a copy taken under the list's lock and runs outside it, so a callback may add
-// or remove entries (its own included) and may block without holding up registration.
+// or remove entries (its own included) and may block without holding up registration; an entry
+// removed by an earlier call of the same fire is not called, one added is called from the next
+// fire on.
 // RemoveAndWait also waits for the fires under way on other threads when it removes, so that
 // the entry is never called after it returned; from inside a fire on the same thread it does
 // not wait for that fire (it could not end).
@@ -78,8 +80,10 @@ class RegistrationList {
         list->fireEnded_.notify_all();
       }
     } end{this, ticket};
-    for (const Entry& entry : copy)
-      call(entry);
+    for (const Entry& entry : copy) {
+      // One removed by an earlier call of this fire is left out.
+      if (Contains(entry)) call(entry);
+    }
   }
 
   // The entries as they stand.

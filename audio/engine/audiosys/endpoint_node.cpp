@@ -5,11 +5,11 @@
 #include "audio/common/callback_list.h"
 #include "audio/common/media_errors.h"
 #include "audio/common/notification_list.h"
-#include "audio/common/object_count.h"
 #include "audio/common/properties_face.h"
 #include "audio/common/property_table.h"
 #include "audio/engine/audiosys/chain_nodes.h"
 #include "audio/engine/shared/endpoint_help.h"
+#include "component/object/com_object.h"
 #include "component/object/sub_object.h"
 #include "foundation/util/result.h"
 #include "interfaces/audio/audio_module.h"
@@ -20,31 +20,18 @@
 namespace vk2 {
 namespace {
 
-class EndpointNode final : public MAudioModule {
+class EndpointNode final : public ComObject<EndpointNode, Face<MAudioModule, kIID_MAudioModule>> {
  public:
   EndpointNode() { BuildProperties(); }
 
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t) override {
-    if (!out) return kErrOutOfMemory;
-    *out = nullptr;
-    if (iid == kIID_MAudioModule) {
-      *out = static_cast<MAudioModule*>(this);
-    } else if (iid == kIID_MVolumeControl) {
-      *out = static_cast<MVolumeControl*>(&volumeFace_);
-    } else if (iid == kIID_MCallbackRegistry) {
-      *out = static_cast<MCallbackRegistry*>(&callbacks_);
-    } else if (iid == kIID_MTimeNotifications) {
-      *out = static_cast<MTimeNotifications*>(&notifications_);
-    } else if (iid == kIID_MModuleInfo) {
-      // Read-only: the node answers MModuleInfo, not MModuleProperties.
-      *out = static_cast<MModuleInfo*>(&properties_);
-    } else {
-      return kErrNoInterface;
-    }
-    if (addRef & 0xFF) AddRef();
-    return kOk;
+  MUnknown* QueryMore(const Guid& iid) override {
+    if (iid == kIID_MVolumeControl) return &volumeFace_;
+    if (iid == kIID_MCallbackRegistry) return &callbacks_;
+    if (iid == kIID_MTimeNotifications) return &notifications_;
+    // Read-only: the node answers MModuleInfo, not MModuleProperties.
+    if (iid == kIID_MModuleInfo) return static_cast<MModuleInfo*>(&properties_);
+    return nullptr;
   }
-  VK2_OBJECT_COUNT_METHODS
 
   int32_t HasInput() override { return 1; }
   int32_t HasOutput() override { return 0; }
@@ -248,7 +235,6 @@ class EndpointNode final : public MAudioModule {
     return bps ? static_cast<double>(bytesCounted_) / bps : 0.0;
   }
 
-  ObjectCount refs_;
   CriticalSection lock_;
   int32_t state_ = kChainStopped;
   double volume_ = 1.0;

@@ -14,27 +14,22 @@ InputNode::~InputNode() {
   node_->RemoveInput(this);
 }
 
-int32_t InputNode::QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t) {
-  if (!out) return kErrOutOfMemory;
-  *out = nullptr;
-  if (iid == kIID_MAudioModule) {
-    *out = static_cast<MAudioModule*>(this);
-  } else if (iid == kIID_MCallbackRegistry) {
-    *out = static_cast<MCallbackRegistry*>(&callbackFace_);
-  } else if (iid == kIID_MTimeNotifications) {
-    *out = static_cast<MTimeNotifications*>(&notificationFace_);
-  } else if (iid == kIID_MModuleInfo || iid == kIID_MModuleProperties) {
-    *out = static_cast<MModuleProperties*>(&properties_);
-  } else if (iid == kIID_MVolumeControl) {
+int32_t InputNode::QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t reserved) {
+  if (iid == kIID_MVolumeControl && out) {
+    *out = nullptr;
     // The volume of what is heard: the endpoint's.
     RefPtr<MAudioModule> endpoint = node_->Endpoint();
     if (!endpoint) return kErrNoInterface;
     return endpoint->QueryInterface(iid, out, addRef, 0);
-  } else {
-    return kErrNoInterface;
   }
-  if (addRef & 0xFF) AddRef();
-  return kOk;
+  return ComObject::QueryInterface(iid, out, addRef, reserved);
+}
+
+MUnknown* InputNode::QueryMore(const Guid& iid) {
+  if (iid == kIID_MCallbackRegistry) return &callbackFace_;
+  if (iid == kIID_MTimeNotifications) return &notificationFace_;
+  if (iid == kIID_MModuleInfo || iid == kIID_MModuleProperties) return &properties_;
+  return nullptr;
 }
 
 int32_t InputNode::GetInputByName(AudioModuleInput** input, const char16_t* name) {

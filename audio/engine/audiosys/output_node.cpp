@@ -37,18 +37,8 @@ OutputNode::~OutputNode() {
   queue_.clear();
 }
 
-int32_t OutputNode::QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t) {
-  if (!out) return kErrOutOfMemory;
-  *out = nullptr;
-  if (iid == kIID_MOutputNode) {
-    *out = static_cast<MOutputNode*>(this);
-  } else if (iid == kIID_MAudioModule) {
-    *out = static_cast<MAudioModule*>(&module_);
-  } else {
-    return kErrNoInterface;
-  }
-  if (addRef & 0xFF) AddRef();
-  return kOk;
+MUnknown* OutputNode::QueryMore(const Guid& iid) {
+  return iid == kIID_MAudioModule ? &module_ : nullptr;
 }
 
 size_t OutputNode::QueuedInputs() {

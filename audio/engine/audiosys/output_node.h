@@ -16,28 +16,27 @@
 
 #include "audio/common/callback_list.h"
 #include "audio/common/media_errors.h"
-#include "audio/common/object_count.h"
 #include "audio/engine/audiosys/serial_worker.h"
+#include "component/object/com_object.h"
 #include "component/object/sub_object.h"
 #include "foundation/util/ref_ptr.h"
 #include "interfaces/audio/audio_module.h"
 #include "interfaces/audio/audio_system.h"
 #include "interfaces/audio/media_chain.h"
 #include "interfaces/audio/module_properties.h"
+#include "interfaces/ids.h"
 #include "platform/critical_section.h"
 
 namespace vk2 {
 
 class InputNode;
 
-class OutputNode final : public MOutputNode {
+class OutputNode final : public ComObject<OutputNode, Face<MOutputNode, kIID_MOutputNode>> {
  public:
   static constexpr uint32_t kMaxSilenceBytes = 4096;
 
   static RefPtr<OutputNode> Create(MPacketPool* pool);
 
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t reserved) override;
-  VK2_OBJECT_COUNT_METHODS
   int32_t CreateInput(MAudioModule** input) override;
   int32_t SetEndpoint(MAudioModule* endpoint) override;
   int32_t Reserved() override { return -1; }
@@ -50,6 +49,9 @@ class OutputNode final : public MOutputNode {
 
  private:
   friend class InputNode;
+
+  // The node as a chain module.
+  MUnknown* QueryMore(const Guid& iid) override;
 
   // A notification of an input as the endpoint knows it: the input's entry, tagged.
   struct Tagged {
@@ -100,6 +102,8 @@ class OutputNode final : public MOutputNode {
   class ChainFace final : public MMediaChain {
    public:
     explicit ChainFace(OutputNode* node) : node_(node) {}
+    // A second identity of the node (the chain of the real endpoint), with answers of its own;
+    // its count is the node's.
     int32_t QueryInterface(const Guid& iid, void** out, uint32_t a, uint32_t r) override;
     uint32_t AddRef() override { return node_->AddRef(); }
     uint32_t Release() override { return node_->Release(); }
@@ -183,7 +187,6 @@ class OutputNode final : public MOutputNode {
   RefPtr<MAudioModule> Endpoint();
   AudioModuleInput* EndpointInput(MAudioModule* endpoint);
 
-  ObjectCount refs_;
   CriticalSection queueLock_;
   std::vector<InputNode*> queue_;  // not counted: an input takes itself out when it goes
   RefPtr<MAudioModule> endpoint_;
@@ -205,13 +208,15 @@ class OutputNode final : public MOutputNode {
 };
 
 // A chain's last module in the seamless case: one input, no output, owned by its output node.
-class InputNode final : public MAudioModule {
+class InputNode final : public ComObject<InputNode, Face<MAudioModule, kIID_MAudioModule>> {
  public:
   explicit InputNode(OutputNode* node);
-  ~InputNode();
+  ~InputNode() override;
 
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t reserved) override;
-  VK2_OBJECT_COUNT_METHODS
+  // MVolumeControl is the endpoint's own object, asked of the endpoint, which answers and
+  // counts it: the one id not answered from this object's own parts.
+  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef = 1,
+                         uint32_t reserved = 0) override;
   int32_t HasInput() override { return 1; }
   int32_t HasOutput() override { return 0; }
   int32_t GetInputByName(AudioModuleInput** input, const char16_t* name) override;
@@ -225,6 +230,8 @@ class InputNode final : public MAudioModule {
 
  private:
   friend class OutputNode;
+
+  MUnknown* QueryMore(const Guid& iid) override;
 
   struct Notification {
     MAudioCallback* callback;
@@ -283,7 +290,6 @@ class InputNode final : public MAudioModule {
     RefPtr<MModuleProperties> HeadEndpoint();
   };
 
-  ObjectCount refs_;
   RefPtr<OutputNode> node_;
   // Guarded by the node's queue lock.
   AudioModuleOutput* upstream_ = nullptr;

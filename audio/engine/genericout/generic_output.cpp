@@ -41,24 +41,12 @@ GenericOutput::~GenericOutput() {
   }
 }
 
-int32_t GenericOutput::QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t) {
-  if (!out) return kErrOutOfMemory;
-  *out = nullptr;
-  if (iid == kIID_MAudioModule || iid == kIID_AudioEndpoint) {
-    *out = static_cast<AudioEndpoint*>(this);
-  } else if (iid == kIID_MVolumeControl) {
-    *out = static_cast<MVolumeControl*>(&volumeFace_);
-  } else if (iid == kIID_MCallbackRegistry) {
-    *out = static_cast<MCallbackRegistry*>(&callbacks_);
-  } else if (iid == kIID_MTimeNotifications) {
-    *out = static_cast<MTimeNotifications*>(&notifications_);
-  } else if (iid == kIID_MModuleInfo || iid == kIID_MModuleProperties) {
-    *out = static_cast<MModuleProperties*>(&properties_);
-  } else {
-    return kErrNoInterface;
-  }
-  if (addRef & 0xFF) AddRef();
-  return kOk;
+MUnknown* GenericOutput::QueryMore(const Guid& iid) {
+  if (iid == kIID_MVolumeControl) return &volumeFace_;
+  if (iid == kIID_MCallbackRegistry) return &callbacks_;
+  if (iid == kIID_MTimeNotifications) return &notifications_;
+  if (iid == kIID_MModuleInfo || iid == kIID_MModuleProperties) return &properties_;
+  return nullptr;
 }
 
 int32_t GenericOutput::GetInputByName(AudioModuleInput** input, const char16_t* name) {

@@ -143,6 +143,7 @@ TEST(ComObjectTest, SilentFaceAnswersNothing) {
   void* out = reinterpret_cast<void*>(1);
   EXPECT_EQ(silent->QueryInterface(kIID_Base, &out, 1, 0), -15);
   EXPECT_EQ(out, nullptr);
+  EXPECT_EQ(silent->QueryInterface(kIID_Base, nullptr, 1, 0), -15);
   EXPECT_EQ(silent->RefCount(), 1u);
 }
 
