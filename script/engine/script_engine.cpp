@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "foundation/script_support/script_text.h"
+#include "component/script/script_text.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 #include "script/engine/interpreter_lock.h"
@@ -36,23 +36,6 @@ ScriptEngine::ScriptEngine(std::shared_ptr<ScriptConsole> console, uint32_t uidS
 ScriptEngine::~ScriptEngine() {
   ReleaseAllObjects();
   if (root_) root_->RemoveAllChildren();
-}
-
-int32_t ScriptEngine::QueryInterface(const Guid& /*iid*/, void** out, uint32_t /*addRef*/,
-                                     uint32_t /*reserved*/) {
-  // The engine is reached only as the module's own object.
-  if (out) *out = nullptr;
-  return kErrNoInterface;
-}
-
-uint32_t ScriptEngine::AddRef() {
-  return refs_.fetch_add(1, std::memory_order_relaxed) + 1;
-}
-
-uint32_t ScriptEngine::Release() {
-  uint32_t left = refs_.fetch_sub(1, std::memory_order_acq_rel) - 1;
-  if (left == 0) delete this;
-  return left;
 }
 
 MScriptObject* ScriptEngine::GlobalRoot() {

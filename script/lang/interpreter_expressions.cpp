@@ -1,7 +1,7 @@
 // Expressions by recursive descent, loosest first: logical operators, comparisons, sums,
 // products and prefixes, then postfix forms (calls, indexes, members, assignments, steps) over
 // a primary (parentheses, literals, names, locals, arrays).
-#include "foundation/script_support/script_text.h"
+#include "component/script/script_text.h"
 #include "script/engine/run_budget.h"
 #include "script/engine/run_limits.h"
 #include "script/engine/script_engine.h"

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "foundation/script_support/script_text.h"
+#include "component/script/script_text.h"
 #include "script/lang/lexer.h"
 #include "script/object/script_data_object.h"
 #include "script/object/tstring_hasher.h"

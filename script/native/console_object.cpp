@@ -4,9 +4,9 @@
 
 #include <cmath>
 
-#include "foundation/script_support/handler_call_args.h"
-#include "foundation/script_support/script_report.h"
-#include "foundation/script_support/script_text.h"
+#include "component/script/handler_call_args.h"
+#include "component/script/script_report.h"
+#include "component/script/script_text.h"
 
 namespace vk2 {
 namespace {

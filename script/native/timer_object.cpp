@@ -2,8 +2,8 @@
 
 #include "script/object/handler_results.h"
 
-#include "foundation/script_support/handler_call_args.h"
-#include "foundation/script_support/script_report.h"
+#include "component/script/handler_call_args.h"
+#include "component/script/script_report.h"
 #include "platform/clock.h"
 #include "script/engine/interpreter_lock.h"
 

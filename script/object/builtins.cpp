@@ -5,8 +5,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "foundation/script_support/handler_call_args.h"
-#include "foundation/script_support/script_report.h"
+#include "component/script/handler_call_args.h"
+#include "component/script/script_report.h"
 #include "foundation/util/ref_ptr.h"
 #include "script/object/script_data_object.h"
 

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <utility>
 
-#include "foundation/script_support/script_report.h"
-#include "foundation/script_support/script_text.h"
+#include "component/script/script_report.h"
+#include "component/script/script_text.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 #include "script/engine/run_limits.h"

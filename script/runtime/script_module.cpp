@@ -3,7 +3,7 @@
 #include <atomic>
 #include <mutex>
 
-#include "foundation/script_support/script_factory.h"
+#include "component/script/script_factory.h"
 #include "platform/clock.h"
 #include "script/lang/token_cache.h"
 #include "script/module_globals.h"

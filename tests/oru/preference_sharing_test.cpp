@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "foundation/module/runtime_loader.h"
+#include "component/module/runtime_loader.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/console.h"
 #include "oru/services/prefs/preference_tree.h"

@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-#include "foundation/module/runtime_loader.h"
+#include "component/module/runtime_loader.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/prefs_dialog_registry.h"
 #include "interfaces/runtime/resource_file.h"

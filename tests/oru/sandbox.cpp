@@ -126,7 +126,7 @@ int RunProgram(const std::vector<std::string>& argv, std::string* errors,
 
 }  // namespace vk2::test
 
-#include "foundation/module/runtime_loader.h"
+#include "component/module/runtime_loader.h"
 
 namespace vk2::test {
 

@@ -1,7 +1,7 @@
 // What tessel's factories hand out, the native object base's aggregation, and the limits that
 // keep values bounded.
-#include "foundation/script_support/script_factory.h"
-#include "foundation/script_support/script_report.h"
+#include "component/script/script_factory.h"
+#include "component/script/script_report.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/base_object.h"

@@ -2,8 +2,8 @@
 // use them: children, lookups, enumerations, help, class names, read-only, bases, UIDs.
 #include <cmath>
 
-#include "foundation/script_support/script_report.h"
-#include "foundation/script_support/script_text.h"
+#include "component/script/script_report.h"
+#include "component/script/script_text.h"
 #include "interfaces/ids.h"
 #include "script/engine/run_limits.h"
 #include "script/object/script_data_object.h"

@@ -2,8 +2,8 @@
 #include <chrono>
 #include <thread>
 
-#include "foundation/script_support/script_binding_table.h"
-#include "foundation/script_support/script_report.h"
+#include "component/script/script_binding_table.h"
+#include "component/script/script_report.h"
 #include "platform/clock.h"
 #include "script/native/timer_object.h"
 #include "script/object/script_data_object.h"

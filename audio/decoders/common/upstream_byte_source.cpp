@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "audio/common/media_errors.h"
-#include "foundation/module/error_entry.h"
+#include "component/module/error_entry.h"
 #include "interfaces/ids.h"
 
 namespace vk2 {

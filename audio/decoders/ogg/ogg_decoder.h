@@ -26,17 +26,11 @@ class OggVorbisDecoder final : public DecoderBase {
   ~OggVorbisDecoder() override;
 
   // Comments answer any text property name the table does not know.
-  class CommentProperties final : public MModuleProperties {
+  class CommentProperties final : public SubObject<MModuleProperties, OggVorbisDecoder> {
    public:
-    explicit CommentProperties(OggVorbisDecoder* owner) : owner_(owner) {}
-    int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef = 1,
-                           uint32_t reserved = 0) override {
-      return owner_->QueryInterface(iid, out, addRef, reserved);
-    }
-    uint32_t AddRef() override { return owner_->AddRef(); }
-    uint32_t Release() override { return owner_->Release(); }
+    using SubObject::SubObject;
     int32_t GetString(const char16_t* name, TString* value) override {
-      return owner_->CommentValue(name, value);
+      return Owner()->CommentValue(name, value);
     }
     int32_t GetInteger(const char16_t*, int32_t*) override { return kErrNotFound; }
     int32_t GetNumber(const char16_t*, double*) override { return kErrNotFound; }
@@ -47,9 +41,6 @@ class OggVorbisDecoder final : public DecoderBase {
     int32_t LoadSettings(MPreferenceStore*) override { return 0; }
     int32_t SaveSettings(MPreferenceStore*) override { return 0; }
     int32_t PropertyHook(uint32_t, uint32_t) override { return 0; }
-
-   private:
-    OggVorbisDecoder* owner_;
   };
 
   int32_t CanHandle(AudioModuleOutput* upstream, uint32_t* score1, uint32_t* score2) override;

@@ -41,15 +41,6 @@ OutputDeviceBase::OutputDeviceBase(const char16_t* moduleName, const char16_t* d
 
 OutputDeviceBase::~OutputDeviceBase() = default;
 
-int32_t OutputDeviceBase::QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t) {
-  if (!out) return kErrOutOfMemory;
-  *out = nullptr;
-  if (!(iid == kIID_AudioEndpoint)) return kErrNoInterface;
-  *out = static_cast<MOutputDevice*>(this);
-  if (addRef & 0xFF) AddRef();
-  return kOk;
-}
-
 int32_t OutputDeviceBase::GetString(const char16_t* name, TString* value) {
   if (!name || !value) return kErrMissingArg;
   if (WideCompare(name, kCurrentDevice, false) == 0) {

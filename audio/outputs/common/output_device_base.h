@@ -13,22 +13,20 @@
 
 #include "audio/common/device_names.h"
 #include "audio/common/media_errors.h"
-#include "audio/common/object_count.h"
 #include "audio/common/property_table.h"
+#include "component/object/com_object.h"
 #include "interfaces/audio/output_device.h"
+#include "interfaces/ids.h"
 #include "platform/audio/sink/pcm_format.h"
 #include "platform/audio/sink/pcm_sink.h"
 #include "platform/critical_section.h"
 
 namespace vk2 {
 
-class OutputDeviceBase : public MOutputDevice {
+// Answers kIID_AudioEndpoint with the device itself, every other id -15.
+class OutputDeviceBase
+    : public ComObject<OutputDeviceBase, Face<MOutputDevice, kIID_AudioEndpoint>> {
  public:
-  // Answers kIID_AudioEndpoint with the device itself, every other id -15.
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef = 1,
-                         uint32_t reserved = 0) override;
-  VK2_OBJECT_COUNT_METHODS
-
   int32_t GetString(const char16_t* name, TString* value) override;
   int32_t GetInteger(const char16_t* name, int32_t* value) override;
   int32_t GetNumber(const char16_t* name, double* value) override;
@@ -55,7 +53,7 @@ class OutputDeviceBase : public MOutputDevice {
   // are made once.
   OutputDeviceBase(const char16_t* moduleName, const char16_t* description,
                    const std::vector<SinkDevice>& devices);
-  virtual ~OutputDeviceBase();
+  ~OutputDeviceBase() override;
 
   // The device to open now: the sink device id of the selected device, found again in
   // `current` (the platform's list now) by its description and duplicate number; the default
@@ -68,7 +66,6 @@ class OutputDeviceBase : public MOutputDevice {
   // A line on the runtime's console, when there is one.
   static void ConsoleLine(int32_t level, const TString& text);
 
-  ObjectCount refs_;
   MediaErrorRegistration errors_;  // the runtime's error registry, for the device's own table
   PropertyTable table_;
   // Text of "outputdevice<n>" when no device was found; empty: none.

@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "audio/common/module_error_table.h"
-#include "audio/common/object_count.h"
 #include "audio/outputs/common/format_layout.h"
 #include "audio/outputs/dsound/ds_command_thread.h"
 #include "foundation/util/result.h"

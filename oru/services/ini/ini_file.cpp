@@ -10,21 +10,6 @@
 
 namespace vk2::oru {
 
-int32_t IniFileObject::QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t) {
-  if (!out) return kErrMissingArg;
-  *out = nullptr;
-  if (!GuidEquals(iid, kIID_MIniFile)) return kErrNoInterface;
-  *out = static_cast<MIniFile*>(this);
-  if (addRef) AddRef();
-  return 0;
-}
-
-uint32_t IniFileObject::Release() {
-  uint32_t left = count_.fetch_sub(1) - 1;
-  if (left == 0) delete this;
-  return left;
-}
-
 int32_t IniFileObject::Load(const char16_t* path) {
   if (!path || !*path) return kErrMissingArg;
   std::string text;

@@ -53,21 +53,6 @@ void XmlState::Forget(const pugi::xml_node& removed) {
 
 XmlDocumentObject::XmlDocumentObject() : state_(std::make_shared<XmlState>()) {}
 
-int32_t XmlDocumentObject::QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t) {
-  if (!out) return kErrMissingArg;
-  *out = nullptr;
-  if (!GuidEquals(iid, kIID_MXmlDocument)) return kErrNoInterface;
-  *out = static_cast<MXmlDocument*>(this);
-  if (addRef) AddRef();
-  return 0;
-}
-
-uint32_t XmlDocumentObject::Release() {
-  uint32_t left = count_.fetch_sub(1) - 1;
-  if (left == 0) delete this;
-  return left;
-}
-
 std::shared_ptr<XmlState> XmlDocumentObject::State() {
   std::lock_guard lock(mutex_);
   return state_;

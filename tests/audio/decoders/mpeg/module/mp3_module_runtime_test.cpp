@@ -2,7 +2,7 @@
 // in the decoder category, making decoders through the runtime.
 #include <gtest/gtest.h>
 
-#include "foundation/module/runtime_loader.h"
+#include "component/module/runtime_loader.h"
 #include "foundation/util/result.h"
 #include "interfaces/audio/audio_module.h"
 #include "interfaces/audio/media_types.h"
