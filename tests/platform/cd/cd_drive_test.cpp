@@ -29,7 +29,7 @@ class CdImageDriveTest : public ::testing::Test {
     EXPECT_EQ(status, CdOpenStatus::kOk);
   }
 
-  test::TempDir dir_;
+  test::TempFolder dir_;
   CdImage image_;
   std::unique_ptr<CdDrive> drive_;
 };
@@ -70,7 +70,7 @@ TEST_F(CdImageDriveTest, NonsenseRequestsFailWithoutTouchingTheDrive) {
 }
 
 TEST(CdDriveOpenTest, PathsThatAreNoDriveGiveClearReasons) {
-  test::TempDir dir;
+  test::TempFolder dir;
   const std::string plain = dir.File("notes.txt");
   test::WriteFile(plain, {'h', 'i'});
   const std::string badCue = dir.File("bad.cue");
