@@ -9,8 +9,15 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/file_claim.h"
+
 namespace vk2 {
 namespace {
+
+constexpr const char* kTemporaryMark = ".tmp-";
+constexpr size_t kTemporaryMarkLength = 5;
+constexpr size_t kTemporaryUniqueLength = 6;  // what mkostemp fills in
+constexpr int kClaimAttempts = 16;
 
 std::error_code Errno(int err) {
   return {err, std::generic_category()};
@@ -109,9 +116,21 @@ std::error_code WriteFileAtomic(const std::string& path, std::string_view conten
     mode = st.st_mode & 07777;
   }
 
-  std::string temp = folder + "/." + name + ".tmp-XXXXXX";
-  Fd fd(mkostemp(temp.data(), O_CLOEXEC));
-  if (fd.get() < 0) return Errno(errno);
+  // The temporary stays claimed until it is renamed or removed, so a sweep of the folder by
+  // another writer leaves it alone while this one lives.
+  std::string temp;
+  int tempFd = -1;
+  for (int attempt = 0; attempt < kClaimAttempts && tempFd < 0; ++attempt) {
+    temp = folder + "/." + name + kTemporaryMark + "XXXXXX";
+    tempFd = mkostemp(temp.data(), O_CLOEXEC);
+    if (tempFd < 0) return Errno(errno);
+    if (!ClaimNewFile(tempFd, temp)) {
+      close(tempFd);
+      tempFd = -1;
+    }
+  }
+  if (tempFd < 0) return Errno(EBUSY);
+  Fd fd(tempFd);
   std::error_code ec = WriteAll(fd.get(), contents);
   if (!ec && fchmod(fd.get(), mode) != 0) ec = Errno(errno);
   if (!ec && fsync(fd.get()) != 0) ec = Errno(errno);
@@ -125,6 +144,21 @@ std::error_code WriteFileAtomic(const std::string& path, std::string_view conten
   Fd dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.get() >= 0) fsync(dir.get());
   return {};
+}
+
+bool IsAtomicWriteTemporary(std::string_view name) {
+  const size_t tail = kTemporaryMarkLength + kTemporaryUniqueLength;
+  if (name.size() < 2 + tail || name.front() != '.') return false;
+  if (name.substr(name.size() - tail, kTemporaryMarkLength) != kTemporaryMark) return false;
+  for (char c : name.substr(name.size() - kTemporaryUniqueLength)) {
+    const bool alnum = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    if (!alnum) return false;
+  }
+  return true;
+}
+
+size_t RemoveDeadTemporaries(const std::string& folder) {
+  return RemoveUnclaimedFiles(folder, IsAtomicWriteTemporary);
 }
 
 }  // namespace vk2
