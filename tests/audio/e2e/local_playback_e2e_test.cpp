@@ -16,10 +16,12 @@
 #include "platform/audio/sink/pulse_sink.h"
 #include "platform/audio/sink/wav_file_writer.h"
 #include "tests/audio/support/local_chain_env.h"
-#include "tests/audio/support/temp_file.h"
-#include "tests/audio/support/tools.h"
-#include "tests/platform/audio/audio_test_util.h"
-#include "tests/platform/audio/e2e/monitor_recorder.h"
+#include "tests/support/audio_compare.h"
+#include "tests/support/files.h"
+#include "tests/support/monitor_recorder.h"
+#include "tests/support/private_null_sink.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/tools.h"
 
 namespace vk2::test {
 namespace {
@@ -37,9 +39,11 @@ class LocalPlaybackE2eTest : public LocalChainEnv,
     if (!HaveTool("parec") || !HaveTool("oggenc") || !HaveTool("oggdec")) {
       GTEST_SKIP() << "parec, oggenc or oggdec missing";
     }
+    ASSERT_TRUE(nullSink_.Loaded()) << nullSink_.Error();
     PulseSink probe;
     ASSERT_TRUE(probe.Open("", {kRate, kChannels, 16, false}, 50)) << probe.LastError();
     sinkName_ = probe.ConnectedSinkName();
+    ASSERT_EQ(sinkName_, nullSink_.Name());
     probe.Close();
     AddFileReader();
     AddDecoder<WaveDecoder>();
@@ -131,6 +135,7 @@ class LocalPlaybackE2eTest : public LocalChainEnv,
   }
 
   TempFolder folder_;
+  PrivateNullSink nullSink_{kRate};
   std::string sinkName_;
   std::string wav_;
   std::vector<int16_t> signal_;
