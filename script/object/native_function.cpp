@@ -7,6 +7,7 @@
 #include "interfaces/ids.h"
 #include "script/engine/interpreter_lock.h"
 #include "script/module_globals.h"
+#include "script/object/handler_results.h"
 #include "script/object/script_data_object.h"
 #include "script/object/tstring_hasher.h"
 
@@ -100,7 +101,7 @@ bool NativeFunction::Call(MScriptObject** result, MScriptEngine* engine, uintptr
   call.engine = sink;
   call.extra = extra;
 
-  int32_t status = -1;
+  int32_t status = kErrFailed;  // no handler
   if (handler_) {
     try {
       if (releasesInterpreter_) {
@@ -112,10 +113,11 @@ bool NativeFunction::Call(MScriptObject** result, MScriptEngine* engine, uintptr
     } catch (...) {
       // A handler must not throw across the module boundary; treat it as a reported failure.
       ReportScriptError(sink, call.name, u"Internal error in function.");
-      status = -4;
+      status = kHandlerFailed;
     }
   }
-  if (status == -3) ReportScriptError(sink, call.name, u"Invalid Parameters. See Help()");
+  if (status == kHandlerBadArguments)
+    ReportScriptError(sink, call.name, u"Invalid Parameters. See Help()");
   if (!call.errorText.IsEmpty()) ReportScriptError(sink, call.name, call.errorText);
   if (result) {
     if (*result) (*result)->Release();
