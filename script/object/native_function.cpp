@@ -32,29 +32,9 @@ MScriptObject* NativeFunction::SharedBase() {
   return SharedObjectBase();
 }
 
-int32_t NativeFunction::QueryInterface(const Guid& iid, void** out, uint32_t addRef,
-                                       uint32_t /*reserved*/) {
-  if (!out) return kErrOutOfMemory;
-  *out = nullptr;
-  if (iid == kIID_NativeFunction) {
-    *out = static_cast<MNativeFunctionSetup*>(this);
-  } else if (iid == kIID_MScriptObject) {
-    *out = static_cast<MScriptObject*>(this);
-  } else {
-    return kErrNoInterface;
-  }
-  if (addRef) AddRef();
-  return kOk;
-}
-
-uint32_t NativeFunction::AddRef() {
-  return refs_.fetch_add(1, std::memory_order_relaxed) + 1;
-}
-
-uint32_t NativeFunction::Release() {
-  uint32_t left = refs_.fetch_sub(1, std::memory_order_acq_rel) - 1;
-  if (left == 0) delete this;
-  return left;
+MUnknown* NativeFunction::ServedInterface(const Guid& iid) {
+  return FindFace<Face<MNativeFunctionSetup, kIID_NativeFunction>,
+                  Face<MScriptObject, kIID_MScriptObject>>(this, iid);
 }
 
 void* NativeFunction::InternalQueryInterface(const Guid& iid) {
