@@ -200,8 +200,10 @@ int32_t MediaChain::Seek(double seconds, uint32_t flags, uint32_t flush) {
   if (state == kChainStopped || state == kChainFormatDetection) {
     return MediaError(kMsWrongState);
   }
-  for (size_t i = modules.size(); i-- > 0;) {
-    const int32_t r = modules[i]->Seek(seconds, flags, flush);
+  // Source first, endpoint last: when the endpoint drops what it holds, every packet it then
+  // takes already comes from the new position, so nothing from before the seek is kept.
+  for (const RefPtr<MAudioModule>& m : modules) {
+    const int32_t r = m->Seek(seconds, flags, flush);
     if (r < 0) return r;
   }
   return kOk;

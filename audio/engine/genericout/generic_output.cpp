@@ -420,11 +420,21 @@ int32_t GenericOutput::StateChange(int32_t state) {
 }
 
 int32_t GenericOutput::Seek(double seconds, uint32_t, uint32_t flush) {
-  ScopedLock lock(stateLock_);
-  if (state_ == kChainStopped || state_ == kChainFormatDetection) return StoppedError();
-  if ((flush & 0xFF) && !flushPending_.load()) {
+  std::shared_ptr<Session> session;
+  {
+    ScopedLock lock(stateLock_);
+    if (state_ == kChainStopped || state_ == kChainFormatDetection) return StoppedError();
+    if (!(flush & 0xFF) || flushPending_.load()) return kOk;
     flushTime_.store(seconds);
+    flushDone_.Reset();
     flushPending_.store(true, std::memory_order_release);
+    if (ThreadRunning() && !thread_.IsCurrent()) session = session_;
+  }
+  wake_.Set();
+  // A play that follows at once must not hear what the device held from before the seek: wait
+  // until the playback thread has dropped it. A parked thread flushes when it runs again.
+  if (session && !suspendRequested_.load(std::memory_order_acquire)) {
+    WaitAny({&flushDone_, &session->ended}, kFlushWaitMs);
   }
   return kOk;
 }

@@ -36,6 +36,8 @@ namespace vk2 {
 class GenericOutput final : public AudioEndpoint {
  public:
   static constexpr uint32_t kDefaultBufferMs = 1200;
+  // How long a seek waits for the playback thread to drop what the device holds.
+  static constexpr uint32_t kFlushWaitMs = 2000;
   static constexpr uint32_t kMinBufferMs = 25;
   static constexpr uint32_t kMaxBufferMs = 10000;
   // Waits for the playback thread (start, suspension, stop) give up after this long; a thread
@@ -154,7 +156,7 @@ class GenericOutput final : public AudioEndpoint {
   bool Fetch(Session& s, Events& events);
   void Flush(Session& s, Events& events);
   void Write(Session& s, uint32_t free, Events& events);
-  void FinishStream(Session& s, Events& events);
+  bool FinishStream(Session& s, Events& events);
   void ParkWhileSuspended(Session& s);
   void RampStep();
   void NotificationStep();
@@ -215,6 +217,7 @@ class GenericOutput final : public AudioEndpoint {
   std::atomic<bool> suspendRequested_{false};
   std::atomic<bool> flushPending_{false};
   std::atomic<double> flushTime_{0.0};
+  Event flushDone_{EventReset::kManual};  // set by the playback thread once a flush is done
 
   // Guarded by the flags lock.
   bool deviceOpen_ = false;  // the playback thread has the device open

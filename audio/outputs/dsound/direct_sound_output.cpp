@@ -311,6 +311,19 @@ bool DirectSoundOutput::Flush() {
     FillSilence(open_, p1, n1);
     buffer->Unlock(p1, n1, p2, n2);
   }
+  uint32_t status = 0;
+  buffer->GetStatus(&status);
+  if (!(status & kDsStatusPlaying)) {
+    // Stopped: what was committed to the sound layer goes too, and the next write is the first
+    // thing heard when it plays.
+    if (buffer->SetCurrentPosition(0) != kDsOk) return false;
+    ScopedLock lock(cursorLock_);
+    writeCursor_ = 0;
+    return true;
+  }
+  // Playing: the committed sound is dropped where it stands; the buffer plays on through
+  // silence up to the restart margin.
+  if (buffer->SetCurrentPosition(dsWrite) != kDsOk) return false;
   RestartWriteCursor(*buffer);
   return true;
 }
