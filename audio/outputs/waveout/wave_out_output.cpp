@@ -77,9 +77,10 @@ PcmSink* WaveOutOutput::SinkForTesting() {
 }
 
 bool WaveOutOutput::Acceptable(AudioFormat* format, PcmFormat& pcm) {
-  // 8-bit unsigned and 16-bit signed samples only.
+  // Integer layouts as the DirectSound device takes them (24- and 32-bit included); float has
+  // no setting here.
   if (!format || !PcmLayoutOf(*format, pcm)) return false;
-  return !pcm.isFloat && (pcm.bitsPerSample == 8 || pcm.bitsPerSample == 16);
+  return !pcm.isFloat;
 }
 
 int32_t WaveOutOutput::CanOpen(AudioFormat* format) {
