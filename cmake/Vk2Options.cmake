@@ -13,6 +13,8 @@ if(VK2_SANITIZE)
 endif()
 if(VK2_BUILD_FUZZ)
   # Coverage instrumentation for the code under test; fuzz targets add the fuzzer main.
-  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  # UBSan findings end the run like ASan's, so a fuzz run is judged by its exit code.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                      -fno-sanitize-recover=all)
   add_link_options(-fsanitize=address,undefined)
 endif()

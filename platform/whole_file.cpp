@@ -9,8 +9,15 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/file_claim.h"
+
 namespace vk2 {
 namespace {
+
+constexpr const char* kTemporaryMark = ".tmp-";
+constexpr size_t kTemporaryMarkLength = 5;
+constexpr size_t kTemporaryUniqueLength = 6;  // what mkostemp fills in
+constexpr int kClaimAttempts = 16;
 
 std::error_code Errno(int err) {
   return {err, std::generic_category()};
@@ -70,12 +77,13 @@ std::string ResolveTarget(const std::string& path) {
 
 }  // namespace
 
-std::error_code ReadWholeFile(const std::string& path, std::string* contents) {
+std::error_code ReadWholeFile(const std::string& path, std::string* contents, uint64_t maxBytes) {
   Fd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0) return Errno(errno);
   struct stat st {};
   if (fstat(fd.get(), &st) != 0) return Errno(errno);
   if (S_ISDIR(st.st_mode)) return Errno(EISDIR);
+  if (S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) > maxBytes) return Errno(EFBIG);
   std::string data;
   if (S_ISREG(st.st_mode)) data.reserve(static_cast<size_t>(st.st_size));
   char buffer[65536];
@@ -86,6 +94,8 @@ std::error_code ReadWholeFile(const std::string& path, std::string* contents) {
       return Errno(errno);
     }
     if (n == 0) break;
+    // Files that grow while read, and pipes, are held to the same limit.
+    if (data.size() + static_cast<uint64_t>(n) > maxBytes) return Errno(EFBIG);
     data.append(buffer, static_cast<size_t>(n));
   }
   *contents = std::move(data);
@@ -109,9 +119,21 @@ std::error_code WriteFileAtomic(const std::string& path, std::string_view conten
     mode = st.st_mode & 07777;
   }
 
-  std::string temp = folder + "/." + name + ".tmp-XXXXXX";
-  Fd fd(mkostemp(temp.data(), O_CLOEXEC));
-  if (fd.get() < 0) return Errno(errno);
+  // The temporary stays claimed until it is renamed or removed, so a sweep of the folder by
+  // another writer leaves it alone while this one lives.
+  std::string temp;
+  int tempFd = -1;
+  for (int attempt = 0; attempt < kClaimAttempts && tempFd < 0; ++attempt) {
+    temp = folder + "/." + name + kTemporaryMark + "XXXXXX";
+    tempFd = mkostemp(temp.data(), O_CLOEXEC);
+    if (tempFd < 0) return Errno(errno);
+    if (!ClaimNewFile(tempFd, temp)) {
+      close(tempFd);
+      tempFd = -1;
+    }
+  }
+  if (tempFd < 0) return Errno(EBUSY);
+  Fd fd(tempFd);
   std::error_code ec = WriteAll(fd.get(), contents);
   if (!ec && fchmod(fd.get(), mode) != 0) ec = Errno(errno);
   if (!ec && fsync(fd.get()) != 0) ec = Errno(errno);
@@ -125,6 +147,21 @@ std::error_code WriteFileAtomic(const std::string& path, std::string_view conten
   Fd dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.get() >= 0) fsync(dir.get());
   return {};
+}
+
+bool IsAtomicWriteTemporary(std::string_view name) {
+  const size_t tail = kTemporaryMarkLength + kTemporaryUniqueLength;
+  if (name.size() < 2 + tail || name.front() != '.') return false;
+  if (name.substr(name.size() - tail, kTemporaryMarkLength) != kTemporaryMark) return false;
+  for (char c : name.substr(name.size() - kTemporaryUniqueLength)) {
+    const bool alnum = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    if (!alnum) return false;
+  }
+  return true;
+}
+
+size_t RemoveDeadTemporaries(const std::string& folder) {
+  return RemoveUnclaimedFiles(folder, IsAtomicWriteTemporary);
 }
 
 }  // namespace vk2

@@ -37,7 +37,11 @@ TString DecodePlaylistText(std::string_view bytes) {
 int32_t ReplaceFileWith(const TString& path, const FileStream& buffer) {
   const auto& bytes = buffer.Buffer();
   const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  return WriteFileAtomic(Utf8(path).c_str(), text, 0644) ? kErrPlaylistWrite : 0;
+  const std::string target = Utf8(path).c_str();
+  // Saves killed before their rename left temporaries here; nobody else would ever clear them.
+  const size_t slash = target.rfind('/');
+  RemoveDeadTemporaries(slash == std::string::npos ? "." : target.substr(0, slash + 1));
+  return WriteFileAtomic(target, text, 0644) ? kErrPlaylistWrite : 0;
 }
 
 }  // namespace vk2

@@ -40,10 +40,17 @@ ServiceHub::ServiceHub(ErrorTables* errors)
     : errors_(errors),
       prefs_(std::make_shared<PreferenceTree>(UserFile(UserFolder::kConfig, "/prefs.xml"))),
       console_(std::make_unique<ConsoleObject>(UserFile(UserFolder::kState, "/console.log"))),
-      language_(std::make_unique<LanguageServiceObject>()) {}
+      language_(std::make_unique<LanguageServiceObject>()) {
+  prefs_->SetReporter([this](const std::string& line) {
+    std::fprintf(stderr, "velkora2: %s\n", line.c_str());
+    Log(kConsoleWarning, line);
+  });
+}
 
 ServiceHub::~ServiceHub() {
   Shutdown();
+  // Stores may keep the tree past the hub; they report to stderr from now on.
+  prefs_->SetReporter(nullptr);
 }
 
 int32_t ServiceHub::Create(const Guid& iid, void** out, MUnknown* outer) {

@@ -60,7 +60,10 @@ class CdioDrive final : public CdDrive {
       const lsn_t start = cdio_get_track_lsn(cdio_, number);
       const lsn_t next =
           i + 1 < count ? cdio_get_track_lsn(cdio_, static_cast<track_t>(number + 1)) : leadOut;
-      if (start == CDIO_INVALID_LSN || next == CDIO_INVALID_LSN || next < start) return false;
+      // A sheet may place a track before the program area, where nothing can be read.
+      if (start == CDIO_INVALID_LSN || next == CDIO_INVALID_LSN || start < 0 || next < start) {
+        return false;
+      }
       CdTrack t;
       t.number = number;
       t.firstSector = start;

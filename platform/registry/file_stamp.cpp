@@ -1,8 +1,14 @@
 #include "platform/registry/file_stamp.h"
 
-#include <dirent.h>
+#include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/file_claim.h"
+#include "platform/whole_file.h"
 
 namespace vk2 {
 
@@ -25,20 +31,34 @@ std::string ParentFolder(const std::string& path) {
 }
 
 void RemoveAbandonedTemporaries(const std::string& path) {
-  const std::string folder = ParentFolder(path);
   // The name WriteFileAtomic gives its temporary files.
   std::string prefix = ".";
   prefix.append(path, path.find_last_of('/') + 1);
   prefix.append(".tmp-");
-  DIR* dir = ::opendir(folder.c_str());
-  if (!dir) return;
-  while (dirent* e = ::readdir(dir)) {
-    std::string entry = e->d_name;
-    if (entry.size() > prefix.size() && entry.compare(0, prefix.size(), prefix) == 0) {
-      ::unlink((folder + "/" + entry).c_str());
+  RemoveUnclaimedFiles(ParentFolder(path), [&](std::string_view name) {
+    return name.starts_with(prefix) && IsAtomicWriteTemporary(name);
+  });
+}
+
+std::error_code MoveAside(const std::string& path, const std::string& suffix, std::string* aside) {
+  constexpr int kMaxKept = 100;
+  for (int n = 0; n < kMaxKept; ++n) {
+    std::string name = path + suffix;
+    if (n > 0) name += "." + std::to_string(n);
+    if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) == 0) {
+      *aside = name;
+      return {};
     }
+    if (errno == EEXIST) continue;
+    // File systems without the no-replace flag: check first, which a racing process could beat.
+    if (errno == EINVAL && ::access(name.c_str(), F_OK) != 0) {
+      if (::rename(path.c_str(), name.c_str()) != 0) break;
+      *aside = name;
+      return {};
+    }
+    if (errno != EINVAL) break;
   }
-  ::closedir(dir);
+  return {errno ? errno : EEXIST, std::generic_category()};
 }
 
 }  // namespace vk2

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <system_error>
 
 namespace vk2 {
 
@@ -22,8 +23,11 @@ std::optional<FileStamp> StampOf(const std::string& path);
 std::string ParentFolder(const std::string& path);
 
 // Removes the temporary files that atomic writers of `path` leave when they are killed before
-// their rename. Call it only while holding the lock that every writer of `path` takes: then no
-// temporary file can belong to a live writer.
+// their rename; a live writer's temporary is claimed and stays.
 void RemoveAbandonedTemporaries(const std::string& path);
+
+// Renames the file at `path` to "<path><suffix>", or "<path><suffix>.<n>" when that name is
+// taken, so a file kept aside earlier is never replaced; `aside` gets the name used.
+std::error_code MoveAside(const std::string& path, const std::string& suffix, std::string* aside);
 
 }  // namespace vk2

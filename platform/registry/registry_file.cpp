@@ -90,8 +90,8 @@ bool RegistryFile::Update(const std::function<bool(RegistryKey& root)>& change,
   // Under the lock the file is what the last writer left; read it whatever the stamp says.
   if (!RefreshLocked(&readError, true)) {
     // Keep the unreadable file for inspection rather than writing over it.
-    std::string aside = path_ + ".bad";
-    if (std::rename(path_.c_str(), aside.c_str()) != 0) {
+    std::string aside;
+    if (MoveAside(path_, ".bad", &aside)) {
       if (error) *error = readError;
       return false;
     }

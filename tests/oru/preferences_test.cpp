@@ -13,33 +13,11 @@
 #include "interfaces/runtime/error_tables.h"
 #include "interfaces/runtime/preference_store.h"
 #include "oru/services/prefs/preference_tree.h"
+#include "tests/oru/preference_helpers.h"
 #include "tests/oru/sandbox.h"
 
 namespace vk2::test {
 namespace {
-
-RefPtr<MPreferenceStore> NewStore(const char16_t* section = nullptr) {
-  auto store = CreateRuntimeObject<MPreferenceStore>(kServiceClass, kIID_MPreferenceStore);
-  if (store && section && store->OpenSection(section, 1) != 0) return nullptr;
-  return store;
-}
-
-// Runs `body` in a child process with its own runtime; true when it ended with status 0.
-template <class F>
-bool InChildProcess(F body) {
-  pid_t pid = ::fork();
-  if (pid == 0) {
-    int status = 1;
-    {
-      RuntimeSession session;
-      if (session.Bound() && body()) status = 0;
-    }
-    ::_exit(status);
-  }
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
 
 class PreferencesTest : public ::testing::Test {
  protected:

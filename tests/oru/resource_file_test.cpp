@@ -3,6 +3,7 @@
 #include <unistd.h>
 #include <zip.h>
 
+#include <cstring>
 #include <map>
 #include <string>
 
@@ -10,8 +11,10 @@
 #include "interfaces/ids.h"
 #include "interfaces/runtime/prefs_dialog_registry.h"
 #include "interfaces/runtime/resource_file.h"
+#include "oru/services/resources/archive_backend.h"
 #include "oru/services/resources/member_names.h"
 #include "tests/oru/sandbox.h"
+#include "tests/support/peak_memory.h"
 
 namespace vk2::test {
 namespace {
@@ -24,14 +27,16 @@ const Members kPackage = {
     {"images/deep/x.txt", std::string(100000, 'x')},
 };
 
-bool MakeZip(const std::string& path, const Members& members) {
+bool MakeZip(const std::string& path, const Members& members, int32_t method = ZIP_CM_DEFAULT) {
   int error = 0;
   zip_t* z = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
   if (!z) return false;
   for (const auto& [name, data] : members) {
     zip_source_t* source = zip_source_buffer(z, data.data(), data.size(), 0);
-    if (!source || zip_file_add(z, name.c_str(), source, ZIP_FL_ENC_UTF_8) < 0) {
-      zip_source_free(source);
+    const zip_int64_t index = source ? zip_file_add(z, name.c_str(), source, ZIP_FL_ENC_UTF_8) : -1;
+    if (index < 0 ||
+        zip_set_file_compression(z, static_cast<zip_uint64_t>(index), method, 0) != 0) {
+      if (index < 0) zip_source_free(source);
       zip_discard(z);
       return false;
     }
@@ -166,6 +171,79 @@ struct NameCase {
   const char* name;
   const char* normal;  // null: refused
 };
+
+// Rewrites the uncompressed size of every member, in the local headers and the central
+// directory alike, so that the archive lies consistently.
+std::string WithStatedSize(std::string zip, uint32_t size) {
+  const struct {
+    const char* signature;
+    size_t sizeOffset;
+  } records[] = {{"PK\3\4", 22}, {"PK\1\2", 24}};
+  for (const auto& r : records) {
+    for (size_t at = zip.find(r.signature); at != std::string::npos;
+         at = zip.find(r.signature, at + 4)) {
+      for (int i = 0; i < 4; ++i)
+        zip[at + r.sizeOffset + i] = static_cast<char>(size >> (8 * i));
+    }
+  }
+  return zip;
+}
+
+std::string Noise(size_t n) {
+  std::string out(n, '\0');
+  uint32_t x = 12345;
+  for (char& c : out) {
+    x = x * 1103515245u + 12345u;
+    c = static_cast<char>(x >> 24);
+  }
+  return out;
+}
+
+TEST(ZipMemberSizeTest, StatedSizesNeverSizeTheRead) {
+  // Small archives whose members claim far more than their data gives: each read is refused
+  // as damaged (or too large), and none makes room for the claim.
+  Sandbox sandbox;
+  Members twenty;
+  for (int i = 0; i < 20; ++i)
+    twenty["m" + std::to_string(i)] = "hello";
+  struct Case {
+    const char* name;
+    Members members;
+    int32_t method;
+    uint32_t statedSize;
+    int32_t result;
+  };
+  const Case cases[] = {
+      {"stored, claims 500 MiB", {{"a", "hello"}}, ZIP_CM_STORE, 500u << 20, -7},
+      {"deflated, claims 500 MiB", {{"a", "hello"}}, ZIP_CM_DEFLATE, 500u << 20, -7},
+      {"twenty deflated members, 500 MiB each", twenty, ZIP_CM_DEFLATE, 500u << 20, -7},
+      // Within what deflate could expand to, so only reading in steps keeps memory small.
+      {"deflated noise, claims 256 MiB", {{"a", Noise(300000)}}, ZIP_CM_DEFLATE, 256u << 20, -7},
+      {"bzip2, claims 500 MiB", {{"a", "hello"}}, ZIP_CM_BZIP2, 500u << 20, -7},
+      {"claims more than any member may hold", {{"a", "hello"}}, ZIP_CM_DEFLATE, 600u << 20, -16},
+  };
+  constexpr int64_t kBound = 16 << 20;
+  for (const Case& c : cases) {
+    if (!zip_compression_method_supported(c.method, 0)) {
+      ADD_FAILURE() << c.name << ": libzip lacks the method";
+      continue;
+    }
+    const std::string path = sandbox.Root() + "/lying.zip";
+    ASSERT_TRUE(MakeZip(path, c.members, c.method)) << c.name;
+    const std::string zip = WithStatedSize(ReadFile(path), c.statedSize);
+    const int64_t growth = PeakMemoryGrowth([&] {
+      auto archive = oru::ZipBackend::OpenMemory(reinterpret_cast<const uint8_t*>(zip.data()),
+                                                 zip.size(), nullptr);
+      if (!archive) _exit(2);
+      for (const std::string& name : archive->Names()) {
+        std::vector<uint8_t> bytes;
+        if (archive->Read(name, &bytes) != c.result || !bytes.empty()) _exit(3);
+      }
+    });
+    EXPECT_GE(growth, 0) << c.name << ": refused wrongly, or the child failed";
+    EXPECT_LT(growth, kBound) << c.name;
+  }
+}
 
 TEST(MemberNamesTest, Normalisation) {
   const NameCase cases[] = {

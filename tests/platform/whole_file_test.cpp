@@ -90,5 +90,43 @@ TEST_F(WholeFileTest, ReadErrors) {
   EXPECT_EQ(read, "untouched");
 }
 
+TEST_F(WholeFileTest, FilesLargerThanTheLimitAreRefusedBeforeAnythingIsRead) {
+  struct Case {
+    const char* name;
+    off_t size;
+    uint64_t limit;
+    bool read;
+  };
+  const Case cases[] = {
+      {"at the limit", 4096, 4096, true},
+      {"one byte over", 4097, 4096, false},
+      {"a sparse terabyte, default limit", off_t{1} << 40, kMaxWholeFileBytes, false},
+  };
+  for (const Case& c : cases) {
+    const std::string path = tmp_ / "sized";
+    { std::ofstream out(path, std::ios::binary | std::ios::trunc); }
+    ASSERT_EQ(truncate(path.c_str(), c.size), 0) << c.name;
+    std::string read = "untouched";
+    const std::error_code ec = ReadWholeFile(path, &read, c.limit);
+    if (c.read) {
+      EXPECT_FALSE(ec) << c.name;
+      EXPECT_EQ(read.size(), static_cast<size_t>(c.size)) << c.name;
+    } else {
+      EXPECT_EQ(ec, std::errc::file_too_large) << c.name;
+      EXPECT_EQ(read, "untouched") << c.name;
+    }
+  }
+  // A pipe states no size: its bytes are counted as they come.
+  int ends[2];
+  ASSERT_EQ(pipe(ends), 0);
+  ASSERT_EQ(write(ends[1], "0123456789", 10), 10);
+  close(ends[1]);
+  std::string read = "untouched";
+  EXPECT_EQ(ReadWholeFile("/dev/fd/" + std::to_string(ends[0]), &read, 8),
+            std::errc::file_too_large);
+  EXPECT_EQ(read, "untouched");
+  close(ends[0]);
+}
+
 }  // namespace
 }  // namespace vk2

@@ -16,6 +16,10 @@ namespace {
 // RIFF sizes that writers leave when they cannot go back to fill them in.
 constexpr uint32_t kUnfilledSize = 0xFFFFFFFFu;
 
+// The most source bytes held for one conversion; a single block (at most 65535 bytes) always
+// fits, so the source buffer stays within 64 KiB whatever the header claims.
+constexpr uint32_t kMaxSourceBytes = 64 << 10;
+
 // Reads exactly `bytes` unless the stream ends or fails: the count, or -1 on failure.
 int64_t ReadFully(RiffReader& riff, uint8_t* out, int64_t bytes) {
   int64_t done = 0;
@@ -135,10 +139,19 @@ WaveOpenError WaveStream::Open(ByteStream& stream, bool probe) {
   const uint32_t frame = DestinationFrameBytes();
   const uint32_t dstCap =
       std::max(std::max(kPacketBytes / frame, 1u) * frame, acm_->DestinationBlockBytes());
-  uint32_t srcCap = 0;
-  acm_->Size(dstCap, &srcCap, kAcmSizeDestination);
-  srcCap = std::max<uint32_t>(srcCap / src.blockAlign, 1) * src.blockAlign;
-  source_.resize(srcCap);
+  // The source side holds what one packet converts from, but that figure comes from rates the
+  // file states: it is bounded by the data there is and by a fixed ceiling (a huge claimed rate
+  // only means more, smaller reads), and is never less than one block.
+  const uint64_t block = src.blockAlign;
+  uint32_t claimed = 0;
+  if (acm_->Size(dstCap, &claimed, kAcmSizeDestination) != kAcmOk) claimed = kMaxSourceBytes;
+  uint64_t srcCap = std::min<uint64_t>(claimed, kMaxSourceBytes);
+  if (info_.dataSize >= 0) {
+    srcCap = std::min<uint64_t>(
+        srcCap, (static_cast<uint64_t>(info_.dataSize) + block - 1) / block * block);
+  }
+  srcCap = std::max<uint64_t>(srcCap / block, 1) * block;
+  source_.resize(static_cast<size_t>(srcCap));
   destination_.resize(dstCap);
   header_.source = source_.data();
   header_.destination = destination_.data();

@@ -13,6 +13,7 @@ bool StreamCacheFile::Create(const std::string& folder) {
   Remove();
   if (folder.empty()) return false;
   const std::string base = folder.back() == '/' ? folder : folder + "/";
+  RemoveAbandonedCacheFiles(base);
   // Exclusive creation: a name another stream (or program) holds is skipped.
   for (uint32_t counter = 0; counter < 0x10000; ++counter) {
     char name[32];
@@ -22,6 +23,10 @@ bool StreamCacheFile::Create(const std::string& folder) {
     if (fd < 0) {
       if (errno == EEXIST) continue;
       return false;
+    }
+    if (!claim_.Take(fd, path)) {
+      ::close(fd);
+      continue;
     }
     writer_ = fd;
     path_ = path;
@@ -67,6 +72,7 @@ void StreamCacheFile::Remove() {
   FinishWriting();
   reader_.Close();
   if (!path_.empty()) unlink(path_.c_str());
+  claim_.Drop();
   path_.clear();
   length_.store(0, std::memory_order_release);
 }

@@ -1,6 +1,6 @@
 // The disk cache of a download of known length: the download thread appends, the reader reads
 // back at any offset below what has arrived. The file lies in the user's cache folder under a
-// name of its own and is deleted when the stream closes.
+// name of its own, claimed while the stream lives, and is deleted when the stream closes.
 #pragma once
 
 #include <atomic>
@@ -9,6 +9,7 @@
 #include <string>
 
 #include "audio/readers/file/local_file.h"
+#include "audio/readers/url/stream_cache_claim.h"
 
 namespace vk2 {
 
@@ -37,6 +38,7 @@ class StreamCacheFile {
   std::string path_;
   int writer_ = -1;
   LocalFile reader_;
+  StreamCacheClaim claim_;
   std::atomic<int64_t> length_{0};
 };
 

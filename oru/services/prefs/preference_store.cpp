@@ -118,7 +118,7 @@ int32_t PreferenceStoreObject::Store(const char16_t* name, PrefType type, std::s
   value->type = type;
   value->text = std::move(text);
   value->items = std::move(items);
-  tree_->MarkDirty();
+  tree_->MarkChanged(section, key);
   return 0;
 }
 
@@ -148,7 +148,7 @@ int32_t PreferenceStoreObject::PrepInt(const char16_t* name, int32_t value, int3
                 {},     true,           minimum,
                 maximum};
     section->values.push_back(std::move(v));
-    tree_->MarkDirty();
+    tree_->MarkChanged(section, key);
     return 0;
   }
   // The range applies from now on, and to the kept value when it is a number.
@@ -160,7 +160,7 @@ int32_t PreferenceStoreObject::PrepInt(const char16_t* name, int32_t value, int3
     existing->minimum = minimum;
     existing->maximum = maximum;
     existing->text = std::to_string(std::clamp(kept, minimum, maximum));
-    tree_->MarkDirty();
+    tree_->MarkChanged(section, key);
   }
   return Code(kPrefsValueExists);
 }
@@ -316,9 +316,11 @@ int32_t PreferenceStoreObject::GetGuidList(const char16_t* name, Guid* values, u
 
 int32_t PreferenceStoreObject::RemoveValue(const char16_t* name) {
   if (!ValidName(name)) return Code(kPrefsBadName);
+  std::string key = ToUtf8(name);
   std::lock_guard lock(tree_->Mutex());
-  if (!Current()->RemoveValue(ToUtf8(name))) return kErrNotFound;
-  tree_->MarkDirty();
+  PrefSection* section = Current();
+  if (!section->RemoveValue(key)) return kErrNotFound;
+  tree_->MarkChanged(section, key);
   return 0;
 }
 

@@ -142,6 +142,10 @@ PrefValue* PrefSection::FindValue(std::string_view valueName) {
   return nullptr;
 }
 
+const PrefValue* PrefSection::FindValue(std::string_view valueName) const {
+  return const_cast<PrefSection*>(this)->FindValue(valueName);
+}
+
 bool PrefSection::RemoveValue(std::string_view valueName) {
   auto it = std::find_if(values.begin(), values.end(),
                          [&](const PrefValue& v) { return EqualsNoCase(v.name, valueName); });
@@ -189,48 +193,103 @@ std::string FormatPreferencesText(const PrefSection& root) {
 
 PreferenceTree::PreferenceTree(std::string path) : path_(std::move(path)) {}
 
+void PreferenceTree::SetReporter(Reporter reporter) {
+  std::lock_guard lock(mutex_);
+  reporter_ = std::move(reporter);
+}
+
+void PreferenceTree::Report(const std::string& line) {
+  if (reporter_) {
+    reporter_(line);
+  } else {
+    std::fprintf(stderr, "velkora2: %s\n", line.c_str());
+  }
+}
+
+void PreferenceTree::MarkChanged(const PrefSection* section, std::string_view name) {
+  changes_.Note(section, name);
+  dirty_ = true;
+}
+
+PreferenceTree::FileState PreferenceTree::ReadFile(PrefSection* into, std::string* error) const {
+  into->values.clear();
+  into->children.clear();
+  std::string text;
+  if (std::error_code ec = ReadWholeFile(path_, &text)) {
+    if (ec == std::errc::no_such_file_or_directory) return FileState::kMissing;
+    *error = ec.message();
+    return FileState::kUnreadable;
+  }
+  return ParsePreferencesText(text, into, error) ? FileState::kRead : FileState::kUnreadable;
+}
+
+std::error_code PreferenceTree::LockFile(FileLock* lock) {
+  if (std::error_code ec = MakeFolders(ParentFolder(path_))) return ec;
+  return lock->Acquire(path_ + ".lock", FileLockMode::kExclusive, kLockTimeoutMs);
+}
+
+bool PreferenceTree::KeepAside(const std::string& why, std::string* error) {
+  std::string aside;
+  if (std::error_code ec = MoveAside(path_, ".bad", &aside)) {
+    *error = "preferences " + path_ + " cannot be read (" + why + ") nor moved aside (" +
+             ec.message() + "); they are not saved over";
+    Report(*error);
+    return false;
+  }
+  Report("preferences " + path_ + " cannot be read (" + why + "); kept as " + aside);
+  return true;
+}
+
 PrefSection& PreferenceTree::Root() {
   std::lock_guard lock(mutex_);
   if (loaded_) return root_;
   loaded_ = true;
-  std::string text;
   if (path_.empty()) return root_;
-  if (std::error_code ec = ReadWholeFile(path_, &text)) {
-    if (ec != std::errc::no_such_file_or_directory) {
-      std::fprintf(stderr, "velkora2: cannot read %s: %s\n", path_.c_str(), ec.message().c_str());
-    }
+  std::string why;
+  if (ReadFile(&root_, &why) != FileState::kUnreadable) return root_;
+  // Kept for the user now, under the writers' lock, rather than overwritten by a later save.
+  FileLock fileLock;
+  if (std::error_code ec = LockFile(&fileLock)) {
+    Report("preferences " + path_ + " cannot be read (" + why + ") nor locked (" + ec.message() +
+           ")");
     return root_;
   }
-  std::string error;
-  if (!ParsePreferencesText(text, &root_, &error)) {
-    // Kept for the user rather than overwritten by the next save.
-    std::string aside = path_ + ".bad";
-    std::rename(path_.c_str(), aside.c_str());
-    std::fprintf(stderr, "velkora2: preferences %s are damaged (%s); kept as %s\n", path_.c_str(),
-                 error.c_str(), aside.c_str());
+  if (ReadFile(&root_, &why) == FileState::kUnreadable) {
+    std::string ignored;
+    KeepAside(why, &ignored);
   }
   return root_;
 }
 
 bool PreferenceTree::Save(std::string* error) {
   std::lock_guard lock(mutex_);
-  std::string text = FormatPreferencesText(Root());
+  PrefSection& mine = Root();
   if (path_.empty()) {
     *error = "there is no folder for the preferences";
     return false;
   }
   // Writers in other processes (and writers killed mid-save) are kept apart by the lock.
   FileLock fileLock;
-  std::error_code ec = MakeFolders(ParentFolder(path_));
-  if (!ec) ec = fileLock.Acquire(path_ + ".lock", FileLockMode::kExclusive, kLockTimeoutMs);
-  if (!ec) {
-    RemoveAbandonedTemporaries(path_);
-    ec = WriteFileAtomic(path_, text);
-  }
-  if (ec) {
+  if (std::error_code ec = LockFile(&fileLock)) {
     *error = "cannot save " + path_ + ": " + ec.message();
     return false;
   }
+  RemoveAbandonedTemporaries(path_);
+  // Another process may have saved since this one read: start from what it left.
+  PrefSection merged;
+  std::string why;
+  if (ReadFile(&merged, &why) == FileState::kUnreadable) {
+    if (!KeepAside(why, error)) return false;
+    // What this process last read is the best copy of the values left.
+    CopyValuesInto(mine, &merged);
+  }
+  changes_.ApplyTo(mine, &merged);
+  if (std::error_code ec = WriteFileAtomic(path_, FormatPreferencesText(merged))) {
+    *error = "cannot save " + path_ + ": " + ec.message();
+    return false;
+  }
+  CopyValuesInto(merged, &mine);
+  changes_.Clear();
   dirty_ = false;
   return true;
 }

@@ -20,6 +20,26 @@ namespace {
 constexpr int kMaxFolderDepth = 32;
 constexpr size_t kMaxFolderEntries = 100000;
 
+// Zip members are read this much at a time.
+constexpr uint64_t kReadStepBytes = 64 << 10;
+// Deflate cannot expand data more than 1032 times (258 bytes from one 2-bit code, at best).
+constexpr uint64_t kMaxDeflateRatio = 1032;
+
+// Whether a member's stated size fits its compressed data: a stored member is exactly its
+// data, a deflated one at most kMaxDeflateRatio times it. Other methods are read in steps and
+// stop where their data does.
+bool PlausibleMemberSize(const zip_stat_t& st) {
+  if (!(st.valid & ZIP_STAT_COMP_SIZE) || !(st.valid & ZIP_STAT_COMP_METHOD)) return true;
+  switch (st.comp_method) {
+    case ZIP_CM_STORE:
+      return st.size == st.comp_size;
+    case ZIP_CM_DEFLATE:
+      return st.size / kMaxDeflateRatio <= st.comp_size;
+    default:
+      return true;
+  }
+}
+
 }  // namespace
 
 // ---- Zip -----------------------------------------------------------------------------------
@@ -78,15 +98,21 @@ int32_t ZipBackend::Read(const std::string& name, std::vector<uint8_t>* data) {
     return -7;
   }
   if (st.size > kMaxMemberBytes) return -16;
+  if (!PlausibleMemberSize(st)) return -7;
   zip_file_t* file = zip_fopen_index(archive_, it->second, 0);
   if (!file) return -7;
-  std::vector<uint8_t> bytes(static_cast<size_t>(st.size));
+  // The stated size is only a claim: the member grows as its bytes really arrive.
+  std::vector<uint8_t> bytes;
+  bytes.reserve(static_cast<size_t>(std::min<uint64_t>(st.size, kReadStepBytes)));
   uint64_t done = 0;
   while (done < st.size) {
-    zip_int64_t n = zip_fread(file, bytes.data() + done, st.size - done);
+    const uint64_t step = std::min<uint64_t>(st.size - done, kReadStepBytes);
+    bytes.resize(static_cast<size_t>(done + step));
+    const zip_int64_t n = zip_fread(file, bytes.data() + done, step);
     if (n <= 0) break;
     done += static_cast<uint64_t>(n);
   }
+  bytes.resize(static_cast<size_t>(done));
   // A member whose data ends early, or fails its checksum, is damaged: none of it is handed out.
   uint8_t extra = 0;
   bool overlong = done == st.size && zip_fread(file, &extra, 1) > 0;

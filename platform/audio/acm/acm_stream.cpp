@@ -139,6 +139,8 @@ int32_t AcmStream::Size(uint32_t bytes, uint32_t* result, uint32_t flags) {
   }
   const uint64_t srcRate = std::max<uint32_t>(source_.avgBytesPerSec, 1);
   const uint64_t src = uint64_t{bytes} * srcRate / std::max<uint64_t>(dst_.BytesPerSecond(), 1);
+  // A stated byte rate can ask for more than a 32-bit size holds: refuse rather than wrap.
+  if (src > UINT32_MAX) return kAcmErrNotPossible;
   *result = static_cast<uint32_t>(src / source_.blockAlign * source_.blockAlign);
   return kAcmOk;
 }

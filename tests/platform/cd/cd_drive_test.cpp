@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <cstring>
 #include <set>
 #include <string>
 #include <vector>
@@ -96,6 +97,26 @@ TEST(CdDriveOpenTest, PathsThatAreNoDriveGiveClearReasons) {
     CdOpenStatus status = CdOpenStatus::kOk;
     EXPECT_EQ(SystemCdCatalog()->Open("/dev/cdrom", &status), nullptr);
     EXPECT_EQ(status, CdOpenStatus::kNoSuchDevice);
+  }
+}
+
+TEST(CdDriveOpenTest, SheetsThatPlaceATrackBeforeTheProgramAreaHoldNoDisc) {
+  // No sector before the program area can be read, so such a table of contents is refused
+  // rather than handed on with a negative first sector.
+  test::TempDir dir;
+  test::WriteFile(dir.File("disc.bin"), std::vector<uint8_t>(8 * kCdSectorBytes, 1));
+  const char* const sheets[] = {
+      "FILE \"absent.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:-0\n",
+      "FILE \"disc.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:-0\n",
+      "FILE \"disc.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+      "  TRACK 02 AUDIO\n    INDEX 01 00:00:-5\n",
+  };
+  for (const char* sheet : sheets) {
+    const std::string cue = dir.File("disc.cue");
+    test::WriteFile(cue, std::vector<uint8_t>(sheet, sheet + std::strlen(sheet)));
+    CdOpenStatus status = CdOpenStatus::kOk;
+    EXPECT_EQ(OpenCdioDrive(cue, &status), nullptr) << sheet;
+    EXPECT_EQ(status, CdOpenStatus::kNoDisc) << sheet;
   }
 }
 

@@ -10,6 +10,7 @@
 #include "platform/audio/riff/byte_stream.h"
 #include "tests/audio/support/temp_file.h"
 #include "tests/audio/support/tools.h"
+#include "tests/support/peak_memory.h"
 
 namespace vk2 {
 namespace {
@@ -361,6 +362,44 @@ TEST(WaveHeaderTest, FarSeeksInFilesWithHugeBlocksEndCleanly) {
       ASSERT_EQ(stream.Read(buffer.data(), packet), 0);
       EXPECT_TRUE(packet.last);
     }
+  }
+}
+
+TEST(WaveHeaderTest, StatedRatesAndBlockSizesDoNotSizeTheBuffers) {
+  // Tiny files whose format record claims absurd rates and blocks: the buffers follow what the
+  // data can hold, so opening and decoding them stays within a few megabytes.
+  struct Case {
+    const char* name;
+    uint16_t tag;
+    uint32_t rate;
+    uint32_t byteRate;
+    uint16_t blockAlign;
+    uint16_t bits;
+  };
+  const Case cases[] = {
+      {"mpeg, absurd byte rate and block", 0x55, 8000, 0xFFFFFFFF, 0xFFFF, 0},
+      {"mpeg, huge byte rate, one-byte blocks", 0x55, 8000, 0x8FFFFFFF, 1, 0},
+      {"8-bit pcm, huge block", kWaveFormatPcm, 8000, 8000, 0xFFFF, 8},
+      {"ima adpcm, huge block", 0x11, 8000, 0xFFFFFFFF, 0xFFFF, 4},
+  };
+  constexpr int64_t kBound = 16 << 20;
+  for (const Case& c : cases) {
+    WaveFormat f;
+    f.formatTag = c.tag;
+    f.channels = 1;
+    f.samplesPerSec = c.rate;
+    f.avgBytesPerSec = c.byteRate;
+    f.blockAlign = c.blockAlign;
+    f.bitsPerSample = c.bits;
+    auto fmt = SerializeWaveFormat(f);
+    fmt.resize(16);
+    const std::vector<uint8_t> file = Riff({{"fmt ", fmt}, {"data", Ramp(31)}});
+    const int64_t growth = test::PeakMemoryGrowth([&] {
+      WaveOpenError error;
+      OpenAndDecode(file, &error);
+    });
+    EXPECT_GE(growth, 0) << c.name;
+    EXPECT_LT(growth, kBound) << c.name;
   }
 }
 
