@@ -77,10 +77,9 @@ PcmSink* WaveOutOutput::SinkForTesting() {
 }
 
 bool WaveOutOutput::Acceptable(AudioFormat* format, PcmFormat& pcm) {
-  // Integer layouts as the DirectSound device takes them (24- and 32-bit included); float has
-  // no setting here.
+  // 8-bit unsigned and 16-bit signed samples only.
   if (!format || !PcmLayoutOf(*format, pcm)) return false;
-  return !pcm.isFloat;
+  return !pcm.isFloat && (pcm.bitsPerSample == 8 || pcm.bitsPerSample == 16);
 }
 
 int32_t WaveOutOutput::CanOpen(AudioFormat* format) {

@@ -32,19 +32,15 @@ TEST_F(WaveOutOutputTest, BuffersAreWholeBlocksAndAtLeastTwo) {
   EXPECT_EQ(device_->BytesPerSecond(), 176400u);
 }
 
-TEST_F(WaveOutOutputTest, IntegerLayoutsOpenAsOnTheDirectSoundDevice) {
+TEST_F(WaveOutOutputTest, OnlyUnsignedEightAndSignedSixteenBitOpen) {
   Make(1.0);
   EXPECT_EQ(device_->CanOpen(MakePcmFormat(8000, 1, 8, false, false).Get()), 1);
   EXPECT_EQ(device_->CanOpen(MakePcmFormat(44100, 2, 16).Get()), 1);
-  EXPECT_EQ(device_->CanOpen(MakePcmFormat(44100, 2, 24).Get()), 1);
-  EXPECT_EQ(device_->CanOpen(MakePcmFormat(96000, 2, 32).Get()), 1);
-  // No floating-point setting here; layouts the sound layer does not carry stay refused.
   EXPECT_EQ(device_->CanOpen(MakePcmFormat(44100, 2, 32, true).Get()), 0);
   EXPECT_EQ(device_->CanOpen(MakePcmFormat(44100, 2, 20).Get()), 0);
+  EXPECT_EQ(device_->CanOpen(MakePcmFormat(44100, 2, 24).Get()), 0);
   EXPECT_EQ(device_->CanOpen(MakePcmFormat(44100, 2, 8, false, true).Get()), 0);
   EXPECT_FALSE(device_->Open(MakePcmFormat(44100, 2, 32, true).Get(), 1.0));
-  ASSERT_TRUE(device_->Open(MakePcmFormat(48000, 2, 24).Get(), 1.0));
-  EXPECT_EQ(device_->BytesPerSecond(), 288000u);
 }
 
 TEST_F(WaveOutOutputTest, LevelsPutTheBalanceOnTheSideItNames) {
