@@ -139,6 +139,8 @@ class GenericOutput final : public AudioEndpoint {
   void StopPlayback(StateLock& st);
   void Suspend(StateLock& st, bool wasPlaying);
   void Resume();
+  // Waits (bounded) until the playback thread has answered the last seek.
+  void AwaitFlush(Session& session);
   // Waits until the previous playback thread has ended (state lock released meanwhile).
   bool WaitForOldThread(StateLock& st);
   bool ThreadEndedItself() const;
@@ -156,6 +158,8 @@ class GenericOutput final : public AudioEndpoint {
   bool Fetch(Session& s, Events& events);
   void Flush(Session& s, Events& events);
   void Write(Session& s, uint32_t free, Events& events);
+  // After a flush: whether the new position is in the device far enough to answer the seek.
+  bool SeekLanded(Session& s);
   bool FinishStream(Session& s, Events& events);
   void ParkWhileSuspended(Session& s);
   void RampStep();

@@ -142,7 +142,7 @@ bool GenericOutput::Pass(Session& s, Events& events) {
     }
   }
   Write(s, free, events);
-  if (s.flushAwaitingWrite && (s.progressed || !s.packet || s.offset >= s.packet->byteCount)) {
+  if (s.flushAwaitingWrite && SeekLanded(s)) {
     s.flushAwaitingWrite = false;
     flushDone_.Set();
   }
@@ -241,6 +241,23 @@ void GenericOutput::Flush(Session& s, Events& events) {
   // followed at once would otherwise start a device that holds nothing yet.
   s.flushAwaitingWrite = s.packet != nullptr;
   if (!s.flushAwaitingWrite) flushDone_.Set();
+}
+
+bool GenericOutput::SeekLanded(Session& s) {
+  const bool packetDone = !s.packet || s.offset >= s.packet->byteCount;
+  bool playing = false;
+  {
+    ScopedLock flags(flagsLock_);
+    playing = playing_;
+  }
+  // A playing device goes on from the first bytes written.
+  if (playing) return s.progressed || packetDone;
+  // A device that waits to play is filled as it was before the seek (or up to the end of the
+  // stream): a play that follows at once would otherwise start a device that holds a single
+  // packet, and one that plays from its own buffer would run into silence.
+  if (packetDone) return s.packet && (s.packet->flags & kPacketLast);
+  // The device took nothing of a packet it has: it is as full as it gets.
+  return !s.progressed;
 }
 
 void GenericOutput::Write(Session& s, uint32_t free, Events& events) {
