@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "audio/common/format_record.h"
-#include "audio/common/object_count.h"
 #include "audio/engine/audiosys/audio_system.h"
 #include "audio/engine/genericout/generic_output.h"
+#include "component/object/com_object.h"
 #include "foundation/util/result.h"
 #include "interfaces/audio/chain_types.h"
 #include "interfaces/ids.h"
@@ -35,18 +35,14 @@ constexpr uint32_t kFramesPerPacket = 1152;  // an MPEG frame's worth
 constexpr double kSeconds = 20.0;
 
 // Ready PCM, copied into pool packets: a source that costs next to nothing.
-class FastSource final : public MAudioModule, public AudioModuleOutput {
+class FastSource final : public ComObject<FastSource, SilentFace<MAudioModule>>,
+                         public AudioModuleOutput {
  public:
   FastSource(MPacketPool* pool, uint64_t frames)
       : pool_(pool), frames_(frames), format_(MakePcmFormat(kRate, kChannels, 16)) {
     test::SignalSpec spec{kRate, kChannels, 16, false, true, kFramesPerPacket, 3};
     block_ = test::SignalSamples(spec, 0, kFramesPerPacket);
   }
-  int32_t QueryInterface(const Guid&, void** out, uint32_t, uint32_t) override {
-    if (out) *out = nullptr;
-    return kErrNoInterface;
-  }
-  VK2_OBJECT_COUNT_METHODS
   int32_t HasInput() override { return 0; }
   int32_t HasOutput() override { return 1; }
   int32_t GetInputByName(AudioModuleInput**, const char16_t*) override { return kErrNotFound; }
@@ -99,7 +95,6 @@ class FastSource final : public MAudioModule, public AudioModuleOutput {
   uint64_t packets = 0;
 
  private:
-  ObjectCount refs_;
   MPacketPool* pool_;
   uint64_t frames_;
   uint64_t next_ = 0;
@@ -108,13 +103,8 @@ class FastSource final : public MAudioModule, public AudioModuleOutput {
 };
 
 // Plays instantly and keeps nothing.
-class NullDevice final : public MOutputDevice {
+class NullDevice final : public ComObject<NullDevice, SilentFace<MOutputDevice>> {
  public:
-  int32_t QueryInterface(const Guid&, void** out, uint32_t, uint32_t) override {
-    if (out) *out = nullptr;
-    return kErrNoInterface;
-  }
-  VK2_OBJECT_COUNT_METHODS
   int32_t GetString(const char16_t*, TString*) override { return kErrNotFound; }
   int32_t GetInteger(const char16_t*, int32_t*) override { return kErrNotFound; }
   int32_t GetNumber(const char16_t*, double*) override { return kErrNotFound; }
@@ -154,7 +144,6 @@ class NullDevice final : public MOutputDevice {
   uint64_t written = 0;
 
  private:
-  ObjectCount refs_;
   uint32_t bps_ = 0;
   uint32_t size_ = 0;
 };

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "audio/decoders/mpeg/decoder_core.h"
+#include "audio/decoders/mpeg/core/decoder_core.h"
 
 namespace {
 

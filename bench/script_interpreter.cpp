@@ -96,10 +96,28 @@ void MemberUpdates(benchmark::State& state) {
           "local o = {count = 0} for i = 1, 10000 do o.count = o.count + 1 end");
 }
 
+// A loop inside a loop: every pass of the outer loop ends the inner one by passing over its
+// body to the closing brace.
+void NestedLoops(benchmark::State& state) {
+  Compare(state,
+          "$n = 0; for ($i in 1 to 2000) { $j = 0; while ($j < 2) { $j++; if ($n < 0) { $n = 0; "
+          "$n = 1; $n = 2; $n = 3; $n = 4; $n = 5; } $n = $n + 1; } }",
+          "local n = 0 for i = 1, 2000 do local j = 0 while j < 2 do j = j + 1 if n < 0 then "
+          "n = 0 n = 1 n = 2 n = 3 n = 4 n = 5 end n = n + 1 end end");
+}
+
+// An array built one member at a time, the way interface scripts collect items.
+void ArrayAppends(benchmark::State& state) {
+  Compare(state, "$a = \"\"; for ($i in 1 to 10000) { $a |= {$i}; }",
+          "local a = {} for i = 1, 10000 do a[#a + 1] = i end");
+}
+
 BENCHMARK(CountingLoop)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ArithmeticWhile)->Unit(benchmark::kMicrosecond);
 BENCHMARK(StringAppends)->Unit(benchmark::kMicrosecond);
 BENCHMARK(FunctionCalls)->Unit(benchmark::kMicrosecond);
 BENCHMARK(MemberUpdates)->Unit(benchmark::kMicrosecond);
+BENCHMARK(NestedLoops)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ArrayAppends)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

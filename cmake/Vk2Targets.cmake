@@ -11,7 +11,7 @@ function(vk2_add_module name)
   cmake_parse_arguments(M "" "" "SOURCES;LIBS" ${ARGN})
   add_library(${name} MODULE ${M_SOURCES})
   set_target_properties(${name} PROPERTIES PREFIX "" SUFFIX ".so")
-  target_link_libraries(${name} PRIVATE vk2_foundation vk2_platform ${M_LIBS})
+  target_link_libraries(${name} PRIVATE vk2_component vk2_platform ${M_LIBS})
   target_link_options(${name} PRIVATE -Wl,--exclude-libs,ALL -Wl,--no-undefined)
 endfunction()
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "component/module/runtime_loader.h"
 #include "enlistmod/command_line.h"
-#include "foundation/module/runtime_loader.h"
 #include "foundation/text/tstring.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/entry_points.h"

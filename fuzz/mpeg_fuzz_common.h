@@ -4,14 +4,13 @@
 #include <cstdint>
 #include <vector>
 
-#include "audio/decoders/mpeg/decoder_core.h"
-#include "audio/decoders/mpeg/id3v1_tag.h"
+#include "audio/decoders/mpeg/core/decoder_core.h"
+#include "audio/decoders/mpeg/core/id3v1_tag.h"
 
 namespace vk2::mpegfuzz {
 
 inline void DecodeAll(const uint8_t* data, size_t size, unsigned selector) {
-  MemoryByteSource source(data, size);
-  source.SetLive((selector & 4) != 0);
+  MemoryByteSource source(data, size, (selector & 4) == 0);
   MpegSimdLevel level = (selector & 1) ? MpegSimdLevel::kPlain : MpegProcessSimdLevel();
   MpegDecoderCore core(source, level);
   alignas(64) float out[MpegLayerDecoder::kMaxFrameSamples];

@@ -3,35 +3,39 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "audio/decoders/ogg/vorbis_comments.h"
-#include "audio/decoders/ogg/vorbis_source.h"
 #include "audio/decoders/ogg/vorbis_stream.h"
+#include "foundation/bytes/byte_source.h"
 
 namespace {
 
-class FuzzSource final : public vk2::VorbisSource {
+class FuzzSource final : public vk2::ByteSource {
  public:
   FuzzSource(const uint8_t* data, size_t size, bool seekable, int64_t failAt)
       : data_(data), size_(static_cast<int64_t>(size)), seekable_(seekable), failAt_(failAt) {}
   int64_t Read(void* buffer, size_t bytes) override {
     if (failAt_ >= 0 && pos_ >= failAt_) return -1;
-    const int64_t n = std::min<int64_t>(static_cast<int64_t>(bytes), std::max<int64_t>(size_ - pos_, 0));
+    const int64_t n =
+        std::min<int64_t>(static_cast<int64_t>(bytes), std::max<int64_t>(size_ - pos_, 0));
     if (n > 0) std::memcpy(buffer, data_ + pos_, static_cast<size_t>(n));
     pos_ += n;
     return n;
   }
-  int64_t Seek(int64_t offset, int whence) override {
+  int64_t ReadAt(int64_t, void*, size_t) override { return -1; }
+  int64_t Seek(int64_t offset, vk2::SeekOrigin origin) override {
     if (!seekable_) return -1;
-    const int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? pos_ : size_;
+    const int64_t base = origin == vk2::SeekOrigin::kBegin     ? 0
+                         : origin == vk2::SeekOrigin::kCurrent ? pos_
+                                                               : size_;
     if (base + offset < 0) return -1;
     pos_ = base + offset;
     return pos_;
   }
   int64_t Tell() override { return pos_; }
+  int64_t Size() override { return seekable_ ? size_ : kUnknownSize; }
 
  private:
   const uint8_t* data_;

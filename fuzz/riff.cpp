@@ -54,7 +54,7 @@ void Convert(const vk2::WaveFormat& format, vk2::RiffReader& riff, const vk2::Ri
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   // The first byte picks a seekable file or a live stream.
-  vk2::MemoryByteStream stream(data + 1, size - 1, (data[0] & 1) != 0);
+  vk2::MemoryByteSource stream(data + 1, size - 1, (data[0] & 1) != 0);
   vk2::RiffReader riff(stream);
   vk2::RiffChunk form;
   if (riff.Descend(&form, nullptr, vk2::kRiffFindRiff) != vk2::kRiffOk) return 0;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/script_args/unpack_script_args.h"
+#include "component/script/unpack_script_args.h"
 
 namespace {
 

@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "audio/decoders/wave/wave_stream.h"
-#include "platform/audio/riff/byte_stream.h"
+#include "foundation/bytes/byte_source.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   // The first byte chooses how the source behaves and where to seek.
   const uint8_t control = data[0];
-  vk2::MemoryByteStream source(data + 1, size - 1, (control & 1) != 0);
+  vk2::MemoryByteSource source(data + 1, size - 1, (control & 1) != 0);
   vk2::WaveStream stream;
   const bool probe = (control & 2) != 0;
   if (stream.Open(source, probe) != vk2::WaveOpenError::kNone || probe) return 0;

@@ -2,6 +2,7 @@
 
 #include <time.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 
@@ -69,6 +70,13 @@ uint64_t HighResFrequency() {
 uint64_t DeadlineAfter(Clock& clock, uint32_t timeoutMs) {
   if (timeoutMs == kInfinite) return kNoDeadline;
   return clock.NowMs() + timeoutMs;
+}
+
+uint32_t MsUntil(Clock& clock, uint64_t deadline) {
+  if (deadline == kNoDeadline) return kInfinite;
+  const uint64_t now = clock.NowMs();
+  if (deadline <= now) return 0;
+  return static_cast<uint32_t>(std::min<uint64_t>(deadline - now, kInfinite - 1));
 }
 
 }  // namespace vk2

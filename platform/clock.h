@@ -74,5 +74,8 @@ constexpr bool TickReached(uint32_t now, uint32_t deadline) {
 
 // The deadline, on `clock`, of a wait that starts now with `timeoutMs` (kInfinite: none).
 uint64_t DeadlineAfter(Clock& clock, uint32_t timeoutMs);
+// The time limit, from now on `clock`, of a wait that must end by `deadline`: 0 once it has
+// passed, kInfinite for kNoDeadline.
+uint32_t MsUntil(Clock& clock, uint64_t deadline);
 
 }  // namespace vk2

@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "foundation/module/runtime_loader.h"
+#include "component/module/runtime_loader.h"
 #include "foundation/util/result.h"
 
 namespace vk2 {

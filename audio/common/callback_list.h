@@ -1,15 +1,13 @@
 // The (callback, key) registrations of a module. Registration adds no reference: a receiver
-// unregisters before it goes. Fire calls the callbacks while holding the list's lock, so an
-// Unregister waits for a fire under way and a callback is never called after it returned;
-// callbacks therefore only queue (a callback may still register or unregister on the same list
-// from inside: the lock is recursive).
+// unregisters before it goes. Unregister waits for a fire under way on another thread, so a
+// callback is never called after it returned; callbacks run outside the list's lock and may
+// register or unregister on the same list from inside.
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
+#include "component/object/registration_list.h"
 #include "interfaces/audio/audio_callbacks.h"
-#include "platform/critical_section.h"
 
 namespace vk2 {
 
@@ -21,8 +19,8 @@ class CallbackList {
   int32_t Unregister(MAudioCallback* callback, uint32_t key);
   // OnEvent(source, code, registration key, argument) to every callback in registration order.
   void Fire(MUnknown* source, int32_t code, int32_t argument);
-  bool IsEmpty() const;
-  size_t Count() const;
+  bool IsEmpty() const { return entries_.IsEmpty(); }
+  size_t Count() const { return entries_.Count(); }
 
  private:
   struct Entry {
@@ -30,8 +28,7 @@ class CallbackList {
     uint32_t key;
     bool operator==(const Entry& o) const { return callback == o.callback && key == o.key; }
   };
-  mutable CriticalSection lock_;
-  std::vector<Entry> entries_;
+  RegistrationList<Entry> entries_;
 };
 
 }  // namespace vk2

@@ -9,7 +9,7 @@ namespace vk2 {
 int32_t NotificationList::Add(MAudioCallback* callback, double seconds, uint32_t key) {
   if (!callback) return kErrMissingArg;
   for (const TimeNotification& n : entries_) {
-    if (n.callback == callback && n.key == key) return -6;
+    if (n.callback == callback && n.key == key) return kErrAlreadyPresent;
   }
   entries_.push_back(TimeNotification{callback, seconds, key});
   return kOk;

@@ -12,15 +12,6 @@ namespace {
 constexpr char kPaneResource[] = "dlgs.xml";
 }  // namespace
 
-int32_t PrefsPaneProvider::QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t) {
-  if (!out) return kErrOutOfMemory;
-  *out = nullptr;
-  if (!(iid == kIID_MPrefsDialogProvider)) return kErrNoInterface;
-  *out = static_cast<MPrefsDialogProvider*>(this);
-  if (addRef & 0xFF) AddRef();
-  return kOk;
-}
-
 bool PrefsPaneProvider::GetPane(PrefsPaneRecord* pane) {
   if (!pane) return false;
   RefPtr<MPrefsDialogRegistry> archive =

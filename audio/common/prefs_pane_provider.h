@@ -5,8 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "audio/common/object_count.h"
+#include "component/object/com_object.h"
 #include "foundation/text/tstring.h"
+#include "interfaces/ids.h"
 #include "interfaces/prefs_dialog_provider.h"
 
 namespace vk2 {
@@ -17,21 +18,18 @@ struct PaneDocument {
   const char16_t* interfaceName;  // the pane interface's unique name
 };
 
-class PrefsPaneProvider final : public MPrefsDialogProvider {
+// Answers only MPrefsDialogProvider.
+class PrefsPaneProvider final
+    : public ComObject<PrefsPaneProvider, Face<MPrefsDialogProvider, kIID_MPrefsDialogProvider>> {
  public:
   PrefsPaneProvider(const PaneDocument& document, const char16_t* moduleName)
       : document_(document), moduleName_(moduleName) {}
 
-  // Answers only MPrefsDialogProvider.
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef = 1,
-                         uint32_t reserved = 0) override;
-  VK2_OBJECT_COUNT_METHODS
   bool GetPane(PrefsPaneRecord* pane) override;
 
  private:
-  ~PrefsPaneProvider() = default;
+  ~PrefsPaneProvider() override = default;
 
-  ObjectCount refs_;
   PaneDocument document_;
   TString moduleName_;
 };

@@ -9,23 +9,18 @@
 #include <functional>
 
 #include "audio/common/property_table.h"
+#include "component/object/sub_object.h"
 #include "foundation/util/ref_ptr.h"
 #include "interfaces/audio/module_properties.h"
 
 namespace vk2 {
 
-class PropertiesFace final : public MModuleProperties {
+class PropertiesFace final : public SubObject<MModuleProperties> {
  public:
   using InnerProvider = std::function<RefPtr<MModuleProperties>()>;
 
-  PropertiesFace(MUnknown* owner, const PropertyTable* table) : owner_(owner), table_(table) {}
+  PropertiesFace(MUnknown* owner, const PropertyTable* table) : SubObject(owner), table_(table) {}
   void SetInner(InnerProvider inner) { inner_ = std::move(inner); }
-
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t reserved) override {
-    return owner_->QueryInterface(iid, out, addRef, reserved);
-  }
-  uint32_t AddRef() override { return owner_->AddRef(); }
-  uint32_t Release() override { return owner_->Release(); }
 
   int32_t GetString(const char16_t* name, TString* value) override;
   int32_t GetInteger(const char16_t* name, int32_t* value) override;
@@ -41,7 +36,6 @@ class PropertiesFace final : public MModuleProperties {
  private:
   RefPtr<MModuleProperties> Inner() const { return inner_ ? inner_() : nullptr; }
 
-  MUnknown* owner_;
   const PropertyTable* table_;
   InnerProvider inner_;
 };

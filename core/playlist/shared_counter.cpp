@@ -8,21 +8,6 @@ int32_t SharedCounter::QueryInterface(const Guid&, void**, uint32_t, uint32_t) {
   return kErrNoInterface;
 }
 
-uint32_t SharedCounter::AddRef() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return ++count_;
-}
-
-uint32_t SharedCounter::Release() {
-  uint32_t left;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    left = --count_;
-  }
-  if (left == 0) delete this;
-  return left;
-}
-
 uint32_t SharedCounter::NextId() {
   std::lock_guard<std::mutex> lock(mutex_);
   // 0 means "no item" everywhere ids travel, so a wrapped counter skips it.

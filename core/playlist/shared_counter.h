@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <mutex>
 
+#include "component/object/com_object.h"
 #include "interfaces/unknown.h"
 
 namespace vk2 {
@@ -18,25 +19,22 @@ class MSharedCounter : public MUnknown {
   ~MSharedCounter() = default;
 };
 
-class SharedCounter final : public MSharedCounter {
+class SharedCounter final : public ComObject<SharedCounter, SilentFace<MSharedCounter>> {
  public:
   // Starts with no references; the module takes the first.
   SharedCounter() = default;
 
   // The counter is reached only through the module object: it answers no interface, its own
-  // included, and leaves `*out` alone.
+  // included, and unlike the kit's silent objects it leaves `*out` alone.
   int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef = 1,
                          uint32_t reserved = 0) override;
-  uint32_t AddRef() override;
-  uint32_t Release() override;
   uint32_t NextId() override;
 
  private:
-  ~SharedCounter() = default;
+  ~SharedCounter() override = default;
 
   std::mutex mutex_;
   uint32_t value_ = 0;
-  uint32_t count_ = 0;
 };
 
 }  // namespace vk2

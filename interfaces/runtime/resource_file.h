@@ -6,11 +6,10 @@
 #include <cstdint>
 
 #include "foundation/text/tstring.h"
+#include "foundation/util/result.h"
 #include "interfaces/unknown.h"
 
 namespace vk2 {
-
-inline constexpr int32_t kErrResourceNotFound = -17;
 
 // One opened member, read fully into memory.
 class MResourceStream : public MUnknown {

@@ -29,11 +29,10 @@ std::vector<RefPtr<MUnknown>> BaseObject::Parts() {
   return parts_;
 }
 
-void* BaseObject::QueryOwnInterface(const Guid& iid) {
-  if (GuidEquals(iid, kIID_MBaseObject)) return static_cast<MBaseObject*>(this);
+MUnknown* BaseObject::QueryMore(const Guid& iid) {
   std::vector<RefPtr<MUnknown>> parts = Parts();
   for (auto it = parts.rbegin(); it != parts.rend(); ++it) {
-    if (void* p = Answer(it->Get(), iid)) return p;
+    if (void* p = Answer(it->Get(), iid)) return static_cast<MUnknown*>(p);
   }
   return nullptr;
 }

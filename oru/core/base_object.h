@@ -5,18 +5,17 @@
 #include <mutex>
 #include <vector>
 
-#include "foundation/module/aggregation.h"
+#include "component/object/aggregation.h"
 #include "foundation/util/ref_ptr.h"
+#include "interfaces/ids.h"
 #include "interfaces/runtime/base_object.h"
 
 namespace vk2::oru {
 
-class BaseObject final : public AggregatableObject, public MBaseObject {
+class BaseObject final : public Aggregatable<BaseObject, Face<MBaseObject, kIID_MBaseObject>> {
  public:
   // Hands out MBaseObject, or the inner unknown when made as a part of `outer`.
   static int32_t Create(MUnknown* outer, void** out);
-
-  VK2_DELEGATE_UNKNOWN
 
   int32_t AttachPart(const Guid& classId, const Guid& iid) override;
   int32_t AddPart(MUnknown* part) override;
@@ -24,10 +23,11 @@ class BaseObject final : public AggregatableObject, public MBaseObject {
                               const void* after) override;
 
  protected:
-  void* QueryOwnInterface(const Guid& iid) override;
+  // The parts' interfaces, the latest part first.
+  MUnknown* QueryMore(const Guid& iid) override;
 
  private:
-  explicit BaseObject(MUnknown* outer) : AggregatableObject(outer) {}
+  explicit BaseObject(MUnknown* outer) : Aggregatable(outer) {}
   ~BaseObject() override = default;
 
   std::vector<RefPtr<MUnknown>> Parts();

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/module/module_library.h"
+#include "component/module/module_library.h"
 #include "interfaces/runtime/entry_points.h"
 
 namespace vk2::oru {

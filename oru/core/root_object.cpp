@@ -7,22 +7,6 @@
 
 namespace vk2::oru {
 
-int32_t RootObject::QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t) {
-  if (!out) return kErrMissingArg;
-  *out = nullptr;
-  if (GuidEquals(iid, kIID_MRegistrar)) {
-    *out = static_cast<MRegistrar*>(this);
-  } else if (GuidEquals(iid, kIID_MErrorRegistry)) {
-    *out = static_cast<MErrorRegistry*>(this);
-  } else if (GuidEquals(iid, kIID_MClassEnumerator)) {
-    *out = static_cast<MClassEnumerator*>(this);
-  } else {
-    return kErrNoInterface;
-  }
-  if (addRef) AddRef();
-  return 0;
-}
-
 // ---- MRegistrar ----------------------------------------------------------------------------
 
 int32_t RootObject::RegisterModuleFile(int32_t mode, const char16_t* path, uint32_t) {

@@ -4,18 +4,20 @@
 
 #include <atomic>
 
+#include "component/object/com_object.h"
+#include "interfaces/ids.h"
 #include "interfaces/runtime/class_enumerator.h"
 #include "interfaces/runtime/error_registry.h"
 #include "interfaces/runtime/registrar.h"
 
 namespace vk2::oru {
 
-class RootObject final : public MRegistrar, public MErrorRegistry, public MClassEnumerator {
+class RootObject final : public ComObject<RootObject, Face<MRegistrar, kIID_MRegistrar>,
+                                          Face<MErrorRegistry, kIID_MErrorRegistry>,
+                                          Face<MClassEnumerator, kIID_MClassEnumerator>> {
  public:
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef = 1,
-                         uint32_t reserved = 0) override;
-  uint32_t AddRef() override { return count_.fetch_add(1) + 1; }
-  uint32_t Release() override { return count_.fetch_sub(1) - 1; }
+  // Owned by the runtime; references only count.
+  RootObject() : ComObject(Lifetime::kOwnedElsewhere) {}
 
   MRegistrar& Registrar() { return *this; }
 
@@ -45,7 +47,6 @@ class RootObject final : public MRegistrar, public MErrorRegistry, public MClass
                            TString* name) override;
 
  private:
-  std::atomic<uint32_t> count_{0};
 };
 
 }  // namespace vk2::oru

@@ -260,27 +260,12 @@ void Runtime::EnsureSelfRegistered() {
 void Runtime::NotifyIfChanged() {
   uint64_t now = classes_->Generation();
   if (seenGeneration_.exchange(now) == now) return;
-  std::vector<MRegistryChangeListener*> copy;
-  {
-    std::lock_guard lock(listenerMutex_);
-    copy = listeners_;
-  }
-  for (MRegistryChangeListener* l : copy)
-    l->OnRegistryChanged();
+  listeners_.Fire([](MRegistryChangeListener* l) { l->OnRegistryChanged(); });
 }
 
 int32_t Runtime::AddRemoveChangeListener(MRegistryChangeListener* listener, int32_t add) {
   if (!listener) return kErrMissingArg;
-  std::lock_guard lock(listenerMutex_);
-  auto it = std::find(listeners_.begin(), listeners_.end(), listener);
-  if (add) {
-    if (it != listeners_.end()) return -6;
-    listeners_.push_back(listener);
-  } else {
-    if (it == listeners_.end()) return kErrNotFound;
-    listeners_.erase(it);
-  }
-  return 0;
+  return add ? listeners_.Add(listener) : listeners_.Remove(listener);
 }
 
 int32_t Runtime::CommitBatch(const RegistrationBatch& batch) {

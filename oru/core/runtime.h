@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "component/object/registration_list.h"
 #include "foundation/util/ref_ptr.h"
 #include "interfaces/runtime/class_enumerator.h"
 #include "interfaces/runtime/class_factory.h"
@@ -92,8 +93,7 @@ class Runtime {
   std::mutex batchMutex_;
   std::set<RegistrationBatch*> activeBatches_;
 
-  std::mutex listenerMutex_;
-  std::vector<MRegistryChangeListener*> listeners_;
+  RegistrationList<MRegistryChangeListener*> listeners_;
   std::atomic<uint64_t> seenGeneration_{0};
 
   std::atomic<bool> selfRegistered_{false};

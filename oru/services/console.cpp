@@ -13,33 +13,17 @@
 
 namespace vk2::oru {
 
-ConsoleObject::ConsoleObject(std::string logPath) : logPath_(std::move(logPath)) {}
+// Owned by the runtime's services; references only count.
+ConsoleObject::ConsoleObject(std::string logPath)
+    : ComObject(Lifetime::kOwnedElsewhere), logPath_(std::move(logPath)) {}
 
 ConsoleObject::~ConsoleObject() {
   CloseLog();
 }
 
-int32_t ConsoleObject::QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t) {
-  if (!out) return kErrMissingArg;
-  *out = nullptr;
-  if (!GuidEquals(iid, kIID_MConsole)) return kErrNoInterface;
-  *out = static_cast<MConsole*>(this);
-  if (addRef) AddRef();
-  return 0;
-}
-
 int32_t ConsoleObject::AddRemoveListener(MConsoleListener* listener, int32_t add) {
   if (!listener) return kErrMissingArg;
-  std::lock_guard lock(mutex_);
-  auto it = std::find(listeners_.begin(), listeners_.end(), listener);
-  if (add) {
-    if (it != listeners_.end()) return -6;
-    listeners_.push_back(listener);
-  } else {
-    if (it == listeners_.end()) return kErrNotFound;
-    listeners_.erase(it);
-  }
-  return 0;
+  return add ? listeners_.Add(listener) : listeners_.Remove(listener);
 }
 
 void ConsoleObject::LogLocked(int32_t level, const std::string& text) {
@@ -56,7 +40,6 @@ void ConsoleObject::LogLocked(int32_t level, const std::string& text) {
 
 void ConsoleObject::Append(int32_t level, std::string text, bool endLine) {
   level = std::clamp(level, 1, 7);
-  std::vector<MConsoleListener*> listeners;
   {
     std::lock_guard lock(mutex_);
     if (!entries_.empty() && entries_.back().open && entries_.back().level == level) {
@@ -70,11 +53,9 @@ void ConsoleObject::Append(int32_t level, std::string text, bool endLine) {
       }
     }
     if (endLine) LogLocked(level, entries_.back().text);
-    listeners = listeners_;
   }
   // Outside the lock: a listener may read the console back.
-  for (MConsoleListener* l : listeners)
-    l->OnConsoleNotify(kConsoleNewOutput);
+  listeners_.Fire([](MConsoleListener* l) { l->OnConsoleNotify(kConsoleNewOutput); });
 }
 
 int32_t ConsoleObject::Write(int32_t level, const char16_t* text, int32_t endLine) {

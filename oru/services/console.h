@@ -10,22 +10,19 @@
 #include <string>
 #include <vector>
 
+#include "component/object/com_object.h"
+#include "component/object/registration_list.h"
+#include "interfaces/ids.h"
 #include "interfaces/runtime/console.h"
 
 namespace vk2::oru {
 
-class ConsoleObject final : public MConsole {
+class ConsoleObject final : public ComObject<ConsoleObject, Face<MConsole, kIID_MConsole>> {
  public:
   static constexpr size_t kKeptEntries = 2048;
 
   explicit ConsoleObject(std::string logPath);
-  ~ConsoleObject();
-
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef = 1,
-                         uint32_t reserved = 0) override;
-  // Owned by the runtime's services; references only count.
-  uint32_t AddRef() override { return count_.fetch_add(1) + 1; }
-  uint32_t Release() override { return count_.fetch_sub(1) - 1; }
+  ~ConsoleObject() override;
 
   int32_t AddRemoveListener(MConsoleListener* listener, int32_t add) override;
   int32_t Write(int32_t level, const char16_t* text, int32_t endLine) override;
@@ -50,11 +47,10 @@ class ConsoleObject final : public MConsole {
   std::mutex mutex_;
   std::deque<Entry> entries_;
   uint64_t firstIndex_ = 0;  // index of entries_.front()
-  std::vector<MConsoleListener*> listeners_;
+  RegistrationList<MConsoleListener*> listeners_;
   std::string logPath_;
   FILE* log_ = nullptr;
   bool diskLogging_ = false;
-  std::atomic<uint32_t> count_{0};
 };
 
 }  // namespace vk2::oru

@@ -3,41 +3,54 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/clock.h"
 #include "platform/net/ftp_reply.h"
 #include "platform/net/stream_connection.h"
 
 namespace vk2 {
 namespace {
 
+// The command connection. Each reply has one time limit for all of its bytes (a server
+// trickling a reply cannot renew it byte by byte), cut to what is left of the whole Open.
 class ControlChannel {
  public:
-  ControlChannel(TcpSocket& socket, const NetTimeouts& timeouts, Event* cancel)
-      : socket_(socket), timeouts_(timeouts), cancel_(cancel) {}
+  ControlChannel(TcpSocket& socket, const NetTimeouts& timeouts, uint64_t openDeadline,
+                 Event* cancel)
+      : socket_(socket), timeouts_(timeouts), openDeadline_(openDeadline), cancel_(cancel) {}
 
   // The next reply, or a NetResult in its code.
-  FtpReply Next() {
+  FtpReply Next() { return NextBefore(ReplyDeadline()); }
+  FtpReply Command(const std::string& line) {
+    const uint64_t deadline = ReplyDeadline();
+    const int32_t r = socket_.SendAll(line + "\r\n", MsUntil(CurrentClock(), deadline), cancel_);
+    if (r != kNetOk) return {r, {}};
+    return NextBefore(deadline);
+  }
+
+ private:
+  uint64_t ReplyDeadline() const {
+    return std::min(DeadlineAfter(CurrentClock(), timeouts_.responseMs), openDeadline_);
+  }
+  FtpReply NextBefore(uint64_t deadline) {
     for (;;) {
       if (auto reply = TakeFtpReply(buffer_)) {
         if (reply->code < 0) return {kNetBadResponse, {}};
         return *reply;
       }
       if (buffer_.size() > 64 * 1024) return {kNetBadResponse, {}};
+      const uint32_t left = MsUntil(CurrentClock(), deadline);
+      if (left == 0) return {kNetTimedOut, {}};
       char chunk[1024];
-      const int64_t n = socket_.Receive(chunk, sizeof(chunk), timeouts_.responseMs, cancel_);
+      const int64_t n = socket_.Receive(chunk, sizeof(chunk), left, cancel_);
       if (n < 0) return {static_cast<int32_t>(n), {}};
       if (n == 0) return {kNetDisconnected, {}};
       buffer_.append(chunk, static_cast<size_t>(n));
     }
   }
-  FtpReply Command(const std::string& line) {
-    const int32_t r = socket_.SendAll(line + "\r\n", timeouts_.responseMs, cancel_);
-    if (r != kNetOk) return {r, {}};
-    return Next();
-  }
 
- private:
   TcpSocket& socket_;
   const NetTimeouts& timeouts_;
+  uint64_t openDeadline_;
   Event* cancel_;
   std::string buffer_;
 };
@@ -56,9 +69,9 @@ int32_t StreamConnection::OpenFtp(const UrlParts& url, int64_t start, int64_t en
   for (const std::string* text : {&url.user, &url.password, &url.path}) {
     if (text->find_first_of("\r\n") != std::string::npos) return kNetFailed;
   }
-  int32_t r = control_.Connect(url.host, url.port, timeouts_.connectMs, cancel);
+  int32_t r = control_.Connect(url.host, url.port, StepMs(timeouts_.connectMs), cancel);
   if (r != kNetOk) return r;
-  ControlChannel control(control_, timeouts_, cancel);
+  ControlChannel control(control_, timeouts_, openDeadline_, cancel);
   FtpReply reply = control.Next();
   if (reply.code != 220) return Failure(reply);
   reply = control.Command("USER " + (url.user.empty() ? std::string("anonymous") : url.user));
@@ -87,7 +100,7 @@ int32_t StreamConnection::OpenFtp(const UrlParts& url, int64_t start, int64_t en
   }
   if (sink_) sink_->OnNotify(kNetNotifyPreparingRequest, *this);
   // The data connection goes to the host the commands went to.
-  r = data_.Connect(url.host, *port, timeouts_.connectMs, cancel);
+  r = data_.Connect(url.host, *port, StepMs(timeouts_.connectMs), cancel);
   if (r != kNetOk) return r;
   if (start > 0) {
     reply = control.Command("REST " + std::to_string(start));

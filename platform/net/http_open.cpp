@@ -50,8 +50,8 @@ int32_t StreamConnection::OpenHttp(const UrlParts& first, int64_t start, int64_t
     pending_.clear();
     const bool viaProxy = !proxy_.host.empty() && proxy_.port != 0;
     const int32_t connected =
-        viaProxy ? data_.Connect(proxy_.host, proxy_.port, timeouts_.connectMs, cancel)
-                 : data_.Connect(url.host, url.port, timeouts_.connectMs, cancel);
+        viaProxy ? data_.Connect(proxy_.host, proxy_.port, StepMs(timeouts_.connectMs), cancel)
+                 : data_.Connect(url.host, url.port, StepMs(timeouts_.connectMs), cancel);
     if (connected != kNetOk) return connected;
     if (sink_) sink_->OnNotify(kNetNotifyPreparingRequest, *this);
 
@@ -78,7 +78,7 @@ int32_t StreamConnection::OpenHttp(const UrlParts& first, int64_t start, int64_t
       request += name + ": " + value + "\r\n";
     }
     request += "\r\n";
-    int32_t r = data_.SendAll(request, timeouts_.responseMs, cancel);
+    int32_t r = data_.SendAll(request, StepMs(timeouts_.responseMs), cancel);
     if (r != kNetOk) return r;
 
     std::string headText;

@@ -42,6 +42,10 @@ struct NetTimeouts {
   uint32_t connectMs = 10000;
   uint32_t responseMs = 15000;  // from the request to the end of the response head
   uint32_t readMs = 30000;      // longest silence while reading the body
+  // The whole of Open: every redirect and, for FTP, both channels, so that a server answering
+  // each step just inside its own limit cannot hold Open for minutes. The body is not covered:
+  // a stream may trickle for as long as it lives.
+  uint32_t openMs = 30000;
 };
 
 class NetConnection {
@@ -50,7 +54,7 @@ class NetConnection {
 
   // Opens `url` (UTF-8, as given) from byte `start` to byte `end` inclusive (-1: to the end).
   // A server that would send the bytes from elsewhere than `start` is refused (kNetRefused).
-  // kNetOk or a NetResult.
+  // kNetOk or a NetResult (kNetTimedOut once `openMs` has passed, kNetCancelled).
   virtual int32_t Open(const std::string& url, int64_t start, int64_t end, Event* cancel) = 0;
   // The next bytes of the body, waiting until some are there: the count, 0 at the end, or a
   // NetResult (kNetDisconnected when the peer closed before the announced length).

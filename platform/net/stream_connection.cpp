@@ -24,6 +24,7 @@ int32_t StreamConnection::Open(const std::string& url, int64_t start, int64_t en
   if (start < 0 || (end >= 0 && end < start)) return kNetFailed;
   const auto parts = ParseUrl(url);
   if (!parts) return kNetFailed;
+  openDeadline_ = DeadlineAfter(CurrentClock(), timeouts_.openMs);
   int32_t r = kNetFailed;
   if (parts->scheme == "http") {
     r = OpenHttp(*parts, start, end, cancel);
@@ -48,10 +49,18 @@ void StreamConnection::Close() {
   chunks_ = ChunkedDecoder();
 }
 
+uint64_t StreamConnection::StepDeadline(uint32_t ownMs) const {
+  return std::min(DeadlineAfter(CurrentClock(), ownMs), openDeadline_);
+}
+
+uint32_t StreamConnection::StepMs(uint32_t ownMs) const {
+  return MsUntil(CurrentClock(), StepDeadline(ownMs));
+}
+
 int32_t StreamConnection::OpenRaw(const UrlParts& url, Event* cancel) {
   if (url.port == 0) return kNetFailed;
   if (sink_) sink_->OnNotify(kNetNotifyPreparingRequest, *this);
-  const int32_t r = data_.Connect(url.host, url.port, timeouts_.connectMs, cancel);
+  const int32_t r = data_.Connect(url.host, url.port, StepMs(timeouts_.connectMs), cancel);
   if (r != kNetOk) return r;
   responseHeaders_.Clear();
   if (sink_) sink_->OnNotify(kNetNotifyResponseHeaders, *this);
@@ -61,12 +70,10 @@ int32_t StreamConnection::OpenRaw(const UrlParts& url, Event* cancel) {
 int32_t StreamConnection::ReceiveHead(std::string* head, Event* cancel) {
   std::string got;
   char buffer[4096];
-  const uint64_t deadline = DeadlineAfter(CurrentClock(), timeouts_.responseMs);
+  const uint64_t deadline = StepDeadline(timeouts_.responseMs);
   for (;;) {
-    const uint64_t now = CurrentClock().NowMs();
-    if (deadline != kNoDeadline && now >= deadline) return kNetTimedOut;
-    const uint32_t left =
-        deadline == kNoDeadline ? kInfinite : static_cast<uint32_t>(deadline - now);
+    const uint32_t left = MsUntil(CurrentClock(), deadline);
+    if (left == 0) return kNetTimedOut;
     const int64_t n = data_.Receive(buffer, sizeof(buffer), left, cancel);
     if (n < 0) return static_cast<int32_t>(n);
     if (n == 0) return kNetBadResponse;

@@ -35,6 +35,9 @@ class StreamConnection final : public NetConnection {
   int32_t OpenHttp(const UrlParts& url, int64_t start, int64_t end, Event* cancel);
   int32_t OpenFtp(const UrlParts& url, int64_t start, int64_t end, Event* cancel);
   int32_t OpenRaw(const UrlParts& url, Event* cancel);
+  // The end of one step of Open: its own limit, cut to what is left of the whole Open.
+  uint64_t StepDeadline(uint32_t ownMs) const;
+  uint32_t StepMs(uint32_t ownMs) const;
   // Reads a response head into `head`, keeping bytes after it in pending_.
   int32_t ReceiveHead(std::string* head, Event* cancel);
   int64_t ReadChunked(void* buffer, size_t length, Event* cancel);
@@ -55,6 +58,7 @@ class StreamConnection final : public NetConnection {
   bool chunked_ = false;
   ChunkedDecoder chunks_;
   int32_t lastStatus_ = 0;
+  uint64_t openDeadline_ = 0;  // on the current clock, while Open runs
 };
 
 }  // namespace vk2

@@ -44,7 +44,7 @@ std::error_code MoveAside(const std::string& path, const std::string& suffix, st
   constexpr int kMaxKept = 100;
   for (int n = 0; n < kMaxKept; ++n) {
     std::string name = path + suffix;
-    if (n > 0) name += "." + std::to_string(n);
+    if (n > 0) name.append(".").append(std::to_string(n));
     if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) == 0) {
       *aside = name;
       return {};

@@ -2,6 +2,8 @@
 
 #include <mutex>
 
+#include "script/engine/run_budget.h"
+
 namespace vk2 {
 namespace {
 
@@ -25,6 +27,7 @@ void InterpreterLock::Leave() {
 uint32_t InterpreterLock::Suspend() {
   uint32_t depth = tDepth;
   if (depth) {
+    PauseRunClock();
     tDepth = 0;
     Mutex().unlock();
   }
@@ -35,6 +38,7 @@ void InterpreterLock::Resume(uint32_t depth) {
   if (depth) {
     Mutex().lock();
     tDepth = depth;
+    ResumeRunClock();
   }
 }
 

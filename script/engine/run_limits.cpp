@@ -12,8 +12,6 @@ namespace {
 
 thread_local uint32_t tRecursionDepth = 0;
 thread_local uint32_t tExpressionDepth = 0;
-thread_local uint64_t tStepsLeft = 0;
-thread_local bool tStepLimited = false;
 thread_local uintptr_t tStackLow = 0;
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -28,8 +26,12 @@ constexpr size_t kStackReserve = 256 * 1024;
 constexpr size_t kStackReserve = 256 * 1024;
 #endif
 
-std::atomic<uint32_t> gMaxArrayMembers{kDefaultMaxArrayMembers};
-std::atomic<uint32_t> gMaxTextLength{kDefaultMaxTextLength};
+// Read on every step and every growth, so each is a plain atomic rather than one locked record.
+std::atomic<uint32_t> gMaxArrayMembers{ScriptLimits{}.maxArrayMembers};
+std::atomic<uint32_t> gMaxTextLength{ScriptLimits{}.maxTextLength};
+std::atomic<uint64_t> gMaxStepsPerRun{ScriptLimits{}.maxStepsPerRun};
+std::atomic<uint32_t> gMaxRunMs{ScriptLimits{}.maxRunMs};
+std::atomic<uint64_t> gMaxValueBytes{ScriptLimits{}.maxValueBytes};
 
 uintptr_t StackLow() {
   if (tStackLow == 0) {
@@ -80,9 +82,31 @@ ExpressionGuard::~ExpressionGuard() {
   --tExpressionDepth;
 }
 
+void SetScriptLimits(const ScriptLimits& limits) {
+  gMaxArrayMembers.store(limits.maxArrayMembers);
+  gMaxTextLength.store(limits.maxTextLength);
+  gMaxStepsPerRun.store(limits.maxStepsPerRun);
+  gMaxRunMs.store(limits.maxRunMs);
+  gMaxValueBytes.store(limits.maxValueBytes);
+}
+
+ScriptLimits CurrentScriptLimits() {
+  ScriptLimits limits;
+  limits.maxArrayMembers = MaxArrayMembers();
+  limits.maxTextLength = MaxTextLength();
+  limits.maxStepsPerRun = MaxStepsPerRun();
+  limits.maxRunMs = MaxRunMs();
+  limits.maxValueBytes = MaxValueBytes();
+  return limits;
+}
+
 void SetScriptSizeLimits(uint32_t maxArrayMembers, uint32_t maxTextLength) {
   gMaxArrayMembers.store(maxArrayMembers);
   gMaxTextLength.store(maxTextLength);
+}
+
+void SetScriptStepLimit(uint64_t steps) {
+  gMaxStepsPerRun.store(steps);
 }
 
 uint32_t MaxArrayMembers() {
@@ -93,15 +117,16 @@ uint32_t MaxTextLength() {
   return gMaxTextLength.load(std::memory_order_relaxed);
 }
 
-void SetScriptStepLimit(uint64_t steps) {
-  tStepsLeft = steps;
-  tStepLimited = steps != 0;
+uint64_t MaxStepsPerRun() {
+  return gMaxStepsPerRun.load(std::memory_order_relaxed);
 }
 
-void CountScriptStep() {
-  if (!tStepLimited) return;
-  if (tStepsLeft == 0) RaiseScriptError(u"Script step limit reached.");
-  --tStepsLeft;
+uint32_t MaxRunMs() {
+  return gMaxRunMs.load(std::memory_order_relaxed);
+}
+
+uint64_t MaxValueBytes() {
+  return gMaxValueBytes.load(std::memory_order_relaxed);
 }
 
 }  // namespace vk2

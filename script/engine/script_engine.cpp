@@ -1,13 +1,16 @@
 #include "script/engine/script_engine.h"
 
+#include "script/object/handler_results.h"
+
 #include <new>
 #include <optional>
 #include <vector>
 
-#include "foundation/script_support/script_text.h"
+#include "component/script/script_text.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 #include "script/engine/interpreter_lock.h"
+#include "script/engine/run_budget.h"
 #include "script/engine/run_limits.h"
 #include "script/lang/interpreter.h"
 #include "script/lang/script_error.h"
@@ -35,23 +38,6 @@ ScriptEngine::~ScriptEngine() {
   if (root_) root_->RemoveAllChildren();
 }
 
-int32_t ScriptEngine::QueryInterface(const Guid& /*iid*/, void** out, uint32_t /*addRef*/,
-                                     uint32_t /*reserved*/) {
-  // The engine is reached only as the module's own object.
-  if (out) *out = nullptr;
-  return kErrNoInterface;
-}
-
-uint32_t ScriptEngine::AddRef() {
-  return refs_.fetch_add(1, std::memory_order_relaxed) + 1;
-}
-
-uint32_t ScriptEngine::Release() {
-  uint32_t left = refs_.fetch_sub(1, std::memory_order_acq_rel) - 1;
-  if (left == 0) delete this;
-  return left;
-}
-
 MScriptObject* ScriptEngine::GlobalRoot() {
   return root_.Get();
 }
@@ -75,7 +61,9 @@ void ScriptEngine::ReleaseAllObjects() {
 int32_t ScriptEngine::Run(const TString& script, MScriptObject** result, MScriptObject* self,
                           MScriptObject* scope, MScriptObject* owner) {
   if (script.IsEmpty()) return 0;
+  const bool tookLock = !InterpreterLock::HeldByThisThread();
   InterpreterLockScope locked;
+  RunBudgetScope budget(tookLock);
   std::shared_ptr<const TokenList> tokens;
   RefPtr<ScriptObject> frame;
   std::optional<Interpreter> interpreter;
@@ -108,7 +96,7 @@ int32_t ScriptEngine::Run(const TString& script, MScriptObject** result, MScript
     ReportError(script, interpreter ? interpreter->Position() : 0, u"Internal error.", owner,
                 frame.Get());
   }
-  return -9;
+  return kScriptRunFailed;
 }
 
 TString MarkScriptText(const TString& script, uint32_t position) {

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "component/object/com_object.h"
 #include "foundation/util/ref_ptr.h"
 #include "interfaces/script/script_engine.h"
 #include "interfaces/script/script_object.h"
@@ -16,14 +17,11 @@ namespace vk2 {
 
 class ScriptObject;
 
-class ScriptEngine final : public MScriptEngine {
+// The engine is reached only as the module's own object: it answers no interface.
+class ScriptEngine final : public ComObject<ScriptEngine, SilentFace<MScriptEngine>> {
  public:
   // `console` may be null (nothing is written then).
   static RefPtr<ScriptEngine> Make(std::shared_ptr<ScriptConsole> console, uint32_t uidSeed);
-
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t reserved) override;
-  uint32_t AddRef() override;
-  uint32_t Release() override;
 
   int32_t Run(const TString& script, MScriptObject** result, MScriptObject* self,
               MScriptObject* scope, MScriptObject* owner) override;
@@ -44,12 +42,11 @@ class ScriptEngine final : public MScriptEngine {
 
  private:
   ScriptEngine(std::shared_ptr<ScriptConsole> console, uint32_t uidSeed);
-  ~ScriptEngine();
+  ~ScriptEngine() override;
 
   void ReportError(const TString& script, uint32_t position, const TString& message,
                    MScriptObject* owner, MScriptObject* frame);
 
-  std::atomic<uint32_t> refs_{0};
   std::recursive_mutex uidLock_;
   std::unordered_map<uint32_t, MScriptObject*> uids_;  // one reference each
   uint32_t uidCounter_;

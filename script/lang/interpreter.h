@@ -1,5 +1,7 @@
 // Runs script text as it parses it: expressions by recursive descent, statements straight from
 // the token list, loops by moving back to their body. One interpreter serves one Run.
+// interpreter.cpp holds the cursor and the whole script, interpreter_statements.cpp the
+// statements, interpreter_expressions.cpp the expressions.
 #pragma once
 
 #include <cstdint>
@@ -7,8 +9,10 @@
 
 #include "foundation/util/ref_ptr.h"
 #include "interfaces/script/script_object.h"
+#include "script/lang/script_error.h"
 #include "script/lang/token_cache.h"
 #include "script/lang/value.h"
+#include "script/object/script_data_object.h"
 
 namespace vk2 {
 
@@ -36,14 +40,33 @@ class Interpreter {
     Value owner;  // where the value was found as a member; null: the script's this object
     bool lvalue = false;
   };
-  class SkipScope;
+  // Sets the skip flag for a stretch of parsing and restores it after.
+  class SkipScope {
+   public:
+    SkipScope(Interpreter* interpreter, bool skip)
+        : interpreter_(interpreter), saved_(interpreter->skip_) {
+      interpreter_->skip_ = skip;
+    }
+    ~SkipScope() { interpreter_->skip_ = saved_; }
+    SkipScope(const SkipScope&) = delete;
+    SkipScope& operator=(const SkipScope&) = delete;
+
+   private:
+    Interpreter* interpreter_;
+    bool saved_;
+  };
+
+  // A new empty value: what a statement or a call without a value leaves.
+  static Value NewEmpty() { return Value(ScriptDataObject::Make()); }
 
   const Token& Cur() const { return tokens_[index_]; }
   int32_t Kind() const { return tokens_[index_].kind; }
   void Advance() {
     if (index_ + 1 < count_) ++index_;
   }
-  void Expect(int32_t kind, const char16_t* message) const;
+  void Expect(int32_t kind, const char16_t* message) const {
+    if (Kind() != kind) RaiseScriptError(message);
+  }
 
   // Statements. Those answering bool answer true when a return ended the script.
   bool ExecSequence(Value* value);

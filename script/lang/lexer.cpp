@@ -1,6 +1,6 @@
 #include "script/lang/lexer.h"
 
-#include "foundation/script_support/script_text.h"
+#include "component/script/script_text.h"
 
 namespace vk2 {
 namespace {

@@ -157,6 +157,55 @@ RefPtr<ScriptDataObject> Arithmetic(ArithmeticOp op, ScriptDataObject* left,
   return ArithmeticAt(op, left, right, 0);
 }
 
+namespace {
+
+// Copies of the members `right` adds to the array `left` (an empty scalar counts as an empty
+// array), named as in `right`; raises when the array would grow too large, when a name would
+// be taken twice, or when a member is nested too deep. `left` does not change.
+std::vector<RefPtr<ScriptDataObject>> MembersToAdd(ScriptDataObject* left,
+                                                   ScriptDataObject* right) {
+  if (left->Count() == 0 && !left->Text().IsEmpty()) {
+    RaiseScriptError(u"Cannot concatenate arrays and scalars");
+  }
+  if (static_cast<uint64_t>(left->Count()) + right->Count() > MaxArrayMembers()) {
+    RaiseScriptError(u"Array too large.");
+  }
+  std::vector<TString> leftNames;
+  bool leftNamesRead = false;
+  std::vector<RefPtr<ScriptDataObject>> added;
+  added.reserve(right->Count());
+  for (uint32_t i = 0; i < right->Count(); ++i) {
+    MScriptObject* element = right->MemberAt(i);
+    TString name;
+    element->GetName(&name);
+    if (!name.IsEmpty()) {
+      // Read only when a member brings a name, so unnamed appends cost nothing per member of
+      // the left side.
+      if (!leftNamesRead) {
+        leftNamesRead = true;
+        for (uint32_t k = 0; k < left->Count(); ++k) {
+          TString taken;
+          left->MemberAt(k)->GetName(&taken);
+          if (!taken.IsEmpty()) leftNames.push_back(taken);
+        }
+      }
+      for (const TString& taken : leftNames) {
+        if (taken == name) {
+          RaiseScriptError(
+              TString::Format(u"Array concatenation will make two members named %s", name));
+        }
+      }
+    }
+    RefPtr<ScriptDataObject> member = ScriptDataObject::Make();
+    if (!member->Assign(element, false)) RaiseScriptError(u"Value nested too deep");
+    member->SetName(name);
+    added.push_back(std::move(member));
+  }
+  return added;
+}
+
+}  // namespace
+
 RefPtr<ScriptDataObject> Concatenate(ScriptDataObject* left, ScriptDataObject* right) {
   if (right->Count() == 0) {
     if (left->Count() != 0) RaiseScriptError(u"Cannot concatenate arrays and scalars");
@@ -167,39 +216,32 @@ RefPtr<ScriptDataObject> Concatenate(ScriptDataObject* left, ScriptDataObject* r
     text.Append(right->Text());
     return ScriptDataObject::MakeText(text);
   }
-  if (left->Count() == 0 && !left->Text().IsEmpty()) {
-    RaiseScriptError(u"Cannot concatenate arrays and scalars");
-  }
-  if (static_cast<uint64_t>(left->Count()) + right->Count() > MaxArrayMembers()) {
-    RaiseScriptError(u"Array too large.");
-  }
-  std::vector<TString> leftNames;
-  for (uint32_t i = 0; i < left->Count(); ++i) {
-    TString name;
-    left->MemberAt(i)->GetName(&name);
-    if (!name.IsEmpty()) leftNames.push_back(name);
-  }
+  std::vector<RefPtr<ScriptDataObject>> added = MembersToAdd(left, right);
   RefPtr<ScriptDataObject> result = ScriptDataObject::Make();
   if (left->Count() != 0 && !result->Assign(left, false)) {
     RaiseScriptError(u"Value nested too deep");
   }
-  for (uint32_t i = 0; i < right->Count(); ++i) {
-    MScriptObject* element = right->MemberAt(i);
-    TString name;
-    element->GetName(&name);
-    if (!name.IsEmpty()) {
-      for (const TString& taken : leftNames) {
-        if (taken == name) {
-          RaiseScriptError(
-              TString::Format(u"Array concatenation will make two members named %s", name));
-        }
-      }
-    }
-    MScriptObject* member = result->AppendNew();
-    if (!member || !member->Assign(element, false)) RaiseScriptError(u"Value nested too deep");
-    member->SetName(name);
+  for (const RefPtr<ScriptDataObject>& member : added) {
+    if (!result->Append(member.Get())) RaiseScriptError(u"Array too large.");
   }
   return result;
+}
+
+bool ConcatenateInPlace(ScriptDataObject* left, ScriptDataObject* right) {
+  if (left->ReadOnly() || left == right) return false;
+  if (right->Count() == 0) {
+    if (left->Count() != 0) return false;  // the operator's own error
+    if (static_cast<uint64_t>(left->Text().Length()) + right->Text().Length() > MaxTextLength()) {
+      RaiseScriptError(u"Text too long.");
+    }
+    return left->AppendText(right->Text());
+  }
+  // Everything that can fail happens before the array changes.
+  std::vector<RefPtr<ScriptDataObject>> added = MembersToAdd(left, right);
+  for (const RefPtr<ScriptDataObject>& member : added) {
+    if (!left->Append(member.Get())) RaiseScriptError(u"Array too large.");
+  }
+  return true;
 }
 
 MScriptObject* LogicalNot(MScriptObject* value) {

@@ -1,6 +1,7 @@
 // How operators read numbers and truth out of values, compare them and build new values.
 // Every operator makes a new value (or answers a shared truth value) and leaves its operands
-// as they were; they raise script errors for operands they cannot take.
+// as they were, except the in-place append of "|="; they raise script errors for operands
+// they cannot take.
 #pragma once
 
 #include "foundation/util/ref_ptr.h"
@@ -22,6 +23,10 @@ Order CompareValues(MScriptObject* left, MScriptObject* right);
 RefPtr<ScriptDataObject> Arithmetic(ArithmeticOp op, ScriptDataObject* left,
                                     ScriptDataObject* right);
 RefPtr<ScriptDataObject> Concatenate(ScriptDataObject* left, ScriptDataObject* right);
+// "left |= right" without copying `left`: the same value Concatenate makes, put in `left` in
+// place. False (and nothing changed) where the general form must run instead: a read-only
+// `left`, `right` being `left`, or operands that the general form refuses.
+bool ConcatenateInPlace(ScriptDataObject* left, ScriptDataObject* right);
 // The shared false value for a true operand, else the shared true value.
 MScriptObject* LogicalNot(MScriptObject* value);
 RefPtr<ScriptDataObject> InvertSign(MScriptObject* value);

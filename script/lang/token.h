@@ -64,6 +64,8 @@ enum TokenKind : int32_t {
   kTokError = 57,  // the text is the message
 };
 
+inline constexpr uint32_t kNoMatchingBrace = ~uint32_t{0};
+
 struct Token {
   int32_t kind = kTokError;
   uint32_t start = 0;  // first character of the token in the source
@@ -74,6 +76,8 @@ struct Token {
   double number = 0;
   // Local names: the hash of the name (HashName), for lookups without hashing it again.
   size_t hash = 0;
+  // "{" tokens: the index of the matching "}" in the token list, or kNoMatchingBrace.
+  uint32_t matchingBrace = kNoMatchingBrace;
 };
 
 }  // namespace vk2

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "foundation/script_support/script_text.h"
+#include "component/script/script_text.h"
 #include "script/lang/lexer.h"
 #include "script/object/script_data_object.h"
 #include "script/object/tstring_hasher.h"
@@ -29,6 +29,21 @@ struct Cache {
 Cache& TheCache() {
   static Cache cache;  // emptied at module shutdown, freed with the module
   return cache;
+}
+
+// Each "{" learns where its "}" is, so a block that does not run is passed over in one step
+// rather than by counting braces on every pass of an enclosing loop. A "}" with no "{" open
+// before it belongs to no block (the statement sequence reports it).
+void MatchBraces(std::vector<Token>& tokens) {
+  std::vector<uint32_t> open;
+  for (uint32_t i = 0; i < tokens.size(); ++i) {
+    if (tokens[i].kind == kTokOpenBrace) {
+      open.push_back(i);
+    } else if (tokens[i].kind == kTokCloseBrace && !open.empty()) {
+      tokens[open.back()].matchingBrace = i;
+      open.pop_back();
+    }
+  }
 }
 
 }  // namespace
@@ -73,6 +88,7 @@ std::shared_ptr<const TokenList> LexAll(const TString& source) {
     int32_t kind = list->tokens.back().kind;
     if (kind == kTokEnd || kind == kTokError) break;
   }
+  MatchBraces(list->tokens);
   return list;
 }
 

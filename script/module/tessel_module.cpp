@@ -1,6 +1,6 @@
 // tessel: the script and markup module. Its class table, and the module-wide state made at the
 // first use of the script engine and taken apart at the last detach.
-#include "foundation/module/module_glue.h"
+#include "component/module/module_glue.h"
 #include "interfaces/ids.h"
 #include "script/runtime/runtime_console.h"
 #include "script/runtime/script_module.h"

@@ -1,10 +1,12 @@
 #include "script/native/console_object.h"
 
+#include "script/object/handler_results.h"
+
 #include <cmath>
 
-#include "foundation/script_support/handler_call_args.h"
-#include "foundation/script_support/script_report.h"
-#include "foundation/script_support/script_text.h"
+#include "component/script/handler_call_args.h"
+#include "component/script/script_report.h"
+#include "component/script/script_text.h"
 
 namespace vk2 {
 namespace {
@@ -32,7 +34,7 @@ RefPtr<ConsoleObject> ConsoleObject::Make(std::shared_ptr<ScriptConsole> console
 int32_t ConsoleObject::Write(HandlerCall& call) {
   auto* self = reinterpret_cast<ConsoleObject*>(call.handlerData);
   TString text;
-  if (UnpackScriptArgs(call, u"W", &text) < 0) return -3;
+  if (UnpackScriptArgs(call, u"W", &text) < 0) return kHandlerBadArguments;
   if (self->console_) self->console_->Write(3, text);
   return 0;
 }
@@ -40,7 +42,7 @@ int32_t ConsoleObject::Write(HandlerCall& call) {
 int32_t ConsoleObject::EnableDiskLogging(HandlerCall& call) {
   auto* self = reinterpret_cast<ConsoleObject*>(call.handlerData);
   bool enabled = false;  // no argument turns logging off
-  if (UnpackScriptArgs(call, u"B", &enabled) < 0) return -3;
+  if (UnpackScriptArgs(call, u"B", &enabled) < 0) return kHandlerBadArguments;
   if (self->console_) self->console_->SetDiskLogging(enabled);
   SetResult(call, enabled ? u"enabled" : u"disabled");
   return 0;
@@ -68,7 +70,7 @@ int32_t MathObject::Truncate(HandlerCall& call) {
   double value = 0;
   uint32_t places = 0;
   int32_t count = UnpackScriptArgs(call, u"Du", &value, &places);
-  if (count < 0) return -3;
+  if (count < 0) return kHandlerBadArguments;
   if (count < 2) {
     // Toward zero in double: no conversion of an out-of-range value to a 32-bit integer.
     SetResult(call, NumberToText(std::trunc(value)));
@@ -85,14 +87,14 @@ int32_t MathObject::Truncate(HandlerCall& call) {
 
 int32_t MathObject::Power(HandlerCall& call) {
   double a = 0, b = 0;
-  if (UnpackScriptArgs(call, u"DD", &a, &b) < 0) return -3;
+  if (UnpackScriptArgs(call, u"DD", &a, &b) < 0) return kHandlerBadArguments;
   SetResult(call, NumberToText(std::pow(a, b)));
   return 0;
 }
 
 int32_t MathObject::Log(HandlerCall& call) {
   double base = 0, x = 0;
-  if (UnpackScriptArgs(call, u"DD", &base, &x) < 0) return -3;
+  if (UnpackScriptArgs(call, u"DD", &base, &x) < 0) return kHandlerBadArguments;
   SetResult(call, NumberToText(std::log(x) / std::log(base)));
   return 0;
 }

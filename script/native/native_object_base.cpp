@@ -1,7 +1,7 @@
 #include "script/native/native_object_base.h"
 
-#include "foundation/module/runtime_loader.h"
-#include "foundation/script_support/script_factory.h"
+#include "component/module/runtime_loader.h"
+#include "component/script/script_factory.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 #include "script/object/script_object.h"

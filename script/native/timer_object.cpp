@@ -1,7 +1,9 @@
 #include "script/native/timer_object.h"
 
-#include "foundation/script_support/handler_call_args.h"
-#include "foundation/script_support/script_report.h"
+#include "script/object/handler_results.h"
+
+#include "component/script/handler_call_args.h"
+#include "component/script/script_report.h"
 #include "platform/clock.h"
 #include "script/engine/interpreter_lock.h"
 
@@ -150,15 +152,16 @@ int32_t TimerObject::SetTimerHandler(HandlerCall& call) {
   TString name, script, target;
   uint32_t interval = 0;
   bool reset = false;  // read for compatibility; every active timer repeats
-  if (UnpackScriptArgs(call, u"WUWwb", &name, &interval, &script, &target, &reset) < 0) return -3;
+  if (UnpackScriptArgs(call, u"WUWwb", &name, &interval, &script, &target, &reset) < 0)
+    return kHandlerBadArguments;
   if (name.IsEmpty()) {
     // An empty key would match every timer this object fires.
     ReportScriptError(call, u"A timer needs a name.");
-    return -4;
+    return kHandlerFailed;
   }
   if (interval > kMaxInterval) {
     ReportScriptError(call, u"Timer interval must be between 0 and 2147483647 ms.");
-    return -4;
+    return kHandlerFailed;
   }
   if (target.IsEmpty() && call.extra) {
     // No object given: the timer runs on the object whose script set it.
@@ -171,7 +174,7 @@ int32_t TimerObject::SetTimerHandler(HandlerCall& call) {
 int32_t TimerObject::UnsetTimerHandler(HandlerCall& call) {
   auto* self = reinterpret_cast<TimerObject*>(call.handlerData);
   TString name, target;
-  if (UnpackScriptArgs(call, u"WW", &name, &target) < 0) return -3;
+  if (UnpackScriptArgs(call, u"WW", &name, &target) < 0) return kHandlerBadArguments;
   self->UnsetTimer(name, target);
   return 0;
 }

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <list>
 
-#include "foundation/script_support/script_binding_table.h"
+#include "component/script/script_binding_table.h"
 #include "foundation/util/ref_ptr.h"
 #include "platform/critical_section.h"
 #include "platform/event.h"

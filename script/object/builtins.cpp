@@ -1,10 +1,12 @@
 #include "script/object/builtins.h"
 
+#include "script/object/handler_results.h"
+
 #include <unordered_set>
 #include <vector>
 
-#include "foundation/script_support/handler_call_args.h"
-#include "foundation/script_support/script_report.h"
+#include "component/script/handler_call_args.h"
+#include "component/script/script_report.h"
 #include "foundation/util/ref_ptr.h"
 #include "script/object/script_data_object.h"
 
@@ -29,9 +31,9 @@ void SetResult(HandlerCall& call, const TString& text) {
 
 int32_t BroadcastScript(HandlerCall& call) {
   RefPtr<MScriptObject> target = Target(call);
-  if (!target) return -4;
+  if (!target) return kHandlerFailed;
   TString script;
-  if (UnpackScriptArgs(call, u"W", &script) < 0) return -3;
+  if (UnpackScriptArgs(call, u"W", &script) < 0) return kHandlerBadArguments;
   // Depth first, a node before its children, children from the last to the first; a visited
   // set keeps a cycle made through AddChild from looping.
   std::vector<RefPtr<MScriptObject>> order;
@@ -55,7 +57,7 @@ int32_t BroadcastScript(HandlerCall& call) {
 
 int32_t Enumerate(HandlerCall& call) {
   RefPtr<MScriptObject> target = Target(call);
-  if (!target) return -4;
+  if (!target) return kHandlerFailed;
   int32_t kind = static_cast<int32_t>(call.handlerTag);
   ScriptNameList names;
   target->EnumerateNames(&names, kind, kind == kScriptKindAll);
@@ -66,7 +68,7 @@ int32_t Enumerate(HandlerCall& call) {
 
 int32_t HelpText(HandlerCall& call) {
   RefPtr<MScriptObject> target = Target(call);
-  if (!target) return -4;
+  if (!target) return kHandlerFailed;
   TString text;
   target->Help(&text);
   SetResult(call, text);
@@ -75,13 +77,13 @@ int32_t HelpText(HandlerCall& call) {
 
 int32_t DoesChildExist(HandlerCall& call) {
   RefPtr<MScriptObject> target = Target(call);
-  if (!target) return -4;
+  if (!target) return kHandlerFailed;
   TString name;
   int32_t count = UnpackScriptArgs(call, u"w", &name);
-  if (count < 0) return -3;
+  if (count < 0) return kHandlerBadArguments;
   if (count == 0) {
     ReportScriptError(call, u"Child name required.");
-    return -4;
+    return kHandlerFailed;
   }
   RefPtr<MScriptObject> child;
   SetResult(call, target->FindMember(name, child.Put(), false) ? u"1" : u"0");
@@ -90,7 +92,7 @@ int32_t DoesChildExist(HandlerCall& call) {
 
 int32_t ObjectName(HandlerCall& call) {
   RefPtr<MScriptObject> target = Target(call);
-  if (!target) return -4;
+  if (!target) return kHandlerFailed;
   TString text;
   target->GetName(&text);
   SetResult(call, text);
@@ -99,7 +101,7 @@ int32_t ObjectName(HandlerCall& call) {
 
 int32_t ObjectClassName(HandlerCall& call) {
   RefPtr<MScriptObject> target = Target(call);
-  if (!target) return -4;
+  if (!target) return kHandlerFailed;
   TString text;
   target->GetClassName(&text);
   SetResult(call, text);
@@ -108,14 +110,14 @@ int32_t ObjectClassName(HandlerCall& call) {
 
 int32_t ObjectVersion(HandlerCall& call) {
   RefPtr<MScriptObject> target = Target(call);
-  if (!target) return -4;
+  if (!target) return kHandlerFailed;
   SetResult(call, TString::Format(u"%x", target->GetVersion()));
   return 0;
 }
 
 int32_t IsScalar(HandlerCall& call) {
   RefPtr<MScriptObject> target = Target(call);
-  if (!target) return -4;
+  if (!target) return kHandlerFailed;
   ScriptDataEntity* data = AsDataEntity(target.Get());
   SetResult(call, data && data->IsScalar() ? u"true" : u"false");
   return 0;
@@ -123,7 +125,7 @@ int32_t IsScalar(HandlerCall& call) {
 
 int32_t IsArray(HandlerCall& call) {
   RefPtr<MScriptObject> target = Target(call);
-  if (!target) return -4;
+  if (!target) return kHandlerFailed;
   ScriptDataEntity* data = AsDataEntity(target.Get());
   SetResult(call, data && data->IsArray() ? u"true" : u"false");
   return 0;
@@ -131,14 +133,14 @@ int32_t IsArray(HandlerCall& call) {
 
 int32_t ArraySize(HandlerCall& call) {
   RefPtr<MScriptObject> target = Target(call);
-  if (!target) return -4;
+  if (!target) return kHandlerFailed;
   ScriptDataEntity* data = AsDataEntity(target.Get());
   TString text;
   if (data && data->IsScalar()) data->GetValue(&text);
   // An empty value is an empty array, so it has size 0 (as foreach runs no pass over it).
   if (!data || (data->IsScalar() && !text.IsEmpty())) {
     ReportScriptError(call, u"This function can only operate on an array.");
-    return -4;
+    return kHandlerFailed;
   }
   SetResult(call, TString::Format(u"%u", data->ArraySize()));
   return 0;
@@ -146,9 +148,9 @@ int32_t ArraySize(HandlerCall& call) {
 
 int32_t IsValidIndex(HandlerCall& call) {
   RefPtr<MScriptObject> target = Target(call);
-  if (!target) return -4;
+  if (!target) return kHandlerFailed;
   TString index;
-  if (UnpackScriptArgs(call, u"W", &index) < 0) return -3;
+  if (UnpackScriptArgs(call, u"W", &index) < 0) return kHandlerBadArguments;
   ScriptDataEntity* data = AsDataEntity(target.Get());
   SetResult(call, data && data->IsValidIndex(index) ? u"true" : u"false");
   return 0;

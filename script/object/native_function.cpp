@@ -2,7 +2,7 @@
 
 #include <dlfcn.h>
 
-#include "foundation/script_support/script_report.h"
+#include "component/script/script_report.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 #include "script/engine/interpreter_lock.h"

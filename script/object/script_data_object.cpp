@@ -3,11 +3,12 @@
 #include <cmath>
 #include <utility>
 
-#include "foundation/script_support/script_report.h"
-#include "foundation/script_support/script_text.h"
+#include "component/script/script_report.h"
+#include "component/script/script_text.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 #include "script/engine/run_limits.h"
+#include "script/engine/value_memory.h"
 #include "script/module_globals.h"
 
 namespace vk2 {
@@ -80,6 +81,7 @@ thread_local bool tCacheClosed = false;
 
 void FreeThreadCache() {
   if (!tCache) return;
+  ChargeValueMemory(-static_cast<int64_t>(tCache->count * sizeof(ScriptDataObject)));
   while (tCache->count)
     ::operator delete(tCache->blocks[--tCache->count]);
   delete tCache;
@@ -109,10 +111,14 @@ void ReleaseThreadValueBlocks() {
   FreeThreadCache();
 }
 
+// A block counts in the value memory from the allocator to the allocator: while it waits in
+// a thread's cache it is still held.
 void* ScriptDataObject::operator new(size_t size) {
   DataBlockCache* cache = ThreadCache();
   if (cache && cache->count) return cache->blocks[--cache->count];
-  return ::operator new(size);
+  void* block = ::operator new(size);
+  ChargeValueMemory(static_cast<int64_t>(size));
+  return block;
 }
 
 void ScriptDataObject::operator delete(void* block) {
@@ -121,6 +127,7 @@ void ScriptDataObject::operator delete(void* block) {
     cache->blocks[cache->count++] = block;
   } else {
     ::operator delete(block);
+    ChargeValueMemory(-static_cast<int64_t>(sizeof(ScriptDataObject)));
   }
 }
 
@@ -131,6 +138,15 @@ ScriptDataObject::ScriptDataObject() : ScriptNode(SharedDataBase()) {
 
 ScriptDataObject::~ScriptDataObject() {
   if (!members_.empty()) ReleaseMemberList(members_);
+  if (charged_ != 0) ChargeValueMemory(-static_cast<int64_t>(charged_));
+}
+
+void ScriptDataObject::Recharge() {
+  // Text shared with other items is counted by each holder: the count may run high, never low.
+  size_t bytes = members_.capacity() * sizeof(MScriptObject*) + value_.Length() * sizeof(char16_t);
+  if (bytes == charged_) return;
+  ChargeValueMemory(static_cast<int64_t>(bytes) - static_cast<int64_t>(charged_));
+  charged_ = bytes;
 }
 
 RefPtr<ScriptDataObject> ScriptDataObject::Make() {
@@ -140,6 +156,7 @@ RefPtr<ScriptDataObject> ScriptDataObject::Make() {
 RefPtr<ScriptDataObject> ScriptDataObject::MakeText(const TString& text) {
   RefPtr<ScriptDataObject> item = Make();
   item->value_ = text;
+  item->Recharge();
   return item;
 }
 
@@ -205,6 +222,7 @@ void ScriptDataObject::SetNumber(double value) {
     number_ = value == 0 ? 0.0 : value;
     numberState_ = kNumberValid;
     textPending_.store(true, std::memory_order_release);
+    Recharge();
     return;
   }
   char16_t buffer[40];
@@ -212,6 +230,7 @@ void ScriptDataObject::SetNumber(double value) {
   value_ = TString(TString::View(buffer, length));
   textPending_.store(false, std::memory_order_relaxed);
   InvalidateNumber();
+  Recharge();
 }
 
 void ScriptDataObject::MaterializeText() const {
@@ -231,12 +250,14 @@ void ScriptDataObject::CopyScalar(const ScriptDataObject& source) {
   number_ = source.number_;
   numberState_ = source.numberState_;
   textPending_.store(pending, std::memory_order_release);
+  Recharge();
 }
 
 void ScriptDataObject::ClearText() {
   value_ = TString();
   textPending_.store(false, std::memory_order_relaxed);
   InvalidateNumber();
+  Recharge();
 }
 
 void ScriptDataObject::SetText(TString text) {
@@ -244,6 +265,7 @@ void ScriptDataObject::SetText(TString text) {
   value_ = std::move(text);
   textPending_.store(false, std::memory_order_relaxed);
   InvalidateNumber();
+  Recharge();
 }
 
 void ScriptDataObject::SetTextKnown(const TString& text, bool isNumber, double number) {
@@ -252,6 +274,7 @@ void ScriptDataObject::SetTextKnown(const TString& text, bool isNumber, double n
   textPending_.store(false, std::memory_order_relaxed);
   number_ = number;
   numberState_ = isNumber ? kNumberValid : kNotNumber;
+  Recharge();
 }
 
 bool ScriptDataObject::AppendText(const TString& text) {
@@ -264,6 +287,7 @@ bool ScriptDataObject::AppendText(const TString& text) {
     value_.Append(text);
   }
   InvalidateNumber();
+  Recharge();
   return true;
 }
 
@@ -293,6 +317,7 @@ MScriptObject* ScriptDataObject::GetAtOrCreate(uint32_t index, bool create) {
   if (members_.empty()) ClearText();
   while (members_.size() <= index)
     members_.push_back(Make().Detach());
+  Recharge();
   return members_[index];
 }
 
@@ -323,6 +348,7 @@ MScriptObject* ScriptDataObject::GetMemberOrCreate(const TString& key, bool crea
   RefPtr<ScriptDataObject> item = Make();
   item->SetName(key);
   members_.push_back(item.Detach());
+  Recharge();
   return members_.back();
 }
 
@@ -343,6 +369,7 @@ bool ScriptDataObject::SetArraySize(uint32_t count) {
   }
   while (members_.size() < count)
     members_.push_back(Make().Detach());
+  Recharge();
   return true;
 }
 
@@ -354,6 +381,7 @@ MScriptObject* ScriptDataObject::AppendNew() {
   if (members_.size() >= MaxArrayMembers()) return nullptr;
   if (members_.empty()) ClearText();
   members_.push_back(Make().Detach());
+  Recharge();
   return members_.back();
 }
 
@@ -369,6 +397,7 @@ bool ScriptDataObject::Append(MScriptObject* item) {
   if (members_.empty()) ClearText();
   item->AddRef();
   members_.push_back(item);
+  Recharge();
   return true;
 }
 
@@ -467,12 +496,13 @@ RefPtr<ScriptDataObject> ScriptDataObject::CopyOf(MScriptObject* element, uint32
   } else if (!CopyMembers(data, depth + 1, &copy->members_)) {
     *ok = false;
   }
+  copy->Recharge();
   return copy;
 }
 
 void ScriptDataObject::ReplaceMembers(std::vector<MScriptObject*> members) {
   members_.swap(members);
-  ClearText();
+  ClearText();  // recharges the new member slots too
   ReleaseMemberList(members);
 }
 

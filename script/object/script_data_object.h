@@ -108,6 +108,9 @@ class ScriptDataObject final : public ScriptNode, public ScriptDataEntity {
   void CopyScalar(const ScriptDataObject& source);
   // Empties the text, as every change from a scalar to an array does.
   void ClearText();
+  // Brings the bytes this item has charged to the value memory count up to date with its text
+  // and member slots; called after every change of either.
+  void Recharge();
 
   static constexpr uint8_t kNumberUnknown = 0;
   static constexpr uint8_t kNumberValid = 1;
@@ -119,6 +122,7 @@ class ScriptDataObject final : public ScriptNode, public ScriptDataEntity {
   uint8_t numberState_ = kNumberUnknown;
   // Set while value_ still has to be printed from number_ (an exact whole number).
   mutable std::atomic<bool> textPending_{false};
+  size_t charged_ = 0;  // text and member bytes counted in the value memory (not the item)
 };
 
 // Releases a list of references without recursing through nested arrays.

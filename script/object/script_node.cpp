@@ -5,8 +5,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "foundation/script_support/script_report.h"
-#include "foundation/script_support/script_text.h"
+#include "component/script/script_report.h"
+#include "component/script/script_text.h"
 #include "interfaces/ids.h"
 #include "script/module_globals.h"
 #include "script/object/native_function.h"

@@ -1,6 +1,6 @@
 #include "script/runtime/runtime_console.h"
 
-#include "foundation/module/runtime_loader.h"
+#include "component/module/runtime_loader.h"
 #include "foundation/util/ref_ptr.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/console.h"

@@ -3,7 +3,7 @@
 #include <atomic>
 #include <mutex>
 
-#include "foundation/script_support/script_factory.h"
+#include "component/script/script_factory.h"
 #include "platform/clock.h"
 #include "script/lang/token_cache.h"
 #include "script/module_globals.h"
@@ -91,6 +91,7 @@ void ScriptModule::Configure(const ScriptModuleConfig& config) {
   ModuleState& state = State();
   std::lock_guard<std::mutex> hold(state.lock);
   state.config = config;
+  SetScriptLimits(config.limits);
 }
 
 ScriptEngine* ScriptModule::ExistingEngine() {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "script/engine/run_limits.h"
 #include "script/engine/script_console.h"
 #include "script/engine/script_engine.h"
 
@@ -18,11 +19,12 @@ struct ScriptModuleConfig {
   std::shared_ptr<ScriptConsole> console;  // used when makeConsole is null
   uint32_t uidSeed = 0;                    // 0: from the clock, so UIDs differ between runs
   bool timerWorker = true;                 // false: timers run only through RunDueTimers
+  ScriptLimits limits;                     // in force from Configure on
 };
 
 class ScriptModule {
  public:
-  // Takes effect at the next engine creation.
+  // Takes effect at the next engine creation; the limits at once.
   static void Configure(const ScriptModuleConfig& config);
   // The engine singleton, made (with the shared objects and globals) on first request. The
   // result carries no reference.

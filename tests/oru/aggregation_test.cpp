@@ -3,7 +3,7 @@
 
 #include <atomic>
 
-#include "foundation/module/runtime_loader.h"
+#include "component/module/runtime_loader.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/base_object.h"

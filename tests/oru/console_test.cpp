@@ -1,7 +1,7 @@
 // The console: entries by index, listeners, levels and the disk log.
 #include <gtest/gtest.h>
 
-#include "foundation/module/runtime_loader.h"
+#include "component/module/runtime_loader.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/console.h"
 #include "oru/services/console.h"

@@ -5,8 +5,8 @@
 #include <set>
 #include <string>
 
-#include "foundation/module/error_entry.h"
-#include "foundation/module/runtime_loader.h"
+#include "component/module/error_entry.h"
+#include "component/module/runtime_loader.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/error_registry.h"
 #include "interfaces/runtime/error_tables.h"

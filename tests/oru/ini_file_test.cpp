@@ -1,7 +1,7 @@
 // INI files: reading, writing in place, keeping what the program does not touch.
 #include <gtest/gtest.h>
 
-#include "foundation/module/runtime_loader.h"
+#include "component/module/runtime_loader.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/ini_file.h"
 #include "oru/services/ini/ini_document.h"

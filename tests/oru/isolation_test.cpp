@@ -1,9 +1,9 @@
 // Two modules that both link the foundation keep their own copies of its globals.
 #include <gtest/gtest.h>
 
-#include "foundation/module/module_glue.h"
-#include "foundation/module/module_library.h"
-#include "foundation/module/runtime_loader.h"
+#include "component/module/module_glue.h"
+#include "component/module/module_library.h"
+#include "component/module/runtime_loader.h"
 #include "interfaces/runtime/entry_points.h"
 #include "tests/oru/modules/test_module_api.h"
 #include "tests/oru/sandbox.h"

@@ -1,7 +1,7 @@
 // The language service: texts and fonts by domain, several languages, fallback.
 #include <gtest/gtest.h>
 
-#include "foundation/module/runtime_loader.h"
+#include "component/module/runtime_loader.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/language_service.h"
 #include "oru/services/language/language_data.h"

@@ -2,8 +2,8 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include "foundation/module/module_library.h"
-#include "foundation/module/runtime_loader.h"
+#include "component/module/module_library.h"
+#include "component/module/runtime_loader.h"
 #include "interfaces/runtime/class_factory.h"
 #include "interfaces/runtime/entry_points.h"
 #include "platform/executable_path.h"

@@ -5,7 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "foundation/module/runtime_loader.h"
+#include "component/module/runtime_loader.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/preference_store.h"
 #include "tests/oru/sandbox.h"

@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "foundation/module/runtime_loader.h"
+#include "component/module/runtime_loader.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/console.h"
 #include "oru/services/prefs/preference_tree.h"
@@ -157,7 +157,8 @@ TEST_F(PreferenceSharingTest, ProcessesSavingAtOnceLoseNoValue) {
     EXPECT_TRUE(ChildSucceeded(child));
   for (int p = 0; p < kProcesses; ++p) {
     for (int round = 0; round < kRounds; ++round) {
-      std::string name = "p" + std::to_string(p) + "_" + std::to_string(round);
+      std::string name =
+          std::string("p").append(std::to_string(p)).append("_").append(std::to_string(round));
       EXPECT_EQ(Saved("race", name.c_str()), std::to_string(round)) << name;
     }
   }

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <thread>
 
-#include "foundation/module/runtime_loader.h"
+#include "component/module/runtime_loader.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/class_enumerator.h"
 #include "interfaces/runtime/registrar.h"

@@ -141,7 +141,8 @@ TEST(RegistryFileTest, ParallelProcessesLoseNoWrite) {
       for (int i = 0; i < kWrites; ++i) {
         ok = file.Update([&](RegistryKey& root) {
           root.Make({"HKEY_CLASSES_ROOT", "writer" + std::to_string(w)})
-              .SetNumber("n" + std::to_string(i), ValueType::kDword, static_cast<uint64_t>(i));
+              .SetNumber(std::string("n").append(std::to_string(i)), ValueType::kDword,
+                         static_cast<uint64_t>(i));
           return true;
         }) && ok;
       }

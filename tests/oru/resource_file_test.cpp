@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-#include "foundation/module/runtime_loader.h"
+#include "component/module/runtime_loader.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/prefs_dialog_registry.h"
 #include "interfaces/runtime/resource_file.h"
@@ -48,7 +48,7 @@ std::string Read(MResourceFile* archive, const char* name, int32_t* result = nul
   MResourceStream* stream = nullptr;
   int32_t r = archive->OpenResource(name, &stream);
   if (result) *result = r;
-  if (r != 0) return "<" + std::to_string(r) + ">";
+  if (r != 0) return std::string("<").append(std::to_string(r)).append(">");
   std::string data(stream->Size(), '\0');
   int64_t n = stream->Read(data.data(), data.size());
   EXPECT_EQ(n, static_cast<int64_t>(data.size()));
@@ -205,7 +205,7 @@ TEST(ZipMemberSizeTest, StatedSizesNeverSizeTheRead) {
   Sandbox sandbox;
   Members twenty;
   for (int i = 0; i < 20; ++i)
-    twenty["m" + std::to_string(i)] = "hello";
+    twenty[std::string("m").append(std::to_string(i))] = "hello";
   struct Case {
     const char* name;
     Members members;

@@ -76,7 +76,7 @@ std::string Sandbox::MakeFolder(const std::string& relative) const {
   while (pos <= relative.size()) {
     size_t next = relative.find('/', pos);
     if (next == std::string::npos) next = relative.size();
-    path += "/" + relative.substr(pos, next - pos);
+    path.append("/").append(relative, pos, next - pos);
     ::mkdir(path.c_str(), 0700);
     pos = next + 1;
   }
@@ -126,7 +126,7 @@ int RunProgram(const std::vector<std::string>& argv, std::string* errors,
 
 }  // namespace vk2::test
 
-#include "foundation/module/runtime_loader.h"
+#include "component/module/runtime_loader.h"
 
 namespace vk2::test {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "foundation/module/runtime_loader.h"
+#include "component/module/runtime_loader.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/xml_document.h"
 #include "tests/oru/sandbox.h"

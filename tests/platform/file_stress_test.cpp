@@ -53,7 +53,7 @@ int Increment(const std::string& counter, const std::string& lockPath, int round
       continue;
     }
     std::string text;
-    if (ReadWholeFile(counter, &text)) text = "0";
+    if (ReadWholeFile(counter, &text)) text.assign(1, '0');
     if (WriteFileAtomic(counter, std::to_string(std::stoi(text) + 1))) ++failures;
   }
   return failures;

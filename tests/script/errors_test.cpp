@@ -185,6 +185,41 @@ TEST_F(ScriptTest, ErrorMarkerFollowsTheTokenBeingLookedAt) {
   EXPECT_NE(all.find("$x = { 1 } + 2 ;<--- (!!!!) $y = 3;"), std::string::npos) << all;
 }
 
+// A block that does not run is passed over to its matching brace: nested blocks and array
+// braces inside it, and the errors (with their marker) of a block left open.
+TEST_F(ScriptTest, BlocksPassedOverEndAtTheirMatchingBrace) {
+  struct Case {
+    const char* script;
+    const char* marked;  // the report's marked text; null: the script succeeds with `value`
+    const char* value;
+  } cases[] = {
+      {"while (0) { $x = 1; ", "while (0) { $x = 1; <--- (!!!!)", nullptr},
+      {"while (0) { { } $x = 1;", "while (0) { { } $x = 1;<--- (!!!!)", nullptr},
+      {"while (0) { { # } }", "while (0) { { #<--- (!!!!) } }", nullptr},
+      {"for ($i in 1 to 0) { $y = {1, {2}}; } $z = 3; } $w = 4;",
+       "for ($i in 1 to 0) { $y = {1, {2}}; } $z = 3; }<--- (!!!!) $w = 4;", nullptr},
+      {"foreach ($x in {1}) { while (0) { if (1) { $a = {2}; } } } return ($x);", nullptr, "1"},
+      {"$n = 0; for ($i in 1 to 3) { while ($n < $i) { $n++; } $s = {1}; } return ($n);", nullptr,
+       "3"},
+      {"if (0) { while (0) { } } else { for ($i in 2 to 1) { } } return (5);", nullptr, "5"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.script);
+    if (!c.marked) {
+      EXPECT_EQ(Value(c.script), c.value);
+      continue;
+    }
+    console_->Clear();
+    EXPECT_EQ(Run(c.script, nullptr), -9);
+    std::vector<RecordingConsole::Line> lines = console_->Lines();
+    ASSERT_EQ(lines.size(), 1u);
+    const std::string& text = lines[0].text;
+    const std::string head = "Error in script: \n";
+    ASSERT_EQ(text.rfind(head, 0), 0u) << text;
+    EXPECT_EQ(text.substr(head.size(), text.find("\n\t") - head.size()), c.marked);
+  }
+}
+
 TEST(MarkScriptTextTest, IndentsLinesByBracketDepthAndDropsTabs) {
   // The depth counts the characters already copied, so "}" still has its block's indent.
   EXPECT_EQ(Narrow(MarkScriptText(u"if (1) {\n\tx;\n}\ny", 14)),

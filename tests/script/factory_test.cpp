@@ -1,7 +1,7 @@
 // What tessel's factories hand out, the native object base's aggregation, and the limits that
 // keep values bounded.
-#include "foundation/script_support/script_factory.h"
-#include "foundation/script_support/script_report.h"
+#include "component/script/script_factory.h"
+#include "component/script/script_report.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/base_object.h"
@@ -120,8 +120,8 @@ TEST_F(ScriptTest, ValuesStopGrowingAtTheirLimits) {
   EXPECT_EQ(FirstError("$a = {1}; while (1) { $a = $a | $a; }"), "Array too large.");
   SetScriptSizeLimits(kDefaultMaxArrayMembers, kDefaultMaxTextLength);
   SetScriptStepLimit(100);
-  EXPECT_EQ(FirstError("while (1) { }"), "Script step limit reached.");
-  SetScriptStepLimit(0);
+  EXPECT_EQ(FirstError("while (1) { }"), "Script took too many steps");
+  SetScriptLimits(ScriptLimits{});
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "foundation/script_support/script_report.h"
+#include "component/script/script_report.h"
 #include "script/object/script_data_object.h"
 #include "script/object/script_object.h"
 #include "tests/script/script_fixture.h"

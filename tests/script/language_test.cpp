@@ -1,5 +1,6 @@
 // Scripts run end to end, with their values: arithmetic and number printing, truth, every
 // statement form, arrays and members, functions and recursion.
+#include "script/engine/run_limits.h"
 #include "tests/script/script_fixture.h"
 
 namespace vk2::test {
@@ -202,6 +203,61 @@ TEST_F(ScriptTest, ConsoleWriteReachesTheConsoleAtLevelThree) {
   EXPECT_TRUE(console_->diskLogging);
   EXPECT_EQ(FirstError("::system.x = 1;"),
             "No child object found named <x> or object is read-only");
+}
+
+// "$a |= x" appends in place; it must give what "$a = $a | x" gives, errors included, and a
+// refused append leaves the array as it was.
+TEST_F(ScriptTest, AppendInPlaceMatchesTheGeneralConcatenation) {
+  RefPtr<MScriptObject> obj = MakeObject("obj");
+  struct Case {
+    const char* left;
+    const char* right;
+  } cases[] = {
+      {"\"\"", "{1}"},
+      {"{1, 2}", "{3}"},
+      {"{a: 1}", "{b: 2, c: {3, 4}}"},
+      {"{a: 1, 2}", "{3, a: 4}"},
+      {"{1}", "\"x\""},
+      {"\"x\"", "{1}"},
+      {"\"ab\"", "\"cd\""},
+      {"{1, 2}", "x"},  // the array itself
+      {"{1, {2}}", "{x}"},
+      {"{1}", "::math"},
+  };
+  for (const Case& c : cases) {
+    const std::string set = std::string("x = ") + c.left + "; ";
+    const std::string inPlace = set + "x |= " + c.right + "; return (x);";
+    const std::string general = set + "x = x | " + c.right + "; return (x);";
+    SCOPED_TRACE(inPlace);
+    std::string inPlaceValue, generalValue;
+    console_->Clear();
+    int32_t inPlaceStatus = Run(inPlace, obj.Get(), &inPlaceValue);
+    std::string inPlaceReport = console_->All();
+    console_->Clear();
+    int32_t generalStatus = Run(general, obj.Get(), &generalValue);
+    std::string generalReport = console_->All();
+    EXPECT_EQ(inPlaceStatus, generalStatus);
+    if (inPlaceStatus == 0) {
+      EXPECT_EQ(inPlaceValue, generalValue);
+    } else {
+      // The same error text; only the marked script differs.
+      auto message = [](const std::string& report) {
+        size_t tab = report.find("\n\t");
+        return report.substr(tab, report.find("\nError occured in:") - tab);
+      };
+      EXPECT_EQ(message(inPlaceReport), message(generalReport));
+      std::string afterFailure = Value("return (x);", obj.Get());
+      EXPECT_EQ(afterFailure, Value(set + "return (x);", obj.Get()));
+    }
+  }
+  // Members are copied in: changing the source later leaves the array alone, and an array
+  // passed to a function grows where the caller holds it.
+  EXPECT_EQ(Value("$b = {1}; $a = \"\"; $a |= $b; $b[0] = 5; return ($a | $b);"), "{1, 5}");
+  EXPECT_EQ(Value("f = \"$params[0] |= {2};\"; x = {1}; f(x); f(x); return (x);", obj.Get()),
+            "{1, 2, 2}");
+  SetScriptSizeLimits(3, kDefaultMaxTextLength);
+  EXPECT_EQ(FirstError("x = {1, 2}; x |= {3, 4};", obj.Get()), "Array too large.");
+  EXPECT_EQ(Value("return (x);", obj.Get()), "{1, 2}");
 }
 
 }  // namespace

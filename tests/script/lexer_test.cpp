@@ -119,5 +119,26 @@ TEST(TokenCacheTest, SameTextSharesOneList) {
   EXPECT_NE(CachedTokens(a), first);
 }
 
+TEST(TokenCacheTest, EachOpenBraceKnowsItsMatchingBrace) {
+  // Tokens: {0 {1 }2 {3 "1"4 }5 }6, a stray }7, then {8 left open, and the end.
+  auto list = LexAll(u"{ { } { 1 } } } {");
+  ASSERT_EQ(list->tokens.size(), 10u);
+  const uint32_t expected[] = {6,
+                               2,
+                               kNoMatchingBrace,
+                               5,
+                               kNoMatchingBrace,
+                               kNoMatchingBrace,
+                               kNoMatchingBrace,
+                               kNoMatchingBrace,
+                               kNoMatchingBrace};
+  for (uint32_t i = 0; i < 9; ++i) {
+    EXPECT_EQ(list->tokens[i].matchingBrace, expected[i]) << "token " << i;
+  }
+  // A bad token ends the list, so braces after it match nothing.
+  auto cut = LexAll(u"{ & }");
+  EXPECT_EQ(cut->tokens[0].matchingBrace, kNoMatchingBrace);
+}
+
 }  // namespace
 }  // namespace vk2::test

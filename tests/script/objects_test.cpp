@@ -2,8 +2,8 @@
 // use them: children, lookups, enumerations, help, class names, read-only, bases, UIDs.
 #include <cmath>
 
-#include "foundation/script_support/script_report.h"
-#include "foundation/script_support/script_text.h"
+#include "component/script/script_report.h"
+#include "component/script/script_text.h"
 #include "interfaces/ids.h"
 #include "script/engine/run_limits.h"
 #include "script/object/script_data_object.h"
@@ -25,8 +25,10 @@ RefPtr<MScriptObject> Named(const char16_t* name, const char16_t* value = u"") {
 
 std::string Joined(const ScriptNameList& names) {
   std::string out;
-  for (const TString& name : names)
-    out += (out.empty() ? "" : ",") + Narrow(name);
+  for (const TString& name : names) {
+    if (!out.empty()) out += ',';
+    out += Narrow(name);
+  }
   return out;
 }
 

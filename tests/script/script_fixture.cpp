@@ -1,6 +1,6 @@
 #include "tests/script/script_fixture.h"
 
-#include "foundation/script_support/script_report.h"
+#include "component/script/script_report.h"
 #include "script/object/script_data_object.h"
 #include "script/object/script_object.h"
 

@@ -2,8 +2,8 @@
 #include <chrono>
 #include <thread>
 
-#include "foundation/script_support/script_binding_table.h"
-#include "foundation/script_support/script_report.h"
+#include "component/script/script_binding_table.h"
+#include "component/script/script_report.h"
 #include "platform/clock.h"
 #include "script/native/timer_object.h"
 #include "script/object/script_data_object.h"
@@ -174,7 +174,9 @@ TEST_F(TimerTest, BindingsFireWithParamsAndDropGoneTargets) {
   EXPECT_TRUE(table.Fire(u"playing", nullptr));
   EXPECT_EQ(Log(), "obj2Playingarg**");
   // Removal ignores case of key and target.
-  TString lower = Utf16("#" + Narrow(uid).substr(1));
+  std::string lowered = Narrow(uid);
+  lowered[0] = '#';
+  TString lower = Utf16(lowered);
   EXPECT_TRUE(table.Update(u"PLAYING", lower, TString(), false, nullptr));
   EXPECT_FALSE(table.Update(u"PLAYING", lower, TString(), false, nullptr));
   EXPECT_EQ(table.Count(), 1u);

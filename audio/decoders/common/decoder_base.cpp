@@ -12,23 +12,14 @@ DecoderBase::DecoderBase(DecoderTraits traits)
 
 DecoderBase::~DecoderBase() = default;
 
-int32_t DecoderBase::QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t) {
-  if (!out) return kErrOutOfMemory;
-  *out = nullptr;
-  if (iid == kIID_MAudioModule || iid == traits_.ownInterface) {
-    *out = static_cast<MAudioModule*>(this);
-  } else if (iid == kIID_MModuleInfo ||
-             (iid == kIID_MModuleProperties && !traits_.readOnlyProperties)) {
-    *out = static_cast<MModuleProperties*>(&properties_);
-  } else if (iid == kIID_MCallbackRegistry && traits_.callbackRegistry) {
-    *out = static_cast<MCallbackRegistry*>(&registry_);
-  } else if (iid == kIID_MMediaTypes) {
-    *out = static_cast<MMediaTypes*>(&types_);
-  } else {
-    return kErrNoInterface;
+MUnknown* DecoderBase::QueryMore(const Guid& iid) {
+  if (iid == traits_.ownInterface) return static_cast<MAudioModule*>(this);
+  if (iid == kIID_MModuleInfo || (iid == kIID_MModuleProperties && !traits_.readOnlyProperties)) {
+    return &properties_;
   }
-  if (addRef & 0xFF) AddRef();
-  return kOk;
+  if (iid == kIID_MCallbackRegistry && traits_.callbackRegistry) return &registry_;
+  if (iid == kIID_MMediaTypes) return &types_;
+  return nullptr;
 }
 
 int32_t DecoderBase::GetInputByName(AudioModuleInput** input, const char16_t* name) {
@@ -168,7 +159,7 @@ int32_t DecoderBase::Output::GetOwner(MAudioModule** owner) {
 
 int32_t DecoderBase::Types::GetFileTypes(MediaTypeList* list) {
   if (!list) return kErrMissingArg;
-  const auto& types = owner_->traits_.fileTypes;
+  const auto& types = Owner()->traits_.fileTypes;
   list->Resize(static_cast<uint32_t>(types.size()));
   for (size_t i = 0; i < types.size(); ++i) {
     list->Set(static_cast<uint32_t>(i), types[i].first, types[i].second);
@@ -178,9 +169,9 @@ int32_t DecoderBase::Types::GetFileTypes(MediaTypeList* list) {
 
 int32_t DecoderBase::Types::GetMimeTypes(MediaTypeList* list) {
   if (!list) return kErrMissingArg;
-  const auto& mimes = owner_->traits_.mimeTypes;
+  const auto& mimes = Owner()->traits_.mimeTypes;
   const char16_t* description =
-      owner_->traits_.fileTypes.empty() ? u"" : owner_->traits_.fileTypes.front().second;
+      Owner()->traits_.fileTypes.empty() ? u"" : Owner()->traits_.fileTypes.front().second;
   list->Resize(static_cast<uint32_t>(mimes.size()));
   for (size_t i = 0; i < mimes.size(); ++i) {
     list->Set(static_cast<uint32_t>(i), mimes[i], description);

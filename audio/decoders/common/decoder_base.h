@@ -15,15 +15,18 @@
 
 #include "audio/common/callback_list.h"
 #include "audio/common/media_errors.h"
-#include "audio/common/object_count.h"
 #include "audio/common/properties_face.h"
 #include "audio/common/property_table.h"
+#include "component/object/com_object.h"
+#include "component/object/sub_object.h"
 #include "foundation/util/ref_ptr.h"
+#include "foundation/util/result.h"
 #include "interfaces/audio/audio_callbacks.h"
 #include "interfaces/audio/audio_module.h"
 #include "interfaces/audio/audio_packet.h"
 #include "interfaces/audio/chain_types.h"
 #include "interfaces/audio/media_types.h"
+#include "interfaces/ids.h"
 #include "platform/critical_section.h"
 
 namespace vk2 {
@@ -37,6 +40,15 @@ enum DecoderOutputMode : int32_t {
   kOutputModeFloat32 = 2,
 };
 
+// The scores CanHandle gives a stream the decoder has read and accepts (0 and 0 otherwise).
+// Both clear the chain builder's "good enough" bar (score 1 above 79, score 2 above 19), so a
+// decoder of the file's own type is taken without probing the others.
+inline constexpr uint32_t kAcceptedScore1 = 80;
+inline constexpr uint32_t kAcceptedScore2 = 50;
+
+// A packet asked for before SetFormat chose the sample width: "Basic Errors" -13.
+inline constexpr int32_t kErrNoOutputMode = kErrAccessDenied;
+
 struct DecoderTraits {
   Guid ownInterface;
   // The read-only 7-operation property interface only (MModuleInfo), or both ids.
@@ -46,12 +58,8 @@ struct DecoderTraits {
   std::vector<const char16_t*> mimeTypes;  // each with the first file type's description
 };
 
-class DecoderBase : public MAudioModule {
+class DecoderBase : public ComObject<DecoderBase, Face<MAudioModule, kIID_MAudioModule>> {
  public:
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef = 1,
-                         uint32_t reserved = 0) override;
-  VK2_OBJECT_COUNT_METHODS
-
   int32_t HasInput() override { return 1; }
   int32_t HasOutput() override { return 1; }
   int32_t GetInputByName(AudioModuleInput** input, const char16_t* name) override;
@@ -62,7 +70,10 @@ class DecoderBase : public MAudioModule {
 
  protected:
   explicit DecoderBase(DecoderTraits traits);
-  virtual ~DecoderBase();
+  ~DecoderBase() override;
+
+  // The decoder's own class id, and the sub-objects its traits ask for.
+  MUnknown* QueryMore(const Guid& iid) override;
 
   // The decoder-specific halves of the sub-objects.
   virtual int32_t CanHandle(AudioModuleOutput* upstream, uint32_t* score1, uint32_t* score2) = 0;
@@ -83,6 +94,17 @@ class DecoderBase : public MAudioModule {
    private:
     DecoderBase& decoder_;
   };
+  // Whether a stream is there for the properties available only during playback: 0, or the
+  // MediaSystem "wrong state" code. Under the main lock.
+  virtual int32_t PlaybackState() const = 0;
+  // The body of such a property's getter: `read` runs under the main lock once PlaybackState
+  // allows; otherwise its code is the answer.
+  template <typename Read>
+  int32_t WhilePlaying(Read read) {
+    DecoderLock lock(*this);
+    if (const int32_t r = PlaybackState(); r < 0) return r;
+    return read();
+  }
   // Under the main lock: event 5 goes out once the lock is released.
   void QueueFormatChanged() { pendingFormatEvents_.fetch_add(1, std::memory_order_relaxed); }
 
@@ -99,7 +121,6 @@ class DecoderBase : public MAudioModule {
   MErrorRegistry* ErrorRegistry() const { return errors_.Registry(); }
   int32_t State() const { return state_; }
 
-  ObjectCount refs_;
   MediaErrorRegistration errors_;
   CriticalSection mainLock_;
   // Under the main lock.
@@ -140,39 +161,21 @@ class DecoderBase : public MAudioModule {
    private:
     DecoderBase* owner_;
   };
-  class Registry final : public MCallbackRegistry {
+  class Registry final : public SubObject<MCallbackRegistry, DecoderBase> {
    public:
-    explicit Registry(DecoderBase* owner) : owner_(owner) {}
-    int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef = 1,
-                           uint32_t reserved = 0) override {
-      return owner_->QueryInterface(iid, out, addRef, reserved);
-    }
-    uint32_t AddRef() override { return owner_->AddRef(); }
-    uint32_t Release() override { return owner_->Release(); }
+    using SubObject::SubObject;
     int32_t RegisterCallback(MAudioCallback* callback, uint32_t key) override {
-      return owner_->callbacks_.Register(callback, key);
+      return Owner()->callbacks_.Register(callback, key);
     }
     int32_t UnregisterCallback(MAudioCallback* callback, uint32_t key) override {
-      return owner_->callbacks_.Unregister(callback, key);
+      return Owner()->callbacks_.Unregister(callback, key);
     }
-
-   private:
-    DecoderBase* owner_;
   };
-  class Types final : public MMediaTypes {
+  class Types final : public SubObject<MMediaTypes, DecoderBase> {
    public:
-    explicit Types(DecoderBase* owner) : owner_(owner) {}
-    int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef = 1,
-                           uint32_t reserved = 0) override {
-      return owner_->QueryInterface(iid, out, addRef, reserved);
-    }
-    uint32_t AddRef() override { return owner_->AddRef(); }
-    uint32_t Release() override { return owner_->Release(); }
+    using SubObject::SubObject;
     int32_t GetFileTypes(MediaTypeList* list) override;
     int32_t GetMimeTypes(MediaTypeList* list) override;
-
-   private:
-    DecoderBase* owner_;
   };
 
   int32_t Connect(AudioModuleOutput* upstream);

@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
 #include "audio/common/media_errors.h"
-#include "foundation/module/error_entry.h"
+#include "component/module/error_entry.h"
 #include "interfaces/ids.h"
 
 namespace vk2 {
@@ -58,10 +59,10 @@ int64_t UpstreamByteSource::Read(void* buffer, size_t bytes) {
   return static_cast<int64_t>(done);
 }
 
-RefPtr<MStreamReader> UpstreamByteSource::Reader() {
-  if (!upstream_) return nullptr;
+RefPtr<MStreamReader> UpstreamStreamReader(AudioModuleOutput* upstream) {
+  if (!upstream) return nullptr;
   RefPtr<MAudioModule> owner;
-  if (upstream_->GetOwner(owner.Put()) < 0 || !owner) return nullptr;
+  if (upstream->GetOwner(owner.Put()) < 0 || !owner) return nullptr;
   RefPtr<MStreamReader> reader;
   if (owner->QueryInterface(kIID_MStreamReader, reader.PutVoid(), 1, 0) < 0) return nullptr;
   return reader;
@@ -75,7 +76,7 @@ bool UpstreamByteSource::IsSeekable() {
 int64_t UpstreamByteSource::Size() {
   RefPtr<MStreamReader> reader = Reader();
   int64_t total = -1;
-  if (!reader || reader->GetSize(&total, nullptr) < 0) return -1;
+  if (!reader || reader->GetSize(&total, nullptr) < 0 || total < 0) return kUnknownSize;
   return total;
 }
 
@@ -88,24 +89,25 @@ int64_t UpstreamByteSource::Tell() {
   return position;
 }
 
-int64_t UpstreamByteSource::Seek(int64_t offset, int whence) {
+int64_t UpstreamByteSource::ReadAt(int64_t offset, void* buffer, size_t bytes) {
+  RefPtr<MStreamReader> reader = Reader();
+  if (!reader || offset < 0) return -1;
+  const uint32_t ask =
+      static_cast<uint32_t>(std::min<size_t>(bytes, std::numeric_limits<uint32_t>::max()));
+  uint32_t count = 0;
+  if (reader->ReadAt(offset, buffer, ask, &count) < 0) return -1;
+  return count;
+}
+
+int64_t UpstreamByteSource::Seek(int64_t offset, SeekOrigin origin) {
   RefPtr<MStreamReader> reader = Reader();
   if (!reader || !reader->IsSeekable()) return -1;
-  int64_t base = 0;
-  if (whence == SEEK_CUR) {
-    base = Tell();
-    if (base < 0) return -1;
-    // Asked only to learn whether the source seeks: nothing moves.
-    if (offset == 0) return base;
-  } else if (whence == SEEK_END) {
-    base = Size();
-    if (base < 0) return -1;
-  } else if (whence != SEEK_SET) {
-    return -1;
-  }
-  if ((offset > 0 && base > INT64_MAX - offset) || base + offset < 0) return -1;
-  const int64_t target = base + offset;
-  if (reader->SetPosition(target) < 0) return -1;
+  const int64_t position = origin == SeekOrigin::kCurrent ? Tell() : 0;
+  // Asked only to learn whether the source seeks: nothing moves.
+  if (origin == SeekOrigin::kCurrent && offset == 0) return position;
+  const int64_t target =
+      SeekTarget(offset, origin, position, origin == SeekOrigin::kEnd ? Size() : 0);
+  if (target < 0 || reader->SetPosition(target) < 0) return -1;
   packet_ = nullptr;
   offset_ = 0;
   end_ = false;

@@ -1,11 +1,13 @@
-// The bytes a decoder reads, taken from its upstream output's packets, with positioning through
-// the upstream stream reader. The WAVE decoder's RIFF reading and the Ogg decoder's vorbisfile
-// callbacks both read through one of these.
+// The bytes a decoder reads, taken from its upstream output's packets, with positioning and reads
+// at an offset through the upstream stream reader (whose ReadAt leaves the sequential position,
+// the read-ahead and the discontinuity flag alone). Every decoder reads its upstream through one
+// of these, under a look-ahead stream.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
+#include "foundation/bytes/byte_source.h"
 #include "foundation/util/ref_ptr.h"
 #include "interfaces/audio/audio_module.h"
 #include "interfaces/audio/audio_packet.h"
@@ -15,9 +17,15 @@ namespace vk2 {
 
 class MErrorRegistry;
 
-class UpstreamByteSource {
+// The stream reader behind `upstream` (its owner), or null when the owner is not one.
+RefPtr<MStreamReader> UpstreamStreamReader(AudioModuleOutput* upstream);
+
+class UpstreamByteSource final : public ByteSource {
  public:
   UpstreamByteSource() = default;
+  UpstreamByteSource(AudioModuleOutput* upstream, MErrorRegistry* registry) {
+    Attach(upstream, registry);
+  }
   UpstreamByteSource(const UpstreamByteSource&) = delete;
   UpstreamByteSource& operator=(const UpstreamByteSource&) = delete;
 
@@ -31,22 +39,21 @@ class UpstreamByteSource {
   // Up to `bytes` bytes: the count; 0 at the end of the stream (a packet flagged last used up,
   // or the upstream has no more packets); when GetPacket fails before anything was copied, its
   // failure.
-  int64_t Read(void* buffer, size_t bytes);
+  int64_t Read(void* buffer, size_t bytes) override;
   bool AtEnd() const { return end_; }
   // The stream id of the packet read last.
   int32_t StreamId() const { return streamId_; }
 
-  // Through the upstream stream reader. -1 when it cannot be reached, cannot seek, or the
-  // target lies outside the stream. A move drops the packet held.
-  int64_t Seek(int64_t offset, int whence);
-  // The position of the next byte Read gives; -1 when unknown.
-  int64_t Tell();
-  // The stream's total size; -1 when unknown.
-  int64_t Size();
+  // The rest goes through the upstream stream reader. Seek answers -1 when the reader cannot be
+  // reached, cannot seek, or the target lies outside the stream; a move drops the packet held.
+  int64_t ReadAt(int64_t offset, void* buffer, size_t bytes) override;
+  int64_t Seek(int64_t offset, SeekOrigin origin) override;
+  int64_t Tell() override;
+  int64_t Size() override;
   bool IsSeekable();
 
  private:
-  RefPtr<MStreamReader> Reader();
+  RefPtr<MStreamReader> Reader() { return UpstreamStreamReader(upstream_); }
 
   AudioModuleOutput* upstream_ = nullptr;
   MErrorRegistry* registry_ = nullptr;

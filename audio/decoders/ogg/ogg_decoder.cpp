@@ -32,8 +32,6 @@ DecoderTraits OggTraits() {
 
 // Packets hold this many bytes at most, always whole frames.
 constexpr uint32_t kPacketBytes = 1024;
-constexpr uint32_t kProbeScore1 = 80;
-constexpr uint32_t kProbeScore2 = 50;
 // Seeks closer than this to the current time move nothing.
 constexpr double kSeekThresholdSeconds = 1.0;
 
@@ -51,7 +49,7 @@ OggVorbisDecoder::~OggVorbisDecoder() {
   ScopedLock main(mainLock_);
   ScopedLock lock(vorbisLock_);
   vorbis_.Close();
-  source_.Reset();
+  input_.Reset();
 }
 
 int32_t OggVorbisDecoder::ReadFailed() const {
@@ -61,7 +59,7 @@ int32_t OggVorbisDecoder::InfoFailed() const {
   return OggErrors().Code(kOggInfoFailed);
 }
 
-int32_t OggVorbisDecoder::NeedOpen() const {
+int32_t OggVorbisDecoder::PlaybackState() const {
   return state_ == kChainStopped || !vorbis_.IsOpen() ? MediaError(kMsWrongState) : kOk;
 }
 
@@ -89,61 +87,61 @@ void OggVorbisDecoder::AddProperties() {
   table_.AddInteger(u"instantbitrate", kPropPlaybackInteger,
                     u"the bit rate of the data being decoded now - available only during playback",
                     [this](int32_t* v) {
-                      DecoderLock lock(*this);
-                      if (const int32_t r = NeedOpen(); r < 0) return r;
-                      ScopedLock vorbis(vorbisLock_);
-                      long rate = vorbis_.BitrateInstant();
-                      // Between two packets nothing new was decoded: the last figure holds.
-                      if (rate < 0) rate = lastBitrate_;
-                      if (rate < 0) return InfoFailed();
-                      lastBitrate_ = rate;
-                      *v = static_cast<int32_t>(rate);
-                      return kOk;
+                      return WhilePlaying([&]() -> int32_t {
+                        ScopedLock vorbis(vorbisLock_);
+                        long rate = vorbis_.BitrateInstant();
+                        // Between two packets nothing new was decoded: the last figure holds.
+                        if (rate < 0) rate = lastBitrate_;
+                        if (rate < 0) return InfoFailed();
+                        lastBitrate_ = rate;
+                        *v = static_cast<int32_t>(rate);
+                        return kOk;
+                      });
                     });
   table_.AddInteger(u"averagebitrate", kPropPlaybackInteger,
                     u"the average bit rate of the stream - available only during playback",
                     [this](int32_t* v) {
-                      DecoderLock lock(*this);
-                      if (const int32_t r = NeedOpen(); r < 0) return r;
-                      ScopedLock vorbis(vorbisLock_);
-                      VorbisLinkInfo info;
-                      if (!vorbis_.CurrentInfo(info)) return InfoFailed();
-                      if (info.bitrateNominal <= 0) return kErrNotFound;
-                      *v = static_cast<int32_t>(info.bitrateNominal);
-                      return kOk;
+                      return WhilePlaying([&]() -> int32_t {
+                        ScopedLock vorbis(vorbisLock_);
+                        VorbisLinkInfo info;
+                        if (!vorbis_.CurrentInfo(info)) return InfoFailed();
+                        if (info.bitrateNominal <= 0) return kErrNotFound;
+                        *v = static_cast<int32_t>(info.bitrateNominal);
+                        return kOk;
+                      });
                     });
   table_.AddInteger(u"isvbr", kPropPlaybackOnly | kPropInfo | kPropInteger,
                     u"whether the bit rate varies - available only during playback",
                     [this](int32_t* v) {
-                      DecoderLock lock(*this);
-                      if (const int32_t r = NeedOpen(); r < 0) return r;
-                      ScopedLock vorbis(vorbisLock_);
-                      VorbisLinkInfo info;
-                      if (!vorbis_.CurrentInfo(info)) return InfoFailed();
-                      *v = info.bitrateNominal > 0 && info.bitrateLower == info.bitrateUpper;
-                      return kOk;
+                      return WhilePlaying([&]() -> int32_t {
+                        ScopedLock vorbis(vorbisLock_);
+                        VorbisLinkInfo info;
+                        if (!vorbis_.CurrentInfo(info)) return InfoFailed();
+                        *v = info.bitrateNominal > 0 && info.bitrateLower == info.bitrateUpper;
+                        return kOk;
+                      });
                     });
   table_.AddNumber(u"totaltime", kPropPlaybackOnly | kPropInfo | kPropNumber,
                    u"the length of the stream in seconds - available only during playback",
                    [this](double* v) {
-                     DecoderLock lock(*this);
-                     if (const int32_t r = NeedOpen(); r < 0) return r;
-                     ScopedLock vorbis(vorbisLock_);
-                     const double t = vorbis_.TimeTotal();
-                     if (t < 0) return InfoFailed();
-                     *v = t;
-                     return kOk;
+                     return WhilePlaying([&]() -> int32_t {
+                       ScopedLock vorbis(vorbisLock_);
+                       const double t = vorbis_.TimeTotal();
+                       if (t < 0) return InfoFailed();
+                       *v = t;
+                       return kOk;
+                     });
                    });
   table_.AddNumber(u"decodetime", kPropPlaybackNumber,
                    u"the time decoded so far in seconds - available only during playback",
                    [this](double* v) {
-                     DecoderLock lock(*this);
-                     if (const int32_t r = NeedOpen(); r < 0) return r;
-                     ScopedLock vorbis(vorbisLock_);
-                     const double t = vorbis_.TimeTell();
-                     if (t < 0) return InfoFailed();
-                     *v = t;
-                     return kOk;
+                     return WhilePlaying([&]() -> int32_t {
+                       ScopedLock vorbis(vorbisLock_);
+                       const double t = vorbis_.TimeTell();
+                       if (t < 0) return InfoFailed();
+                       *v = t;
+                       return kOk;
+                     });
                    });
   table_.AddInteger(u"totaltimeisestimate", kPropFormatInteger,
                     u"whether the total length is an estimate or not", [](int32_t* v) {
@@ -178,15 +176,13 @@ int32_t OggVorbisDecoder::CanHandle(AudioModuleOutput* upstream, uint32_t* score
   *score1 = *score2 = 0;
   DecoderLock lock(*this);
   if (const int32_t r = SetUpProbe(upstream); r <= 0) return r;
-  UpstreamByteSource probe;
-  probe.Attach(upstream, ErrorRegistry());
-  if (probe.IsSeekable()) probe.Seek(0, SEEK_SET);
-  UpstreamVorbisSource source(probe);
+  UpstreamStream probe(upstream, ErrorRegistry());
+  probe.Rewind();
   VorbisLinkInfo info;
   // Only the headers: a full open would scan every link of a seekable stream.
-  if (VorbisStream::Probe(source, &info)) {
-    *score1 = kProbeScore1;
-    *score2 = kProbeScore2;
+  if (VorbisStream::Probe(probe.Stream(), &info)) {
+    *score1 = kAcceptedScore1;
+    *score2 = kAcceptedScore2;
     // The formats are known before a sample is decoded.
     knownRate_ = info.rate;
     knownChannels_ = info.channels;
@@ -201,20 +197,20 @@ int32_t OggVorbisDecoder::StateChange(int32_t state) {
   if (state == kChainStopped) {
     ScopedLock vorbis(vorbisLock_);
     vorbis_.Close();
-    source_.Reset();
+    input_.Reset();
   } else if (state_ == kChainStopped) {
-    source_.Attach(upstream_, ErrorRegistry());
-    // The headers are at the start; a reader that cannot seek is taken to stand there.
-    if (source_.IsSeekable()) source_.Seek(0, SEEK_SET);
+    input_.Attach(upstream_, ErrorRegistry());
+    // The headers are at the start.
+    input_.Rewind();
     builtForLink_ = -1;
     seeked_ = false;
     firstSent_ = endSent_ = false;
     pendingError_ = 0;
     lastBitrate_ = -1;
     ScopedLock vorbis(vorbisLock_);
-    if (!upstream_ || vorbis_.Open(vorbisSource_) < 0) {
+    if (!upstream_ || vorbis_.Open(input_.Stream()) < 0) {
       vorbis_.Close();
-      source_.Reset();
+      input_.Reset();
       return OggErrors().Code(kOggInitFailed);
     }
     VorbisLinkInfo info;
@@ -277,7 +273,7 @@ void OggVorbisDecoder::ReplaceFormat(uint32_t rate, uint32_t channels) {
 int32_t OggVorbisDecoder::GetPacket(AudioPacket** slot) {
   if (!slot) return kErrMissingArg;
   DecoderLock lock(*this);
-  if (outputMode_ == kOutputModeNone) return -13;
+  if (outputMode_ == kOutputModeNone) return kErrNoOutputMode;
   if (!Chain()) return MediaError(kMsNotInChain);
   if (state_ == kChainStopped || !vorbis_.IsOpen()) return MediaError(kMsWrongState);
   if (pendingError_ < 0) return std::exchange(pendingError_, 0);
@@ -315,7 +311,7 @@ int32_t OggVorbisDecoder::GetPacket(AudioPacket** slot) {
   }
   p->byteCount = static_cast<uint32_t>(read.bytes);
   p->SetFormat(format_.Get());
-  p->streamId = source_.StreamId();
+  p->streamId = input_.StreamId();
   p->position = read.startTime >= 0 ? read.startTime : now;
   p->length = read.rate ? static_cast<double>(read.bytes) /
                               (VorbisBytesPerSample(mode) * read.channels) / read.rate

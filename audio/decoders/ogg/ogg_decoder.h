@@ -7,9 +7,9 @@
 #include <cstdint>
 
 #include "audio/decoders/common/decoder_base.h"
-#include "audio/decoders/common/upstream_byte_source.h"
-#include "audio/decoders/ogg/upstream_vorbis_source.h"
+#include "audio/decoders/common/upstream_stream.h"
 #include "audio/decoders/ogg/vorbis_stream.h"
+#include "foundation/util/result.h"
 #include "platform/critical_section.h"
 
 namespace vk2 {
@@ -26,30 +26,21 @@ class OggVorbisDecoder final : public DecoderBase {
   ~OggVorbisDecoder() override;
 
   // Comments answer any text property name the table does not know.
-  class CommentProperties final : public MModuleProperties {
+  class CommentProperties final : public SubObject<MModuleProperties, OggVorbisDecoder> {
    public:
-    explicit CommentProperties(OggVorbisDecoder* owner) : owner_(owner) {}
-    int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef = 1,
-                           uint32_t reserved = 0) override {
-      return owner_->QueryInterface(iid, out, addRef, reserved);
-    }
-    uint32_t AddRef() override { return owner_->AddRef(); }
-    uint32_t Release() override { return owner_->Release(); }
+    using SubObject::SubObject;
     int32_t GetString(const char16_t* name, TString* value) override {
-      return owner_->CommentValue(name, value);
+      return Owner()->CommentValue(name, value);
     }
-    int32_t GetInteger(const char16_t*, int32_t*) override { return -5; }
-    int32_t GetNumber(const char16_t*, double*) override { return -5; }
+    int32_t GetInteger(const char16_t*, int32_t*) override { return kErrNotFound; }
+    int32_t GetNumber(const char16_t*, double*) override { return kErrNotFound; }
     int32_t Describe(PropertyDescriptionList*) override { return 0; }
-    int32_t SetString(const char16_t*, const char16_t*) override { return -5; }
-    int32_t SetInteger(const char16_t*, int32_t) override { return -5; }
-    int32_t SetNumber(const char16_t*, double) override { return -5; }
+    int32_t SetString(const char16_t*, const char16_t*) override { return kErrNotFound; }
+    int32_t SetInteger(const char16_t*, int32_t) override { return kErrNotFound; }
+    int32_t SetNumber(const char16_t*, double) override { return kErrNotFound; }
     int32_t LoadSettings(MPreferenceStore*) override { return 0; }
     int32_t SaveSettings(MPreferenceStore*) override { return 0; }
     int32_t PropertyHook(uint32_t, uint32_t) override { return 0; }
-
-   private:
-    OggVorbisDecoder* owner_;
   };
 
   int32_t CanHandle(AudioModuleOutput* upstream, uint32_t* score1, uint32_t* score2) override;
@@ -61,13 +52,12 @@ class OggVorbisDecoder final : public DecoderBase {
   int32_t CommentValue(const char16_t* name, TString* value);
   // Under the main lock: a new format record for the link and the output mode, event queued.
   void ReplaceFormat(uint32_t rate, uint32_t channels);
-  int32_t NeedOpen() const;
+  int32_t PlaybackState() const override;
   int32_t ReadFailed() const;
   int32_t InfoFailed() const;
 
   CriticalSection vorbisLock_;  // taken after the main lock, never before it
-  UpstreamByteSource source_;
-  UpstreamVorbisSource vorbisSource_{source_};
+  UpstreamStream input_;
   VorbisStream vorbis_;
   CommentProperties comments_{this};
   // Under the main lock.

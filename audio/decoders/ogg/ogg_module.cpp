@@ -2,7 +2,7 @@
 #include <new>
 
 #include "audio/decoders/ogg/ogg_decoder.h"
-#include "foundation/module/module_glue.h"
+#include "component/module/module_glue.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <utility>
 
-#include "audio/decoders/ogg/vorbis_source.h"
+#include "foundation/bytes/byte_source.h"
 
 namespace vk2 {
 namespace {
@@ -22,7 +22,7 @@ constexpr int kDecodeFrames = 1024;
 // vorbisfile's decode loop takes a failed read for the end of the stream; the failure is kept
 // here so that Read can report it.
 size_t ReadCallback(void* buffer, size_t size, size_t count, void* datasource) {
-  auto* link = static_cast<VorbisSourceLink*>(datasource);
+  auto* link = static_cast<VorbisReadLink*>(datasource);
   const size_t bytes = size * count;
   if (bytes == 0) return 0;
   const int64_t n = link->source->Read(buffer, bytes);
@@ -36,11 +36,25 @@ size_t ReadCallback(void* buffer, size_t size, size_t count, void* datasource) {
 }
 
 int SeekCallback(void* datasource, ogg_int64_t offset, int whence) {
-  return static_cast<VorbisSourceLink*>(datasource)->source->Seek(offset, whence) < 0 ? -1 : 0;
+  SeekOrigin origin;
+  switch (whence) {
+    case SEEK_SET:
+      origin = SeekOrigin::kBegin;
+      break;
+    case SEEK_CUR:
+      origin = SeekOrigin::kCurrent;
+      break;
+    case SEEK_END:
+      origin = SeekOrigin::kEnd;
+      break;
+    default:
+      return -1;
+  }
+  return static_cast<VorbisReadLink*>(datasource)->source->Seek(offset, origin) < 0 ? -1 : 0;
 }
 
 long TellCallback(void* datasource) {
-  return static_cast<long>(static_cast<VorbisSourceLink*>(datasource)->source->Tell());
+  return static_cast<long>(static_cast<VorbisReadLink*>(datasource)->source->Tell());
 }
 
 constexpr ov_callbacks kCallbacks = {ReadCallback, SeekCallback, nullptr, TellCallback};
@@ -69,10 +83,10 @@ VorbisStream::~VorbisStream() {
   Close();
 }
 
-bool VorbisStream::Probe(VorbisSource& source, VorbisLinkInfo* info) {
+bool VorbisStream::Probe(ByteSource& source, VorbisLinkInfo* info) {
   OggVorbis_File probe;
   std::memset(&probe, 0, sizeof probe);
-  VorbisSourceLink link{&source, false};
+  VorbisReadLink link{&source, false};
   // ov_test reads the headers only; a full open would scan every link of a seekable stream.
   const int r = ov_test_callbacks(&link, &probe, nullptr, 0, kCallbacks);
   if (r == 0 && info) {
@@ -88,7 +102,7 @@ bool VorbisStream::Probe(VorbisSource& source, VorbisLinkInfo* info) {
   return r == 0;
 }
 
-int VorbisStream::Open(VorbisSource& source) {
+int VorbisStream::Open(ByteSource& source) {
   Close();
   std::memset(file_.get(), 0, sizeof(OggVorbis_File));
   link_ = {&source, false};

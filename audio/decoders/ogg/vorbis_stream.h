@@ -1,4 +1,4 @@
-// Ogg Vorbis decoding on libvorbisfile, read through a VorbisSource.
+// Ogg Vorbis decoding on libvorbisfile, read through a ByteSource.
 //
 // Read fills a caller's buffer with interleaved little-endian samples (16-bit signed or 32-bit
 // float) in whole frames, and never mixes two logical streams (links) of a chained stream in
@@ -16,11 +16,11 @@ struct OggVorbis_File;
 
 namespace vk2 {
 
-class VorbisSource;
+class ByteSource;
 
 // What vorbisfile's callbacks read through.
-struct VorbisSourceLink {
-  VorbisSource* source = nullptr;
+struct VorbisReadLink {
+  ByteSource* source = nullptr;
   bool readFailed = false;  // a read failed; vorbisfile saw it as the end
 };
 
@@ -59,10 +59,10 @@ class VorbisStream {
   // Whether the source starts with Vorbis headers, and the first link's values when `info` is
   // given. Reads only the headers (no scan of a seekable stream's links); the source is left
   // wherever that ends.
-  static bool Probe(VorbisSource& source, VorbisLinkInfo* info = nullptr);
+  static bool Probe(ByteSource& source, VorbisLinkInfo* info = nullptr);
 
   // Opens the stream on `source`, which must outlive it. 0, or a negative vorbisfile code.
-  int Open(VorbisSource& source);
+  int Open(ByteSource& source);
   void Close();
   bool IsOpen() const { return open_; }
   bool IsSeekable() const;
@@ -94,7 +94,7 @@ class VorbisStream {
   size_t PendingFrames() const;
 
   std::unique_ptr<OggVorbis_File> file_;
-  VorbisSourceLink link_;
+  VorbisReadLink link_;
   bool open_ = false;
   // Samples decoded but not yet handed out: interleaved floats of one link.
   std::vector<float> pending_;

@@ -27,9 +27,6 @@ DecoderTraits WaveTraits() {
   return t;
 }
 
-constexpr uint32_t kProbeScore1 = 80;
-constexpr uint32_t kProbeScore2 = 50;
-
 }  // namespace
 
 int32_t WaveDecoderNotWaveError() {
@@ -47,7 +44,7 @@ WaveDecoder::~WaveDecoder() {
   CloseStream();
 }
 
-int32_t WaveDecoder::NeedOpen() const {
+int32_t WaveDecoder::PlaybackState() const {
   return state_ == kChainStopped || !wave_.IsOpen() ? MediaError(kMsWrongState) : kOk;
 }
 
@@ -73,11 +70,11 @@ void WaveDecoder::AddProperties() {
                      return kOk;
                    });
   auto bitRate = [this](int32_t* v) {
-    DecoderLock lock(*this);
-    if (const int32_t r = NeedOpen(); r < 0) return r;
-    *v = static_cast<int32_t>(
-        std::min<uint64_t>(uint64_t{wave_.Info().source.avgBytesPerSec} * 8, INT32_MAX));
-    return kOk;
+    return WhilePlaying([&]() -> int32_t {
+      *v = static_cast<int32_t>(
+          std::min<uint64_t>(uint64_t{wave_.Info().source.avgBytesPerSec} * 8, INT32_MAX));
+      return kOk;
+    });
   };
   table_.AddInteger(u"instantbitrate", kPropPlaybackInteger,
                     u"the bit rate of the data being decoded now - available only during playback",
@@ -88,43 +85,44 @@ void WaveDecoder::AddProperties() {
   table_.AddInteger(u"isvbr", kPropPlaybackOnly | kPropInfo | kPropInteger,
                     u"whether the bit rate varies - available only during playback",
                     [this](int32_t* v) {
-                      DecoderLock lock(*this);
-                      if (const int32_t r = NeedOpen(); r < 0) return r;
-                      *v = 0;
-                      return kOk;
+                      return WhilePlaying([&]() -> int32_t {
+                        *v = 0;
+                        return kOk;
+                      });
                     });
   table_.AddNumber(u"totaltime", kPropPlaybackOnly | kPropInfo | kPropNumber,
                    u"the length of the stream in seconds - available only during playback",
                    [this](double* v) {
-                     DecoderLock lock(*this);
-                     if (const int32_t r = NeedOpen(); r < 0) return r;
-                     if (wave_.Info().totalSeconds < 0) return MediaError(kMsUnsupportedForFormat);
-                     *v = wave_.Info().totalSeconds;
-                     return kOk;
+                     return WhilePlaying([&]() -> int32_t {
+                       if (wave_.Info().totalSeconds < 0)
+                         return MediaError(kMsUnsupportedForFormat);
+                       *v = wave_.Info().totalSeconds;
+                       return kOk;
+                     });
                    });
   table_.AddInteger(
       u"totaltimeisestimate", kPropPlaybackOnly | kPropInfo | kPropInteger,
       u"whether the total length is an estimate or not - available only during playback",
       [this](int32_t* v) {
-        DecoderLock lock(*this);
-        if (const int32_t r = NeedOpen(); r < 0) return r;
-        *v = wave_.Info().sizeTrusted ? 0 : 1;
-        return kOk;
+        return WhilePlaying([&]() -> int32_t {
+          *v = wave_.Info().sizeTrusted ? 0 : 1;
+          return kOk;
+        });
       });
   table_.AddNumber(u"decodetime", kPropPlaybackNumber,
                    u"the time decoded so far in seconds - available only during playback",
                    [this](double* v) {
-                     DecoderLock lock(*this);
-                     if (const int32_t r = NeedOpen(); r < 0) return r;
-                     *v = wave_.DecodedSeconds();
-                     return kOk;
+                     return WhilePlaying([&]() -> int32_t {
+                       *v = wave_.DecodedSeconds();
+                       return kOk;
+                     });
                    });
 }
 
-bool WaveDecoder::OpenStream(UpstreamByteSource& source, ByteStream& stream, bool probe) {
-  // The headers are at the start; a reader that cannot seek is taken to stand there.
-  if (source.IsSeekable()) source.Seek(0, SEEK_SET);
-  if (wave_.Open(stream, probe) != WaveOpenError::kNone) {
+bool WaveDecoder::OpenStream(UpstreamStream& input, bool probe) {
+  // The headers are at the start.
+  input.Rewind();
+  if (wave_.Open(input.Stream(), probe) != WaveOpenError::kNone) {
     wave_.Close();
     return false;
   }
@@ -137,7 +135,7 @@ bool WaveDecoder::OpenStream(UpstreamByteSource& source, ByteStream& stream, boo
 
 void WaveDecoder::CloseStream() {
   wave_.Close();
-  source_.Reset();
+  input_.Reset();
 }
 
 int32_t WaveDecoder::CanHandle(AudioModuleOutput* upstream, uint32_t* score1, uint32_t* score2) {
@@ -145,12 +143,10 @@ int32_t WaveDecoder::CanHandle(AudioModuleOutput* upstream, uint32_t* score1, ui
   *score1 = *score2 = 0;
   DecoderLock lock(*this);
   if (const int32_t r = SetUpProbe(upstream); r <= 0) return r;
-  UpstreamByteSource probe;
-  probe.Attach(upstream, ErrorRegistry());
-  UpstreamRiffStream probeStream(probe);
-  if (OpenStream(probe, probeStream, true)) {
-    *score1 = kProbeScore1;
-    *score2 = kProbeScore2;
+  UpstreamStream probe(upstream, ErrorRegistry());
+  if (OpenStream(probe, true)) {
+    *score1 = kAcceptedScore1;
+    *score2 = kAcceptedScore2;
   }
   return kOk;
 }
@@ -163,8 +159,8 @@ int32_t WaveDecoder::StateChange(int32_t state) {
     CloseStream();
   } else if (state_ == kChainStopped) {
     endSent_ = false;
-    source_.Attach(upstream_, ErrorRegistry());
-    if (!upstream_ || !OpenStream(source_, riff_, false)) {
+    input_.Attach(upstream_, ErrorRegistry());
+    if (!upstream_ || !OpenStream(input_, false)) {
       CloseStream();
       return WaveDecoderNotWaveError();
     }
@@ -208,7 +204,7 @@ int32_t WaveDecoder::GetPacket(AudioPacket** slot) {
   p->SetFormat(format_.Get());
   p->position = packet.startSeconds;
   p->length = static_cast<double>(packet.bytes) / dst.avgBytesPerSec;
-  p->streamId = source_.StreamId();
+  p->streamId = input_.StreamId();
   p->flags = 0;
   if (packet.first) p->flags |= kPacketFirst;
   if (packet.last) {

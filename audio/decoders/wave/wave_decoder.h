@@ -7,8 +7,7 @@
 #include <vector>
 
 #include "audio/decoders/common/decoder_base.h"
-#include "audio/decoders/common/upstream_byte_source.h"
-#include "audio/decoders/wave/upstream_riff_stream.h"
+#include "audio/decoders/common/upstream_stream.h"
 #include "audio/decoders/wave/wave_stream.h"
 
 namespace vk2 {
@@ -29,17 +28,15 @@ class WaveDecoder final : public DecoderBase {
   int32_t GetFormats(AudioFormatList* formats) override;
   int32_t SetFormat(AudioFormat*) override { return 0; }
 
-  // Under the main lock: reads the headers from the start of `source` through `stream` (which
-  // must outlive the open stream) and, unless probing, readies the conversion; replaces the
-  // format record. False when it is no playable WAVE.
-  bool OpenStream(UpstreamByteSource& source, ByteStream& stream, bool probe);
+  // Under the main lock: reads the headers from the start of `input` (which must outlive the
+  // open stream) and, unless probing, readies the conversion; replaces the format record. False
+  // when it is no playable WAVE.
+  bool OpenStream(UpstreamStream& input, bool probe);
   void CloseStream();
   void AddProperties();
-  // Integer and time properties exist only while a stream is open.
-  int32_t NeedOpen() const;
+  int32_t PlaybackState() const override;
 
-  UpstreamByteSource source_;
-  UpstreamRiffStream riff_{source_};  // what the open stream reads
+  UpstreamStream input_;  // what the open stream reads
   WaveStream wave_;
   bool endSent_ = false;
 };

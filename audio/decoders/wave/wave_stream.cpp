@@ -62,7 +62,7 @@ uint32_t WaveStream::DestinationFrameBytes() const {
   return info_.destination.blockAlign;
 }
 
-WaveOpenError WaveStream::Open(ByteStream& stream, bool probe) {
+WaveOpenError WaveStream::Open(ByteSource& stream, bool probe) {
   Close();
   stream_ = &stream;
   riff_ = std::make_unique<RiffReader>(stream);

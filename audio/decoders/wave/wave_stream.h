@@ -1,4 +1,4 @@
-// WAVE decoding: the RIFF structure read through a ByteStream, the "fmt " record checked, and
+// WAVE decoding: the RIFF structure read through a ByteSource, the "fmt " record checked, and
 // the "data" chunk converted to PCM by the audio compression stand-in, whatever the format.
 //
 // Decoded bytes are handed out in packets of whole frames; the stream knows its own end (the
@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "foundation/bytes/byte_source.h"
 #include "platform/audio/acm/acm_types.h"
-#include "platform/audio/riff/byte_stream.h"
 #include "platform/audio/wave_format.h"
 
 namespace vk2 {
@@ -63,7 +63,7 @@ class WaveStream {
 
   // Reads the headers from the stream's current position (its start). `probe` stops once the
   // format is known; otherwise the stream is ready to decode from the start of the data.
-  WaveOpenError Open(ByteStream& stream, bool probe);
+  WaveOpenError Open(ByteSource& stream, bool probe);
   void Close();
   bool IsOpen() const { return acm_ != nullptr; }
   const WaveInfo& Info() const { return info_; }
@@ -87,7 +87,7 @@ class WaveStream {
   int32_t FillStage();
   int32_t ConvertOnce(uint32_t flags, bool& progressed);
 
-  ByteStream* stream_ = nullptr;
+  ByteSource* stream_ = nullptr;
   std::unique_ptr<RiffReader> riff_;
   std::unique_ptr<AcmStream> acm_;
   WaveInfo info_;

@@ -110,11 +110,6 @@ AudioSystem::AudioSystem() {
 
 AudioSystem::~AudioSystem() = default;
 
-int32_t AudioSystem::QueryInterface(const Guid&, void** out, uint32_t, uint32_t) {
-  if (out) *out = nullptr;
-  return kErrNoInterface;
-}
-
 int32_t AudioSystem::CreateInstance(const Guid& iid, void** out, MUnknown* outer) {
   if (!out) return kErrMissingArg;
   *out = nullptr;
@@ -136,17 +131,13 @@ int32_t AudioSystem::CreateInstance(const Guid& iid, void** out, MUnknown* outer
 
 int32_t AudioSystem::SystemFace::QueryInterface(const Guid& iid, void** out, uint32_t addRef,
                                                 uint32_t) {
-  if (!out) return kErrOutOfMemory;
-  *out = nullptr;
+  MUnknown* found = nullptr;
   if (iid == kIID_MAudioSystem) {
-    *out = static_cast<MAudioSystem*>(this);
+    found = static_cast<MAudioSystem*>(this);
   } else if (iid == kIID_MPacketPool) {
-    *out = static_cast<MPacketPool*>(&owner_->pool_);
-  } else {
-    return kErrNoInterface;
+    found = &owner_->pool_;
   }
-  if (addRef & 0xFF) owner_->AddRef();
-  return kOk;
+  return AnswerQuery(found, out, addRef);
 }
 
 MMediaChain* AudioSystem::SystemFace::CreateChain() {

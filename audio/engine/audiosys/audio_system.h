@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "audio/common/object_count.h"
 #include "audio/engine/audiosys/packet_pool.h"
+#include "component/object/com_object.h"
 #include "foundation/util/ref_ptr.h"
 #include "interfaces/audio/audio_system.h"
 #include "interfaces/runtime/class_factory.h"
@@ -13,14 +13,12 @@
 
 namespace vk2 {
 
-class AudioSystem final : public MClassFactory {
+// The class-object face answers no interface of its own.
+class AudioSystem final : public ComObject<AudioSystem, SilentFace<MClassFactory>> {
  public:
   // A new system with one reference; null when memory runs out.
   static AudioSystem* Create();
 
-  // The class-object face answers no interface of its own.
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t reserved) override;
-  VK2_OBJECT_COUNT_METHODS
   int32_t CreateInstance(const Guid& iid, void** out, MUnknown* outer) override;
 
   MAudioSystem* System() { return &system_; }
@@ -30,6 +28,8 @@ class AudioSystem final : public MClassFactory {
   class SystemFace final : public MAudioSystem {
    public:
     explicit SystemFace(AudioSystem* owner) : owner_(owner) {}
+    // A second identity of the system, with answers of its own (the system and its pool) where
+    // the class object answers none; its count is the system's.
     int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef,
                            uint32_t reserved) override;
     uint32_t AddRef() override { return owner_->AddRef(); }
@@ -48,9 +48,8 @@ class AudioSystem final : public MClassFactory {
   };
 
   AudioSystem();
-  ~AudioSystem();
+  ~AudioSystem() override;
 
-  ObjectCount refs_;
   PacketPool pool_{this};
   SystemFace system_{this};
   CriticalSection lock_;

@@ -12,6 +12,12 @@
 namespace vk2 {
 namespace {
 
+// A decoder of the matching type that scores above both is good enough: it is taken without
+// probing the rest, each of which would cost a format-detection pass and a rewind of the reader
+// (and a live source cannot rewind at all). The decoders answer 80 and 50 when they accept.
+constexpr uint32_t kGoodEnoughScore1 = 79;
+constexpr uint32_t kGoodEnoughScore2 = 19;
+
 uint64_t Product(uint32_t a, uint32_t b) {
   return static_cast<uint64_t>(a) * b;
 }
@@ -143,7 +149,15 @@ int32_t MediaChain::Open(const char16_t* url, int32_t costLimit) {
   const int32_t cost = reader->GetAccessCost(url);
   if (cost < 0) return cost;
   if (cost > costLimit) return MediaError(kMsTooCostly);
+  {
+    ScopedLock lock(lock_);
+    opening_ = reader;
+  }
   const int32_t opened = reader->Open(url);
+  {
+    ScopedLock lock(lock_);
+    opening_ = nullptr;
+  }
   if (opened < 0) return opened;
 
   r = InsertAtEnd(reader.Get());
@@ -235,7 +249,8 @@ int32_t MediaChain::BuildDecoders(const char16_t* url, MStreamReader* reader) {
             bestProduct = Product(s1, s2);
             best = candidate;
           }
-          if ((group == &matching && s1 > 79 && s2 > 19) || !rewound) {
+          if ((group == &matching && s1 > kGoodEnoughScore1 && s2 > kGoodEnoughScore2) ||
+              !rewound) {
             done = true;
             break;
           }

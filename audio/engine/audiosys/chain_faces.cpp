@@ -21,8 +21,8 @@ RefPtr<T> Query(MAudioModule* m, const Guid& iid) {
 int32_t MediaChain::NotificationsFace::AddNotification(MAudioCallback* callback, double seconds,
                                                        uint32_t key) {
   if (!callback) return kErrMissingArg;
-  MediaChain* c = chain_;
-  if (c->worker_->HasNotification(callback, key)) return -6;
+  MediaChain* c = Owner();
+  if (c->worker_->HasNotification(callback, key)) return kErrAlreadyPresent;
   uint32_t id = 0;
   {
     ScopedLock lock(c->lock_);
@@ -50,7 +50,7 @@ int32_t MediaChain::NotificationsFace::AddNotification(MAudioCallback* callback,
 
 int32_t MediaChain::NotificationsFace::RemoveNotification(MAudioCallback* callback, double seconds,
                                                           uint32_t key) {
-  MediaChain* c = chain_;
+  MediaChain* c = Owner();
   uint32_t id = 0;
   if (!c->worker_->RemoveNotification(callback, key, seconds, &id)) return kErrNotFound;
   const ModuleList modules = c->Modules();
@@ -110,38 +110,40 @@ int32_t TellBackwards(const ModuleList& modules, Fn fn) {
 
 int32_t MediaChain::PropertiesFace::GetString(const char16_t* name, TString* value) {
   if (!value) return kErrMissingArg;
-  return AskBackwards(chain_->Modules(), [&](MModuleInfo* m) { return m->GetString(name, value); });
+  return AskBackwards(Owner()->Modules(),
+                      [&](MModuleInfo* m) { return m->GetString(name, value); });
 }
 
 int32_t MediaChain::PropertiesFace::GetInteger(const char16_t* name, int32_t* value) {
   if (!value) return kErrMissingArg;
-  return AskBackwards(chain_->Modules(),
+  return AskBackwards(Owner()->Modules(),
                       [&](MModuleInfo* m) { return m->GetInteger(name, value); });
 }
 
 int32_t MediaChain::PropertiesFace::GetNumber(const char16_t* name, double* value) {
   if (!value) return kErrMissingArg;
-  return AskBackwards(chain_->Modules(), [&](MModuleInfo* m) { return m->GetNumber(name, value); });
+  return AskBackwards(Owner()->Modules(),
+                      [&](MModuleInfo* m) { return m->GetNumber(name, value); });
 }
 
 int32_t MediaChain::PropertiesFace::SetString(const char16_t* name, const char16_t* value) {
-  return TellBackwards(chain_->Modules(),
+  return TellBackwards(Owner()->Modules(),
                        [&](MModuleProperties* m) { return m->SetString(name, value); });
 }
 
 int32_t MediaChain::PropertiesFace::SetInteger(const char16_t* name, int32_t value) {
-  return TellBackwards(chain_->Modules(),
+  return TellBackwards(Owner()->Modules(),
                        [&](MModuleProperties* m) { return m->SetInteger(name, value); });
 }
 
 int32_t MediaChain::PropertiesFace::SetNumber(const char16_t* name, double value) {
-  return TellBackwards(chain_->Modules(),
+  return TellBackwards(Owner()->Modules(),
                        [&](MModuleProperties* m) { return m->SetNumber(name, value); });
 }
 
 int32_t MediaChain::PropertiesFace::Describe(PropertyDescriptionList* list) {
   if (!list) return kErrMissingArg;
-  for (const RefPtr<MAudioModule>& m : chain_->Modules()) {
+  for (const RefPtr<MAudioModule>& m : Owner()->Modules()) {
     auto info = Query<MModuleInfo>(m.Get(), kIID_MModuleInfo);
     if (!info) continue;
     PropertyDescriptionList scratch;
@@ -160,18 +162,18 @@ int32_t MediaChain::PropertiesFace::Describe(PropertyDescriptionList* list) {
 int32_t MediaChain::PropertiesFace::LoadSettings(MPreferenceStore* store) {
   {
     RefPtr<MPreferenceStore> old;
-    ScopedLock lock(chain_->lock_);
-    old = std::move(chain_->settings_);
-    chain_->settings_ = RefPtr<MPreferenceStore>(store);
+    ScopedLock lock(Owner()->lock_);
+    old = std::move(Owner()->settings_);
+    Owner()->settings_ = RefPtr<MPreferenceStore>(store);
   }
-  for (const RefPtr<MAudioModule>& m : chain_->Modules())
-    chain_->ApplySettings(m.Get());
+  for (const RefPtr<MAudioModule>& m : Owner()->Modules())
+    Owner()->ApplySettings(m.Get());
   return kOk;
 }
 
 int32_t MediaChain::PropertiesFace::SaveSettings(MPreferenceStore* store) {
   if (!store) return kErrMissingArg;
-  for (const RefPtr<MAudioModule>& m : chain_->Modules()) {
+  for (const RefPtr<MAudioModule>& m : Owner()->Modules()) {
     auto props = Query<MModuleProperties>(m.Get(), kIID_MModuleProperties);
     if (!props) continue;
     TString name;
@@ -188,7 +190,7 @@ int32_t MediaChain::PropertiesFace::SaveSettings(MPreferenceStore* store) {
 int32_t MediaChain::PropertiesFace::PropertyHook(uint32_t word1, uint32_t word2) {
   int32_t result = kErrNotFound;
   bool first = true;
-  for (const RefPtr<MAudioModule>& m : chain_->Modules()) {
+  for (const RefPtr<MAudioModule>& m : Owner()->Modules()) {
     auto props = Query<MModuleProperties>(m.Get(), kIID_MModuleProperties);
     if (!props) continue;
     const int32_t r = props->PropertyHook(word1, word2);

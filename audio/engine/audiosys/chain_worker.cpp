@@ -47,7 +47,7 @@ int32_t ChainWorker::AddCallback(MAudioCallback* callback, uint32_t key) {
   if (!callback) return kErrMissingArg;
   ScopedLock lock(lock_);
   for (const Callback& c : callbacks_) {
-    if (c.callback == callback && c.key == key) return -6;
+    if (c.callback == callback && c.key == key) return kErrAlreadyPresent;
   }
   callbacks_.push_back(Callback{callback, key});
   return kOk;

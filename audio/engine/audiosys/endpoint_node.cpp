@@ -5,12 +5,12 @@
 #include "audio/common/callback_list.h"
 #include "audio/common/media_errors.h"
 #include "audio/common/notification_list.h"
-#include "audio/common/object_count.h"
 #include "audio/common/properties_face.h"
 #include "audio/common/property_table.h"
 #include "audio/engine/audiosys/chain_nodes.h"
 #include "audio/engine/shared/endpoint_help.h"
-#include "foundation/util/forward_unknown.h"
+#include "component/object/com_object.h"
+#include "component/object/sub_object.h"
 #include "foundation/util/result.h"
 #include "interfaces/audio/audio_module.h"
 #include "interfaces/audio/chain_types.h"
@@ -20,31 +20,18 @@
 namespace vk2 {
 namespace {
 
-class EndpointNode final : public MAudioModule {
+class EndpointNode final : public ComObject<EndpointNode, Face<MAudioModule, kIID_MAudioModule>> {
  public:
   EndpointNode() { BuildProperties(); }
 
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t) override {
-    if (!out) return kErrOutOfMemory;
-    *out = nullptr;
-    if (iid == kIID_MAudioModule) {
-      *out = static_cast<MAudioModule*>(this);
-    } else if (iid == kIID_MVolumeControl) {
-      *out = static_cast<MVolumeControl*>(&volumeFace_);
-    } else if (iid == kIID_MCallbackRegistry) {
-      *out = static_cast<MCallbackRegistry*>(&callbacks_);
-    } else if (iid == kIID_MTimeNotifications) {
-      *out = static_cast<MTimeNotifications*>(&notifications_);
-    } else if (iid == kIID_MModuleInfo) {
-      // Read-only: the node answers MModuleInfo, not MModuleProperties.
-      *out = static_cast<MModuleInfo*>(&properties_);
-    } else {
-      return kErrNoInterface;
-    }
-    if (addRef & 0xFF) AddRef();
-    return kOk;
+  MUnknown* QueryMore(const Guid& iid) override {
+    if (iid == kIID_MVolumeControl) return &volumeFace_;
+    if (iid == kIID_MCallbackRegistry) return &callbacks_;
+    if (iid == kIID_MTimeNotifications) return &notifications_;
+    // Read-only: the node answers MModuleInfo, not MModuleProperties.
+    if (iid == kIID_MModuleInfo) return static_cast<MModuleInfo*>(&properties_);
+    return nullptr;
   }
-  VK2_OBJECT_COUNT_METHODS
 
   int32_t HasInput() override { return 1; }
   int32_t HasOutput() override { return 0; }
@@ -138,32 +125,31 @@ class EndpointNode final : public MAudioModule {
     EndpointNode* node_;
   };
 
-  class Volume final : public MVolumeControl {
+  class Volume final : public SubObject<MVolumeControl, EndpointNode> {
    public:
-    explicit Volume(EndpointNode* node) : node_(node) {}
-    VK2_FORWARD_UNKNOWN(node_)
+    using SubObject::SubObject;
     int32_t SetVolume(double v) override {
       if (!(v >= 0.0 && v <= 1.0)) return kErrMissingArg;
-      ScopedLock lock(node_->lock_);
-      node_->volume_ = v;
+      ScopedLock lock(Owner()->lock_);
+      Owner()->volume_ = v;
       return kOk;
     }
     int32_t GetVolume(double* v) override {
       if (!v) return kErrMissingArg;
-      ScopedLock lock(node_->lock_);
-      *v = node_->volume_;
+      ScopedLock lock(Owner()->lock_);
+      *v = Owner()->volume_;
       return kOk;
     }
     int32_t SetBalance(double b) override {
       if (!(b >= -1.0 && b <= 1.0)) return kErrMissingArg;
-      ScopedLock lock(node_->lock_);
-      node_->balance_ = b;
+      ScopedLock lock(Owner()->lock_);
+      Owner()->balance_ = b;
       return kOk;
     }
     int32_t GetBalance(double* b) override {
       if (!b) return kErrMissingArg;
-      ScopedLock lock(node_->lock_);
-      *b = node_->balance_;
+      ScopedLock lock(Owner()->lock_);
+      *b = Owner()->balance_;
       return kOk;
     }
     int32_t RampVolume(double from, double to, double seconds) override {
@@ -171,46 +157,35 @@ class EndpointNode final : public MAudioModule {
           !(seconds > 0.0 && seconds <= 60.0)) {
         return kErrMissingArg;
       }
-      ScopedLock lock(node_->lock_);
-      node_->volume_ = to;
+      ScopedLock lock(Owner()->lock_);
+      Owner()->volume_ = to;
       return kOk;
     }
-
-   private:
-    EndpointNode* node_;
   };
 
-  class Callbacks final : public MCallbackRegistry {
+  class Callbacks final : public SubObject<MCallbackRegistry, EndpointNode> {
    public:
-    explicit Callbacks(EndpointNode* node) : node_(node) {}
-    VK2_FORWARD_UNKNOWN(node_)
+    using SubObject::SubObject;
     int32_t RegisterCallback(MAudioCallback* callback, uint32_t key) override {
-      return node_->callbackList_.Register(callback, key);
+      return Owner()->callbackList_.Register(callback, key);
     }
     int32_t UnregisterCallback(MAudioCallback* callback, uint32_t key) override {
-      return node_->callbackList_.Unregister(callback, key);
+      return Owner()->callbackList_.Unregister(callback, key);
     }
-
-   private:
-    EndpointNode* node_;
   };
 
   // Kept and never fired: the node plays nothing, so no time is ever heard.
-  class Notifications final : public MTimeNotifications {
+  class Notifications final : public SubObject<MTimeNotifications, EndpointNode> {
    public:
-    explicit Notifications(EndpointNode* node) : node_(node) {}
-    VK2_FORWARD_UNKNOWN(node_)
+    using SubObject::SubObject;
     int32_t AddNotification(MAudioCallback* callback, double seconds, uint32_t key) override {
-      ScopedLock lock(node_->lock_);
-      return node_->notificationList_.Add(callback, seconds, key);
+      ScopedLock lock(Owner()->lock_);
+      return Owner()->notificationList_.Add(callback, seconds, key);
     }
     int32_t RemoveNotification(MAudioCallback* callback, double seconds, uint32_t key) override {
-      ScopedLock lock(node_->lock_);
-      return node_->notificationList_.Remove(callback, seconds, key);
+      ScopedLock lock(Owner()->lock_);
+      return Owner()->notificationList_.Remove(callback, seconds, key);
     }
-
-   private:
-    EndpointNode* node_;
   };
 
   uint32_t BytesPerSecondLocked() const { return (bits_ + 7) / 8 * channels_ * sampleRate_; }
@@ -260,7 +235,6 @@ class EndpointNode final : public MAudioModule {
     return bps ? static_cast<double>(bytesCounted_) / bps : 0.0;
   }
 
-  ObjectCount refs_;
   CriticalSection lock_;
   int32_t state_ = kChainStopped;
   double volume_ = 1.0;

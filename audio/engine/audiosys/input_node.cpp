@@ -14,27 +14,22 @@ InputNode::~InputNode() {
   node_->RemoveInput(this);
 }
 
-int32_t InputNode::QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t) {
-  if (!out) return kErrOutOfMemory;
-  *out = nullptr;
-  if (iid == kIID_MAudioModule) {
-    *out = static_cast<MAudioModule*>(this);
-  } else if (iid == kIID_MCallbackRegistry) {
-    *out = static_cast<MCallbackRegistry*>(&callbackFace_);
-  } else if (iid == kIID_MTimeNotifications) {
-    *out = static_cast<MTimeNotifications*>(&notificationFace_);
-  } else if (iid == kIID_MModuleInfo || iid == kIID_MModuleProperties) {
-    *out = static_cast<MModuleProperties*>(&properties_);
-  } else if (iid == kIID_MVolumeControl) {
+int32_t InputNode::QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t reserved) {
+  if (iid == kIID_MVolumeControl && out) {
+    *out = nullptr;
     // The volume of what is heard: the endpoint's.
     RefPtr<MAudioModule> endpoint = node_->Endpoint();
     if (!endpoint) return kErrNoInterface;
     return endpoint->QueryInterface(iid, out, addRef, 0);
-  } else {
-    return kErrNoInterface;
   }
-  if (addRef & 0xFF) AddRef();
-  return kOk;
+  return ComObject::QueryInterface(iid, out, addRef, reserved);
+}
+
+MUnknown* InputNode::QueryMore(const Guid& iid) {
+  if (iid == kIID_MCallbackRegistry) return &callbackFace_;
+  if (iid == kIID_MTimeNotifications) return &notificationFace_;
+  if (iid == kIID_MModuleInfo || iid == kIID_MModuleProperties) return &properties_;
+  return nullptr;
 }
 
 int32_t InputNode::GetInputByName(AudioModuleInput** input, const char16_t* name) {
@@ -169,17 +164,17 @@ int32_t InputNode::Input::GetOwner(MAudioModule** owner) {
 int32_t InputNode::Notifications::AddNotification(MAudioCallback* callback, double seconds,
                                                   uint32_t key) {
   if (!callback) return kErrMissingArg;
-  OutputNode* n = owner_->node_.Get();
+  OutputNode* n = Owner()->node_.Get();
   OutputNode::EndpointActions actions;
   {
     ScopedLock lock(n->queueLock_);
-    for (const Notification& e : owner_->notifications_) {
-      if (e.callback == callback && e.key == key) return -6;
+    for (const Notification& e : Owner()->notifications_) {
+      if (e.callback == callback && e.key == key) return kErrAlreadyPresent;
     }
     const uint32_t tag = n->NextTagLocked();
-    owner_->notifications_.push_back(Notification{callback, seconds, key, tag});
+    Owner()->notifications_.push_back(Notification{callback, seconds, key, tag});
     // Only the head's notifications are with the endpoint.
-    if (n->HeadLocked() == owner_) {
+    if (n->HeadLocked() == Owner()) {
       actions.endpoint = n->endpoint_;
       actions.add.push_back(OutputNode::Tagged{seconds, tag});
     }
@@ -190,18 +185,18 @@ int32_t InputNode::Notifications::AddNotification(MAudioCallback* callback, doub
 
 int32_t InputNode::Notifications::RemoveNotification(MAudioCallback* callback, double seconds,
                                                      uint32_t key) {
-  OutputNode* n = owner_->node_.Get();
+  OutputNode* n = Owner()->node_.Get();
   OutputNode::EndpointActions actions;
   {
     // Under the queue lock: the node fires notifications under it too.
     ScopedLock lock(n->queueLock_);
-    auto& list = owner_->notifications_;
+    auto& list = Owner()->notifications_;
     auto it = list.begin();
     for (; it != list.end(); ++it) {
       if (it->callback == callback && it->key == key && it->seconds == seconds) break;
     }
     if (it == list.end()) return kErrNotFound;
-    if (n->HeadLocked() == owner_) {
+    if (n->HeadLocked() == Owner()) {
       actions.endpoint = n->endpoint_;
       actions.remove.push_back(OutputNode::Tagged{it->seconds, it->tag});
     }
@@ -214,11 +209,11 @@ int32_t InputNode::Notifications::RemoveNotification(MAudioCallback* callback, d
 // ---- Properties ------------------------------------------------------------------------------
 
 RefPtr<MModuleProperties> InputNode::Properties::HeadEndpoint() {
-  OutputNode* n = owner_->node_.Get();
+  OutputNode* n = Owner()->node_.Get();
   RefPtr<MAudioModule> endpoint;
   {
     ScopedLock lock(n->queueLock_);
-    if (n->HeadLocked() != owner_) return nullptr;
+    if (n->HeadLocked() != Owner()) return nullptr;
     endpoint = n->endpoint_;
   }
   RefPtr<MModuleProperties> props;

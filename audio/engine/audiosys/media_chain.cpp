@@ -30,33 +30,14 @@ MediaChain::~MediaChain() {
   if (worker_) worker_->Stop();
 }
 
-int32_t MediaChain::QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t) {
-  if (!out) return kErrOutOfMemory;
-  *out = nullptr;
-  if (iid == kIID_MMediaChain || iid == kIID_MCallbackRegistry) {
-    *out = static_cast<MMediaChain*>(this);
-  } else if (iid == kIID_MTimeNotifications) {
-    *out = static_cast<MTimeNotifications*>(&notifications_);
-  } else if (iid == kIID_MModuleInfo || iid == kIID_MModuleProperties) {
-    *out = static_cast<MModuleProperties*>(&properties_);
-  } else {
-    return kErrNoInterface;
-  }
-  if (addRef & 0xFF) AddRef();
-  return kOk;
+MUnknown* MediaChain::QueryMore(const Guid& iid) {
+  if (iid == kIID_MTimeNotifications) return &notifications_;
+  if (iid == kIID_MModuleInfo || iid == kIID_MModuleProperties) return &properties_;
+  return nullptr;
 }
 
-uint32_t MediaChain::AddRef() {
-  return refs_.Increment();
-}
-
-uint32_t MediaChain::Release() {
-  bool destroy = false;
-  const uint32_t left = refs_.Decrement(&destroy);
-  // A callback of the chain running on its event thread finishes first; the event thread then
-  // destroys the chain.
-  if (destroy && (!worker_ || worker_->StopOrDefer([this] { delete this; }))) delete this;
-  return left;
+void MediaChain::Destroy() {
+  if (!worker_ || worker_->StopOrDefer([this] { delete this; })) delete this;
 }
 
 ModuleList MediaChain::Modules() const {
@@ -154,6 +135,15 @@ int32_t MediaChain::StateChange(int32_t state) {
 }
 
 int32_t MediaChain::ChangeState(int32_t state, bool forced) {
+  if (state == kChainStopped) {
+    // A reader still opening (a slow server) is in no list yet: stopping it ends the Open.
+    RefPtr<MStreamReader> opening;
+    {
+      ScopedLock lock(lock_);
+      opening = opening_;
+    }
+    if (opening) opening->StateChange(kChainStopped);
+  }
   const ModuleList modules = Modules();
   if (!forced && !IsComplete(modules)) return MediaError(kMsIncompleteChain);
   // A stop first releases every blocking read in the chain, so that stopping the endpoint
@@ -340,7 +330,7 @@ int32_t MediaChain::SetStreamId(int32_t id) {
 
 int32_t MediaChain::ModuleCallback::OnEvent(MUnknown*, int32_t code, uint32_t key,
                                             int32_t argument) {
-  chain_->worker_->Post(code, key, argument);
+  Owner()->worker_->Post(code, key, argument);
   return kOk;
 }
 

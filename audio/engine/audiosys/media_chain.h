@@ -13,13 +13,14 @@
 #include <vector>
 
 #include "audio/common/media_errors.h"
-#include "audio/common/object_count.h"
 #include "audio/engine/audiosys/chain_worker.h"
-#include "foundation/util/forward_unknown.h"
+#include "component/object/com_object.h"
+#include "component/object/sub_object.h"
 #include "foundation/util/ref_ptr.h"
 #include "interfaces/audio/media_chain.h"
 #include "interfaces/audio/module_properties.h"
 #include "interfaces/audio/stream_reader.h"
+#include "interfaces/ids.h"
 #include "interfaces/runtime/preference_store.h"
 #include "platform/critical_section.h"
 #include "platform/event.h"
@@ -28,7 +29,8 @@ namespace vk2 {
 
 using ModuleList = std::vector<RefPtr<MAudioModule>>;
 
-class MediaChain final : public MMediaChain {
+class MediaChain final
+    : public ComObject<MediaChain, Face<MMediaChain, kIID_MMediaChain, kIID_MCallbackRegistry>> {
  public:
   // WaitForBuffer gives up waiting (and lets the chain play) after this long.
   static constexpr uint32_t kBufferWaitLimitMs = 30'000;
@@ -37,10 +39,6 @@ class MediaChain final : public MMediaChain {
   // A new chain with one reference; null when memory runs out.
   static RefPtr<MediaChain> Create();
 
-  // MUnknown
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t reserved) override;
-  uint32_t AddRef() override;
-  uint32_t Release() override;
   // MCallbackRegistry
   int32_t RegisterCallback(MAudioCallback* callback, uint32_t key) override;
   int32_t UnregisterCallback(MAudioCallback* callback, uint32_t key) override;
@@ -71,23 +69,23 @@ class MediaChain final : public MMediaChain {
   size_t FilterCandidateCount() const;
 
  private:
+  MUnknown* QueryMore(const Guid& iid) override;
+  // A callback of the chain running on its event thread finishes first; the event thread then
+  // destroys the chain.
+  void Destroy() override;
+
   // The time-notification sub-object.
-  class NotificationsFace final : public MTimeNotifications {
+  class NotificationsFace final : public SubObject<MTimeNotifications, MediaChain> {
    public:
-    explicit NotificationsFace(MediaChain* chain) : chain_(chain) {}
-    VK2_FORWARD_UNKNOWN(chain_)
+    using SubObject::SubObject;
     int32_t AddNotification(MAudioCallback* callback, double seconds, uint32_t key) override;
     int32_t RemoveNotification(MAudioCallback* callback, double seconds, uint32_t key) override;
-
-   private:
-    MediaChain* chain_;
   };
 
   // The property sub-object: speaks for the chain's modules.
-  class PropertiesFace final : public MModuleProperties {
+  class PropertiesFace final : public SubObject<MModuleProperties, MediaChain> {
    public:
-    explicit PropertiesFace(MediaChain* chain) : chain_(chain) {}
-    VK2_FORWARD_UNKNOWN(chain_)
+    using SubObject::SubObject;
     int32_t GetString(const char16_t* name, TString* value) override;
     int32_t GetInteger(const char16_t* name, int32_t* value) override;
     int32_t GetNumber(const char16_t* name, double* value) override;
@@ -98,20 +96,13 @@ class MediaChain final : public MMediaChain {
     int32_t LoadSettings(MPreferenceStore* store) override;
     int32_t SaveSettings(MPreferenceStore* store) override;
     int32_t PropertyHook(uint32_t word1, uint32_t word2) override;
-
-   private:
-    MediaChain* chain_;
   };
 
   // The callback the chain registers with its modules: it only queues.
-  class ModuleCallback final : public MAudioCallback {
+  class ModuleCallback final : public SubObject<MAudioCallback, MediaChain> {
    public:
-    explicit ModuleCallback(MediaChain* chain) : chain_(chain) {}
-    VK2_FORWARD_UNKNOWN(chain_)
+    using SubObject::SubObject;
     int32_t OnEvent(MUnknown* source, int32_t code, uint32_t key, int32_t argument) override;
-
-   private:
-    MediaChain* chain_;
   };
 
   MediaChain();
@@ -132,7 +123,6 @@ class MediaChain final : public MMediaChain {
   void InsertFilters();
   int32_t ReadBufferLevel(double* level);
 
-  ObjectCount refs_;
   std::atomic<int32_t> state_{1};
   Event abort_{EventReset::kManual};
 
@@ -143,6 +133,7 @@ class MediaChain final : public MMediaChain {
   ModuleList filters_;
   RefPtr<MAudioModule> endpoint_;
   RefPtr<MPreferenceStore> settings_;
+  RefPtr<MStreamReader> opening_;  // the reader inside Open, before it joins the chain
   uint32_t serial_ = 1;
 
   RefPtr<ChainWorker> worker_;

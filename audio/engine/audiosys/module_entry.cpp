@@ -2,7 +2,7 @@
 // class is the audio system itself, so every module that asks the runtime for it reaches the
 // same system and the same packet pool (the runtime keeps one class object per class id).
 #include "audio/engine/audiosys/audio_system.h"
-#include "foundation/module/module_glue.h"
+#include "component/module/module_glue.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/class_factory.h"

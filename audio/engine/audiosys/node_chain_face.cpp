@@ -1,5 +1,7 @@
 // The output node's chain face: the chain the real endpoint belongs to.
 #include "audio/engine/audiosys/output_node.h"
+
+#include "component/object/query_answer.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 
@@ -7,17 +9,13 @@ namespace vk2 {
 
 int32_t OutputNode::ChainFace::QueryInterface(const Guid& iid, void** out, uint32_t addRef,
                                               uint32_t) {
-  if (!out) return kErrOutOfMemory;
-  *out = nullptr;
+  MUnknown* found = nullptr;
   if (iid == kIID_MMediaChain || iid == kIID_MCallbackRegistry) {
-    *out = static_cast<MMediaChain*>(this);
+    found = static_cast<MMediaChain*>(this);
   } else if (iid == kIID_MModuleInfo || iid == kIID_MModuleProperties) {
-    *out = static_cast<MModuleProperties*>(&node_->chainProperties_);
-  } else {
-    return kErrNoInterface;
+    found = &node_->chainProperties_;
   }
-  if (addRef & 0xFF) node_->AddRef();
-  return kOk;
+  return AnswerQuery(found, out, addRef);
 }
 
 int32_t OutputNode::ChainFace::RegisterCallback(MAudioCallback* callback, uint32_t key) {

@@ -37,18 +37,8 @@ OutputNode::~OutputNode() {
   queue_.clear();
 }
 
-int32_t OutputNode::QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t) {
-  if (!out) return kErrOutOfMemory;
-  *out = nullptr;
-  if (iid == kIID_MOutputNode) {
-    *out = static_cast<MOutputNode*>(this);
-  } else if (iid == kIID_MAudioModule) {
-    *out = static_cast<MAudioModule*>(&module_);
-  } else {
-    return kErrNoInterface;
-  }
-  if (addRef & 0xFF) AddRef();
-  return kOk;
+MUnknown* OutputNode::QueryMore(const Guid& iid) {
+  return iid == kIID_MAudioModule ? &module_ : nullptr;
 }
 
 size_t OutputNode::QueuedInputs() {
@@ -208,7 +198,7 @@ void OutputNode::Apply(EndpointActions& actions) {
 
 int32_t OutputNode::NodeCallback::OnEvent(MUnknown*, int32_t code, uint32_t key, int32_t argument) {
   // Raised on the endpoint's playback thread: nothing is done to the endpoint from here.
-  OutputNode* node = node_;
+  OutputNode* node = Owner();
   node->worker_.Post([node, code, key, argument] { node->HandleEvent(code, key, argument); });
   return kOk;
 }
@@ -265,13 +255,13 @@ int32_t OutputNode::Module::GetOutputByName(AudioModuleOutput** output, const ch
   if (!output) return kErrMissingArg;
   *output = nullptr;
   if (!name || WideCompare(name, u"output", true) != 0) return kErrNotFound;
-  *output = &node_->output_;
+  *output = &Owner()->output_;
   return kOk;
 }
 
 int32_t OutputNode::Module::GetOutput(AudioModuleOutput** output, int32_t index) {
   if (!output) return kErrMissingArg;
-  *output = index == 0 ? &node_->output_ : nullptr;
+  *output = index == 0 ? &Owner()->output_ : nullptr;
   return index == 0 ? kOk : kErrNotFound;
 }
 

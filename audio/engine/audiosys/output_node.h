@@ -16,28 +16,27 @@
 
 #include "audio/common/callback_list.h"
 #include "audio/common/media_errors.h"
-#include "audio/common/object_count.h"
 #include "audio/engine/audiosys/serial_worker.h"
-#include "foundation/util/forward_unknown.h"
+#include "component/object/com_object.h"
+#include "component/object/sub_object.h"
 #include "foundation/util/ref_ptr.h"
 #include "interfaces/audio/audio_module.h"
 #include "interfaces/audio/audio_system.h"
 #include "interfaces/audio/media_chain.h"
 #include "interfaces/audio/module_properties.h"
+#include "interfaces/ids.h"
 #include "platform/critical_section.h"
 
 namespace vk2 {
 
 class InputNode;
 
-class OutputNode final : public MOutputNode {
+class OutputNode final : public ComObject<OutputNode, Face<MOutputNode, kIID_MOutputNode>> {
  public:
   static constexpr uint32_t kMaxSilenceBytes = 4096;
 
   static RefPtr<OutputNode> Create(MPacketPool* pool);
 
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t reserved) override;
-  VK2_OBJECT_COUNT_METHODS
   int32_t CreateInput(MAudioModule** input) override;
   int32_t SetEndpoint(MAudioModule* endpoint) override;
   int32_t Reserved() override { return -1; }
@@ -50,6 +49,9 @@ class OutputNode final : public MOutputNode {
 
  private:
   friend class InputNode;
+
+  // The node as a chain module.
+  MUnknown* QueryMore(const Guid& iid) override;
 
   // A notification of an input as the endpoint knows it: the input's entry, tagged.
   struct Tagged {
@@ -65,10 +67,9 @@ class OutputNode final : public MOutputNode {
     int32_t stateChange = 0;  // 0: none
   };
 
-  class Module final : public MAudioModule {
+  class Module final : public SubObject<MAudioModule, OutputNode> {
    public:
-    explicit Module(OutputNode* node) : node_(node) {}
-    VK2_FORWARD_UNKNOWN(node_)
+    using SubObject::SubObject;
     int32_t HasInput() override { return 0; }
     int32_t HasOutput() override { return 1; }
     int32_t GetInputByName(AudioModuleInput** input, const char16_t*) override;
@@ -80,9 +81,6 @@ class OutputNode final : public MOutputNode {
     int32_t StateChange(int32_t) override { return 0; }
     int32_t Prepare(int32_t) override { return 0; }
     int32_t Seek(double, uint32_t, uint32_t) override { return 0; }
-
-   private:
-    OutputNode* node_;
   };
 
   class Output final : public AudioModuleOutput {
@@ -104,6 +102,8 @@ class OutputNode final : public MOutputNode {
   class ChainFace final : public MMediaChain {
    public:
     explicit ChainFace(OutputNode* node) : node_(node) {}
+    // A second identity of the node (the chain of the real endpoint), with answers of its own;
+    // its count is the node's.
     int32_t QueryInterface(const Guid& iid, void** out, uint32_t a, uint32_t r) override;
     uint32_t AddRef() override { return node_->AddRef(); }
     uint32_t Release() override { return node_->Release(); }
@@ -161,14 +161,10 @@ class OutputNode final : public MOutputNode {
   };
 
   // Registered with the endpoint (key 0): hands every event to the node's worker.
-  class NodeCallback final : public MAudioCallback {
+  class NodeCallback final : public SubObject<MAudioCallback, OutputNode> {
    public:
-    explicit NodeCallback(OutputNode* node) : node_(node) {}
-    VK2_FORWARD_UNKNOWN(node_)
+    using SubObject::SubObject;
     int32_t OnEvent(MUnknown* source, int32_t code, uint32_t key, int32_t argument) override;
-
-   private:
-    OutputNode* node_;
   };
 
   explicit OutputNode(MPacketPool* pool);
@@ -191,7 +187,6 @@ class OutputNode final : public MOutputNode {
   RefPtr<MAudioModule> Endpoint();
   AudioModuleInput* EndpointInput(MAudioModule* endpoint);
 
-  ObjectCount refs_;
   CriticalSection queueLock_;
   std::vector<InputNode*> queue_;  // not counted: an input takes itself out when it goes
   RefPtr<MAudioModule> endpoint_;
@@ -213,13 +208,15 @@ class OutputNode final : public MOutputNode {
 };
 
 // A chain's last module in the seamless case: one input, no output, owned by its output node.
-class InputNode final : public MAudioModule {
+class InputNode final : public ComObject<InputNode, Face<MAudioModule, kIID_MAudioModule>> {
  public:
   explicit InputNode(OutputNode* node);
-  ~InputNode();
+  ~InputNode() override;
 
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t reserved) override;
-  VK2_OBJECT_COUNT_METHODS
+  // MVolumeControl is the endpoint's own object, asked of the endpoint, which answers and
+  // counts it: the one id not answered from this object's own parts.
+  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef = 1,
+                         uint32_t reserved = 0) override;
   int32_t HasInput() override { return 1; }
   int32_t HasOutput() override { return 0; }
   int32_t GetInputByName(AudioModuleInput** input, const char16_t* name) override;
@@ -233,6 +230,8 @@ class InputNode final : public MAudioModule {
 
  private:
   friend class OutputNode;
+
+  MUnknown* QueryMore(const Guid& iid) override;
 
   struct Notification {
     MAudioCallback* callback;
@@ -253,37 +252,28 @@ class InputNode final : public MAudioModule {
     InputNode* owner_;
   };
 
-  class Callbacks final : public MCallbackRegistry {
+  class Callbacks final : public SubObject<MCallbackRegistry, InputNode> {
    public:
-    explicit Callbacks(InputNode* owner) : owner_(owner) {}
-    VK2_FORWARD_UNKNOWN(owner_)
+    using SubObject::SubObject;
     int32_t RegisterCallback(MAudioCallback* callback, uint32_t key) override {
-      return owner_->callbacks_.Register(callback, key);
+      return Owner()->callbacks_.Register(callback, key);
     }
     int32_t UnregisterCallback(MAudioCallback* callback, uint32_t key) override {
-      return owner_->callbacks_.Unregister(callback, key);
+      return Owner()->callbacks_.Unregister(callback, key);
     }
-
-   private:
-    InputNode* owner_;
   };
 
-  class Notifications final : public MTimeNotifications {
+  class Notifications final : public SubObject<MTimeNotifications, InputNode> {
    public:
-    explicit Notifications(InputNode* owner) : owner_(owner) {}
-    VK2_FORWARD_UNKNOWN(owner_)
+    using SubObject::SubObject;
     int32_t AddNotification(MAudioCallback* callback, double seconds, uint32_t key) override;
     int32_t RemoveNotification(MAudioCallback* callback, double seconds, uint32_t key) override;
-
-   private:
-    InputNode* owner_;
   };
 
   // While this input is the head, its properties are the endpoint's (what is being heard).
-  class Properties final : public MModuleProperties {
+  class Properties final : public SubObject<MModuleProperties, InputNode> {
    public:
-    explicit Properties(InputNode* owner) : owner_(owner) {}
-    VK2_FORWARD_UNKNOWN(owner_)
+    using SubObject::SubObject;
     int32_t GetString(const char16_t* name, TString* value) override;
     int32_t GetInteger(const char16_t* name, int32_t* value) override;
     int32_t GetNumber(const char16_t* name, double* value) override;
@@ -298,10 +288,8 @@ class InputNode final : public MAudioModule {
    private:
     // The endpoint's properties when this input is the head, else null.
     RefPtr<MModuleProperties> HeadEndpoint();
-    InputNode* owner_;
   };
 
-  ObjectCount refs_;
   RefPtr<OutputNode> node_;
   // Guarded by the node's queue lock.
   AudioModuleOutput* upstream_ = nullptr;

@@ -33,17 +33,12 @@ PacketPool::~PacketPool() {
     Free(p);
 }
 
-int32_t PacketPool::QueryInterface(const Guid&, void** out, uint32_t, uint32_t) {
-  if (out) *out = nullptr;
-  return kErrNoInterface;
-}
-
 uint32_t PacketPool::AddRef() {
-  return owner_ ? owner_->AddRef() : ++ownCount_;
+  return owner_ ? owner_->AddRef() : ComObject::AddRef();
 }
 
 uint32_t PacketPool::Release() {
-  return owner_ ? owner_->Release() : --ownCount_;
+  return owner_ ? owner_->Release() : ComObject::Release();
 }
 
 PoolPacket* PacketPool::Allocate(uint32_t capacity) {

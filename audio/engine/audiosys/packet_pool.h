@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "component/object/com_object.h"
 #include "interfaces/audio/audio_packet.h"
 #include "platform/critical_section.h"
 
@@ -14,7 +15,8 @@ namespace vk2 {
 
 class PoolPacket;
 
-class PacketPool final : public MPacketPool {
+// The pool answers no interface of its own.
+class PacketPool final : public ComObject<PacketPool, SilentFace<MPacketPool>> {
  public:
   // At most this many free packets of one size class wait for reuse.
   static constexpr size_t kMaxFreePerClass = 7;
@@ -22,13 +24,10 @@ class PacketPool final : public MPacketPool {
 
   // `owner`: the object whose count keeps the pool (the audio system); null for a pool that
   // its creator keeps alive by other means.
-  explicit PacketPool(MUnknown* owner) : owner_(owner) {}
-  ~PacketPool();
-  PacketPool(const PacketPool&) = delete;
-  PacketPool& operator=(const PacketPool&) = delete;
+  explicit PacketPool(MUnknown* owner) : ComObject(Lifetime::kOwnedElsewhere), owner_(owner) {}
+  ~PacketPool() override;
 
-  // The pool answers no interface of its own.
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t reserved) override;
+  // The owner's count when there is an owner, else the pool's own (which never frees it).
   uint32_t AddRef() override;
   uint32_t Release() override;
   int32_t AcquirePacket(AudioPacket** packet, uint32_t bytes) override;
@@ -45,7 +44,6 @@ class PacketPool final : public MPacketPool {
   MUnknown* owner_;
   mutable CriticalSection lock_;
   std::vector<PoolPacket*> free_;  // in the order returned
-  std::atomic<uint32_t> ownCount_{0};
 };
 
 }  // namespace vk2

@@ -41,24 +41,12 @@ GenericOutput::~GenericOutput() {
   }
 }
 
-int32_t GenericOutput::QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t) {
-  if (!out) return kErrOutOfMemory;
-  *out = nullptr;
-  if (iid == kIID_MAudioModule || iid == kIID_AudioEndpoint) {
-    *out = static_cast<AudioEndpoint*>(this);
-  } else if (iid == kIID_MVolumeControl) {
-    *out = static_cast<MVolumeControl*>(&volumeFace_);
-  } else if (iid == kIID_MCallbackRegistry) {
-    *out = static_cast<MCallbackRegistry*>(&callbacks_);
-  } else if (iid == kIID_MTimeNotifications) {
-    *out = static_cast<MTimeNotifications*>(&notifications_);
-  } else if (iid == kIID_MModuleInfo || iid == kIID_MModuleProperties) {
-    *out = static_cast<MModuleProperties*>(&properties_);
-  } else {
-    return kErrNoInterface;
-  }
-  if (addRef & 0xFF) AddRef();
-  return kOk;
+MUnknown* GenericOutput::QueryMore(const Guid& iid) {
+  if (iid == kIID_MVolumeControl) return &volumeFace_;
+  if (iid == kIID_MCallbackRegistry) return &callbacks_;
+  if (iid == kIID_MTimeNotifications) return &notifications_;
+  if (iid == kIID_MModuleInfo || iid == kIID_MModuleProperties) return &properties_;
+  return nullptr;
 }
 
 int32_t GenericOutput::GetInputByName(AudioModuleInput** input, const char16_t* name) {
@@ -238,7 +226,7 @@ bool GenericOutput::WaitForOldThread(StateLock& st) {
 
 int32_t GenericOutput::StartPlayback(StateLock& st) {
   // An old thread (one that stopped itself at the end of a stream) ends before a new one starts.
-  if (!WaitForOldThread(st)) return -4;
+  if (!WaitForOldThread(st)) return kErrRefused;
   if (!device_ || !format_) return MediaError(kMsIncompatibleFormat);
 
   auto session = std::make_shared<Session>();
@@ -269,7 +257,7 @@ int32_t GenericOutput::StartPlayback(StateLock& st) {
       })) {
     Release();
     session_ = nullptr;
-    return -4;
+    return kErrRefused;
   }
   st.unlock();
   const bool started = session->started.Wait(kThreadWaitLimitMs);
@@ -462,10 +450,10 @@ bool InRange(double v, double lo, double hi) {
 
 int32_t GenericOutput::Volume::SetVolume(double volume) {
   if (!InRange(volume, 0.0, 1.0)) return kErrMissingArg;
-  ScopedLock lock(owner_->stateLock_);
-  owner_->volume_ = volume;
-  if (owner_->state_ != kChainStopped && owner_->device_ &&
-      !owner_->device_->SetVolume(owner_->rampLevel_ * volume)) {
+  ScopedLock lock(Owner()->stateLock_);
+  Owner()->volume_ = volume;
+  if (Owner()->state_ != kChainStopped && Owner()->device_ &&
+      !Owner()->device_->SetVolume(Owner()->rampLevel_ * volume)) {
     return MediaError(kMsDeviceFailed);
   }
   return kOk;
@@ -473,16 +461,17 @@ int32_t GenericOutput::Volume::SetVolume(double volume) {
 
 int32_t GenericOutput::Volume::GetVolume(double* volume) {
   if (!volume) return kErrMissingArg;
-  ScopedLock lock(owner_->stateLock_);
-  *volume = owner_->volume_;
+  ScopedLock lock(Owner()->stateLock_);
+  *volume = Owner()->volume_;
   return kOk;
 }
 
 int32_t GenericOutput::Volume::SetBalance(double balance) {
   if (!InRange(balance, -1.0, 1.0)) return kErrMissingArg;
-  ScopedLock lock(owner_->stateLock_);
-  owner_->balance_ = balance;
-  if (owner_->state_ != kChainStopped && owner_->device_ && !owner_->device_->SetBalance(balance)) {
+  ScopedLock lock(Owner()->stateLock_);
+  Owner()->balance_ = balance;
+  if (Owner()->state_ != kChainStopped && Owner()->device_ &&
+      !Owner()->device_->SetBalance(balance)) {
     return MediaError(kMsDeviceFailed);
   }
   return kOk;
@@ -490,8 +479,8 @@ int32_t GenericOutput::Volume::SetBalance(double balance) {
 
 int32_t GenericOutput::Volume::GetBalance(double* balance) {
   if (!balance) return kErrMissingArg;
-  ScopedLock lock(owner_->stateLock_);
-  *balance = owner_->balance_;
+  ScopedLock lock(Owner()->stateLock_);
+  *balance = Owner()->balance_;
   return kOk;
 }
 
@@ -499,13 +488,13 @@ int32_t GenericOutput::Volume::RampVolume(double from, double to, double seconds
   if (!InRange(from, 0.0, 1.0) || !InRange(to, 0.0, 1.0) || !(seconds > 0.0 && seconds <= 60.0)) {
     return kErrMissingArg;
   }
-  ScopedLock lock(owner_->stateLock_);
-  if (owner_->state_ == kChainStopped) return owner_->StoppedError();
-  const double now = owner_->CurrentStreamTime();
-  owner_->ramp_ = Ramp{true, now, now + seconds, from, to};
-  owner_->rampLevel_ = from;
-  owner_->rampActive_.store(true, std::memory_order_release);
-  if (owner_->device_ && !owner_->device_->SetVolume(from * owner_->volume_)) {
+  ScopedLock lock(Owner()->stateLock_);
+  if (Owner()->state_ == kChainStopped) return Owner()->StoppedError();
+  const double now = Owner()->CurrentStreamTime();
+  Owner()->ramp_ = Ramp{true, now, now + seconds, from, to};
+  Owner()->rampLevel_ = from;
+  Owner()->rampActive_.store(true, std::memory_order_release);
+  if (Owner()->device_ && !Owner()->device_->SetVolume(from * Owner()->volume_)) {
     return MediaError(kMsDeviceFailed);
   }
   return kOk;
@@ -514,28 +503,28 @@ int32_t GenericOutput::Volume::RampVolume(double from, double to, double seconds
 // ---- Callbacks and notifications -------------------------------------------------------------
 
 int32_t GenericOutput::Callbacks::RegisterCallback(MAudioCallback* callback, uint32_t key) {
-  return owner_->callbackList_.Register(callback, key);
+  return Owner()->callbackList_.Register(callback, key);
 }
 
 int32_t GenericOutput::Callbacks::UnregisterCallback(MAudioCallback* callback, uint32_t key) {
-  ScopedLock fire(owner_->fireLock_);
-  return owner_->callbackList_.Unregister(callback, key);
+  ScopedLock fire(Owner()->fireLock_);
+  return Owner()->callbackList_.Unregister(callback, key);
 }
 
 int32_t GenericOutput::Notifications::AddNotification(MAudioCallback* callback, double seconds,
                                                       uint32_t key) {
-  ScopedLock lock(owner_->stateLock_);
-  const int32_t r = owner_->notificationList_.Add(callback, seconds, key);
-  owner_->hasNotifications_ = !owner_->notificationList_.IsEmpty();
+  ScopedLock lock(Owner()->stateLock_);
+  const int32_t r = Owner()->notificationList_.Add(callback, seconds, key);
+  Owner()->hasNotifications_ = !Owner()->notificationList_.IsEmpty();
   return r;
 }
 
 int32_t GenericOutput::Notifications::RemoveNotification(MAudioCallback* callback, double seconds,
                                                          uint32_t key) {
-  ScopedLock fire(owner_->fireLock_);
-  ScopedLock lock(owner_->stateLock_);
-  const int32_t r = owner_->notificationList_.Remove(callback, seconds, key);
-  owner_->hasNotifications_ = !owner_->notificationList_.IsEmpty();
+  ScopedLock fire(Owner()->fireLock_);
+  ScopedLock lock(Owner()->stateLock_);
+  const int32_t r = Owner()->notificationList_.Remove(callback, seconds, key);
+  Owner()->hasNotifications_ = !Owner()->notificationList_.IsEmpty();
   return r;
 }
 
@@ -597,7 +586,7 @@ void GenericOutput::BuildProperties() {
         return kOk;
       },
       [this](double v) {
-        if (!(v >= kMinBufferMs * 0.001 && v <= kMaxBufferMs * 0.001)) return -21;
+        if (!(v >= kMinBufferMs * 0.001 && v <= kMaxBufferMs * 0.001)) return kErrOutOfRange;
         ScopedLock lock(settingsLock_);
         // Whole milliseconds; the epsilon keeps 0.029 from becoming 28.
         bufferMs_ = static_cast<uint32_t>(std::floor(v * 1000.0 + 1e-6));

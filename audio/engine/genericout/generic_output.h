@@ -18,22 +18,24 @@
 #include "audio/common/callback_list.h"
 #include "audio/common/media_errors.h"
 #include "audio/common/notification_list.h"
-#include "audio/common/object_count.h"
 #include "audio/common/properties_face.h"
 #include "audio/common/property_table.h"
 #include "audio/engine/genericout/heard_time.h"
-#include "foundation/util/forward_unknown.h"
+#include "component/object/com_object.h"
+#include "component/object/sub_object.h"
 #include "foundation/util/ref_ptr.h"
 #include "interfaces/audio/audio_callbacks.h"
 #include "interfaces/audio/audio_module.h"
 #include "interfaces/audio/output_device.h"
+#include "interfaces/ids.h"
 #include "platform/critical_section.h"
 #include "platform/event.h"
 #include "platform/thread.h"
 
 namespace vk2 {
 
-class GenericOutput final : public AudioEndpoint {
+class GenericOutput final
+    : public ComObject<GenericOutput, Face<AudioEndpoint, kIID_AudioEndpoint, kIID_MAudioModule>> {
  public:
   static constexpr uint32_t kDefaultBufferMs = 1200;
   // How long a seek waits for the playback thread to drop what the device holds.
@@ -50,9 +52,6 @@ class GenericOutput final : public AudioEndpoint {
   // A new endpoint with one reference; null when memory runs out.
   static RefPtr<GenericOutput> Create();
 
-  // MUnknown
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t reserved) override;
-  VK2_OBJECT_COUNT_METHODS
   // MAudioModule
   int32_t HasInput() override { return 1; }
   int32_t HasOutput() override { return 0; }
@@ -72,6 +71,9 @@ class GenericOutput final : public AudioEndpoint {
   uint32_t BufferMs();
 
  private:
+  // The volume, callback, notification and property sub-objects.
+  MUnknown* QueryMore(const Guid& iid) override;
+
   struct Session;
   struct PendingEvent {
     MAudioCallback* callback;  // null: every registered callback
@@ -93,44 +95,32 @@ class GenericOutput final : public AudioEndpoint {
     GenericOutput* owner_;
   };
 
-  class Volume final : public MVolumeControl {
+  class Volume final : public SubObject<MVolumeControl, GenericOutput> {
    public:
-    explicit Volume(GenericOutput* owner) : owner_(owner) {}
-    VK2_FORWARD_UNKNOWN(owner_)
+    using SubObject::SubObject;
     int32_t SetVolume(double volume) override;
     int32_t GetVolume(double* volume) override;
     int32_t SetBalance(double balance) override;
     int32_t GetBalance(double* balance) override;
     int32_t RampVolume(double from, double to, double seconds) override;
-
-   private:
-    GenericOutput* owner_;
   };
 
-  class Callbacks final : public MCallbackRegistry {
+  class Callbacks final : public SubObject<MCallbackRegistry, GenericOutput> {
    public:
-    explicit Callbacks(GenericOutput* owner) : owner_(owner) {}
-    VK2_FORWARD_UNKNOWN(owner_)
+    using SubObject::SubObject;
     int32_t RegisterCallback(MAudioCallback* callback, uint32_t key) override;
     int32_t UnregisterCallback(MAudioCallback* callback, uint32_t key) override;
-
-   private:
-    GenericOutput* owner_;
   };
 
-  class Notifications final : public MTimeNotifications {
+  class Notifications final : public SubObject<MTimeNotifications, GenericOutput> {
    public:
-    explicit Notifications(GenericOutput* owner) : owner_(owner) {}
-    VK2_FORWARD_UNKNOWN(owner_)
+    using SubObject::SubObject;
     int32_t AddNotification(MAudioCallback* callback, double seconds, uint32_t key) override;
     int32_t RemoveNotification(MAudioCallback* callback, double seconds, uint32_t key) override;
-
-   private:
-    GenericOutput* owner_;
   };
 
   GenericOutput();
-  ~GenericOutput();
+  ~GenericOutput() override;
   void BuildProperties();
 
   // ---- State machine (owner thread, under the operation lock) ----
@@ -178,7 +168,6 @@ class GenericOutput final : public AudioEndpoint {
 
   int32_t StoppedError() const { return MediaError(kMsWrongState); }
 
-  ObjectCount refs_;
   CriticalSection opLock_;
   CriticalSection stateLock_;
   CriticalSection timeLock_;

@@ -3,7 +3,7 @@
 #include <new>
 
 #include "audio/engine/genericout/generic_output.h"
-#include "foundation/module/module_glue.h"
+#include "component/module/module_glue.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 

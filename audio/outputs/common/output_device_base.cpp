@@ -1,7 +1,10 @@
 #include "audio/outputs/common/output_device_base.h"
 
+#include <algorithm>
+
 #include "audio/common/audio_runtime.h"
 #include "audio/common/module_identity.h"
+#include "audio/outputs/common/format_layout.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/console.h"
@@ -17,7 +20,6 @@ constexpr char16_t kHelpDeviceName[] =
     u"the name of each audio device this output module can send sound to";
 constexpr char16_t kHelpCurrentDevice[] =
     u"the name of the output devices that this module is currently set to send sound to";
-constexpr int32_t kOutOfRange = -21;
 
 }  // namespace
 
@@ -38,15 +40,6 @@ OutputDeviceBase::OutputDeviceBase(const char16_t* moduleName, const char16_t* d
 }
 
 OutputDeviceBase::~OutputDeviceBase() = default;
-
-int32_t OutputDeviceBase::QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t) {
-  if (!out) return kErrOutOfMemory;
-  *out = nullptr;
-  if (!(iid == kIID_AudioEndpoint)) return kErrNoInterface;
-  *out = static_cast<MOutputDevice*>(this);
-  if (addRef & 0xFF) AddRef();
-  return kOk;
-}
 
 int32_t OutputDeviceBase::GetString(const char16_t* name, TString* value) {
   if (!name || !value) return kErrMissingArg;
@@ -97,7 +90,7 @@ int32_t OutputDeviceBase::SelectByName(const char16_t* name) {
       return kOk;
     }
   }
-  return kOutOfRange;
+  return kErrOutOfRange;
 }
 
 int32_t OutputDeviceBase::SetString(const char16_t* name, const char16_t* value) {
@@ -183,6 +176,27 @@ bool OutputDeviceBase::ResolveSelectedDevice(const std::vector<SinkDevice>& curr
 void OutputDeviceBase::ConsoleLine(int32_t level, const TString& text) {
   RefPtr<MConsole> console = AudioCreate<MConsole>(kServiceClass, kIID_MConsole);
   if (console) console->Write(level, text.c_str(), 1);
+}
+
+int32_t OutputDeviceBase::FormatDiffers(AudioFormat* format) {
+  if (!format || !IsPcm(*format)) return 1;
+  ScopedLock lock(deviceLock_);
+  return SameLayout(*format, open_) ? 0 : 1;
+}
+
+uint32_t OutputDeviceBase::Channels() {
+  ScopedLock lock(deviceLock_);
+  return open_.channels;
+}
+
+uint32_t OutputDeviceBase::SampleRate() {
+  ScopedLock lock(deviceLock_);
+  return open_.sampleRate;
+}
+
+uint32_t OutputDeviceBase::BytesPerSecond() {
+  ScopedLock lock(deviceLock_);
+  return static_cast<uint32_t>(std::min<uint64_t>(open_.BytesPerSecond(), 0xFFFFFFFFu));
 }
 
 }  // namespace vk2

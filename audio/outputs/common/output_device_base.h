@@ -1,6 +1,6 @@
 // What both output devices share: the reference count and interface lookup, the common
 // properties (identity, the device list and its names, the selected device and its setting),
-// and the choice of the sink device to open.
+// the choice of the sink device to open, and the open format with its getters.
 //
 // The selected device is kept as its name. A stored name that no longer matches a device is
 // kept as the setting (it may come back), and the device opens the default device meanwhile,
@@ -13,21 +13,20 @@
 
 #include "audio/common/device_names.h"
 #include "audio/common/media_errors.h"
-#include "audio/common/object_count.h"
 #include "audio/common/property_table.h"
+#include "component/object/com_object.h"
 #include "interfaces/audio/output_device.h"
+#include "interfaces/ids.h"
+#include "platform/audio/sink/pcm_format.h"
 #include "platform/audio/sink/pcm_sink.h"
 #include "platform/critical_section.h"
 
 namespace vk2 {
 
-class OutputDeviceBase : public MOutputDevice {
+// Answers kIID_AudioEndpoint with the device itself, every other id -15.
+class OutputDeviceBase
+    : public ComObject<OutputDeviceBase, Face<MOutputDevice, kIID_AudioEndpoint>> {
  public:
-  // Answers kIID_AudioEndpoint with the device itself, every other id -15.
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef = 1,
-                         uint32_t reserved = 0) override;
-  VK2_OBJECT_COUNT_METHODS
-
   int32_t GetString(const char16_t* name, TString* value) override;
   int32_t GetInteger(const char16_t* name, int32_t* value) override;
   int32_t GetNumber(const char16_t* name, double* value) override;
@@ -41,6 +40,11 @@ class OutputDeviceBase : public MOutputDevice {
 
   // (sample rate + 1) x bits; the same for every format type.
   uint32_t FormatScore(AudioFormat* format) override;
+  // The open format, read under the device lock (zeros while closed).
+  int32_t FormatDiffers(AudioFormat* format) override;
+  uint32_t Channels() override;
+  uint32_t SampleRate() override;
+  uint32_t BytesPerSecond() override;
 
   const std::vector<DeviceName>& Devices() const { return devices_; }
 
@@ -49,7 +53,7 @@ class OutputDeviceBase : public MOutputDevice {
   // are made once.
   OutputDeviceBase(const char16_t* moduleName, const char16_t* description,
                    const std::vector<SinkDevice>& devices);
-  virtual ~OutputDeviceBase();
+  ~OutputDeviceBase() override;
 
   // The device to open now: the sink device id of the selected device, found again in
   // `current` (the platform's list now) by its description and duplicate number; the default
@@ -62,11 +66,14 @@ class OutputDeviceBase : public MOutputDevice {
   // A line on the runtime's console, when there is one.
   static void ConsoleLine(int32_t level, const TString& text);
 
-  ObjectCount refs_;
   MediaErrorRegistration errors_;  // the runtime's error registry, for the device's own table
   PropertyTable table_;
   // Text of "outputdevice<n>" when no device was found; empty: none.
   TString noDevicesName_;
+  // The device, its buffers and the open format; each device states where it falls in its
+  // lock order.
+  CriticalSection deviceLock_;
+  PcmFormat open_;  // under deviceLock_
 
  private:
   int32_t SelectByName(const char16_t* name);

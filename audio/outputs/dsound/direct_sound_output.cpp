@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "audio/common/module_error_table.h"
-#include "audio/common/object_count.h"
 #include "audio/outputs/common/format_layout.h"
 #include "audio/outputs/dsound/ds_command_thread.h"
 #include "foundation/util/result.h"
@@ -54,12 +53,12 @@ DirectSoundOutput::DirectSoundOutput(PcmSinkFactory sinks, DsBufferOptions buffe
   table_.AddInteger(
       u"enablefloatingpoint", kPropInteger, nullptr,
       [this](int32_t* v) {
-        ScopedLock lock(creationLock_);
+        ScopedLock lock(deviceLock_);
         *v = enableFloat_ ? 1 : 0;
         return kOk;
       },
       [this](int32_t v) {
-        ScopedLock lock(creationLock_);
+        ScopedLock lock(deviceLock_);
         enableFloat_ = v != 0;
         return kOk;
       });
@@ -97,7 +96,7 @@ void DirectSoundOutput::RestartWriteCursor(DsBuffer& buffer) {
   const uint32_t size = buffer.Size();
   PcmFormat pcm;
   {
-    ScopedLock lock(creationLock_);
+    ScopedLock lock(deviceLock_);
     pcm = open_;
   }
   ScopedLock lock(cursorLock_);
@@ -105,18 +104,18 @@ void DirectSoundOutput::RestartWriteCursor(DsBuffer& buffer) {
 }
 
 std::shared_ptr<DsBuffer> DirectSoundOutput::Buffer() {
-  ScopedLock lock(creationLock_);
+  ScopedLock lock(deviceLock_);
   return buffer_;
 }
 
 bool DirectSoundOutput::Acceptable(AudioFormat* format, PcmFormat& pcm) {
   if (!format || !PcmLayoutOf(*format, pcm)) return false;
-  ScopedLock lock(creationLock_);
+  ScopedLock lock(deviceLock_);
   return !pcm.isFloat || enableFloat_;
 }
 
 int32_t DirectSoundOutput::Create(const PcmFormat& pcm, bool probe) {
-  ScopedLock lock(creationLock_);
+  ScopedLock lock(deviceLock_);
   std::vector<SinkDevice> devices;
   if (!DirectSound::Enumerate(devices, sinks_) || devices.empty()) {
     return DirectSoundOutputError(kDsOutNoDevices);
@@ -173,7 +172,7 @@ bool DirectSoundOutput::Open(AudioFormat* format, double bufferSeconds) {
   PcmFormat pcm;
   if (!Acceptable(format, pcm) || !(bufferSeconds > 0)) return false;
   {
-    ScopedLock lock(creationLock_);
+    ScopedLock lock(deviceLock_);
     buffer_ = nullptr;
     bufferMillis_ = static_cast<uint32_t>(std::min(bufferSeconds * 1000.0, 3600000.0));
   }
@@ -187,7 +186,7 @@ bool DirectSoundOutput::Open(AudioFormat* format, double bufferSeconds) {
 void DirectSoundOutput::Close() {
   std::shared_ptr<DsBuffer> buffer;
   {
-    ScopedLock lock(creationLock_);
+    ScopedLock lock(deviceLock_);
     buffer = std::move(buffer_);
     buffer_ = nullptr;
     bufferBytes_ = 0;
@@ -198,12 +197,6 @@ void DirectSoundOutput::Close() {
       buffer.reset();
       return 0;
     });
-}
-
-int32_t DirectSoundOutput::FormatDiffers(AudioFormat* format) {
-  if (!format || !IsPcm(*format)) return 1;
-  ScopedLock lock(creationLock_);
-  return SameLayout(*format, open_) ? 0 : 1;
 }
 
 bool DirectSoundOutput::ChangeFormat(AudioFormat* format) {
@@ -234,23 +227,8 @@ bool DirectSoundOutput::ChangeFormat(AudioFormat* format) {
   return true;
 }
 
-uint32_t DirectSoundOutput::Channels() {
-  ScopedLock lock(creationLock_);
-  return open_.channels;
-}
-
-uint32_t DirectSoundOutput::SampleRate() {
-  ScopedLock lock(creationLock_);
-  return open_.sampleRate;
-}
-
-uint32_t DirectSoundOutput::BytesPerSecond() {
-  ScopedLock lock(creationLock_);
-  return static_cast<uint32_t>(std::min<uint64_t>(open_.BytesPerSecond(), 0xFFFFFFFFu));
-}
-
 uint32_t DirectSoundOutput::BufferSize() {
-  ScopedLock lock(creationLock_);
+  ScopedLock lock(deviceLock_);
   return bufferBytes_;
 }
 
@@ -367,7 +345,7 @@ bool DirectSoundOutput::Drain(Event* wake) {
     uint32_t lastFree = FreeSpace();
     uint32_t millis = 0;
     {
-      ScopedLock lock(creationLock_);
+      ScopedLock lock(deviceLock_);
       millis = bufferMillis_;
     }
     Clock& clock = CurrentClock();
@@ -409,7 +387,7 @@ bool DirectSoundOutput::Drain(Event* wake) {
 bool DirectSoundOutput::SetVolume(double volume) {
   std::shared_ptr<DsBuffer> buffer = Buffer();
   {
-    ScopedLock lock(creationLock_);
+    ScopedLock lock(deviceLock_);
     volume_ = volume;
   }
   return buffer && buffer->SetVolume(VolumeToCentibels(volume)) == kDsOk;
@@ -418,7 +396,7 @@ bool DirectSoundOutput::SetVolume(double volume) {
 bool DirectSoundOutput::SetBalance(double balance) {
   std::shared_ptr<DsBuffer> buffer = Buffer();
   {
-    ScopedLock lock(creationLock_);
+    ScopedLock lock(deviceLock_);
     balance_ = balance;
   }
   return buffer && buffer->SetPan(BalanceToPan(balance)) == kDsOk;
@@ -452,7 +430,7 @@ bool DirectSoundOutput::WriteAtCursor(DsBuffer& buffer, const void* data, uint32
 
 void DirectSoundOutput::LoadDeviceSettings(MPreferenceStore* section) {
   bool enabled = false;
-  ScopedLock lock(creationLock_);
+  ScopedLock lock(deviceLock_);
   if (section->GetBool(u"enablefloatingpoint", &enabled) == 0) {
     enableFloat_ = enabled;
   } else {
@@ -461,7 +439,7 @@ void DirectSoundOutput::LoadDeviceSettings(MPreferenceStore* section) {
 }
 
 void DirectSoundOutput::SaveDeviceSettings(MPreferenceStore* section) {
-  ScopedLock lock(creationLock_);
+  ScopedLock lock(deviceLock_);
   section->SetBool(u"enablefloatingpoint", enableFloat_);
 }
 

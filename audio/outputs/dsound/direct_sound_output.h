@@ -38,11 +38,7 @@ class DirectSoundOutput final : public OutputDeviceBase {
   bool NoPollDelay() override { return false; }
   bool Open(AudioFormat* format, double bufferSeconds) override;
   void Close() override;
-  int32_t FormatDiffers(AudioFormat* format) override;
   bool ChangeFormat(AudioFormat* format) override;
-  uint32_t Channels() override;
-  uint32_t SampleRate() override;
-  uint32_t BytesPerSecond() override;
   uint32_t BufferSize() override;
   bool Play() override;
   bool Pause() override;
@@ -89,14 +85,13 @@ class DirectSoundOutput final : public OutputDeviceBase {
 
   PcmSinkFactory sinks_;
   DsBufferOptions bufferOptions_;
-  // Lock order: creation, flags, cursor.
-  CriticalSection creationLock_;  // the device object, the buffer and the open format
-  CriticalSection flagsLock_;     // the draining mark
-  CriticalSection cursorLock_;    // the write cursor
+  // Lock order: the base's device lock (the device object, the buffer and the open format),
+  // flags, cursor.
+  CriticalSection flagsLock_;   // the draining mark
+  CriticalSection cursorLock_;  // the write cursor
   std::shared_ptr<DirectSound> sound_;
   std::string soundDevice_;  // the sink device sound_ plays to
   std::shared_ptr<DsBuffer> buffer_;
-  PcmFormat open_;
   uint32_t bufferMillis_ = 0;
   uint32_t bufferBytes_ = 0;
   uint32_t writeCursor_ = 0;

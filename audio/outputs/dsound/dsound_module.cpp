@@ -5,7 +5,7 @@
 #include "audio/outputs/common/device_endpoint_factory.h"
 #include "audio/outputs/dsound/direct_sound_output.h"
 #include "audio/outputs/dsound/ds_command_thread.h"
-#include "foundation/module/module_glue.h"
+#include "component/module/module_glue.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 

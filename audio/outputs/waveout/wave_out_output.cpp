@@ -171,28 +171,6 @@ void WaveOutOutput::Close() {
   CloseDevice();
 }
 
-int32_t WaveOutOutput::FormatDiffers(AudioFormat* format) {
-  if (!format || !IsPcm(*format)) return 1;
-  ScopedLock lock(deviceLock_);
-  return SameLayout(*format, open_) ? 0 : 1;
-}
-
-uint32_t WaveOutOutput::Channels() {
-  ScopedLock lock(deviceLock_);
-  return open_.channels;
-}
-
-uint32_t WaveOutOutput::SampleRate() {
-  ScopedLock lock(deviceLock_);
-  return open_.sampleRate;
-}
-
-uint32_t WaveOutOutput::BytesPerSecond() {
-  ScopedLock lock(deviceLock_);
-  return static_cast<uint32_t>(std::min<uint64_t>(
-      uint64_t{open_.bitsPerSample} * open_.channels * open_.sampleRate / 8, 0xFFFFFFFFu));
-}
-
 uint32_t WaveOutOutput::BufferSize() {
   ScopedLock lock(deviceLock_);
   return static_cast<uint32_t>(blocks_.size()) * kBlockBytes;

@@ -34,11 +34,7 @@ class WaveOutOutput final : public OutputDeviceBase {
   bool NoPollDelay() override { return true; }
   bool Open(AudioFormat* format, double bufferSeconds) override;
   void Close() override;
-  int32_t FormatDiffers(AudioFormat* format) override;
   bool ChangeFormat(AudioFormat* format) override;
-  uint32_t Channels() override;
-  uint32_t SampleRate() override;
-  uint32_t BytesPerSecond() override;
   uint32_t BufferSize() override;
   bool Play() override;
   bool Pause() override;
@@ -85,15 +81,14 @@ class WaveOutOutput final : public OutputDeviceBase {
   PcmSinkFactory sinks_;
   WaveOutOptions options_;
   Event done_;  // a block was played (auto-reset)
-  // Lock order: flags, then device.
-  CriticalSection flagsLock_;   // the hold mark
-  CriticalSection deviceLock_;  // the device, the blocks and the counts
+  // Lock order: flags, then the base's device lock (the device, the blocks, the counts and the
+  // open format).
+  CriticalSection flagsLock_;  // the hold mark
   std::unique_ptr<WaveOut> device_;
   std::vector<Block> blocks_;
   size_t current_ = 0;
   uint64_t queued_ = 0;  // bytes queued since the open or the last reset
   uint32_t bufferMillis_ = 0;
-  PcmFormat open_;
   bool paused_ = true;
   // Bytes Write took while the device was paused and every block was still queued.
   std::vector<uint8_t> held_;

@@ -4,7 +4,7 @@
 
 #include "audio/outputs/common/device_endpoint_factory.h"
 #include "audio/outputs/waveout/wave_out_output.h"
-#include "foundation/module/module_glue.h"
+#include "component/module/module_glue.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 

@@ -3,13 +3,15 @@
 
 #include <cstdint>
 
+#include "foundation/util/result.h"
+
 namespace vk2 {
 
 inline constexpr int32_t kReaderCannotOpen = -5;
 inline constexpr int32_t kReaderWrongScheme = -8;
 inline constexpr int32_t kReaderFileFailed = -11;  // a read, seek or size failed
 inline constexpr int32_t kReaderNotSupported = -18;
-inline constexpr int32_t kReaderOutOfRange = -21;
+inline constexpr int32_t kReaderOutOfRange = kErrOutOfRange;
 inline constexpr int32_t kReaderNotOpen = -22;
 inline constexpr int32_t kReaderAlreadyOpen = -23;
 

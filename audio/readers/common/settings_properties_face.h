@@ -5,20 +5,15 @@
 #pragma once
 
 #include "audio/common/property_table.h"
+#include "component/object/sub_object.h"
 #include "interfaces/audio/module_properties.h"
 
 namespace vk2 {
 
-class SettingsPropertiesFace final : public MModuleProperties {
+class SettingsPropertiesFace final : public SubObject<MModuleProperties> {
  public:
   SettingsPropertiesFace(MUnknown* owner, const PropertyTable* table, const PropertyTable* settings)
-      : owner_(owner), table_(table), settings_(settings) {}
-
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t reserved) override {
-    return owner_->QueryInterface(iid, out, addRef, reserved);
-  }
-  uint32_t AddRef() override { return owner_->AddRef(); }
-  uint32_t Release() override { return owner_->Release(); }
+      : SubObject(owner), table_(table), settings_(settings) {}
 
   int32_t GetString(const char16_t* name, TString* value) override {
     return table_->GetString(name, value);
@@ -48,7 +43,6 @@ class SettingsPropertiesFace final : public MModuleProperties {
   int32_t PropertyHook(uint32_t, uint32_t) override { return 0; }
 
  private:
-  MUnknown* owner_;
   const PropertyTable* table_;
   const PropertyTable* settings_;
 };

@@ -18,18 +18,10 @@ StreamReaderBase::StreamReaderBase(const Guid& ownInterface, RefPtr<AudioFormat>
 
 StreamReaderBase::~StreamReaderBase() = default;
 
-int32_t StreamReaderBase::QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t) {
-  if (!out) return kErrOutOfMemory;
-  *out = nullptr;
-  if (iid == kIID_MAudioModule || iid == kIID_MStreamReader || iid == ownInterface_) {
-    *out = static_cast<MStreamReader*>(this);
-  } else if (iid == kIID_MModuleInfo || iid == kIID_MModuleProperties) {
-    *out = static_cast<MModuleProperties*>(&properties_);
-  } else {
-    return kErrNoInterface;
-  }
-  if (addRef & 0xFF) AddRef();
-  return kOk;
+MUnknown* StreamReaderBase::QueryMore(const Guid& iid) {
+  if (iid == ownInterface_) return static_cast<MStreamReader*>(this);
+  if (iid == kIID_MModuleInfo || iid == kIID_MModuleProperties) return &properties_;
+  return nullptr;
 }
 
 int32_t StreamReaderBase::GetInputByName(AudioModuleInput** input, const char16_t*) {

@@ -9,13 +9,14 @@
 #include <cstdint>
 
 #include "audio/common/media_errors.h"
-#include "audio/common/object_count.h"
 #include "audio/common/property_table.h"
 #include "audio/readers/common/settings_properties_face.h"
+#include "component/object/com_object.h"
 #include "foundation/util/ref_ptr.h"
 #include "interfaces/audio/audio_packet.h"
 #include "interfaces/audio/chain_types.h"
 #include "interfaces/audio/stream_reader.h"
+#include "interfaces/ids.h"
 #include "platform/critical_section.h"
 
 namespace vk2 {
@@ -29,12 +30,10 @@ enum ReaderStatus : uint32_t {
   kReaderDiscontinuity = 4,
 };
 
-class StreamReaderBase : public MStreamReader {
+class StreamReaderBase
+    : public ComObject<StreamReaderBase,
+                       Face<MStreamReader, kIID_MStreamReader, kIID_MAudioModule>> {
  public:
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef = 1,
-                         uint32_t reserved = 0) override;
-  VK2_OBJECT_COUNT_METHODS
-
   int32_t HasInput() override { return 0; }
   int32_t HasOutput() override { return 1; }
   int32_t GetInputByName(AudioModuleInput** input, const char16_t* name) override;
@@ -46,10 +45,13 @@ class StreamReaderBase : public MStreamReader {
   int32_t Prepare(int32_t mode) override;
 
  protected:
+  // The reader's class interface and the property sub-object.
+  MUnknown* QueryMore(const Guid& iid) override;
+
   // `ownInterface`: the reader's class interface, answered besides MAudioModule and
   // MStreamReader. `format`: what the output delivers (null: the byte stream).
   explicit StreamReaderBase(const Guid& ownInterface, RefPtr<AudioFormat> format = nullptr);
-  virtual ~StreamReaderBase();
+  ~StreamReaderBase() override;
 
   struct PacketBytes {
     int32_t result = 0;      // negative: the packet fails with this
@@ -82,7 +84,6 @@ class StreamReaderBase : public MStreamReader {
   // Describes "streamid" (flags 66) in `table_`; the chain sets it, so it is no setting.
   void AddStreamIdProperty();
 
-  ObjectCount refs_;
   MediaErrorRegistration errors_;  // registered first, before any table of the reader's own
   PropertyTable table_;            // every property, in Describe order
   PropertyTable settings_;         // the stored settings only

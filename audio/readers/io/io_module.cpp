@@ -6,7 +6,7 @@
 #include "audio/common/prefs_pane_provider.h"
 #include "audio/readers/file/file_reader.h"
 #include "audio/readers/url/url_reader.h"
-#include "foundation/module/module_glue.h"
+#include "component/module/module_glue.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 

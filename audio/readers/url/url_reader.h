@@ -33,6 +33,8 @@ inline constexpr double kDefaultPrebuffer = 0.75;
 inline constexpr size_t kStreamHistoryBytes = 65536;
 // A step forward up to this far beyond what has arrived is read and dropped, not reconnected.
 inline constexpr int64_t kForwardSkipBytes = 16384;
+// Bytes a download step, a cache step or a skip reads at a time.
+inline constexpr size_t kDownloadChunk = 4096;
 // Longest wait for the prebuffer level; the chain then plays what it has.
 inline constexpr uint32_t kPrebufferLimitMs = 30000;
 
@@ -45,7 +47,8 @@ class UrlReader final : public StreamReaderBase {
 
   // Proxy settings for the connections opened from now on; null: direct.
   void SetProxySource(std::shared_ptr<ProxySource> source);
-  // Time limits of the connections opened from now on.
+  // Time limits of the connections opened from now on. `openMs` bounds the whole of Open (the
+  // probe and the real request, every redirect), and each reconnect on its own.
   void SetTimeouts(const NetTimeouts& timeouts);
   // Where cache files go (default: the user's cache folder).
   void SetCacheFolder(const std::string& folder);
@@ -80,10 +83,17 @@ class UrlReader final : public StreamReaderBase {
   bool CanOpenAtOffset() const { return (capabilities_.load() & kNetCanOpenAtOffset) != 0; }
 
   std::unique_ptr<NetConnection> NewConnection(bool withSink);
-  // Opens `connection` at `start` to the end (or to `end`), counting it.
-  int32_t OpenConnection(NetConnection& connection, int64_t start, int64_t end, Event* cancel);
+  // When an open starting now must be done, on the current clock.
+  uint64_t OpenDeadline();
+  // Opens `connection` at `start` to the end (or to `end`) by `deadline`, counting it.
+  int32_t OpenConnection(NetConnection& connection, int64_t start, int64_t end, Event* cancel,
+                         uint64_t deadline);
+  // Ends an Open under way on another thread; true when there was one.
+  bool CancelOpen();
   void TakeResponse(NetConnection& connection);
 
+  // What a failed read of the stream tells the user.
+  static int32_t ReadFailure(int64_t netResult);
   // The sequential read: a count, or a reader result. `more` is set when the count is short
   // because the source failed (the failure comes next).
   int64_t Read(uint8_t* buffer, size_t length, Event* abort, bool* more);
@@ -93,6 +103,9 @@ class UrlReader final : public StreamReaderBase {
   // Reads `count` bytes in order and drops them (keeping them in the history).
   int32_t Skip(int64_t count, Event* abort);
 
+  // Creates the cache file (in the cache folder) and starts the thread that fills it; false
+  // when the file cannot be created.
+  bool StartCaching();
   void StartDownload(Event* abort);
   void StopDownload();
   void DownloadLoop();
@@ -114,6 +127,9 @@ class UrlReader final : public StreamReaderBase {
   std::unique_ptr<AudiocastUdpChannel> audiocast_;
   std::string url_;  // UTF-8
   std::atomic<bool> open_{false};
+  // Open's own cancel: a Close or Stop can end it before any chain knows the reader.
+  Event openCancel_{EventReset::kManual};
+  std::atomic<bool> opening_{false};
   std::atomic<uint32_t> capabilities_{0};
   std::atomic<bool> seekable_{false};
 

@@ -10,25 +10,10 @@
 
 namespace vk2::oru {
 
-int32_t IniFileObject::QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t) {
-  if (!out) return kErrMissingArg;
-  *out = nullptr;
-  if (!GuidEquals(iid, kIID_MIniFile)) return kErrNoInterface;
-  *out = static_cast<MIniFile*>(this);
-  if (addRef) AddRef();
-  return 0;
-}
-
-uint32_t IniFileObject::Release() {
-  uint32_t left = count_.fetch_sub(1) - 1;
-  if (left == 0) delete this;
-  return left;
-}
-
 int32_t IniFileObject::Load(const char16_t* path) {
   if (!path || !*path) return kErrMissingArg;
   std::string text;
-  if (ReadWholeFile(ToUtf8(path), &text)) return -7;
+  if (ReadWholeFile(ToUtf8(path), &text)) return kErrCannotRead;
   return LoadMemory(text.data(), text.size());
 }
 
@@ -46,7 +31,7 @@ int32_t IniFileObject::Save(const char16_t* path) {
     std::lock_guard lock(mutex_);
     text = document_.Format();
   }
-  return WriteFileAtomic(ToUtf8(path), text) ? -10 : 0;
+  return WriteFileAtomic(ToUtf8(path), text) ? kErrCannotWrite : kOk;
 }
 
 int32_t IniFileObject::SaveToMemory(NarrowString* text) {
@@ -72,7 +57,7 @@ int32_t IniFileObject::ReadInt(const char* section, const char* key, int32_t* va
   std::optional<std::string> v = document_.Get(section, key);
   if (!v) return kErrNotFound;
   int32_t i;
-  if (!ParseInt32Text(*v, &i)) return -16;
+  if (!ParseInt32Text(*v, &i)) return kErrBadData;
   if (value) *value = i;
   return 0;
 }

@@ -4,18 +4,15 @@
 #include <atomic>
 #include <mutex>
 
+#include "component/object/com_object.h"
+#include "interfaces/ids.h"
 #include "interfaces/runtime/ini_file.h"
 #include "oru/services/ini/ini_document.h"
 
 namespace vk2::oru {
 
-class IniFileObject final : public MIniFile {
+class IniFileObject final : public ComObject<IniFileObject, Face<MIniFile, kIID_MIniFile>> {
  public:
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef = 1,
-                         uint32_t reserved = 0) override;
-  uint32_t AddRef() override { return count_.fetch_add(1) + 1; }
-  uint32_t Release() override;
-
   int32_t Load(const char16_t* path) override;
   int32_t LoadMemory(const void* data, uint64_t size) override;
   int32_t Save(const char16_t* path) override;
@@ -27,11 +24,10 @@ class IniFileObject final : public MIniFile {
   int32_t Remove(const char* section, const char* key) override;
 
  private:
-  ~IniFileObject() = default;
+  ~IniFileObject() override = default;
 
   std::mutex mutex_;
   IniDocument document_;
-  std::atomic<uint32_t> count_{0};
 };
 
 }  // namespace vk2::oru

@@ -1,4 +1,5 @@
 #include "oru/services/language/language_service.h"
+#include "component/object/com_object.h"
 
 #include <new>
 #include <string>
@@ -13,26 +14,12 @@ namespace vk2::oru {
 namespace {
 
 // A domain seen through an ordered list of languages.
-class TextDomainObject final : public MTextDomain {
+class TextDomainObject final
+    : public ComObject<TextDomainObject, Face<MTextDomain, kIID_MTextDomain>> {
  public:
   TextDomainObject(std::shared_ptr<LanguageData> data, std::vector<std::string> languages,
                    std::vector<std::string> path)
       : data_(std::move(data)), languages_(std::move(languages)), path_(std::move(path)) {}
-
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t) override {
-    if (!out) return kErrMissingArg;
-    *out = nullptr;
-    if (!GuidEquals(iid, kIID_MTextDomain)) return kErrNoInterface;
-    *out = static_cast<MTextDomain*>(this);
-    if (addRef) AddRef();
-    return 0;
-  }
-  uint32_t AddRef() override { return count_.fetch_add(1) + 1; }
-  uint32_t Release() override {
-    uint32_t left = count_.fetch_sub(1) - 1;
-    if (left == 0) delete this;
-    return left;
-  }
 
   int32_t GetText(const char16_t* key, TString* text) override {
     std::string k = LowerAscii(ToUtf8(key));
@@ -89,7 +76,7 @@ class TextDomainObject final : public MTextDomain {
   }
 
  private:
-  ~TextDomainObject() = default;
+  ~TextDomainObject() override = default;
 
   // The domain in each language of the list that has it, in list order. Lock held.
   std::vector<LanguageDomain*> Domains() {
@@ -122,20 +109,9 @@ class TextDomainObject final : public MTextDomain {
   std::shared_ptr<LanguageData> data_;
   std::vector<std::string> languages_;
   std::vector<std::string> path_;
-  std::atomic<uint32_t> count_{0};
 };
 
 }  // namespace
-
-int32_t LanguageServiceObject::QueryInterface(const Guid& iid, void** out, uint32_t addRef,
-                                              uint32_t) {
-  if (!out) return kErrMissingArg;
-  *out = nullptr;
-  if (!GuidEquals(iid, kIID_MLanguageService)) return kErrNoInterface;
-  *out = static_cast<MLanguageService*>(this);
-  if (addRef) AddRef();
-  return 0;
-}
 
 int32_t LanguageServiceObject::GetTextDomain(const char16_t* domain,
                                              const char16_t* defaultLanguage, MTextDomain** out) {
@@ -192,7 +168,7 @@ int32_t LanguageServiceObject::LoadMemory(const void* data, uint64_t size, uint3
   std::string error;
   if (!ParseLanguageText(std::string_view(static_cast<const char*>(data), size), &languages,
                          &error)) {
-    return -16;
+    return kErrBadData;
   }
   std::lock_guard lock(data_->Mutex());
   data_->Merge(std::move(languages));
@@ -202,7 +178,7 @@ int32_t LanguageServiceObject::LoadMemory(const void* data, uint64_t size, uint3
 int32_t LanguageServiceObject::LoadFile(const char16_t* path, uint32_t flags) {
   if (!path || !*path) return kErrMissingArg;
   std::string text;
-  if (ReadWholeFile(ToUtf8(path), &text)) return -7;
+  if (ReadWholeFile(ToUtf8(path), &text)) return kErrCannotRead;
   return LoadMemory(text.data(), text.size(), flags);
 }
 

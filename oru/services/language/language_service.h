@@ -4,20 +4,19 @@
 #include <atomic>
 #include <memory>
 
+#include "component/object/com_object.h"
+#include "interfaces/ids.h"
 #include "interfaces/runtime/language_service.h"
 #include "oru/services/language/language_data.h"
 
 namespace vk2::oru {
 
-class LanguageServiceObject final : public MLanguageService {
+class LanguageServiceObject final
+    : public ComObject<LanguageServiceObject, Face<MLanguageService, kIID_MLanguageService>> {
  public:
-  LanguageServiceObject() : data_(std::make_shared<LanguageData>()) {}
-
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef = 1,
-                         uint32_t reserved = 0) override;
   // Owned by the runtime's services; references only count.
-  uint32_t AddRef() override { return count_.fetch_add(1) + 1; }
-  uint32_t Release() override { return count_.fetch_sub(1) - 1; }
+  LanguageServiceObject()
+      : ComObject(Lifetime::kOwnedElsewhere), data_(std::make_shared<LanguageData>()) {}
 
   int32_t GetTextDomain(const char16_t* domain, const char16_t* defaultLanguage,
                         MTextDomain** out) override;
@@ -29,7 +28,6 @@ class LanguageServiceObject final : public MLanguageService {
 
  private:
   std::shared_ptr<LanguageData> data_;
-  std::atomic<uint32_t> count_{0};
 };
 
 }  // namespace vk2::oru

@@ -38,22 +38,6 @@ PreferenceStoreObject::PreferenceStoreObject(std::shared_ptr<PreferenceTree> tre
                                              ErrorTables* errors)
     : tree_(std::move(tree)), errors_(errors) {}
 
-int32_t PreferenceStoreObject::QueryInterface(const Guid& iid, void** out, uint32_t addRef,
-                                              uint32_t) {
-  if (!out) return kErrMissingArg;
-  *out = nullptr;
-  if (!GuidEquals(iid, kIID_MPreferenceStore)) return kErrNoInterface;
-  *out = static_cast<MPreferenceStore*>(this);
-  if (addRef) AddRef();
-  return 0;
-}
-
-uint32_t PreferenceStoreObject::Release() {
-  uint32_t left = count_.fetch_sub(1) - 1;
-  if (left == 0) delete this;
-  return left;
-}
-
 int32_t PreferenceStoreObject::Code(uint32_t entry) const {
   return errors_->PreferenceCode(entry);
 }

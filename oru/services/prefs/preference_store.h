@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "component/object/com_object.h"
+#include "interfaces/ids.h"
 #include "interfaces/runtime/preference_store.h"
 #include "oru/services/prefs/preference_tree.h"
 
@@ -13,14 +15,10 @@ namespace vk2::oru {
 
 class ErrorTables;
 
-class PreferenceStoreObject final : public MPreferenceStore {
+class PreferenceStoreObject final
+    : public ComObject<PreferenceStoreObject, Face<MPreferenceStore, kIID_MPreferenceStore>> {
  public:
   PreferenceStoreObject(std::shared_ptr<PreferenceTree> tree, ErrorTables* errors);
-
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef = 1,
-                         uint32_t reserved = 0) override;
-  uint32_t AddRef() override { return count_.fetch_add(1) + 1; }
-  uint32_t Release() override;
 
   int32_t OpenSection(const char16_t* path, int32_t create) override;
   int32_t SetBase(MPreferenceStore* base) override;
@@ -61,7 +59,7 @@ class PreferenceStoreObject final : public MPreferenceStore {
   PreferenceTree* Tree() { return tree_.get(); }
 
  private:
-  ~PreferenceStoreObject() = default;
+  ~PreferenceStoreObject() override = default;
 
   int32_t Code(uint32_t entry) const;
   // Stores a scalar or list. `onlyIfAbsent` keeps an existing value.
@@ -74,7 +72,6 @@ class PreferenceStoreObject final : public MPreferenceStore {
   ErrorTables* errors_;
   PrefSection* current_ = nullptr;  // null: the top section
   PrefSection* base_ = nullptr;
-  std::atomic<uint32_t> count_{0};
 };
 
 }  // namespace vk2::oru

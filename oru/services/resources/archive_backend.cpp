@@ -95,12 +95,12 @@ int32_t ZipBackend::Read(const std::string& name, std::vector<uint8_t>* data) {
   zip_stat_t st;
   zip_stat_init(&st);
   if (zip_stat_index(archive_, it->second, 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE)) {
-    return -7;
+    return kErrCannotRead;
   }
-  if (st.size > kMaxMemberBytes) return -16;
-  if (!PlausibleMemberSize(st)) return -7;
+  if (st.size > kMaxMemberBytes) return kErrBadData;
+  if (!PlausibleMemberSize(st)) return kErrCannotRead;
   zip_file_t* file = zip_fopen_index(archive_, it->second, 0);
-  if (!file) return -7;
+  if (!file) return kErrCannotRead;
   // The stated size is only a claim: the member grows as its bytes really arrive.
   std::vector<uint8_t> bytes;
   bytes.reserve(static_cast<size_t>(std::min<uint64_t>(st.size, kReadStepBytes)));
@@ -117,7 +117,7 @@ int32_t ZipBackend::Read(const std::string& name, std::vector<uint8_t>* data) {
   uint8_t extra = 0;
   bool overlong = done == st.size && zip_fread(file, &extra, 1) > 0;
   bool failed = zip_fclose(file) != 0;
-  if (done != st.size || overlong || failed) return -7;
+  if (done != st.size || overlong || failed) return kErrCannotRead;
   *data = std::move(bytes);
   return 0;
 }
@@ -177,7 +177,7 @@ int32_t FolderBackend::Read(const std::string& name, std::vector<uint8_t>* data)
   }
   if (static_cast<uint64_t>(st.st_size) > kMaxMemberBytes) {
     ::close(fd);
-    return -16;
+    return kErrBadData;
   }
   std::vector<uint8_t> bytes;
   bytes.reserve(static_cast<size_t>(st.st_size));
@@ -186,12 +186,12 @@ int32_t FolderBackend::Read(const std::string& name, std::vector<uint8_t>* data)
     ssize_t n = ::read(fd, chunk, sizeof chunk);
     if (n < 0) {
       ::close(fd);
-      return -7;
+      return kErrCannotRead;
     }
     if (n == 0) break;
     if (bytes.size() + static_cast<size_t>(n) > kMaxMemberBytes) {
       ::close(fd);
-      return -16;
+      return kErrBadData;
     }
     bytes.insert(bytes.end(), chunk, chunk + n);
   }

@@ -1,4 +1,5 @@
 #include "oru/services/resources/resource_archive.h"
+#include "component/object/com_object.h"
 
 #include <sys/stat.h>
 
@@ -15,24 +16,10 @@
 namespace vk2::oru {
 namespace {
 
-class ResourceStreamObject final : public MResourceStream {
+class ResourceStreamObject final
+    : public ComObject<ResourceStreamObject, Face<MResourceStream, kIID_MResourceStream>> {
  public:
   explicit ResourceStreamObject(std::vector<uint8_t> data) : data_(std::move(data)) {}
-
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t) override {
-    if (!out) return kErrMissingArg;
-    *out = nullptr;
-    if (!GuidEquals(iid, kIID_MResourceStream)) return kErrNoInterface;
-    *out = static_cast<MResourceStream*>(this);
-    if (addRef) AddRef();
-    return 0;
-  }
-  uint32_t AddRef() override { return count_.fetch_add(1) + 1; }
-  uint32_t Release() override {
-    uint32_t left = count_.fetch_sub(1) - 1;
-    if (left == 0) delete this;
-    return left;
-  }
 
   uint64_t Size() override { return data_.size(); }
   const uint8_t* Data() override { return data_.data(); }
@@ -52,34 +39,12 @@ class ResourceStreamObject final : public MResourceStream {
   uint64_t Position() override { return position_; }
 
  private:
-  ~ResourceStreamObject() = default;
+  ~ResourceStreamObject() override = default;
   std::vector<uint8_t> data_;
   uint64_t position_ = 0;
-  std::atomic<uint32_t> count_{0};
 };
 
 }  // namespace
-
-int32_t ResourceArchiveObject::QueryInterface(const Guid& iid, void** out, uint32_t addRef,
-                                              uint32_t) {
-  if (!out) return kErrMissingArg;
-  *out = nullptr;
-  if (GuidEquals(iid, kIID_MResourceFile)) {
-    *out = static_cast<MResourceFile*>(this);
-  } else if (GuidEquals(iid, kIID_MPrefsDialogRegistry)) {
-    *out = static_cast<MPrefsDialogRegistry*>(this);
-  } else {
-    return kErrNoInterface;
-  }
-  if (addRef) AddRef();
-  return 0;
-}
-
-uint32_t ResourceArchiveObject::Release() {
-  uint32_t left = count_.fetch_sub(1) - 1;
-  if (left == 0) delete this;
-  return left;
-}
 
 std::shared_ptr<ArchiveBackend> ResourceArchiveObject::Backend() {
   std::lock_guard lock(mutex_);

@@ -6,20 +6,19 @@
 #include <mutex>
 #include <string>
 
+#include "component/object/com_object.h"
+#include "interfaces/ids.h"
 #include "interfaces/runtime/prefs_dialog_registry.h"
 #include "interfaces/runtime/resource_file.h"
 #include "oru/services/resources/archive_backend.h"
 
 namespace vk2::oru {
 
-class ResourceArchiveObject final : public MResourceFile, public MPrefsDialogRegistry {
+class ResourceArchiveObject final
+    : public ComObject<ResourceArchiveObject, Face<MResourceFile, kIID_MResourceFile>,
+                       Face<MPrefsDialogRegistry, kIID_MPrefsDialogRegistry>> {
  public:
   ResourceArchiveObject() = default;
-
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef = 1,
-                         uint32_t reserved = 0) override;
-  uint32_t AddRef() override { return count_.fetch_add(1) + 1; }
-  uint32_t Release() override;
 
   int32_t GetMemberName(uint32_t index, NarrowString* name) override;
   int32_t OpenResource(const char* name, MResourceStream** stream) override;
@@ -31,13 +30,12 @@ class ResourceArchiveObject final : public MResourceFile, public MPrefsDialogReg
                          uint32_t flags) override;
 
  private:
-  ~ResourceArchiveObject() = default;
+  ~ResourceArchiveObject() override = default;
   std::shared_ptr<ArchiveBackend> Backend();
   void Replace(std::shared_ptr<ArchiveBackend> backend);
 
   std::mutex mutex_;
   std::shared_ptr<ArchiveBackend> backend_;
-  std::atomic<uint32_t> count_{0};
 };
 
 }  // namespace vk2::oru

@@ -53,21 +53,6 @@ void XmlState::Forget(const pugi::xml_node& removed) {
 
 XmlDocumentObject::XmlDocumentObject() : state_(std::make_shared<XmlState>()) {}
 
-int32_t XmlDocumentObject::QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t) {
-  if (!out) return kErrMissingArg;
-  *out = nullptr;
-  if (!GuidEquals(iid, kIID_MXmlDocument)) return kErrNoInterface;
-  *out = static_cast<MXmlDocument*>(this);
-  if (addRef) AddRef();
-  return 0;
-}
-
-uint32_t XmlDocumentObject::Release() {
-  uint32_t left = count_.fetch_sub(1) - 1;
-  if (left == 0) delete this;
-  return left;
-}
-
 std::shared_ptr<XmlState> XmlDocumentObject::State() {
   std::lock_guard lock(mutex_);
   return state_;
@@ -75,7 +60,7 @@ std::shared_ptr<XmlState> XmlDocumentObject::State() {
 
 int32_t XmlDocumentObject::Load(const void* data, uint64_t size, uint32_t) {
   if (!data && size) return kErrMissingArg;
-  if (size > kMaxDocumentBytes) return -16;
+  if (size > kMaxDocumentBytes) return kErrBadData;
   std::string text = AsUtf8(static_cast<const uint8_t*>(data), static_cast<size_t>(size));
   auto state = std::make_shared<XmlState>();
   state->size = text.size();
@@ -97,7 +82,7 @@ int32_t XmlDocumentObject::Load(const void* data, uint64_t size, uint32_t) {
     errorLine_ = static_cast<int32_t>(it - state->lineStarts.begin());
     error_ = result.description();
     state_ = std::make_shared<XmlState>();
-    return -16;
+    return kErrBadData;
   }
   error_.clear();
   errorLine_ = 0;
@@ -112,7 +97,7 @@ int32_t XmlDocumentObject::LoadFile(const char16_t* path, uint32_t flags) {
     std::lock_guard lock(mutex_);
     error_ = "the file cannot be read";
     errorLine_ = 0;
-    return -7;
+    return kErrCannotRead;
   }
   return Load(text.data(), text.size(), flags);
 }
@@ -128,7 +113,7 @@ std::string XmlDocumentObject::Serialize(uint32_t flags) {
 
 int32_t XmlDocumentObject::Save(const char16_t* path, uint32_t, uint32_t flags) {
   if (!path || !*path) return kErrMissingArg;
-  return WriteFileAtomic(ToUtf8(path), Serialize(flags)) ? -10 : 0;
+  return WriteFileAtomic(ToUtf8(path), Serialize(flags)) ? kErrCannotWrite : kOk;
 }
 
 int32_t XmlDocumentObject::SaveToMemory(NarrowString* text, uint32_t flags) {

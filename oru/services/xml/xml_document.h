@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "component/object/com_object.h"
+#include "interfaces/ids.h"
 #include "interfaces/runtime/xml_document.h"
 
 namespace vk2::oru {
@@ -32,14 +34,10 @@ struct XmlState {
   int32_t LineOf(const char* text) const;
 };
 
-class XmlDocumentObject final : public MXmlDocument {
+class XmlDocumentObject final
+    : public ComObject<XmlDocumentObject, Face<MXmlDocument, kIID_MXmlDocument>> {
  public:
   XmlDocumentObject();
-
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef = 1,
-                         uint32_t reserved = 0) override;
-  uint32_t AddRef() override { return count_.fetch_add(1) + 1; }
-  uint32_t Release() override;
 
   int32_t Load(const void* data, uint64_t size, uint32_t flags) override;
   int32_t LoadFile(const char16_t* path, uint32_t flags) override;
@@ -49,7 +47,7 @@ class XmlDocumentObject final : public MXmlDocument {
   int32_t GetError(TString* text, int32_t* line) override;
 
  private:
-  ~XmlDocumentObject() = default;
+  ~XmlDocumentObject() override = default;
   std::shared_ptr<XmlState> State();
   std::string Serialize(uint32_t flags);
 
@@ -57,7 +55,6 @@ class XmlDocumentObject final : public MXmlDocument {
   std::shared_ptr<XmlState> state_;
   std::string error_;
   int32_t errorLine_ = 0;
-  std::atomic<uint32_t> count_{0};
 };
 
 // Makes a node object for `node` of `state`, with one reference.

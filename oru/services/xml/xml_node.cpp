@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "component/object/com_object.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 #include "oru/core/number_text.h"
@@ -38,27 +39,12 @@ bool Matches(const pugi::xml_node& node, const std::string* name, int32_t type) 
   return !name || *name == node.name();
 }
 
-class XmlNodeObject final : public MXmlNode {
+class XmlNodeObject final : public ComObject<XmlNodeObject, Face<MXmlNode, kIID_MXmlNode>> {
  public:
   XmlNodeObject(std::shared_ptr<XmlState> state, pugi::xml_node node)
       : state_(std::move(state)), node_(node) {
     std::lock_guard lock(state_->mutex);
     state_->handles.push_back(&node_);
-  }
-
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t) override {
-    if (!out) return kErrMissingArg;
-    *out = nullptr;
-    if (!GuidEquals(iid, kIID_MXmlNode)) return kErrNoInterface;
-    *out = static_cast<MXmlNode*>(this);
-    if (addRef) AddRef();
-    return 0;
-  }
-  uint32_t AddRef() override { return count_.fetch_add(1) + 1; }
-  uint32_t Release() override {
-    uint32_t left = count_.fetch_sub(1) - 1;
-    if (left == 0) delete this;
-    return left;
   }
 
   int32_t GetType() override {
@@ -222,7 +208,7 @@ class XmlNodeObject final : public MXmlNode {
     std::string text;
     if (int32_t r = AttributeText(name, &text); r != 0) return r;
     double v;
-    if (!ParseDoubleText(text, &v)) return -16;
+    if (!ParseDoubleText(text, &v)) return kErrBadData;
     if (value) *value = v;
     return 0;
   }
@@ -231,7 +217,7 @@ class XmlNodeObject final : public MXmlNode {
     std::string text;
     if (int32_t r = AttributeText(name, &text); r != 0) return r;
     int32_t v;
-    if (!ParseInt32Text(text, &v)) return -16;
+    if (!ParseInt32Text(text, &v)) return kErrBadData;
     if (value) *value = v;
     return 0;
   }
@@ -240,7 +226,7 @@ class XmlNodeObject final : public MXmlNode {
     std::string text;
     if (int32_t r = AttributeText(name, &text); r != 0) return r;
     bool v;
-    if (!ParseBoolText(text, &v)) return -16;
+    if (!ParseBoolText(text, &v)) return kErrBadData;
     if (value) *value = v;
     return 0;
   }
@@ -305,7 +291,6 @@ class XmlNodeObject final : public MXmlNode {
 
   std::shared_ptr<XmlState> state_;
   pugi::xml_node node_;
-  std::atomic<uint32_t> count_{0};
 };
 
 }  // namespace

@@ -11,7 +11,7 @@ uint32_t LoadLe32(const uint8_t* p) {
 }
 }  // namespace
 
-RiffReader::RiffReader(ByteStream& stream) : stream_(stream) {
+RiffReader::RiffReader(ByteSource& stream) : stream_(stream) {
   const int64_t p = stream_.Seek(0, SeekOrigin::kCurrent);
   pos_ = p > 0 ? p : 0;
 }
@@ -19,7 +19,7 @@ RiffReader::RiffReader(ByteStream& stream) : stream_(stream) {
 bool RiffReader::ReadExact(void* buffer, int64_t bytes) {
   auto* out = static_cast<uint8_t*>(buffer);
   while (bytes > 0) {
-    const int64_t n = stream_.Read(out, bytes);
+    const int64_t n = stream_.Read(out, static_cast<size_t>(bytes));
     if (n <= 0) return false;
     out += n;
     bytes -= n;
@@ -40,7 +40,8 @@ bool RiffReader::MoveTo(int64_t target) {
   // A stream that cannot seek is skipped forward by reading.
   uint8_t scratch[4096];
   while (pos_ < target) {
-    const int64_t n = stream_.Read(scratch, std::min<int64_t>(target - pos_, sizeof scratch));
+    const int64_t n = stream_.Read(
+        scratch, static_cast<size_t>(std::min<int64_t>(target - pos_, sizeof scratch)));
     if (n <= 0) return false;
     pos_ += n;
   }
@@ -102,8 +103,10 @@ int32_t RiffReader::Ascend(const RiffChunk& chunk) {
 
 int64_t RiffReader::Read(void* buffer, int64_t bytes) {
   if (bytes < 0 || (!buffer && bytes > 0)) return -1;
-  const int64_t n = stream_.Read(buffer, bytes);
-  if (n > 0) pos_ += n;
+  if (bytes == 0) return 0;
+  const int64_t n = stream_.Read(buffer, static_cast<size_t>(bytes));
+  if (n < 0) return -1;  // the source's own failure code stays with the source
+  pos_ += n;
   return n;
 }
 

@@ -1,11 +1,11 @@
-// RIFF chunk navigation over a ByteStream: descend into a chunk (found by id, or a RIFF or LIST
+// RIFF chunk navigation over a ByteSource: descend into a chunk (found by id, or a RIFF or LIST
 // form by its type), read and seek inside it, ascend past its end. Positions are 64-bit; a
 // stream that cannot seek is skipped forward by reading.
 #pragma once
 
 #include <cstdint>
 
-#include "platform/audio/riff/byte_stream.h"
+#include "foundation/bytes/byte_source.h"
 
 namespace vk2 {
 
@@ -51,7 +51,7 @@ struct RiffChunk {
 
 class RiffReader {
  public:
-  explicit RiffReader(ByteStream& stream);
+  explicit RiffReader(ByteSource& stream);
 
   // Reads the next chunk header from the current position; with a find flag, skips chunks until
   // one matches `chunk->id` (or the RIFF/LIST `chunk->formType`; 0 takes any), never beyond
@@ -71,7 +71,7 @@ class RiffReader {
   bool MoveTo(int64_t target);
   bool ReadExact(void* buffer, int64_t bytes);
 
-  ByteStream& stream_;
+  ByteSource& stream_;
   int64_t pos_ = 0;
 };
 

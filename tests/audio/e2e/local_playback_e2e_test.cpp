@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "audio/decoders/mp3/mpeg_decoder.h"
+#include "audio/decoders/mpeg/module/mpeg_decoder.h"
 #include "audio/outputs/common/device_endpoint_factory.h"
 #include "audio/outputs/dsound/direct_sound_output.h"
 #include "audio/outputs/waveout/wave_out_output.h"

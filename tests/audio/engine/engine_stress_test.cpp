@@ -67,8 +67,9 @@ class EngineStress : public EngineEnv {
                       true,
                       4410u * static_cast<uint32_t>(2 + i),
                       static_cast<uint32_t>(i)};
-      AddStream(u"s" + std::u16string(1, static_cast<char16_t>(u'0' + i)) + u".sig",
-                SignalFile(spec));
+      std::u16string name(u"s");
+      name.append(1, static_cast<char16_t>(u'0' + i)).append(u".sig");
+      AddStream(name, SignalFile(spec));
     }
   }
   std::u16string Url(int i) {

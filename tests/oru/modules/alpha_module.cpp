@@ -2,24 +2,18 @@
 // (the part first, so registration order differs from the class table's).
 #include <new>
 
-#include "foundation/module/aggregation.h"
+#include "component/object/aggregation.h"
+#include "foundation/util/result.h"
 #include "tests/oru/modules/probe_module.h"
 
 namespace vk2::test {
 namespace {
 
-class Part final : public AggregatableObject, public MTestPart {
+class Part final : public Aggregatable<Part, Face<MTestPart, kIID_MTestPart>> {
  public:
-  explicit Part(MUnknown* outer) : AggregatableObject(outer) { g_liveObjects.fetch_add(1); }
-
-  VK2_DELEGATE_UNKNOWN
+  explicit Part(MUnknown* outer) : Aggregatable(outer) { g_liveObjects.fetch_add(1); }
 
   int32_t Value() override { return 42; }
-
- protected:
-  void* QueryOwnInterface(const Guid& iid) override {
-    return GuidEquals(iid, kIID_MTestPart) ? static_cast<MTestPart*>(this) : nullptr;
-  }
 
  private:
   ~Part() override { g_liveObjects.fetch_sub(1); }

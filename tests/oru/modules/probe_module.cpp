@@ -2,8 +2,8 @@
 
 #include <new>
 
-#include "foundation/containers/thread_value_list.h"
-#include "foundation/module/runtime_loader.h"
+#include "component/module/runtime_loader.h"
+#include "component/module/thread_value_list.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/class_enumerator.h"

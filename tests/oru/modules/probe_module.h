@@ -3,7 +3,7 @@
 
 #include <atomic>
 
-#include "foundation/module/module_glue.h"
+#include "component/module/module_glue.h"
 #include "tests/oru/modules/test_module_api.h"
 
 namespace vk2::test {

@@ -21,7 +21,7 @@ struct WaveFile {
 };
 
 bool LoadWave(const std::string& path, WaveFile& out) {
-  FileByteStream file;
+  FileByteSource file;
   if (!file.Open(path)) return false;
   RiffReader riff(file);
   RiffChunk wave, fmt, data;

@@ -5,7 +5,7 @@
 #include <numeric>
 
 #include "audio_test_util.h"
-#include "platform/audio/riff/byte_stream.h"
+#include "foundation/bytes/byte_source.h"
 #include "platform/audio/riff/riff_reader.h"
 #include "platform/audio/sink/capture_sink.h"
 #include "platform/fake_clock.h"
@@ -147,7 +147,7 @@ TEST_F(CaptureSinkTest, WritesWhatWasHeardToAWaveFile) {
   clock_->Advance(1000);
   sink.Close();
 
-  FileByteStream file;
+  FileByteSource file;
   ASSERT_TRUE(file.Open(options.wavPath));
   RiffReader riff(file);
   RiffChunk wave;

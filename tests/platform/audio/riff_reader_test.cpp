@@ -77,8 +77,8 @@ struct StreamKind {
 
 class RiffReaderTest : public ::testing::TestWithParam<StreamKind> {
  protected:
-  std::unique_ptr<MemoryByteStream> Stream(const std::vector<uint8_t>& bytes) {
-    return std::make_unique<MemoryByteStream>(bytes, GetParam().seekable);
+  std::unique_ptr<MemoryByteSource> Stream(std::vector<uint8_t> bytes) {
+    return std::make_unique<MemoryByteSource>(std::move(bytes), GetParam().seekable);
   }
 };
 
@@ -204,7 +204,7 @@ TEST(RiffReaderMalformedTest, BadFilesEndCleanly) {
   };
   for (const Malformed& c : cases) {
     for (bool seekable : {true, false}) {
-      MemoryByteStream stream(c.bytes, seekable);
+      MemoryByteSource stream(c.bytes, seekable);
       RiffReader riff(stream);
       RiffChunk wave;
       wave.formType = kFourCCWave;
@@ -273,7 +273,7 @@ TEST(RiffReaderFileTest, ReadsAFileMadeBySox) {
   ASSERT_EQ(test::Run({"sox", "-n", "-r", "22050", "-c", "3", "-b", "24", path, "synth", "0.1",
                        "sine", "440"}),
             0);
-  FileByteStream file;
+  FileByteSource file;
   ASSERT_TRUE(file.Open(path));
   RiffReader riff(file);
   RiffChunk wave, fmt, data;

@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
 
 #include "platform/event.h"
 #include "platform/net/net_connection.h"
 #include "tests/platform/net/http_test_server.h"
+#include "tests/platform/net/trickle_server.h"
 
 namespace vk2 {
 namespace {
@@ -14,6 +16,13 @@ namespace {
 using test::HttpAnswer;
 using test::HttpTestServer;
 using test::PatternText;
+using test::TrickleServer;
+
+int64_t MsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                               start)
+      .count();
+}
 
 // Reads to the end: the bytes, and the result that ended the read (0 or a NetResult).
 std::string ReadAll(NetConnection& c, int64_t* ended, Event* cancel = nullptr) {
@@ -157,6 +166,89 @@ TEST_F(StreamConnectionTest, SilentServerEndsByCancelOrTimeLimit) {
   quick.responseMs = 50;
   c_->SetTimeouts(quick);
   EXPECT_EQ(c_->Open(server.Url("/"), 0, -1, nullptr), kNetTimedOut);
+}
+
+// Each step of these opens stays inside its own limit, or renews it byte by byte; only the
+// limit on the whole of Open (or on a whole FTP reply) ends them.
+TEST_F(StreamConnectionTest, OpenEndsAtItsDeadlineHoweverSlowlyTheServerAnswers) {
+  // Five redirects, each answered after 150 ms, then the body: 900 ms in all.
+  HttpTestServer redirects([](const std::string& path, const std::string&) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    HttpAnswer a;
+    const int hop = path.size() > 1 ? path[1] - '0' : 0;
+    if (hop < 5) {
+      a.status = 302;
+      a.location = '/' + std::to_string(hop + 1);
+    } else {
+      a.body = "done";
+    }
+    return a;
+  });
+  TrickleServer trickledHead("HTTP/1.0 200 OK\r\nX-Slow: ", "a", 20);
+  TrickleServer trickledGreeting("", "220-welcome\r\n", 20);
+  struct Case {
+    const char* name;
+    std::string url;
+    uint32_t responseMs, openMs;
+  };
+  const Case cases[] = {
+      {"slow redirects", redirects.Url("/0"), 60000, 400},
+      {"trickled HTTP head", trickledHead.Url("http"), 60000, 400},
+      {"trickled FTP greeting", trickledGreeting.Url("ftp"), 60000, 400},
+      // One limit for a whole reply, not a fresh one for each byte of it.
+      {"trickled FTP greeting, reply limit", trickledGreeting.Url("ftp"), 400, 60000},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    NetTimeouts limits;
+    limits.responseMs = k.responseMs;
+    limits.openMs = k.openMs;
+    c_->SetTimeouts(limits);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(c_->Open(k.url, 0, -1, nullptr), kNetTimedOut);
+    const int64_t took = MsSince(start);
+    EXPECT_GE(took, 350);
+    EXPECT_LT(took, 1500);
+  }
+  // With time enough, the same redirects lead to the body.
+  c_->SetTimeouts(NetTimeouts{});
+  ASSERT_EQ(c_->Open(redirects.Url("/0"), 0, -1, nullptr), kNetOk);
+  int64_t ended = 1;
+  EXPECT_EQ(ReadAll(*c_, &ended), "done");
+}
+
+TEST_F(StreamConnectionTest, TrickledBodyOutlivesTheOpenLimitButNotACancel) {
+  TrickleServer live("HTTP/1.0 200 OK\r\n\r\n", "0123456789", 20);
+  NetTimeouts limits;
+  limits.openMs = 100;
+  c_->SetTimeouts(limits);
+  ASSERT_EQ(c_->Open(live.Url("http"), 0, -1, nullptr), kNetOk);
+  std::string got;
+  const auto start = std::chrono::steady_clock::now();
+  while (MsSince(start) < 400) {
+    char c = 0;
+    ASSERT_EQ(c_->Read(&c, 1, nullptr), 1);
+    got += c;
+  }
+  std::string expected;
+  while (expected.size() < got.size())
+    expected += "0123456789";
+  expected.resize(got.size());
+  EXPECT_EQ(got, expected);
+  EXPECT_GE(got.size(), 10u);
+
+  // The stream stays open as long as the reader wants; its cancel ends a wait at once.
+  Event cancel(EventReset::kManual);
+  std::thread canceller([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    cancel.Set();
+  });
+  const auto cancelStart = std::chrono::steady_clock::now();
+  int64_t ended = 1;
+  ReadAll(*c_, &ended, &cancel);
+  canceller.join();
+  EXPECT_EQ(ended, kNetCancelled);
+  EXPECT_LT(MsSince(cancelStart), 500);
 }
 
 TEST_F(StreamConnectionTest, ProxyGetsTheWholeUrl) {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "foundation/module/module_library.h"
-#include "foundation/module/runtime_loader.h"
+#include "component/module/module_library.h"
+#include "component/module/runtime_loader.h"
 #include "foundation/util/ref_ptr.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"

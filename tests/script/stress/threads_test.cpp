@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "foundation/script_support/script_binding_table.h"
+#include "component/script/script_binding_table.h"
 #include "script/object/script_data_object.h"
 #include "script/object/script_object.h"
 #include "tests/script/script_fixture.h"

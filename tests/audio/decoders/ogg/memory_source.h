@@ -1,17 +1,16 @@
-// A VorbisSource over bytes in memory, seekable or live, that can be told to fail.
+// A byte source over bytes in memory, seekable or live, that can be told to fail.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
-#include "audio/decoders/ogg/vorbis_source.h"
+#include "foundation/bytes/byte_source.h"
 
 namespace vk2::test {
 
-class MemoryVorbisSource final : public VorbisSource {
+class MemoryVorbisSource final : public ByteSource {
  public:
   explicit MemoryVorbisSource(std::vector<uint8_t> bytes, bool seekable = true)
       : bytes_(std::move(bytes)), seekable_(seekable) {}
@@ -27,16 +26,18 @@ class MemoryVorbisSource final : public VorbisSource {
     pos_ += static_cast<int64_t>(n);
     return static_cast<int64_t>(n);
   }
-  int64_t Seek(int64_t offset, int whence) override {
+  int64_t ReadAt(int64_t, void*, size_t) override { return -1; }
+  int64_t Seek(int64_t offset, SeekOrigin origin) override {
     if (!seekable_) return -1;
-    const int64_t base = whence == SEEK_SET   ? 0
-                         : whence == SEEK_CUR ? pos_
-                                              : static_cast<int64_t>(bytes_.size());
+    const int64_t base = origin == SeekOrigin::kBegin     ? 0
+                         : origin == SeekOrigin::kCurrent ? pos_
+                                                          : static_cast<int64_t>(bytes_.size());
     if (base + offset < 0) return -1;
     pos_ = base + offset;
     return pos_;
   }
   int64_t Tell() override { return pos_; }
+  int64_t Size() override { return seekable_ ? static_cast<int64_t>(bytes_.size()) : kUnknownSize; }
 
  private:
   std::vector<uint8_t> bytes_;

@@ -6,8 +6,8 @@
 #include <map>
 #include <memory>
 
+#include "foundation/bytes/byte_source.h"
 #include "platform/audio/acm/wave_format_reader.h"
-#include "platform/audio/riff/byte_stream.h"
 #include "tests/audio/support/temp_file.h"
 #include "tests/audio/support/tools.h"
 #include "tests/support/peak_memory.h"
@@ -118,7 +118,7 @@ TEST_P(WaveStreamTest, DecodesBitExactLikeTheReferenceDecoders) {
   const WaveCase c = GetParam();
   const std::string wav = WaveFixtures::Get().Make(c);
   ASSERT_FALSE(wav.empty()) << "could not make " << c.name;
-  MemoryByteStream source(ReadFileBytes(wav));
+  MemoryByteSource source(ReadFileBytes(wav));
   WaveStream stream;
   ASSERT_EQ(stream.Open(source, false), WaveOpenError::kNone);
   EXPECT_EQ(stream.Info().destination.bitsPerSample, c.outBits);
@@ -179,7 +179,7 @@ TEST(WaveSeekTest, SeeksLandOnBlockStartsWithMatchingTimes) {
                  true}}) {
     const std::string wav = WaveFixtures::Get().Make(c);
     const std::vector<uint8_t> reference = WaveFixtures::Get().FfmpegDecode(wav, c.ffmpegFormat);
-    MemoryByteStream source(ReadFileBytes(wav));
+    MemoryByteSource source(ReadFileBytes(wav));
     WaveStream stream;
     ASSERT_EQ(stream.Open(source, false), WaveOpenError::kNone);
     const uint32_t frame = stream.DestinationFrameBytes();
@@ -258,7 +258,7 @@ std::vector<uint8_t> Ramp(size_t n) {
 
 Decoded OpenAndDecode(const std::vector<uint8_t>& file, WaveOpenError* error,
                       bool seekable = true) {
-  MemoryByteStream source(file, seekable);
+  MemoryByteSource source(file, seekable);
   WaveStream stream;
   *error = stream.Open(source, false);
   if (*error != WaveOpenError::kNone) return {};
@@ -350,7 +350,7 @@ TEST(WaveHeaderTest, FarSeeksInFilesWithHugeBlocksEndCleanly) {
   fmt[12] = 0x01;
   fmt[13] = 0xF8;
   for (const bool seekable : {true, false}) {
-    MemoryByteStream source(Riff({{"fmt ", fmt}, {"data", Ramp(800)}}), seekable);
+    MemoryByteSource source(Riff({{"fmt ", fmt}, {"data", Ramp(800)}}), seekable);
     WaveStream stream;
     ASSERT_EQ(stream.Open(source, false), WaveOpenError::kNone);
     stream.SeekSeconds(1e12);
@@ -415,7 +415,7 @@ TEST(WaveHeaderTest, DataEndingOnAReadBoundaryFlagsTheLastDataPacket) {
 
 TEST(WaveHeaderTest, EmptyDataGivesOneEmptyLastPacket) {
   const auto fmt = PcmFormatChunk(1, 8000, 8);
-  MemoryByteStream source(Riff({{"fmt ", fmt}, {"data", {}}, {"LIST", Ramp(4)}}));
+  MemoryByteSource source(Riff({{"fmt ", fmt}, {"data", {}}, {"LIST", Ramp(4)}}));
   WaveStream stream;
   ASSERT_EQ(stream.Open(source, false), WaveOpenError::kNone);
   std::vector<uint8_t> buffer(stream.MaxPacketBytes());
@@ -437,7 +437,7 @@ TEST(WaveHeaderTest, ChunksBeforeTheFormatAndPadBytesAreSkipped) {
 
 TEST(WaveHeaderTest, ProbeStopsAtTheFormat) {
   const auto fmt = PcmFormatChunk(2, 44100, 24);
-  MemoryByteStream source(Riff({{"fmt ", fmt}, {"data", Ramp(600)}}));
+  MemoryByteSource source(Riff({{"fmt ", fmt}, {"data", Ramp(600)}}));
   WaveStream stream;
   ASSERT_EQ(stream.Open(source, true), WaveOpenError::kNone);
   EXPECT_FALSE(stream.IsOpen());

@@ -2,7 +2,7 @@
 // registered in the stream-reader category, readers made through the runtime.
 #include <gtest/gtest.h>
 
-#include "foundation/module/runtime_loader.h"
+#include "component/module/runtime_loader.h"
 #include "foundation/util/result.h"
 #include "interfaces/audio/module_properties.h"
 #include "interfaces/audio/stream_reader.h"

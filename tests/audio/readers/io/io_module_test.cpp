@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "foundation/module/runtime_loader.h"
+#include "component/module/runtime_loader.h"
 #include "foundation/util/ref_ptr.h"
 #include "interfaces/audio/stream_reader.h"
 #include "interfaces/ids.h"

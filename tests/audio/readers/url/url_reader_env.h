@@ -9,7 +9,7 @@
 #include "audio/readers/common/reader_results.h"
 #include "audio/readers/common/sound_io_errors.h"
 #include "audio/readers/url/url_reader.h"
-#include "foundation/module/error_entry.h"
+#include "component/module/error_entry.h"
 #include "foundation/util/result.h"
 #include "interfaces/audio/media_chain.h"
 #include "interfaces/ids.h"

@@ -1,6 +1,8 @@
 // The puller, the download thread, seeks and property readers at once: every packet still
-// holds the bytes its position names.
+// holds the bytes its position names. Opens and Closes racing on two threads: every Open ends
+// opened or cancelled, and the reader is left closed.
 #include <atomic>
+#include <chrono>
 #include <random>
 #include <thread>
 
@@ -67,6 +69,36 @@ TEST_F(UrlReaderStressTest, SeeksBesideTheDownloadKeepEveryByteInPlace) {
   }
   done = true;
   watcher.join();
+}
+
+TEST_F(UrlReaderStressTest, ClosesRacingOpensLeaveNothingOpen) {
+  const std::string body = PatternText(20000);
+  HttpTestServer server([&](const std::string&, const std::string&) {
+    // Long enough that some Closes land inside an Open, short enough that some miss it.
+    std::this_thread::sleep_for(std::chrono::milliseconds(3));
+    HttpAnswer a;
+    a.body = body;
+    return a;
+  });
+  reader_->SetChain(nullptr);
+  Configure(0, 8192);
+  std::mt19937 random(11);
+  for (int round = 0; round < 30; ++round) {
+    const int delayUs = static_cast<int>(random() % 12000);
+    std::thread closer([&] {
+      std::this_thread::sleep_for(std::chrono::microseconds(delayUs));
+      const int32_t r = reader_->Close();
+      EXPECT_TRUE(r == 0 || r == kReaderNotOpen) << r;
+    });
+    const int32_t opened = Open(server.Url("/a"));
+    closer.join();
+    EXPECT_TRUE(opened == 0 || IsEntry(opened, kMsWrongState)) << opened;
+    // A Close that came after the Open found it open; one that came before found nothing.
+    const int32_t last = reader_->Close();
+    EXPECT_TRUE(last == 0 || last == kReaderNotOpen) << last;
+    int64_t total = 0;
+    EXPECT_EQ(reader_->GetSize(&total, nullptr), kReaderNotOpen);
+  }
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <string>
 #include <thread>
 
-#include "foundation/module/runtime_loader.h"
+#include "component/module/runtime_loader.h"
 #include "foundation/util/ref_ptr.h"
 #include "interfaces/audio/audio_system.h"
 #include "interfaces/audio/chain_types.h"

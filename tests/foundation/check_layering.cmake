@@ -1,0 +1,17 @@
+# Fails when a file under foundation/ includes from a layer above it: foundation is the ground
+# that interfaces/ and component/ build on.
+file(GLOB_RECURSE sources ${FOUNDATION_DIR}/*.h ${FOUNDATION_DIR}/*.cpp ${FOUNDATION_DIR}/*.c)
+set(offenders "")
+foreach(source ${sources})
+  file(STRINGS ${source} lines REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<](interfaces|component)/")
+  foreach(line ${lines})
+    file(RELATIVE_PATH name ${FOUNDATION_DIR}/.. ${source})
+    string(STRIP "${line}" line)
+    list(APPEND offenders "${name}: ${line}")
+  endforeach()
+endforeach()
+if(offenders)
+  list(JOIN offenders "\n  " text)
+  message(FATAL_ERROR "foundation/ includes from an upper layer:\n  ${text}")
+endif()
+message(STATUS "foundation/ includes nothing from interfaces/ or component/")
