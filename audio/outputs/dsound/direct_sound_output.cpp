@@ -220,7 +220,7 @@ bool DirectSoundOutput::ChangeFormat(AudioFormat* format) {
     writeCursor_ = 0;
   }
   if (Create(pcm, false) <= 0) return false;
-  // It goes on playing with the first data written in the new format: started now, it would
+  // It goes on playing once the data written in the new format fills it: started now, it would
   // run through its silence ahead of the writes.
   ScopedLock flags(flagsLock_);
   playOnWrite_ = playOn;
@@ -330,6 +330,11 @@ bool DirectSoundOutput::Drain(Event* wake) {
   {
     ScopedLock flags(flagsLock_);
     draining_ = true;
+    // A buffer waiting to be filled before it plays on holds all there is: it plays now.
+    if (playOnWrite_) {
+      playOnWrite_ = false;
+      DsCommandThread::Instance().Run([buffer] { return buffer->Play(0, 0, kDsPlayLooping); });
+    }
   }
   uint32_t status = 0;
   buffer->GetStatus(&status);
@@ -410,6 +415,9 @@ bool DirectSoundOutput::Write(const void* data, uint32_t count) {
   if (!WriteAtCursor(*buffer, data, count)) return false;
   ScopedLock flags(flagsLock_);
   if (!playOnWrite_) return true;
+  // Started once it holds most of its length: started with a single packet, it would play on
+  // into its silence before the next writes arrive.
+  if (FreeSpace() > buffer->Size() / 4) return true;
   playOnWrite_ = false;
   return DsCommandThread::Instance().Run([buffer] { return buffer->Play(0, 0, kDsPlayLooping); }) ==
          kDsOk;

@@ -1,15 +1,24 @@
 #include "tests/audio/playback/recording_sinks.h"
 
+#include <functional>
+
 namespace vk2::test {
 namespace {
 
-// Hands every call to a capture sink the test keeps after the device has let go.
+// Hands every call to a capture sink the test keeps after the device has let go. A reopen (a
+// buffer taking a new format) goes to a new capture sink, so that each opening is a piece.
 class SharedSink final : public PcmSink {
  public:
-  explicit SharedSink(std::shared_ptr<CaptureSink> sink) : sink_(std::move(sink)) {}
+  explicit SharedSink(std::function<std::shared_ptr<CaptureSink>()> make)
+      : make_(std::move(make)), sink_(make_()) {}
   const char* BackendName() const override { return sink_->BackendName(); }
   bool Enumerate(std::vector<SinkDevice>& devices) override { return sink_->Enumerate(devices); }
   bool Open(const std::string& deviceId, const PcmFormat& format, uint32_t millis) override {
+    if (opened_) {
+      sink_->Close();
+      sink_ = make_();
+    }
+    opened_ = true;
     return sink_->Open(deviceId, format, millis);
   }
   void Close() override { sink_->Close(); }
@@ -28,14 +37,16 @@ class SharedSink final : public PcmSink {
   std::string LastError() const override { return sink_->LastError(); }
 
  private:
+  std::function<std::shared_ptr<CaptureSink>()> make_;
   std::shared_ptr<CaptureSink> sink_;
+  bool opened_ = false;
 };
 
 }  // namespace
 
 PcmSinkFactory RecordingSinks::Factory() {
   std::weak_ptr<RecordingSinks> self = weak_from_this();
-  return [self]() -> std::unique_ptr<PcmSink> {
+  const auto make = [self]() {
     std::shared_ptr<RecordingSinks> owner = self.lock();
     CaptureSinkOptions options;
     if (owner) options.clock = owner->clock_;
@@ -44,8 +55,9 @@ PcmSinkFactory RecordingSinks::Factory() {
       std::lock_guard lock(owner->mutex_);
       owner->sinks_.push_back(sink);
     }
-    return std::make_unique<SharedSink>(sink);
+    return sink;
   };
+  return [make]() -> std::unique_ptr<PcmSink> { return std::make_unique<SharedSink>(make); };
 }
 
 std::vector<HeardPiece> RecordingSinks::Pieces() {
