@@ -14,32 +14,15 @@ extern "C" {
 }
 
 #include "foundation/text/tstring.h"
-#include "script/object/script_object.h"
-#include "script/runtime/script_module.h"
+#include "tests/support/script_host.h"
 
 namespace {
 
-class QuietConsole final : public vk2::ScriptConsole {
- public:
-  void Write(int32_t, const vk2::TString&) override {}
-  void SetDiskLogging(bool) override {}
-};
-
-struct Scripts {
+struct Scripts : vk2::test::ScriptHost {
   Scripts() {
-    vk2::ScriptModuleConfig config;
-    config.console = std::make_shared<QuietConsole>();
-    config.timerWorker = false;
-    vk2::ScriptModule::Configure(config);
-    engine = vk2::ScriptModule::Engine();
-    self = vk2::ScriptObject::Make();
-    self->SetName(u"obj");
-    self->RegisterWithEngine(engine);
     lua = luaL_newstate();
     luaL_openlibs(lua);
   }
-  vk2::ScriptEngine* engine;
-  vk2::RefPtr<vk2::ScriptObject> self;
   lua_State* lua;
 };
 

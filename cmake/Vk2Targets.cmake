@@ -15,10 +15,34 @@ function(vk2_add_module name)
   target_link_options(${name} PRIVATE -Wl,--exclude-libs,ALL -Wl,--no-undefined)
 endfunction()
 
-# Builds every executable that carries stress tests (the ThreadSanitizer run builds only these).
-if(NOT TARGET vk2_stress_tests)
-  add_custom_target(vk2_stress_tests)
-endif()
+# Builds every executable that carries stress tests (the ThreadSanitizer run builds only these),
+# and every one that carries long tests (the Release run builds only these and the benchmarks).
+add_custom_target(vk2_stress_tests)
+add_custom_target(vk2_long_tests)
+
+# gtest prints this for a test that skipped itself; CTest then reports it as not run.
+set(VK2_GTEST_SKIP_MARK "\\[  SKIPPED \\]")
+
+# Test code (test executables and their support libraries) is compiled often and run briefly:
+# no optimisation, and the test headers precompiled once (vk2_test_pch in tests/).
+# Test code is never linked into a shared object, so it keeps the compiler's own position-
+# independence setting (no -fPIC/-fPIE of CMake's): one precompiled header then serves test
+# libraries and test executables alike.
+function(vk2_test_code target)
+  set_target_properties(${target} PROPERTIES POSITION_INDEPENDENT_CODE OFF)
+  target_compile_options(${target} PRIVATE -O0)
+  target_precompile_headers(${target} REUSE_FROM vk2_test_pch)
+  target_link_libraries(${target} PRIVATE vk2_test_support)
+  if(VK2_CCACHE_PCH_LAUNCHER)
+    set_target_properties(${target} PROPERTIES CXX_COMPILER_LAUNCHER "${VK2_CCACHE_PCH_LAUNCHER}")
+  endif()
+endfunction()
+
+# A test executable run as one CTest test (for executables that are not split into shards).
+function(vk2_add_test_command name)
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+  set_tests_properties(${name} PROPERTIES SKIP_REGULAR_EXPRESSION "${VK2_GTEST_SKIP_MARK}" ${ARGN})
+endfunction()
 
 # One test executable per source folder; every test carries the folder's label plus any extras.
 # Environment variables go in ENV (not in PROPERTIES, which would replace the shard settings).
@@ -31,8 +55,12 @@ function(vk2_add_tests name)
   endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
+  vk2_test_code(${name})
   if("stress" IN_LIST T_LABELS)
     add_dependencies(vk2_stress_tests ${name})
+  endif()
+  if("long" IN_LIST T_LABELS)
+    add_dependencies(vk2_long_tests ${name})
   endif()
   math(EXPR last "${T_SHARDS} - 1")
   foreach(i RANGE ${last})
@@ -40,6 +68,7 @@ function(vk2_add_tests name)
     set_tests_properties(${name}/${i} PROPERTIES
       LABELS "${T_LABELS}"
       ENVIRONMENT "GTEST_TOTAL_SHARDS=${T_SHARDS};GTEST_SHARD_INDEX=${i};${T_ENV}"
+      SKIP_REGULAR_EXPRESSION "${VK2_GTEST_SKIP_MARK}"
       ${T_PROPERTIES})
   endforeach()
 endfunction()

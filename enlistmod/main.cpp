@@ -18,9 +18,10 @@
 
 namespace {
 
-// The tool has no window: a message box is its caption and text on stderr.
+// The tool has no window: a message box is its caption, in brackets so that a caption of its
+// own punctuation shows as it is, and its text on stderr.
 void ShowMessage(const char* caption, const std::string& text) {
-  std::fprintf(stderr, "%s: %s", caption, text.c_str());
+  std::fprintf(stderr, "[%s] %s", caption, text.c_str());
   if (text.empty() || text.back() != '\n') std::fputc('\n', stderr);
 }
 
@@ -63,7 +64,7 @@ void RegisterModules(const std::vector<std::string>& tokens) {
 int main(int argc, char** argv) {
   std::vector<std::string> tokens = vk2::enlist::SplitArguments(argc, argv);
   if (tokens.empty() || (tokens.size() == 1 && IsUsageSwitch(tokens[0]))) {
-    ShowMessage("note",
+    ShowMessage("note:",
                 "usage: enlistmod <modulename>\n       enlistmod /setoru <orumodulename>\n");
   } else if (tokens.size() == 2 && (vk2::NarrowCompare(tokens[0].c_str(), "/setoru", false) == 0 ||
                                     vk2::NarrowCompare(tokens[0].c_str(), "-setoru", false) == 0)) {

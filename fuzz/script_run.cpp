@@ -9,31 +9,12 @@
 
 #include "foundation/text/tstring.h"
 #include "script/engine/run_limits.h"
-#include "script/object/script_object.h"
-#include "script/runtime/script_module.h"
+#include "tests/support/script_host.h"
 
 namespace {
 
-class NullConsole final : public vk2::ScriptConsole {
- public:
-  void Write(int32_t, const vk2::TString&) override {}
-  void SetDiskLogging(bool) override {}
-};
-
-struct Setup {
-  Setup() {
-    vk2::ScriptModuleConfig config;
-    config.console = std::make_shared<NullConsole>();
-    config.timerWorker = false;
-    vk2::ScriptModule::Configure(config);
-    engine = vk2::ScriptModule::Engine();
-    self = vk2::ScriptObject::Make();
-    self->SetName(u"obj");
-    self->RegisterWithEngine(engine);
-    vk2::SetScriptSizeLimits(4096, 1 << 16);
-  }
-  vk2::ScriptEngine* engine;
-  vk2::RefPtr<vk2::ScriptObject> self;
+struct Setup : vk2::test::ScriptHost {
+  Setup() { vk2::SetScriptSizeLimits(4096, 1 << 16); }
 };
 
 }  // namespace

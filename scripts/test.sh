@@ -1,29 +1,69 @@
 #!/usr/bin/env bash
-# The test command: installs what it needs, builds everything with warnings as errors and with
-# AddressSanitizer and UndefinedBehaviorSanitizer, runs every test through CTest, runs the stress
-# tests again under ThreadSanitizer, then builds the fuzz targets with clang and runs each briefly
-# over its seed corpus.
+# The test command: installs what it needs, starts the test services, then
+#  1. builds everything but the benchmarks with warnings as errors, AddressSanitizer and
+#     UndefinedBehaviorSanitizer, and runs every test but the long ones through CTest;
+#  2. builds the long tests and the benchmarks in a Release build and runs the long tests there;
+#  3. builds the stress tests with ThreadSanitizer and runs them again;
+#  4. builds the fuzz targets with clang and runs each briefly over its seed corpus.
+# Every build compiles through ccache. Under CI (CI=true) a test that skipped itself fails the run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${VK2_BUILD_DIR:-$root/build-ci}
 jobs=$(nproc)
 
 "$root/scripts/install-deps.sh"
-[ -x "$root/scripts/start-test-services.sh" ] && . "$root/scripts/start-test-services.sh"
+. "$root/scripts/start-test-services.sh"
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="-O1" \
-  -DVK2_SANITIZE=ON -DVK2_WERROR=ON -DVK2_BUILD_BENCH=ON
-cmake --build "$build" -j "$jobs"
+# The cache lives outside the clone (unless ccache is configured already), and paths under the
+# clone are hashed relative to it, so a fresh clone elsewhere hits what earlier builds made.
+export CCACHE_BASEDIR=$root
+export CCACHE_NOHASHDIR=1
+if [ -z "${CCACHE_DIR:-}" ] && ccache -p | grep -q '^(default) cache_dir '; then
+  export CCACHE_DIR=/var/cache/velkora2-ccache
+  mkdir -p "$CCACHE_DIR" 2>/dev/null || export CCACHE_DIR=${XDG_CACHE_HOME:-$HOME/.cache}/velkora2-ccache
+fi
+
+configure() {  # <build folder> <cmake options...>
+  local dir=$1
+  shift
+  cmake -S "$root" -B "$dir" -G Ninja -DVK2_WERROR=ON -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
+    -DCMAKE_C_COMPILER_LAUNCHER=ccache "$@" >/dev/null
+}
+
+# Runs CTest in <build folder> with the remaining arguments. CTest reports a test that skipped
+# itself as not run and still passes; under CI such a test fails the run.
+run_tests() {  # <build folder> <ctest options...>
+  local dir=$1
+  shift
+  local report=$dir/Testing/junit.xml
+  ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 300 --output-junit "$report" "$@"
+  if [ "${CI:-}" = true ] && grep -q '<skipped' "$report"; then
+    echo "tests skipped under CI (a test that cannot run is a failure here):" >&2
+    grep -o '<testcase name="[^"]*"[^>]*status="notrun"' "$report" | sed 's/ status=.*//' >&2
+    return 1
+  fi
+}
+
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 300
 
-# The stress tests again under ThreadSanitizer, built on their own.
+# 1. Sanitizers over everything but the long tests.
+build=${VK2_BUILD_DIR:-$root/build-ci}
+configure "$build" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="-O1" -DVK2_SANITIZE=ON \
+  -DVK2_BUILD_BENCH=OFF
+cmake --build "$build" -j "$jobs"
+run_tests "$build" -LE long
+
+# 2. The long tests at full speed, and the benchmarks as they are measured.
+release=${VK2_RELEASE_BUILD_DIR:-$root/build-release}
+configure "$release" -DCMAKE_BUILD_TYPE=Release -DVK2_BUILD_BENCH=ON
+cmake --build "$release" -j "$jobs" --target vk2_long_tests vk2_benchmarks
+run_tests "$release" -L long
+
+# 3. The stress tests again under ThreadSanitizer, built on their own.
 tsan=${VK2_TSAN_BUILD_DIR:-$root/build-tsan}
-cmake -S "$root" -B "$tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="-O1" \
-  -DVK2_TSAN=ON -DVK2_WERROR=ON >/dev/null
+configure "$tsan" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="-O1" -DVK2_TSAN=ON
 cmake --build "$tsan" -j "$jobs" --target vk2_stress_tests
-TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
-  ctest --test-dir "$tsan" -L stress --output-on-failure -j "$jobs" --timeout 300
+TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 run_tests "$tsan" -L stress
 
+# 4. The fuzz targets over their seeds.
 "$root/scripts/fuzz.sh" smoke

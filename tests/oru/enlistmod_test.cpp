@@ -81,7 +81,7 @@ TEST_F(EnlistmodTest, SetoruRecordsTheResolvedPath) {
 
 TEST_F(EnlistmodTest, UsageAndSingleSetoruRegisterNothing) {
   std::string usage =
-      "note: usage: enlistmod <modulename>\n       enlistmod /setoru <orumodulename>\n";
+      "[note:] usage: enlistmod <modulename>\n       enlistmod /setoru <orumodulename>\n";
   EXPECT_EQ(Run({}), usage);
   EXPECT_EQ(Run({"-h"}), usage);
   EXPECT_EQ(Run({"/?"}), usage);
@@ -96,7 +96,7 @@ TEST_F(EnlistmodTest, RegistersEveryMatchingFileAndReportsFailures) {
   sandbox_.WriteFile("mods/vk2test_notes.so", "not a module");
   sandbox_.MakeFolder("mods/vk2test_folder.so");
   EXPECT_EQ(Run({mods + "/vk2test_*.so"}),
-            "Error: Registration Failed for \"" + mods + "/vk2test_notes.so\"\n");
+            "[Error] Registration Failed for \"" + mods + "/vk2test_notes.so\"\n");
   EXPECT_TRUE(Registered(alpha));
   EXPECT_TRUE(Registered(beta));
   EXPECT_FALSE(Registered("vk2test_folder"));

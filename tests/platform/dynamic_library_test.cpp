@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace vk2 {
 namespace {
@@ -38,7 +38,7 @@ TEST(DynamicLibraryTest, FailuresAreSortedIntoNotFoundAndOther) {
   for (const Case& c :
        {Case{"", kLoadErrorFileNotFound}, Case{folder / "absent.so", kLoadErrorFileNotFound},
         Case{"libvk2_nowhere_to_be_found.so", kLoadErrorFileNotFound},
-        Case{notElf, kLoadErrorOther}, Case{folder.path(), kLoadErrorOther},
+        Case{notElf, kLoadErrorOther}, Case{folder.Path(), kLoadErrorOther},
         Case{VK2_MISSING_DEPENDENCY_MODULE, kLoadErrorOther}}) {
     EXPECT_EQ(LoadSharedObject(c.path), nullptr) << c.path;
     EXPECT_EQ(LastLoadError().code, c.code) << c.path << ": " << LastLoadError().text();

@@ -6,7 +6,7 @@
 #include <unistd.h>
 
 #include "platform/whole_file.h"
-#include "temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace vk2::test {
 namespace {
@@ -37,7 +37,7 @@ TEST(FileClaim, ASweepRemovesOnlyUnclaimedTemporaries) {
       ::close(fd);
     }
   }
-  EXPECT_EQ(RemoveDeadTemporaries(dir.path()), 1u);
+  EXPECT_EQ(RemoveDeadTemporaries(dir.Path()), 1u);
   for (const Case& c : cases) {
     EXPECT_EQ(::access((dir / c.name).c_str(), F_OK) == 0, c.remains) << c.name;
   }
@@ -53,7 +53,7 @@ TEST(FileClaim, ASweepRemovesOnlyUnclaimedTemporaries) {
   ::close(orphan);
   for (int fd : owners)
     ::close(fd);
-  EXPECT_EQ(RemoveDeadTemporaries(dir.path()), 1u) << "released by its owner";
+  EXPECT_EQ(RemoveDeadTemporaries(dir.Path()), 1u) << "released by its owner";
 }
 
 }  // namespace

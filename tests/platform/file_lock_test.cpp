@@ -6,7 +6,7 @@
 
 #include "platform/event.h"
 #include "platform/thread.h"
-#include "temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace vk2 {
 namespace {

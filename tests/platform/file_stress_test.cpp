@@ -10,7 +10,7 @@
 #include "platform/file_lock.h"
 #include "platform/thread.h"
 #include "platform/whole_file.h"
-#include "temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace vk2 {
 namespace {

@@ -9,7 +9,7 @@
 #include <optional>
 
 #include "platform/environment.h"
-#include "temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace vk2 {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <fstream>
 
-#include "temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace vk2 {
 namespace {
@@ -86,7 +86,7 @@ TEST_F(WholeFileTest, LinksAreFollowedAndKept) {
 TEST_F(WholeFileTest, ReadErrors) {
   std::string read = "untouched";
   EXPECT_EQ(ReadWholeFile(tmp_ / "absent", &read), std::errc::no_such_file_or_directory);
-  EXPECT_EQ(ReadWholeFile(tmp_.path(), &read), std::errc::is_a_directory);
+  EXPECT_EQ(ReadWholeFile(tmp_.Path(), &read), std::errc::is_a_directory);
   EXPECT_EQ(read, "untouched");
 }
 

@@ -9,9 +9,12 @@
 #include "interfaces/ids.h"
 #include "interfaces/runtime/preference_store.h"
 #include "platform/event.h"
-#include "tests/audio/support/temp_file.h"
 #include "tests/fixtures/audio/memory_preferences.h"
 #include "tests/fixtures/audio/test_registry.h"
+#include "tests/support/audio_compare.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/tools.h"
 
 namespace vk2 {
 namespace {

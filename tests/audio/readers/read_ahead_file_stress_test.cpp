@@ -4,7 +4,10 @@
 #include <vector>
 
 #include "audio/readers/file/read_ahead_file.h"
-#include "tests/audio/support/temp_file.h"
+#include "tests/support/audio_compare.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/tools.h"
 
 namespace vk2 {
 namespace {

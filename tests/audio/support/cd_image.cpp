@@ -26,7 +26,7 @@ std::vector<uint8_t> CdImage::TrackBytes(int number) const {
           bytes.begin() + static_cast<std::ptrdiff_t>(from + n)};
 }
 
-CdImage MakeCdImage(const TempDir& dir, const std::vector<CdImageTrack>& tracks) {
+CdImage MakeCdImage(const TempFolder& dir, const std::vector<CdImageTrack>& tracks) {
   CdImage image;
   std::string cue = "FILE \"disc.bin\" BINARY\n";
   int64_t sector = 0;

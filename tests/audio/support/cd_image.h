@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/platform/audio/audio_test_util.h"
+#include "tests/support/audio_compare.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/tools.h"
 
 namespace vk2::test {
 
@@ -27,6 +30,6 @@ struct CdImage {
 };
 
 // Writes "disc.bin" and "disc.cue" into `dir`.
-CdImage MakeCdImage(const TempDir& dir, const std::vector<CdImageTrack>& tracks);
+CdImage MakeCdImage(const TempFolder& dir, const std::vector<CdImageTrack>& tracks);
 
 }  // namespace vk2::test

@@ -6,19 +6,12 @@
 
 #include <string>
 
+#include "audio/decoders/ogg/ogg_decoder.h"
+#include "audio/decoders/wave/wave_decoder.h"
+#include "audio/readers/file/file_reader.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 #include "tests/audio/engine/engine_env.h"
-
-#if __has_include("audio/readers/file/file_reader.h")
-#include "audio/readers/file/file_reader.h"
-#endif
-#if __has_include("audio/decoders/wave/wave_decoder.h")
-#include "audio/decoders/wave/wave_decoder.h"
-#endif
-#if __has_include("audio/decoders/ogg/ogg_decoder.h")
-#include "audio/decoders/ogg/ogg_decoder.h"
-#endif
 
 namespace vk2::test {
 

@@ -10,7 +10,10 @@
 #include <vector>
 
 #include "platform/environment.h"
-#include "tests/platform/audio/audio_test_util.h"
+#include "tests/support/audio_compare.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/tools.h"
 
 namespace vk2::test {
 
@@ -50,7 +53,7 @@ class ModuleSandbox {
   }
 
  private:
-  TempDir dir_;
+  TempFolder dir_;
   std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "../../platform/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace vk2 {
 namespace {
@@ -109,7 +109,7 @@ TEST(FileStream, OpenRefusesEmptyNamesFoldersAndMissingFiles) {
   TempFolder dir;
   FileStream s;
   EXPECT_FALSE(s.Open(u"", kOpenRead | kOpenExisting));
-  EXPECT_FALSE(s.Open(Utf16(dir.path()), kOpenRead | kOpenExisting));
+  EXPECT_FALSE(s.Open(Utf16(dir.Path()), kOpenRead | kOpenExisting));
   EXPECT_FALSE(s.Open(Utf16(dir / "none"), kOpenRead | kOpenExisting));
   EXPECT_FALSE(s.IsOpen());
   EXPECT_TRUE(s.GetName().IsEmpty());
@@ -135,7 +135,7 @@ TEST(PathKind, TellsFilesFromFolders) {
   TempFolder dir;
   Touch(dir / "f");
   EXPECT_EQ(PathKind(Utf16(dir / "f")), kPathFile);
-  EXPECT_EQ(PathKind(Utf16(dir.path())), kPathFolder);
+  EXPECT_EQ(PathKind(Utf16(dir.Path())), kPathFolder);
   EXPECT_EQ(PathKind(Utf16(dir / "none")), kPathAbsent);
   EXPECT_EQ(PathKind(u""), kPathAbsent);
 }
@@ -158,7 +158,7 @@ TEST(WalkFolder, ListsMatchesWithTheFlagsAsked) {
   Touch(dir / "c.txt");
   Touch(dir / "sub/d.mp3");
   Touch(dir / "sub/deep/e.mp3");
-  symlink(dir.path().c_str(), (dir / "sub/loop").c_str());
+  symlink(dir.Path().c_str(), (dir / "sub/loop").c_str());
   struct Case {
     uint32_t flags;
     const char* pattern;
@@ -176,7 +176,7 @@ TEST(WalkFolder, ListsMatchesWithTheFlagsAsked) {
     TArray<TString> list;
     const int32_t n = WalkFolder(&list, c.flags, Utf16(dir / c.pattern));
     EXPECT_EQ(n, static_cast<int32_t>(c.expected.size())) << c.pattern << " " << c.flags;
-    EXPECT_EQ(Names(list, dir.path()), c.expected) << c.pattern << " " << c.flags;
+    EXPECT_EQ(Names(list, dir.Path()), c.expected) << c.pattern << " " << c.flags;
   }
   TArray<TString> list;
   WalkFolder(&list, 0, Utf16(dir / "c.txt"));

@@ -4,9 +4,9 @@
 
 #include <fstream>
 
-#include "../../platform/temp_folder.h"
 #include "core/formats/playlist_io.h"
 #include "format_support.h"
+#include "tests/support/temp_folder.h"
 
 namespace vk2::test {
 namespace {

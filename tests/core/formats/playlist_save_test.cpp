@@ -9,11 +9,11 @@
 #include <algorithm>
 #include <string>
 
-#include "../../platform/temp_folder.h"
 #include "core/formats/m3u.h"
 #include "core/formats/playlist_io.h"
 #include "format_support.h"
 #include "platform/whole_file.h"
+#include "tests/support/temp_folder.h"
 
 namespace vk2::test {
 namespace {

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "../../platform/temp_folder.h"
 #include "core/formats/playlist_io.h"
 #include "documents.h"
 #include "format_support.h"
+#include "tests/support/temp_folder.h"
 
 namespace vk2::test {
 namespace {
@@ -117,7 +117,7 @@ TEST(PlsWrite, KeysForEachItem) {
 TEST(Pls, RoundTripsThroughAFile) {
   TempFolder dir;
   const TString path = Utf16(dir / "list.pls");
-  const ItemInfoArray items = Sample(dir.path());
+  const ItemInfoArray items = Sample(dir.Path());
   for (bool relative : {false, true}) {
     ASSERT_EQ(SavePlaylistFile(path,
                                [&](FileStream* s) {

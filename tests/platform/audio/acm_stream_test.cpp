@@ -6,11 +6,14 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "audio_test_util.h"
 #include "platform/audio/acm/acm_format.h"
 #include "platform/audio/acm/acm_stream.h"
 #include "platform/audio/acm/wave_format_reader.h"
 #include "platform/audio/riff/riff_reader.h"
+#include "tests/support/audio_compare.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/tools.h"
 
 namespace vk2 {
 namespace {
@@ -144,7 +147,7 @@ class AcmCodecTest : public ::testing::TestWithParam<CodecCase> {
       if (!test::HaveTool(tool)) GTEST_SKIP() << tool << " not installed";
     }
   }
-  test::TempDir dir_;
+  test::TempFolder dir_;
 };
 
 TEST_P(AcmCodecTest, DecodesLikeTheReferenceDecoders) {
@@ -233,9 +236,9 @@ TEST_P(AcmCodecTest, ABlockBoundarySeekRestartsCleanly) {
   ASSERT_EQ(AcmStream::Open(stream, wave.format, dst), kAcmOk);
   const uint32_t dstSize = std::max<uint32_t>(4096, stream->DestinationBlockBytes());
   const std::vector<uint8_t> whole = ConvertAll(*stream, wave.data, 4096, dstSize);
-  if (stream->DestinationBlockBytes() == 0 || !c.independentBlocks) {
-    GTEST_SKIP() << "blocks depend on the ones before";
-  }
+  // Where blocks depend on the ones before, a restart mid-stream has no exact answer; the whole
+  // conversion above is all there is to check.
+  if (stream->DestinationBlockBytes() == 0 || !c.independentBlocks) return;
   // From the third block on, the output is the whole decode from the same point (START resets
   // the decoder's state, as a seek does).
   const size_t skipBlocks = 3;

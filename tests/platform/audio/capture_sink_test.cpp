@@ -4,11 +4,14 @@
 
 #include <numeric>
 
-#include "audio_test_util.h"
 #include "foundation/bytes/byte_source.h"
 #include "platform/audio/riff/riff_reader.h"
 #include "platform/audio/sink/capture_sink.h"
 #include "platform/fake_clock.h"
+#include "tests/support/audio_compare.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/tools.h"
 
 namespace vk2 {
 namespace {
@@ -136,7 +139,7 @@ TEST_F(CaptureSinkTest, AFailedSinkRefusesWrites) {
 }
 
 TEST_F(CaptureSinkTest, WritesWhatWasHeardToAWaveFile) {
-  test::TempDir dir;
+  test::TempFolder dir;
   CaptureSinkOptions options;
   options.clock = clock_;
   options.wavPath = dir.File("out.wav");

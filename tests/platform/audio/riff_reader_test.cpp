@@ -3,9 +3,12 @@
 
 #include <cstring>
 
-#include "audio_test_util.h"
 #include "platform/audio/acm/wave_format_reader.h"
 #include "platform/audio/riff/riff_reader.h"
+#include "tests/support/audio_compare.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/tools.h"
 
 namespace vk2 {
 namespace {
@@ -268,7 +271,7 @@ TEST(WaveFormatReaderTest, CheckNamesFieldsThatWouldDivideByZero) {
 
 TEST(RiffReaderFileTest, ReadsAFileMadeBySox) {
   if (!test::HaveTool("sox")) GTEST_SKIP() << "sox not installed";
-  test::TempDir dir;
+  test::TempFolder dir;
   const std::string path = dir.File("tone.wav");
   ASSERT_EQ(test::Run({"sox", "-n", "-r", "22050", "-c", "3", "-b", "24", path, "synth", "0.1",
                        "sine", "440"}),

@@ -11,6 +11,8 @@
 
 #include "platform/environment.h"
 #include "tests/audio/support/cd_image.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace vk2 {
 namespace {
@@ -30,7 +32,7 @@ class CdImageDriveTest : public ::testing::Test {
     EXPECT_EQ(status, CdOpenStatus::kOk);
   }
 
-  test::TempDir dir_;
+  test::TempFolder dir_;
   CdImage image_;
   std::unique_ptr<CdDrive> drive_;
 };
@@ -71,7 +73,7 @@ TEST_F(CdImageDriveTest, NonsenseRequestsFailWithoutTouchingTheDrive) {
 }
 
 TEST(CdDriveOpenTest, PathsThatAreNoDriveGiveClearReasons) {
-  test::TempDir dir;
+  test::TempFolder dir;
   const std::string plain = dir.File("notes.txt");
   test::WriteFile(plain, {'h', 'i'});
   const std::string badCue = dir.File("bad.cue");
@@ -103,7 +105,7 @@ TEST(CdDriveOpenTest, PathsThatAreNoDriveGiveClearReasons) {
 TEST(CdDriveOpenTest, SheetsThatPlaceATrackBeforeTheProgramAreaHoldNoDisc) {
   // No sector before the program area can be read, so such a table of contents is refused
   // rather than handed on with a negative first sector.
-  test::TempDir dir;
+  test::TempFolder dir;
   test::WriteFile(dir.File("disc.bin"), std::vector<uint8_t>(8 * kCdSectorBytes, 1));
   const char* const sheets[] = {
       "FILE \"absent.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:-0\n",

@@ -7,8 +7,10 @@
 
 #include "audio/decoders/ogg/vorbis_stream.h"
 #include "tests/audio/support/local_chain_env.h"
-#include "tests/audio/support/temp_file.h"
-#include "tests/audio/support/tools.h"
+#include "tests/support/audio_compare.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/tools.h"
 
 namespace vk2::test {
 namespace {
@@ -42,11 +44,11 @@ class OggFiles {
           Make("eight", "44100", "8", "0.5", {});
     std::vector<uint8_t> chained;
     for (const char* part : {"stereo", "mono", "six"}) {
-      const auto bytes = ReadFileBytes(Path(part));
+      const auto bytes = ReadFile(Path(part));
       chained.insert(chained.end(), bytes.begin(), bytes.end());
     }
     paths_["chained"] = folder_.Write("chained.ogg", chained);
-    auto cut = ReadFileBytes(Path("stereo"));
+    auto cut = ReadFile(Path("stereo"));
     cut.resize(cut.size() * 4 / 5 + 33);
     paths_["cut"] = folder_.Write("cut.ogg", cut);
   }
@@ -72,7 +74,7 @@ class OggFiles {
 };
 
 std::vector<int16_t> HeardAsS16(const std::vector<uint8_t>& heard, bool isFloat) {
-  if (!isFloat) return BytesToS16(heard);
+  if (!isFloat) return ToS16(heard);
   std::vector<float> samples(heard.size() / 4);
   if (!samples.empty()) std::memcpy(samples.data(), heard.data(), samples.size() * 4);
   std::vector<int16_t> out(samples.size());
@@ -131,7 +133,7 @@ TEST_F(OggChainTest, ChainedLinksPlayInTheirOwnFormatsWithEvents) {
     const auto ref = OggFiles::Get().Reference(part);
     expected.insert(expected.end(), ref.begin(), ref.end());
   }
-  EXPECT_TRUE(BytesToS16(device->Heard()) == expected);
+  EXPECT_TRUE(ToS16(device->Heard()) == expected);
   // Each new link replaced the format record and told the chain so.
   EXPECT_GE(events.Count(kEventFormatChanged), 2);
   EXPECT_EQ(events.Count(kEventUpstreamFailed), 0);
@@ -155,7 +157,7 @@ TEST_F(OggChainTest, SeekLandsOnTheTargetSample) {
   ASSERT_EQ(chain->StateChange(kChainCued), 0);
   ASSERT_EQ(chain->Seek(2.5, 0, 1), 0);
   ASSERT_TRUE(PlayToEnd());
-  const auto heard = BytesToS16(device->Heard());
+  const auto heard = ToS16(device->Heard());
   const auto full = OggFiles::Get().Reference("stereo");
   // What was heard is the reference from the sample at 2.5 s on, not from the start of the
   // page that holds it (a page of this quiet signal lasts about a second).

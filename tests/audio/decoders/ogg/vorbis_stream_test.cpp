@@ -8,16 +8,18 @@
 
 #include "audio/decoders/ogg/vorbis_comments.h"
 #include "tests/audio/decoders/ogg/memory_source.h"
-#include "tests/audio/support/temp_file.h"
-#include "tests/audio/support/tools.h"
+#include "tests/support/audio_compare.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/tools.h"
 
 namespace vk2 {
 namespace {
 
-using test::BytesToS16;
 using test::MemoryVorbisSource;
-using test::ReadFileBytes;
+using test::ReadFile;
 using test::RunTool;
+using test::ToS16;
 
 struct Encoding {
   const char* name;
@@ -81,7 +83,7 @@ class VorbisFixtures {
     const std::string chained = folder_.Path() + "/chained.ogg";
     std::vector<uint8_t> all;
     for (const char* part : {"stereo44", "mono22", "six48"}) {
-      const auto bytes = ReadFileBytes(Ogg(part));
+      const auto bytes = ReadFile(Ogg(part));
       all.insert(all.end(), bytes.begin(), bytes.end());
     }
     oggs_["chained"] = folder_.Write("chained.ogg", all);
@@ -119,7 +121,7 @@ class VorbisStreamTest : public ::testing::Test {
     if (!VorbisFixtures::Get().Ok()) GTEST_SKIP() << "sox, oggenc or oggdec missing";
   }
   std::unique_ptr<MemoryVorbisSource> Source(const std::string& name, bool seekable = true) {
-    return std::make_unique<MemoryVorbisSource>(ReadFileBytes(VorbisFixtures::Get().Ogg(name)),
+    return std::make_unique<MemoryVorbisSource>(ReadFile(VorbisFixtures::Get().Ogg(name)),
                                                 seekable);
   }
 };
@@ -148,7 +150,7 @@ TEST_P(VorbisEncodingTest, SixteenBitOutputEqualsTheReferenceDecoder) {
     }
   }
   EXPECT_TRUE(d.reads.back().end);
-  const std::vector<int16_t> ours = BytesToS16(d.bytes);
+  const std::vector<int16_t> ours = ToS16(d.bytes);
   const std::vector<int16_t> reference = VorbisFixtures::Get().Reference(e.name);
   ASSERT_EQ(ours.size(), reference.size());
   EXPECT_TRUE(ours == reference) << "samples differ from oggdec";
@@ -205,7 +207,7 @@ TEST_P(VorbisChainTest, LinksNeverShareABufferAndDecodeLikeTheirParts) {
   const char* names[] = {"stereo44", "mono22", "six48"};
   for (size_t i = 0; i < 3; ++i) {
     EXPECT_EQ(formats[i], expected[i]) << "link " << i;
-    EXPECT_TRUE(BytesToS16(parts[i]) == VorbisFixtures::Get().Reference(names[i])) << "link " << i;
+    EXPECT_TRUE(ToS16(parts[i]) == VorbisFixtures::Get().Reference(names[i])) << "link " << i;
   }
   if (GetParam()) {
     EXPECT_NEAR(stream.TimeTotal(), 2.0 + 1.5 + 1.0, 0.001);
@@ -230,7 +232,7 @@ TEST_F(VorbisStreamTest, SeekLandsOnASampleOfTheReferenceDecode) {
     // Page-granular: near the target, and exactly where the reference has these samples.
     EXPECT_NEAR(r.startTime, target, 0.3) << target;
     const size_t frame = static_cast<size_t>(std::llround(r.startTime * 44100));
-    const std::vector<int16_t> got = BytesToS16({buffer.begin(), buffer.begin() + r.bytes});
+    const std::vector<int16_t> got = ToS16({buffer.begin(), buffer.begin() + r.bytes});
     ASSERT_LE(frame * 2 + got.size(), reference.size());
     EXPECT_TRUE(std::equal(got.begin(), got.end(), reference.begin() + frame * 2)) << target;
   }
@@ -262,7 +264,7 @@ TEST_F(VorbisStreamTest, ProbeKnowsVorbisFromOtherBytes) {
   EXPECT_TRUE(VorbisStream::Probe(*ogg));
   auto live = Source("mono8", false);
   EXPECT_TRUE(VorbisStream::Probe(*live));
-  MemoryVorbisSource wav(ReadFileBytes(VorbisFixtures::Get().Folder() + "/mono8.wav"));
+  MemoryVorbisSource wav(ReadFile(VorbisFixtures::Get().Folder() + "/mono8.wav"));
   EXPECT_FALSE(VorbisStream::Probe(wav));
   MemoryVorbisSource empty({});
   EXPECT_FALSE(VorbisStream::Probe(empty));
@@ -295,7 +297,7 @@ TEST_F(VorbisStreamTest, CommentsAndBitRates) {
 }
 
 TEST_F(VorbisStreamTest, FileCutMidPageEndsCleanlyAfterTheWholePages) {
-  auto bytes = ReadFileBytes(VorbisFixtures::Get().Ogg("stereo44"));
+  auto bytes = ReadFile(VorbisFixtures::Get().Ogg("stereo44"));
   bytes.resize(bytes.size() * 3 / 5 + 17);
   for (bool seekable : {true, false}) {
     MemoryVorbisSource source(bytes, seekable);
@@ -303,7 +305,7 @@ TEST_F(VorbisStreamTest, FileCutMidPageEndsCleanlyAfterTheWholePages) {
     ASSERT_EQ(stream.Open(source), 0);
     const Decoded d = DecodeAll(stream, 1024, VorbisSampleMode::kInt16);
     EXPECT_TRUE(d.reads.back().end || d.reads.back().error < 0);
-    const std::vector<int16_t> ours = BytesToS16(d.bytes);
+    const std::vector<int16_t> ours = ToS16(d.bytes);
     const std::vector<int16_t> reference = VorbisFixtures::Get().Reference("stereo44");
     EXPECT_GT(ours.size(), reference.size() / 3);
     ASSERT_LE(ours.size(), reference.size());
@@ -312,7 +314,7 @@ TEST_F(VorbisStreamTest, FileCutMidPageEndsCleanlyAfterTheWholePages) {
 }
 
 TEST_F(VorbisStreamTest, ReadFailureIsAnErrorNotAnEnd) {
-  auto bytes = ReadFileBytes(VorbisFixtures::Get().Ogg("stereo44"));
+  auto bytes = ReadFile(VorbisFixtures::Get().Ogg("stereo44"));
   MemoryVorbisSource source(bytes, false);
   VorbisStream stream;
   ASSERT_EQ(stream.Open(source), 0);

@@ -4,8 +4,10 @@
 #include <map>
 
 #include "tests/audio/support/local_chain_env.h"
-#include "tests/audio/support/temp_file.h"
-#include "tests/audio/support/tools.h"
+#include "tests/support/audio_compare.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/tools.h"
 
 namespace vk2::test {
 namespace {
@@ -31,7 +33,7 @@ class WaveChainTest : public LocalChainEnv {
   std::vector<uint8_t> Reference(const std::string& path, const std::string& format) {
     const std::string raw = path + ".ref.raw";
     EXPECT_TRUE(RunTool({"ffmpeg", "-v", "error", "-y", "-i", path, "-f", format, raw}));
-    return ReadFileBytes(raw);
+    return ReadFile(raw);
   }
   static int32_t Integer(MModuleInfo* info, const char16_t* name) {
     int32_t v = -12345;
@@ -155,7 +157,7 @@ TEST_F(WaveChainTest, MediaTypesAndDetection) {
 // Damaged and odd files: a clear refusal when the chain is built, or a clean end.
 TEST_F(WaveChainTest, DamagedFilesAreRefusedOrEndCleanly) {
   const std::string good = Make("good", {"-b", "16"});
-  const std::vector<uint8_t> bytes = ReadFileBytes(good);
+  const std::vector<uint8_t> bytes = ReadFile(good);
   struct Case {
     const char* name;
     std::vector<uint8_t> file;

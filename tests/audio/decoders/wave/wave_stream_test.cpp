@@ -8,14 +8,17 @@
 
 #include "foundation/bytes/byte_source.h"
 #include "platform/audio/acm/wave_format_reader.h"
-#include "tests/audio/support/temp_file.h"
-#include "tests/audio/support/tools.h"
+#include "foundation/bytes/byte_source.h"
+#include "tests/support/audio_compare.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/tools.h"
 #include "tests/support/peak_memory.h"
 
 namespace vk2 {
 namespace {
 
-using test::ReadFileBytes;
+using test::ReadFile;
 using test::RunTool;
 
 // How a fixture is made, and what it decodes to.
@@ -68,7 +71,7 @@ class WaveFixtures {
   std::vector<uint8_t> FfmpegDecode(const std::string& wav, const char* format) {
     const std::string raw = wav + "." + format + ".ffmpeg.raw";
     if (!RunTool({"ffmpeg", "-v", "error", "-y", "-i", wav, "-f", format, raw})) return {};
-    return ReadFileBytes(raw);
+    return ReadFile(raw);
   }
   std::vector<uint8_t> SoxDecode(const std::string& wav, uint16_t bits) {
     const std::string raw = wav + ".sox.raw";
@@ -76,7 +79,7 @@ class WaveFixtures {
                                      "-t",  "raw", "-b", std::to_string(bits)};
     args.insert(args.end(), {"-e", bits == 8 ? "unsigned-integer" : "signed-integer", "-L", raw});
     if (!RunTool(args)) return {};
-    return ReadFileBytes(raw);
+    return ReadFile(raw);
   }
   const std::string& Folder() const { return folder_.Path(); }
 
@@ -118,7 +121,7 @@ TEST_P(WaveStreamTest, DecodesBitExactLikeTheReferenceDecoders) {
   const WaveCase c = GetParam();
   const std::string wav = WaveFixtures::Get().Make(c);
   ASSERT_FALSE(wav.empty()) << "could not make " << c.name;
-  MemoryByteSource source(ReadFileBytes(wav));
+  MemoryByteSource source(ReadFile(wav));
   WaveStream stream;
   ASSERT_EQ(stream.Open(source, false), WaveOpenError::kNone);
   EXPECT_EQ(stream.Info().destination.bitsPerSample, c.outBits);
@@ -179,7 +182,7 @@ TEST(WaveSeekTest, SeeksLandOnBlockStartsWithMatchingTimes) {
                  true}}) {
     const std::string wav = WaveFixtures::Get().Make(c);
     const std::vector<uint8_t> reference = WaveFixtures::Get().FfmpegDecode(wav, c.ffmpegFormat);
-    MemoryByteSource source(ReadFileBytes(wav));
+    MemoryByteSource source(ReadFile(wav));
     WaveStream stream;
     ASSERT_EQ(stream.Open(source, false), WaveOpenError::kNone);
     const uint32_t frame = stream.DestinationFrameBytes();

@@ -47,7 +47,7 @@ class CdChainTest : public EngineEnv {
   }
 
   RecordingCallback events;  // first: it outlives the chain, whose event thread may hold it
-  TempDir dir_;
+  TempFolder dir_;
   CdImage image_;
   std::shared_ptr<CaptureState> device = std::make_shared<CaptureState>();
   RefPtr<MMediaChain> chain;

@@ -109,7 +109,7 @@ class CdExtractorTest : public ::testing::Test {
   }
 
   test::TestRegistry registry_;
-  test::TempDir dir_;
+  test::TempFolder dir_;
   CdImage image_;
   std::shared_ptr<TestCdCatalog> catalog_;
   RefPtr<CDExtractor> reader_;

@@ -11,7 +11,10 @@
 #include <thread>
 
 #include "tests/audio/readers/url/url_reader_env.h"
-#include "tests/platform/audio/audio_test_util.h"
+#include "tests/support/audio_compare.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/tools.h"
 
 namespace vk2::test {
 namespace {

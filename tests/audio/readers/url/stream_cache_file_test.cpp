@@ -11,7 +11,7 @@
 #include <fstream>
 #include <string>
 
-#include "../../../platform/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace vk2::test {
 namespace {
@@ -54,8 +54,8 @@ class CachingProcess {
 
 TEST(StreamCacheFile, StartingToCacheRemovesFilesNoLiveStreamHolds) {
   TempFolder dir;
-  CachingProcess killed(dir.path());
-  CachingProcess alive(dir.path());
+  CachingProcess killed(dir.Path());
+  CachingProcess alive(dir.Path());
   ASSERT_FALSE(killed.path().empty());
   ASSERT_FALSE(alive.path().empty());
   killed.Kill();
@@ -65,7 +65,7 @@ TEST(StreamCacheFile, StartingToCacheRemovesFilesNoLiveStreamHolds) {
   std::ofstream(dir / "other") << "x";
 
   StreamCacheFile cache;
-  ASSERT_TRUE(cache.Create(dir.path()));
+  ASSERT_TRUE(cache.Create(dir.Path()));
   // The dead stream's name is free again, so the new file may take it: judge by contents.
   EXPECT_EQ(dir.List().size(), 4u);
   if (cache.Path() == killed.path()) {
@@ -81,7 +81,7 @@ TEST(StreamCacheFile, StartingToCacheRemovesFilesNoLiveStreamHolds) {
   ASSERT_TRUE(cache.Append("abc", 3));
   cache.FinishWriting();
   StreamCacheFile another;
-  ASSERT_TRUE(another.Create(dir.path()));
+  ASSERT_TRUE(another.Create(dir.Path()));
   EXPECT_TRUE(std::filesystem::exists(cache.Path()));
   char back[3];
   EXPECT_EQ(cache.ReadAt(0, back, 3), 3);

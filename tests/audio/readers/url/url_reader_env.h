@@ -13,9 +13,12 @@
 #include "foundation/util/result.h"
 #include "interfaces/audio/media_chain.h"
 #include "interfaces/ids.h"
-#include "tests/audio/support/temp_file.h"
 #include "tests/fixtures/audio/test_registry.h"
 #include "tests/platform/net/http_test_server.h"
+#include "tests/support/audio_compare.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/tools.h"
 
 namespace vk2::test {
 

@@ -4,8 +4,11 @@
 
 #include <chrono>
 
-#include "../audio_test_util.h"
 #include "platform/audio/sink/alsa_sink.h"
+#include "tests/support/audio_compare.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/tools.h"
 
 namespace vk2 {
 namespace {

@@ -9,11 +9,13 @@
 #include <mutex>
 #include <thread>
 
-#include "monitor_recorder.h"
 #include "platform/audio/dsound/direct_sound.h"
 #include "platform/audio/sink/alsa_sink.h"
 #include "platform/audio/sink/pulse_sink.h"
 #include "platform/audio/waveout/wave_out.h"
+#include "tests/support/audio_compare.h"
+#include "tests/support/monitor_recorder.h"
+#include "tests/support/private_null_sink.h"
 
 namespace vk2 {
 namespace {
@@ -127,9 +129,11 @@ class DevicesOnPulseTest : public ::testing::Test {
   void SetUp() override {
     if (!PulseServerAnswers(2000)) GTEST_SKIP() << "no PulseAudio server";
     if (!test::HaveTool("parec")) GTEST_SKIP() << "parec not installed";
+    ASSERT_TRUE(nullSink_.Loaded()) << nullSink_.Error();
     PulseSink probe;
     ASSERT_TRUE(probe.Open("", kFormat, 50)) << probe.LastError();
     sinkName_ = probe.ConnectedSinkName();
+    ASSERT_EQ(sinkName_, nullSink_.Name());
   }
 
   void ExpectHeard(const std::vector<int16_t>& heard, const std::vector<int16_t>& signal) {
@@ -143,6 +147,7 @@ class DevicesOnPulseTest : public ::testing::Test {
     }
   }
 
+  test::PrivateNullSink nullSink_;
   std::string sinkName_;
   const PcmSinkFactory pulse_ = [] { return std::make_unique<PulseSink>(); };
 };

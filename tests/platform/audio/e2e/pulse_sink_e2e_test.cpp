@@ -9,9 +9,11 @@
 #include <string>
 #include <thread>
 
-#include "monitor_recorder.h"
 #include "platform/audio/sink/pulse_sink.h"
 #include "platform/registry/registry_file.h"
+#include "tests/support/audio_compare.h"
+#include "tests/support/monitor_recorder.h"
+#include "tests/support/private_null_sink.h"
 
 namespace vk2 {
 namespace {
@@ -22,6 +24,7 @@ class PulseSinkE2eTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!PulseServerAnswers(2000)) GTEST_SKIP() << "no PulseAudio server";
+    ASSERT_TRUE(nullSink_.Loaded()) << nullSink_.Error();
   }
 
   // Writes all of `bytes`, waiting for room as a device thread would.
@@ -36,6 +39,8 @@ class PulseSinkE2eTest : public ::testing::Test {
     }
     ASSERT_EQ(done, bytes.size());
   }
+
+  test::PrivateNullSink nullSink_;
 };
 
 TEST_F(PulseSinkE2eTest, ListsTheServersSinksWithDescriptions) {

@@ -39,7 +39,7 @@ class CdRuntimeTest : public ::testing::Test {
     UnloadRuntime();
   }
 
-  TempDir dir_;  // outlives the sandbox: the drive may be read until the runtime is gone
+  TempFolder dir_;  // outlives the sandbox: the drive may be read until the runtime is gone
   CdImage image_;
   ModuleSandbox sandbox_{{VK2_TEST_ORU_SO, VK2_TEST_AUDIOSYS_SO, VK2_TEST_GENERICOUT_SO,
                           VK2_TEST_AUDIO_MODULE_SO, VK2_TEST_CD_MODULE_SO}};

@@ -8,9 +8,11 @@
 
 #include "audio/readers/url/url_reader.h"
 #include "tests/audio/support/local_chain_env.h"
-#include "tests/audio/support/temp_file.h"
-#include "tests/audio/support/tools.h"
 #include "tests/platform/net/http_test_server.h"
+#include "tests/support/audio_compare.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/tools.h"
 
 namespace vk2::test {
 namespace {
@@ -80,7 +82,7 @@ class StreamChainTest : public LocalChainEnv, public ::testing::WithParamInterfa
 TEST_P(StreamChainTest, StreamSoundsLikeTheFile) {
   const StreamCase c = GetParam();
   diskBuffer_ = c.diskBuffer;
-  const auto bytes = ReadFileBytes(paths_[c.file]);
+  const auto bytes = ReadFile(paths_[c.file]);
   HttpTestServer server([&](const std::string&, const std::string&) {
     HttpAnswer a;
     a.body.assign(bytes.begin(), bytes.end());
@@ -108,7 +110,7 @@ TEST_P(StreamChainTest, StreamSoundsLikeTheFile) {
     const std::string raw = folder_.Path() + "/ref.raw";
     ASSERT_TRUE(RunTool(
         {"oggdec", "-Q", "-R", "-b", "16", "-e", "0", "-s", "1", "-o", raw, paths_["ogg"]}));
-    EXPECT_TRUE(BytesToS16(streamed) == ReadS16(raw));
+    EXPECT_TRUE(ToS16(streamed) == ReadS16(raw));
   }
 }
 

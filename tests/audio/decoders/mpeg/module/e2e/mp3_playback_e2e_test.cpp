@@ -13,7 +13,9 @@
 #include "platform/audio/sink/pulse_sink.h"
 #include "tests/audio/decoders/mpeg/core/mpeg_test_support.h"
 #include "tests/fixtures/audio/test_registry.h"
-#include "tests/platform/audio/e2e/monitor_recorder.h"
+#include "tests/support/audio_compare.h"
+#include "tests/support/monitor_recorder.h"
+#include "tests/support/private_null_sink.h"
 
 namespace vk2 {
 namespace {
@@ -62,6 +64,8 @@ std::vector<int16_t> DecodeThroughModule(test::TestRegistry& registry, const std
 TEST(Mp3PlaybackE2eTest, DecodedMp3ReachesTheNullSinkWhole) {
   if (!PulseServerAnswers(2000)) GTEST_SKIP() << "no PulseAudio server";
   if (!test::HaveTool("parec")) GTEST_SKIP() << "parec not installed";
+  test::PrivateNullSink nullSink;
+  ASSERT_TRUE(nullSink.Loaded()) << nullSink.Error();
   const std::string path = mpegtest::Encode("e2e_48k.mp3", "lame --quiet -b 192 %in %out",
                                             mpegtest::SignalWav(48000, 2, 1.5));
   ASSERT_FALSE(path.empty());

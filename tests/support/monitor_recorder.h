@@ -1,10 +1,14 @@
 // Records the monitor of a PulseAudio sink with parec while a test plays into the sink.
 #pragma once
 
+#include <sys/types.h>
+
+#include <cstdint>
 #include <string>
 #include <vector>
 
-#include "../audio_test_util.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/tools.h"
 
 namespace vk2::test {
 
@@ -17,7 +21,7 @@ class MonitorRecorder {
   ~MonitorRecorder() { StopSpawned(pid_); }
 
  private:
-  TempDir dir_;
+  TempFolder dir_;
   std::string path_;
   pid_t pid_ = -1;
   uint32_t rate_ = 0;

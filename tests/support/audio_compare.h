@@ -1,8 +1,5 @@
-// Helpers shared by the sound and media tests: a temporary folder, running the reference tools
-// (sox, ffmpeg, parec), reading files and simple signal measures.
+// Test signals and comparing what came out of a sound path with what went in.
 #pragma once
-
-#include <sys/types.h>
 
 #include <cstdint>
 #include <string>
@@ -10,35 +7,11 @@
 
 namespace vk2::test {
 
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  const std::string& Path() const { return path_; }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
-
-// True when `tool` is found on PATH.
-bool HaveTool(const std::string& tool);
-// Runs a program (no shell) and answers its exit status; stdout and stderr go to /dev/null
-// unless `stdoutPath` names a file for stdout.
-int Run(const std::vector<std::string>& args, const std::string& stdoutPath = {});
-// Starts a program in the background (stdout to `stdoutPath` when given); -1 on failure.
-pid_t Spawn(const std::vector<std::string>& args, const std::string& stdoutPath = {});
-// Ends a program from Spawn (SIGINT, then SIGKILL after a grace period) and reaps it.
-void StopSpawned(pid_t pid);
-
-std::vector<uint8_t> ReadFile(const std::string& path);
-// Size of a file, -1 when it does not exist.
-int64_t FileSize(const std::string& path);
-bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes);
-
 // 16-bit little-endian samples from bytes, and back.
 std::vector<int16_t> ToS16(const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> FromS16(const std::vector<int16_t>& samples);
+// Interleaved samples of a raw 16-bit little-endian file.
+std::vector<int16_t> ReadS16(const std::string& path);
 
 // A reproducible test signal: a sine sweep with a little noise, interleaved `channels` wide,
 // each channel a different phase so that swapped channels show.

@@ -1,4 +1,4 @@
-#include "tests/audio/support/temp_file.h"
+#include "tests/support/files.h"
 
 namespace vk2::test {
 

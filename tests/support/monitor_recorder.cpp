@@ -1,7 +1,10 @@
-#include "monitor_recorder.h"
+#include "tests/support/monitor_recorder.h"
 
 #include <chrono>
 #include <thread>
+
+#include "tests/support/audio_compare.h"
+#include "tests/support/files.h"
 
 namespace vk2::test {
 

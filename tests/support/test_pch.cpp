@@ -1,0 +1,1 @@
+// Compiles the precompiled test headers (test_pch.h) that every test target reuses.
