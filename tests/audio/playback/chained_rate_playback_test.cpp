@@ -7,8 +7,10 @@
 #include <fstream>
 
 #include "tests/audio/playback/device_chain_env.h"
-#include "tests/audio/support/temp_file.h"
-#include "tests/audio/support/tools.h"
+#include "tests/support/audio_compare.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/tools.h"
 
 namespace vk2::test {
 namespace {
