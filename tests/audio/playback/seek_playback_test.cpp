@@ -2,6 +2,7 @@
 // decoder on both devices, judged against decodes made by independent tools.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <functional>
@@ -194,10 +195,14 @@ TEST_P(SeekPlayback, TheFirstSampleHeardIsTheOneAtTheSeekPoint) {
   // And the audio goes on from there without a gap.
   EXPECT_GT(Correlation(heard, seekedAt + kLaterFrames, ref, landed + kLaterFrames, kWindowFrames),
             0.99);
-  // To the end of the stream: all of the rest was heard.
+  // To the end of the stream: all of the rest was heard, and after it only the silence a device
+  // plays while its drain notices the end (longer on a busy machine), never more audio.
   const int64_t rest = static_cast<int64_t>(ref.size() / kChannels) - landed;
-  EXPECT_NEAR(static_cast<double>(static_cast<int64_t>(heard.size() / kChannels) - seekedAt),
-              static_cast<double>(rest), 2304.0);
+  const int64_t heardAfter = static_cast<int64_t>(heard.size() / kChannels) - seekedAt;
+  EXPECT_GE(heardAfter, rest - 2304);
+  const int64_t audioEnd = std::min(seekedAt + rest + 2304, seekedAt + heardAfter);
+  EXPECT_TRUE(std::all_of(heard.begin() + audioEnd * kChannels, heard.end(),
+                          [](int16_t v) { return v == 0; }));
 }
 
 INSTANTIATE_TEST_SUITE_P(
