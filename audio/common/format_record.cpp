@@ -1,22 +1,16 @@
 #include "audio/common/format_record.h"
 
-#include <atomic>
 #include <new>
+
+#include "component/object/ref_counted.h"
 
 namespace vk2 {
 namespace {
 
-class FormatRecord final : public AudioFormat {
+class FormatRecord final : public AudioFormat, public RefCounted {
  public:
-  uint32_t AddRef() override { return refs_.fetch_add(1, std::memory_order_relaxed) + 1; }
-  uint32_t Release() override {
-    const uint32_t left = refs_.fetch_sub(1, std::memory_order_acq_rel) - 1;
-    if (left == 0) delete this;
-    return left;
-  }
-
- private:
-  std::atomic<uint32_t> refs_{0};
+  uint32_t AddRef() override { return RefCounted::AddRef(); }
+  uint32_t Release() override { return RefCounted::Release(); }
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "audio/common/module_error_table.h"
 
+#include "foundation/util/result.h"
 #include "interfaces/runtime/error_registry.h"
 
 namespace vk2 {
@@ -25,9 +26,9 @@ void ModuleErrorTable::Register(MErrorRegistry* registry) {
 }
 
 int32_t ModuleErrorTable::Code(uint32_t entry) const {
-  if (entry >= codes_.size()) return -1;
+  if (entry >= codes_.size()) return kErrFailed;
   const int32_t code = codes_[entry].load(std::memory_order_relaxed);
-  return code < 0 ? code : -1;
+  return code < 0 ? code : kErrFailed;
 }
 
 const char* ModuleErrorTable::Message(uint32_t entry) const {

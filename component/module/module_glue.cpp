@@ -99,16 +99,16 @@ int32_t ModuleMIFactory(const ModuleDefinition& module, const Guid* classId, voi
 
 int32_t ModuleRegisterOru(const ModuleDefinition& module, int32_t mode, MRegistrar* registrar,
                           uintptr_t context) {
-  if (!registrar) return -1;
+  if (!registrar) return kErrFailed;
   for (const ModuleClass& c : module.classes) {
-    if (registrar->RegisterClass(mode, c.classId, context, c.name) < 0) return -1;
+    if (registrar->RegisterClass(mode, c.classId, context, c.name) < 0) return kErrFailed;
   }
   if (module.categoryMembers.empty()) return 0;
   registrar->SetBatch(0);
   int32_t result = 0;
   for (const ModuleCategoryMember& m : module.categoryMembers) {
     if (registrar->AddToCategory(mode, m.category, m.member, m.name) < 0) {
-      result = -1;
+      result = kErrFailed;
       break;
     }
   }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "component/module/module_library.h"
+#include "foundation/util/result.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/entry_points.h"
 #include "interfaces/runtime/registrar.h"
@@ -112,7 +113,7 @@ bool IsRuntimeFirstUser() {
 int32_t RuntimeCreateInstance(const Guid& classId, const Guid& iid, void** out, MUnknown* outer) {
   if (out) *out = nullptr;
   MCreateInstanceFn create = g_createInstance.load();
-  if (!create) return -1;
+  if (!create) return kErrFailed;
   return create(&classId, &iid, out, outer);
 }
 

@@ -34,6 +34,21 @@ class RefCounted {
     return left;
   }
   uint32_t RefCount() const { return count_.load(std::memory_order_relaxed); }
+  // Whether someone holds the object: false before the first AddRef and once the last Release
+  // has started its destruction.
+  bool IsHeld() const {
+    const uint32_t n = count_.load(std::memory_order_acquire);
+    return n != 0 && n < kParked;
+  }
+  // Adds a reference only while someone holds the object, for a holder that reaches it through
+  // a pointer that owns nothing (a child's pointer to its parent).
+  bool TryAddRef() {
+    uint32_t n = count_.load(std::memory_order_relaxed);
+    do {
+      if (n == 0 || n >= kParked) return false;
+    } while (!count_.compare_exchange_weak(n, n + 1, std::memory_order_acq_rel));
+    return true;
+  }
 
  protected:
   explicit RefCounted(Lifetime lifetime = Lifetime::kDeletesItself) : lifetime_(lifetime) {}

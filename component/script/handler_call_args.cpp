@@ -29,7 +29,7 @@ uint32_t HandlerCallArgs::Count() const {
 
 int32_t HandlerCallArgs::ArrayLength(uint32_t i) const {
   ScriptDataEntity* item = AsDataEntity(Member(params_, i));
-  if (!item || item->IsScalar()) return -1;
+  if (!item || item->IsScalar()) return kSingleValue;
   return static_cast<int32_t>(item->ArraySize());
 }
 

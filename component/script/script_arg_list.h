@@ -12,7 +12,8 @@ namespace vk2 {
 class ScriptArgList {
  public:
   virtual uint32_t Count() const = 0;
-  // -1 when argument i is a single value, else the number of elements of the array it holds.
+  static constexpr int32_t kSingleValue = -1;
+  // kSingleValue when argument i is a single value, else the number of elements of its array.
   virtual int32_t ArrayLength(uint32_t i) const = 0;
   // The text of single-valued argument i.
   virtual TString ItemText(uint32_t i) const = 0;

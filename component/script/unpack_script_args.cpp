@@ -2,6 +2,7 @@
 
 #include "foundation/text/number_parse.h"
 #include "foundation/util/guid_text.h"
+#include "foundation/util/result.h"
 
 namespace vk2 {
 namespace {
@@ -80,19 +81,19 @@ int32_t UnpackScriptArgsSlots(const ScriptArgList& args, const char16_t* format,
   constexpr uint32_t kMaxOutputs = 64;
   ScriptArgKind kinds[kMaxOutputs] = {};
   uint32_t sizes[kMaxOutputs] = {};
-  if (slotCount > kMaxOutputs || (slotCount > 0 && !slots)) return -1;
+  if (slotCount > kMaxOutputs || (slotCount > 0 && !slots)) return kErrFailed;
   for (uint32_t i = 0; i < slotCount; ++i) {
     kinds[i] = slots[i].kind;
     sizes[i] = slots[i].size;
   }
   if (!script_args_detail::OutputsMatch(format, kinds, sizes, slotCount, false) ||
       !SlotsUsable(slots, slotCount)) {
-    return -1;
+    return kErrFailed;
   }
 
   const script_args_detail::Counts counts = script_args_detail::CountDescriptors(format);
   const uint32_t n = args.Count();
-  if (n < 1 || n < counts.required || n > counts.total) return n == 0 ? 0 : -1;
+  if (n < 1 || n < counts.required || n > counts.total) return n == 0 ? 0 : kErrFailed;
 
   const char16_t* p = format;
   const ScriptArgSlot* slot = slots;
@@ -100,11 +101,11 @@ int32_t UnpackScriptArgsSlots(const ScriptArgList& args, const char16_t* format,
     const Descriptor d = script_args_detail::NextDescriptor(p);
     const int32_t length = args.ArrayLength(i);
     if (d.count == 1) {
-      if (length >= 0 || !ConvertText(args.ItemText(i), d.letter, slot, 0)) return -1;
+      if (length >= 0 || !ConvertText(args.ItemText(i), d.letter, slot, 0)) return kErrFailed;
     } else {
-      if (length < 0 || static_cast<uint32_t>(length) != d.count) return -1;
+      if (length < 0 || static_cast<uint32_t>(length) != d.count) return kErrFailed;
       for (uint32_t j = d.count; j > 0; --j) {
-        if (!ConvertText(args.ElementText(i, j - 1), d.letter, slot, j - 1)) return -1;
+        if (!ConvertText(args.ElementText(i, j - 1), d.letter, slot, j - 1)) return kErrFailed;
       }
     }
     slot += d.letter == u'T' ? 2 : 1;

@@ -54,7 +54,7 @@ void WriteBack(ErrorRecord* record, int32_t code, uint32_t index) {
 ErrorTables::ErrorTables() {
   auto basic = std::make_unique<Table>();
   basic->name = kBasicErrorsTable;
-  int32_t code = -1;
+  int32_t code = kErrFailed;  // the table's first entry; each next one a step lower
   for (const char* message : kBasicMessages)
     AddEntry(basic.get(), message, code--);
   tables_.push_back(std::move(basic));

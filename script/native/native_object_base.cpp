@@ -1,6 +1,7 @@
 #include "script/native/native_object_base.h"
 
 #include "component/module/runtime_loader.h"
+#include "component/object/query_answer.h"
 #include "component/script/script_factory.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
@@ -31,34 +32,22 @@ int32_t NativeObjectBase::QueryInterface(const Guid& iid, void** out, uint32_t a
 
 int32_t NativeObjectBase::QueryInterfaceAfter(const Guid& iid, void** out, uint32_t addRef,
                                               const void* after) {
-  if (!out) return kErrFailed;
-  *out = nullptr;
+  if (!out) return AnswerQuery(nullptr, out, addRef);
+  MUnknown* found = nullptr;
   if (iid == kIID_MBaseObject && !after) {
-    *out = static_cast<MBaseObject*>(this);
+    found = static_cast<MBaseObject*>(this);
   } else {
     size_t i = parts_.size();
     if (after) {
       while (i > 0 && Answer(parts_[i - 1], iid) != after)
         --i;
-      if (i == 0) return kErrFailed;
-      --i;  // continue with the parts before the one that answered `after`
+      // A provider that is not among the parts has nothing below it.
+      if (i > 0) --i;  // continue with the parts before the one that answered `after`
     }
-    while (i > 0 && !*out)
-      *out = Answer(parts_[--i], iid);
-    if (!*out) return kErrFailed;
+    while (i > 0 && !found)
+      found = static_cast<MUnknown*>(Answer(parts_[--i], iid));
   }
-  if (addRef) AddRef();
-  return kOk;
-}
-
-uint32_t NativeObjectBase::AddRef() {
-  return refs_.fetch_add(1, std::memory_order_relaxed) + 1;
-}
-
-uint32_t NativeObjectBase::Release() {
-  uint32_t left = refs_.fetch_sub(1, std::memory_order_acq_rel) - 1;
-  if (left == 0) delete this;
-  return left;
+  return AnswerQuery(found, out, addRef);
 }
 
 int32_t NativeObjectBase::AttachPart(const Guid& clsid, const Guid& iid) {

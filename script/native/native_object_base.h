@@ -1,21 +1,24 @@
 // The small aggregating base of this module's native objects (console, math, system, timer).
 // It owns its parts, chiefly an aggregated script object, and answers interfaces for them.
+// The answer walks the part chain from the newest part down and can resume below a given
+// provider (QueryInterfaceAfter): a face list cannot express that, so the walk is written here and
+// its result goes through AnswerQuery; the count is the kit's one base.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <vector>
 
+#include "component/object/ref_counted.h"
 #include "interfaces/runtime/base_object.h"
 #include "interfaces/script/script_object.h"
 
 namespace vk2 {
 
-class NativeObjectBase : public MBaseObject {
+class NativeObjectBase : public MBaseObject, public RefCounted {
  public:
   int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t reserved) override;
-  uint32_t AddRef() override;
-  uint32_t Release() override;
+  uint32_t AddRef() override { return RefCounted::AddRef(); }
+  uint32_t Release() override { return RefCounted::Release(); }
   int32_t AttachPart(const Guid& clsid, const Guid& iid) override;
   int32_t AddPart(MUnknown* part) override;
 
@@ -29,7 +32,7 @@ class NativeObjectBase : public MBaseObject {
 
  protected:
   NativeObjectBase() = default;
-  virtual ~NativeObjectBase();
+  ~NativeObjectBase() override;
 
   // Aggregates a script object and names it; false when it could not be made.
   bool AttachScriptObject(const TString& name, const TString& className, uint32_t version);
@@ -38,7 +41,6 @@ class NativeObjectBase : public MBaseObject {
  private:
   // Inner (non-delegating) sides of the parts, one reference each; asked with QueryInterface.
   std::vector<MUnknown*> parts_;
-  std::atomic<uint32_t> refs_{0};
   MScriptObject* script_ = nullptr;
 };
 

@@ -7,6 +7,7 @@
 #include "interfaces/ids.h"
 #include "script/engine/interpreter_lock.h"
 #include "script/module_globals.h"
+#include "script/object/handler_results.h"
 #include "script/object/script_data_object.h"
 #include "script/object/tstring_hasher.h"
 
@@ -31,29 +32,9 @@ MScriptObject* NativeFunction::SharedBase() {
   return SharedObjectBase();
 }
 
-int32_t NativeFunction::QueryInterface(const Guid& iid, void** out, uint32_t addRef,
-                                       uint32_t /*reserved*/) {
-  if (!out) return kErrOutOfMemory;
-  *out = nullptr;
-  if (iid == kIID_NativeFunction) {
-    *out = static_cast<MNativeFunctionSetup*>(this);
-  } else if (iid == kIID_MScriptObject) {
-    *out = static_cast<MScriptObject*>(this);
-  } else {
-    return kErrNoInterface;
-  }
-  if (addRef) AddRef();
-  return kOk;
-}
-
-uint32_t NativeFunction::AddRef() {
-  return refs_.fetch_add(1, std::memory_order_relaxed) + 1;
-}
-
-uint32_t NativeFunction::Release() {
-  uint32_t left = refs_.fetch_sub(1, std::memory_order_acq_rel) - 1;
-  if (left == 0) delete this;
-  return left;
+MUnknown* NativeFunction::ServedInterface(const Guid& iid) {
+  return FindFace<Face<MNativeFunctionSetup, kIID_NativeFunction>,
+                  Face<MScriptObject, kIID_MScriptObject>>(this, iid);
 }
 
 void* NativeFunction::InternalQueryInterface(const Guid& iid) {
@@ -100,7 +81,7 @@ bool NativeFunction::Call(MScriptObject** result, MScriptEngine* engine, uintptr
   call.engine = sink;
   call.extra = extra;
 
-  int32_t status = -1;
+  int32_t status = kErrFailed;  // no handler
   if (handler_) {
     try {
       if (releasesInterpreter_) {
@@ -112,10 +93,11 @@ bool NativeFunction::Call(MScriptObject** result, MScriptEngine* engine, uintptr
     } catch (...) {
       // A handler must not throw across the module boundary; treat it as a reported failure.
       ReportScriptError(sink, call.name, u"Internal error in function.");
-      status = -4;
+      status = kHandlerFailed;
     }
   }
-  if (status == -3) ReportScriptError(sink, call.name, u"Invalid Parameters. See Help()");
+  if (status == kHandlerBadArguments)
+    ReportScriptError(sink, call.name, u"Invalid Parameters. See Help()");
   if (!call.errorText.IsEmpty()) ReportScriptError(sink, call.name, call.errorText);
   if (result) {
     if (*result) (*result)->Release();

@@ -7,13 +7,9 @@
 
 namespace vk2 {
 
-class NativeFunction final : public ScriptNode, public MNativeFunctionSetup {
+class NativeFunction final : public ScriptNodeWith<MNativeFunctionSetup> {
  public:
   static RefPtr<NativeFunction> Make();
-
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t reserved) override;
-  uint32_t AddRef() override;
-  uint32_t Release() override;
 
   int32_t GetKind() override { return kScriptKindFunction; }
   bool Call(MScriptObject** result, MScriptEngine* engine, uintptr_t extra, MScriptObject* caller,
@@ -28,7 +24,8 @@ class NativeFunction final : public ScriptNode, public MNativeFunctionSetup {
   void SetAttachedObjectGiven(bool given) { attachedObjectGiven_ = given; }
 
  private:
-  NativeFunction() : ScriptNode(SharedBase()) {}
+  NativeFunction() : ScriptNodeWith(SharedBase()) {}
+  MUnknown* ServedInterface(const Guid& iid) override;
   ~NativeFunction() override = default;
   static MScriptObject* SharedBase();
 

@@ -131,10 +131,7 @@ void ScriptDataObject::operator delete(void* block) {
   }
 }
 
-ScriptDataObject::ScriptDataObject() : ScriptNode(SharedDataBase()) {
-  // Made with the one reference its maker receives (Make adopts it).
-  refs_.store(1, std::memory_order_relaxed);
-}
+ScriptDataObject::ScriptDataObject() : ScriptNodeWith(SharedDataBase()) {}
 
 ScriptDataObject::~ScriptDataObject() {
   if (!members_.empty()) ReleaseMemberList(members_);
@@ -150,7 +147,7 @@ void ScriptDataObject::Recharge() {
 }
 
 RefPtr<ScriptDataObject> ScriptDataObject::Make() {
-  return RefPtr<ScriptDataObject>::Adopt(new ScriptDataObject());
+  return RefPtr<ScriptDataObject>(new ScriptDataObject());
 }
 
 RefPtr<ScriptDataObject> ScriptDataObject::MakeText(const TString& text) {
@@ -172,29 +169,9 @@ ScriptDataObject* ScriptDataObject::From(MScriptObject* object) {
              : nullptr;
 }
 
-int32_t ScriptDataObject::QueryInterface(const Guid& iid, void** out, uint32_t addRef,
-                                         uint32_t /*reserved*/) {
-  if (!out) return kErrOutOfMemory;
-  *out = nullptr;
-  if (iid == kIID_ScriptDataEntity) {
-    *out = static_cast<ScriptDataEntity*>(this);
-  } else if (iid == kIID_MScriptObject) {
-    *out = static_cast<MScriptObject*>(this);
-  } else {
-    return kErrNoInterface;
-  }
-  if (addRef) AddRef();
-  return kOk;
-}
-
-uint32_t ScriptDataObject::AddRef() {
-  return refs_.fetch_add(1, std::memory_order_relaxed) + 1;
-}
-
-uint32_t ScriptDataObject::Release() {
-  uint32_t left = refs_.fetch_sub(1, std::memory_order_acq_rel) - 1;
-  if (left == 0) delete this;
-  return left;
+MUnknown* ScriptDataObject::ServedInterface(const Guid& iid) {
+  return FindFace<Face<ScriptDataEntity, kIID_ScriptDataEntity>,
+                  Face<MScriptObject, kIID_MScriptObject>>(this, iid);
 }
 
 void* ScriptDataObject::InternalQueryInterface(const Guid& iid) {

@@ -14,7 +14,7 @@
 namespace vk2 {
 
 // The script object side comes first: the interpreter calls through it all the time.
-class ScriptDataObject final : public ScriptNode, public ScriptDataEntity {
+class ScriptDataObject final : public ScriptNodeWith<ScriptDataEntity> {
  public:
   // Arrays deeper than this are refused when copied and cut short when printed; it keeps every
   // recursive walk over a value within a bounded stack.
@@ -28,10 +28,6 @@ class ScriptDataObject final : public ScriptNode, public ScriptDataEntity {
   static RefPtr<ScriptDataObject> MakeNumber(double value);
   // The data item behind a script object, or null for any other kind (and for null).
   static ScriptDataObject* From(MScriptObject* object);
-
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t reserved) override;
-  uint32_t AddRef() override;
-  uint32_t Release() override;
 
   // ---- ScriptDataEntity -----------------------------------------------------------------------
   bool IsArray() override { return !members_.empty(); }
@@ -84,13 +80,13 @@ class ScriptDataObject final : public ScriptNode, public ScriptDataEntity {
   // Appends to a scalar's text in place (the buffer grows when it is not shared); false for an
   // array, a read-only item or a text that would grow too long.
   bool AppendText(const TString& text);
-  uint32_t RefCount() const { return refs_.load(std::memory_order_relaxed); }
   // Appends the Describe text of this value to `out`.
   void DescribeInto(TString& out, bool plain, uint32_t depth);
   // The object whose UID this scalar holds (not this item), with a reference; or null.
   RefPtr<MScriptObject> ReferencedObject();
 
  private:
+  MUnknown* ServedInterface(const Guid& iid) override;
   ScriptDataObject();
   ~ScriptDataObject() override;
   static void* operator new(size_t size);

@@ -78,17 +78,13 @@ void ScriptNode::ClearParentIf(ScriptNode* parent) {
 }
 
 bool ScriptNode::TryAddRef() {
-  uint32_t n = refs_.load(std::memory_order_relaxed);
   if (outer_) {
     // Aggregated: the inner count tells whether the outer object still holds this part.
-    if (n == 0) return false;
+    if (!IsHeld()) return false;
     outer_->AddRef();
     return true;
   }
-  do {
-    if (n == 0) return false;
-  } while (!refs_.compare_exchange_weak(n, n + 1, std::memory_order_acq_rel));
-  return true;
+  return RefCounted::TryAddRef();
 }
 
 TString ScriptNode::Name() {

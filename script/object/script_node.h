@@ -8,15 +8,27 @@
 #include <memory>
 #include <mutex>
 
+#include "component/object/com_object.h"
+#include "component/object/query_answer.h"
+#include "component/object/ref_counted.h"
 #include "foundation/util/ref_ptr.h"
 #include "interfaces/script/script_object.h"
 
 namespace vk2 {
 
-class ScriptNode : public MScriptObject {
+// Counts on the kit's one base; each kind lists the interfaces it serves in ServedInterface.
+class ScriptNode : public MScriptObject, public RefCounted {
  public:
   // The implementation behind any script object of this module, or null.
   static ScriptNode* From(MScriptObject* object);
+
+  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef = 1,
+                         uint32_t reserved = 0) override {
+    (void)reserved;
+    return AnswerQuery(out ? ServedInterface(iid) : nullptr, out, addRef);
+  }
+  uint32_t AddRef() override { return RefCounted::AddRef(); }
+  uint32_t Release() override { return RefCounted::Release(); }
 
   // ---- MScriptObject: the behaviour shared by every kind --------------------------------------
   void GetUid(TString* out) override;
@@ -85,11 +97,13 @@ class ScriptNode : public MScriptObject {
 
  protected:
   explicit ScriptNode(MScriptObject* base);
-  virtual ~ScriptNode();
+  ~ScriptNode() override;
 
-  // Every kind keeps its count here; an aggregated object keeps its inner count here and sends
-  // AddRef and Release to its outer object.
-  std::atomic<uint32_t> refs_{0};
+  // The interface of this kind for `iid` (no reference added), or null.
+  virtual MUnknown* ServedInterface(const Guid& iid) = 0;
+
+  // An aggregated object keeps its inner count on the base and sends AddRef and Release to its
+  // outer object.
   MUnknown* outer_ = nullptr;
   std::recursive_mutex& NodeLock() { return lock_; }
 
@@ -110,6 +124,23 @@ class ScriptNode : public MScriptObject {
   std::atomic<uint32_t> uid_{0};
   std::atomic<bool> readOnly_{false};
   std::unique_ptr<Extras> extras_;  // rarely used state, made on first use
+};
+
+// A script node with the second interface its kind serves: the three MUnknown slots of both go
+// to the node's one answer and count.
+template <class Second>
+class ScriptNodeWith : public ScriptNode, public Second {
+ public:
+  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef = 1,
+                         uint32_t reserved = 0) override {
+    return ScriptNode::QueryInterface(iid, out, addRef, reserved);
+  }
+  uint32_t AddRef() override { return ScriptNode::AddRef(); }
+  uint32_t Release() override { return ScriptNode::Release(); }
+
+ protected:
+  using ScriptNode::ScriptNode;
+  ~ScriptNodeWith() override = default;
 };
 
 }  // namespace vk2

@@ -1,12 +1,11 @@
 #include "script/object/script_object.h"
 
-#include "foundation/util/result.h"
 #include "interfaces/ids.h"
 #include "script/module_globals.h"
 
 namespace vk2 {
 
-ScriptObject::ScriptObject(MUnknown* outer, MScriptObject* base) : ScriptNode(base) {
+ScriptObject::ScriptObject(MUnknown* outer, MScriptObject* base) : ScriptNodeWith(base) {
   outer_ = outer;
 }
 
@@ -20,24 +19,9 @@ MScriptObjectInner* ScriptObject::MakeAggregated(MUnknown* outer) {
   return &object->inner_;
 }
 
-int32_t ScriptObject::QueryInterface(const Guid& iid, void** out, uint32_t addRef,
-                                     uint32_t reserved) {
-  if (outer_) return outer_->QueryInterface(iid, out, addRef, reserved);
-  if (!out) return kErrOutOfMemory;
-  *out = inner_.FindInterface(iid);
-  if (!*out) return kErrNoInterface;
-  if (addRef) AddRef();
-  return kOk;
-}
-
-uint32_t ScriptObject::AddRef() {
-  if (outer_) return outer_->AddRef();
-  return inner_.InnerAddRef();
-}
-
-uint32_t ScriptObject::Release() {
-  if (outer_) return outer_->Release();
-  return inner_.InnerRelease();
+MUnknown* ScriptObject::ServedInterface(const Guid& iid) {
+  return FindFace<Face<MScriptMemberRegistry, kIID_MScriptMemberRegistry>,
+                  Face<MScriptObject, kIID_MScriptObject>>(this, iid);
 }
 
 void* ScriptObject::InternalQueryInterface(const Guid& iid) {
@@ -48,35 +32,17 @@ void* ScriptObject::InternalQueryInterface(const Guid& iid) {
 
 int32_t ScriptObject::InnerSide::QueryInterface(const Guid& iid, void** out, uint32_t addRef,
                                                 uint32_t /*reserved*/) {
-  if (!out) return kErrOutOfMemory;
-  *out =
-      iid == kIID_MScriptObjectInner ? static_cast<MScriptObjectInner*>(this) : FindInterface(iid);
-  if (!*out) return kErrNoInterface;
-  // What the part hands out belongs to the whole object: its count is the controlling one.
-  if (addRef) {
-    if (*out == static_cast<MScriptObjectInner*>(this)) {
-      InnerAddRef();
-    } else {
-      owner_->AddRef();
-    }
+  // The inner side counts the part; what else it hands out counts the controlling object.
+  MUnknown* found = nullptr;
+  if (out) {
+    found = iid == kIID_MScriptObjectInner ? static_cast<MScriptObjectInner*>(this)
+                                           : owner_->ServedInterface(iid);
   }
-  return kOk;
+  return AnswerQuery(found, out, addRef);
 }
 
 void* ScriptObject::InnerSide::FindInterface(const Guid& iid) {
-  if (iid == kIID_MScriptMemberRegistry) return static_cast<MScriptMemberRegistry*>(owner_);
-  if (iid == kIID_MScriptObject) return static_cast<MScriptObject*>(owner_);
-  return nullptr;
-}
-
-uint32_t ScriptObject::InnerSide::InnerAddRef() {
-  return owner_->refs_.fetch_add(1, std::memory_order_relaxed) + 1;
-}
-
-uint32_t ScriptObject::InnerSide::InnerRelease() {
-  uint32_t left = owner_->refs_.fetch_sub(1, std::memory_order_acq_rel) - 1;
-  if (left == 0) delete owner_;
-  return left;
+  return owner_->ServedInterface(iid);
 }
 
 }  // namespace vk2

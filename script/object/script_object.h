@@ -7,7 +7,11 @@
 
 namespace vk2 {
 
-class ScriptObject final : public ScriptNode, public MScriptMemberRegistry {
+// Aggregation follows the kit's rule (the part's interfaces send their three slots to the outer
+// object, its inner side counts the part), but the inner side is MScriptObjectInner, whose extra
+// slots (FindInterface, InnerAddRef, InnerRelease) the kit's plain inner unknown has not: so the
+// inner side is written here, counting on the node's base and answering through AnswerQuery.
+class ScriptObject final : public ScriptNodeWith<MScriptMemberRegistry> {
  public:
   static RefPtr<ScriptObject> Make();
   // Made as a part of `outer`: the result is the part's inner side with one reference, held
@@ -15,9 +19,13 @@ class ScriptObject final : public ScriptNode, public MScriptMemberRegistry {
   static MScriptObjectInner* MakeAggregated(MUnknown* outer);
 
   // Both interfaces delegate to the outer object when there is one.
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t reserved) override;
-  uint32_t AddRef() override;
-  uint32_t Release() override;
+  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef = 1,
+                         uint32_t reserved = 0) override {
+    if (outer_) return outer_->QueryInterface(iid, out, addRef, reserved);
+    return ScriptNode::QueryInterface(iid, out, addRef, reserved);
+  }
+  uint32_t AddRef() override { return outer_ ? outer_->AddRef() : ScriptNode::AddRef(); }
+  uint32_t Release() override { return outer_ ? outer_->Release() : ScriptNode::Release(); }
 
   int32_t GetKind() override { return kScriptKindObject; }
   MUnknown* GetMemberRegistry() override { return static_cast<MScriptMemberRegistry*>(this); }
@@ -46,8 +54,8 @@ class ScriptObject final : public ScriptNode, public MScriptMemberRegistry {
     uint32_t AddRef() override { return InnerAddRef(); }
     uint32_t Release() override { return InnerRelease(); }
     void* FindInterface(const Guid& iid) override;
-    uint32_t InnerAddRef() override;
-    uint32_t InnerRelease() override;
+    uint32_t InnerAddRef() override { return owner_->RefCounted::AddRef(); }
+    uint32_t InnerRelease() override { return owner_->RefCounted::Release(); }
 
    private:
     ScriptObject* owner_;
@@ -55,6 +63,7 @@ class ScriptObject final : public ScriptNode, public MScriptMemberRegistry {
 
   ScriptObject(MUnknown* outer, MScriptObject* base);
   ~ScriptObject() override = default;
+  MUnknown* ServedInterface(const Guid& iid) override;
 
   InnerSide inner_{this};
 };

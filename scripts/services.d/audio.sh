@@ -34,10 +34,13 @@ vk2_audio_services() {
     fi
     rm -f "$log"
   fi
-  # A server started elsewhere may have no sink to play to; give it one for manual use.
-  pactl list short sinks 2>/dev/null | grep -q . ||
+  # A sink for streams that name none, fixed as the server's default: otherwise the default moves
+  # to whichever private sink a test loads last, and unrouted streams would follow it into that
+  # test's recording.
+  pactl list short sinks 2>/dev/null | grep -q $'\tvk2_null\t' ||
     pactl load-module module-null-sink sink_name=vk2_null \
       sink_properties=device.description=Velkora2-Null >/dev/null
+  pactl set-default-sink vk2_null
   if ! aplay -L 2>/dev/null | grep -qx null; then
     echo "audio services: ALSA has no 'null' device" >&2
     return 1

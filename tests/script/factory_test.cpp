@@ -53,6 +53,43 @@ TEST_F(ScriptTest, MainFactoryHandsOutScriptObjectsByInterfaceId) {
   EXPECT_EQ(out, nullptr);
 }
 
+// Every kind answers by the common rule: -3 for a null result pointer, -15 with a null result for
+// an id it does not serve, and a reference only when the low byte of the flag is set.
+TEST_F(ScriptTest, EveryScriptKindAnswersByTheCommonRule) {
+  struct Case {
+    Guid made;     // the id the factory is asked for
+    Guid served;   // a second id the kind serves
+    Guid foreign;  // an id it does not serve
+  } cases[] = {{kIID_ScriptDataEntity, kIID_ScriptDataEntity, kIID_NativeFunction},
+               {kIID_MScriptMemberRegistry, kIID_MScriptMemberRegistry, kIID_ScriptDataEntity},
+               {kIID_NativeFunction, kIID_NativeFunction, kIID_MScriptMemberRegistry}};
+  for (const Case& c : cases) {
+    void* made = nullptr;
+    ASSERT_EQ(CreateModuleInstance(c.made, nullptr, &made), kOk);
+    auto* object = static_cast<MScriptObject*>(made);
+    for (const Guid& iid : {kIID_MScriptObject, c.served, c.foreign}) {
+      EXPECT_EQ(object->QueryInterface(iid, nullptr, 1, 0), kErrOutOfMemory);
+    }
+    void* out = reinterpret_cast<void*>(1);
+    EXPECT_EQ(object->QueryInterface(c.foreign, &out, 1, 0), kErrNoInterface);
+    EXPECT_EQ(out, nullptr);
+    struct Flag {
+      uint32_t addRef;
+      bool counts;
+    } flags[] = {{0, false}, {1, true}, {0x100, false}, {0x1FF, true}};
+    for (const Flag& f : flags) {
+      for (const Guid& iid : {kIID_MScriptObject, c.served}) {
+        ASSERT_EQ(object->QueryInterface(iid, &out, f.addRef, 0), kOk);
+        ASSERT_NE(out, nullptr);
+        object->AddRef();
+        EXPECT_EQ(object->Release(), f.counts ? 2u : 1u) << std::hex << f.addRef;
+        if (f.counts) static_cast<MUnknown*>(out)->Release();
+      }
+    }
+    EXPECT_EQ(object->Release(), 0u);
+  }
+}
+
 TEST_F(ScriptTest, NativeFunctionAnswersItsTwoInterfaces) {
   void* made = nullptr;
   ASSERT_EQ(CreateModuleInstance(kIID_NativeFunction, nullptr, &made), kOk);
@@ -96,10 +133,17 @@ TEST_F(ScriptTest, NativeObjectBaseAggregatesItsScriptObject) {
     ASSERT_EQ(gadget->Script()->QueryInterface(kIID_MBaseObject, &outer, 1, 0), kOk);
     EXPECT_EQ(outer, static_cast<MBaseObject*>(gadget.Get()));
     static_cast<MBaseObject*>(outer)->Release();
-    EXPECT_EQ(gadget->QueryInterfaceAfter(kIID_MScriptObject, &found, 0, &found), kErrFailed);
+    // The common answer: -15 for an id nobody serves (or nothing below the provider), with a
+    // null result; -3 for a null result pointer, whether or not the id is served.
+    EXPECT_EQ(gadget->QueryInterfaceAfter(kIID_MScriptObject, &found, 0, &found), kErrNoInterface);
+    EXPECT_EQ(found, nullptr);
+    found = gadget.Get();
     EXPECT_EQ(gadget->QueryInterfaceAfter(kIID_MScriptObject, &found, 0, gadget->Script()),
-              kErrFailed);  // nothing below the one part
-    EXPECT_EQ(gadget->QueryInterface(kIID_ScriptDataEntity, &found, 0, 0), kErrFailed);
+              kErrNoInterface);  // nothing below the one part
+    EXPECT_EQ(found, nullptr);
+    EXPECT_EQ(gadget->QueryInterface(kIID_ScriptDataEntity, &found, 0, 0), kErrNoInterface);
+    EXPECT_EQ(gadget->QueryInterface(kIID_MBaseObject, nullptr, 1, 0), kErrOutOfMemory);
+    EXPECT_EQ(gadget->QueryInterface(kIID_ScriptDataEntity, nullptr, 1, 0), kErrOutOfMemory);
     EXPECT_EQ(gadget->AddPart(nullptr), kErrFailed);
     // Held as a child, the gadget stays alive through its script object's references.
     RefPtr<MScriptObject> holder = MakeObject("holder");

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "foundation/util/result.h"
 #include "platform/audio/acm/acm_format.h"
 #include "platform/audio/acm/acm_stream.h"
 #include "platform/audio/acm/codec_map.h"
@@ -195,7 +196,7 @@ int32_t WaveStream::FillStage() {
       int64_t want = static_cast<int64_t>(source_.size() - held_);
       if (unread_ >= 0) want = std::min(want, unread_);
       const int64_t n = want > 0 ? ReadFully(*riff_, source_.data() + held_, want) : 0;
-      if (n < 0) return -1;
+      if (n < 0) return kErrFailed;
       held_ += static_cast<uint32_t>(n);
       if (unread_ >= 0) unread_ -= n;
       // The source knows its end: the data chunk's size, or the end of the stream.
@@ -219,7 +220,7 @@ int32_t WaveStream::FillStage() {
 
 int32_t WaveStream::Read(uint8_t* out, WavePacket& packet) {
   packet = WavePacket();
-  if (!acm_) return -1;
+  if (!acm_) return kErrFailed;
   const int32_t r = FillStage();
   if (r < 0) return r;
   const uint32_t frame = DestinationFrameBytes();

@@ -13,12 +13,6 @@ RefPtr<ChainWorker> ChainWorker::Create(MUnknown* source) {
   return RefPtr<ChainWorker>(w);
 }
 
-uint32_t ChainWorker::Release() {
-  const uint32_t left = refs_.fetch_sub(1, std::memory_order_acq_rel) - 1;
-  if (left == 0) delete this;
-  return left;
-}
-
 bool ChainWorker::IsWorkerThread() const {
   ScopedLock lock(lock_);
   return thread_.IsStarted() && thread_.IsCurrent();

@@ -19,6 +19,7 @@
 #include <functional>
 #include <vector>
 
+#include "component/object/ref_counted.h"
 #include "foundation/util/ref_ptr.h"
 #include "interfaces/audio/audio_callbacks.h"
 #include "platform/critical_section.h"
@@ -27,13 +28,10 @@
 
 namespace vk2 {
 
-class ChainWorker {
+class ChainWorker final : public RefCounted {
  public:
   // `source`: passed to every callback (the chain); not counted.
   static RefPtr<ChainWorker> Create(MUnknown* source);
-
-  uint32_t AddRef() { return refs_.fetch_add(1, std::memory_order_relaxed) + 1; }
-  uint32_t Release();
 
   // Queues an event and wakes the thread (started on first use). Events posted after Stop are
   // dropped.
@@ -72,7 +70,7 @@ class ChainWorker {
   };
 
   explicit ChainWorker(MUnknown* source) : source_(source) {}
-  ~ChainWorker() = default;
+  ~ChainWorker() override = default;
   void Run();
   // One delivery pass; false when the stop flag ended it.
   bool Pass();
@@ -82,7 +80,6 @@ class ChainWorker {
   bool EndCallback();
 
   MUnknown* source_;
-  std::atomic<uint32_t> refs_{0};
   std::atomic<bool> stop_{false};
   Event wake_{EventReset::kAuto};
   mutable CriticalSection lock_;

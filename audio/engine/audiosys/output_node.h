@@ -20,6 +20,7 @@
 #include "component/object/com_object.h"
 #include "component/object/sub_object.h"
 #include "foundation/util/ref_ptr.h"
+#include "foundation/util/result.h"
 #include "interfaces/audio/audio_module.h"
 #include "interfaces/audio/audio_system.h"
 #include "interfaces/audio/media_chain.h"
@@ -39,7 +40,7 @@ class OutputNode final : public ComObject<OutputNode, Face<MOutputNode, kIID_MOu
 
   int32_t CreateInput(MAudioModule** input) override;
   int32_t SetEndpoint(MAudioModule* endpoint) override;
-  int32_t Reserved() override { return -1; }
+  int32_t Reserved() override { return kErrFailed; }
   int32_t DrainInputs() override;
   int32_t SetGap(double seconds) override;
 

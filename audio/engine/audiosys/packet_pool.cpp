@@ -6,6 +6,8 @@
 
 namespace vk2 {
 
+// Kept off the kit's counted base: a packet is reused, not deleted, so its count is reset each
+// time it leaves the pool, and only one thread at a time holds it, so the count is plain.
 class PoolPacket final : public AudioPacket {
  public:
   uint32_t AddRef() override { return ++refs_; }

@@ -88,12 +88,12 @@ int32_t WaveOutOutput::CanOpen(AudioFormat* format) {
   const std::vector<SinkDevice> devices = ListDevices(sinks_);
   std::string sinkId;
   size_t index = 0;
-  if (!ResolveSelectedDevice(devices, &sinkId, &index)) return -1;
+  if (!ResolveSelectedDevice(devices, &sinkId, &index)) return kErrFailed;
   std::unique_ptr<WaveOut> probe;
   return WaveOut::Open(probe, static_cast<uint32_t>(index), PcmToWaveFormat(pcm), nullptr,
                        kWaveFormatQuery, options_) == kMmOk
              ? 1
-             : -1;
+             : kErrFailed;
 }
 
 bool WaveOutOutput::OpenDevice(const PcmFormat& pcm) {

@@ -32,7 +32,7 @@ class ResourceStreamObject final
     return static_cast<int64_t>(n);
   }
   int32_t Seek(uint64_t position) override {
-    if (position > data_.size()) return -1;
+    if (position > data_.size()) return kErrFailed;
     position_ = position;
     return 0;
   }

@@ -93,5 +93,34 @@ TEST(RefCountedTest, ReferencesTakenDuringDestructionDoNotDeleteTwice) {
   EXPECT_EQ(destroyed, 1);
 }
 
+// TryAddRef and IsHeld: a reference only while someone holds the object, never before the first
+// holder nor once destruction has begun (a child reaching a parent that is going away).
+class Probed final : public RefCounted {
+ public:
+  explicit Probed(std::vector<std::string>* log) : log_(log) {}
+
+ private:
+  void BeforeDestroy() override {
+    log_->push_back(std::string("held:") + (IsHeld() ? "yes" : "no"));
+    log_->push_back(std::string("try:") + (TryAddRef() ? "yes" : "no"));
+  }
+  std::vector<std::string>* log_;
+};
+
+TEST(RefCountedTest, TryAddRefOnlyWhileHeld) {
+  std::vector<std::string> log;
+  auto* p = new Probed(&log);
+  EXPECT_FALSE(p->IsHeld());
+  EXPECT_FALSE(p->TryAddRef());
+  EXPECT_EQ(p->RefCount(), 0u);
+  p->AddRef();
+  EXPECT_TRUE(p->IsHeld());
+  EXPECT_TRUE(p->TryAddRef());
+  EXPECT_EQ(p->RefCount(), 2u);
+  p->Release();
+  p->Release();
+  EXPECT_EQ(log, (std::vector<std::string>{"held:no", "try:no"}));
+}
+
 }  // namespace
 }  // namespace vk2
