@@ -241,7 +241,8 @@ int32_t OggVorbisDecoder::Seek(double seconds, uint32_t, uint32_t flush) {
   if (!(flush & 0xFF) && now >= 0 && std::fabs(now - target) <= kSeekThresholdSeconds) {
     return kOk;
   }
-  if (vorbis_.SeekTimePage(target) < 0) return MediaError(kMsCannotSeek);
+  // To the sample, not the page: a page start lies up to a page's length before the target.
+  if (vorbis_.SeekTime(target) < 0) return MediaError(kMsCannotSeek);
   return kOk;
 }
 

@@ -123,6 +123,7 @@ void VorbisStream::Close() {
   pendingOffset_ = 0;
   pendingLink_ = -1;
   holePending_ = false;
+  skipFrames_ = 0;
 }
 
 bool VorbisStream::IsSeekable() const {
@@ -198,6 +199,12 @@ VorbisReadResult VorbisStream::Read(void* buffer, size_t capacity, VorbisSampleM
         break;
       }
     }
+    if (skipFrames_ > 0) {
+      const uint64_t drop = std::min<uint64_t>(skipFrames_, PendingFrames());
+      pendingOffset_ += static_cast<size_t>(drop) * pendingChannels_;
+      skipFrames_ -= drop;
+      if (PendingFrames() == 0) continue;
+    }
     if (result.link < 0) {
       result.link = pendingLink_;
       result.rate = pendingRate_;
@@ -246,6 +253,14 @@ double VorbisStream::TimeTotal() const {
 }
 
 int VorbisStream::SeekTimePage(double seconds) {
+  return SeekTo(seconds, false);
+}
+
+int VorbisStream::SeekTime(double seconds) {
+  return SeekTo(seconds, true);
+}
+
+int VorbisStream::SeekTo(double seconds, bool exact) {
   if (!open_) return OV_EINVAL;
   int r;
   const double total = TimeTotal();
@@ -259,6 +274,14 @@ int VorbisStream::SeekTimePage(double seconds) {
     pending_.clear();
     pendingOffset_ = 0;
     holePending_ = false;
+    skipFrames_ = 0;
+    // The page starts at or before the target: the samples up to it are decoded and dropped
+    // by the reads that follow.
+    const double at = TimeTell();
+    const vorbis_info* vi = ov_info(file_.get(), -1);
+    if (exact && vi && at >= 0 && seconds > at) {
+      skipFrames_ = static_cast<uint64_t>(std::llround((seconds - at) * vi->rate));
+    }
   }
   return r;
 }

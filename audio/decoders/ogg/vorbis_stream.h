@@ -76,6 +76,9 @@ class VorbisStream {
   double TimeTotal() const;
   // Moves to the page nearest `seconds` (vorbisfile's page-granular seek). 0 or negative.
   int SeekTimePage(double seconds);
+  // To the sample at `seconds`: the next Read starts exactly there (the page before it is
+  // found, and the samples before the target are decoded and dropped).
+  int SeekTime(double seconds);
   // Bit rate of the most recent decoding, bits per second; negative when not known yet.
   long BitrateInstant();
 
@@ -85,6 +88,7 @@ class VorbisStream {
   bool CurrentComments(std::vector<std::string>& comments) const;
 
  private:
+  int SeekTo(double seconds, bool exact);
   // Decodes the next block into pending_; the vorbisfile result (samples, 0 at the end).
   long DecodeMore(bool& hole);
   size_t PendingFrames() const;
@@ -94,6 +98,7 @@ class VorbisStream {
   bool open_ = false;
   // Samples decoded but not yet handed out: interleaved floats of one link.
   std::vector<float> pending_;
+  uint64_t skipFrames_ = 0;   // decoded frames still to drop after an exact seek
   size_t pendingOffset_ = 0;  // in samples
   int pendingLink_ = -1;
   uint32_t pendingRate_ = 0;

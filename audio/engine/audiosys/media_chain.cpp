@@ -190,11 +190,26 @@ int32_t MediaChain::Seek(double seconds, uint32_t flags, uint32_t flush) {
   if (state == kChainStopped || state == kChainFormatDetection) {
     return MediaError(kMsWrongState);
   }
-  for (size_t i = modules.size(); i-- > 0;) {
-    const int32_t r = modules[i]->Seek(seconds, flags, flush);
-    if (r < 0) return r;
+  // Source first, endpoint last: when the endpoint drops what it holds, every packet it then
+  // takes already comes from the new position, so nothing from before the seek is kept. The
+  // endpoint takes no packet while the source moves: the first one from the new position,
+  // taken before its flush, would be dropped with the old audio and the flush would wait for
+  // another that never comes.
+  const RefPtr<MAudioModule>& endpoint = modules.back();
+  // An endpoint that cannot park simply seeks as it is.
+  const bool hold = (state == kChainCued || state == kChainPlaying) &&
+                    endpoint->StateChange(kChainSuspended) >= 0;
+  int32_t result = kOk;
+  for (const RefPtr<MAudioModule>& m : modules) {
+    result = m->Seek(seconds, flags, flush);
+    if (result < 0) break;
   }
-  return kOk;
+  // Taken up again as it was; the endpoint answers once its flush is done.
+  if (hold) {
+    const int32_t r = endpoint->StateChange(state);
+    if (result >= 0 && r < 0) result = r;
+  }
+  return result < 0 ? result : kOk;
 }
 
 int32_t MediaChain::ReadBufferLevel(double* level) {

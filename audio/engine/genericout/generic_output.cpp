@@ -241,6 +241,7 @@ int32_t GenericOutput::StartPlayback(StateLock& st) {
   stopRequested_ = false;
   suspendRequested_ = false;
   flushPending_ = false;
+  flushDone_.Set();  // no seek outstanding
   {
     ScopedLock lock(flagsLock_);
     playing_ = false;
@@ -371,6 +372,15 @@ int32_t GenericOutput::StateChange(int32_t state) {
         if (!wasPlaying_ && !DevicePlay()) return deviceFailed;
         Resume();
       }
+      if (state != kChainStopped) {
+        // A seek made while parked is answered here, once its flush is done.
+        std::shared_ptr<Session> session = session_;
+        if (session && !flushDone_.Wait(0) && !thread_.IsCurrent()) {
+          st.unlock();
+          AwaitFlush(*session);
+          st.lock();
+        }
+      }
       break;
     case kChainCued:
       if (state == kChainSuspended) {
@@ -408,13 +418,26 @@ int32_t GenericOutput::StateChange(int32_t state) {
 }
 
 int32_t GenericOutput::Seek(double seconds, uint32_t, uint32_t flush) {
-  ScopedLock lock(stateLock_);
-  if (state_ == kChainStopped || state_ == kChainFormatDetection) return StoppedError();
-  if ((flush & 0xFF) && !flushPending_.load()) {
+  std::shared_ptr<Session> session;
+  {
+    ScopedLock lock(stateLock_);
+    if (state_ == kChainStopped || state_ == kChainFormatDetection) return StoppedError();
+    if (!(flush & 0xFF) || flushPending_.load()) return kOk;
     flushTime_.store(seconds);
+    flushDone_.Reset();
     flushPending_.store(true, std::memory_order_release);
+    if (ThreadRunning() && !thread_.IsCurrent()) session = session_;
   }
+  wake_.Set();
+  // A play that follows at once must not hear what the device held from before the seek: wait
+  // until the playback thread has dropped it. A parked thread flushes when it runs again, and
+  // the resume waits.
+  if (session && !suspendRequested_.load(std::memory_order_acquire)) AwaitFlush(*session);
   return kOk;
+}
+
+void GenericOutput::AwaitFlush(Session& session) {
+  WaitAny({&flushDone_, &session.ended}, kFlushWaitMs);
 }
 
 // ---- Volume ----------------------------------------------------------------------------------

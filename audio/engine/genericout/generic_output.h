@@ -38,6 +38,8 @@ class GenericOutput final
     : public ComObject<GenericOutput, Face<AudioEndpoint, kIID_AudioEndpoint, kIID_MAudioModule>> {
  public:
   static constexpr uint32_t kDefaultBufferMs = 1200;
+  // How long a seek waits for the playback thread to drop what the device holds.
+  static constexpr uint32_t kFlushWaitMs = 2000;
   static constexpr uint32_t kMinBufferMs = 25;
   static constexpr uint32_t kMaxBufferMs = 10000;
   // Waits for the playback thread (start, suspension, stop) give up after this long; a thread
@@ -127,6 +129,8 @@ class GenericOutput final
   void StopPlayback(StateLock& st);
   void Suspend(StateLock& st, bool wasPlaying);
   void Resume();
+  // Waits (bounded) until the playback thread has answered the last seek.
+  void AwaitFlush(Session& session);
   // Waits until the previous playback thread has ended (state lock released meanwhile).
   bool WaitForOldThread(StateLock& st);
   bool ThreadEndedItself() const;
@@ -144,7 +148,9 @@ class GenericOutput final
   bool Fetch(Session& s, Events& events);
   void Flush(Session& s, Events& events);
   void Write(Session& s, uint32_t free, Events& events);
-  void FinishStream(Session& s, Events& events);
+  // After a flush: whether the new position is in the device far enough to answer the seek.
+  bool SeekLanded(Session& s);
+  bool FinishStream(Session& s, Events& events);
   void ParkWhileSuspended(Session& s);
   void RampStep();
   void NotificationStep();
@@ -204,6 +210,7 @@ class GenericOutput final
   std::atomic<bool> suspendRequested_{false};
   std::atomic<bool> flushPending_{false};
   std::atomic<double> flushTime_{0.0};
+  Event flushDone_{EventReset::kManual};  // set by the playback thread once a flush is done
 
   // Guarded by the flags lock.
   bool deviceOpen_ = false;  // the playback thread has the device open

@@ -29,6 +29,7 @@ struct GenericOutput::Session {
   uint32_t offset = 0;
   uint32_t lastFree = 0;
   bool progressed = false;
+  bool flushAwaitingWrite = false;  // a flush is answered once its first bytes are written
   bool priorityKnown = false;
   bool priorityPlaying = false;
   bool priorityRealtime = false;

@@ -142,11 +142,15 @@ bool GenericOutput::Pass(Session& s, Events& events) {
     }
   }
   Write(s, free, events);
+  if (s.flushAwaitingWrite && SeekLanded(s)) {
+    s.flushAwaitingWrite = false;
+    flushDone_.Set();
+  }
 
   if (s.packet && s.offset >= s.packet->byteCount) {
     if (s.packet->flags & kPacketLast) {
-      FinishStream(s, events);
-      return false;
+      // A seek while the end waited to be played out goes on from the new position.
+      return !FinishStream(s, events);
     }
     s.packet = nullptr;
   }
@@ -217,20 +221,43 @@ void GenericOutput::Flush(Session& s, Events& events) {
       s.offset = 0;
       break;
     }
-    // The chain tells the endpoint first and the decoder after it: a moment for the decoder's
-    // seek to land, so that a thread running ahead never drops the rest of the stream.
+    // A stream position the decoder has not reached yet: a moment before asking again.
     wake_.Wait(1);
   }
   {
     ScopedLock lock(timeLock_);
     heard_.Reset(flushTime_.load(), total_);
+    finished_ = false;
     if (s.packet) heard_.Append(s.packet.Get(), total_);
   }
   Collect(events, kEventFlushed);
-  ScopedLock flags(flagsLock_);
-  s.device->Flush();
-  // Only a playing device restarts at the next write; a paused one stays paused.
-  restartPending_ = playing_;
+  {
+    ScopedLock flags(flagsLock_);
+    s.device->Flush();
+    // Only a playing device restarts at the next write; a paused one stays paused.
+    restartPending_ = playing_;
+  }
+  // The seek is answered once the new position's first bytes are in the device: a play that
+  // followed at once would otherwise start a device that holds nothing yet.
+  s.flushAwaitingWrite = s.packet != nullptr;
+  if (!s.flushAwaitingWrite) flushDone_.Set();
+}
+
+bool GenericOutput::SeekLanded(Session& s) {
+  const bool packetDone = !s.packet || s.offset >= s.packet->byteCount;
+  bool playing = false;
+  {
+    ScopedLock flags(flagsLock_);
+    playing = playing_;
+  }
+  // A playing device goes on from the first bytes written.
+  if (playing) return s.progressed || packetDone;
+  // A device that waits to play is filled as it was before the seek (or up to the end of the
+  // stream): a play that follows at once would otherwise start a device that holds a single
+  // packet, and one that plays from its own buffer would run into silence.
+  if (packetDone) return s.packet && (s.packet->flags & kPacketLast);
+  // The device took nothing of a packet it has: it is as full as it gets.
+  return !s.progressed;
 }
 
 void GenericOutput::Write(Session& s, uint32_t free, Events& events) {
@@ -285,7 +312,7 @@ void GenericOutput::ParkWhileSuspended(Session& s) {
   s.suspended.Reset();
 }
 
-void GenericOutput::FinishStream(Session& s, Events& events) {
+bool GenericOutput::FinishStream(Session& s, Events& events) {
   {
     ScopedLock lock(timeLock_);
     finished_ = true;
@@ -313,24 +340,26 @@ void GenericOutput::FinishStream(Session& s, Events& events) {
           break;
         }
       }
-      if (stopRequested_.load(std::memory_order_acquire)) return;
+      if (stopRequested_.load(std::memory_order_acquire)) return true;
+      if (flushPending_.load(std::memory_order_acquire)) return false;
       wake_.Wait(1);
     }
     wake_.Reset();
-    if (stopRequested_.load(std::memory_order_acquire)) return;
-    s.device->Drain(&wake_);
+    if (stopRequested_.load(std::memory_order_acquire)) return true;
+    if (!flushPending_.load(std::memory_order_acquire)) s.device->Drain(&wake_);
     bool drained = false;
     {
       ScopedLock flags(flagsLock_);
       draining_ = false;
       drained = playing_ && drainCuts_ == cuts;
     }
-    if (stopRequested_.load(std::memory_order_acquire)) return;
+    if (stopRequested_.load(std::memory_order_acquire)) return true;
+    if (flushPending_.load(std::memory_order_acquire)) return false;
     if (drained) break;
   }
   {
     ScopedLock lock(stateLock_);
-    if (stopRequested_.load(std::memory_order_acquire)) return;
+    if (stopRequested_.load(std::memory_order_acquire)) return true;
     state_ = kChainStopped;
     s.endedItself.store(true, std::memory_order_release);
   }
@@ -346,6 +375,7 @@ void GenericOutput::FinishStream(Session& s, Events& events) {
     FireNotificationsLocked(remaining);
   }
   Collect(events, kEventStreamEnded);
+  return true;
 }
 
 void GenericOutput::RampStep() {

@@ -220,7 +220,7 @@ bool DirectSoundOutput::ChangeFormat(AudioFormat* format) {
     writeCursor_ = 0;
   }
   if (Create(pcm, false) <= 0) return false;
-  // It goes on playing with the first data written in the new format: started now, it would
+  // It goes on playing once the data written in the new format fills it: started now, it would
   // run through its silence ahead of the writes.
   ScopedLock flags(flagsLock_);
   playOnWrite_ = playOn;
@@ -289,6 +289,19 @@ bool DirectSoundOutput::Flush() {
     FillSilence(open_, p1, n1);
     buffer->Unlock(p1, n1, p2, n2);
   }
+  uint32_t status = 0;
+  buffer->GetStatus(&status);
+  if (!(status & kDsStatusPlaying)) {
+    // Stopped: what was committed to the sound layer goes too, and the next write is the first
+    // thing heard when it plays.
+    if (buffer->SetCurrentPosition(0) != kDsOk) return false;
+    ScopedLock lock(cursorLock_);
+    writeCursor_ = 0;
+    return true;
+  }
+  // Playing: the committed sound is dropped where it stands; the buffer plays on through
+  // silence up to the restart margin.
+  if (buffer->SetCurrentPosition(dsWrite) != kDsOk) return false;
   RestartWriteCursor(*buffer);
   return true;
 }
@@ -317,6 +330,11 @@ bool DirectSoundOutput::Drain(Event* wake) {
   {
     ScopedLock flags(flagsLock_);
     draining_ = true;
+    // A buffer waiting to be filled before it plays on holds all there is: it plays now.
+    if (playOnWrite_) {
+      playOnWrite_ = false;
+      DsCommandThread::Instance().Run([buffer] { return buffer->Play(0, 0, kDsPlayLooping); });
+    }
   }
   uint32_t status = 0;
   buffer->GetStatus(&status);
@@ -397,6 +415,9 @@ bool DirectSoundOutput::Write(const void* data, uint32_t count) {
   if (!WriteAtCursor(*buffer, data, count)) return false;
   ScopedLock flags(flagsLock_);
   if (!playOnWrite_) return true;
+  // Started once it holds most of its length: started with a single packet, it would play on
+  // into its silence before the next writes arrive.
+  if (FreeSpace() > buffer->Size() / 4) return true;
   playOnWrite_ = false;
   return DsCommandThread::Instance().Run([buffer] { return buffer->Play(0, 0, kDsPlayLooping); }) ==
          kDsOk;

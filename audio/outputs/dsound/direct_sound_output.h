@@ -96,7 +96,7 @@ class DirectSoundOutput final : public OutputDeviceBase {
   uint32_t bufferBytes_ = 0;
   uint32_t writeCursor_ = 0;
   bool draining_ = false;
-  bool playOnWrite_ = false;  // a format change left a playing buffer to start with the data
+  bool playOnWrite_ = false;  // a format change left a playing buffer to start once filled
   bool enableFloat_ = false;
   double volume_ = 1.0;
   double balance_ = 0.0;

@@ -151,6 +151,7 @@ void WaveOutOutput::CloseDevice() {
   device_->Close();
   device_.reset();
   blocks_.clear();
+  held_.clear();
   current_ = 0;
   queued_ = 0;
 }
@@ -202,41 +203,70 @@ bool WaveOutOutput::QueueCurrentLocked() {
   return true;
 }
 
+bool WaveOutOutput::PlaceLocked(const uint8_t*& in, size_t& count) {
+  while (count > 0) {
+    Block& b = blocks_[current_];
+    if (b.header.flags != 0) return true;  // still queued
+    const auto n = static_cast<uint32_t>(std::min<size_t>(count, kBlockBytes - b.fill));
+    std::memcpy(b.data.data() + b.fill, in, n);
+    b.fill += n;
+    in += n;
+    count -= n;
+    if (b.fill == kBlockBytes && !QueueCurrentLocked()) return false;
+  }
+  return true;
+}
+
+bool WaveOutOutput::PlaceHeldLocked() {
+  if (held_.empty()) return true;
+  const uint8_t* in = held_.data();
+  size_t count = held_.size();
+  if (!PlaceLocked(in, count)) return false;
+  held_.erase(held_.begin(), held_.end() - static_cast<std::ptrdiff_t>(count));
+  return true;
+}
+
 bool WaveOutOutput::Write(const void* data, uint32_t count) {
   if (!data && count > 0) return false;
   const auto* in = static_cast<const uint8_t*>(data);
+  size_t left = count;
   Clock& clock = CurrentClock();
   uint64_t deadline = 0;
-  while (count > 0) {
-    bool busy = false;
+  for (;;) {
     {
       ScopedLock lock(deviceLock_);
       if (!device_ || blocks_.empty()) return false;
       if (!ReclaimDoneLocked()) return false;
-      Block& b = blocks_[current_];
-      busy = b.header.flags != 0;
-      if (!busy) {
-        const uint32_t n = std::min(count, kBlockBytes - b.fill);
-        std::memcpy(b.data.data() + b.fill, in, n);
-        b.fill += n;
-        in += n;
-        count -= n;
-        if (b.fill == kBlockBytes && !QueueCurrentLocked()) return false;
-        deadline = 0;
-        continue;
+      // What an earlier Write held back goes first.
+      const size_t heldBefore = held_.size();
+      if (!PlaceHeldLocked()) return false;
+      if (held_.empty() && !PlaceLocked(in, left)) return false;
+      if (left == 0 && held_.empty()) return true;
+      if (paused_) {
+        // A paused device hands no block back: keep the rest until it plays again.
+        held_.insert(held_.end(), in, in + left);
+        return true;
       }
+      if (held_.size() < heldBefore) deadline = 0;
       if (deadline == 0) deadline = clock.NowMs() + bufferMillis_ + kGiveUpMarginMs;
     }
-    // The block is still queued: wait for the device to hand one back.
+    // Every block is still queued: wait for the device to hand one back.
     done_.Wait(kBlockWaitMs);
     if (clock.NowMs() >= deadline) return false;
   }
-  return true;
 }
 
 uint32_t WaveOutOutput::FreeSpaceLocked() {
   if (!device_ || blocks_.empty()) return 0;
   if (!ReclaimDoneLocked()) return 0;
+  if (paused_) {
+    // A paused device finishes no block: the played part of one still queued is no room yet.
+    uint64_t free = 0;
+    for (const Block& b : blocks_) {
+      if (b.header.flags == 0) free += kBlockBytes - b.fill;
+    }
+    return static_cast<uint32_t>(free - std::min<uint64_t>(free, held_.size()));
+  }
   uint64_t played = 0;
   if (device_->GetPosition(&played) != kMmOk) return 0;
   const uint64_t size = uint64_t{blocks_.size()} * kBlockBytes;
@@ -244,7 +274,7 @@ uint32_t WaveOutOutput::FreeSpaceLocked() {
   // filled counts as used.
   const uint64_t inFlight = std::min(queued_ - std::min(played, queued_), size);
   const Block& b = blocks_[current_];
-  const uint64_t filling = b.header.flags == 0 ? b.fill : 0;
+  const uint64_t filling = (b.header.flags == 0 ? b.fill : 0) + held_.size();
   return static_cast<uint32_t>(size - inFlight - std::min(filling, size - inFlight));
 }
 
@@ -288,6 +318,7 @@ bool WaveOutOutput::Flush() {
       queued_ = 0;
       ReclaimDoneLocked();
       blocks_[current_].fill = 0;
+      held_.clear();
       // A paused device stays paused: it starts again only when told to play.
       ok = paused_ || device_->Restart() == kMmOk;
     }
@@ -311,8 +342,15 @@ bool WaveOutOutput::Drain(Event* wake) {
     ScopedLock lock(deviceLock_);
     if (!device_ || blocks_.empty()) return false;
     ReclaimDoneLocked();
+    paused = paused_;
+  }
+  // What Write held back while paused is placed first; it waits for blocks as Write does.
+  if (!paused && !Write(nullptr, 0)) ok = false;
+  {
+    ScopedLock lock(deviceLock_);
+    if (!device_ || blocks_.empty()) return false;
     Block& b = blocks_[current_];
-    if (b.header.flags == 0 && b.fill > 0 && !QueueCurrentLocked()) ok = false;
+    if (ok && b.header.flags == 0 && b.fill > 0 && !QueueCurrentLocked()) ok = false;
     paused = paused_;
     size = static_cast<uint32_t>(blocks_.size()) * kBlockBytes;
     deadline = clock.NowMs() + bufferMillis_ + kGiveUpMarginMs;
@@ -342,6 +380,7 @@ bool WaveOutOutput::Drain(Event* wake) {
   queued_ = 0;
   ReclaimDoneLocked();
   blocks_[current_].fill = 0;
+  held_.clear();
   return ok;
 }
 

@@ -73,6 +73,10 @@ class WaveOutOutput final : public OutputDeviceBase {
   // Under the device lock: queues the current block, full or padded with silence.
   bool QueueCurrentLocked();
   uint32_t FreeSpaceLocked();
+  // Copies from `in` into the ring from the current block on, queueing each block it fills,
+  // until a block is still queued; false when queueing fails.
+  bool PlaceLocked(const uint8_t*& in, size_t& count);
+  bool PlaceHeldLocked();
 
   PcmSinkFactory sinks_;
   WaveOutOptions options_;
@@ -86,6 +90,8 @@ class WaveOutOutput final : public OutputDeviceBase {
   uint64_t queued_ = 0;  // bytes queued since the open or the last reset
   uint32_t bufferMillis_ = 0;
   bool paused_ = true;
+  // Bytes Write took while the device was paused and every block was still queued.
+  std::vector<uint8_t> held_;
   // Set by Flush, Drain and ChangeFormat while they work: Play does nothing and Pause only
   // clears it.
   bool hold_ = false;

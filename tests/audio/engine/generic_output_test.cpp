@@ -363,8 +363,8 @@ TEST_F(Endpoint, SeekFlushesAndRestartsOnlyAPlayingDevice) {
   ASSERT_EQ(endpoint->StateChange(kChainCued), 0);
   ASSERT_TRUE(BufferFull());
   // Paused: the flush must not start the device.
+  ASSERT_EQ(module->Seek(0.0, 0, 1), 0);  // the source first, as the chain seeks it
   ASSERT_EQ(endpoint->Seek(0.0, 0, 1), 0);
-  ASSERT_EQ(module->Seek(0.0, 0, 1), 0);  // the source follows, as the chain seeks it next
   ASSERT_TRUE(events.WaitFor(kEventFlushed));
   std::this_thread::sleep_for(std::chrono::milliseconds(20));
   EXPECT_FALSE(device->IsPlaying());
@@ -372,8 +372,8 @@ TEST_F(Endpoint, SeekFlushesAndRestartsOnlyAPlayingDevice) {
   // Playing: the flush stops the device and the next write starts it again.
   ASSERT_EQ(endpoint->StateChange(kChainPlaying), 0);
   const int plays = Calls("Play");
+  ASSERT_EQ(module->Seek(2.0, 0, 1), 0);  // the source first, as the chain seeks it
   ASSERT_EQ(endpoint->Seek(2.0, 0, 1), 0);
-  ASSERT_EQ(module->Seek(2.0, 0, 1), 0);  // the source follows, as the chain seeks it next
   ASSERT_TRUE(events.WaitFor(kEventFlushed, 2));
   EXPECT_TRUE(device->WaitFor([&] { return Calls("Play") > plays; }));
   double t = 0;

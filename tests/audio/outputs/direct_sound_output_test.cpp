@@ -213,7 +213,8 @@ TEST_F(DirectSoundOutputTest, ChangeFormatPlaysOutAndGoesOnInTheNewFormat) {
   // The same length in time: four times the bytes.
   EXPECT_EQ(device_->BufferSize(), 32000u);
   EXPECT_EQ(device_->Buffer()->Size(), 32000u);
-  // It plays on, in the new format, from the first write.
+  // It plays on, in the new format, once it holds most of its length: started by the first
+  // write, it would play into its silence before the next.
   uint32_t status = 0;
   device_->Buffer()->GetStatus(&status);
   EXPECT_EQ(status & kDsStatusPlaying, 0u);
@@ -221,11 +222,30 @@ TEST_F(DirectSoundOutputTest, ChangeFormatPlaysOutAndGoesOnInTheNewFormat) {
   ASSERT_LT(tone2.size(), device_->FreeSpace());
   ASSERT_TRUE(device_->Write(tone2.data(), static_cast<uint32_t>(tone2.size())));
   device_->Buffer()->GetStatus(&status);
+  EXPECT_EQ(status & kDsStatusPlaying, 0u);
+  const uint32_t toFill = (device_->FreeSpace() - device_->BufferSize() / 4) / 4 * 4;
+  const std::vector<uint8_t> more(toFill, 0);
+  ASSERT_TRUE(device_->Write(more.data(), toFill));
+  device_->Buffer()->GetStatus(&status);
   EXPECT_NE(status & kDsStatusPlaying, 0u);
   ASSERT_TRUE(device_->Drain(nullptr));
   const auto heard = Sink().Captured();
   ASSERT_GE(heard.size(), tone2.size());
   EXPECT_TRUE(std::equal(tone2.begin(), tone2.end(), heard.begin()));
+}
+
+TEST_F(DirectSoundOutputTest, ADrainAfterAFormatChangePlaysWhatLittleWasWritten) {
+  Make(20.0);
+  ASSERT_TRUE(device_->Open(MakePcmFormat(8000, 1, 16).Get(), 0.5));
+  ASSERT_TRUE(device_->Play());
+  ASSERT_TRUE(device_->ChangeFormat(MakePcmFormat(16000, 2, 16).Get()));
+  // The end of the stream comes before the buffer fills: all of it is still heard.
+  const auto tone = test::Tone16(1600, 2);
+  ASSERT_TRUE(device_->Write(tone.data(), static_cast<uint32_t>(tone.size())));
+  ASSERT_TRUE(device_->Drain(nullptr));
+  const auto heard = Sink().Captured();
+  ASSERT_GE(heard.size(), tone.size());
+  EXPECT_TRUE(std::equal(tone.begin(), tone.end(), heard.begin()));
 }
 
 TEST_F(DirectSoundOutputTest, ChangeFormatWhilePausedStaysPaused) {

@@ -12,6 +12,7 @@
 //   - seeking: SeekToTime (clamps, primes layer III).
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "audio/decoders/mpeg/core/frame_parser.h"
 #include "audio/decoders/mpeg/core/frame_stream.h"
@@ -49,10 +50,16 @@ class MpegDecoderCore {
   MpegSynthesisFilter& Synthesis() { return synthesis_; }
 
  private:
+  void ResetDecoding();
+  // Decodes `frames` frames in full and drops their output.
+  void Prime(int64_t frames);
+  static int64_t LeadFrames(const MpegFrameHeader& header);
   MpegFrameStream reader_;
   MpegFrameParser parser_;
   MpegSynthesisFilter synthesis_;
   std::unique_ptr<MpegLayerDecoder> layerDecoder_;
+  // Output of the frames decoded only to settle the filter banks after a seek.
+  std::vector<float> scratch_;
   int layer_ = -1;
 };
 

@@ -185,4 +185,24 @@ bool MpegFrameParser::SeekToTime(double ms) {
   return true;
 }
 
+bool MpegFrameParser::SeekToFrame(int64_t index) {
+  const MpegFrameHeader& h = firstHeader_;
+  const bool constantRate = !vbr_ && (!xing_.present || xing_.isInfo);
+  if (!firstFrameSeen_ || !constantRate || index < 0 || h.bitrate <= 0 || h.sampleRate <= 0) {
+    return false;
+  }
+  // Padding spreads the fraction of a byte evenly, so frame k starts within a byte of k times
+  // the average length. A few bytes early: the search then finds frame k, never the next one.
+  constexpr int64_t kSlackBytes = 4;
+  const double frameBytes = h.samplesPerFrame / 8.0 * h.bitrate / h.sampleRate;
+  int64_t target = audioStart_ + static_cast<int64_t>(std::floor(index * frameBytes)) - kSlackBytes;
+  target = std::max(target, audioStart_);
+  if (audioEnd_ > 0) target = std::min(target, audioEnd_);
+  if (reader_.Seek(target, SeekOrigin::kBegin) < 0) return false;
+  positionMs_ = static_cast<double>(index) * h.DurationMs();
+  lastHeader_ = 0;
+  payloadPosition_ = -1;
+  return true;
+}
+
 }  // namespace vk2

@@ -46,6 +46,11 @@ class MpegFrameParser {
   // Moves the stream near `ms`; the next NextFrame resynchronises there. False when the stream
   // cannot seek or nothing is known about it yet.
   bool SeekToTime(double ms);
+  // Moves the stream to the start of audio frame `index` (0: the first after any Xing frame),
+  // found by arithmetic where frames have one length on average: a constant bit rate. False
+  // for variable-rate and free-format streams, or when nothing is known about the stream yet.
+  bool SeekToFrame(int64_t index);
+  const MpegFrameHeader& FirstHeader() const { return firstHeader_; }
 
  private:
   bool SkipId3v2();
