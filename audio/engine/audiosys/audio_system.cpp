@@ -129,15 +129,10 @@ int32_t AudioSystem::CreateInstance(const Guid& iid, void** out, MUnknown* outer
   return kErrNoInterface;
 }
 
-int32_t AudioSystem::SystemFace::QueryInterface(const Guid& iid, void** out, uint32_t addRef,
-                                                uint32_t) {
-  MUnknown* found = nullptr;
-  if (iid == kIID_MAudioSystem) {
-    found = static_cast<MAudioSystem*>(this);
-  } else if (iid == kIID_MPacketPool) {
-    found = &owner_->pool_;
-  }
-  return AnswerQuery(found, out, addRef);
+MUnknown* AudioSystem::SystemFace::Find(const Guid& iid) {
+  if (iid == kIID_MAudioSystem) return static_cast<MAudioSystem*>(this);
+  if (iid == kIID_MPacketPool) return &Owner()->pool_;
+  return nullptr;
 }
 
 MMediaChain* AudioSystem::SystemFace::CreateChain() {
@@ -182,16 +177,16 @@ int32_t AudioSystem::SystemFace::NextDspFilter(MAudioModule** module, Guid* clas
 }
 
 int32_t AudioSystem::SystemFace::SetDefaultEndpoint(Guid classId) {
-  ScopedLock lock(owner_->lock_);
-  owner_->defaultEndpoint_ = classId;
-  if (owner_->prefs_) owner_->prefs_->SetGuidList(kDefaultEndpointPref, &classId, 1);
+  ScopedLock lock(Owner()->lock_);
+  Owner()->defaultEndpoint_ = classId;
+  if (Owner()->prefs_) Owner()->prefs_->SetGuidList(kDefaultEndpointPref, &classId, 1);
   return kOk;
 }
 
 int32_t AudioSystem::SystemFace::GetDefaultEndpoint(Guid* classId) {
   if (!classId) return kErrMissingArg;
-  ScopedLock lock(owner_->lock_);
-  *classId = owner_->defaultEndpoint_;
+  ScopedLock lock(Owner()->lock_);
+  *classId = Owner()->defaultEndpoint_;
   return kOk;
 }
 
@@ -200,8 +195,8 @@ int32_t AudioSystem::SystemFace::CreateDefaultEndpoint(MAudioModule** endpoint) 
   *endpoint = nullptr;
   Guid id;
   {
-    ScopedLock lock(owner_->lock_);
-    id = owner_->defaultEndpoint_;
+    ScopedLock lock(Owner()->lock_);
+    id = Owner()->defaultEndpoint_;
   }
   // Created outside the lock: making a device class may load a module.
   if (!(id == Guid{})) {

@@ -5,6 +5,7 @@
 
 #include "audio/engine/audiosys/packet_pool.h"
 #include "component/object/com_object.h"
+#include "component/object/second_identity.h"
 #include "foundation/util/ref_ptr.h"
 #include "interfaces/audio/audio_system.h"
 #include "interfaces/runtime/class_factory.h"
@@ -25,15 +26,11 @@ class AudioSystem final : public ComObject<AudioSystem, SilentFace<MClassFactory
   PacketPool* Pool() { return &pool_; }
 
  private:
-  class SystemFace final : public MAudioSystem {
+  // A second identity of the system, with answers of its own (the system and its pool) where
+  // the class object answers none; its count is the system's.
+  class SystemFace final : public SecondIdentity<MAudioSystem, AudioSystem> {
    public:
-    explicit SystemFace(AudioSystem* owner) : owner_(owner) {}
-    // A second identity of the system, with answers of its own (the system and its pool) where
-    // the class object answers none; its count is the system's.
-    int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef,
-                           uint32_t reserved) override;
-    uint32_t AddRef() override { return owner_->AddRef(); }
-    uint32_t Release() override { return owner_->Release(); }
+    using SecondIdentity::SecondIdentity;
     MMediaChain* CreateChain() override;
     int32_t NextDecoder(MAudioModule** module, Guid* classId) override;
     int32_t NextOutputDevice(MAudioModule** module, Guid* classId) override;
@@ -44,7 +41,7 @@ class AudioSystem final : public ComObject<AudioSystem, SilentFace<MClassFactory
     int32_t CreateDefaultEndpoint(MAudioModule** endpoint) override;
 
    private:
-    AudioSystem* owner_;
+    MUnknown* Find(const Guid& iid) override;
   };
 
   AudioSystem();

@@ -14,18 +14,14 @@ InputNode::~InputNode() {
   node_->RemoveInput(this);
 }
 
-int32_t InputNode::QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t reserved) {
-  if (iid == kIID_MVolumeControl && out) {
-    *out = nullptr;
-    // The volume of what is heard: the endpoint's.
-    RefPtr<MAudioModule> endpoint = node_->Endpoint();
-    if (!endpoint) return kErrNoInterface;
-    return endpoint->QueryInterface(iid, out, addRef, 0);
-  }
-  return ComObject::QueryInterface(iid, out, addRef, reserved);
-}
-
 MUnknown* InputNode::QueryMore(const Guid& iid) {
+  if (iid == kIID_MVolumeControl) {
+    // The volume of what is heard: the endpoint's, which the node keeps alive while it is set.
+    RefPtr<MAudioModule> endpoint = node_->Endpoint();
+    void* volume = nullptr;
+    if (!endpoint || endpoint->QueryInterface(iid, &volume, 0, 0) != 0) return nullptr;
+    return static_cast<MUnknown*>(volume);
+  }
   if (iid == kIID_MCallbackRegistry) return &callbackFace_;
   if (iid == kIID_MTimeNotifications) return &notificationFace_;
   if (iid == kIID_MModuleInfo || iid == kIID_MModuleProperties) return &properties_;

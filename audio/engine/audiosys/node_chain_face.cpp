@@ -7,19 +7,16 @@
 
 namespace vk2 {
 
-int32_t OutputNode::ChainFace::QueryInterface(const Guid& iid, void** out, uint32_t addRef,
-                                              uint32_t) {
-  MUnknown* found = nullptr;
+MUnknown* OutputNode::ChainFace::Find(const Guid& iid) {
   if (iid == kIID_MMediaChain || iid == kIID_MCallbackRegistry) {
-    found = static_cast<MMediaChain*>(this);
-  } else if (iid == kIID_MModuleInfo || iid == kIID_MModuleProperties) {
-    found = &node_->chainProperties_;
+    return static_cast<MMediaChain*>(this);
   }
-  return AnswerQuery(found, out, addRef);
+  if (iid == kIID_MModuleInfo || iid == kIID_MModuleProperties) return &Owner()->chainProperties_;
+  return nullptr;
 }
 
 int32_t OutputNode::ChainFace::RegisterCallback(MAudioCallback* callback, uint32_t key) {
-  RefPtr<MAudioModule> endpoint = node_->Endpoint();
+  RefPtr<MAudioModule> endpoint = Owner()->Endpoint();
   RefPtr<MCallbackRegistry> registry;
   if (!endpoint ||
       endpoint->QueryInterface(kIID_MCallbackRegistry, registry.PutVoid(), 1, 0) != 0) {
@@ -29,7 +26,7 @@ int32_t OutputNode::ChainFace::RegisterCallback(MAudioCallback* callback, uint32
 }
 
 int32_t OutputNode::ChainFace::UnregisterCallback(MAudioCallback* callback, uint32_t key) {
-  RefPtr<MAudioModule> endpoint = node_->Endpoint();
+  RefPtr<MAudioModule> endpoint = Owner()->Endpoint();
   RefPtr<MCallbackRegistry> registry;
   if (!endpoint ||
       endpoint->QueryInterface(kIID_MCallbackRegistry, registry.PutVoid(), 1, 0) != 0) {
@@ -41,12 +38,12 @@ int32_t OutputNode::ChainFace::UnregisterCallback(MAudioCallback* callback, uint
 int32_t OutputNode::ChainFace::NextModule(MAudioModule** module) {
   if (!module) return kErrMissingArg;
   MAudioModule* current = *module;
-  RefPtr<MAudioModule> endpoint = node_->Endpoint();
+  RefPtr<MAudioModule> endpoint = Owner()->Endpoint();
   RefPtr<MAudioModule> next;
   if (!current) {
-    next = RefPtr<MAudioModule>(&node_->module_);
+    next = RefPtr<MAudioModule>(&Owner()->module_);
   } else {
-    if (current == &node_->module_) next = endpoint;
+    if (current == &Owner()->module_) next = endpoint;
     current->Release();
   }
   *module = next.Detach();
@@ -56,7 +53,7 @@ int32_t OutputNode::ChainFace::NextModule(MAudioModule** module) {
 int32_t OutputNode::ChainFace::QueryVolumeControl(MVolumeControl** control) {
   if (!control) return kErrMissingArg;
   *control = nullptr;
-  RefPtr<MAudioModule> endpoint = node_->Endpoint();
+  RefPtr<MAudioModule> endpoint = Owner()->Endpoint();
   if (!endpoint) return kErrNotFound;
   void* p = nullptr;
   if (endpoint->QueryInterface(kIID_MVolumeControl, &p, 1, 0) != 0 || !p) return kErrNotFound;

@@ -18,6 +18,7 @@
 #include "audio/common/media_errors.h"
 #include "audio/engine/audiosys/serial_worker.h"
 #include "component/object/com_object.h"
+#include "component/object/second_identity.h"
 #include "component/object/sub_object.h"
 #include "foundation/util/ref_ptr.h"
 #include "foundation/util/result.h"
@@ -100,14 +101,11 @@ class OutputNode final : public ComObject<OutputNode, Face<MOutputNode, kIID_MOu
 
   // The chain the real endpoint belongs to: events go to the endpoint's own registry and
   // properties to the chain of the item being heard first.
-  class ChainFace final : public MMediaChain {
+  // A second identity of the node (the chain of the real endpoint), with answers of its own;
+  // its count is the node's.
+  class ChainFace final : public SecondIdentity<MMediaChain, OutputNode> {
    public:
-    explicit ChainFace(OutputNode* node) : node_(node) {}
-    // A second identity of the node (the chain of the real endpoint), with answers of its own;
-    // its count is the node's.
-    int32_t QueryInterface(const Guid& iid, void** out, uint32_t a, uint32_t r) override;
-    uint32_t AddRef() override { return node_->AddRef(); }
-    uint32_t Release() override { return node_->Release(); }
+    using SecondIdentity::SecondIdentity;
     int32_t RegisterCallback(MAudioCallback* callback, uint32_t key) override;
     int32_t UnregisterCallback(MAudioCallback* callback, uint32_t key) override;
     int32_t AddStreamReader(MStreamReader*) override { return kNotSupported; }
@@ -132,17 +130,13 @@ class OutputNode final : public ComObject<OutputNode, Face<MOutputNode, kIID_MOu
     static constexpr int32_t kNotSupported = -2;
 
    private:
-    OutputNode* node_;
+    MUnknown* Find(const Guid& iid) override;
   };
 
-  class ChainProperties final : public MModuleProperties {
+  // A part of the chain face: asked for anything else, it answers as that face.
+  class ChainProperties final : public SubObject<MModuleProperties, ChainFace> {
    public:
-    explicit ChainProperties(OutputNode* node) : node_(node) {}
-    int32_t QueryInterface(const Guid& iid, void** out, uint32_t a, uint32_t r) override {
-      return node_->chain_.QueryInterface(iid, out, a, r);
-    }
-    uint32_t AddRef() override { return node_->AddRef(); }
-    uint32_t Release() override { return node_->Release(); }
+    explicit ChainProperties(OutputNode* node) : SubObject(&node->chain_), node_(node) {}
     int32_t GetString(const char16_t* name, TString* value) override;
     int32_t GetInteger(const char16_t* name, int32_t* value) override;
     int32_t GetNumber(const char16_t* name, double* value) override;
@@ -214,10 +208,6 @@ class InputNode final : public ComObject<InputNode, Face<MAudioModule, kIID_MAud
   explicit InputNode(OutputNode* node);
   ~InputNode() override;
 
-  // MVolumeControl is the endpoint's own object, asked of the endpoint, which answers and
-  // counts it: the one id not answered from this object's own parts.
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef = 1,
-                         uint32_t reserved = 0) override;
   int32_t HasInput() override { return 1; }
   int32_t HasOutput() override { return 0; }
   int32_t GetInputByName(AudioModuleInput** input, const char16_t* name) override;
