@@ -19,6 +19,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/platform/net/loopback_listener.h"
+
 namespace vk2::test {
 
 struct HttpAnswer {
@@ -40,17 +42,8 @@ class HttpTestServer {
   using Handler = std::function<HttpAnswer(const std::string& path, const std::string& request)>;
 
   explicit HttpTestServer(Handler handler) : handler_(std::move(handler)) {
-    listen_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (bind(listen_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
-        listen(listen_, 16) != 0) {
-      return;
-    }
-    socklen_t size = sizeof(address);
-    getsockname(listen_, reinterpret_cast<sockaddr*>(&address), &size);
-    port_ = ntohs(address.sin_port);
+    listen_ = ListenOnLoopback(&port_);
+    if (listen_ < 0) return;
     acceptor_ = std::thread([this] { AcceptLoop(); });
   }
   ~HttpTestServer() {

@@ -17,6 +17,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/platform/net/loopback_listener.h"
+
 namespace vk2::test {
 
 class TrickleServer {
@@ -26,17 +28,8 @@ class TrickleServer {
         trickle_(std::move(trickle)),
         intervalMs_(intervalMs),
         limitMs_(limitMs) {
-    listen_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (bind(listen_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
-        listen(listen_, 16) != 0) {
-      return;
-    }
-    socklen_t size = sizeof(address);
-    getsockname(listen_, reinterpret_cast<sockaddr*>(&address), &size);
-    port_ = ntohs(address.sin_port);
+    listen_ = ListenOnLoopback(&port_);
+    if (listen_ < 0) return;
     acceptor_ = std::thread([this] { AcceptLoop(); });
   }
   ~TrickleServer() {
