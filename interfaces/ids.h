@@ -113,6 +113,19 @@ inline constexpr Guid kIID_MMpegDecoder = MakeGuid("75BDA973-9DE6-42D0-BA88-815F
 inline constexpr Guid kMediaCoreClass = MakeGuid("B5AD3526-F51F-46CD-8E13-4E096F899DF7");
 // Asked of the module class for the module's one item id source.
 inline constexpr Guid kIID_SharedCounter = MakeGuid("D54F9987-6D51-473F-B8EB-CB1D59BE1EC3");
+
+// ---- Media core: playlist control ----------------------------------------------------------
+
+// ---- Media core: media system --------------------------------------------------------------
+
+// ---- Media core: players -------------------------------------------------------------------
+
+// ---- Media core: core object, registry, managers, loaders, module ---------------------------
+
+// ---- Graphics kit: canvas and surfaces ------------------------------------------------------
+
+// ---- Graphics kit: images, layered images, fonts --------------------------------------------
+
 // ---- CD reader module ----------------------------------------------------------------------
 inline constexpr Guid kCDExtractorClass = MakeGuid("A4CB5F1B-F1A3-42A0-948F-5E3165A58465");
 // ---- URL reader --------------------------------------------------------------------------------
