@@ -127,6 +127,11 @@ inline constexpr Guid kVisualHandlerClass = MakeGuid("10B82A0E-1B28-4F4E-AF53-14
 inline constexpr Guid kIID_MVisualEndpoint = MakeGuid("F7D3B00B-C2D6-4CAF-99AA-A5242037A5CA");
 
 // ---- Media core: players -------------------------------------------------------------------
+inline constexpr Guid kIID_MPlayer = MakeGuid("363E9BBF-1111-4481-B4EF-187F643B5EFC");
+inline constexpr Guid kIID_MPlayerEvents = MakeGuid("7C1B48F8-A84F-4866-A39A-56CA941BE5AB");
+// Effect filters' settings objects, one per player, found through this category.
+inline constexpr Guid kCategoryControlObjects = MakeGuid("D13270EF-2FAA-4A01-9EE6-5391F9B641C2");
+inline constexpr Guid kIID_MControlObject = MakeGuid("619AEA1C-44A6-4558-AC4D-44819711803A");
 
 // ---- Media core: core object, registry, managers, loaders, module ---------------------------
 
