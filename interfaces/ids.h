@@ -134,6 +134,24 @@ inline constexpr Guid kCategoryControlObjects = MakeGuid("D13270EF-2FAA-4A01-9EE
 inline constexpr Guid kIID_MControlObject = MakeGuid("619AEA1C-44A6-4558-AC4D-44819711803A");
 
 // ---- Media core: core object, registry, managers, loaders, module ---------------------------
+inline constexpr Guid kIID_MCore = MakeGuid("BCD1805D-9B35-44A1-9636-4C310E01589D");
+inline constexpr Guid kIID_MMediaCoreNotify = MakeGuid("61E94119-0145-4945-BE08-3A8A3B2CE759");
+inline constexpr Guid kPlsLoaderClass = MakeGuid("93908C99-38D8-4F9F-BA17-B864671C8753");
+inline constexpr Guid kM3uLoaderClass = MakeGuid("0B1FC198-4D79-4BD7-ADC0-0B129465EC13");
+inline constexpr Guid kXplLoaderClass = MakeGuid("72C4FF21-B1DD-43DE-A949-558AC8F46813");
+inline constexpr Guid kCategoryPlaylistLoaders = MakeGuid("F8C77DA3-A8F1-4D5B-8E98-ADF0B262FA06");
+inline constexpr Guid kIID_MPlaylistLoader = MakeGuid("3D0750BA-489D-4D8A-A942-2A51B209456D");
+// Asked of the media core class: the module's objects by id.
+inline constexpr Guid kIID_GenericLoader = MakeGuid("74980907-C9D0-47A1-AC95-DAC7A657E4EE");
+inline constexpr Guid kIID_PlaylistsScriptContainer =
+    MakeGuid("1F720FFE-8ACE-4CD4-8425-55325BD8C0EB");
+inline constexpr Guid kIID_PlayersScriptContainer =
+    MakeGuid("C9FF1EE9-9C1C-4B4C-B324-49B4A69064AC");
+inline constexpr Guid kIID_PlayerHelperScriptObject =
+    MakeGuid("C04A1665-A535-4364-B52F-0F365051E435");
+inline constexpr Guid kIID_PrefsScriptObject = MakeGuid("C749C0E1-CB45-4904-8079-C55DA531E5F7");
+inline constexpr Guid kIID_MNotificationThread = MakeGuid("F26829B0-3D16-40E7-9FD6-A83333B89988");
+inline constexpr Guid kIID_FilesScriptObject = MakeGuid("7334F7A9-0F87-4CBA-AEB9-4F7BBBC430B4");
 
 // ---- Graphics kit: canvas and surfaces ------------------------------------------------------
 
