@@ -36,8 +36,8 @@ class NamedObjectHooks {
   // Before the object leaves the list (under the registry lock).
   virtual void OnRemove(Object* object) { (void)object; }
   // After it left the list, with no lock held, while the registry's reference still stands:
-  // where threads are stopped.
-  virtual void Dispose(Object* object) { (void)object; }
+  // where threads are stopped. `all` when every object goes at once (RemoveAll).
+  virtual void Dispose(Object* object, bool all) { (void)object, (void)all; }
 
  protected:
   ~NamedObjectHooks() = default;
@@ -155,7 +155,7 @@ class NamedObjectRegistry {
     }
     listeners_.Deliver();
     for (const RefPtr<Object>& object : all)
-      hooks_->Dispose(object.Get());
+      hooks_->Dispose(object.Get(), true);
   }
 
  private:
@@ -225,7 +225,7 @@ class NamedObjectRegistry {
         log_(line);
     }
     for (const RefPtr<Object>& object : after->removed)
-      hooks_->Dispose(object.Get());
+      hooks_->Dispose(object.Get(), false);
     after->removed.clear();
   }
 

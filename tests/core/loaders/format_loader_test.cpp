@@ -4,7 +4,7 @@
 
 #include "tests/core/formats/documents.h"
 #include "tests/core/formats/format_support.h"
-#include "tests/core/loaders/list_playlist.h"
+#include "tests/core/fakes/list_playlist.h"
 
 namespace vk2::test {
 namespace {

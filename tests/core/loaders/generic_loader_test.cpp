@@ -8,7 +8,7 @@
 #include "core/files/folder_walk.h"
 #include "core/loaders/format_loader.h"
 #include "tests/core/formats/documents.h"
-#include "tests/core/loaders/list_playlist.h"
+#include "tests/core/fakes/list_playlist.h"
 #include "tests/support/temp_folder.h"
 
 namespace vk2::test {

@@ -164,8 +164,8 @@ TEST(NamedObjectRegistryTest, RemoveAllDisposesEveryObjectAndAnnouncesEachQuietl
   r.registry.RemoveAll();
   EXPECT_TRUE(r.registry.ListNames().empty());
   EXPECT_TRUE(r.lines.empty());
-  EXPECT_EQ(r.hooks.diary, (std::vector<std::string>{"remove a", "remove b", "dispose a",
-                                                     "dispose b", "destroyed a", "destroyed b"}));
+  EXPECT_EQ(r.hooks.diary, (std::vector<std::string>{"remove a", "remove b", "dispose all a",
+                                                     "dispose all b", "destroyed a", "destroyed b"}));
 }
 
 }  // namespace

@@ -43,8 +43,8 @@ class ThingHooks : public NamedObjectHooks<MThing> {
   void SetNameOf(MThing* object, const TString& name) override { object->SetName(name); }
   void OnAdded(MThing* object) override { diary.push_back("added " + Text(object)); }
   void OnRemove(MThing* object) override { diary.push_back("remove " + Text(object)); }
-  void Dispose(MThing* object) override {
-    diary.push_back("dispose " + Text(object));
+  void Dispose(MThing* object, bool all) override {
+    diary.push_back((all ? "dispose all " : "dispose ") + Text(object));
     if (onDispose) onDispose(object);
   }
 

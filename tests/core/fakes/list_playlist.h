@@ -1,5 +1,6 @@
-// A playlist stand-in for the loaders: a plain list of records that remembers whether each
-// change came while its lock was held, and can be told to refuse additions.
+// A playlist stand-in: a plain list of records that remembers whether each change came while
+// its lock was held, can be told to refuse additions, and keeps its name, idle-scan settings
+// and shutdowns for the managers' tests.
 #pragma once
 
 #include <string>
@@ -12,12 +13,18 @@
 
 namespace vk2::test {
 
-class ListPlaylist final : public ComObject<ListPlaylist, Face<MPlaylist, kIID_MPlaylist>> {
+class ListPlaylist : public ComObject<ListPlaylist, Face<MPlaylist, kIID_MPlaylist>> {
  public:
   std::vector<ItemInfo> items;
   std::vector<std::string> diary;  // "remove all", "add N" with " unlocked" when outside a Lock
   int refuseAdds = 0;              // how many more additions to refuse
   int lockDepth = 0;
+  int shutdowns = 0;
+  std::vector<std::string>* shutdownLog = nullptr;  // "<name>" per shutdown, outliving the list
+  TString name;
+  int idleScanSettings = 0;  // how often SetIdleScan was called
+  IdleScanMode idleMode = IdleScanMode::kQuick;
+  uint8_t idleStart = 0;
 
   std::vector<std::string> Urls() const {
     std::vector<std::string> urls;
@@ -26,9 +33,12 @@ class ListPlaylist final : public ComObject<ListPlaylist, Face<MPlaylist, kIID_M
     return urls;
   }
 
-  int32_t Shutdown() override { return 0; }
-  int32_t GetName(TString*) override { return kErrNotSupported; }
-  int32_t SetName(const TString&) override { return kErrNotSupported; }
+  int32_t Shutdown() override {
+    if (shutdownLog) shutdownLog->push_back(Utf8(name).c_str());
+    return ++shutdowns, 0;
+  }
+  int32_t GetName(TString* out) override { return *out = name, 0; }
+  int32_t SetName(const TString& value) override { return name = value, 0; }
   int32_t AddItems(const ItemInfo* records, uint32_t count, uint32_t afterId,
                    TArray<uint32_t>* outIds) override {
     Note("add " + std::to_string(count));
@@ -119,10 +129,15 @@ class ListPlaylist final : public ComObject<ListPlaylist, Face<MPlaylist, kIID_M
   int32_t StartIdleScan() override { return kErrNotSupported; }
   int32_t StopIdleScan() override { return kErrNotSupported; }
   uint8_t CurrentlyIdleScanning() override { return 0; }
-  int32_t SetIdleScan(IdleScanMode, uint8_t) override { return kErrNotSupported; }
+  int32_t SetIdleScan(IdleScanMode mode, uint8_t start) override {
+    ++idleScanSettings, idleMode = mode, idleStart = start;
+    return 0;
+  }
+
+ protected:
+  ~ListPlaylist() override = default;
 
  private:
-  ~ListPlaylist() override = default;
   void Note(std::string what) { diary.push_back(lockDepth > 0 ? what : what + " unlocked"); }
 
   uint32_t nextId_ = 1;
