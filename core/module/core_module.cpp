@@ -5,10 +5,13 @@
 #include "component/module/runtime_loader.h"
 #include "core/loaders/format_loader.h"
 #include "core/loaders/generic_loader.h"
+#include "core/managers/notification_thread.h"
+#include "core/module/media_core.h"
 #include "core/playlist/shared_counter.h"
 #include "foundation/util/ref_ptr.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
+#include "interfaces/runtime/class_enumerator.h"
 
 namespace vk2 {
 namespace {
@@ -25,6 +28,8 @@ struct ModuleObjects {
   RefPtr<MPlaylistLoader> m3u, pls, xpl;
   RefPtr<MGenericLoader> generic;
   RefPtr<SharedCounter> counter;
+  RefPtr<NotificationThread> notifications;
+  RefPtr<MediaCore> core;
 };
 
 // Emptied at the last detach, so nothing is left for its destruction at unload.
@@ -32,6 +37,16 @@ ModuleObjects g_objects;
 
 ModuleObjects& Objects() {
   return g_objects;
+}
+
+// The parts the media core uses in the module: the runtime's preferences, console and class
+// registry, and the module's notification thread.
+MediaCoreEnvironment ModuleCoreEnvironment(RefPtr<NotificationThread> notifications) {
+  MediaCoreEnvironment environment;
+  environment.players.classes =
+      CreateRuntimeObject<MClassEnumerator>(kRuntimeRootClass, kIID_MClassEnumerator);
+  environment.players.notifications = RefPtr<MNotificationThread>(notifications.Get());
+  return environment;
 }
 
 template <class T>
@@ -73,6 +88,16 @@ int32_t GetCoreObjectByClassId(const Guid& id, void** out) {
     if (!objects.counter) objects.counter = RefPtr<SharedCounter>(new SharedCounter);
     return HandOut(objects.counter, static_cast<MSharedCounter*>(objects.counter.Get()), out);
   }
+  if (id == kIID_MNotificationThread || id == kIID_MCore) {
+    if (!objects.notifications)
+      objects.notifications = RefPtr<NotificationThread>(new NotificationThread);
+    if (id == kIID_MNotificationThread) {
+      return HandOut(objects.notifications, objects.notifications->Identity(), out);
+    }
+    if (!objects.core)
+      objects.core = RefPtr<MediaCore>(new MediaCore(ModuleCoreEnvironment(objects.notifications)));
+    return HandOut(objects.core, objects.core->Identity(), out);
+  }
   // The script containers, the player helper and the prefs and files objects come with the
   // script side of the core.
   return kErrNoInterface;
@@ -88,7 +113,11 @@ void ReleaseCoreModuleObjects() {
     gone.xpl.Swap(objects.xpl);
     gone.generic.Swap(objects.generic);
     gone.counter.Swap(objects.counter);
+    gone.core.Swap(objects.core);
+    gone.notifications.Swap(objects.notifications);
   }
+  // The core goes before the notification thread its player manager listens to.
+  gone.core = nullptr;
   // Released here, outside the lock: a last release may stop threads.
 }
 

@@ -58,7 +58,8 @@ TEST_F(CoreModuleTest, LoadersJoinTheirCategoryInOrder) {
 }
 
 TEST_F(CoreModuleTest, TheCoreClassHandsOutOneObjectOfEachKind) {
-  for (const Guid& id : {kIID_GenericLoader, kIID_SharedCounter}) {
+  for (const Guid& id :
+       {kIID_MCore, kIID_GenericLoader, kIID_SharedCounter, kIID_MNotificationThread}) {
     RefPtr<MUnknown> first, second;
     ASSERT_EQ(Make(kMediaCoreClass, id, &first), 0);
     ASSERT_EQ(Make(kMediaCoreClass, id, &second), 0);
