@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "component/module/runtime_loader.h"
-#include "core/media/media_system_factory.h"
 #include "foundation/util/result.h"
 #include "interfaces/runtime/base_object.h"
 
@@ -39,7 +38,7 @@ int32_t PlayerControl::Init() {
   }
   errors_.Register(registry_.Get());
 
-  media_ = env_.makeMediaSystem ? env_.makeMediaSystem() : CreateMediaSystem();
+  if (env_.makeMediaSystem) media_ = env_.makeMediaSystem();
   if (!media_) return kErrCannotCreate;
   media_->SetOwner(&mediaOwner_);
   media_->SetVolume(volume_);
