@@ -45,9 +45,13 @@ int32_t PlayerControl::Init() {
 
   // Parts attached by the script side answer through the player; a runtime without the base
   // object class leaves the player without parts.
-  void* inner = nullptr;
-  if (RuntimeCreateInstance(kRuntimeRootClass, kIID_MBaseObject, &inner, Identity()) == 0) {
-    baseObject_ = RefPtr<MUnknown>::Adopt(static_cast<MUnknown*>(inner));
+  if (env_.makeBaseObject) {
+    baseObject_ = env_.makeBaseObject(Identity());
+  } else {
+    void* inner = nullptr;
+    if (RuntimeCreateInstance(kRuntimeRootClass, kIID_MBaseObject, &inner, Identity()) == 0) {
+      baseObject_ = RefPtr<MUnknown>::Adopt(static_cast<MUnknown*>(inner));
+    }
   }
 
   if (!events_.Start()) return kErrCannotCreate;

@@ -33,6 +33,9 @@ struct PlayerEnvironment {
   std::function<RefPtr<MMediaSystem>()> makeMediaSystem;
   // Null: a store of the runtime's preference tree.
   std::function<RefPtr<MPreferenceStore>()> makePreferences;
+  // Makes the base object the player aggregates for the parts that scripts attach: its inner
+  // unknown with one reference, `outer` being the player. Null: the runtime's.
+  std::function<RefPtr<MUnknown>(MUnknown* outer)> makeBaseObject;
   PlayerTimings timings;
 };
 
