@@ -207,11 +207,12 @@ int32_t PlayerControl::RunGoTo(uint32_t target, int32_t steps, double position, 
   }
   if (target != 0) {
     const int32_t r = media_->SwitchToNewChain(target);
+    if (r >= 0 && play) RunPlay();
+    // A position asked for with the item is sought once its chain plays (or is paused).
     if (r >= 0 && position >= 0.0 && media_->GetState() != kMediaStopped) {
-      if (media_->SeekStream(position, exact) >= 0) Fire(kPlayerSeeking);
+      Fire(media_->SeekStream(position, exact) >= 0 ? kPlayerSeeking : kPlayerSeekFailed);
     }
     media_->HoldPosition(-1.0);
-    if (r >= 0 && play) RunPlay();
     return r;
   }
   if (position == -1.0) return kOk;

@@ -110,7 +110,10 @@ class PlayerHarness {
     Barrier();
   }
   // A command that does nothing, waited for: every command posted before it has run.
-  void Barrier() { player->SeekToUID(0, -1.0, 0, 0, 0); }
+  void Barrier() {
+    while (player->SeekToUID(0, -1.0, 0, 0, 0) == kErrTimedOut) {
+    }
+  }
   // Waits until every event sent so far has been delivered (two repeat changes queued behind
   // them have arrived) and returns the codes before those two.
   std::vector<int32_t> SettledCodes() {

@@ -264,6 +264,34 @@ TEST(PlayerTransport, SeekInTheItemReportsSeekingOrSeekFailed) {
   EXPECT_THAT(h.SettledCodes(), ElementsAre(kPlayerSeeking));
 }
 
+TEST(PlayerTransport, GoingToAnItemWithAPositionSeeksThereOncePlaying) {
+  PlayerHarness h;
+  h.UsePlaylist();
+  ASSERT_EQ(h.player->SeekToUID(h.ids[1], 30.0, 1, 1, 0), 0);
+  EXPECT_EQ(h.media->PlayingItem(), h.ids[1]);
+  const auto calls = h.media->Calls();
+  EXPECT_EQ(calls[calls.size() - 2], "Seek(30,1)");
+  EXPECT_EQ(calls.back(), "Hold(-1)");
+  EXPECT_THAT(h.SettledCodes(),
+              ElementsAre(kPlayerSongStarted, kPlayerCurrentIdChanged, kPlayerSongStarted,
+                          kPlayerCurrentIdChanged, kPlayerPlaying, kPlayerSeeking));
+}
+
+TEST(PlayerTransport, AWaitingCallerGivesUpAfterItsTimeAndTheCommandStillRuns) {
+  PlayerEnvironment environment;
+  environment.timings.commandWaitMs = 50;
+  PlayerHarness h({-1, -1, -1}, environment);
+  h.UsePlaylist();
+  ASSERT_EQ(h.player->Play(0), 0);
+  h.media->CloseGate();
+  ASSERT_EQ(h.player->Next(1), 0);
+  ASSERT_TRUE(h.media->WaitAtGate());
+  EXPECT_EQ(h.player->Next(0), kErrTimedOut);
+  h.media->OpenGate();
+  h.Barrier();
+  EXPECT_EQ(h.media->PlayingItem(), h.ids[2]);
+}
+
 TEST(PlayerTransport, GoToIndexJumpsAndReportsABadIndex) {
   PlayerHarness h;
   h.UsePlaylist();
