@@ -121,6 +121,10 @@ inline constexpr Guid kIID_MPlaylist = MakeGuid("BB64E2AF-9A3A-4A1D-BDE5-62D6CB8
 inline constexpr Guid kIID_PlaylistControl = MakeGuid("18B65870-C627-418C-A473-8849738B18B1");
 
 // ---- Media core: media system --------------------------------------------------------------
+inline constexpr Guid kIID_MMediaSystem = MakeGuid("491DBCBD-89E7-4244-A77D-E3E8E8F71249");
+// The visualisation host's tap, put into every chain built for playback when the class exists.
+inline constexpr Guid kVisualHandlerClass = MakeGuid("10B82A0E-1B28-4F4E-AF53-145248A73AB5");
+inline constexpr Guid kIID_MVisualEndpoint = MakeGuid("F7D3B00B-C2D6-4CAF-99AA-A5242037A5CA");
 
 // ---- Media core: players -------------------------------------------------------------------
 
