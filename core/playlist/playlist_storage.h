@@ -66,6 +66,9 @@ class PlaylistStorage {
   int32_t HoldItems(const uint32_t* ids, uint32_t n);
   int32_t ReleaseItems(const uint32_t* ids, uint32_t n);
 
+  // Moves a live item to another URL, keeping the URL map right.
+  void ChangeUrl(PlaylistItem* item, const TString& url);
+
   // The token-name counts follow the items' tokens; call around a change of an item's tokens.
   void CountTokens(const PlaylistItem* item);
   void UncountTokens(const PlaylistItem* item);
