@@ -64,7 +64,7 @@ class FakeModule final
     log_->Add("module.Save");
     return section->SetDouble(u"gain", gain_);
   }
-  int32_t PropertyHook(uint32_t, uint32_t) override { return 0; }
+  int32_t SendFilterMessage(const char16_t*, uint32_t) override { return 0; }
 
  private:
   ControlLog* log_;
