@@ -38,18 +38,19 @@ class EventRecorder final : public ComObject<EventRecorder, SilentFace<MPlayerLi
     return changed_.wait_for(lock, std::chrono::seconds(10),
                              [&] { return events_.size() >= count; });
   }
-  size_t CountOf(int32_t code) {
-    std::lock_guard lock(mutex_);
-    return std::count_if(events_.begin(), events_.end(),
-                         [&](const RecordedEvent& e) { return e.code == code; });
-  }
-  // Waits until `count` events with `code` have arrived (10 s at most).
-  bool WaitForCode(int32_t code, size_t count) {
+  // Waits for `marker` and the event after it, drops both and returns the codes before them.
+  std::vector<int32_t> TakeUntil(const RecordedEvent& marker) {
     std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, std::chrono::seconds(10), [&] {
-      return static_cast<size_t>(std::count_if(events_.begin(), events_.end(),
-                                               [&](auto& e) { return e.code == code; })) >= count;
+    auto at = events_.end();
+    changed_.wait_for(lock, std::chrono::seconds(10), [&] {
+      at = std::find(events_.begin(), events_.end(), marker);
+      return at != events_.end() && std::next(at) != events_.end();
     });
+    std::vector<int32_t> codes;
+    for (auto it = events_.begin(); it != at; ++it)
+      codes.push_back(it->code);
+    if (at != events_.end()) events_.erase(at, std::min(at + 2, events_.end()));
+    return codes;
   }
   std::vector<int32_t> Codes() {
     std::lock_guard lock(mutex_);
@@ -114,22 +115,14 @@ class PlayerHarness {
     while (player->SeekToUID(0, -1.0, 0, 0, 0) == kErrTimedOut) {
     }
   }
-  // Waits until every event sent so far has been delivered (two repeat changes queued behind
-  // them have arrived) and returns the codes before those two.
+  // Waits until every event sent so far has been delivered and returns their codes: a failure
+  // with a text of its own, queued behind them, marks the end (it and the Stopping that follows
+  // it are then dropped from the record).
   std::vector<int32_t> SettledCodes() {
-    const size_t markers = events->CountOf(kPlayerRepeatChanged);
-    uint32_t repeat = 0;
-    player->GetRepeat(&repeat);
-    player->SetRepeat(repeat ^ 1u);
-    player->SetRepeat(repeat);
-    events->WaitForCode(kPlayerRepeatChanged, markers + 2);
-    auto codes = events->Codes();
-    for (int removed = 0; removed < 2;) {
-      auto last = std::find(codes.rbegin(), codes.rend(), kPlayerRepeatChanged);
-      codes.erase(std::next(last).base());
-      ++removed;
-    }
-    return codes;
+    const std::u16string mark =
+        u"#settled-" + std::u16string(1, static_cast<char16_t>(u'a' + marks_++ % 26));
+    media->Owner()->OnError(mark.c_str());
+    return events->TakeUntil(RecordedEvent{kPlayerPlayFailed, mark});
   }
   uint32_t Current() {
     PlayerInfo info;
@@ -144,6 +137,9 @@ class PlayerHarness {
   std::shared_ptr<PreferenceTree> preferences;
   RefPtr<MPlayer> player;
   RefPtr<EventRecorder> events;
+
+ private:
+  int marks_ = 0;
 };
 
 }  // namespace vk2::test
