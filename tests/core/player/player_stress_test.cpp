@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <random>
 
+#include "core/playlist/playlist_control.h"
 #include "tests/core/player/player_harness.h"
 
 namespace vk2::test {
@@ -40,8 +41,14 @@ class Watchdog {
   std::thread thread_;
 };
 
-void RandomPlayerCommand(PlayerHarness& h, std::mt19937& rng) {
-  MPlayer* p = h.player.Get();
+// Ids of the playlist's items in list order.
+std::vector<uint32_t> ListIds(MPlaylist* playlist) {
+  TArray<uint32_t> ids;
+  playlist->GetCurrentList(&ids, nullptr);
+  return std::vector<uint32_t>(ids.begin(), ids.end());
+}
+
+void RandomPlayerCommand(MPlayer* p, MPlaylist* playlist, std::mt19937& rng) {
   const uint8_t async = rng() % 2;
   switch (rng() % 14) {
     case 0:
@@ -60,7 +67,7 @@ void RandomPlayerCommand(PlayerHarness& h, std::mt19937& rng) {
       p->Previous(async);
       break;
     case 5: {
-      const auto ids = h.playlist->Ids();
+      const auto ids = ListIds(playlist);
       const uint32_t id = ids.empty() ? 0 : ids[rng() % ids.size()];
       p->SeekToUID(id, rng() % 3 ? -1.0 : 5.0, 1, rng() % 2, async);
       break;
@@ -109,7 +116,7 @@ TEST(PlayerStress, RandomCommandsPlaylistChangesAndChainEvents) {
     threads.emplace_back([&, seed] {
       std::mt19937 rng(seed);
       while (!stop) {
-        RandomPlayerCommand(h, rng);
+        RandomPlayerCommand(h.player.Get(), h.playlist.Get(), rng);
         ++steps;
       }
     });
@@ -158,6 +165,101 @@ TEST(PlayerStress, RandomCommandsPlaylistChangesAndChainEvents) {
   EXPECT_EQ(other->TotalHolds(), 0);
   EXPECT_EQ(h.playlist->ListenerCount(), 0u);
   EXPECT_EQ(other->ListenerCount(), 0u);
+}
+
+void RandomPlaylistCommand(MPlaylist* playlist, std::mt19937& rng) {
+  const auto ids = ListIds(playlist);
+  const uint32_t some = ids.empty() ? 0 : ids[rng() % ids.size()];
+  switch (rng() % 8) {
+    case 0:
+    case 1: {
+      ItemInfo item;
+      item.SetUrl(TString::Format(u"file:///stress/%u.wav", static_cast<uint32_t>(rng() % 1000)));
+      playlist->AddItems(&item, 1, rng() % 2 ? kPlaylistBottom : some, nullptr);
+      break;
+    }
+    case 2:
+      if (ids.size() > 2) playlist->RemoveItems(&some, 1);
+      break;
+    case 3:
+      playlist->MoveItem(some, ids.empty() ? 0 : ids[rng() % ids.size()]);
+      break;
+    case 4:
+      playlist->Reverse();
+      break;
+    case 5:
+      playlist->RandomizeList();
+      break;
+    case 6:
+      playlist->Sort(PlaylistSortKey::kTitle, rng() % 2, TString());
+      break;
+    default: {
+      // A holder of the playlist lock making a waiting player call must not stall the player.
+      uint32_t token = 0;
+      if (playlist->Lock(&token) >= 0) {
+        playlist->GetCount();
+        playlist->Unlock(token);
+      }
+      break;
+    }
+  }
+}
+
+TEST(PlayerStress, RealPlaylistWithRandomCommandsAndChainEvents) {
+  Watchdog watchdog(kHangLimit);
+  PlayerHarness h({-1.0});
+  RefPtr<PlaylistControl> list = PlaylistControl::Create();
+  ASSERT_TRUE(list);
+  for (uint32_t i = 0; i < 8; ++i) {
+    ItemInfo item;
+    item.SetUrl(TString::Format(u"file:///stress/start%u.wav", i));
+    ASSERT_EQ(list->AddItems(&item, 1, kPlaylistBottom, nullptr), 0);
+  }
+  MPlaylist* playlist = list.Get();
+  ASSERT_EQ(h.player->SetPlaylist(playlist), 0);
+  std::atomic<bool> stop{false};
+  std::atomic<uint64_t> steps{0};
+  std::vector<std::thread> threads;
+  for (unsigned seed = 11; seed <= 13; ++seed) {
+    threads.emplace_back([&, seed] {
+      std::mt19937 rng(seed);
+      while (!stop) {
+        RandomPlayerCommand(h.player.Get(), playlist, rng);
+        ++steps;
+      }
+    });
+  }
+  for (unsigned seed = 21; seed <= 22; ++seed) {
+    threads.emplace_back([&, seed] {
+      std::mt19937 rng(seed);
+      while (!stop) {
+        RandomPlaylistCommand(playlist, rng);
+        ++steps;
+      }
+    });
+  }
+  threads.emplace_back([&] {
+    std::mt19937 rng(5);
+    while (!stop) {
+      if (rng() % 10 == 0) {
+        h.media->FailPlaying(u"decoding error");
+      } else {
+        h.media->EndOfItem();
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  });
+  std::this_thread::sleep_for(kRunTime);
+  stop = true;
+  for (auto& t : threads)
+    t.join();
+  EXPECT_GT(steps.load(), 100u);
+
+  h.player->Stop(0);
+  EXPECT_EQ(h.player->Play(0), 0);
+  EXPECT_EQ(h.player->Stop(0), 0);
+  ASSERT_EQ(h.player->Shutdown(), 0);
+  list->Shutdown();
 }
 
 }  // namespace
