@@ -17,10 +17,10 @@
 
 namespace vk2::test {
 
-struct RecordedEvent {
+struct PlayerEventRecord {
   int32_t code;
   std::u16string text;
-  bool operator==(const RecordedEvent&) const = default;
+  bool operator==(const PlayerEventRecord&) const = default;
 };
 
 class EventRecorder final : public ComObject<EventRecorder, SilentFace<MPlayerListener>> {
@@ -39,7 +39,7 @@ class EventRecorder final : public ComObject<EventRecorder, SilentFace<MPlayerLi
                              [&] { return events_.size() >= count; });
   }
   // Waits for `marker` and the event after it, drops both and returns the codes before them.
-  std::vector<int32_t> TakeUntil(const RecordedEvent& marker) {
+  std::vector<int32_t> TakeUntil(const PlayerEventRecord& marker) {
     std::unique_lock lock(mutex_);
     auto at = events_.end();
     changed_.wait_for(lock, std::chrono::seconds(10), [&] {
@@ -59,7 +59,7 @@ class EventRecorder final : public ComObject<EventRecorder, SilentFace<MPlayerLi
       codes.push_back(e.code);
     return codes;
   }
-  std::vector<RecordedEvent> Events() {
+  std::vector<PlayerEventRecord> Events() {
     std::lock_guard lock(mutex_);
     return events_;
   }
@@ -71,7 +71,7 @@ class EventRecorder final : public ComObject<EventRecorder, SilentFace<MPlayerLi
  private:
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::vector<RecordedEvent> events_;
+  std::vector<PlayerEventRecord> events_;
 };
 
 class PlayerHarness {
@@ -122,7 +122,7 @@ class PlayerHarness {
     const std::u16string mark =
         u"#settled-" + std::u16string(1, static_cast<char16_t>(u'a' + marks_++ % 26));
     media->Owner()->OnError(mark.c_str());
-    return events->TakeUntil(RecordedEvent{kPlayerPlayFailed, mark});
+    return events->TakeUntil(PlayerEventRecord{kPlayerPlayFailed, mark});
   }
   uint32_t Current() {
     PlayerInfo info;

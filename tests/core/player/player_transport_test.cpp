@@ -13,7 +13,7 @@ TEST(PlayerTransport, PlayWithoutPlaylistFailsWithTheMessage) {
   ASSERT_TRUE(h.events->WaitForCount(1));
   EXPECT_EQ(
       h.events->Events()[0],
-      (RecordedEvent{kPlayerPlayFailed, u"no playlist has been selected to play files from"}));
+      (PlayerEventRecord{kPlayerPlayFailed, u"no playlist has been selected to play files from"}));
 }
 
 TEST(PlayerTransport, PlayStartsTheFirstItemAndReportsIt) {
@@ -370,7 +370,7 @@ TEST(PlayerTransport, MediaFailuresReachListenersAsPlayFailedThenStopping) {
   h.SettledCodes();
   const auto events = h.events->Events();
   ASSERT_GE(events.size(), 2u);
-  EXPECT_EQ(events[0], (RecordedEvent{kPlayerPlayFailed, u"decoding error"}));
+  EXPECT_EQ(events[0], (PlayerEventRecord{kPlayerPlayFailed, u"decoding error"}));
   EXPECT_EQ(events[1].code, kPlayerStopping);
 }
 
