@@ -60,7 +60,7 @@ class PlayerEngineTest : public EngineEnv, public ::testing::WithParamInterface<
     return ids;
   }
 
-  // Waits until the player has reported the end of playback, moving a manual device clock.
+  // Waits until the player has reported the end of playback, moving the device's clock.
   bool WaitForEnd() {
     return WaitUntil([&] {
       const auto codes = events->Codes();
@@ -71,8 +71,8 @@ class PlayerEngineTest : public EngineEnv, public ::testing::WithParamInterface<
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (std::chrono::steady_clock::now() < until) {
       if (done()) return true;
-      if (device->clock == CaptureState::Clock::kManual) device->Advance(10000);
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      device->Advance(50000);
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return done();
   }
@@ -108,7 +108,9 @@ class PlayerEngineTest : public EngineEnv, public ::testing::WithParamInterface<
 
 TEST_P(PlayerEngineTest, APlaylistPlaysInOrderByTheMethodChosen) {
   const MethodCase& c = GetParam();
-  const auto ids = AddItems({0.3, 0.2, 0.25});
+  device->clock = CaptureState::Clock::kManual;
+  // Longer than the chains' warm-up, so each successor is prepared while its item plays.
+  const auto ids = AddItems({6.0, 6.5, 6.25});
   ASSERT_EQ(player->SetPlaylist(playlist.Get()), 0);
   ASSERT_EQ(player->SetPlaybackMethod(c.method, c.seconds), 0);
   int32_t method = -1;
@@ -138,7 +140,7 @@ TEST_P(PlayerEngineTest, APlaylistPlaysInOrderByTheMethodChosen) {
 
 TEST_P(PlayerEngineTest, NextAndAMethodChangeWhilePlaying) {
   device->clock = CaptureState::Clock::kManual;
-  const auto ids = AddItems({1.0, 1.0, 1.0});
+  const auto ids = AddItems({6.0, 6.0, 6.0});
   RefPtr<StartWatch> watch(new StartWatch(this));
   ASSERT_EQ(player->AddRemoveListener(watch.Get(), 1), 0);
   ASSERT_EQ(player->SetPlaylist(playlist.Get()), 0);
