@@ -87,6 +87,7 @@ int32_t PlayerControl::Shutdown() {
   if (savedTo) SaveSettings(savedTo.Get());
 
   if (media_ && media_->GetState() != kMediaStopped) {
+    CancelSwitch();
     if (OnCommandThread()) {
       RunStop();
     } else {

@@ -159,6 +159,7 @@ class PlayerControl final : public ComObject<PlayerControl, Face<MPlayer, kIID_M
   int32_t RunScan(double seconds, uint8_t exact);
   int32_t RunSetPlaylist(MPlaylist* playlist);
   void FailWithStop(int32_t result);
+  void CancelSwitch();
   void StopCommandThread();
 
   // Callbacks (player_callbacks.cpp).
@@ -218,6 +219,8 @@ class PlayerControl final : public ComObject<PlayerControl, Face<MPlayer, kIID_M
   PlayerListenerList listeners_;
   PlayerEventQueue events_;
   std::atomic<bool> shutDown_{false};
+  std::atomic<bool> switching_{false};      // the player thread runs a command that switches
+  std::atomic<bool> stopRequested_{false};  // a Stop cancelled that switch
 };
 
 }  // namespace vk2

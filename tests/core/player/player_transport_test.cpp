@@ -241,6 +241,24 @@ TEST(PlayerTransport, ShutdownAnswersWaitingCallersWhoseCommandsNeverRan) {
   EXPECT_EQ(h.playlist->ListenerCount(), 0u);
 }
 
+TEST(PlayerTransport, StopCancelsASwitchThatIsStillBuffering) {
+  PlayerHarness h;
+  h.UsePlaylist();
+  ASSERT_EQ(h.player->Play(0), 0);
+  h.SettledCodes();
+  h.events->Clear();
+  // The switch for Next never finishes buffering by itself.
+  h.media->CloseGate();
+  ASSERT_EQ(h.player->Next(1), 0);
+  ASSERT_TRUE(h.media->WaitAtGate());
+  EXPECT_EQ(h.player->Stop(0), 0);
+  EXPECT_EQ(h.media->GetState(), kMediaStopped);
+  // Only the Stop reports; the cancelled switch is no failure.
+  EXPECT_THAT(h.SettledCodes(), ElementsAre(kPlayerStopping));
+  h.media->OpenGate();
+  EXPECT_EQ(h.player->Stop(0), h.Code(PlayerError::kNotPlaying));
+}
+
 TEST(PlayerTransport, SeekToUidRefusesANegativePositionWithoutPosting) {
   PlayerHarness h;
   h.UsePlaylist();

@@ -109,6 +109,8 @@ int32_t FakeMediaSystem::Play() {
 int32_t FakeMediaSystem::Stop() {
   Log("Stop");
   std::lock_guard lock(mutex_);
+  ++stops_;
+  gate_.notify_all();
   if (state_ == kMediaStopped) return kFakeAlreadyInState;
   state_ = kMediaStopped;
   playing_ = 0;
@@ -147,10 +149,13 @@ int32_t FakeMediaSystem::SwitchToNewChain(uint32_t itemId) {
   {
     std::unique_lock lock(mutex_);
     if (gateClosed_) {
+      // A Stop cancels the switch held here, as the media system's Stop does.
+      const uint64_t stops = stops_;
       atGate_ = true;
       gate_.notify_all();
-      gate_.wait(lock, [&] { return !gateClosed_; });
+      gate_.wait(lock, [&] { return !gateClosed_ || stops_ != stops; });
       atGate_ = false;
+      if (stops_ != stops) return kErrCancelled;
     }
     owner = owner_;
   }

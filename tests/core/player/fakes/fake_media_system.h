@@ -61,7 +61,8 @@ class FakeMediaSystem final
   // A chain reports a failure.
   void FailPlaying(const char16_t* text);
 
-  // While closed, SwitchToNewChain waits (the player thread is busy).
+  // While closed, SwitchToNewChain waits (the player thread is busy) until the gate opens or a
+  // Stop cancels it.
   void CloseGate();
   void OpenGate();
   // Waits until a SwitchToNewChain is held at the closed gate.
@@ -93,6 +94,7 @@ class FakeMediaSystem final
   std::condition_variable_any gate_;
   bool gateClosed_ = false;
   bool atGate_ = false;
+  uint64_t stops_ = 0;
   MediaSystemOwner* owner_ = nullptr;
   int32_t state_ = kMediaStopped;
   uint32_t playing_ = 0;
