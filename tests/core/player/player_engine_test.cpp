@@ -18,7 +18,7 @@ struct MethodCase {
 class PlayerEngineTest : public EngineEnv, public ::testing::WithParamInterface<MethodCase> {
  protected:
   void SetUp() override {
-    AddReader("reader");
+    reader = AddReader("reader");
     AddDecoder("decoder");
     AddDevice(device);
     PlayerEnvironment environment;
@@ -99,6 +99,7 @@ class PlayerEngineTest : public EngineEnv, public ::testing::WithParamInterface<
   std::mutex startedMutex;
   std::vector<uint32_t> started;
 
+  std::shared_ptr<ReaderConfig> reader;
   std::shared_ptr<CaptureState> device = std::make_shared<CaptureState>();
   std::vector<SignalSpec> specs;
   RefPtr<MPlayer> player;
@@ -155,6 +156,24 @@ TEST_P(PlayerEngineTest, NextAndAMethodChangeWhilePlaying) {
   ASSERT_TRUE(WaitForEnd());
   EXPECT_EQ(Started(), ids);
   player->AddRemoveListener(watch.Get(), 0);
+}
+
+TEST_P(PlayerEngineTest, StopDuringAStalledPrebufferReturnsWithinASecond) {
+  reader->stallAfter = 4096;
+  AddItems({6.0});
+  ASSERT_EQ(player->SetPlaylist(playlist.Get()), 0);
+  ASSERT_EQ(player->SetPlaybackMethod(GetParam().method, GetParam().seconds), 0);
+  ASSERT_EQ(player->Play(1), 0);
+  ASSERT_TRUE(WaitUntil([&] { return reader->stalled.load(); }));
+  const auto before = std::chrono::steady_clock::now();
+  EXPECT_EQ(player->Stop(0), 0);
+  EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(1));
+  PlayerInfo info;
+  ASSERT_EQ(player->GetInfo(&info), 0);
+  EXPECT_EQ(info.state & kPlayerStateMask, static_cast<uint32_t>(kMediaStopped));
+  // The cancelled start is no failure: the Stop reports.
+  ASSERT_TRUE(WaitUntil([&] { return !events->Codes().empty(); }));
+  EXPECT_THAT(events->Codes(), ::testing::ElementsAre(kPlayerStopping));
 }
 
 INSTANTIATE_TEST_SUITE_P(Methods, PlayerEngineTest,
