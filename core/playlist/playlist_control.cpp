@@ -9,6 +9,7 @@
 #include "audio/common/media_errors.h"
 #include "component/module/error_entry.h"
 #include "component/module/runtime_loader.h"
+#include "core/media/media_system_factory.h"
 #include "core/playlist/play_time.h"
 #include "core/playlist/playlist_error_table.h"
 #include "core/playlist/random_generator.h"
@@ -84,6 +85,7 @@ RefPtr<PlaylistControl> PlaylistControl::Create(PlaylistSettings settings) {
     settings.errors = CreateRuntimeObject<MErrorRegistry>(kRuntimeRootClass, kIID_MErrorRegistry);
   }
   const PlaylistErrorCodes codes = RegisterPlaylistErrors(settings.errors.Get());
+  if (!settings.makeMediaSystem) settings.makeMediaSystem = CreateMediaSystem;
   RefPtr<MSharedCounter> ids = settings.ids;
   if (!ids) {
     auto* own = new (std::nothrow) SharedCounter;
@@ -729,20 +731,28 @@ void PlaylistControl::ReportScan(PlaylistChangeType type) {
 }
 
 bool PlaylistControl::FindUnscanned(uint32_t from, IdleScanMode mode, ItemInfo* copy,
-                                    uint32_t* index, const std::atomic<bool>& cancel) {
+                                    uint32_t* found, const std::atomic<bool>& cancel) {
   Operation op(*this, &cancel);
   if (!op.Held()) return false;
-  const ItemList& list = storage_.List();
-  for (uint32_t i = from; i < list.Count(); ++i) {
-    const PlaylistItem* item = list.At(i);
-    const ItemInfo& info = item->info;
-    const uint32_t scan = info.Has(kScanPresent) ? info.GetScan() : kScanNone;
-    if (scan == kScanNone || (mode == IdleScanMode::kThorough && scan == kScanBasic)) {
-      *copy = info;
-      copy->id = item->Id();
-      copy->Set(kIdPresent);
-      *index = i;
-      return true;
+  const PlaylistItem* start = storage_.List().At(from);
+  if (!start || !start->slot) return false;
+  // From the first item on, the walk follows the segments themselves rather than looking up
+  // each index again.
+  uint32_t index = from;
+  const ListSegment* segment = start->slot->owner;
+  auto position = static_cast<uint32_t>(start->slot - segment->slots);
+  for (; segment; segment = segment->next, position = 0) {
+    for (; position < segment->count; ++position, ++index) {
+      const PlaylistItem* item = segment->slots[position].item;
+      const ItemInfo& info = item->info;
+      const uint32_t scan = info.Has(kScanPresent) ? info.GetScan() : kScanNone;
+      if (scan == kScanNone || (mode == IdleScanMode::kThorough && scan == kScanBasic)) {
+        *copy = info;
+        copy->id = item->Id();
+        copy->Set(kIdPresent);
+        *found = index;
+        return true;
+      }
     }
   }
   return false;
