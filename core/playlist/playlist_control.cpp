@@ -58,17 +58,22 @@ void MergeTokens(TArray<ItemToken>& into, const TArray<ItemToken>& from) {
 }  // namespace
 
 // One operation on the list: the lease (token 0, so it never goes stale) and the structure
-// mutex, released in reverse order; the last hold hands the pending changes on.
+// mutex, released in reverse order; the last hold hands the pending changes on. An operation
+// called from inside another one on the same thread only re-enters the structure mutex: its
+// thread may have lost the lease to a takeover meanwhile, and waiting for the lease there would
+// wait for a thread that waits for the structure mutex.
 class PlaylistControl::Operation {
  public:
   explicit Operation(PlaylistControl& playlist, const std::atomic<bool>* cancel = nullptr)
-      : playlist_(playlist), held_(playlist.lock_.Acquire(0, nullptr, cancel)) {
+      : playlist_(playlist),
+        nested_(playlist.structure_.IsHeldByCurrentThread()),
+        held_(nested_ || playlist.lock_.Acquire(0, nullptr, cancel)) {
     if (held_) playlist_.structure_.Enter();
   }
   ~Operation() {
     if (!held_) return;
     playlist_.structure_.Leave();
-    playlist_.ReleaseLease(0);
+    if (!nested_) playlist_.ReleaseLease(0);
   }
   Operation(const Operation&) = delete;
   Operation& operator=(const Operation&) = delete;
@@ -77,6 +82,7 @@ class PlaylistControl::Operation {
 
  private:
   PlaylistControl& playlist_;
+  const bool nested_;
   const bool held_;
 };
 
@@ -584,7 +590,9 @@ int32_t PlaylistControl::GetSongAtTime(double time, uint8_t fraction, uint32_t* 
 
 void PlaylistControl::ApplyInfo(PlaylistItem* item, const ItemInfo& record, uint32_t revision) {
   ItemInfo& info = item->info;
-  if (record.Has(kUrlPresent)) storage_.ChangeUrl(item, record.url);
+  // The same URL again keeps the item's place among the items stored under it.
+  if (record.Has(kUrlPresent) && !(info.Has(kUrlPresent) && info.url == record.url))
+    storage_.ChangeUrl(item, record.url);
   if (record.Has(kTitlePresent)) info.SetTitle(record.title);
   if (record.Has(kAuthorPresent)) info.SetAuthor(record.author);
   if (record.Has(kDurationPresent)) {
