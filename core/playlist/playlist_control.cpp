@@ -451,7 +451,7 @@ int32_t PlaylistControl::Sort(PlaylistSortKey key, uint8_t ascending, const TStr
   // Even an empty list counts a sort as a change of order.
   OrderChanged();
   if (storage_.Count() == 0) return kOk;
-  const int32_t r = order_.Sort(static_cast<SortKey>(key), ascending != 0, tokenName);
+  const int32_t r = order_.Sort(key, ascending != 0, tokenName);
   if (Failed(r)) return r;
   TArray<uint32_t> order;
   if (Snapshot(&order)) changes_.Reordered(std::move(order));
@@ -666,9 +666,7 @@ int32_t PlaylistControl::GetUIDInfo(uint32_t id, ItemInfo* record) {
 int32_t PlaylistControl::GetTokenList(TArray<PlaylistTokenCount>* tokens) {
   if (!tokens) return kErrMissingArg;
   Operation op(*this);
-  tokens->Clear();
-  for (const TokenCount& token : storage_.TokenCounts())
-    tokens->Append({token.name, token.count});
+  *tokens = storage_.TokenCounts();
   return kOk;
 }
 
