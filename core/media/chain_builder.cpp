@@ -98,7 +98,13 @@ int32_t MediaSystem::BuildEntry(const ItemInfo& item, uint32_t chainId, bool sca
       notifications.push_back({-(warmUp + transition.seconds), chainId + kKindPrepareCrossfade});
       notifications.push_back({-transition.seconds, chainId + kKindStartCrossfade});
     } else {
-      notifications.push_back({-warmUp, chainId + kKindPrepareSeamless});
+      // The shared output must hold the successor before the endpoint pulls this item's last
+      // packet, which happens a buffer's length before the end is heard.
+      double buffered = 0.0;
+      if (!chainProps || chainProps->GetNumber(u"bufferlength", &buffered) < 0 || buffered < 0) {
+        buffered = 0.0;
+      }
+      notifications.push_back({-(warmUp + buffered), chainId + kKindPrepareSeamless});
     }
     RefPtr<MTimeNotifications> timer;
     r = chain->QueryInterface(kIID_MTimeNotifications, timer.PutVoid(), 1, 0);

@@ -54,6 +54,9 @@ int32_t MediaSystem::ChainCallback::OnEvent(MUnknown*, int32_t code, uint32_t ke
 }
 
 void MediaSystem::HandleEvent(int32_t code, uint32_t chainId, uint32_t kind, int32_t argument) {
+  // Behind the shared output only the input being heard reports anything: the first word from
+  // a queued successor means the output has moved on to it.
+  if (code != kEventStreamIdChanged) TakeOverIfHeard(chainId);
   switch (code) {
     case kEventStreamEnded:
       OnChainEnded(chainId);
@@ -137,7 +140,31 @@ void MediaSystem::OnChainEnded(uint32_t chainId) {
   NotifyStreamId(0);
 }
 
+bool MediaSystem::TakeOverIfHeard(uint32_t chainId) {
+  std::vector<ChainEntry> retired;
+  uint32_t itemId = 0;
+  {
+    ScopedLock state(stateLock_);
+    ScopedLock table(tableLock_);
+    ChainEntry* e = table_.Find(chainId);
+    if (!e || e->role != ChainRole::kNext || transition_.method != kPlaybackSeamless) return false;
+    // The shared output moved on to this chain: it is what is heard now.
+    if (ChainEntry* current = table_.Current()) table_.Take(current->chainId, &retired);
+    if ((e = table_.Find(chainId))) {
+      e->role = ChainRole::kCurrent;
+      e->predecessor = 0;
+      itemId = e->itemId;
+    }
+    ApplyPendingLocked();
+  }
+  Retire(retired);
+  if (itemId != 0) NotifyStreamId(itemId);
+  return true;
+}
+
 void MediaSystem::OnStreamChanged(uint32_t chainId, bool takeOver) {
+  // Told from the item's own record when it takes over; the stream id read below says the same.
+  if (takeOver && TakeOverIfHeard(chainId)) return;
   RefPtr<MMediaChain> chain;
   {
     ScopedLock table(tableLock_);
@@ -146,21 +173,6 @@ void MediaSystem::OnStreamChanged(uint32_t chainId, bool takeOver) {
     chain = e->chain;
   }
   const int32_t streamId = ChainInteger(chain.Get(), u"currentstreamid");
-  if (takeOver) {
-    std::vector<ChainEntry> retired;
-    {
-      ScopedLock state(stateLock_);
-      ScopedLock table(tableLock_);
-      ChainEntry* e = table_.Find(chainId);
-      if (e && e->role == ChainRole::kNext && transition_.method == kPlaybackSeamless) {
-        // The shared output moved on to this chain: it is what is heard now.
-        if (ChainEntry* current = table_.Current()) table_.Take(current->chainId, &retired);
-        if ((e = table_.Find(chainId))) e->role = ChainRole::kCurrent;
-        ApplyPendingLocked();
-      }
-    }
-    Retire(retired);
-  }
   if (streamId != 0) NotifyStreamId(static_cast<uint32_t>(streamId));
 }
 
@@ -226,14 +238,12 @@ void MediaSystem::StartCrossfade(uint32_t endingId) {
     ScopedLock state(stateLock_);
     RefPtr<MMediaChain> ending;
     RefPtr<MMediaChain> next;
-    double volume;
     {
       ScopedLock table(tableLock_);
       ChainEntry* follower = table_.FollowerOf(endingId);
       if (!follower || state_ != kMediaPlaying) return;
       next = follower->chain;
       if (ChainEntry* e = table_.Find(endingId)) ending = e->chain;
-      volume = volume_;
     }
     double remaining = -1.0;
     if (ending) {
@@ -250,9 +260,9 @@ void MediaSystem::StartCrossfade(uint32_t endingId) {
     if (ending && remaining > 0.0 && seconds * 0.5 <= remaining) {
       RefPtr<MVolumeControl> out = VolumeOf(ending.Get());
       RefPtr<MVolumeControl> in = VolumeOf(next.Get());
-      // The user's volume is the top of both ramps.
-      if (out) out->RampVolume(volume, 0.0, remaining);
-      if (in) in->RampVolume(0.0, volume, remaining);
+      // Ramps scale the user's volume, which each endpoint keeps.
+      if (out) out->RampVolume(1.0, 0.0, remaining);
+      if (in) in->RampVolume(0.0, 1.0, remaining);
     }
     next->StateChange(kChainPlaying);
     {

@@ -155,6 +155,8 @@ class MediaSystem final : public ComObject<MediaSystem, Face<MMediaSystem, kIID_
   void HandleEvent(int32_t code, uint32_t chainId, uint32_t kind, int32_t argument);
   void OnChainEnded(uint32_t chainId);
   void OnStreamChanged(uint32_t chainId, bool takeOver);
+  // Seamless: a queued successor that reports is the one heard now. True when it took over.
+  bool TakeOverIfHeard(uint32_t chainId);
   void OnChainFailed(uint32_t chainId, const TString& text);
   void PrepareCrossfade(uint32_t endingId);
   void StartCrossfade(uint32_t endingId);

@@ -9,6 +9,7 @@
 #include "audio/common/media_errors.h"
 #include "component/module/error_entry.h"
 #include "component/module/runtime_loader.h"
+#include "core/media/media_system_factory.h"
 #include "core/playlist/play_time.h"
 #include "core/playlist/playlist_error_table.h"
 #include "core/playlist/random_generator.h"
@@ -57,17 +58,22 @@ void MergeTokens(TArray<ItemToken>& into, const TArray<ItemToken>& from) {
 }  // namespace
 
 // One operation on the list: the lease (token 0, so it never goes stale) and the structure
-// mutex, released in reverse order; the last hold hands the pending changes on.
+// mutex, released in reverse order; the last hold hands the pending changes on. An operation
+// called from inside another one on the same thread only re-enters the structure mutex: its
+// thread may have lost the lease to a takeover meanwhile, and waiting for the lease there would
+// wait for a thread that waits for the structure mutex.
 class PlaylistControl::Operation {
  public:
   explicit Operation(PlaylistControl& playlist, const std::atomic<bool>* cancel = nullptr)
-      : playlist_(playlist), held_(playlist.lock_.Acquire(0, nullptr, cancel)) {
+      : playlist_(playlist),
+        nested_(playlist.structure_.IsHeldByCurrentThread()),
+        held_(nested_ || playlist.lock_.Acquire(0, nullptr, cancel)) {
     if (held_) playlist_.structure_.Enter();
   }
   ~Operation() {
     if (!held_) return;
     playlist_.structure_.Leave();
-    playlist_.ReleaseLease(0);
+    if (!nested_) playlist_.ReleaseLease(0);
   }
   Operation(const Operation&) = delete;
   Operation& operator=(const Operation&) = delete;
@@ -76,6 +82,7 @@ class PlaylistControl::Operation {
 
  private:
   PlaylistControl& playlist_;
+  const bool nested_;
   const bool held_;
 };
 
@@ -84,6 +91,7 @@ RefPtr<PlaylistControl> PlaylistControl::Create(PlaylistSettings settings) {
     settings.errors = CreateRuntimeObject<MErrorRegistry>(kRuntimeRootClass, kIID_MErrorRegistry);
   }
   const PlaylistErrorCodes codes = RegisterPlaylistErrors(settings.errors.Get());
+  if (!settings.makeMediaSystem) settings.makeMediaSystem = CreateMediaSystem;
   RefPtr<MSharedCounter> ids = settings.ids;
   if (!ids) {
     auto* own = new (std::nothrow) SharedCounter;
@@ -443,7 +451,7 @@ int32_t PlaylistControl::Sort(PlaylistSortKey key, uint8_t ascending, const TStr
   // Even an empty list counts a sort as a change of order.
   OrderChanged();
   if (storage_.Count() == 0) return kOk;
-  const int32_t r = order_.Sort(static_cast<SortKey>(key), ascending != 0, tokenName);
+  const int32_t r = order_.Sort(key, ascending != 0, tokenName);
   if (Failed(r)) return r;
   TArray<uint32_t> order;
   if (Snapshot(&order)) changes_.Reordered(std::move(order));
@@ -582,7 +590,9 @@ int32_t PlaylistControl::GetSongAtTime(double time, uint8_t fraction, uint32_t* 
 
 void PlaylistControl::ApplyInfo(PlaylistItem* item, const ItemInfo& record, uint32_t revision) {
   ItemInfo& info = item->info;
-  if (record.Has(kUrlPresent)) storage_.ChangeUrl(item, record.url);
+  // The same URL again keeps the item's place among the items stored under it.
+  if (record.Has(kUrlPresent) && !(info.Has(kUrlPresent) && info.url == record.url))
+    storage_.ChangeUrl(item, record.url);
   if (record.Has(kTitlePresent)) info.SetTitle(record.title);
   if (record.Has(kAuthorPresent)) info.SetAuthor(record.author);
   if (record.Has(kDurationPresent)) {
@@ -656,9 +666,7 @@ int32_t PlaylistControl::GetUIDInfo(uint32_t id, ItemInfo* record) {
 int32_t PlaylistControl::GetTokenList(TArray<PlaylistTokenCount>* tokens) {
   if (!tokens) return kErrMissingArg;
   Operation op(*this);
-  tokens->Clear();
-  for (const TokenCount& token : storage_.TokenCounts())
-    tokens->Append({token.name, token.count});
+  *tokens = storage_.TokenCounts();
   return kOk;
 }
 
@@ -729,20 +737,28 @@ void PlaylistControl::ReportScan(PlaylistChangeType type) {
 }
 
 bool PlaylistControl::FindUnscanned(uint32_t from, IdleScanMode mode, ItemInfo* copy,
-                                    uint32_t* index, const std::atomic<bool>& cancel) {
+                                    uint32_t* found, const std::atomic<bool>& cancel) {
   Operation op(*this, &cancel);
   if (!op.Held()) return false;
-  const ItemList& list = storage_.List();
-  for (uint32_t i = from; i < list.Count(); ++i) {
-    const PlaylistItem* item = list.At(i);
-    const ItemInfo& info = item->info;
-    const uint32_t scan = info.Has(kScanPresent) ? info.GetScan() : kScanNone;
-    if (scan == kScanNone || (mode == IdleScanMode::kThorough && scan == kScanBasic)) {
-      *copy = info;
-      copy->id = item->Id();
-      copy->Set(kIdPresent);
-      *index = i;
-      return true;
+  const PlaylistItem* start = storage_.List().At(from);
+  if (!start || !start->slot) return false;
+  // From the first item on, the walk follows the segments themselves rather than looking up
+  // each index again.
+  uint32_t index = from;
+  const ListSegment* segment = start->slot->owner;
+  auto position = static_cast<uint32_t>(start->slot - segment->slots);
+  for (; segment; segment = segment->next, position = 0) {
+    for (; position < segment->count; ++position, ++index) {
+      const PlaylistItem* item = segment->slots[position].item;
+      const ItemInfo& info = item->info;
+      const uint32_t scan = info.Has(kScanPresent) ? info.GetScan() : kScanNone;
+      if (scan == kScanNone || (mode == IdleScanMode::kThorough && scan == kScanBasic)) {
+        *copy = info;
+        copy->id = item->Id();
+        copy->Set(kIdPresent);
+        *found = index;
+        return true;
+      }
     }
   }
   return false;

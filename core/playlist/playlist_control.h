@@ -35,7 +35,7 @@ struct PlaylistSettings {
   Clock* clock = nullptr;  // null: the process's current clock
   uint32_t takeoverMs = PlaylistLock::kDefaultTakeoverMs;
   uint32_t scanPollMs = 100;
-  // Where the idle scan gets its media system; without one the scan cannot start.
+  // Where the idle scan gets its media system; null: a new media system of this module.
   MediaSystemMaker makeMediaSystem;
   // Null: a failure of the media system's scan preparation that is the "MediaSystem" table's
   // "too costly" entry of the error registry.

@@ -14,13 +14,11 @@
 #include "core/playlist/playlist_item.h"
 #include "foundation/containers/block_pool.h"
 #include "foundation/containers/tarray.h"
+#include "interfaces/core/playlist.h"
 
 namespace vk2 {
 
-struct TokenCount {
-  TString name;
-  uint32_t count;
-};
+using TokenCount = PlaylistTokenCount;
 
 class PlaylistStorage {
  public:

@@ -289,5 +289,25 @@ TEST_F(MediaSystemTest, ChainIdsDifferAcrossMediaSystems) {
   second->SetOwner(nullptr);
 }
 
+TEST_F(MediaSystemTest, SeamlessItemsFollowEachOtherAfterExactlyTheGap) {
+  device->clock = CaptureState::Clock::kManual;
+  // The first item outlasts the endpoint's buffer, so the next one is queued behind it before
+  // its end is pulled.
+  const std::vector<SignalSpec> specs = {Spec(2.5, 1), Spec(0.4, 2)};
+  SetItems(specs);
+  ASSERT_EQ(media->SetTransition(kPlaybackSeamless, 0.25), 0);
+  ASSERT_EQ(media->Play(), 0);
+  ASSERT_TRUE(RunDeviceUntil([&] {
+    const std::vector<uint32_t> streams = owner.Streams();
+    return !streams.empty() && streams.back() == 0;
+  }));
+  EXPECT_EQ(owner.Streams(), (std::vector<uint32_t>{1, 2, 0}));
+  std::vector<uint8_t> expected = SignalBytes(specs[0]);
+  expected.resize(expected.size() + 11025 * SignalFrameBytes(specs[0]), 0);
+  const std::vector<uint8_t> second = SignalBytes(specs[1]);
+  expected.insert(expected.end(), second.begin(), second.end());
+  EXPECT_EQ(device->Heard(), expected);
+}
+
 }  // namespace
 }  // namespace vk2::test
