@@ -1,5 +1,6 @@
 // Transport commands against a fake media system: results, events in order, shuffle and repeat
 // at the ends of the list, merging of waiting commands.
+#include "core/playlist/playlist_control.h"
 #include "tests/core/player/player_harness.h"
 
 namespace vk2::test {
@@ -168,6 +169,42 @@ INSTANTIATE_TEST_SUITE_P(Cases, PlayerEndOfListTest,
                                                    2},
                                            EndCase{"ShuffleRepeatOffStops", kRepeatOff, 1, -1}),
                          [](const auto& info) { return info.param.name; });
+
+TEST(PlayerTransport, ShuffleWrapsWithoutReshuffling) {
+  PlayerHarness h;
+  h.UsePlaylist();
+  h.player->SetShuffle(1);
+  h.player->SetRepeat(kRepeatAll);
+  ASSERT_EQ(h.player->SeekToUID(h.ids.front(), -1.0, 0, 1, 0), 0);
+  h.media->EndOfItem();
+  EXPECT_EQ(h.media->PlayingItem(), h.ids.back());
+  EXPECT_EQ(h.playlist->Reshuffles(), 1);
+}
+
+TEST(PlayerTransport, AWaitingCallFromAHolderOfThePlaylistLockEndsAfterTheTakeover) {
+  PlayerHarness h;
+  PlaylistSettings settings;
+  settings.takeoverMs = 200;
+  RefPtr<PlaylistControl> list = PlaylistControl::Create(settings);
+  ASSERT_TRUE(list);
+  for (const char16_t* url : {u"file:///a.wav", u"file:///b.wav"}) {
+    ItemInfo item;
+    item.SetUrl(url);
+    ASSERT_EQ(list->AddItems(&item, 1, kPlaylistBottom, nullptr), 0);
+  }
+  h.player->SetPlaylist(list.Get());
+  h.Barrier();
+  uint32_t token = 0;
+  ASSERT_EQ(list->Lock(&token), 0);
+  // The player thread needs the playlist while this thread waits for it: the lock's takeover
+  // lets it go on.
+  const auto before = std::chrono::steady_clock::now();
+  EXPECT_EQ(h.player->Play(0), 0);
+  EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(10));
+  list->Unlock(token);
+  h.player->Shutdown();
+  list->Shutdown();
+}
 
 TEST(PlayerTransport, RepeatOneRestartsTheSameChain) {
   PlayerHarness h;
