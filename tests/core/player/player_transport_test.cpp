@@ -248,8 +248,14 @@ TEST(PlayerTransport, AWaitingCallerMergedAwayIsAnswered) {
   // Queued behind an asynchronous Next, the waiting one is merged into it.
   ASSERT_EQ(h.player->Next(1), 0);
   std::atomic<int32_t> waited{-999};
-  std::thread caller([&] { waited = h.player->Next(0); });
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  std::atomic<bool> calling{false};
+  std::thread caller([&] {
+    calling = true;
+    waited = h.player->Next(0);
+  });
+  while (!calling)
+    std::this_thread::yield();
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
   h.media->OpenGate();
   caller.join();
   EXPECT_EQ(waited.load(), kPlayerCommandMerged);
@@ -264,9 +270,11 @@ TEST(PlayerTransport, ShutdownAnswersWaitingCallersWhoseCommandsNeverRan) {
   ASSERT_TRUE(h.media->WaitAtGate());
   std::atomic<int32_t> waited{-999};
   std::thread caller([&] { waited = h.player->Pause(0); });
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
   std::thread closer([&] { h.player->Shutdown(); });
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  // Once the queue refuses records the shutdown is under way, waiting for the busy thread.
+  while (h.player->Pause(1) != kPlayerCommandCancelled) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
   h.media->OpenGate();
   closer.join();
   caller.join();
