@@ -15,12 +15,6 @@
 
 namespace vk2 {
 
-// Results of commands that never ran as posted.
-// Merged into a later command that succeeded (which did the work).
-inline constexpr int32_t kPlayerCommandMerged = 1;
-// Still queued when the player shut down, or posted after.
-inline constexpr int32_t kPlayerCommandCancelled = -12;
-
 // What a waiting caller waits on.
 struct PlayerCompletion {
   void Complete(int32_t result);

@@ -20,7 +20,17 @@ int32_t PlayerControl::Play(uint8_t async) {
   return Post(Command(kCommandPlay), async);
 }
 int32_t PlayerControl::Stop(uint8_t async) {
+  CancelSwitch();
   return Post(Command(kCommandStop), async);
+}
+
+// A Stop must not wait behind a switch that is building or buffering a chain (a stalled
+// stream would hold it for as long as the buffer wait lasts): the media system's Stop cancels
+// the switch at once, and the queued Stop then only reports.
+void PlayerControl::CancelSwitch() {
+  if (!switching_.load(std::memory_order_acquire) || OnCommandThread()) return;
+  stopRequested_.store(true, std::memory_order_release);
+  media_->Stop();
 }
 int32_t PlayerControl::Pause(uint8_t async) {
   return Post(Command(kCommandPause), async);
@@ -80,7 +90,11 @@ int32_t PlayerControl::Post(PlayerCommand command, uint8_t async) {
 void PlayerControl::ServeCommands() {
   while (std::optional<CommandBatch> batch = commands_.Take()) {
     if (batch->clearHeldPosition) media_->HoldPosition(-1.0);
+    const uint32_t kind = batch->survivor.record.command;
+    switching_.store(kind != kCommandStop && kind != kCommandPause && kind != kCommandScan,
+                     std::memory_order_release);
     const int32_t result = Execute(batch->survivor.record);
+    switching_.store(false, std::memory_order_release);
     if (batch->survivor.waiter) batch->survivor.waiter->Complete(result);
     CompleteMerged(*batch, result);
   }
@@ -127,12 +141,20 @@ int32_t PlayerControl::RunPlay() {
       return r;
     }
   }
-  Fire(kPlayerPlayFailed, FailureText(registry_.Get(), r));
+  if (r != kErrCancelled) Fire(kPlayerPlayFailed, FailureText(registry_.Get(), r));
   return r;
 }
 
 int32_t PlayerControl::RunStop() {
-  if (media_->GetState() == kMediaStopped) return errors_(PlayerError::kNotPlaying);
+  if (media_->GetState() == kMediaStopped) {
+    // The switch this Stop cancelled already stopped the media system.
+    if (!stopRequested_.exchange(false, std::memory_order_acq_rel)) {
+      return errors_(PlayerError::kNotPlaying);
+    }
+    Fire(kPlayerStopping);
+    return kOk;
+  }
+  stopRequested_.store(false, std::memory_order_release);
   if (media_->Stop() < 0) return errors_(PlayerError::kInternalError);
   Fire(kPlayerStopping);
   return kOk;
@@ -148,6 +170,7 @@ int32_t PlayerControl::RunPause() {
 }
 
 void PlayerControl::FailWithStop(int32_t result) {
+  if (result == kErrCancelled) return;  // a Stop cancelled the switch and reports itself
   Fire(kPlayerPlayFailed, FailureText(registry_.Get(), result));
   Fire(kPlayerStopping);
 }
@@ -207,11 +230,12 @@ int32_t PlayerControl::RunGoTo(uint32_t target, int32_t steps, double position, 
   }
   if (target != 0) {
     const int32_t r = media_->SwitchToNewChain(target);
+    if (r >= 0 && play) RunPlay();
+    // A position asked for with the item is sought once its chain plays (or is paused).
     if (r >= 0 && position >= 0.0 && media_->GetState() != kMediaStopped) {
-      if (media_->SeekStream(position, exact) >= 0) Fire(kPlayerSeeking);
+      Fire(media_->SeekStream(position, exact) >= 0 ? kPlayerSeeking : kPlayerSeekFailed);
     }
     media_->HoldPosition(-1.0);
-    if (r >= 0 && play) RunPlay();
     return r;
   }
   if (position == -1.0) return kOk;

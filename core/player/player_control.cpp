@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "component/module/runtime_loader.h"
-#include "core/media/media_system_factory.h"
 #include "foundation/util/result.h"
 #include "interfaces/runtime/base_object.h"
 
@@ -39,16 +38,20 @@ int32_t PlayerControl::Init() {
   }
   errors_.Register(registry_.Get());
 
-  media_ = env_.makeMediaSystem ? env_.makeMediaSystem() : CreateMediaSystem();
+  if (env_.makeMediaSystem) media_ = env_.makeMediaSystem();
   if (!media_) return kErrCannotCreate;
   media_->SetOwner(&mediaOwner_);
   media_->SetVolume(volume_);
 
   // Parts attached by the script side answer through the player; a runtime without the base
   // object class leaves the player without parts.
-  void* inner = nullptr;
-  if (RuntimeCreateInstance(kRuntimeRootClass, kIID_MBaseObject, &inner, Identity()) == 0) {
-    baseObject_ = RefPtr<MUnknown>::Adopt(static_cast<MUnknown*>(inner));
+  if (env_.makeBaseObject) {
+    baseObject_ = env_.makeBaseObject(Identity());
+  } else {
+    void* inner = nullptr;
+    if (RuntimeCreateInstance(kRuntimeRootClass, kIID_MBaseObject, &inner, Identity()) == 0) {
+      baseObject_ = RefPtr<MUnknown>::Adopt(static_cast<MUnknown*>(inner));
+    }
   }
 
   if (!events_.Start()) return kErrCannotCreate;
@@ -84,6 +87,7 @@ int32_t PlayerControl::Shutdown() {
   if (savedTo) SaveSettings(savedTo.Get());
 
   if (media_ && media_->GetState() != kMediaStopped) {
+    CancelSwitch();
     if (OnCommandThread()) {
       RunStop();
     } else {

@@ -110,7 +110,9 @@ class PlayerControl final : public ComObject<PlayerControl, Face<MPlayer, kIID_M
     int32_t SetNumber(const char16_t* n, double v) override { return Owner()->SetNumber(n, v); }
     int32_t LoadSettings(MPreferenceStore* s) override { return Owner()->LoadSettings(s); }
     int32_t SaveSettings(MPreferenceStore* s) override { return Owner()->SaveSettings(s); }
-    int32_t PropertyHook(uint32_t, uint32_t) override { return 0; }
+    int32_t SendFilterMessage(const char16_t* t, uint32_t r) override {
+      return Owner()->SendFilterMessage(t, r);
+    }
   };
 
   // What the media system asks of and tells the player.
@@ -157,6 +159,7 @@ class PlayerControl final : public ComObject<PlayerControl, Face<MPlayer, kIID_M
   int32_t RunScan(double seconds, uint8_t exact);
   int32_t RunSetPlaylist(MPlaylist* playlist);
   void FailWithStop(int32_t result);
+  void CancelSwitch();
   void StopCommandThread();
 
   // Callbacks (player_callbacks.cpp).
@@ -216,6 +219,8 @@ class PlayerControl final : public ComObject<PlayerControl, Face<MPlayer, kIID_M
   PlayerListenerList listeners_;
   PlayerEventQueue events_;
   std::atomic<bool> shutDown_{false};
+  std::atomic<bool> switching_{false};      // the player thread runs a command that switches
+  std::atomic<bool> stopRequested_{false};  // a Stop cancelled that switch
 };
 
 }  // namespace vk2

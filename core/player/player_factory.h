@@ -29,12 +29,19 @@ struct PlayerEnvironment {
   RefPtr<MErrorRegistry> errors;
   // Null: the runtime's class enumerator (control objects come from its category).
   RefPtr<MClassEnumerator> classes;
-  // Null: the media core's own media system.
+  // Makes the player's media system (DefaultPlayerEnvironment gives the media core's own).
   std::function<RefPtr<MMediaSystem>()> makeMediaSystem;
   // Null: a store of the runtime's preference tree.
   std::function<RefPtr<MPreferenceStore>()> makePreferences;
+  // Makes the base object the player aggregates for the parts that scripts attach: its inner
+  // unknown with one reference, `outer` being the player. Null: the runtime's.
+  std::function<RefPtr<MUnknown>(MUnknown* outer)> makeBaseObject;
   PlayerTimings timings;
 };
+
+// The parts a player of the media core module uses: the media core's media system and the
+// runtime's services, with the manager's catalogue.
+PlayerEnvironment DefaultPlayerEnvironment(MPlayerModuleCatalogue* catalogue);
 
 // A new player named `name`, its thread running, one reference in `*player`. The playlist is
 // set afterwards (SetPlaylist).

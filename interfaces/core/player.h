@@ -90,6 +90,12 @@ enum PlayerCommandKind : uint32_t {
   kCommandSetPlaylist = 8,
 };
 
+// What a waiting caller hears when its command never ran as posted: merged into a later one
+// that succeeded (and did the work; a failure of the later one is passed on as it is), or still
+// queued when the player shut down, or posted after.
+inline constexpr int32_t kPlayerCommandMerged = 1;
+inline constexpr int32_t kPlayerCommandCancelled = -12;
+
 struct PlayerCompletion;
 
 struct PlayerCommand {
