@@ -7,6 +7,8 @@
 #include "core/loaders/generic_loader.h"
 #include "core/managers/notification_thread.h"
 #include "core/module/media_core.h"
+#include "core/player/player_factory.h"
+#include "core/playlist/playlist_control.h"
 #include "core/playlist/shared_counter.h"
 #include "foundation/util/ref_ptr.h"
 #include "foundation/util/result.h"
@@ -43,6 +45,15 @@ ModuleObjects& Objects() {
 // registry, and the module's notification thread.
 MediaCoreEnvironment ModuleCoreEnvironment(RefPtr<NotificationThread> notifications) {
   MediaCoreEnvironment environment;
+  environment.playlists.makePlaylist = [] {
+    return RefPtr<MPlaylist>(PlaylistControl::Create().Get());
+  };
+  environment.players.makePlayer = [](MPlayerModuleCatalogue* catalogue) {
+    MPlayer* player = nullptr;
+    if (CreatePlayer(TString(), DefaultPlayerEnvironment(catalogue), &player) < 0)
+      return RefPtr<MPlayer>();
+    return RefPtr<MPlayer>::Adopt(player);
+  };
   environment.players.classes =
       CreateRuntimeObject<MClassEnumerator>(kRuntimeRootClass, kIID_MClassEnumerator);
   environment.players.notifications = RefPtr<MNotificationThread>(notifications.Get());
