@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "core/playlist/playlist_control.h"
+#include "tests/core/fakes/list_playlist.h"
 #include "tests/core/formats/documents.h"
 #include "tests/core/formats/format_support.h"
-#include "tests/core/fakes/list_playlist.h"
 
 namespace vk2::test {
 namespace {
@@ -101,6 +102,21 @@ TEST(FormatLoaderTest, WritePlaylistWritesWhatOneLockSaw) {
   EXPECT_EQ(loader->WritePlaylist(&out, playlist.Get(), 0, 1), 2);
   EXPECT_EQ(BufferText(out), "a.mp3\nhttp://radio/x\n");
   EXPECT_EQ(playlist->diary, (std::vector<std::string>{"list", "info"}));
+}
+
+TEST(FormatLoaderTest, ReadsIntoAndWritesFromARealPlaylist) {
+  RefPtr<MPlaylistLoader> loader = MakeFormatLoader(kM3uFormat, RuntimeDocuments());
+  RefPtr<PlaylistControl> playlist = PlaylistControl::Create();
+  ASSERT_TRUE(playlist);
+  TextStream first("a.mp3\nb.mp3\n", "/m/list.m3u");
+  EXPECT_EQ(loader->ReadIntoPlaylist(first.get(), playlist.Get()), 2);
+  TextStream second("c.mp3\n", "/m/list.m3u");
+  EXPECT_EQ(loader->ReadIntoPlaylist(second.get(), playlist.Get()), 1);
+  EXPECT_EQ(playlist->GetCount(), 1);
+  FileStream out;
+  out.OpenBuffer(u"/m/list.m3u");
+  EXPECT_EQ(loader->WritePlaylist(&out, playlist.Get(), 0, 1), 1);
+  EXPECT_EQ(BufferText(out), "c.mp3\n");
 }
 
 }  // namespace
