@@ -114,7 +114,7 @@ class NullDevice final : public ComObject<NullDevice, SilentFace<MOutputDevice>>
   int32_t SetNumber(const char16_t*, double) override { return kErrNotFound; }
   int32_t LoadSettings(MPreferenceStore*) override { return kOk; }
   int32_t SaveSettings(MPreferenceStore*) override { return kOk; }
-  int32_t PropertyHook(uint32_t, uint32_t) override { return kOk; }
+  int32_t SendFilterMessage(const char16_t*, uint32_t) override { return kOk; }
   int32_t CanOpen(AudioFormat* f) override { return IsPcm(*f) ? 1 : 0; }
   uint32_t FormatScore(AudioFormat* f) override { return (f->sampleRate + 1) * f->bitsPerSample; }
   bool NoPollDelay() override { return false; }

@@ -103,7 +103,8 @@ inline constexpr Guid kDirectSoundOutputClass = MakeGuid("94CCB337-B143-4834-A22
 inline constexpr Guid kIID_MDirectSoundOutput = MakeGuid("72DB7D9D-3174-4A9C-92CB-7E74A4DD7EDF");
 inline constexpr Guid kWaveOutOutputClass = MakeGuid("BE905AEB-B5A3-4EA2-89B0-4F0A0E3BB7AB");
 // The waveOut library's own interface id: its class factory hands out endpoints under it.
-inline constexpr Guid kIID_WaveOutEndpointFactory = MakeGuid("32039E80-90ED-446E-9F31-53D50BAC2C48");
+inline constexpr Guid kIID_WaveOutEndpointFactory =
+    MakeGuid("32039E80-90ED-446E-9F31-53D50BAC2C48");
 
 // ---- MPEG audio decoder module -------------------------------------------------------------
 inline constexpr Guid kMpegDecoderClass = MakeGuid("EE1824B0-776A-47A2-A793-5EA4D5D4CA4A");
@@ -115,12 +116,42 @@ inline constexpr Guid kMediaCoreClass = MakeGuid("B5AD3526-F51F-46CD-8E13-4E096F
 inline constexpr Guid kIID_SharedCounter = MakeGuid("D54F9987-6D51-473F-B8EB-CB1D59BE1EC3");
 
 // ---- Media core: playlist control ----------------------------------------------------------
+inline constexpr Guid kIID_MPlaylist = MakeGuid("BB64E2AF-9A3A-4A1D-BDE5-62D6CB827990");
+// The playlist object's own face (MPlaylistControl): the total-play-time worker.
+inline constexpr Guid kIID_PlaylistControl = MakeGuid("18B65870-C627-418C-A473-8849738B18B1");
 
 // ---- Media core: media system --------------------------------------------------------------
+inline constexpr Guid kIID_MMediaSystem = MakeGuid("491DBCBD-89E7-4244-A77D-E3E8E8F71249");
+// The visualisation host's tap, put into every chain built for playback when the class exists.
+inline constexpr Guid kVisualHandlerClass = MakeGuid("10B82A0E-1B28-4F4E-AF53-145248A73AB5");
+inline constexpr Guid kIID_MVisualEndpoint = MakeGuid("F7D3B00B-C2D6-4CAF-99AA-A5242037A5CA");
 
 // ---- Media core: players -------------------------------------------------------------------
+inline constexpr Guid kIID_MPlayer = MakeGuid("363E9BBF-1111-4481-B4EF-187F643B5EFC");
+inline constexpr Guid kIID_MPlayerEvents = MakeGuid("7C1B48F8-A84F-4866-A39A-56CA941BE5AB");
+// Effect filters' settings objects, one per player, found through this category.
+inline constexpr Guid kCategoryControlObjects = MakeGuid("D13270EF-2FAA-4A01-9EE6-5391F9B641C2");
+inline constexpr Guid kIID_MControlObject = MakeGuid("619AEA1C-44A6-4558-AC4D-44819711803A");
 
 // ---- Media core: core object, registry, managers, loaders, module ---------------------------
+inline constexpr Guid kIID_MCore = MakeGuid("BCD1805D-9B35-44A1-9636-4C310E01589D");
+inline constexpr Guid kIID_MMediaCoreNotify = MakeGuid("61E94119-0145-4945-BE08-3A8A3B2CE759");
+inline constexpr Guid kPlsLoaderClass = MakeGuid("93908C99-38D8-4F9F-BA17-B864671C8753");
+inline constexpr Guid kM3uLoaderClass = MakeGuid("0B1FC198-4D79-4BD7-ADC0-0B129465EC13");
+inline constexpr Guid kXplLoaderClass = MakeGuid("72C4FF21-B1DD-43DE-A949-558AC8F46813");
+inline constexpr Guid kCategoryPlaylistLoaders = MakeGuid("F8C77DA3-A8F1-4D5B-8E98-ADF0B262FA06");
+inline constexpr Guid kIID_MPlaylistLoader = MakeGuid("3D0750BA-489D-4D8A-A942-2A51B209456D");
+// Asked of the media core class: the module's objects by id.
+inline constexpr Guid kIID_GenericLoader = MakeGuid("74980907-C9D0-47A1-AC95-DAC7A657E4EE");
+inline constexpr Guid kIID_PlaylistsScriptContainer =
+    MakeGuid("1F720FFE-8ACE-4CD4-8425-55325BD8C0EB");
+inline constexpr Guid kIID_PlayersScriptContainer =
+    MakeGuid("C9FF1EE9-9C1C-4B4C-B324-49B4A69064AC");
+inline constexpr Guid kIID_PlayerHelperScriptObject =
+    MakeGuid("C04A1665-A535-4364-B52F-0F365051E435");
+inline constexpr Guid kIID_PrefsScriptObject = MakeGuid("C749C0E1-CB45-4904-8079-C55DA531E5F7");
+inline constexpr Guid kIID_MNotificationThread = MakeGuid("F26829B0-3D16-40E7-9FD6-A83333B89988");
+inline constexpr Guid kIID_FilesScriptObject = MakeGuid("7334F7A9-0F87-4CBA-AEB9-4F7BBBC430B4");
 
 // ---- Graphics kit: canvas and surfaces ------------------------------------------------------
 

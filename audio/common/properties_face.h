@@ -31,7 +31,7 @@ class PropertiesFace final : public SubObject<MModuleProperties> {
   int32_t SetNumber(const char16_t* name, double value) override;
   int32_t LoadSettings(MPreferenceStore* section) override;
   int32_t SaveSettings(MPreferenceStore* section) override;
-  int32_t PropertyHook(uint32_t, uint32_t) override { return 0; }
+  int32_t SendFilterMessage(const char16_t*, uint32_t) override { return 0; }
 
  private:
   RefPtr<MModuleProperties> Inner() const { return inner_ ? inner_() : nullptr; }

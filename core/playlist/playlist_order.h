@@ -8,14 +8,11 @@
 #include <cstdint>
 
 #include "core/playlist/playlist_storage.h"
+#include "interfaces/core/playlist.h"
 
 namespace vk2 {
 
-enum class SortKey : uint32_t {
-  kTitle = 0,
-  kAuthor = 1,
-  kToken = 2,
-};
+using SortKey = PlaylistSortKey;
 
 class PlaylistOrder {
  public:

@@ -73,6 +73,12 @@ void PlaylistStorage::RemoveUrl(PlaylistItem* item) {
   if (items.empty()) urls_.erase(it);
 }
 
+void PlaylistStorage::ChangeUrl(PlaylistItem* item, const TString& url) {
+  RemoveUrl(item);
+  item->info.SetUrl(url);
+  AddUrl(item);
+}
+
 void PlaylistStorage::CountTokens(const PlaylistItem* item) {
   if (!item->info.Has(kTokensPresent)) return;
   const auto& tokens = item->info.tokens;

@@ -14,13 +14,11 @@
 #include "core/playlist/playlist_item.h"
 #include "foundation/containers/block_pool.h"
 #include "foundation/containers/tarray.h"
+#include "interfaces/core/playlist.h"
 
 namespace vk2 {
 
-struct TokenCount {
-  TString name;
-  uint32_t count;
-};
+using TokenCount = PlaylistTokenCount;
 
 class PlaylistStorage {
  public:
@@ -65,6 +63,9 @@ class PlaylistStorage {
   // kIdNotFound is returned; else 0.
   int32_t HoldItems(const uint32_t* ids, uint32_t n);
   int32_t ReleaseItems(const uint32_t* ids, uint32_t n);
+
+  // Moves a live item to another URL, keeping the URL map right.
+  void ChangeUrl(PlaylistItem* item, const TString& url);
 
   // The token-name counts follow the items' tokens; call around a change of an item's tokens.
   void CountTokens(const PlaylistItem* item);

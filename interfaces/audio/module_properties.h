@@ -90,8 +90,9 @@ class MModuleProperties : public MModuleInfo {
   // `section`: the module's own section of the preference store.
   virtual int32_t LoadSettings(MPreferenceStore* section) = 0;
   virtual int32_t SaveSettings(MPreferenceStore* section) = 0;
-  // Reserved for later use; every module answers 0.
-  virtual int32_t PropertyHook(uint32_t word1, uint32_t word2) = 0;
+  // A text for the filters (an effect's "reload your settings"), passed by a chain to every
+  // module; `reserved` is 0. A module with nothing to do with it answers 0.
+  virtual int32_t SendFilterMessage(const char16_t* text, uint32_t reserved) = 0;
 
  protected:
   ~MModuleProperties() = default;

@@ -40,7 +40,7 @@ class OggVorbisDecoder final : public DecoderBase {
     int32_t SetNumber(const char16_t*, double) override { return kErrNotFound; }
     int32_t LoadSettings(MPreferenceStore*) override { return 0; }
     int32_t SaveSettings(MPreferenceStore*) override { return 0; }
-    int32_t PropertyHook(uint32_t, uint32_t) override { return 0; }
+    int32_t SendFilterMessage(const char16_t*, uint32_t) override { return 0; }
   };
 
   int32_t CanHandle(AudioModuleOutput* upstream, uint32_t* score1, uint32_t* score2) override;

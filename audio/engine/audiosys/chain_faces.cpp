@@ -187,13 +187,13 @@ int32_t MediaChain::PropertiesFace::SaveSettings(MPreferenceStore* store) {
   return kOk;
 }
 
-int32_t MediaChain::PropertiesFace::PropertyHook(uint32_t word1, uint32_t word2) {
+int32_t MediaChain::PropertiesFace::SendFilterMessage(const char16_t* text, uint32_t reserved) {
   int32_t result = kErrNotFound;
   bool first = true;
   for (const RefPtr<MAudioModule>& m : Owner()->Modules()) {
     auto props = Query<MModuleProperties>(m.Get(), kIID_MModuleProperties);
     if (!props) continue;
-    const int32_t r = props->PropertyHook(word1, word2);
+    const int32_t r = props->SendFilterMessage(text, reserved);
     if (first || r >= 0) result = r;
     first = false;
   }

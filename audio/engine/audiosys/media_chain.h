@@ -95,7 +95,7 @@ class MediaChain final
     int32_t SetNumber(const char16_t* name, double value) override;
     int32_t LoadSettings(MPreferenceStore* store) override;
     int32_t SaveSettings(MPreferenceStore* store) override;
-    int32_t PropertyHook(uint32_t word1, uint32_t word2) override;
+    int32_t SendFilterMessage(const char16_t* text, uint32_t reserved) override;
   };
 
   // The callback the chain registers with its modules: it only queues.

@@ -129,16 +129,16 @@ int32_t OutputNode::ChainProperties::Describe(PropertyDescriptionList* list) {
   return kOk;
 }
 
-int32_t OutputNode::ChainProperties::PropertyHook(uint32_t word1, uint32_t word2) {
+int32_t OutputNode::ChainProperties::SendFilterMessage(const char16_t* text, uint32_t reserved) {
   int32_t head = kErrNotFound;
   int32_t endpoint = kErrNotFound;
   Ask(
       [&](MModuleProperties* p) {
-        head = p->PropertyHook(word1, word2);
+        head = p->SendFilterMessage(text, reserved);
         return kErrNotFound;
       },
       [&](MModuleProperties* p) {
-        endpoint = p->PropertyHook(word1, word2);
+        endpoint = p->SendFilterMessage(text, reserved);
         return endpoint;
       });
   return endpoint >= 0 ? endpoint : head;

@@ -16,7 +16,6 @@
 
 #include "audio/common/callback_list.h"
 #include "audio/common/media_errors.h"
-#include "audio/engine/audiosys/serial_worker.h"
 #include "component/object/com_object.h"
 #include "component/object/second_identity.h"
 #include "component/object/sub_object.h"
@@ -28,6 +27,7 @@
 #include "interfaces/audio/module_properties.h"
 #include "interfaces/ids.h"
 #include "platform/critical_section.h"
+#include "platform/serial_worker.h"
 
 namespace vk2 {
 
@@ -146,7 +146,7 @@ class OutputNode final : public ComObject<OutputNode, Face<MOutputNode, kIID_MOu
     int32_t SetNumber(const char16_t* name, double value) override;
     int32_t LoadSettings(MPreferenceStore*) override { return ChainFace::kNotSupported; }
     int32_t SaveSettings(MPreferenceStore*) override { return ChainFace::kNotSupported; }
-    int32_t PropertyHook(uint32_t word1, uint32_t word2) override;
+    int32_t SendFilterMessage(const char16_t* text, uint32_t reserved) override;
 
    private:
     // The head chain first (any answer but -5 stands), then the endpoint.
@@ -274,7 +274,7 @@ class InputNode final : public ComObject<InputNode, Face<MAudioModule, kIID_MAud
     int32_t SetNumber(const char16_t* name, double value) override;
     int32_t LoadSettings(MPreferenceStore*) override { return 0; }
     int32_t SaveSettings(MPreferenceStore*) override { return 0; }
-    int32_t PropertyHook(uint32_t, uint32_t) override { return 0; }
+    int32_t SendFilterMessage(const char16_t*, uint32_t) override { return 0; }
 
    private:
     // The endpoint's properties when this input is the head, else null.

@@ -36,7 +36,7 @@ class OutputDeviceBase
   int32_t SetNumber(const char16_t* name, double value) override;
   int32_t LoadSettings(MPreferenceStore* section) override;
   int32_t SaveSettings(MPreferenceStore* section) override;
-  int32_t PropertyHook(uint32_t, uint32_t) override { return 0; }
+  int32_t SendFilterMessage(const char16_t*, uint32_t) override { return 0; }
 
   // (sample rate + 1) x bits; the same for every format type.
   uint32_t FormatScore(AudioFormat* format) override;

@@ -40,7 +40,7 @@ class SettingsPropertiesFace final : public SubObject<MModuleProperties> {
   int32_t SaveSettings(MPreferenceStore* section) override {
     return settings_->SaveSettings(section);
   }
-  int32_t PropertyHook(uint32_t, uint32_t) override { return 0; }
+  int32_t SendFilterMessage(const char16_t*, uint32_t) override { return 0; }
 
  private:
   const PropertyTable* table_;

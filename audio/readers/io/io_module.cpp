@@ -1,10 +1,12 @@
 // The reader module vk2_audio_io: the file reader, the URL reader and the preference pane for
 // their settings.
 #include <cstddef>
+#include <memory>
 #include <new>
 
 #include "audio/common/prefs_pane_provider.h"
 #include "audio/readers/file/file_reader.h"
+#include "audio/readers/url/core_proxy_source.h"
 #include "audio/readers/url/url_reader.h"
 #include "component/module/module_glue.h"
 #include "foundation/util/result.h"
@@ -47,6 +49,7 @@ int32_t CreateUrlReaderObject(const Guid& iid, void** out, MUnknown* outer) {
   auto* reader = new (std::nothrow) UrlReader();
   if (!reader) return kErrOutOfMemory;
   reader->AddRef();
+  reader->SetProxySource(std::make_shared<CoreProxySource>());
   *out = static_cast<MStreamReader*>(reader);
   return kOk;
 }

@@ -1,4 +1,4 @@
-#include "audio/engine/audiosys/serial_worker.h"
+#include "platform/serial_worker.h"
 
 #include <utility>
 

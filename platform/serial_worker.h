@@ -1,5 +1,6 @@
-// A thread that runs posted work items one after another. The output node uses one so that it
-// never acts on the endpoint from inside the endpoint's own callback (the playback thread).
+// A thread that runs posted work items one after another, so that an object never acts from
+// inside another's callback: the output node on its endpoint's events, the media system on its
+// chains' events.
 // The queue is shared with the running thread, so the worker may even be destroyed by one of
 // its own items: the thread then ends after that item.
 #pragma once
