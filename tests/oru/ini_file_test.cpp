@@ -80,6 +80,64 @@ TEST(IniDocumentTest, RefusesWhatWouldBreakTheLineStructure) {
   EXPECT_EQ(doc.Format(), "");
 }
 
+TEST(IniDocumentTest, RepeatedKeysAndSectionsKeepTheirOrderThroughEdits) {
+  oru::IniDocument doc;
+  doc.Parse(
+      "[s]\n"
+      "k=first\n"
+      "; note\n"
+      "K=second\n"
+      "last=1\n"
+      "\n"
+      "[t]\n"
+      "a=1\n"
+      "[S]\n"
+      "k=third\n"
+      "; tail\n");
+  // The first of a repeated key is the one read and written; removing it uncovers the next.
+  EXPECT_EQ(doc.Get("s", "K"), "first");
+  ASSERT_TRUE(doc.Set("s", "k", "changed"));
+  EXPECT_EQ(doc.Get("s", "k"), "changed");
+  ASSERT_TRUE(doc.RemoveKey("S", "k"));
+  EXPECT_EQ(doc.Get("s", "k"), "second");
+  ASSERT_TRUE(doc.RemoveKey("s", "k"));
+  EXPECT_EQ(doc.Get("s", "k"), "third");
+  ASSERT_TRUE(doc.RemoveKey("s", "k"));
+  EXPECT_FALSE(doc.Get("s", "k"));
+  EXPECT_FALSE(doc.RemoveKey("s", "k"));
+  // The section's last key line ("k=third", read from the repeated header) is gone: a new key
+  // follows the key line that is last now.
+  ASSERT_TRUE(doc.Set("s", "new", "2"));
+  // A removed section can be made again, at the end.
+  ASSERT_TRUE(doc.RemoveSection("T"));
+  EXPECT_FALSE(doc.Get("t", "a"));
+  ASSERT_TRUE(doc.Set("t", "b", "3"));
+  EXPECT_EQ(doc.Format(),
+            "[s]\n"
+            "; note\n"
+            "last=1\n"
+            "new=2\n"
+            "\n"
+            "; tail\n"
+            "\n"
+            "[t]\n"
+            "b=3\n");
+}
+
+TEST(IniDocumentTest, ManyKeysReadBackInFileOrder) {
+  oru::IniDocument doc;
+  constexpr int kKeys = 20000;
+  for (int i = 1; i <= kKeys; ++i)
+    ASSERT_TRUE(doc.Set("playlist", "File" + std::to_string(i), std::to_string(i * 7)));
+  oru::IniDocument again;
+  again.Parse(doc.Format());
+  for (int i = kKeys; i >= 1; --i)
+    ASSERT_EQ(again.Get("PlayList", "file" + std::to_string(i)), std::to_string(i * 7)) << i;
+  const std::string text = again.Format();
+  EXPECT_LT(text.find("File9=63\n"), text.find("File10=70\n"));
+  EXPECT_EQ(text, doc.Format());
+}
+
 TEST(IniFileTest, ObjectLoadsSavesAndReadsNumbersStrictly) {
   Sandbox sandbox;
   RuntimeSession session;

@@ -1,6 +1,6 @@
 #include "oru/services/ini/ini_document.h"
 
-#include <algorithm>
+#include <iterator>
 
 #include "oru/core/text_util.h"
 
@@ -20,24 +20,110 @@ bool Writable(std::string_view text) {
          text.find('\0') == std::string_view::npos;
 }
 
+struct Line {
+  std::string raw;  // comments and unknown lines; also the written form of the others
+  std::string key;  // empty: not a key line
+  std::string value;
+};
+using Lines = std::list<Line>;
+
 }  // namespace
 
-IniDocument::Section* IniDocument::Find(std::string_view name) {
-  for (Section& s : sections_) {
-    if (EqualsNoCase(s.name, name)) return &s;
+struct IniDocument::Section {
+  struct KeyEntry {
+    Lines::iterator first;  // lookups see the first line of a key
+    uint32_t lines = 0;     // how many lines carry it
+  };
+
+  std::string name;  // "" for the lines before the first header
+  std::string header;
+  Lines lines;
+  // Folded key -> its lines.
+  std::unordered_map<std::string, KeyEntry> keys;
+  // New keys go after the last key line; lines.end() while there is none.
+  Lines::iterator lastKey = lines.end();
+
+  const KeyEntry* FindKey(std::string_view key) const {
+    auto it = keys.find(LowerAscii(key));
+    return it == keys.end() ? nullptr : &it->second;
   }
-  return nullptr;
+
+  // Records a key line that was just placed at `at`; key lines are only ever placed after
+  // the section's last one.
+  void IndexKey(Lines::iterator at) {
+    KeyEntry& entry = keys[LowerAscii(at->key)];
+    if (entry.lines++ == 0) entry.first = at;
+    lastKey = at;
+  }
+
+  void Append(Line line) {
+    lines.push_back(std::move(line));
+    if (!lines.back().key.empty()) IndexKey(std::prev(lines.end()));
+  }
+
+  void EraseKeyLine(Lines::iterator at) {
+    const std::string folded = LowerAscii(at->key);
+    KeyEntry& entry = keys[folded];
+    if (--entry.lines == 0) {
+      keys.erase(folded);
+    } else {
+      // A repeated key: the next line carrying it becomes the one that lookups see.
+      auto next = std::next(at);
+      while (!EqualsNoCase(next->key, at->key))
+        ++next;
+      entry.first = next;
+    }
+    if (at == lastKey) {
+      lastKey = lines.end();
+      for (auto p = at; p != lines.begin();) {
+        if (!(--p)->key.empty()) {
+          lastKey = p;
+          break;
+        }
+      }
+    }
+    lines.erase(at);
+  }
+};
+
+IniDocument::IniDocument() {
+  Reset();
 }
 
-const IniDocument::Section* IniDocument::Find(std::string_view name) const {
-  return const_cast<IniDocument*>(this)->Find(name);
+IniDocument::~IniDocument() = default;
+
+void IniDocument::Reset() {
+  sections_.clear();
+  byName_.clear();
+  AddSection("", "");
+}
+
+IniDocument::Section* IniDocument::AddSection(std::string name, std::string header) {
+  auto section = std::make_unique<Section>();
+  section->name = std::move(name);
+  section->header = std::move(header);
+  Section* added = section.get();
+  sections_.push_back(std::move(section));
+  byName_.emplace(LowerAscii(added->name), added);
+  return added;
+}
+
+void IniDocument::IndexSections() {
+  byName_.clear();
+  for (const auto& s : sections_)
+    byName_.emplace(LowerAscii(s->name), s.get());
+}
+
+IniDocument::Section* IniDocument::Find(std::string_view name) const {
+  auto it = byName_.find(LowerAscii(name));
+  return it == byName_.end() ? nullptr : it->second;
 }
 
 void IniDocument::Parse(std::string_view text) {
-  sections_.assign(1, Section{});
+  Reset();
   while (text.substr(0, 3) == "\xEF\xBB\xBF")
     text.remove_prefix(3);
-  Section* current = &sections_.front();
+  Section* current = sections_.front().get();
   while (!text.empty()) {
     size_t end = text.find('\n');
     std::string_view line = text.substr(0, end);
@@ -52,8 +138,7 @@ void IniDocument::Parse(std::string_view text) {
       if (Section* existing = Find(name); existing && !name.empty()) {
         current = existing;
       } else {
-        sections_.push_back(Section{name, std::string(line), {}});
-        current = &sections_.back();
+        current = AddSection(std::move(name), std::string(line));
       }
       continue;
     }
@@ -65,18 +150,18 @@ void IniDocument::Parse(std::string_view text) {
       l.key.assign(Trim(t.substr(0, eq)));
       l.value.assign(Trim(t.substr(eq + 1)));
     }
-    current->lines.push_back(std::move(l));
+    current->Append(std::move(l));
   }
 }
 
 std::string IniDocument::Format() const {
   std::string out;
-  for (const Section& s : sections_) {
-    if (!s.header.empty()) {
-      out += s.header;
+  for (const auto& s : sections_) {
+    if (!s->header.empty()) {
+      out += s->header;
       out += '\n';
     }
-    for (const Line& l : s.lines) {
+    for (const Line& l : s->lines) {
       out += l.raw;
       out += '\n';
     }
@@ -86,11 +171,9 @@ std::string IniDocument::Format() const {
 
 std::optional<std::string> IniDocument::Get(std::string_view section, std::string_view key) const {
   const Section* s = Find(section);
-  if (!s) return std::nullopt;
-  for (const Line& l : s->lines) {
-    if (!l.key.empty() && EqualsNoCase(l.key, key)) return l.value;
-  }
-  return std::nullopt;
+  const Section::KeyEntry* entry = s ? s->FindKey(key) : nullptr;
+  if (!entry) return std::nullopt;
+  return entry->first->value;
 }
 
 bool IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
@@ -102,50 +185,45 @@ bool IniDocument::Set(std::string_view section, std::string_view key, std::strin
   }
   Section* s = Find(Trim(section));
   if (!s) {
-    if (!sections_.back().lines.empty() && !Trim(sections_.back().lines.back().raw).empty()) {
-      sections_.back().lines.push_back(Line{});
-    }
+    Lines& tail = sections_.back()->lines;
+    if (!tail.empty() && !Trim(tail.back().raw).empty()) sections_.back()->Append(Line{});
     std::string name(Trim(section));
-    sections_.push_back(Section{name, "[" + name + "]", {}});
-    s = &sections_.back();
+    std::string header = "[" + name + "]";
+    s = AddSection(std::move(name), std::move(header));
   }
   std::string raw = std::string(k) + "=" + std::string(value);
-  for (Line& l : s->lines) {
-    if (!l.key.empty() && EqualsNoCase(l.key, k)) {
-      l.raw = raw;
-      l.value.assign(value);
-      return true;
-    }
+  if (const Section::KeyEntry* entry = s->FindKey(k)) {
+    entry->first->raw = std::move(raw);
+    entry->first->value.assign(value);
+    return true;
   }
   // New keys go after the section's last key, ahead of the blank lines and comments that end
   // it (they usually introduce the next section).
   auto at = s->lines.end();
-  auto lastKey = std::find_if(s->lines.rbegin(), s->lines.rend(),
-                              [](const Line& l) { return !l.key.empty(); });
-  if (lastKey != s->lines.rend()) {
-    at = lastKey.base();
+  if (s->lastKey != s->lines.end()) {
+    at = std::next(s->lastKey);
   } else {
     while (at != s->lines.begin() && Trim(std::prev(at)->raw).empty())
       --at;
   }
-  s->lines.insert(at, Line{raw, std::string(k), std::string(value)});
+  s->IndexKey(s->lines.insert(at, Line{std::move(raw), std::string(k), std::string(value)}));
   return true;
 }
 
 bool IniDocument::RemoveKey(std::string_view section, std::string_view key) {
   Section* s = Find(section);
-  if (!s) return false;
-  auto it = std::find_if(s->lines.begin(), s->lines.end(),
-                         [&](const Line& l) { return !l.key.empty() && EqualsNoCase(l.key, key); });
-  if (it == s->lines.end()) return false;
-  s->lines.erase(it);
+  const Section::KeyEntry* entry = s ? s->FindKey(key) : nullptr;
+  if (!entry) return false;
+  s->EraseKeyLine(entry->first);
   return true;
 }
 
 bool IniDocument::RemoveSection(std::string_view section) {
   for (size_t i = 1; i < sections_.size(); ++i) {
-    if (EqualsNoCase(sections_[i].name, section)) {
+    if (EqualsNoCase(sections_[i]->name, section)) {
       sections_.erase(sections_.begin() + static_cast<ptrdiff_t>(i));
+      // Another section of the same name may now be the first; sections are few.
+      IndexSections();
       return true;
     }
   }

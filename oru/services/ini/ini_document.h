@@ -1,17 +1,30 @@
 // INI text: "[section]" headers and "key=value" lines. Lines that are neither (comments,
 // blanks, anything else) are kept as they are, so a saved file differs from the loaded one only
 // where values were written.
+//
+// Sections and keys are found through hash maps on their ASCII-folded names, and lines sit in
+// linked lists that keep file order, so reading or writing a section of many thousand keys
+// (a long playlist) costs constant time per key.
 #pragma once
 
+#include <cstdint>
+#include <list>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace vk2::oru {
 
 class IniDocument {
  public:
+  IniDocument();
+  ~IniDocument();
+  IniDocument(const IniDocument&) = delete;
+  IniDocument& operator=(const IniDocument&) = delete;
+
   void Parse(std::string_view text);
   std::string Format() const;
 
@@ -22,21 +35,17 @@ class IniDocument {
   bool RemoveSection(std::string_view section);
 
  private:
-  struct Line {
-    std::string raw;  // comments and unknown lines; also the written form of the others
-    std::string key;  // empty: not a key line
-    std::string value;
-  };
-  struct Section {
-    std::string name;  // "" for the lines before the first header
-    std::string header;
-    std::vector<Line> lines;
-  };
+  struct Section;
 
-  Section* Find(std::string_view name);
-  const Section* Find(std::string_view name) const;
+  Section* Find(std::string_view name) const;
+  Section* AddSection(std::string name, std::string header);
+  void Reset();
+  void IndexSections();
 
-  std::vector<Section> sections_{Section{}};
+  // The first entry is the unnamed section of the lines before the first header.
+  std::vector<std::unique_ptr<Section>> sections_;
+  // Folded name -> the first section of that name.
+  std::unordered_map<std::string, Section*> byName_;
 };
 
 }  // namespace vk2::oru
