@@ -1,5 +1,6 @@
 #include "oru/services/ini/ini_document.h"
 
+#include <cstdint>
 #include <iterator>
 
 #include "oru/core/text_util.h"
@@ -20,10 +21,30 @@ bool Writable(std::string_view text) {
          text.find('\0') == std::string_view::npos;
 }
 
+// One line as it is written; a key line also knows where its key and value lie in it, so that
+// a line costs one string however it is used.
 struct Line {
-  std::string raw;  // comments and unknown lines; also the written form of the others
-  std::string key;  // empty: not a key line
-  std::string value;
+  std::string raw;
+  uint32_t keyBegin = 0;
+  uint32_t keyEnd = 0;  // keyBegin == keyEnd: not a key line
+  uint32_t valueBegin = 0;
+  uint32_t valueEnd = 0;
+
+  bool IsKey() const { return keyEnd > keyBegin; }
+  std::string_view Key() const { return std::string_view(raw).substr(keyBegin, keyEnd - keyBegin); }
+  std::string_view Value() const {
+    return std::string_view(raw).substr(valueBegin, valueEnd - valueBegin);
+  }
+  // Rewrites the line as "key=value", the value as given.
+  void Assign(std::string_view key, std::string_view value) {
+    raw.clear();
+    raw.reserve(key.size() + 1 + value.size());
+    raw.append(key).append(1, '=').append(value);
+    keyBegin = 0;
+    keyEnd = static_cast<uint32_t>(key.size());
+    valueBegin = keyEnd + 1;
+    valueEnd = static_cast<uint32_t>(raw.size());
+  }
 };
 using Lines = std::list<Line>;
 
@@ -51,32 +72,32 @@ struct IniDocument::Section {
   // Records a key line that was just placed at `at`; key lines are only ever placed after
   // the section's last one.
   void IndexKey(Lines::iterator at) {
-    KeyEntry& entry = keys[LowerAscii(at->key)];
+    KeyEntry& entry = keys[LowerAscii(at->Key())];
     if (entry.lines++ == 0) entry.first = at;
     lastKey = at;
   }
 
   void Append(Line line) {
     lines.push_back(std::move(line));
-    if (!lines.back().key.empty()) IndexKey(std::prev(lines.end()));
+    if (lines.back().IsKey()) IndexKey(std::prev(lines.end()));
   }
 
   void EraseKeyLine(Lines::iterator at) {
-    const std::string folded = LowerAscii(at->key);
+    const std::string folded = LowerAscii(at->Key());
     KeyEntry& entry = keys[folded];
     if (--entry.lines == 0) {
       keys.erase(folded);
     } else {
       // A repeated key: the next line carrying it becomes the one that lookups see.
       auto next = std::next(at);
-      while (!EqualsNoCase(next->key, at->key))
+      while (!next->IsKey() || !EqualsNoCase(next->Key(), at->Key()))
         ++next;
       entry.first = next;
     }
     if (at == lastKey) {
       lastKey = lines.end();
       for (auto p = at; p != lines.begin();) {
-        if (!(--p)->key.empty()) {
+        if ((--p)->IsKey()) {
           lastKey = p;
           break;
         }
@@ -147,8 +168,12 @@ void IniDocument::Parse(std::string_view text) {
     size_t eq = t.find('=');
     if (!t.empty() && t.front() != ';' && t.front() != '#' && eq != std::string_view::npos &&
         eq > 0) {
-      l.key.assign(Trim(t.substr(0, eq)));
-      l.value.assign(Trim(t.substr(eq + 1)));
+      const std::string_view key = Trim(t.substr(0, eq));
+      const std::string_view value = Trim(t.substr(eq + 1));
+      l.keyBegin = static_cast<uint32_t>(key.data() - line.data());
+      l.keyEnd = l.keyBegin + static_cast<uint32_t>(key.size());
+      l.valueBegin = static_cast<uint32_t>(value.data() - line.data());
+      l.valueEnd = l.valueBegin + static_cast<uint32_t>(value.size());
     }
     current->Append(std::move(l));
   }
@@ -169,11 +194,12 @@ std::string IniDocument::Format() const {
   return out;
 }
 
-std::optional<std::string> IniDocument::Get(std::string_view section, std::string_view key) const {
+std::optional<std::string_view> IniDocument::Get(std::string_view section,
+                                                 std::string_view key) const {
   const Section* s = Find(section);
   const Section::KeyEntry* entry = s ? s->FindKey(key) : nullptr;
   if (!entry) return std::nullopt;
-  return entry->first->value;
+  return entry->first->Value();
 }
 
 bool IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
@@ -191,10 +217,10 @@ bool IniDocument::Set(std::string_view section, std::string_view key, std::strin
     std::string header = "[" + name + "]";
     s = AddSection(std::move(name), std::move(header));
   }
-  std::string raw = std::string(k) + "=" + std::string(value);
-  if (const Section::KeyEntry* entry = s->FindKey(k)) {
-    entry->first->raw = std::move(raw);
-    entry->first->value.assign(value);
+  // One hash lookup whether the key is new or not.
+  auto [entry, fresh] = s->keys.try_emplace(LowerAscii(k));
+  if (!fresh) {
+    entry->second.first->Assign(k, value);
     return true;
   }
   // New keys go after the section's last key, ahead of the blank lines and comments that end
@@ -206,7 +232,10 @@ bool IniDocument::Set(std::string_view section, std::string_view key, std::strin
     while (at != s->lines.begin() && Trim(std::prev(at)->raw).empty())
       --at;
   }
-  s->IndexKey(s->lines.insert(at, Line{std::move(raw), std::string(k), std::string(value)}));
+  auto placed = s->lines.emplace(at);
+  placed->Assign(k, value);
+  entry->second = Section::KeyEntry{placed, 1};
+  s->lastKey = placed;
   return true;
 }
 

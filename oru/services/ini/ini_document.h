@@ -28,7 +28,8 @@ class IniDocument {
   void Parse(std::string_view text);
   std::string Format() const;
 
-  std::optional<std::string> Get(std::string_view section, std::string_view key) const;
+  // The value, valid until the document next changes.
+  std::optional<std::string_view> Get(std::string_view section, std::string_view key) const;
   // False for a section or key that cannot be written as one line.
   bool Set(std::string_view section, std::string_view key, std::string_view value);
   bool RemoveKey(std::string_view section, std::string_view key);
