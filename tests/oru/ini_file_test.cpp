@@ -1,6 +1,11 @@
 // INI files: reading, writing in place, keeping what the program does not touch.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <random>
+#include <string>
+#include <vector>
+
 #include "component/module/runtime_loader.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/ini_file.h"
@@ -136,6 +141,58 @@ TEST(IniDocumentTest, ManyKeysReadBackInFileOrder) {
   const std::string text = again.Format();
   EXPECT_LT(text.find("File9=63\n"), text.find("File10=70\n"));
   EXPECT_EQ(text, doc.Format());
+}
+
+TEST(IniDocumentTest, RandomWritesAndRemovalsMatchAModel) {
+  // Keys come and go many times over, in any case, so the key index fills with removed marks
+  // and grows; order, values and lookups must follow a plain list.
+  struct Entry {
+    std::string key;
+    std::string value;
+  };
+  std::vector<Entry> model;
+  auto fold = [](std::string text) {
+    for (char& c : text)
+      c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+  };
+  auto position = [&](const std::string& key) {
+    for (size_t i = 0; i < model.size(); ++i) {
+      if (fold(model[i].key) == fold(key)) return static_cast<ptrdiff_t>(i);
+    }
+    return ptrdiff_t{-1};
+  };
+  std::mt19937 random(11);
+  oru::IniDocument doc;
+  for (int step = 0; step < 4000; ++step) {
+    std::string key = "Key" + std::to_string(random() % 300);
+    if (random() % 2) key = fold(key);
+    const ptrdiff_t at = position(key);
+    if (random() % 3 == 0) {
+      EXPECT_EQ(doc.RemoveKey("s", key), at >= 0) << step;
+      if (at >= 0) model.erase(model.begin() + at);
+    } else {
+      const std::string value = std::to_string(step);
+      ASSERT_TRUE(doc.Set("s", key, value));
+      if (at >= 0) {
+        model[static_cast<size_t>(at)] = {key, value};
+      } else {
+        model.push_back({key, value});
+      }
+    }
+    const std::string probe = "KEY" + std::to_string(random() % 300);
+    const ptrdiff_t found = position(probe);
+    const auto got = doc.Get("s", probe);
+    ASSERT_EQ(got.has_value(), found >= 0) << step;
+    if (got) {
+      ASSERT_EQ(*got, model[static_cast<size_t>(found)].value) << step;
+    }
+  }
+  // The section made by the first write stays, whatever its keys did.
+  std::string expected = "[s]\n";
+  for (const Entry& e : model)
+    expected += e.key + "=" + e.value + "\n";
+  EXPECT_EQ(doc.Format(), expected);
 }
 
 TEST(IniFileTest, ObjectLoadsSavesAndReadsNumbersStrictly) {

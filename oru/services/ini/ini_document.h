@@ -2,13 +2,12 @@
 // blanks, anything else) are kept as they are, so a saved file differs from the loaded one only
 // where values were written.
 //
-// Sections and keys are found through hash maps on their ASCII-folded names, and lines sit in
-// linked lists that keep file order, so reading or writing a section of many thousand keys
-// (a long playlist) costs constant time per key.
+// Each section keeps its lines in one array, linked in file order, and finds keys through an
+// open-addressing table of line numbers over ASCII-folded hashes. A playlist of many thousand
+// keys then costs one string per line and constant time per key, and reading keys in file
+// order walks memory in order.
 #pragma once
 
-#include <cstdint>
-#include <list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,6 +16,8 @@
 #include <vector>
 
 namespace vk2::oru {
+
+class IniSection;
 
 class IniDocument {
  public:
@@ -36,17 +37,15 @@ class IniDocument {
   bool RemoveSection(std::string_view section);
 
  private:
-  struct Section;
-
-  Section* Find(std::string_view name) const;
-  Section* AddSection(std::string name, std::string header);
+  IniSection* Find(std::string_view name) const;
+  IniSection* AddSection(std::string name, std::string header);
   void Reset();
   void IndexSections();
 
   // The first entry is the unnamed section of the lines before the first header.
-  std::vector<std::unique_ptr<Section>> sections_;
+  std::vector<std::unique_ptr<IniSection>> sections_;
   // Folded name -> the first section of that name.
-  std::unordered_map<std::string, Section*> byName_;
+  std::unordered_map<std::string, IniSection*> byName_;
 };
 
 }  // namespace vk2::oru
