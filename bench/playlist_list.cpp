@@ -64,8 +64,13 @@ const ItemInfoArray& Infos() {
 
 // Times `ours` and `reference` once per iteration after an untimed `setup`; the benchmark's
 // time is ours (manual time), the reference's goes into the counters.
+// One untimed round first: the first touch of fresh memory (page faults, which are slow on a
+// virtual machine) would otherwise land in the one or two iterations of the largest size.
 template <class Setup, class Ours, class Reference>
 void Measure(benchmark::State& state, Setup setup, Ours ours, Reference reference) {
+  setup();
+  ours();
+  reference();
   double referenceMs = 0;
   for (auto _ : state) {
     setup();
