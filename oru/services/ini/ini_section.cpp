@@ -74,8 +74,9 @@ void IniSection::Index(uint32_t line) {
 }
 
 uint32_t IniSection::Link(Line line, uint32_t before) {
-  const uint32_t index = lines_.size();
-  Line& l = lines_.Append(std::move(line));
+  const auto index = static_cast<uint32_t>(lines_.size());
+  lines_.push_back(std::move(line));
+  Line& l = lines_.back();
   l.next = before;
   l.prev = before == kNone ? tail_ : lines_[before].prev;
   if (before == kNone) {

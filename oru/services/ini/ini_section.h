@@ -5,7 +5,7 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -77,29 +77,11 @@ class IniSection {
   uint32_t Link(Line line, uint32_t before);
   void Unlink(uint32_t index);
 
-  // Lines by number, in blocks: growth never moves a line, and a long section takes its
-  // memory a block at a time instead of in ever larger arrays.
-  class LineStore {
-   public:
-    Line& operator[](uint32_t i) { return blocks_[i / kBlock][i % kBlock]; }
-    const Line& operator[](uint32_t i) const { return blocks_[i / kBlock][i % kBlock]; }
-    uint32_t size() const { return size_; }
-    Line& Append(Line line) {
-      if (size_ % kBlock == 0) blocks_.push_back(std::make_unique<Line[]>(kBlock));
-      Line& placed = (*this)[size_++];
-      placed = std::move(line);
-      return placed;
-    }
-
-   private:
-    static constexpr uint32_t kBlock = 512;
-    std::vector<std::unique_ptr<Line[]>> blocks_;
-    uint32_t size_ = 0;
-  };
-
   std::string name_;  // "" for the lines before the first header
   std::string header_;
-  LineStore lines_;
+  // Lines by number; a deque never moves a line as it grows, and takes its memory in small
+  // pieces, so a short section stays small and a long one never copies its lines.
+  std::deque<Line> lines_;
   uint32_t head_ = kNone;
   uint32_t tail_ = kNone;
   uint32_t lastKey_ = kNone;
