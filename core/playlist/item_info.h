@@ -96,7 +96,7 @@ struct ItemInfo {
   bool extra = false;
 };
 
-// The array the playlist-file readers fill and the writers consume; grows by 10 records.
+// The array the playlist-file readers fill and the writers consume.
 using ItemInfoArray = TArray<ItemInfo>;
 
 // True when both records carry the same members with the same values (presence, the three

@@ -14,6 +14,9 @@ constexpr uint32_t kBulkInsert = 128;
 constexpr uint32_t kSmallPrefix = 33;
 // Segments this thin merge with a neighbour after a removal.
 constexpr uint32_t kMergeBelow = 64;
+// Spare segments kept between edits, so that one-at-a-time inserts do not allocate and free
+// their reserve each time.
+constexpr uint32_t kKeptSpares = 3;
 // Positions are reported as 32-bit signed indexes elsewhere.
 constexpr uint32_t kMaxItems = static_cast<uint32_t>(std::numeric_limits<int32_t>::max());
 
@@ -21,6 +24,13 @@ constexpr uint32_t kMaxItems = static_cast<uint32_t>(std::numeric_limits<int32_t
 
 ItemList::ItemList() {
   first_ = last_ = new ListSegment;
+  IndexChain();
+}
+
+void ItemList::IndexChain() {
+  index_.Reset();
+  for (ListSegment* s = first_; s; s = s->next)
+    index_.InsertBefore(s, nullptr);
 }
 
 ItemList::~ItemList() {
@@ -59,11 +69,14 @@ bool ItemList::ReserveSegments(uint32_t n) {
   return true;
 }
 
-void ItemList::FreeSpares() {
-  while (spares_) {
-    ListSegment* next = spares_->next;
-    delete spares_;
-    spares_ = next;
+void ItemList::FreeSpares(uint32_t keep) {
+  ListSegment** link = &spares_;
+  for (; *link && keep > 0; --keep)
+    link = &(*link)->next;
+  while (*link) {
+    ListSegment* next = (*link)->next;
+    delete *link;
+    *link = next;
   }
 }
 
@@ -80,10 +93,12 @@ ListSegment* ItemList::NewSegmentBefore(ListSegment* s) {
     first_ = fresh;
   }
   s->prev = fresh;
+  index_.InsertBefore(fresh, s);
   return fresh;
 }
 
 void ItemList::Unlink(ListSegment* s) {
+  index_.Erase(s);
   if (s->prev) {
     s->prev->next = s->next;
   } else {
@@ -98,13 +113,10 @@ void ItemList::Unlink(ListSegment* s) {
 }
 
 ListSegment* ItemList::Locate(uint32_t index, uint32_t* position) const {
-  ListSegment* s = first_;
-  while (s->next && index >= s->count) {
-    index -= s->count;
-    s = s->next;
-  }
-  *position = index;
-  return s;
+  if (auto* s = static_cast<ListSegment*>(index_.Locate(index, position))) return s;
+  // The end of the list: after the last item.
+  *position = last_->count;
+  return last_;
 }
 
 PlaylistItem* ItemList::At(uint32_t index) const {
@@ -117,10 +129,7 @@ PlaylistItem* ItemList::At(uint32_t index) const {
 int64_t ItemList::IndexOf(const PlaylistItem* item) const {
   if (!item || !item->slot) return -1;
   const ListSegment* s = item->slot->owner;
-  int64_t index = item->slot - s->slots;
-  for (const ListSegment* p = s->prev; p; p = p->prev)
-    index += p->count;
-  return index;
+  return (item->slot - s->slots) + int64_t{index_.ItemsBefore(s)};
 }
 
 void ItemList::InsertAt(ListSegment* s, uint32_t p, PlaylistItem* const* items, uint32_t n) {
@@ -133,6 +142,7 @@ void ItemList::InsertAt(ListSegment* s, uint32_t p, PlaylistItem* const* items, 
       for (uint32_t i = 0; i < k; ++i)
         Place(fresh, i, items[i]);
       fresh->count = k;
+      index_.Refresh(fresh);
       count_ += k;
       items += k;
       n -= k;
@@ -145,6 +155,7 @@ void ItemList::InsertAt(ListSegment* s, uint32_t p, PlaylistItem* const* items, 
       for (uint32_t i = 0; i < n; ++i)
         Place(s, p + i, items[i]);
       s->count += n;
+      index_.Refresh(s);
       count_ += n;
       return;
     }
@@ -161,11 +172,13 @@ void ItemList::InsertAt(ListSegment* s, uint32_t p, PlaylistItem* const* items, 
       for (uint32_t i = 0; i < p; ++i)
         Place(prev, prev->count + i, s->slots[i].item);
       prev->count += p;
+      index_.Refresh(prev);
     } else {
       ListSegment* head = NewSegmentBefore(s);
       for (uint32_t i = 0; i < p; ++i)
         Place(head, i, s->slots[i].item);
       head->count = p;
+      index_.Refresh(head);
     }
     Shift(s, p, -static_cast<int32_t>(p));
     s->count -= p;
@@ -175,9 +188,11 @@ void ItemList::InsertAt(ListSegment* s, uint32_t p, PlaylistItem* const* items, 
       for (uint32_t i = 0; i < n; ++i)
         Place(s, i, items[i]);
       s->count += n;
+      index_.Refresh(s);
       count_ += n;
       return;
     }
+    index_.Refresh(s);
   }
 }
 
@@ -192,7 +207,7 @@ bool ItemList::Insert(uint32_t index, PlaylistItem* const* items, uint32_t n) {
   uint32_t p;
   ListSegment* s = Locate(index, &p);
   InsertAt(s, p, items, n);
-  FreeSpares();
+  FreeSpares(kKeptSpares);
   return true;
 }
 
@@ -205,12 +220,14 @@ void ItemList::MergeAround(ListSegment* s) {
     for (uint32_t i = 0; i < next->count; ++i)
       Place(s, s->count + i, next->slots[i].item);
     s->count += next->count;
+    index_.Refresh(s);
     Unlink(next);
     delete next;
   } else if (prev && prev->count <= kMergeBelow && s->count <= kMergeBelow) {
     for (uint32_t i = 0; i < s->count; ++i)
       Place(prev, prev->count + i, s->slots[i].item);
     prev->count += s->count;
+    index_.Refresh(prev);
     Unlink(s);
     delete s;
   } else if (s->count == 0) {
@@ -236,6 +253,7 @@ bool ItemList::Remove(uint32_t index, uint32_t n) {
         count_ -= s->count;
         if (first_ == last_) {
           s->count = 0;
+          index_.Refresh(s);
           return true;
         }
         ListSegment* next = s->next;
@@ -251,6 +269,7 @@ bool ItemList::Remove(uint32_t index, uint32_t n) {
       s->slots[i].item->slot = nullptr;
     Shift(s, p + k, -static_cast<int32_t>(k));
     s->count -= k;
+    index_.Refresh(s);
     count_ -= k;
     n -= k;
     touched = s;
@@ -287,7 +306,7 @@ bool ItemList::Move(uint32_t from, uint32_t n, uint32_t before) {
   uint32_t p;
   ListSegment* s = Locate(target, &p);
   InsertAt(s, p, run.Data(), n);
-  FreeSpares();
+  FreeSpares(kKeptSpares);
   return true;
 }
 
@@ -315,7 +334,8 @@ bool ItemList::Assign(PlaylistItem* const* items, uint32_t n) {
     Place(s, s->count++, items[i]);
   }
   count_ = n;
-  FreeSpares();
+  IndexChain();
+  FreeSpares(kKeptSpares);
   return true;
 }
 
@@ -332,6 +352,7 @@ void ItemList::Clear() {
   first_->prev = first_->next = nullptr;
   first_->count = 0;
   count_ = 0;
+  IndexChain();
 }
 
 TArray<uint32_t> ItemList::SegmentCounts() const {
@@ -343,9 +364,12 @@ TArray<uint32_t> ItemList::SegmentCounts() const {
 
 bool ItemList::CheckConsistency() const {
   uint32_t total = 0;
+  uint32_t segments = 0;
   const ListSegment* prev = nullptr;
   for (const ListSegment* s = first_; s; s = s->next) {
     if (s->prev != prev || s->count > kSlots) return false;
+    if (index_.ItemsBefore(s) != total) return false;
+    ++segments;
     if (s->count == 0 && (first_ != last_)) return false;
     for (uint32_t i = 0; i < s->count; ++i) {
       if (s->slots[i].owner != s || !s->slots[i].item || s->slots[i].item->slot != &s->slots[i])
@@ -354,7 +378,7 @@ bool ItemList::CheckConsistency() const {
     total += s->count;
     prev = s;
   }
-  return prev == last_ && total == count_;
+  return prev == last_ && total == count_ && index_.Check(segments) && index_.Total() == count_;
 }
 
 }  // namespace vk2

@@ -1,22 +1,25 @@
 // The ordered list of a playlist: a chain of segments of up to 256 item pointers. Inserting or
-// removing moves at most a segment's worth of pointers plus a walk over segments, so long
-// playlists stay cheap to edit; bulk inserts of 128 or more go into fresh segments, and thin
-// neighbours merge back. Every item knows its slot, so its index is found from the item itself.
+// removing moves at most a segment's worth of pointers, so long playlists stay cheap to edit;
+// bulk inserts of 128 or more go into fresh segments, and thin neighbours merge back. A position
+// index over the segments finds the segment of a position, and where a segment starts, in
+// logarithmic time. Every item knows its slot, so its index is found from the item itself.
 // An empty list keeps one empty segment.
 #pragma once
 
 #include <cstdint>
 
 #include "core/playlist/playlist_item.h"
+#include "core/playlist/segment_index.h"
 #include "foundation/containers/tarray.h"
 
 namespace vk2 {
 
-struct ListSegment {
+// `count` (in the index node) is the number of slots in use; after changing it, the list
+// refreshes the index.
+struct ListSegment : SegmentNode {
   static constexpr uint32_t kSlots = 256;
   ListSegment* prev = nullptr;
   ListSegment* next = nullptr;
-  uint32_t count = 0;
   ListSlot slots[kSlots];
 };
 
@@ -67,7 +70,8 @@ class ItemList {
   ListSegment* NewSegmentBefore(ListSegment* s);
   void Unlink(ListSegment* s);
   bool ReserveSegments(uint32_t n);
-  void FreeSpares();
+  // Frees the spare segments beyond the first `keep`.
+  void FreeSpares(uint32_t keep = 0);
   // Places item at slot i of s, keeping the item's back-pointer right.
   static void Place(ListSegment* s, uint32_t i, PlaylistItem* item);
   // Shifts slots [from, count) of s by `delta` (positive: up), rewriting back-pointers.
@@ -75,10 +79,13 @@ class ItemList {
   void InsertAt(ListSegment* s, uint32_t p, PlaylistItem* const* items, uint32_t n);
   ListSegment* Locate(uint32_t index, uint32_t* position) const;
   void MergeAround(ListSegment* s);
+  // Rebuilds the position index from the chain.
+  void IndexChain();
 
   ListSegment* first_;
   ListSegment* last_;
   uint32_t count_ = 0;
+  SegmentIndex index_;
   // Segments allocated ahead of an insertion, so that it never fails halfway.
   ListSegment* spares_ = nullptr;
 };

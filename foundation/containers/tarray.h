@@ -1,6 +1,8 @@
-// `TArray`: the growable array every deliverable uses. Count and capacity are 32-bit; growth
-// happens in fixed steps chosen by the owner (10 for pointer lists, 640 or 1280 for the pools'
-// lists), never by doubling, so memory use stays predictable for long-lived lists.
+// `TArray`: the growable array every deliverable uses. Count and capacity are 32-bit. The
+// explicit Grow calls add fixed steps chosen by the owner (10 for pointer lists, 640 or 1280 for
+// the pools' lists). Append and InsertAt grow by the owner's step or by half the capacity,
+// whichever is more: short lists stay as small as the step makes them, and a long run of
+// appends moves each element a bounded number of times instead of once per step.
 //
 // Elements are moved with their own move operations (trivially copyable ones go through
 // realloc), and the destructor destroys them from the last to the first before freeing the
@@ -29,7 +31,7 @@ class TArray {
   static constexpr uint32_t kDefaultGrowStep = 10;
 
   TArray() = default;
-  // `growStep`: how many elements Append and InsertAt add to the capacity when full.
+  // `growStep`: the least that Append and InsertAt add to the capacity when full.
   explicit TArray(uint32_t growStep) : growStep_(growStep ? growStep : 1) {}
   TArray(const TArray& other) requires std::copy_constructible<T> : growStep_(other.growStep_) {
     CopyFrom(other);
@@ -105,10 +107,10 @@ class TArray {
     count_ = count;
   }
 
-  // Appends, growing by the array's step when full; false when memory runs out. Takes the value
-  // by value so that appending one of the array's own elements survives the reallocation.
+  // Appends, growing when full; false when memory runs out. Takes the value by value so that
+  // appending one of the array's own elements survives the reallocation.
   bool Append(T value) {
-    if (count_ == capacity_ && !GrowBy(growStep_)) return false;
+    if (count_ == capacity_ && !GrowForOneMore()) return false;
     new (data_ + count_) T(std::move(value));
     ++count_;
     return true;
@@ -117,7 +119,7 @@ class TArray {
   bool InsertAt(uint32_t index, T value) {
     if (index > count_) return false;
     if (index == count_) return Append(std::move(value));
-    if (count_ == capacity_ && !GrowBy(growStep_)) return false;
+    if (count_ == capacity_ && !GrowForOneMore()) return false;
     new (data_ + count_) T(std::move(data_[count_ - 1]));
     std::move_backward(data_ + index, data_ + count_ - 1, data_ + count_);
     data_[index] = std::move(value);
@@ -159,6 +161,13 @@ class TArray {
   }
 
  private:
+  // Room for one more element: geometric growth with the owner's step as the floor, falling
+  // back to the bare step when the larger block cannot be had.
+  bool GrowForOneMore() {
+    const uint32_t extra = std::max(growStep_, capacity_ / 2);
+    return GrowBy(extra) || (extra > growStep_ && GrowBy(growStep_));
+  }
+
   void DestroyRange(uint32_t from, uint32_t to) {
     if constexpr (!std::is_trivially_destructible_v<T>) {
       for (uint32_t i = to; i > from; --i)

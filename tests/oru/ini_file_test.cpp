@@ -1,6 +1,11 @@
 // INI files: reading, writing in place, keeping what the program does not touch.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <random>
+#include <string>
+#include <vector>
+
 #include "component/module/runtime_loader.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/ini_file.h"
@@ -78,6 +83,116 @@ TEST(IniDocumentTest, RefusesWhatWouldBreakTheLineStructure) {
   EXPECT_FALSE(doc.Set("s", "", "v"));
   EXPECT_FALSE(doc.Set("s", ";k", "v"));
   EXPECT_EQ(doc.Format(), "");
+}
+
+TEST(IniDocumentTest, RepeatedKeysAndSectionsKeepTheirOrderThroughEdits) {
+  oru::IniDocument doc;
+  doc.Parse(
+      "[s]\n"
+      "k=first\n"
+      "; note\n"
+      "K=second\n"
+      "last=1\n"
+      "\n"
+      "[t]\n"
+      "a=1\n"
+      "[S]\n"
+      "k=third\n"
+      "; tail\n");
+  // The first of a repeated key is the one read and written; removing it uncovers the next.
+  EXPECT_EQ(doc.Get("s", "K"), "first");
+  ASSERT_TRUE(doc.Set("s", "k", "changed"));
+  EXPECT_EQ(doc.Get("s", "k"), "changed");
+  ASSERT_TRUE(doc.RemoveKey("S", "k"));
+  EXPECT_EQ(doc.Get("s", "k"), "second");
+  ASSERT_TRUE(doc.RemoveKey("s", "k"));
+  EXPECT_EQ(doc.Get("s", "k"), "third");
+  ASSERT_TRUE(doc.RemoveKey("s", "k"));
+  EXPECT_FALSE(doc.Get("s", "k"));
+  EXPECT_FALSE(doc.RemoveKey("s", "k"));
+  // The section's last key line ("k=third", read from the repeated header) is gone: a new key
+  // follows the key line that is last now.
+  ASSERT_TRUE(doc.Set("s", "new", "2"));
+  // A removed section can be made again, at the end.
+  ASSERT_TRUE(doc.RemoveSection("T"));
+  EXPECT_FALSE(doc.Get("t", "a"));
+  ASSERT_TRUE(doc.Set("t", "b", "3"));
+  EXPECT_EQ(doc.Format(),
+            "[s]\n"
+            "; note\n"
+            "last=1\n"
+            "new=2\n"
+            "\n"
+            "; tail\n"
+            "\n"
+            "[t]\n"
+            "b=3\n");
+}
+
+TEST(IniDocumentTest, ManyKeysReadBackInFileOrder) {
+  oru::IniDocument doc;
+  constexpr int kKeys = 20000;
+  for (int i = 1; i <= kKeys; ++i)
+    ASSERT_TRUE(doc.Set("playlist", "File" + std::to_string(i), std::to_string(i * 7)));
+  oru::IniDocument again;
+  again.Parse(doc.Format());
+  for (int i = kKeys; i >= 1; --i)
+    ASSERT_EQ(again.Get("PlayList", "file" + std::to_string(i)), std::to_string(i * 7)) << i;
+  const std::string text = again.Format();
+  EXPECT_LT(text.find("File9=63\n"), text.find("File10=70\n"));
+  EXPECT_EQ(text, doc.Format());
+}
+
+TEST(IniDocumentTest, RandomWritesAndRemovalsMatchAModel) {
+  // Keys come and go many times over, in any case, so the key index fills with removed marks
+  // and grows; order, values and lookups must follow a plain list.
+  struct Entry {
+    std::string key;
+    std::string value;
+  };
+  std::vector<Entry> model;
+  auto fold = [](std::string text) {
+    for (char& c : text)
+      c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+  };
+  auto position = [&](const std::string& key) {
+    for (size_t i = 0; i < model.size(); ++i) {
+      if (fold(model[i].key) == fold(key)) return static_cast<ptrdiff_t>(i);
+    }
+    return ptrdiff_t{-1};
+  };
+  std::mt19937 random(11);
+  oru::IniDocument doc;
+  for (int step = 0; step < 4000; ++step) {
+    std::string key = "Key" + std::to_string(random() % 300);
+    if (random() % 2) key = fold(key);
+    const ptrdiff_t at = position(key);
+    if (random() % 3 == 0) {
+      EXPECT_EQ(doc.RemoveKey("s", key), at >= 0) << step;
+      if (at >= 0) model.erase(model.begin() + at);
+    } else {
+      const std::string value = std::to_string(step);
+      ASSERT_TRUE(doc.Set("s", key, value));
+      if (at >= 0) {
+        model[static_cast<size_t>(at)] = {key, value};
+      } else {
+        model.push_back({key, value});
+      }
+    }
+    const std::string probe = "KEY" + std::to_string(random() % 300);
+    const ptrdiff_t found = position(probe);
+    const auto got = doc.Get("s", probe);
+    ASSERT_EQ(got.has_value(), found >= 0) << step;
+    if (got) {
+      ASSERT_EQ(*got, model[static_cast<size_t>(found)].value) << step;
+    }
+  }
+  // The section made by the first write stays, whatever its keys did.
+  std::string expected = "[s]\n";
+  for (const Entry& e : model)
+    expected += e.key + "=" + e.value + "\n";
+  EXPECT_EQ(doc.Format(), expected);
 }
 
 TEST(IniFileTest, ObjectLoadsSavesAndReadsNumbersStrictly) {

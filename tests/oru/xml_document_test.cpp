@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "component/module/runtime_loader.h"
 #include "interfaces/ids.h"
@@ -166,6 +167,48 @@ TEST_F(XmlTest, RemovedNodesTurnEmptyInsteadOfDangling) {
   // A node of another parent is refused.
   auto second = Child(xpl.Get(), u"item");
   EXPECT_EQ(Root()->RemoveChild(second.Get()), -5);
+}
+
+TEST_F(XmlTest, ChildrenByIndexFollowChangesToTheList) {
+  // Enough children of mixed kinds that late indexes are served from the child index.
+  MXmlNode* made = nullptr;
+  ASSERT_EQ(Root()->AddChild(u"xpl", nullptr, kXmlElement, &made), 0);
+  auto list = RefPtr<MXmlNode>::Adopt(made);
+  constexpr int kEntries = 60;
+  for (int i = 0; i < kEntries; ++i) {
+    const auto n = WideFromNarrow(std::to_string(i).c_str());
+    ASSERT_EQ(list->AddChild(u"Entry", n.c_str(), kXmlElement, nullptr), 0);
+    ASSERT_EQ(list->AddChild(u"Other", nullptr, kXmlElement, nullptr), 0);
+    ASSERT_EQ(list->AddChild(nullptr, u"note", kXmlComment, nullptr), 0);
+  }
+  auto texts = [&](const char16_t* name, int32_t type) {
+    std::vector<std::string> out;
+    for (uint32_t i = 0;; ++i) {
+      auto child = Child(list.Get(), name, i, type);
+      if (!child) break;
+      out.push_back(type == kXmlComment ? "c" : Text(child.Get()));
+    }
+    return out;
+  };
+  std::vector<std::string> expected;
+  for (int i = 0; i < kEntries; ++i)
+    expected.push_back(std::to_string(i));
+  EXPECT_EQ(texts(u"Entry", kXmlElement), expected);
+  EXPECT_EQ(texts(nullptr, kXmlComment).size(), static_cast<size_t>(kEntries));
+  EXPECT_EQ(texts(nullptr, kXmlAnyNode).size(), static_cast<size_t>(3 * kEntries));
+
+  // Removing, appending and rewriting text all show in the next walk.
+  auto victim = Child(list.Get(), u"Entry", 40);
+  ASSERT_EQ(list->RemoveChild(victim.Get()), 0);
+  expected.erase(expected.begin() + 40);
+  ASSERT_EQ(list->AddChild(u"Entry", u"late", kXmlElement, nullptr), 0);
+  expected.push_back("late");
+  auto changed = Child(list.Get(), u"Entry", 50);
+  ASSERT_EQ(changed->SetText(u"rewritten"), 0);
+  expected[50] = "rewritten";
+  EXPECT_EQ(texts(u"Entry", kXmlElement), expected);
+  EXPECT_FALSE(Child(list.Get(), u"Entry", kEntries));
+  EXPECT_TRUE(Child(list.Get(), u"Entry", kEntries - 1));
 }
 
 TEST_F(XmlTest, MalformedTextFailsWithALineAndLeavesAnEmptyDocument) {

@@ -1,8 +1,7 @@
 #include "oru/services/ini/ini_document.h"
 
-#include <algorithm>
-
 #include "oru/core/text_util.h"
+#include "oru/services/ini/ini_section.h"
 
 namespace vk2::oru {
 namespace {
@@ -22,22 +21,42 @@ bool Writable(std::string_view text) {
 
 }  // namespace
 
-IniDocument::Section* IniDocument::Find(std::string_view name) {
-  for (Section& s : sections_) {
-    if (EqualsNoCase(s.name, name)) return &s;
-  }
-  return nullptr;
+IniDocument::IniDocument() {
+  Reset();
 }
 
-const IniDocument::Section* IniDocument::Find(std::string_view name) const {
-  return const_cast<IniDocument*>(this)->Find(name);
+IniDocument::~IniDocument() = default;
+
+void IniDocument::Reset() {
+  sections_.clear();
+  byName_.clear();
+  AddSection("", "");
+}
+
+IniSection* IniDocument::AddSection(std::string name, std::string header) {
+  auto section = std::make_unique<IniSection>(std::move(name), std::move(header));
+  IniSection* added = section.get();
+  sections_.push_back(std::move(section));
+  byName_.emplace(LowerAscii(added->Name()), added);
+  return added;
+}
+
+void IniDocument::IndexSections() {
+  byName_.clear();
+  for (const auto& s : sections_)
+    byName_.emplace(LowerAscii(s->Name()), s.get());
+}
+
+IniSection* IniDocument::Find(std::string_view name) const {
+  auto it = byName_.find(LowerAscii(name));
+  return it == byName_.end() ? nullptr : it->second;
 }
 
 void IniDocument::Parse(std::string_view text) {
-  sections_.assign(1, Section{});
+  Reset();
   while (text.substr(0, 3) == "\xEF\xBB\xBF")
     text.remove_prefix(3);
-  Section* current = &sections_.front();
+  IniSection* current = sections_.front().get();
   while (!text.empty()) {
     size_t end = text.find('\n');
     std::string_view line = text.substr(0, end);
@@ -49,48 +68,42 @@ void IniDocument::Parse(std::string_view text) {
     if (t.size() >= 2 && t.front() == '[' && t.back() == ']') {
       std::string name(Trim(t.substr(1, t.size() - 2)));
       // A section met twice continues the first, as lookups would see it.
-      if (Section* existing = Find(name); existing && !name.empty()) {
+      if (IniSection* existing = Find(name); existing && !name.empty()) {
         current = existing;
       } else {
-        sections_.push_back(Section{name, std::string(line), {}});
-        current = &sections_.back();
+        current = AddSection(std::move(name), std::string(line));
       }
       continue;
     }
-    Line l;
+    IniSection::Line l;
     l.raw.assign(line);
     size_t eq = t.find('=');
     if (!t.empty() && t.front() != ';' && t.front() != '#' && eq != std::string_view::npos &&
         eq > 0) {
-      l.key.assign(Trim(t.substr(0, eq)));
-      l.value.assign(Trim(t.substr(eq + 1)));
+      const std::string_view key = Trim(t.substr(0, eq));
+      const std::string_view value = Trim(t.substr(eq + 1));
+      l.keyBegin = static_cast<uint32_t>(key.data() - line.data());
+      l.keyEnd = l.keyBegin + static_cast<uint32_t>(key.size());
+      l.valueBegin = static_cast<uint32_t>(value.data() - line.data());
+      l.valueEnd = l.valueBegin + static_cast<uint32_t>(value.size());
     }
-    current->lines.push_back(std::move(l));
+    current->AppendParsed(std::move(l));
   }
 }
 
 std::string IniDocument::Format() const {
   std::string out;
-  for (const Section& s : sections_) {
-    if (!s.header.empty()) {
-      out += s.header;
-      out += '\n';
-    }
-    for (const Line& l : s.lines) {
-      out += l.raw;
-      out += '\n';
-    }
-  }
+  for (const auto& s : sections_)
+    s->AppendTo(&out);
   return out;
 }
 
-std::optional<std::string> IniDocument::Get(std::string_view section, std::string_view key) const {
-  const Section* s = Find(section);
-  if (!s) return std::nullopt;
-  for (const Line& l : s->lines) {
-    if (!l.key.empty() && EqualsNoCase(l.key, key)) return l.value;
-  }
-  return std::nullopt;
+std::optional<std::string_view> IniDocument::Get(std::string_view section,
+                                                 std::string_view key) const {
+  const IniSection* s = Find(section);
+  const IniSection::Line* line = s ? s->FindKey(key) : nullptr;
+  if (!line) return std::nullopt;
+  return line->Value();
 }
 
 bool IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
@@ -100,52 +113,29 @@ bool IniDocument::Set(std::string_view section, std::string_view key, std::strin
       k.front() == '#' || section.find(']') != std::string_view::npos) {
     return false;
   }
-  Section* s = Find(Trim(section));
+  IniSection* s = Find(Trim(section));
   if (!s) {
-    if (!sections_.back().lines.empty() && !Trim(sections_.back().lines.back().raw).empty()) {
-      sections_.back().lines.push_back(Line{});
-    }
+    IniSection* last = sections_.back().get();
+    if (!last->IsEmpty() && !Trim(last->Tail().raw).empty()) last->AppendParsed({});
     std::string name(Trim(section));
-    sections_.push_back(Section{name, "[" + name + "]", {}});
-    s = &sections_.back();
+    std::string header = "[" + name + "]";
+    s = AddSection(std::move(name), std::move(header));
   }
-  std::string raw = std::string(k) + "=" + std::string(value);
-  for (Line& l : s->lines) {
-    if (!l.key.empty() && EqualsNoCase(l.key, k)) {
-      l.raw = raw;
-      l.value.assign(value);
-      return true;
-    }
-  }
-  // New keys go after the section's last key, ahead of the blank lines and comments that end
-  // it (they usually introduce the next section).
-  auto at = s->lines.end();
-  auto lastKey = std::find_if(s->lines.rbegin(), s->lines.rend(),
-                              [](const Line& l) { return !l.key.empty(); });
-  if (lastKey != s->lines.rend()) {
-    at = lastKey.base();
-  } else {
-    while (at != s->lines.begin() && Trim(std::prev(at)->raw).empty())
-      --at;
-  }
-  s->lines.insert(at, Line{raw, std::string(k), std::string(value)});
+  s->Set(k, value);
   return true;
 }
 
 bool IniDocument::RemoveKey(std::string_view section, std::string_view key) {
-  Section* s = Find(section);
-  if (!s) return false;
-  auto it = std::find_if(s->lines.begin(), s->lines.end(),
-                         [&](const Line& l) { return !l.key.empty() && EqualsNoCase(l.key, key); });
-  if (it == s->lines.end()) return false;
-  s->lines.erase(it);
-  return true;
+  IniSection* s = Find(section);
+  return s && s->RemoveKey(key);
 }
 
 bool IniDocument::RemoveSection(std::string_view section) {
   for (size_t i = 1; i < sections_.size(); ++i) {
-    if (EqualsNoCase(sections_[i].name, section)) {
+    if (EqualsNoCase(sections_[i]->Name(), section)) {
       sections_.erase(sections_.begin() + static_cast<ptrdiff_t>(i));
+      // Another section of the same name may now be the first; sections are few.
+      IndexSections();
       return true;
     }
   }

@@ -45,16 +45,16 @@ int32_t IniFileObject::SaveToMemory(NarrowString* text) {
 int32_t IniFileObject::ReadString(const char* section, const char* key, NarrowString* value) {
   if (!section || !key) return kErrMissingArg;
   std::lock_guard lock(mutex_);
-  std::optional<std::string> v = document_.Get(section, key);
+  std::optional<std::string_view> v = document_.Get(section, key);
   if (!v) return kErrNotFound;
-  if (value) *value = NarrowString(std::string_view(*v));
+  if (value) *value = NarrowString(*v);
   return 0;
 }
 
 int32_t IniFileObject::ReadInt(const char* section, const char* key, int32_t* value) {
   if (!section || !key) return kErrMissingArg;
   std::lock_guard lock(mutex_);
-  std::optional<std::string> v = document_.Get(section, key);
+  std::optional<std::string_view> v = document_.Get(section, key);
   if (!v) return kErrNotFound;
   int32_t i;
   if (!ParseInt32Text(*v, &i)) return kErrBadData;

@@ -51,6 +51,20 @@ void XmlState::Forget(const pugi::xml_node& removed) {
   }
 }
 
+const std::vector<pugi::xml_node>& XmlState::IndexedChildren(const pugi::xml_node& parent,
+                                                             const std::string* name,
+                                                             int32_t type) {
+  auto key = std::make_tuple(static_cast<const void*>(parent.internal_object()), type,
+                             name != nullptr, name ? *name : std::string());
+  auto [it, fresh] = childIndexes.try_emplace(std::move(key));
+  if (fresh) {
+    for (pugi::xml_node c : parent.children()) {
+      if (XmlNodeMatches(c, name, type)) it->second.push_back(c);
+    }
+  }
+  return it->second;
+}
+
 XmlDocumentObject::XmlDocumentObject() : state_(std::make_shared<XmlState>()) {}
 
 std::shared_ptr<XmlState> XmlDocumentObject::State() {

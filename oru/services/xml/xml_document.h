@@ -4,10 +4,12 @@
 #pragma once
 
 #include <atomic>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <pugixml.hpp>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "component/object/com_object.h"
@@ -27,8 +29,21 @@ struct XmlState {
   // The node handles of live node objects: a removed subtree empties the handles into it, so
   // an object kept for a removed node turns into an empty node instead of dangling.
   std::vector<pugi::xml_node*> handles;
+  // (parent, type, named, name) -> the matching children.
+  std::map<std::tuple<const void*, int32_t, bool, std::string>, std::vector<pugi::xml_node>>
+      childIndexes;
 
   void Forget(const pugi::xml_node& removed);
+
+  // The children of `parent` of a type (kXmlAnyNode: all) and, unless `name` is null, of that
+  // name, in document order. Kept until a child list changes, so that walking the children of
+  // a long list by index is linear overall instead of a scan from the first child per step.
+  const std::vector<pugi::xml_node>& IndexedChildren(const pugi::xml_node& parent,
+                                                     const std::string* name, int32_t type);
+  // Every change to a child list calls this.
+  void ChildrenChanged() {
+    if (!childIndexes.empty()) childIndexes.clear();
+  }
 
   // 1-based line of a string that lies in the buffer; 0 otherwise.
   int32_t LineOf(const char* text) const;
@@ -56,6 +71,9 @@ class XmlDocumentObject final
   std::string error_;
   int32_t errorLine_ = 0;
 };
+
+// True when `node` is of `type` (kXmlAnyNode: any) and, unless `name` is null, so named.
+bool XmlNodeMatches(const pugi::xml_node& node, const std::string* name, int32_t type);
 
 // Makes a node object for `node` of `state`, with one reference.
 MXmlNode* MakeXmlNode(std::shared_ptr<XmlState> state, pugi::xml_node node);

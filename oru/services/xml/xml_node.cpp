@@ -34,10 +34,9 @@ int32_t TypeOf(pugi::xml_node_type t) {
   }
 }
 
-bool Matches(const pugi::xml_node& node, const std::string* name, int32_t type) {
-  if (type != kXmlAnyNode && TypeOf(node.type()) != type) return false;
-  return !name || *name == node.name();
-}
+// Children before this index are found by walking from the first child; later ones through
+// the state's index, which costs a walk over all children once.
+constexpr uint32_t kIndexedFrom = 16;
 
 class XmlNodeObject final : public ComObject<XmlNodeObject, Face<MXmlNode, kIID_MXmlNode>> {
  public:
@@ -78,6 +77,7 @@ class XmlNodeObject final : public ComObject<XmlNodeObject, Face<MXmlNode, kIID_
     std::string value = ToUtf8(text);
     std::lock_guard lock(state_->mutex);
     if (node_.type() == pugi::node_element) {
+      state_->ChildrenChanged();
       for (pugi::xml_node c = node_.first_child(); c;) {
         pugi::xml_node next = c.next_sibling();
         if (c.type() == pugi::node_pcdata || c.type() == pugi::node_cdata) {
@@ -107,7 +107,7 @@ class XmlNodeObject final : public ComObject<XmlNodeObject, Face<MXmlNode, kIID_
     std::lock_guard lock(state_->mutex);
     int32_t count = 0;
     for (pugi::xml_node c : node_.children())
-      count += Matches(c, name ? &n : nullptr, type);
+      count += XmlNodeMatches(c, name ? &n : nullptr, type);
     return count;
   }
 
@@ -116,8 +116,15 @@ class XmlNodeObject final : public ComObject<XmlNodeObject, Face<MXmlNode, kIID_
     *child = nullptr;
     std::string n = name ? ToUtf8(name) : std::string();
     std::lock_guard lock(state_->mutex);
+    if (index >= kIndexedFrom) {
+      const std::vector<pugi::xml_node>& children =
+          state_->IndexedChildren(node_, name ? &n : nullptr, type);
+      if (index >= children.size()) return kErrNotFound;
+      *child = MakeXmlNode(state_, children[index]);
+      return *child ? 0 : kErrOutOfMemory;
+    }
     for (pugi::xml_node c : node_.children()) {
-      if (!Matches(c, name ? &n : nullptr, type)) continue;
+      if (!XmlNodeMatches(c, name ? &n : nullptr, type)) continue;
       if (index-- == 0) {
         *child = MakeXmlNode(state_, c);
         return *child ? 0 : kErrOutOfMemory;
@@ -132,6 +139,7 @@ class XmlNodeObject final : public ComObject<XmlNodeObject, Face<MXmlNode, kIID_
     std::string n = ToUtf8(name);
     std::string value = ToUtf8(text);
     std::lock_guard lock(state_->mutex);
+    state_->ChildrenChanged();
     pugi::xml_node made;
     switch (type) {
       case kXmlElement:
@@ -174,6 +182,7 @@ class XmlNodeObject final : public ComObject<XmlNodeObject, Face<MXmlNode, kIID_
     std::lock_guard lock(state_->mutex);
     if (!other->node_ || other->node_.parent() != node_) return kErrNotFound;
     pugi::xml_node removed = other->node_;
+    state_->ChildrenChanged();
     state_->Forget(removed);
     return node_.remove_child(removed) ? 0 : kErrFailed;
   }
@@ -294,6 +303,11 @@ class XmlNodeObject final : public ComObject<XmlNodeObject, Face<MXmlNode, kIID_
 };
 
 }  // namespace
+
+bool XmlNodeMatches(const pugi::xml_node& node, const std::string* name, int32_t type) {
+  if (type != kXmlAnyNode && TypeOf(node.type()) != type) return false;
+  return !name || *name == node.name();
+}
 
 MXmlNode* MakeXmlNode(std::shared_ptr<XmlState> state, pugi::xml_node node) {
   auto* object = new (std::nothrow) XmlNodeObject(std::move(state), node);

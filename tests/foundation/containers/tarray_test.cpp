@@ -70,6 +70,45 @@ TEST(TArrayTest, AppendGrowsByTheArraysStep) {
   EXPECT_EQ(Values(byTen), Values(by640));
 }
 
+// Counts how often elements are moved, to tell linear growth from quadratic.
+struct MoveCounter {
+  static inline uint64_t moves = 0;
+  int value = 0;
+  explicit MoveCounter(int v) : value(v) {}
+  MoveCounter(MoveCounter&& other) noexcept : value(other.value) { ++moves; }
+  MoveCounter& operator=(MoveCounter&& other) noexcept {
+    value = other.value;
+    ++moves;
+    return *this;
+  }
+};
+
+TEST(TArrayTest, LongRunsOfAppendsAndInsertsMoveEachElementABoundedNumberOfTimes) {
+  constexpr uint32_t kN = 100000;
+  struct Case {
+    const char* name;
+    bool insertBeforeLast;
+  };
+  for (const Case c : {Case{"Append", false}, Case{"InsertAt", true}}) {
+    SCOPED_TRACE(c.name);
+    TArray<MoveCounter> a;
+    ASSERT_TRUE(a.Append(MoveCounter(0)));
+    MoveCounter::moves = 0;
+    for (uint32_t i = 1; i < kN; ++i) {
+      const int v = static_cast<int>(i);
+      ASSERT_TRUE(c.insertBeforeLast ? a.InsertAt(a.Count() - 1, MoveCounter(v))
+                                     : a.Append(MoveCounter(v)));
+    }
+    // One move into place (plus two for the shifted last element when inserting) and a
+    // geometric share of the regrowth; steps of ten would move about kN * kN / 20 times.
+    EXPECT_LT(MoveCounter::moves, 8ull * kN);
+    ASSERT_EQ(a.Count(), kN);
+    EXPECT_EQ(a[0].value, c.insertBeforeLast ? 1 : 0);
+    EXPECT_EQ(a[kN - 1].value, c.insertBeforeLast ? 0 : static_cast<int>(kN - 1));
+    EXPECT_EQ(a[kN / 2].value, static_cast<int>(kN / 2) + (c.insertBeforeLast ? 1 : 0));
+  }
+}
+
 struct ResizeCase {
   uint32_t initial;
   int32_t n;
