@@ -369,11 +369,8 @@ bool DirectSoundOutput::Drain(Event* wake) {
       buffer->GetCurrentPosition(&play, nullptr);
       FillSilenceBetween(*buffer, fill, play);
       fill = play;
-      if (wake) {
-        if (wake->Wait(1)) break;
-      } else {
-        SleepMs(1);
-      }
+      // What was played is silence now, so the sleep may be long while much is still to come.
+      if (DrainSleep(wake, size - std::min(free, size))) break;
       if (clock.NowMs() >= deadline) {
         ok = false;
         break;
