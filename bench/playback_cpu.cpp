@@ -80,6 +80,12 @@ Usage Difference(const rusage& before, const rusage& after, double wall) {
   return u;
 }
 
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
 // The first frame of interleaved `samples` with a loud sample on any channel.
 int64_t FirstLoudFrame(const std::vector<int16_t>& samples) {
   for (size_t i = 0; i < samples.size(); ++i) {
@@ -368,14 +374,17 @@ void BM_FirstSound(benchmark::State& state) {
   }
   const double leading = static_cast<double>(s.leadingFrames[format]) / kRate;
   std::vector<double> millis;
+  std::vector<double> playCalls;  // how long Play itself took (the prebuffering)
   for (auto _ : state) {
     millis.clear();
+    playCalls.clear();
     for (int run = 0; run < kFirstSoundRuns; ++run) {
       Player player;
       if (!player.Open(s.File(format), device)) break;
       watch.Arm();
       const Clock::time_point play = Clock::now();
       if (!player.Play()) break;
+      playCalls.push_back(std::chrono::duration<double, std::milli>(Clock::now() - play).count());
       const std::optional<Clock::time_point> heard = watch.WaitHeard(std::chrono::seconds(3));
       if (!heard) break;
       millis.push_back(std::chrono::duration<double, std::milli>(*heard - play).count() -
@@ -390,10 +399,11 @@ void BM_FirstSound(benchmark::State& state) {
     state.SkipWithError("a run was not heard");
     return;
   }
-  std::sort(millis.begin(), millis.end());
-  state.counters["median_ms"] = (millis[kFirstSoundRuns / 2 - 1] + millis[kFirstSoundRuns / 2]) / 2;
-  state.counters["min_ms"] = millis.front();
-  state.counters["max_ms"] = millis.back();
+  state.counters["median_ms"] = Median(millis);
+  state.counters["min_ms"] = *std::min_element(millis.begin(), millis.end());
+  state.counters["max_ms"] = *std::max_element(millis.begin(), millis.end());
+  state.counters["play_call_median_ms"] = Median(playCalls);
+  state.counters["play_call_max_ms"] = *std::max_element(playCalls.begin(), playCalls.end());
 }
 BENCHMARK(BM_FirstSound)
     ->ArgNames({"format", "device"})

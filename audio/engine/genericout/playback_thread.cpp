@@ -165,6 +165,8 @@ bool GenericOutput::Pass(Session& s, Events& events) {
 uint32_t GenericOutput::IdleWaitMs(const Session& s) {
   // A packet used up while the device may have room left: the next one at once.
   if (s.progressed && !s.packet) return 0;
+  // A seek is answered once the device holds the new position; its caller waits for that.
+  if (s.flushAwaitingWrite) return 1;
   uint32_t bufferSize = 0;
   uint32_t bytesPerSecond = 0;
   {

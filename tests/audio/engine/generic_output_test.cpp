@@ -406,6 +406,38 @@ TEST_F(Endpoint, VolumeAndRamps) {
   EXPECT_EQ(v, 0.25);
 }
 
+// Playing steadily, the playback thread sleeps until a quarter of the device buffer is free
+// again: it looks at the device a few times a second, not every millisecond, and the device
+// never runs dry. A ramp makes it step more often, and only while it lasts.
+TEST_F(Endpoint, PlaybackThreadWakesOnlyAsOftenAsTheAudioNeeds) {
+  Connect();
+  ASSERT_EQ(props->SetNumber(u"bufferlength", 0.4), 0);
+  ASSERT_EQ(endpoint->StateChange(kChainPlaying), 0);
+  ASSERT_TRUE(BufferFull());
+  // Played in real time 10 ms at a time; answers the passes per second of real time.
+  auto passesPerSecond = [&](int steps) {
+    const uint64_t before = device->freeSpaceCalls;
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < steps; ++i) {
+      device->Advance(10000);
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      EXPECT_GT(device->WrittenBytes() - device->HeardBytes(), 0u) << "ran dry at step " << i;
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return static_cast<double>(device->freeSpaceCalls - before) / seconds;
+  };
+  // A quarter of 0.4 s: about ten wakes a second, each writing a few packets (a pass each);
+  // a pass every millisecond would be a thousand.
+  const double steady = passesPerSecond(200);
+  EXPECT_LT(steady, 120.0);
+  // Ramp steps of 10 ms while the ramp lasts, then quiet again.
+  ASSERT_EQ(volume->RampVolume(1.0, 0.5, 0.5), 0);
+  EXPECT_GT(passesPerSecond(40), steady + 50.0);
+  passesPerSecond(20);
+  EXPECT_LT(passesPerSecond(100), 120.0);
+}
+
 // A notification falls due by the same heard time as "streamtime" and ramps: when it fires (on
 // the playback thread, to a callback added directly), the device has played up to its time and
 // not a buffer's length beyond.
