@@ -14,7 +14,7 @@ namespace vk2 {
 
 class SinkLatency {
  public:
-  static constexpr uint32_t kStartMillis = 50;
+  static constexpr uint32_t kStartMillis = 100;
   // Played at the short latency before the full one is asked for.
   static constexpr uint32_t kSettleMillis = 1000;
 

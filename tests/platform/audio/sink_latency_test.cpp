@@ -51,7 +51,7 @@ TEST(SinkLatencyTest, StartsShortAndGrowsOnceAfterASecondPlayed) {
   struct Case {
     uint32_t asked, full, start, end;
   };
-  for (const Case c : {Case{0, 250, 50, 250}, Case{0, 30, 30, 30}, Case{40, 250, 40, 40}}) {
+  for (const Case c : {Case{0, 250, 100, 250}, Case{0, 30, 30, 30}, Case{40, 250, 40, 40}}) {
     SCOPED_TRACE(c.asked * 1000 + c.full);
     LatencySink sink;
     sink.Open("", {8000, 1, 16, false}, 0);
@@ -78,10 +78,10 @@ TEST(SinkLatencyTest, ABackEndThatCannotChangeItKeepsTheShortOne) {
   sink.played = 8000;
   EXPECT_FALSE(latency.Step(sink));
   EXPECT_FALSE(latency.Step(sink));
-  EXPECT_EQ(latency.Current(), 50u);
+  EXPECT_EQ(latency.Current(), 100u);
   EXPECT_EQ(sink.asked, std::vector<uint32_t>{250});
   latency.Restart();
-  EXPECT_EQ(latency.Current(), 50u);
+  EXPECT_EQ(latency.Current(), 100u);
 }
 
 }  // namespace
