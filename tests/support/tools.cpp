@@ -47,11 +47,12 @@ pid_t Start(const std::vector<std::string>& args, const std::string& stdoutPath)
 }
 }  // namespace
 
-int Run(const std::vector<std::string>& args, const std::string& stdoutPath) {
+int Run(const std::vector<std::string>& args, const std::string& stdoutPath, struct rusage* usage) {
   const pid_t pid = Start(args, stdoutPath);
   if (pid < 0) return -1;
   int status = 0;
-  while (waitpid(pid, &status, 0) < 0) {
+  struct rusage ignored {};
+  while (wait4(pid, &status, 0, usage ? usage : &ignored) < 0) {
     if (errno != EINTR) return -1;
   }
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;

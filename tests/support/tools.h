@@ -2,6 +2,7 @@
 // foreground for a status, or in the background until the test stops them.
 #pragma once
 
+#include <sys/resource.h>
 #include <sys/types.h>
 
 #include <string>
@@ -12,8 +13,10 @@ namespace vk2::test {
 // True when `tool` is found on PATH.
 bool HaveTool(const std::string& tool);
 // Runs a program (no shell) and answers its exit status; stdout and stderr go to /dev/null
-// unless `stdoutPath` names a file for stdout.
-int Run(const std::vector<std::string>& args, const std::string& stdoutPath = {});
+// unless `stdoutPath` names a file for stdout. `usage`, when given, receives the resources the
+// program used (processor time, context switches).
+int Run(const std::vector<std::string>& args, const std::string& stdoutPath = {},
+        struct rusage* usage = nullptr);
 // Runs `args[0]` with the arguments, output discarded; true when it exits with 0.
 inline bool RunTool(const std::vector<std::string>& args) {
   return Run(args) == 0;

@@ -173,7 +173,15 @@ int32_t GenericOutput::Input::GetOwner(MAudioModule** owner) {
 
 // ---- State machine ---------------------------------------------------------------------------
 
+void GenericOutput::WakeThread() {
+  // Under the flags lock: a drain that starts after this sees the event reset.
+  ScopedLock lock(flagsLock_);
+  if (!draining_) wake_.Set();
+}
+
 bool GenericOutput::DevicePlay() {
+  // The playback thread sleeps while the device does not play; it takes up the new pace now.
+  WakeThread();
   ScopedLock lock(flagsLock_);
   // The playback thread stopped by itself meanwhile (and closed the device): nothing to play.
   if (!deviceOpen_) return true;
@@ -309,8 +317,9 @@ void GenericOutput::Suspend(StateLock& st, bool wasPlaying) {
     // A drain under way ends early; the end is played out after the resume.
     ScopedLock lock(flagsLock_);
     ++drainCuts_;
-    if (draining_) wake_.Set();
   }
+  // The thread parks at its next pass, which comes now.
+  wake_.Set();
   // The handshake happens with the state lock released; a thread that ends instead wakes the
   // waiter too. Past the limit the thread parks at its next pass.
   st.unlock();
@@ -494,6 +503,8 @@ int32_t GenericOutput::Volume::RampVolume(double from, double to, double seconds
   Owner()->ramp_ = Ramp{true, now, now + seconds, from, to};
   Owner()->rampLevel_ = from;
   Owner()->rampActive_.store(true, std::memory_order_release);
+  // The thread steps ramps more often than it otherwise wakes.
+  Owner()->WakeThread();
   if (Owner()->device_ && !Owner()->device_->SetVolume(from * Owner()->volume_)) {
     return MediaError(kMsDeviceFailed);
   }
@@ -516,6 +527,8 @@ int32_t GenericOutput::Notifications::AddNotification(MAudioCallback* callback, 
   ScopedLock lock(Owner()->stateLock_);
   const int32_t r = Owner()->notificationList_.Add(callback, seconds, key);
   Owner()->hasNotifications_ = !Owner()->notificationList_.IsEmpty();
+  // The thread's sleep was measured without it.
+  Owner()->WakeThread();
   return r;
 }
 

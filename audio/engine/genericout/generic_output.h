@@ -11,6 +11,7 @@
 // endpoint never calls its upstream or its chain while it holds the state lock.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -48,6 +49,14 @@ class GenericOutput final
   // The thread writes when more than this many bytes are free (or a quarter of a smaller
   // buffer).
   static constexpr uint32_t kWriteThreshold = 512;
+  // With the device buffer topped up, the thread sleeps until this share of it is free again
+  // (a quarter), so it wakes a few times a second rather than for every few milliseconds played.
+  static constexpr uint32_t kRefillDivisor = 4;
+  // The longest it sleeps in one go: what nothing else wakes it for (a device that plays
+  // slower or faster than its rate says) is looked at this often.
+  static constexpr uint32_t kIdleWaitMs = 250;
+  // A volume ramp is stepped this often.
+  static constexpr uint32_t kRampStepMs = 10;
 
   // A new endpoint with one reference; null when memory runs out.
   static RefPtr<GenericOutput> Create();
@@ -137,6 +146,10 @@ class GenericOutput final
   // A playback thread runs and has not stopped by itself.
   bool ThreadRunning() const;
 
+  // Wakes the playback thread to look again at once, unless it plays out the end of the stream
+  // (where the wake event cuts the drain short, which is for pauses and stops).
+  void WakeThread();
+
   // ---- Device control ----
   bool DevicePlay();
   bool DevicePause();
@@ -147,18 +160,30 @@ class GenericOutput final
   bool Pass(Session& s, Events& events);
   bool Fetch(Session& s, Events& events);
   void Flush(Session& s, Events& events);
-  void Write(Session& s, uint32_t free, Events& events);
+  void Write(Session& s, uint32_t free);
+  // Moves the heard-time map to what the device has played when it had `free` bytes free.
+  void AdvanceHeard(Session& s, uint32_t free, Events& events);
+  // How long the thread may sleep after a pass: until the device has room for a worthwhile
+  // write, a stream change or a notification is heard, or a ramp step falls due.
+  uint32_t IdleWaitMs(const Session& s);
   // After a flush: whether the new position is in the device far enough to answer the seek.
   bool SeekLanded(Session& s);
   bool FinishStream(Session& s, Events& events);
   void ParkWhileSuspended(Session& s);
   void RampStep();
-  void NotificationStep();
+  // Fires the notifications that fell due; answers the seconds until the next one does
+  // (infinity when none will while the device plays on as it is).
+  double NotificationStep();
   // Fires event 7 to the callback of each notification; the fire lock is held.
   void FireNotificationsLocked(const std::vector<TimeNotification>& due);
   void ApplyPriority(Session& s);
   void StopFromThread(Session& s, int32_t code, int32_t argument, Events& events);
 
+  // Writes wait for more than this much room: the write threshold, or a quarter of a device
+  // buffer smaller than four times it.
+  static uint32_t WriteThreshold(uint32_t bufferSize) {
+    return std::min(kWriteThreshold, bufferSize / 4);
+  }
   // Stream time now heard; under the time lock.
   double CurrentStreamTimeLocked();
   double CurrentStreamTime();

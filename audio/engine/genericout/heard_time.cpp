@@ -26,4 +26,13 @@ bool HeardTimeMap::Advance(int64_t heard) {
   return changed;
 }
 
+int64_t HeardTimeMap::NextIdChangeAt() const {
+  if (currentStreamId_ == 0) return -1;
+  for (const Entry& e : entries_) {
+    // Advance takes an entry once the one before it has been heard past its end.
+    if (e.streamId != currentStreamId_) return static_cast<int64_t>(e.totalBegin) + 1;
+  }
+  return -1;
+}
+
 }  // namespace vk2

@@ -39,6 +39,10 @@ class HeardTimeMap {
   // stream id heard changes from a non-zero id to another (the first id is only taken).
   bool Advance(int64_t heard);
 
+  // The bytes heard at which Advance will next report a change of stream id; -1 when none is
+  // coming among the entries kept.
+  int64_t NextIdChangeAt() const;
+
   // Stream time heard when `heardBytes` bytes have been heard at `bytesPerSecond`.
   double TimeAt(int64_t heardBytes, uint32_t bytesPerSecond) const {
     const int64_t into = heardBytes - static_cast<int64_t>(baseTotal_);

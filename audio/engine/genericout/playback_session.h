@@ -28,7 +28,11 @@ struct GenericOutput::Session {
   RefPtr<AudioPacket> packet;
   uint32_t offset = 0;
   uint32_t lastFree = 0;
+  uint32_t written = 0;  // bytes written in the last pass
   bool progressed = false;
+  int64_t heardBytes = 0;           // heard when the last pass measured the room
+  int64_t nextIdChange = -1;        // heard bytes at which the stream id changes; -1: none
+  double notificationDue = 0;       // seconds from the last pass; infinity: none
   bool flushAwaitingWrite = false;  // a flush is answered once its first bytes are written
   bool priorityKnown = false;
   bool priorityPlaying = false;

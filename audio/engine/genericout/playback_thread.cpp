@@ -1,5 +1,7 @@
 // The endpoint's playback thread: keeps the device buffer filled from upstream.
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 #include "audio/engine/genericout/generic_output.h"
 #include "audio/engine/genericout/playback_session.h"
@@ -41,21 +43,16 @@ void GenericOutput::Run(const std::shared_ptr<Session>& session) {
 
   if (s.deviceOpen) {
     s.lastFree = 0;
+    uint32_t waitMs = 0;
     while (!stopRequested_.load(std::memory_order_acquire)) {
-      // Sleep only while the device buffer is more than three quarters full.
-      uint32_t bufferSize = 0;
-      {
-        ScopedLock lock(timeLock_);
-        bufferSize = bufferSize_;
-      }
-      // Also after a pass that wrote nothing, so that a source of empty packets cannot spin.
-      const uint32_t waitMs =
-          ((s.lastFree <= bufferSize / 4 || !s.progressed) && !s.noPollDelay) ? 1 : 0;
+      // Every request from outside (play, pause, seek, stop, suspension, a new notification or
+      // ramp) sets the wake event, so the sleep in between is as long as the audio allows.
       wake_.Wait(waitMs);
       if (stopRequested_.load(std::memory_order_acquire)) break;
       const bool goOn = Pass(s, events);
       Fire(events);
       if (!goOn) break;
+      waitMs = IdleWaitMs(s);
     }
   }
 
@@ -126,6 +123,7 @@ bool GenericOutput::Pass(Session& s, Events& events) {
   if (stopRequested_.load(std::memory_order_acquire)) return false;
 
   s.progressed = false;
+  s.written = 0;
   if (!s.packet && !Fetch(s, events)) return false;
 
   const uint32_t free = s.device->FreeSpace();
@@ -141,7 +139,8 @@ bool GenericOutput::Pass(Session& s, Events& events) {
       maxFree_ = std::max(maxFree_, free);
     }
   }
-  Write(s, free, events);
+  Write(s, free);
+  AdvanceHeard(s, free, events);
   if (s.flushAwaitingWrite && SeekLanded(s)) {
     s.flushAwaitingWrite = false;
     flushDone_.Set();
@@ -157,8 +156,44 @@ bool GenericOutput::Pass(Session& s, Events& events) {
 
   ParkWhileSuspended(s);
 
-  if (hasNotifications_.load(std::memory_order_acquire)) NotificationStep();
+  s.notificationDue = hasNotifications_.load(std::memory_order_acquire)
+                          ? NotificationStep()
+                          : std::numeric_limits<double>::infinity();
   return true;
+}
+
+uint32_t GenericOutput::IdleWaitMs(const Session& s) {
+  // A packet used up while the device may have room left: the next one at once.
+  if (s.progressed && !s.packet) return 0;
+  // A seek is answered once the device holds the new position; its caller waits for that.
+  if (s.flushAwaitingWrite) return 1;
+  uint32_t bufferSize = 0;
+  uint32_t bytesPerSecond = 0;
+  {
+    ScopedLock lock(timeLock_);
+    bufferSize = bufferSize_;
+    bytesPerSecond = bytesPerSecond_;
+  }
+  const uint32_t free = s.lastFree - std::min(s.written, s.lastFree);
+  const uint32_t refill = std::max(bufferSize / kRefillDivisor, WriteThreshold(bufferSize) + 1);
+  // Nothing written although there is room: a source of empty packets, which must not spin.
+  if (!s.progressed && free >= refill) return s.noPollDelay ? 0 : 1;
+  bool playing = false;
+  {
+    ScopedLock lock(flagsLock_);
+    playing = playing_;
+  }
+  // A device that does not play makes no room; whatever changes that wakes the thread.
+  if (!playing || bytesPerSecond == 0) return kIdleWaitMs;
+  auto millisFor = [bytesPerSecond](int64_t bytes) {
+    return static_cast<double>(bytes) * 1000.0 / bytesPerSecond;
+  };
+  double ms = std::min<double>(kIdleWaitMs, millisFor(refill - std::min(free, refill)));
+  if (s.nextIdChange >= 0) ms = std::min(ms, millisFor(s.nextIdChange - s.heardBytes));
+  ms = std::min(ms, s.notificationDue * 1000.0);
+  if (rampActive_.load(std::memory_order_acquire)) ms = std::min<double>(ms, kRampStepMs);
+  // Rounded up, so the thread wakes after the moment rather than just before it.
+  return static_cast<uint32_t>(std::clamp(std::ceil(ms), 1.0, double{kIdleWaitMs}));
 }
 
 bool GenericOutput::Fetch(Session& s, Events& events) {
@@ -260,7 +295,7 @@ bool GenericOutput::SeekLanded(Session& s) {
   return !s.progressed;
 }
 
-void GenericOutput::Write(Session& s, uint32_t free, Events& events) {
+void GenericOutput::Write(Session& s, uint32_t free) {
   if (!s.packet || s.offset >= s.packet->byteCount) return;
   uint32_t bufferSize = 0;
   {
@@ -269,9 +304,7 @@ void GenericOutput::Write(Session& s, uint32_t free, Events& events) {
   }
   const uint32_t frame =
       std::max<uint32_t>(s.packet->format ? BytesPerFrame(*s.packet->format) : 1, 1);
-  // A device buffer smaller than four times the threshold is written a quarter at a time.
-  const uint32_t threshold = std::min(kWriteThreshold, bufferSize / 4);
-  if (free <= threshold || free <= frame) return;
+  if (free <= WriteThreshold(bufferSize) || free <= frame) return;
   const uint32_t remaining = s.packet->byteCount - s.offset;
   // One frame of the device buffer always stays free; writes are whole frames (a packet that
   // ends in a partial frame gives its tail as it is).
@@ -289,13 +322,21 @@ void GenericOutput::Write(Session& s, uint32_t free, Events& events) {
   }
   s.offset += count;
   s.progressed = true;
+  s.written = count;
+  ScopedLock lock(timeLock_);
+  total_ += count;
+}
+
+void GenericOutput::AdvanceHeard(Session& s, uint32_t free, Events& events) {
   bool idChanged = false;
   {
     ScopedLock lock(timeLock_);
-    const int64_t before = static_cast<int64_t>(total_);
-    total_ += count;
+    // What had been heard when the room was measured, before this pass wrote.
+    const int64_t before = static_cast<int64_t>(total_) - s.written;
     const int64_t heard = before - (static_cast<int64_t>(bufferSize_) - static_cast<int64_t>(free));
     idChanged = heard_.Advance(heard);
+    s.heardBytes = heard;
+    s.nextIdChange = heard_.NextIdChangeAt();
   }
   if (idChanged) Collect(events, kEventStreamIdChanged);
 }
@@ -342,7 +383,8 @@ bool GenericOutput::FinishStream(Session& s, Events& events) {
       }
       if (stopRequested_.load(std::memory_order_acquire)) return true;
       if (flushPending_.load(std::memory_order_acquire)) return false;
-      wake_.Wait(1);
+      // Play, stop, seek and suspension all set the wake event.
+      wake_.Wait(kIdleWaitMs);
     }
     wake_.Reset();
     if (stopRequested_.load(std::memory_order_acquire)) return true;
@@ -397,10 +439,11 @@ void GenericOutput::RampStep() {
   if (device_) device_->SetVolume(rampLevel_ * volume_);
 }
 
-void GenericOutput::NotificationStep() {
+double GenericOutput::NotificationStep() {
+  constexpr double kNever = std::numeric_limits<double>::infinity();
   {
     ScopedLock flags(flagsLock_);
-    if (!playing_) return;
+    if (!playing_) return kNever;
   }
   MMediaChain* chain = nullptr;
   bool needTotal = false;
@@ -424,15 +467,20 @@ void GenericOutput::NotificationStep() {
   // waits until the call is over.
   ScopedLock fire(fireLock_);
   std::vector<TimeNotification> due;
+  double next = kNever;
   {
     ScopedLock lock(stateLock_);
-    due = notificationList_.TakeIf([&](const TimeNotification& n) {
-      if (n.seconds >= 0) return now >= n.seconds;
-      return total >= 0 && now >= total + n.seconds;
-    });
+    auto dueAt = [total](const TimeNotification& n) {
+      if (n.seconds >= 0) return n.seconds;
+      return total >= 0 ? total + n.seconds : kNever;
+    };
+    due = notificationList_.TakeIf([&](const TimeNotification& n) { return now >= dueAt(n); });
     hasNotifications_ = !notificationList_.IsEmpty();
+    for (const TimeNotification& n : notificationList_.Entries())
+      next = std::min(next, dueAt(n) - now);
   }
   FireNotificationsLocked(due);
+  return next;
 }
 
 void GenericOutput::FireNotificationsLocked(const std::vector<TimeNotification>& due) {

@@ -9,6 +9,7 @@
 #include "interfaces/ids.h"
 #include "interfaces/runtime/console.h"
 #include "interfaces/runtime/preference_store.h"
+#include "platform/sleep.h"
 
 namespace vk2 {
 namespace {
@@ -192,6 +193,15 @@ uint32_t OutputDeviceBase::Channels() {
 uint32_t OutputDeviceBase::SampleRate() {
   ScopedLock lock(deviceLock_);
   return open_.sampleRate;
+}
+
+bool OutputDeviceBase::DrainSleep(Event* wake, uint64_t pendingBytes) {
+  const uint64_t bytesPerSecond = BytesPerSecond();
+  const uint64_t halfMs = bytesPerSecond ? pendingBytes * 500 / bytesPerSecond : 0;
+  const auto ms = static_cast<uint32_t>(std::clamp<uint64_t>(halfMs, 1, kDrainStepMaxMs));
+  if (wake) return wake->Wait(ms);
+  SleepMs(ms);
+  return false;
 }
 
 uint32_t OutputDeviceBase::BytesPerSecond() {

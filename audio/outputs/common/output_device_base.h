@@ -20,6 +20,7 @@
 #include "platform/audio/sink/pcm_format.h"
 #include "platform/audio/sink/pcm_sink.h"
 #include "platform/critical_section.h"
+#include "platform/event.h"
 
 namespace vk2 {
 
@@ -65,6 +66,11 @@ class OutputDeviceBase
   virtual void SaveDeviceSettings(MPreferenceStore*) {}
   // A line on the runtime's console, when there is one.
   static void ConsoleLine(int32_t level, const TString& text);
+  // One sleep of a drain that waits for `pendingBytes` to be heard: half the time they take to
+  // play (so the end is seen soon after it comes), at least 1 ms and at most kDrainStepMaxMs.
+  // True when `wake` (which may be null) was set meanwhile.
+  bool DrainSleep(Event* wake, uint64_t pendingBytes);
+  static constexpr uint32_t kDrainStepMaxMs = 50;
 
   MediaErrorRegistration errors_;  // the runtime's error registry, for the device's own table
   PropertyTable table_;

@@ -31,8 +31,8 @@ constexpr uint32_t kPriorityLevel = 2;
 constexpr int kLockTries = 5;
 // A drain gives up this long after the buffer's own length: the cursor has stalled.
 constexpr uint32_t kDrainMarginMs = 1000;
-// Longer than the stand-in's pieces (a quarter of its sink latency, at most 100 ms).
-constexpr uint32_t kRestartMarginMs = 40;
+// Longer than the stand-in's pieces (a quarter of its sink latency, at most 62.5 ms).
+constexpr uint32_t kRestartMarginMs = 70;
 
 }  // namespace
 
@@ -369,11 +369,8 @@ bool DirectSoundOutput::Drain(Event* wake) {
       buffer->GetCurrentPosition(&play, nullptr);
       FillSilenceBetween(*buffer, fill, play);
       fill = play;
-      if (wake) {
-        if (wake->Wait(1)) break;
-      } else {
-        SleepMs(1);
-      }
+      // What was played is silence now, so the sleep may be long while much is still to come.
+      if (DrainSleep(wake, size - std::min(free, size))) break;
       if (clock.NowMs() >= deadline) {
         ok = false;
         break;

@@ -361,12 +361,9 @@ bool WaveOutOutput::Drain(Event* wake) {
       ScopedLock flags(flagsLock_);
       if (!hold_) break;
     }
-    if (FreeSpace() >= size) break;
-    if (wake) {
-      if (wake->Wait(1)) break;
-    } else {
-      SleepMs(1);
-    }
+    const uint32_t free = FreeSpace();
+    if (free >= size) break;
+    if (DrainSleep(wake, size - free)) break;
     if (clock.NowMs() >= deadline) {
       ok = false;  // the device stopped playing
       break;

@@ -7,10 +7,13 @@ namespace vk2 {
 
 namespace {
 constexpr size_t kPumpChunkBytes = 64 * 1024;
-// The sink holds a little of what the buffer has: enough to ride out a late drain pass on a busy
-// machine, little enough that Stop and volume changes are heard at once.
+// The sink holds a part of what the buffer has: enough to ride out a late drain pass on a busy
+// machine, and enough that the drain and the sound server's requests come a few times a second
+// rather than every few milliseconds (each costs the process a wake-up). Stop, pause and seeks
+// act on the sink at once; volume changes are heard after what it holds, at most this long. The
+// sink starts short (SinkLatency), so the first sound is not held back by it.
 constexpr uint32_t kMinSinkMillis = 20;
-constexpr uint32_t kMaxSinkMillis = 100;
+constexpr uint32_t kMaxSinkMillis = 250;
 }  // namespace
 
 int32_t DsBuffer::Create(const DsBufferDesc& desc, std::unique_ptr<PcmSink> sink,
@@ -65,14 +68,12 @@ DsBuffer::~DsBuffer() {
 }
 
 int32_t DsBuffer::OpenSinkLocked() {
-  uint32_t millis = options_.sinkMillis;
-  if (millis == 0) {
-    const uint64_t bufferMillis = uint64_t{data_.size()} * 1000 / pcm_.BytesPerSecond();
-    millis = static_cast<uint32_t>(
-        std::clamp<uint64_t>(bufferMillis / 4, kMinSinkMillis, kMaxSinkMillis));
-  }
-  sinkMillis_ = millis;
-  if (!sink_->Open(options_.deviceId, pcm_, millis)) return kDsErrNoDriver;
+  const uint64_t bufferMillis = uint64_t{data_.size()} * 1000 / pcm_.BytesPerSecond();
+  latency_ =
+      SinkLatency(options_.sinkMillis, static_cast<uint32_t>(std::clamp<uint64_t>(
+                                           bufferMillis / 4, kMinSinkMillis, kMaxSinkMillis)));
+  sinkMillis_ = latency_.Current();
+  if (!sink_->Open(options_.deviceId, pcm_, sinkMillis_)) return kDsErrNoDriver;
   // A buffer is created stopped.
   if (!playing_ && !sink_->Pause(true)) {
     sink_->Close();
@@ -325,15 +326,15 @@ size_t DsBuffer::Pump() {
       }
     }
   }
+  if (!lost_ && latency_.Step(*sink_)) sinkMillis_ = latency_.Current();
   return moved;
 }
 
 void DsBuffer::DrainLoop() {
   std::unique_lock lock(mutex_);
-  // A few passes per sink buffer keep it full without spinning.
-  const auto period = std::chrono::milliseconds(std::max<uint32_t>(2, sinkMillis_ / 4));
   while (!stopThread_) {
-    wake_.wait_for(lock, period);
+    // A few passes per sink buffer keep it full without spinning.
+    wake_.wait_for(lock, std::chrono::milliseconds(std::max<uint32_t>(2, sinkMillis_ / 4)));
     if (stopThread_) break;
     lock.unlock();
     Pump();

@@ -14,13 +14,15 @@
 
 #include "platform/audio/dsound/ds_types.h"
 #include "platform/audio/sink/pcm_gain.h"
+#include "platform/audio/sink/sink_latency.h"
 #include "platform/thread.h"
 
 namespace vk2 {
 
 struct DsBufferOptions {
   std::string deviceId;  // sink device; empty: the default
-  // Latency asked of the sink; 0: a quarter of the buffer, between 20 and 100 ms.
+  // Latency asked of the sink; 0: short at the start, then a quarter of the buffer, between 20
+  // and 250 ms (see SinkLatency).
   uint32_t sinkMillis = 0;
   // False: no drain thread; the owner calls Pump (tests do, on a virtual clock).
   bool startThread = true;
@@ -85,7 +87,8 @@ class DsBuffer {
   };
 
   DsBufferOptions options_;
-  uint32_t sinkMillis_ = 0;
+  SinkLatency latency_{0, 0};
+  uint32_t sinkMillis_ = 0;  // the latency the sink runs at now
   std::mutex mutex_;
   std::condition_variable wake_;
   Thread drainThread_;

@@ -118,17 +118,7 @@ bool PulseSink::Open(const std::string& deviceId, const PcmFormat& format, uint3
   underflowLoop_ = loop.get();
   pa_stream_set_underflow_callback(stream, &PulseSink::OnUnderflow, this);
 
-  const uint32_t frameBytes = format.BlockAlign();
-  const uint64_t frames = std::max<uint64_t>(uint64_t{format.sampleRate} * bufferMillis / 1000, 64);
-  pa_buffer_attr attr;
-  attr.maxlength = static_cast<uint32_t>(-1);
-  attr.tlength = static_cast<uint32_t>(frames * frameBytes);
-  // Start (and restart after an underrun) on the first frame: a caller that has written its
-  // last few frames has nothing more to add to reach a larger threshold, and would wait forever
-  // for them to play.
-  attr.prebuf = frameBytes;
-  attr.minreq = static_cast<uint32_t>(-1);
-  attr.fragsize = static_cast<uint32_t>(-1);
+  pa_buffer_attr attr = BufferAttributes(format, bufferMillis);
   const auto flags = static_cast<pa_stream_flags_t>(
       PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_ADJUST_LATENCY);
   const char* device =
@@ -159,6 +149,38 @@ bool PulseSink::Open(const std::string& deviceId, const PcmFormat& format, uint3
   loop->Unlock();
   loop_ = std::move(loop);
   return true;
+}
+
+pa_buffer_attr PulseSink::BufferAttributes(const PcmFormat& format, uint32_t bufferMillis) {
+  const uint32_t frameBytes = format.BlockAlign();
+  const uint64_t frames = std::max<uint64_t>(uint64_t{format.sampleRate} * bufferMillis / 1000, 64);
+  pa_buffer_attr attr;
+  attr.maxlength = static_cast<uint32_t>(-1);
+  attr.tlength = static_cast<uint32_t>(frames * frameBytes);
+  // Start (and restart after an underrun) on the first frame: a caller that has written its
+  // last few frames has nothing more to add to reach a larger threshold, and would wait forever
+  // for them to play.
+  attr.prebuf = frameBytes;
+  attr.minreq = static_cast<uint32_t>(-1);
+  attr.fragsize = static_cast<uint32_t>(-1);
+  return attr;
+}
+
+bool PulseSink::SetBufferMillis(uint32_t bufferMillis) {
+  if (!stream_) return false;
+  loop_->Lock();
+  const pa_buffer_attr attr = BufferAttributes(format_, bufferMillis);
+  bool ok = StreamGoodLocked() &&
+            loop_->Complete(pa_stream_set_buffer_attr(stream_, &attr, nullptr, nullptr),
+                            kOperationMillis);
+  if (ok) {
+    const pa_buffer_attr* granted = pa_stream_get_buffer_attr(stream_);
+    bufferBytes_ = granted ? granted->tlength : attr.tlength;
+  } else {
+    Fail("changing the latency failed");
+  }
+  loop_->Unlock();
+  return ok;
 }
 
 void PulseSink::Close() {

@@ -19,6 +19,7 @@ class PulseSink final : public PcmSink {
   bool Enumerate(std::vector<SinkDevice>& devices) override;
   bool Open(const std::string& deviceId, const PcmFormat& format, uint32_t bufferMillis) override;
   void Close() override;
+  bool SetBufferMillis(uint32_t bufferMillis) override;
   bool IsOpen() const override { return stream_ != nullptr; }
   bool HasFailed() override;
   const PcmFormat& Format() const override { return format_; }
@@ -46,6 +47,8 @@ class PulseSink final : public PcmSink {
   size_t RoomLocked();
   void Fail(const std::string& what);
   static void OnUnderflow(pa_stream* stream, void* self);
+  // The buffer lengths asked of the server for a latency of `bufferMillis`.
+  static pa_buffer_attr BufferAttributes(const PcmFormat& format, uint32_t bufferMillis);
 
   std::unique_ptr<PulseLoop> loop_;
   PulseLoop* underflowLoop_ = nullptr;  // the loop while Open is still setting up

@@ -7,7 +7,10 @@ namespace vk2 {
 
 namespace {
 
-constexpr uint32_t kThreadPeriodMillis = 5;
+// The device thread looks at the sink a few times per its latency: often enough to keep it fed
+// and to hand headers back soon after they are heard, never in a busy loop.
+constexpr uint32_t kPassesPerSinkLength = 4;
+constexpr uint32_t kMinThreadPeriodMillis = 2;
 
 PcmSinkFactory FactoryOrDefault(const PcmSinkFactory& factory) {
   return factory ? factory : DefaultPcmSinkFactory();
@@ -58,20 +61,25 @@ int32_t WaveOut::Open(std::unique_ptr<WaveOut>& out, uint32_t deviceId, const Wa
   if (!ResolveDevice(deviceId, options.sinkFactory, device)) return kMmErrBadDeviceId;
   std::unique_ptr<PcmSink> sink = options.sinkFactory();
   if (!sink) return kMmErrNoDriver;
-  if (!sink->Open(device.id, pcm, options.sinkMillis)) {
+  const SinkLatency latency(options.sinkMillis, kFullSinkMillis);
+  if (!sink->Open(device.id, pcm, latency.Current())) {
     return IsValidPcmFormat(pcm) ? kMmErrNoDriver : kWaveErrBadFormat;
   }
   if (flags & kWaveFormatQuery) {
     sink->Close();
     return kMmOk;
   }
-  out.reset(new WaveOut(std::move(sink), pcm, std::move(onDone), options));
+  out.reset(new WaveOut(std::move(sink), pcm, std::move(onDone), options, latency));
   return kMmOk;
 }
 
 WaveOut::WaveOut(std::unique_ptr<PcmSink> sink, const PcmFormat& pcm, DoneCallback onDone,
-                 const WaveOutOptions& options)
-    : options_(options), sink_(std::move(sink)), pcm_(pcm), onDone_(std::move(onDone)) {
+                 const WaveOutOptions& options, SinkLatency latency)
+    : options_(options),
+      sink_(std::move(sink)),
+      latency_(latency),
+      pcm_(pcm),
+      onDone_(std::move(onDone)) {
   if (options_.startThread && thread_.Start([this] {
         SetCurrentThreadName("vk2 waveout");
         ThreadLoop();
@@ -267,6 +275,7 @@ void WaveOut::Pump() {
       done = CompleteLocked();
       if (!paused_) FeedLocked();
       done += CompleteLocked();
+      latency_.Step(*sink_);
     }
   }
   if (done && onDone_) onDone_();
@@ -279,7 +288,9 @@ bool WaveOut::SetThreadPriority(ThreadPriority priority) {
 void WaveOut::ThreadLoop() {
   std::unique_lock lock(mutex_);
   while (!stop_) {
-    wake_.wait_for(lock, std::chrono::milliseconds(kThreadPeriodMillis));
+    // Writes and restarts wake the thread at once.
+    wake_.wait_for(lock, std::chrono::milliseconds(std::max(
+                             kMinThreadPeriodMillis, latency_.Current() / kPassesPerSinkLength)));
     if (stop_) break;
     lock.unlock();
     Pump();

@@ -10,6 +10,7 @@
 
 #include "platform/audio/sink/pcm_gain.h"
 #include "platform/audio/sink/pcm_sink.h"
+#include "platform/audio/sink/sink_latency.h"
 #include "platform/audio/wave_format.h"
 #include "platform/audio/waveout/wave_out_types.h"
 #include "platform/thread.h"
@@ -18,7 +19,10 @@ namespace vk2 {
 
 struct WaveOutOptions {
   PcmSinkFactory sinkFactory;  // empty: DefaultPcmSinkFactory()
-  uint32_t sinkMillis = 100;   // latency asked of the sink
+  // Latency asked of the sink; 0: short at the start, then kFullSinkMillis (see SinkLatency).
+  // The device thread feeds the sink four times per length, so a long one wakes the process
+  // less often; volume changes are heard after what it holds.
+  uint32_t sinkMillis = 0;
   // False: no device thread; the owner calls Pump (tests do, on a virtual clock).
   bool startThread = true;
   // The device thread's priority (time critical for a real-time audio setting); best effort.
@@ -27,6 +31,7 @@ struct WaveOutOptions {
 
 class WaveOut {
  public:
+  static constexpr uint32_t kFullSinkMillis = 250;
   // Runs on the device thread (or in Reset's caller) after headers were marked done, outside
   // the device's lock. Typically sets the owner's completion event. It must not destroy the
   // device.
@@ -74,7 +79,7 @@ class WaveOut {
 
  private:
   WaveOut(std::unique_ptr<PcmSink> sink, const PcmFormat& pcm, DoneCallback onDone,
-          const WaveOutOptions& options);
+          const WaveOutOptions& options, SinkLatency latency);
   uint64_t PlayedBytesLocked();
   size_t CompleteLocked();
   size_t ReturnAllLocked();
@@ -89,6 +94,7 @@ class WaveOut {
 
   WaveOutOptions options_;
   std::unique_ptr<PcmSink> sink_;
+  SinkLatency latency_;  // guarded by mutex_
   PcmFormat pcm_;
   DoneCallback onDone_;
 

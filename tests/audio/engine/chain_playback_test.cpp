@@ -319,7 +319,8 @@ TEST_F(ChainPlayback, LastReleaseInsideItsOwnCallback) {
 
 // A crossfade as the media core runs it: the next chain starts while the ending one plays, each
 // with its own endpoint, and their volume controls ramp over the same second. The envelopes are
-// measured from what each capture device heard.
+// measured from what each capture device heard. The devices play no faster than real time, as
+// the endpoints sleep by the clock between ramp steps.
 TEST_F(ChainPlayback, CrossfadeEnvelopesOfTwoChains) {
   SignalSpec longSpec = spec;
   longSpec.frames = 44100 * 3;
@@ -341,7 +342,7 @@ TEST_F(ChainPlayback, CrossfadeEnvelopesOfTwoChains) {
   ASSERT_EQ(sides[0].chain->Play(0.75), 0);
   for (int i = 0; i < 100; ++i) {
     sides[0].device->Advance(5000);
-    std::this_thread::sleep_for(std::chrono::microseconds(300));
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   ASSERT_EQ(sides[1].chain->Play(0.75), 0);
   RefPtr<MVolumeControl> down;
@@ -354,7 +355,7 @@ TEST_F(ChainPlayback, CrossfadeEnvelopesOfTwoChains) {
   for (int i = 0; i < 300; ++i) {
     for (Side& side : sides)
       side.device->Advance(5000);
-    std::this_thread::sleep_for(std::chrono::microseconds(300));
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   const double starts[2] = {startA, 0.0};
   for (int k = 0; k < 2; ++k) {

@@ -51,11 +51,13 @@ class Endpoint : public EngineEnv {
     return p;
   }
   // Moves the manual clock until `done` holds.
-  bool PlayUntil(const std::function<bool()>& done, uint64_t stepUs = 20000) {
+  // Plays `stepUs` at a time, a step every `pauseUs` of real time, until `done` holds.
+  bool PlayUntil(const std::function<bool()>& done, uint64_t stepUs = 20000,
+                 uint64_t pauseUs = 200) {
     for (int i = 0; i < 20000; ++i) {
       if (done()) return true;
       device->Advance(stepUs);
-      std::this_thread::sleep_for(std::chrono::microseconds(200));
+      std::this_thread::sleep_for(std::chrono::microseconds(pauseUs));
     }
     return done();
   }
@@ -404,6 +406,38 @@ TEST_F(Endpoint, VolumeAndRamps) {
   EXPECT_EQ(v, 0.25);
 }
 
+// Playing steadily, the playback thread sleeps until a quarter of the device buffer is free
+// again: it looks at the device a few times a second, not every millisecond, and the device
+// never runs dry. A ramp makes it step more often, and only while it lasts.
+TEST_F(Endpoint, PlaybackThreadWakesOnlyAsOftenAsTheAudioNeeds) {
+  Connect();
+  ASSERT_EQ(props->SetNumber(u"bufferlength", 0.4), 0);
+  ASSERT_EQ(endpoint->StateChange(kChainPlaying), 0);
+  ASSERT_TRUE(BufferFull());
+  // Played in real time 10 ms at a time; answers the passes per second of real time.
+  auto passesPerSecond = [&](int steps) {
+    const uint64_t before = device->freeSpaceCalls;
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < steps; ++i) {
+      device->Advance(10000);
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      EXPECT_GT(device->WrittenBytes() - device->HeardBytes(), 0u) << "ran dry at step " << i;
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return static_cast<double>(device->freeSpaceCalls - before) / seconds;
+  };
+  // A quarter of 0.4 s: about ten wakes a second, each writing a few packets (a pass each);
+  // a pass every millisecond would be a thousand.
+  const double steady = passesPerSecond(200);
+  EXPECT_LT(steady, 120.0);
+  // Ramp steps of 10 ms while the ramp lasts, then quiet again.
+  ASSERT_EQ(volume->RampVolume(1.0, 0.5, 0.5), 0);
+  EXPECT_GT(passesPerSecond(40), steady + 50.0);
+  passesPerSecond(20);
+  EXPECT_LT(passesPerSecond(100), 120.0);
+}
+
 // A notification falls due by the same heard time as "streamtime" and ramps: when it fires (on
 // the playback thread, to a callback added directly), the device has played up to its time and
 // not a buffer's length beyond.
@@ -419,7 +453,9 @@ TEST_F(Endpoint, NotificationsFireWhenTheirTimeIsHeard) {
   ASSERT_EQ(tn->AddNotification(&at, 0.5, 1), 0);
   EXPECT_EQ(tn->AddNotification(&at, 0.7, 1), -6);
   ASSERT_EQ(endpoint->StateChange(kChainPlaying), 0);
-  ASSERT_TRUE(PlayUntil([&] { return at.Count(kEventTimeNotification) > 0; }, 2000));
+  // Played no faster than real time: the endpoint sleeps by the clock until the notification
+  // falls due, as it may with a real device.
+  ASSERT_TRUE(PlayUntil([&] { return at.Count(kEventTimeNotification) > 0; }, 2000, 2000));
   const double t = static_cast<double>(heardThen.load()) / 176400.0;
   EXPECT_GE(t, 0.5);
   EXPECT_LT(t, 0.55);  // a buffer of 0.2 s would show here if the time were taken otherwise
@@ -460,11 +496,12 @@ TEST_F(Endpoint, CrossfadeRampsFollowTheStreamTimeHeard) {
     sides[k].endpoint->QueryInterface(kIID_MVolumeControl, v.PutVoid(), 1, 0);
     ASSERT_EQ(v->RampVolume(k == 0 ? 1.0 : 0.0, k == 0 ? 0.0 : 1.0, kRamp), 0);
   }
-  // Both devices play in lock step, 5 ms at a time, for 1.5 seconds.
+  // Both devices play in lock step, 5 ms at a time, for 1.5 seconds, no faster than real time
+  // (the endpoint sleeps by the clock between ramp steps, as it may with a real device).
   for (int step = 0; step < 300; ++step) {
     for (Side& s : sides)
       s.device->Advance(5000);
-    std::this_thread::sleep_for(std::chrono::microseconds(300));
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   for (int k = 0; k < 2; ++k) {
     SCOPED_TRACE(k);

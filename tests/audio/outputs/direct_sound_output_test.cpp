@@ -140,7 +140,7 @@ TEST_F(DirectSoundOutputTest, FreeSpaceFollowsThePlayCursorAndFlushMovesTheWrite
   // The next write lands a safe margin past the position the buffer reported, and the room is
   // what lies from there to the play cursor.
   const uint32_t margin = DirectSoundOutput::RestartMargin({8000, 1, 16, false}, size);
-  EXPECT_EQ(margin, 640u);
+  EXPECT_EQ(margin, 1120u);  // 70 ms
   uint32_t play = 0;
   ASSERT_EQ(buffer->GetCurrentPosition(&play, nullptr), kDsOk);
   EXPECT_EQ(device_->FreeSpace(), (play + 2 * size - dsWrite - margin) % size);
