@@ -123,6 +123,8 @@ inline constexpr Guid kIID_SharedCounter = MakeGuid("D54F9987-6D51-473F-B8EB-CB1
 // ---- Media core: core object, registry, managers, loaders, module ---------------------------
 
 // ---- Graphics kit: canvas and surfaces ------------------------------------------------------
+inline constexpr Guid kIID_MSurface = MakeGuid("4F36BCB1-58F2-4426-9459-1D861C80DE6A");
+inline constexpr Guid kIID_MCanvas = MakeGuid("0A4DFD4A-B556-49EC-8FA7-148C286AF5A3");
 
 // ---- Graphics kit: images, layered images, fonts --------------------------------------------
 
