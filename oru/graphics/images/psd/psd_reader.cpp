@@ -5,6 +5,7 @@
 
 #include "foundation/util/result.h"
 #include "oru/graphics/images/psd/byte_reader.h"
+#include "oru/graphics/images/psd/inflate_plane.h"
 #include "oru/graphics/images/psd/packbits.h"
 #include "oru/graphics/images/psd/psd_document.h"
 
@@ -15,6 +16,8 @@ constexpr uint16_t kModeGrey = 1;
 constexpr uint16_t kModeRgb = 3;
 constexpr uint16_t kRaw = 0;
 constexpr uint16_t kRle = 1;
+constexpr uint16_t kZip = 2;
+constexpr uint16_t kZipPredicted = 3;
 // A packed row of n bytes unpacks to at most 64 n bytes (two bytes per run of 128).
 constexpr uint64_t kMaxRleExpansion = 64;
 
@@ -90,6 +93,17 @@ int32_t PsdParser::ReadPlanes(ByteReader& r, uint16_t compression, int32_t w, in
       if (!bytes) return Fail(kErrBadData, "truncated channel data");
       p.assign(bytes, bytes + plane);
     }
+    return kOk;
+  }
+  if (compression == kZip || compression == kZipPredicted) {
+    // Deflated planes fill the rest of their channel's data, one plane per channel.
+    if (planes != 1) return Fail(kErrNotSupported, "deflated merged image");
+    auto& bytes = (*out)[0];
+    const size_t packed = r.Remaining();
+    if (!InflatePlane(r.Take(packed), packed, plane, &bytes)) {
+      return Fail(kErrBadData, "damaged deflated channel");
+    }
+    if (compression == kZipPredicted) UndoRowDeltas(&bytes, w, h);
     return kOk;
   }
   if (compression != kRle) return Fail(kErrNotSupported, "compressed channels of this kind");
