@@ -1,0 +1,138 @@
+#include "oru/graphics/canvas/generated_fill.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "oru/graphics/canvas/pixel.h"
+
+namespace vk2::gfx {
+namespace {
+
+// Ordered-dither thresholds of a 4x4 cell, in sixteenths.
+constexpr uint8_t kBayer4[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+
+inline double DitherOffset(bool dither, int32_t x, int32_t y) {
+  return dither ? (kBayer4[y & 3][x & 3] + 0.5) / 16.0 : 0.0;
+}
+
+// Palette index of a position t (1.0 = one sweep through the palette), repeating beyond it.
+inline uint32_t IndexOf(double t, double offset) {
+  const double v = std::floor(t * 256.0 + offset);
+  const int64_t i = static_cast<int64_t>(std::clamp(v, -1e15, 1e15));
+  return static_cast<uint32_t>(((i % 256) + 256) % 256);
+}
+
+inline uint32_t ClampedIndex(double t, double offset) {
+  return static_cast<uint32_t>(std::clamp(std::floor(t * 256.0 + offset), 0.0, 255.0));
+}
+
+constexpr double kBinaryAngleToRadians = 2 * std::numbers::pi / 65536.0;
+
+}  // namespace
+
+void FillRecordCode(int32_t kind, const void* record, uint64_t* code, int32_t* opacity) {
+  if (kind == kFillFourPoint) {
+    *code = static_cast<const FourPointFillRecord*>(record)->code;
+    *opacity = 256;
+    return;
+  }
+  const auto* head = static_cast<const FillRecordHead*>(record);
+  *code = head->code;
+  *opacity = head->opacity;
+}
+
+bool RenderGeneratedFill(int32_t kind, const RectI& rect, const void* record,
+                         const uint32_t* palette, bool dither, PixelBlock* block) {
+  if (kind != kFillFourPoint && !palette) return false;
+  if (kind < kFillRadial || kind > kFillFourPoint) return false;
+  const RectI& a = block->area;
+  block->pixels.resize(static_cast<size_t>(a.Width()) * a.Height());
+  uint32_t lut[256];
+  if (palette) {
+    for (int i = 0; i < 256; ++i)
+      lut[i] = PremultiplyArgb(palette[i]);
+  }
+  const double w = rect.Width();
+  const double h = rect.Height();
+  auto put = [&](int32_t x, int32_t y, uint32_t p) {
+    block->pixels[static_cast<size_t>(y - a.top) * a.Width() + (x - a.left)] = p;
+  };
+
+  switch (kind) {
+    case kFillLinear: {
+      const auto* r = static_cast<const LinearFillRecord*>(record);
+      const double angle = r->angle * kBinaryAngleToRadians;
+      const double dx = std::cos(angle);
+      const double dy = -std::sin(angle);  // screen y grows downward
+      // The projections of the rectangle's corners bound one sweep (times the spread).
+      const double p[4] = {0, w * dx, h * dy, w * dx + h * dy};
+      const double lo = *std::min_element(p, p + 4);
+      const double hi = *std::max_element(p, p + 4);
+      const double span = hi > lo ? hi - lo : 1;
+      const double spread = r->spread / 65536.0;
+      for (int32_t y = a.top; y < a.bottom; ++y) {
+        for (int32_t x = a.left; x < a.right; ++x) {
+          const double proj = (x + 0.5 - rect.left) * dx + (y + 0.5 - rect.top) * dy;
+          put(x, y, lut[IndexOf((proj - lo) / span * spread, DitherOffset(dither, x, y))]);
+        }
+      }
+      return true;
+    }
+    case kFillCircular: {
+      const auto* r = static_cast<const CircularFillRecord*>(record);
+      const double cx = rect.left + r->centerX;
+      const double cy = rect.top + r->centerY;
+      const double radius = r->radius > 0 ? r->radius : 1;
+      for (int32_t y = a.top; y < a.bottom; ++y) {
+        for (int32_t x = a.left; x < a.right; ++x) {
+          const double d = std::hypot(x + 0.5 - cx, y + 0.5 - cy);
+          put(x, y, lut[ClampedIndex(d / radius, DitherOffset(dither, x, y))]);
+        }
+      }
+      return true;
+    }
+    case kFillRadial: {
+      const auto* r = static_cast<const RadialFillRecord*>(record);
+      const double cx = rect.left + r->centerX;
+      const double cy = rect.top + r->centerY;
+      const int32_t start = r->startAngle & 0xFFFF;
+      int32_t sweep = (r->endAngle - r->startAngle) & 0xFFFF;
+      if (sweep == 0) sweep = 65536;
+      for (int32_t y = a.top; y < a.bottom; ++y) {
+        for (int32_t x = a.left; x < a.right; ++x) {
+          double theta = std::atan2(-(y + 0.5 - cy), x + 0.5 - cx) / kBinaryAngleToRadians;
+          if (r->direction == 0) theta = -theta;  // clockwise
+          double rel = std::fmod(theta - start, 65536.0);
+          if (rel < 0) rel += 65536.0;
+          put(x, y, lut[ClampedIndex(rel / sweep, DitherOffset(dither, x, y))]);
+        }
+      }
+      return true;
+    }
+    default: {
+      const auto* r = static_cast<const FourPointFillRecord*>(record);
+      const int shifts[4] = {kAlphaShift, kRedShift, kGreenShift, kBlueShift};
+      for (int32_t y = a.top; y < a.bottom; ++y) {
+        const double fy = h > 1 ? (y - rect.top) / (h - 1) : 0;
+        for (int32_t x = a.left; x < a.right; ++x) {
+          const double fx = w > 1 ? (x - rect.left) / (w - 1) : 0;
+          const double off = dither ? DitherOffset(true, x, y) : 0.5;
+          uint32_t c[4];
+          for (int k = 0; k < 4; ++k) {
+            const double top =
+                Channel(r->colors[0], shifts[k]) * (1 - fx) + Channel(r->colors[1], shifts[k]) * fx;
+            const double bottom =
+                Channel(r->colors[2], shifts[k]) * (1 - fx) + Channel(r->colors[3], shifts[k]) * fx;
+            c[k] = static_cast<uint32_t>(
+                std::clamp(std::floor(top * (1 - fy) + bottom * fy + off), 0.0, 255.0));
+          }
+          put(x, y, PremultiplyArgb(PackArgb(c[0], c[1], c[2], c[3])));
+        }
+      }
+      return true;
+    }
+  }
+}
+
+}  // namespace vk2::gfx
