@@ -133,6 +133,7 @@ inline constexpr Guid kIID_MThreadImageService = MakeGuid("615ECC4A-A04B-4CB4-9C
 inline constexpr Guid kIID_MImageStyleService = MakeGuid("95FE69A6-BA01-4BF0-8B1F-2DC10586FFBC");
 inline constexpr Guid kIID_MRasterizer = MakeGuid("675BAC8F-6856-4DBA-B2E2-3D335FE8F6AB");
 inline constexpr Guid kIID_MRasterImage = MakeGuid("A67BA9A4-8ED7-4A51-91FD-57653742C11E");
+inline constexpr Guid kIID_MMaskImage = MakeGuid("0DF26D6E-36E9-4007-8220-A7D9105410EC");
 inline constexpr Guid kIID_MFont = MakeGuid("8082EC49-E982-4E44-9B41-1848DF51BD36");
 inline constexpr Guid kPackageResourceClass = MakeGuid("2D39822A-937A-4DAE-8B49-37826BC09ED4");
 inline constexpr Guid kIID_MLayeredImage = MakeGuid("754B13D9-F6F3-4E11-9708-BFFAFCDCD42F");

@@ -30,6 +30,24 @@ enum EightBitSource : int32_t {
   kEightBitIntensity = 5,
 };
 
+// A 1-bit mask (shapes, hit areas, clips): drawn by one thread at a time, like a surface.
+// Combine modes are the ClipMode values: 1 clear then set, 2 OR, 3 AND, 4 DIFF, 5 XOR.
+class MMaskImage : public MUnknown {
+ public:
+  virtual int32_t GetView(SurfaceView* view) = 0;
+  virtual int32_t CombineRect(const RectI& rect, int32_t mode) = 0;
+  virtual int32_t CombineRoundRect(const RectI& rect, int32_t cornerWidth, int32_t cornerHeight,
+                                   int32_t mode) = 0;
+  virtual int32_t CombineEllipse(const RectI& rect, int32_t mode) = 0;
+  // `other` placed with its origin at (dx, dy).
+  virtual int32_t CombineMask(MMaskImage* other, int32_t dx, int32_t dy, int32_t mode) = 0;
+  // 1 inside, 0 outside or unset.
+  virtual int32_t Value(int32_t x, int32_t y) = 0;
+
+ protected:
+  ~MMaskImage() = default;
+};
+
 class MRasterImage : public MUnknown {
  public:
   // The pixels, read-only: kArgb32 for loaded images, kIndex8 after an 8-bit conversion, kMask1
@@ -39,9 +57,9 @@ class MRasterImage : public MUnknown {
   virtual bool IsEightBit() = 0;
   // A new 8-bit image made of one channel of this one (EightBitSource).
   virtual int32_t ConvertToEightBit(int32_t source, MRasterImage** out) = 0;
-  // A new 1-bit mask: inside where a pixel's alpha (index value for 8-bit images) is at least
-  // `threshold` (1 to 255).
-  virtual int32_t ExtractMask(int32_t threshold, MRasterImage** out) = 0;
+  // A new 1-bit mask of the image's size: set where every channel that `channels` names (its
+  // non-zero bytes, 0xFF000000 for alpha) holds at least `threshold` in straight colour.
+  virtual int32_t ExtractMask(uint32_t channels, int32_t threshold, MMaskImage** out) = 0;
   // Draws `source` (null: the whole image) with its top-left at (destX, destY). 8-bit images are
   // drawn through `palette` (256 straight colours; null: a grey ramp).
   virtual int32_t Draw(MCanvas* canvas, int32_t destX, int32_t destY, const RectI* source,
@@ -104,6 +122,8 @@ class MThreadImageService : public MUnknown {
                                    MLayeredImage** out) = 0;
   // This thread's scratch surface, grown to cover at least width x height (never shrunk).
   virtual int32_t GetScratch(int32_t width, int32_t height, MSurface** out) = 0;
+  // A new empty mask.
+  virtual int32_t CreateMask(int32_t width, int32_t height, MMaskImage** out) = 0;
 
  protected:
   ~MThreadImageService() = default;

@@ -23,12 +23,17 @@ std::string Utf8Of(const char16_t* text) {
   return out;
 }
 
-std::mutex g_fontconfigMutex;
-
 }  // namespace
 
-bool MatchFontFile(const std::string& family, uint32_t style, FontFile* out) {
-  std::lock_guard lock(g_fontconfigMutex);
+FontMatcher::FontMatcher() : config_(FcInitLoadConfigAndFonts()) {}
+
+FontMatcher::~FontMatcher() {
+  if (config_) FcConfigDestroy(config_);
+}
+
+bool FontMatcher::Match(const std::string& family, uint32_t style, FontFile* out) {
+  std::lock_guard lock(mutex_);
+  if (!config_) return false;
   FcPattern* pattern = FcPatternCreate();
   if (!pattern) return false;
   std::string name = family;
@@ -44,10 +49,10 @@ bool MatchFontFile(const std::string& family, uint32_t style, FontFile* out) {
   FcPatternAddInteger(pattern, FC_SLANT, (style & kFontItalic) ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
   if (style & kFontFixedPitch) FcPatternAddInteger(pattern, FC_SPACING, FC_MONO);
   FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcConfigSubstitute(config_, pattern, FcMatchPattern);
   FcDefaultSubstitute(pattern);
   FcResult result = FcResultNoMatch;
-  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+  FcPattern* match = FcFontMatch(config_, pattern, &result);
   FcPatternDestroy(pattern);
   if (!match) return false;
   FcChar8* file = nullptr;
@@ -85,8 +90,10 @@ int32_t FontLibrary::GetFaceFont(const FontDescription& description, MFont** out
   FontFile file;
   if (!face.empty() && face.front() == '/') {
     file.path = face;  // a file named directly, as tests and bundled fonts do
-  } else if (!MatchFontFile(face, description.style, &file)) {
-    return kErrNotFound;
+  } else {
+    std::lock_guard lock(mutex_);
+    if (!matcher_) matcher_ = std::make_unique<FontMatcher>();
+    if (!matcher_->Match(face, description.style, &file)) return kErrNotFound;
   }
   const Key key{file.path, file.index, description.size, description.style, description.smoothed};
   std::lock_guard lock(mutex_);
@@ -94,7 +101,9 @@ int32_t FontLibrary::GetFaceFont(const FontDescription& description, MFont** out
     *out = RefPtr<FontObject>(found->second).Detach();
     return kOk;
   }
-  if (!freetype_) freetype_ = std::make_shared<FreeTypeLibrary>();
+  if (!freetype_) {
+    freetype_ = std::make_shared<FreeTypeLibrary>();
+  }
   if (!freetype_->Ok()) return kErrNoService;
   FT_Face ftFace = freetype_->OpenFace(file.path, file.index);
   if (!ftFace) return kErrNotFound;

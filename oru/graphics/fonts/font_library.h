@@ -2,6 +2,8 @@
 // 96 dots per inch; raster fonts from an image. Equal descriptions share one font object.
 #pragma once
 
+#include <fontconfig/fontconfig.h>
+
 #include <map>
 #include <memory>
 #include <mutex>
@@ -23,8 +25,22 @@ struct FontFile {
   int32_t index = 0;
 };
 
-// The file fontconfig chooses for a family and style; false when it has none.
-bool MatchFontFile(const std::string& family, uint32_t style, FontFile* out);
+// Chooses font files through a fontconfig configuration of its own, so that the process's
+// default configuration (which toolkits share) is never touched and all is freed at the end.
+class FontMatcher {
+ public:
+  FontMatcher();
+  ~FontMatcher();
+  FontMatcher(const FontMatcher&) = delete;
+  FontMatcher& operator=(const FontMatcher&) = delete;
+
+  // The file for a family and style; false when there is none.
+  bool Match(const std::string& family, uint32_t style, FontFile* out);
+
+ private:
+  std::mutex mutex_;
+  FcConfig* config_ = nullptr;
+};
 
 class FontLibrary {
  public:
@@ -39,6 +55,7 @@ class FontLibrary {
   using Key = std::tuple<std::string, int32_t, int32_t, uint32_t, bool>;
   std::mutex mutex_;
   std::shared_ptr<FreeTypeLibrary> freetype_;  // made on first use
+  std::unique_ptr<FontMatcher> matcher_;       // made on first use
   std::map<Key, RefPtr<FontObject>> faces_;
 };
 

@@ -4,6 +4,9 @@
 #include <new>
 
 #include "foundation/util/result.h"
+#include "oru/graphics/canvas/mask_ops.h"
+#include "oru/graphics/canvas/pixel.h"
+#include "oru/graphics/images/mask_image.h"
 
 namespace vk2::oru {
 
@@ -37,23 +40,10 @@ SurfaceView PixelBuffer::View() {
   return SurfaceView{bits.data(), width, height, strideBytes, format};
 }
 
-uint32_t PremultiplyArgb(uint32_t straight) {
-  const uint32_t a = straight >> 24;
-  if (a == 255) return straight;
-  if (a == 0) return 0;
-  // Rounded a*c/255 for each channel.
-  auto mul = [a](uint32_t c) {
-    const uint32_t t = a * c + 128;
-    return (t + (t >> 8)) >> 8;
-  };
-  return (a << 24) | (mul((straight >> 16) & 0xFF) << 16) | (mul((straight >> 8) & 0xFF) << 8) |
-         mul(straight & 0xFF);
-}
-
 void PremultiplyRgbaRow(const uint8_t* rgba, int32_t width, uint32_t* out) {
   for (int32_t x = 0; x < width; ++x, rgba += 4) {
-    out[x] = PremultiplyArgb(uint32_t{rgba[3]} << 24 | uint32_t{rgba[0]} << 16 |
-                             uint32_t{rgba[1]} << 8 | rgba[2]);
+    out[x] = gfx::PremultiplyArgb(uint32_t{rgba[3]} << 24 | uint32_t{rgba[0]} << 16 |
+                                  uint32_t{rgba[1]} << 8 | rgba[2]);
   }
 }
 
@@ -85,28 +75,19 @@ bool PixelImage::IsEightBit() {
 
 namespace {
 
-// Straight channel value of a premultiplied pixel.
-uint32_t Unpremultiplied(uint32_t p, int shift) {
-  const uint32_t a = p >> 24;
-  if (a == 0) return 0;
-  return std::min<uint32_t>(255, (((p >> shift) & 0xFF) * 255 + a / 2) / a);
-}
-
 uint8_t ChannelOf(uint32_t p, int32_t source) {
+  const uint32_t straight = gfx::UnpremultiplyArgb(p);
   switch (source) {
     case kEightBitAlpha:
-      return static_cast<uint8_t>(p >> 24);
+      return static_cast<uint8_t>(gfx::AlphaOf(p));
     case kEightBitRed:
-      return static_cast<uint8_t>(Unpremultiplied(p, 16));
+      return static_cast<uint8_t>(gfx::Channel(straight, gfx::kRedShift));
     case kEightBitGreen:
-      return static_cast<uint8_t>(Unpremultiplied(p, 8));
+      return static_cast<uint8_t>(gfx::Channel(straight, gfx::kGreenShift));
     case kEightBitBlue:
-      return static_cast<uint8_t>(Unpremultiplied(p, 0));
+      return static_cast<uint8_t>(gfx::Channel(straight, gfx::kBlueShift));
     default:
-      // Rec. 601 luma weights in 8.8 fixed point.
-      return static_cast<uint8_t>((Unpremultiplied(p, 16) * 77 + Unpremultiplied(p, 8) * 150 +
-                                   Unpremultiplied(p, 0) * 29) >>
-                                  8);
+      return static_cast<uint8_t>(gfx::Luminance(straight));
   }
 }
 
@@ -128,22 +109,19 @@ int32_t PixelImage::ConvertToEightBit(int32_t source, MRasterImage** out) {
   return HandOutImage(Make(std::move(eight)), out);
 }
 
-int32_t PixelImage::ExtractMask(int32_t threshold, MRasterImage** out) {
+int32_t PixelImage::ExtractMask(uint32_t channels, int32_t threshold, MMaskImage** out) {
   if (!out) return kErrMissingArg;
   *out = nullptr;
-  if (threshold < 1 || threshold > 255) return kErrOutOfRange;
-  if (pixels_.format == PixelFormat::kMask1) return kErrNotSupported;
-  PixelBuffer mask;
-  if (!mask.Allocate(pixels_.width, pixels_.height, PixelFormat::kMask1)) return kErrOutOfMemory;
-  const bool argb = pixels_.format == PixelFormat::kArgb32;
-  for (int32_t y = 0; y < pixels_.height; ++y) {
-    uint8_t* bits = mask.Row(y);
-    for (int32_t x = 0; x < pixels_.width; ++x) {
-      const uint32_t value = argb ? pixels_.Argb(y)[x] >> 24 : pixels_.Row(y)[x];
-      if (value >= static_cast<uint32_t>(threshold)) bits[x >> 3] |= 0x80 >> (x & 7);
-    }
-  }
-  return HandOutImage(Make(std::move(mask)), out);
+  if (threshold < 0 || threshold > 255 || channels == 0) return kErrOutOfRange;
+  if (pixels_.format != PixelFormat::kArgb32) return kErrNotSupported;
+  RefPtr<MaskImage> mask;
+  const int32_t r = MaskImage::Create(pixels_.width, pixels_.height, &mask);
+  if (r < 0) return r;
+  SurfaceView view;
+  mask->GetView(&view);
+  gfx::MaskFromImage(view, pixels_.View(), channels, static_cast<uint32_t>(threshold));
+  *out = mask.Detach();
+  return kOk;
 }
 
 int32_t PixelImage::Draw(MCanvas* canvas, int32_t destX, int32_t destY, const RectI* source,

@@ -27,8 +27,6 @@ struct PixelBuffer {
   SurfaceView View();
 };
 
-// Straight 0xAARRGGBB to premultiplied.
-uint32_t PremultiplyArgb(uint32_t straight);
 // Straight R, G, B, A bytes (as decoders give them) to premultiplied ARGB pixels.
 void PremultiplyRgbaRow(const uint8_t* rgba, int32_t width, uint32_t* out);
 
@@ -40,7 +38,7 @@ class PixelImage final : public ComObject<PixelImage, Face<MRasterImage, kIID_MR
   RectI Bounds() override;
   bool IsEightBit() override;
   int32_t ConvertToEightBit(int32_t source, MRasterImage** out) override;
-  int32_t ExtractMask(int32_t threshold, MRasterImage** out) override;
+  int32_t ExtractMask(uint32_t channels, int32_t threshold, MMaskImage** out) override;
   int32_t Draw(MCanvas* canvas, int32_t destX, int32_t destY, const RectI* source, uint64_t code,
                int32_t opacity, const uint32_t* palette) override;
 

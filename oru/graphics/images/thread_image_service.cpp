@@ -6,8 +6,10 @@
 
 #include "foundation/util/result.h"
 #include "interfaces/runtime/resource_file.h"
+#include "oru/graphics/canvas/surface_object.h"
 #include "oru/graphics/images/foreign_decoder.h"
 #include "oru/graphics/images/layered_image.h"
+#include "oru/graphics/images/mask_image.h"
 
 namespace vk2::oru {
 namespace {
@@ -78,20 +80,28 @@ int32_t ThreadImageServiceObject::GetScratch(int32_t width, int32_t height, MSur
   if (width < 0 || height < 0 || width > kMaxSurfaceSide || height > kMaxSurfaceSide) {
     return kErrOutOfRange;
   }
-  if (!scratch_) {
-    scratch_ = RefPtr<ScratchSurface>(new (std::nothrow) ScratchSurface);
-    if (!scratch_) return kErrOutOfMemory;
-  }
   // Grows to the union of every size asked so far, so alternating sizes do not reallocate.
   const int32_t w = std::max(width, scratchWidth_);
   const int32_t h = std::max(height, scratchHeight_);
-  if (w != scratchWidth_ || h != scratchHeight_) {
-    const int32_t r = scratch_->Resize(w, h);
+  if (!scratch_ || w != scratchWidth_ || h != scratchHeight_) {
+    const int32_t r = scratch_ ? scratch_->Resize(w, h)
+                               : gfx::CreateSurface(w, h, PixelFormat::kArgb32, &scratch_);
     if (r < 0) return r;
     scratchWidth_ = w;
     scratchHeight_ = h;
   }
-  *out = RefPtr<ScratchSurface>(scratch_).Detach();
+  *out = RefPtr<MSurface>(scratch_).Detach();
+  return kOk;
+}
+
+int32_t ThreadImageServiceObject::CreateMask(int32_t width, int32_t height, MMaskImage** out) {
+  if (!out) return kErrMissingArg;
+  *out = nullptr;
+  if (!OnOwnThread()) return kErrWrongState;
+  RefPtr<MaskImage> mask;
+  const int32_t r = MaskImage::Create(width, height, &mask);
+  if (r < 0) return r;
+  *out = mask.Detach();
   return kOk;
 }
 

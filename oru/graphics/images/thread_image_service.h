@@ -10,7 +10,6 @@
 #include "interfaces/graphics/image.h"
 #include "interfaces/ids.h"
 #include "oru/graphics/images/psd_cache.h"
-#include "oru/graphics/images/scratch_surface.h"
 
 namespace vk2::oru {
 
@@ -24,6 +23,7 @@ class ThreadImageServiceObject final
   int32_t LoadImageMemory(const void* data, uint64_t size, MRasterImage** out) override;
   int32_t LoadLayeredImage(MResourceFile* package, const char* name, MLayeredImage** out) override;
   int32_t GetScratch(int32_t width, int32_t height, MSurface** out) override;
+  int32_t CreateMask(int32_t width, int32_t height, MMaskImage** out) override;
 
  private:
   ~ThreadImageServiceObject() override = default;
@@ -31,7 +31,7 @@ class ThreadImageServiceObject final
 
   const std::thread::id owner_;
   std::shared_ptr<PsdCache> cache_;
-  RefPtr<ScratchSurface> scratch_;
+  RefPtr<MSurface> scratch_;
   int32_t scratchWidth_ = 0;
   int32_t scratchHeight_ = 0;
 };

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "foundation/util/result.h"
+#include "oru/graphics/canvas/pixel.h"
 #include "oru/graphics/images/psd/byte_reader.h"
 #include "oru/graphics/images/psd/inflate_plane.h"
 #include "oru/graphics/images/psd/packbits.h"
@@ -154,7 +155,7 @@ int32_t PsdParser::Compose(const std::vector<std::vector<uint8_t>>& planes, int3
       const uint32_t g = colour == 3 ? at(1) : r;
       const uint32_t b = colour == 3 ? at(2) : r;
       const uint32_t a = alpha >= 0 ? at(alpha) : 255;
-      row[x] = PremultiplyArgb(a << 24 | r << 16 | g << 8 | b);
+      row[x] = gfx::PremultiplyArgb(a << 24 | r << 16 | g << 8 | b);
     }
   }
   return kOk;
