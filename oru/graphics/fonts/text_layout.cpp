@@ -106,7 +106,8 @@ std::vector<LaidLine> LayoutLines(TextShaper& shaper, std::u32string_view text, 
                                   int32_t height, uint32_t flags) {
   std::vector<LaidLine> lines;
   const bool single = flags & kTextSingleLine;
-  const int32_t width26 = width > 0 ? width * 64 : INT32_MAX;
+  // A line fits when its width rounded to pixels does, as TextWidth reports it.
+  const int32_t width26 = width > 0 ? width * 64 + 31 : INT32_MAX;
   if (single) {
     // Line breaks count as spaces: the text stays on one line.
     std::u32string flat(text);
