@@ -212,11 +212,11 @@ int32_t PsdParser::ReadLayerRecord(ByteReader& r, PsdLayer* layer, std::vector<i
       std::u16string unicode;
       for (uint32_t i = 0; i < units; ++i)
         unicode.push_back(static_cast<char16_t>(block.U16()));
-      while (!unicode.empty() && unicode.back() == 0)
-        unicode.pop_back();
       layer->name = std::move(unicode);
     }
   }
+  // Names are handed out as terminated text: whatever follows a nul is not part of them.
+  layer->name.resize(std::min(layer->name.size(), layer->name.find(u'\0')));
   return kOk;
 }
 

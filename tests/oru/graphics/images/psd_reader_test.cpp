@@ -306,3 +306,24 @@ TEST(LayeredImage, ReadsADocumentWrittenByImageMagick) {
 
 }  // namespace
 }  // namespace vk2::test
+
+namespace vk2::test {
+namespace {
+
+// Found by fuzzing: a name with a nul inside could not be found by its own text.
+TEST(LayeredImage, ANameEndsAtANul) {
+  for (bool unicode : {false, true}) {
+    PsdTestDocument d = SmallDocument(false, false);
+    d.layers[1].name = std::string("ab\0cd", 5);
+    d.layers[1].unicodeName = unicode ? std::u16string(u"xy\0z", 4) : std::u16string();
+    auto doc = LoadDocument(WritePsd(d));
+    const std::u16string expected = unicode ? u"xy" : u"ab";
+    EXPECT_EQ(std::u16string(doc->LayerName(1)), expected);
+    int32_t index = -99;
+    EXPECT_EQ(doc->FindLayer(expected.c_str(), &index), kOk);
+    EXPECT_EQ(index, 1);
+  }
+}
+
+}  // namespace
+}  // namespace vk2::test
