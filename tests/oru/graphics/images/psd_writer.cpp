@@ -149,7 +149,7 @@ std::vector<uint8_t> WritePsd(const PsdTestDocument& doc) {
       out.U32(0);  // layer mask
       out.U32(0);  // blending ranges
       out.U8(static_cast<uint32_t>(layer.name.size()));
-      out.Text(layer.name.c_str());
+      for (char c : layer.name) out.U8(static_cast<uint8_t>(c));
       for (size_t pad = (4 - (1 + layer.name.size()) % 4) % 4; pad > 0; --pad)
         out.U8(0);
       if (!layer.unicodeName.empty()) {
