@@ -7,6 +7,7 @@
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 #include "oru/graphics/canvas/blend_code.h"
+#include "oru/graphics/canvas/blend_program.h"
 #include "oru/graphics/canvas/blit_sampler.h"
 #include "oru/graphics/canvas/clip_stack.h"
 #include "oru/graphics/canvas/composer.h"
@@ -114,7 +115,7 @@ class CanvasObject final : public ComObject<CanvasObject, Face<MCanvas, kIID_MCa
     if (!record) return kErrMissingArg;
     if (kind < kFillRadial || kind > kFillFourPoint) return kErrNotSupported;
     if (kind != kFillFourPoint && !palette) return kErrMissingArg;
-    PixelBlock block;
+    PixelBlock& block = block_;
     block.area = Visible(rect);
     if (block.area.Empty()) return kOk;
     uint64_t code = 0;
@@ -122,8 +123,12 @@ class CanvasObject final : public ComObject<CanvasObject, Face<MCanvas, kIID_MCa
     FillRecordCode(kind, record, &code, &opacity);
     const BlendFields f = DecodeBlendCode(code);
     const bool dither = kind == kFillFourPoint ? !f.fourPointPlain : f.dither;
-    if (!RenderGeneratedFill(kind, rect, record, palette, dither, &block)) return kErrBadData;
-    ComposeBlock(block, nullptr, code, opacity);
+    const RectI visible = block.area;
+    for (RectI band : Bands(visible)) {
+      block.area = band;
+      if (!RenderGeneratedFill(kind, rect, record, palette, dither, &block)) return kErrBadData;
+      ComposeBlock(block, nullptr, code, opacity);
+    }
     return kOk;
   }
 
@@ -149,11 +154,23 @@ class CanvasObject final : public ComObject<CanvasObject, Face<MCanvas, kIID_MCa
     }
     ArgbSource src;
     if (!MakeArgbSource(source, &src)) return kErrOutOfRange;
-    PixelBlock block;
+    PixelBlock& block = block_;
     block.area = Visible(dest);
     if (block.area.Empty()) return kOk;
-    SampleStretch(src, dest, DecodeBlendCode(code).bilinear, &block);
-    ComposeBlock(block, nullptr, code, opacity);
+    const RectI visible = block.area;
+    const bool bilinear = DecodeBlendCode(code).bilinear;
+    const BlendProgram& program = BlendProgram::For(code);
+    if (program.IsPlainCopy() && program.Opacity(opacity) == 256 && !clip_.Current().HasMask()) {
+      // A plain copy needs no composing: the samples go straight to the target.
+      SampleStretchInto(src, dest, bilinear, visible, target_.Argb(visible.top) + visible.left,
+                        target_.strideBytes);
+      return kOk;
+    }
+    for (RectI band : Bands(visible)) {
+      block.area = band;
+      SampleStretch(src, dest, bilinear, &block);
+      ComposeBlock(block, nullptr, code, opacity);
+    }
     return kOk;
   }
 
@@ -189,8 +206,8 @@ class CanvasObject final : public ComObject<CanvasObject, Face<MCanvas, kIID_MCa
     ArgbSource src;
     if (!MakeArgbSource(source, &src)) return kErrOutOfRange;
     const BlendFields f = DecodeBlendCode(code);
-    PixelBlock block;
-    CoverageMap outline;
+    PixelBlock& block = block_;
+    CoverageMap& outline = coverage_;
     if (f.rotateTile) {
       block.area = Visible(target_.Bounds());
     } else {
@@ -201,12 +218,16 @@ class CanvasObject final : public ComObject<CanvasObject, Face<MCanvas, kIID_MCa
       Contour c;
       for (int i = 0; i < 4; ++i)
         c.push_back(PointF{xs[i], ys[i]});
-      RasterizeContours({c}, clip_.Current().bounds, f.bilinear, &outline);
+      RasterizeContours({c}, clip_.Current().bounds, f.bilinear, &rasterizer_, &outline);
       block.area = outline.rect;
     }
     if (block.area.Empty()) return kOk;
-    SampleRotate(src, args, source.rect.left, source.rect.top, f.bilinear, f.rotateTile, &block);
-    ComposeBlock(block, f.rotateTile ? nullptr : &outline, code, opacity);
+    const RectI visible = block.area;
+    for (RectI band : Bands(visible)) {
+      block.area = band;
+      SampleRotate(src, args, source.rect.left, source.rect.top, f.bilinear, f.rotateTile, &block);
+      ComposeBlock(block, f.rotateTile ? nullptr : &outline, code, opacity);
+    }
     return kOk;
   }
 
@@ -274,11 +295,21 @@ class CanvasObject final : public ComObject<CanvasObject, Face<MCanvas, kIID_MCa
 
   int32_t FillContours(const std::vector<Contour>& contours, uint32_t color, uint64_t code,
                        int32_t opacity, bool antialias) {
-    CoverageMap cov;
-    RasterizeContours(contours, clip_.Current().bounds, antialias, &cov);
+    CoverageMap& cov = coverage_;
+    RasterizeContours(contours, clip_.Current().bounds, antialias, &rasterizer_, &cov);
     if (cov.rect.Empty()) return kOk;
     Compose(target_, clip_.Current(), cov.rect, Solid(color), &cov, code, opacity);
     return kOk;
+  }
+
+  // Generated pixels are made and composed a band of rows at a time, so they stay in cache.
+  static std::vector<RectI> Bands(const RectI& area) {
+    constexpr int32_t kRowsPerBand = 16;
+    std::vector<RectI> bands;
+    for (int32_t top = area.top; top < area.bottom; top += kRowsPerBand) {
+      bands.push_back(RectI{area.left, top, area.right, std::min(area.bottom, top + kRowsPerBand)});
+    }
+    return bands;
   }
 
   void ComposeBlock(const PixelBlock& block, const CoverageMap* coverage, uint64_t code,
@@ -296,6 +327,10 @@ class CanvasObject final : public ComObject<CanvasObject, Face<MCanvas, kIID_MCa
   ClipStack clip_;
   bool dithering_ = false;
   RectI damage_;
+  // Scratch kept between calls: drawing a frame reuses the same buffers.
+  PixelBlock block_;
+  CoverageMap coverage_;
+  CoverageRasterizer rasterizer_;
 };
 
 }  // namespace

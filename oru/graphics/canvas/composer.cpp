@@ -52,13 +52,18 @@ void Compose(const SurfaceView& target, const ClipState& clip, const RectI& area
   const bool hasMask = coverage != nullptr || clip.HasMask();
 
   // Joint coverage of geometry, clip and opacity for the area, row-major, when any applies.
-  std::vector<uint8_t> joint;
+  // Joint coverage rows, 4-byte multiples as pixman wants them; reused between calls on a
+  // thread (a surface is drawn by one thread at a time).
+  const int32_t jointStride = (w + 3) & ~3;
+  thread_local std::vector<uint8_t> joint;
   auto buildJoint = [&] {
-    joint.assign(static_cast<size_t>(w) * h, 255);
+    joint.resize(static_cast<size_t>(jointStride) * h);
     for (int32_t y = 0; y < h; ++y) {
-      uint8_t* row = joint.data() + static_cast<size_t>(y) * w;
+      uint8_t* row = joint.data() + static_cast<size_t>(y) * jointStride;
       if (coverage) {
         std::copy_n(coverage->Row(a.top + y) + (a.left - coverage->rect.left), w, row);
+      } else {
+        std::fill_n(row, w, uint8_t{255});
       }
       if (clip.HasMask()) {
         const uint8_t* c =
@@ -93,20 +98,8 @@ void Compose(const SurfaceView& target, const ClipState& clip, const RectI& area
         for (uint8_t& v : joint)
           v = Weighted(v, o);
       }
-      if (w % 4 != 0) {
-        // pixman wants 4-byte rows: copy into a padded buffer.
-        const int32_t stride = (w + 3) & ~3;
-        std::vector<uint8_t> padded(static_cast<size_t>(stride) * h, 0);
-        for (int32_t y = 0; y < h; ++y) {
-          std::copy_n(joint.data() + static_cast<size_t>(y) * w, w, padded.data() + y * stride);
-        }
-        joint.swap(padded);
-        mask = PixmanImage(pixman_image_create_bits_no_clear(
-            PIXMAN_a8, w, h, reinterpret_cast<uint32_t*>(joint.data()), stride));
-      } else {
-        mask = PixmanImage(pixman_image_create_bits_no_clear(
-            PIXMAN_a8, w, h, reinterpret_cast<uint32_t*>(joint.data()), w));
-      }
+      mask = PixmanImage(pixman_image_create_bits_no_clear(
+          PIXMAN_a8, w, h, reinterpret_cast<uint32_t*>(joint.data()), jointStride));
     } else if (o != 256) {
       mask = SolidImage(static_cast<uint32_t>(Weighted(255, o)) << 24);
     }
@@ -126,7 +119,7 @@ void Compose(const SurfaceView& target, const ClipState& clip, const RectI& area
                  (a.left - source.originX);
     }
     span.solid = source.solid;
-    span.coverage = hasMask ? joint.data() + static_cast<size_t>(y) * w : nullptr;
+    span.coverage = hasMask ? joint.data() + static_cast<size_t>(y) * jointStride : nullptr;
     span.count = w;
     span.x = a.left;
     span.y = a.top + y;

@@ -77,6 +77,26 @@ TEST(StretchBlit, NearestRepeatsPixelsBilinearBlendsThem) {
   EXPECT_EQ(filtered.At(3, 0), kWhite);
 }
 
+TEST(StretchBlit, ComposedPathsSampleAsTheDirectCopy) {
+  PixelsOf ramp = Ramp16();
+  SmallCanvas direct(40, 24, 0);
+  direct->StretchBlit(ramp.Source(), RectI{0, 0, 40, 24}, kCopy | kBlendBilinear, 256);
+  // Layer mode over an opaque source, and a copy under a clip mask, both compose the samples.
+  SmallCanvas layered(40, 24, 0);
+  layered->StretchBlit(ramp.Source(), RectI{0, 0, 40, 24}, 0x1000001000F | kBlendBilinear, 256);
+  std::vector<uint8_t> bits(5 * 24, 0xFF);
+  const SurfaceView all{bits.data(), 40, 24, 5, PixelFormat::kMask1};
+  SmallCanvas masked(40, 24, 0);
+  masked->ClipToMask(all, 0, 0, kClipIntersect, 1);
+  masked->StretchBlit(ramp.Source(), RectI{0, 0, 40, 24}, kCopy | kBlendBilinear, 256);
+  for (int32_t y = 0; y < 24; ++y) {
+    for (int32_t x = 0; x < 40; ++x) {
+      ASSERT_EQ(layered.At(x, y), direct.At(x, y)) << x << "," << y;
+      ASSERT_EQ(masked.At(x, y), direct.At(x, y)) << x << "," << y;
+    }
+  }
+}
+
 TEST(StretchBlit, ShrinksByPickingPixelCentres) {
   PixelsOf ramp = Ramp16();
   SmallCanvas canvas(4, 4, 0);
