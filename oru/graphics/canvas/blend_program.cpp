@@ -272,22 +272,6 @@ void ByteOpKernel(const BlendProgram& p, const Span& sp) {
   GenericKernel<Op>(p, rest);
 }
 
-// Layer COPY with source alpha: premultiplied source over the destination.
-void OverKernel(const BlendProgram&, const Span& sp) {
-  for (int32_t i = 0; i < sp.count; ++i) {
-    const uint32_t w = Weight(sp, i);
-    if (w == 0) continue;
-    uint32_t S = sp.src ? sp.src[i] : sp.solid;
-    if (w != 255) S = ScalePixel(S, w);
-    const uint32_t sa = AlphaOf(S);
-    if (sa == 255) {
-      sp.dst[i] = S;
-    } else if (sa != 0) {
-      sp.dst[i] = S + ScalePixel(sp.dst[i], 255 - sa);
-    }
-  }
-}
-
 // Interpolates premultiplied pixels by coverage and opacity (the canvas's cross-fade).
 void CrossFadeKernel(const BlendProgram&, const Span& sp) {
   for (int32_t i = 0; i < sp.count; ++i) {
@@ -384,7 +368,6 @@ BlendProgram BlendProgram::Compile(uint64_t code) {
                                     !f.alphaInvert;
   if (layerWithSourceAlpha) {
     p.pixmanOp_ = PixmanLayerOperator(f.op);
-    if (f.op == kOpCopy) p.kernel_ = OverKernel;
   }
   return p;
 }

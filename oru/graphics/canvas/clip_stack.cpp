@@ -16,10 +16,6 @@ ClipStack::ClipStack(int32_t width, int32_t height) : width_(width), height_(hei
   current_.bounds = RectI{0, 0, width, height};
 }
 
-RectI ClipStack::Intersect(const RectI& a, const RectI& b) const {
-  return IntersectRects(a, b);
-}
-
 std::vector<uint8_t> ClipStack::AsMask(const ClipState& s) const {
   if (s.HasMask()) return s.mask;
   std::vector<uint8_t> m(static_cast<size_t>(width_) * height_, 0);
@@ -32,22 +28,22 @@ std::vector<uint8_t> ClipStack::AsMask(const ClipState& s) const {
 
 bool ClipStack::CombineRect(const RectI& rect, int32_t mode, bool push) {
   if (push) saved_.push_back(current_);
-  const RectI r = Intersect(rect, RectI{0, 0, width_, height_});
+  const RectI r = IntersectRects(rect, RectI{0, 0, width_, height_});
   switch (mode) {
     case kClipReplace:
       current_.bounds = r;
       current_.mask.clear();
       return true;
     case kClipIntersect:
-      current_.bounds = Intersect(current_.bounds, r);
+      current_.bounds = IntersectRects(current_.bounds, r);
       if (current_.HasMask()) {
-        Combine(AsMask(ClipState{r, {}}), r, mode);
+        Combine(AsMask(ClipState{r, {}}), mode);
       }
       return true;
     case kClipUnion:
     case kClipDifference:
     case kClipXor:
-      Combine(AsMask(ClipState{r, {}}), r, mode);
+      Combine(AsMask(ClipState{r, {}}), mode);
       return true;
     default:
       return false;
@@ -62,8 +58,8 @@ bool ClipStack::CombineMask(const SurfaceView& mask, int32_t originX, int32_t or
   }
   std::vector<uint8_t> area(static_cast<size_t>(width_) * height_, 0);
   const RectI placed =
-      Intersect(RectI{originX, originY, originX + mask.width, originY + mask.height},
-                RectI{0, 0, width_, height_});
+      IntersectRects(RectI{originX, originY, originX + mask.width, originY + mask.height},
+                     RectI{0, 0, width_, height_});
   for (int32_t y = placed.top; y < placed.bottom; ++y) {
     const uint8_t* bits = mask.Row(y - originY);
     uint8_t* out = area.data() + static_cast<size_t>(y) * width_;
@@ -73,11 +69,11 @@ bool ClipStack::CombineMask(const SurfaceView& mask, int32_t originX, int32_t or
     }
   }
   if (push) saved_.push_back(current_);
-  Combine(area, placed, mode);
+  Combine(area, mode);
   return true;
 }
 
-void ClipStack::Combine(const std::vector<uint8_t>& area, const RectI& areaBounds, int32_t mode) {
+void ClipStack::Combine(const std::vector<uint8_t>& area, int32_t mode) {
   if (mode == kClipReplace) {
     current_.mask = area;
   } else {
@@ -100,7 +96,6 @@ void ClipStack::Combine(const std::vector<uint8_t>& area, const RectI& areaBound
     }
     current_.mask = std::move(cur);
   }
-  (void)areaBounds;
   // The tight bounds of what stays visible.
   RectI b{width_, height_, 0, 0};
   for (int32_t y = 0; y < height_; ++y) {

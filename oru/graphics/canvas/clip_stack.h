@@ -33,9 +33,8 @@ class ClipStack {
   size_t Depth() const { return saved_.size(); }
 
  private:
-  void Combine(const std::vector<uint8_t>& area, const RectI& areaBounds, int32_t mode);
+  void Combine(const std::vector<uint8_t>& area, int32_t mode);
   std::vector<uint8_t> AsMask(const ClipState& s) const;
-  RectI Intersect(const RectI& a, const RectI& b) const;
 
   int32_t width_;
   int32_t height_;

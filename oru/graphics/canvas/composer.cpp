@@ -51,9 +51,9 @@ void Compose(const SurfaceView& target, const ClipState& clip, const RectI& area
   const int32_t h = a.Height();
   const bool hasMask = coverage != nullptr || clip.HasMask();
 
-  // Joint coverage of geometry, clip and opacity for the area, row-major, when any applies.
-  // Joint coverage rows, 4-byte multiples as pixman wants them; reused between calls on a
-  // thread (a surface is drawn by one thread at a time).
+  // Joint coverage of geometry and clip over the area, when either applies: rows of 4-byte
+  // multiples as pixman wants them, reused between calls on a thread (a surface is drawn by one
+  // thread at a time).
   const int32_t jointStride = (w + 3) & ~3;
   thread_local std::vector<uint8_t> joint;
   auto buildJoint = [&] {
