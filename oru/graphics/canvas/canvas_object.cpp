@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
+#include <limits>
 
 #include "component/object/com_object.h"
 #include "foundation/util/result.h"
@@ -24,6 +26,19 @@ RectI UnionRects(const RectI& a, const RectI& b) {
   if (b.Empty()) return a;
   return RectI{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
                std::max(a.bottom, b.bottom)};
+}
+
+bool Finite(std::initializer_list<double> values) {
+  for (double v : values) {
+    if (!std::isfinite(v)) return false;
+  }
+  return true;
+}
+
+// Whether the sides' lengths fit in 32 bits, so the rectangle's arithmetic cannot overflow.
+bool SaneRect(const RectI& r) {
+  constexpr int64_t kMax = std::numeric_limits<int32_t>::max();
+  return int64_t{r.right} - r.left <= kMax && int64_t{r.bottom} - r.top <= kMax;
 }
 
 bool IsWhole(double v) {
@@ -54,6 +69,7 @@ class CanvasObject final : public ComObject<CanvasObject, Face<MCanvas, kIID_MCa
 
   int32_t FillRect(const RectF& rect, uint32_t color, uint64_t code, int32_t opacity,
                    bool antialias) override {
+    if (!Finite({rect.left, rect.top, rect.right, rect.bottom})) return kErrOutOfRange;
     if (!antialias ||
         (IsWhole(rect.left) && IsWhole(rect.top) && IsWhole(rect.right) && IsWhole(rect.bottom))) {
       Compose(target_, clip_.Current(), CentreRect(rect), Solid(color), nullptr, code, opacity);
@@ -99,6 +115,7 @@ class CanvasObject final : public ComObject<CanvasObject, Face<MCanvas, kIID_MCa
 
   int32_t Point(double x, double y, uint32_t color, uint64_t code, int32_t opacity,
                 bool antialias) override {
+    if (!Finite({x, y})) return kErrOutOfRange;
     if (!antialias) {
       const int32_t px = static_cast<int32_t>(std::floor(std::clamp(x, -1e9, 1e9)));
       const int32_t py = static_cast<int32_t>(std::floor(std::clamp(y, -1e9, 1e9)));
@@ -115,6 +132,7 @@ class CanvasObject final : public ComObject<CanvasObject, Face<MCanvas, kIID_MCa
     if (!record) return kErrMissingArg;
     if (kind < kFillRadial || kind > kFillFourPoint) return kErrNotSupported;
     if (kind != kFillFourPoint && !palette) return kErrMissingArg;
+    if (!SaneRect(rect)) return kErrOutOfRange;
     PixelBlock& block = block_;
     block.area = Visible(rect);
     if (block.area.Empty()) return kOk;
@@ -136,6 +154,10 @@ class CanvasObject final : public ComObject<CanvasObject, Face<MCanvas, kIID_MCa
                int32_t opacity) override {
     ArgbSource src;
     if (!MakeArgbSource(source, &src)) return kErrOutOfRange;
+    constexpr int64_t kMax = std::numeric_limits<int32_t>::max();
+    if (int64_t{destX} + src.width > kMax || int64_t{destY} + src.height > kMax) {
+      return kErrOutOfRange;
+    }
     ComposeSource cs;
     cs.pixels = src.origin;
     cs.strideBytes = src.strideBytes;
@@ -148,6 +170,7 @@ class CanvasObject final : public ComObject<CanvasObject, Face<MCanvas, kIID_MCa
 
   int32_t StretchBlit(const BlitSource& source, const RectI& dest, uint64_t code,
                       int32_t opacity) override {
+    if (!SaneRect(dest)) return kErrOutOfRange;
     if (dest.Empty()) return kOk;
     if (dest.Width() == source.rect.Width() && dest.Height() == source.rect.Height()) {
       return Blit(source, dest.left, dest.top, code, opacity);
@@ -181,12 +204,12 @@ class CanvasObject final : public ComObject<CanvasObject, Face<MCanvas, kIID_MCa
     const RectI visible = Visible(dest);
     if (visible.Empty()) return kOk;
     // Copies sit on a grid through (dest.left + offsetX, dest.top + offsetY).
-    auto firstStart = [](int32_t visibleStart, int32_t anchor, int32_t step) {
-      const int32_t back = ((anchor - visibleStart) % step + step) % step;
-      return visibleStart - (back == 0 ? 0 : step - back);
+    auto firstStart = [](int32_t visibleStart, int64_t anchor, int32_t step) {
+      const int64_t back = ((anchor - visibleStart) % step + step) % step;
+      return static_cast<int32_t>(visibleStart - (back == 0 ? 0 : step - back));
     };
-    const int32_t x0 = firstStart(visible.left, dest.left + offsetX, src.width);
-    const int32_t y0 = firstStart(visible.top, dest.top + offsetY, src.height);
+    const int32_t x0 = firstStart(visible.left, int64_t{dest.left} + offsetX, src.width);
+    const int32_t y0 = firstStart(visible.top, int64_t{dest.top} + offsetY, src.height);
     for (int32_t y = y0; y < visible.bottom; y += src.height) {
       for (int32_t x = x0; x < visible.right; x += src.width) {
         ComposeSource cs;
@@ -203,6 +226,10 @@ class CanvasObject final : public ComObject<CanvasObject, Face<MCanvas, kIID_MCa
 
   int32_t RotateBlit(const BlitSource& source, const RotateArgs& args, uint64_t code,
                      int32_t opacity) override {
+    if (!Finite({args.destCenterX, args.destCenterY, args.sourceCenterX, args.sourceCenterY,
+                 args.scaleX, args.scaleY, args.angle})) {
+      return kErrOutOfRange;
+    }
     ArgbSource src;
     if (!MakeArgbSource(source, &src)) return kErrOutOfRange;
     const BlendFields f = DecodeBlendCode(code);
@@ -295,6 +322,11 @@ class CanvasObject final : public ComObject<CanvasObject, Face<MCanvas, kIID_MCa
 
   int32_t FillContours(const std::vector<Contour>& contours, uint32_t color, uint64_t code,
                        int32_t opacity, bool antialias) {
+    for (const Contour& c : contours) {
+      for (const PointF& p : c) {
+        if (!Finite({p.x, p.y})) return kErrOutOfRange;
+      }
+    }
     CoverageMap& cov = coverage_;
     RasterizeContours(contours, clip_.Current().bounds, antialias, &rasterizer_, &cov);
     if (cov.rect.Empty()) return kOk;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <limits>
 #include <numbers>
 
 #include "tests/oru/graphics/canvas/canvas_fixture.h"
@@ -58,6 +59,20 @@ TEST(Blit, IndexSourcesGoThroughTheirPaletteOrAGreyRamp) {
   SmallCanvas grey(3, 1, kBlack);
   grey->Blit(idx.Source(), 0, 0, kCopy, 256);
   EXPECT_EQ(grey.At(2, 0), 0xFFC8C8C8u);
+}
+
+TEST(Blit, RefusesPlacementsAndTurnsBeyondRange) {
+  PixelsOf ramp = Ramp16();
+  SmallCanvas canvas(4, 4, kBlack);
+  EXPECT_LT(canvas->Blit(ramp.Source(), 2147483640, 0, kCopy, 256), 0);
+  EXPECT_LT(canvas->StretchBlit(ramp.Source(), RectI{-2147483000, 0, 2147483000, 4}, kCopy, 256),
+            0);
+  RotateArgs args;
+  args.angle = std::numeric_limits<double>::quiet_NaN();
+  EXPECT_LT(canvas->RotateBlit(ramp.Source(), args, kCopy, 256), 0);
+  EXPECT_EQ(canvas->TileBlit(ramp.Source(), RectI{0, 0, 4, 4}, 2147483647, -2147483647, kCopy, 256),
+            0);
+  EXPECT_EQ(canvas.Count(kBlack), 0);
 }
 
 TEST(StretchBlit, NearestRepeatsPixelsBilinearBlendsThem) {
