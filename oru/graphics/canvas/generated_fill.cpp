@@ -17,13 +17,6 @@ inline double DitherOffset(bool dither, int32_t x, int32_t y) {
   return dither ? (kBayer4[y & 3][x & 3] + 0.5) / 16.0 : 0.0;
 }
 
-// Palette index of a position t (1.0 = one sweep through the palette), repeating beyond it.
-inline uint32_t IndexOf(double t, double offset) {
-  const double v = std::floor(t * 256.0 + offset);
-  const int64_t i = static_cast<int64_t>(std::clamp(v, -1e15, 1e15));
-  return static_cast<uint32_t>(((i % 256) + 256) % 256);
-}
-
 inline uint32_t ClampedIndex(double t, double offset) {
   return static_cast<uint32_t>(std::clamp(std::floor(t * 256.0 + offset), 0.0, 255.0));
 }
@@ -72,10 +65,16 @@ bool RenderGeneratedFill(int32_t kind, const RectI& rect, const void* record,
       const double hi = *std::max_element(p, p + 4);
       const double span = hi > lo ? hi - lo : 1;
       const double spread = r->spread / 65536.0;
+      // Palette position in 16.16 entries, stepped along each row.
+      const double perPixel = dx / span * spread * 256.0;
+      const int64_t step = std::llround(perPixel * 65536.0);
       for (int32_t y = a.top; y < a.bottom; ++y) {
-        for (int32_t x = a.left; x < a.right; ++x) {
-          const double proj = (x + 0.5 - rect.left) * dx + (y + 0.5 - rect.top) * dy;
-          put(x, y, lut[IndexOf((proj - lo) / span * spread, DitherOffset(dither, x, y))]);
+        const double proj = (a.left + 0.5 - rect.left) * dx + (y + 0.5 - rect.top) * dy;
+        int64_t acc = std::llround((proj - lo) / span * spread * 256.0 * 65536.0);
+        uint32_t* out = block->pixels.data() + static_cast<size_t>(y - a.top) * a.Width();
+        for (int32_t x = a.left; x < a.right; ++x, acc += step) {
+          const int64_t off = dither ? static_cast<int64_t>(DitherOffset(true, x, y) * 65536.0) : 0;
+          out[x - a.left] = lut[((acc + off) >> 16) & 0xFF];
         }
       }
       return true;
