@@ -1,6 +1,6 @@
 // One 1024x768 frame composed the way a skinned interface draws: a gradient background, a
 // stretched panel image, two dozen translucent button images, rounded and antialiased shapes,
-// text-like coverage and a few clips. The figure to read is the time of one frame.
+// text-like coverage, rectangle clips and shape masks. The figure to read is the time of one frame.
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -8,6 +8,7 @@
 
 #include "bench/canvas_bench_surfaces.h"
 #include "oru/graphics/canvas/canvas_object.h"
+#include "oru/graphics/canvas/mask_ops.h"
 
 namespace {
 
@@ -29,6 +30,11 @@ void BM_CanvasInterfaceFrame(benchmark::State& state) {
   std::array<uint32_t, 256> palette{};
   for (uint32_t i = 0; i < 256; ++i)
     palette[i] = 0xFF000000 | (i << 16) | (i / 2);
+  // A rounded shape that eight of the buttons are cut to.
+  std::vector<uint8_t> shapeBits(vk2::gfx::MaskStride(120) * 40);
+  const vk2::SurfaceView shape{shapeBits.data(), 120, 40, vk2::gfx::MaskStride(120),
+                               vk2::PixelFormat::kMask1};
+  vk2::gfx::CombineMaskRoundRect(shape, vk2::RectI{0, 0, 120, 40}, 16, 16, vk2::kClipReplace);
   vk2::RefPtr<vk2::MCanvas> canvas;
   vk2::gfx::CreateCanvasOnView(target.View(), &canvas);
   for (auto _ : state) {
@@ -58,6 +64,9 @@ void BM_CanvasInterfaceFrame(benchmark::State& state) {
       canvas->FillRoundRect(vk2::RectF{40.0 + i * 120, 600.5, 136.0 + i * 120, 640.5}, 8, 8,
                             0xC0FFFFFF, kLayer, 256, true);
       canvas->Ellipse(88 + i * 120, 700, 20, 20, 0xFF80C0FF, false, kLayer, 2, 256, true);
+      canvas->ClipToMask(shape, 40 + i * 120, 720, vk2::kClipIntersect, 1);
+      canvas->Blit(button.Source(), 40 + i * 120, 724, kLayer, 256);
+      canvas->PopClip(1);
     }
     benchmark::DoNotOptimize(target.pixels.data());
   }

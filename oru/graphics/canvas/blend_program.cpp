@@ -274,7 +274,18 @@ void ByteOpKernel(const BlendProgram& p, const Span& sp) {
 
 // Interpolates premultiplied pixels by coverage and opacity (the canvas's cross-fade).
 void CrossFadeKernel(const BlendProgram&, const Span& sp) {
-  for (int32_t i = 0; i < sp.count; ++i) {
+  int32_t i = 0;
+  if (!sp.coverage) {
+    const uint32_t w = Weight(sp, 0);
+    const __m128i w16 = _mm_set1_epi16(static_cast<int16_t>(w));
+    for (; i + 4 <= sp.count; i += 4) {
+      const __m128i S = sp.src ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(sp.src + i))
+                               : _mm_set1_epi32(static_cast<int>(sp.solid));
+      __m128i* dp = reinterpret_cast<__m128i*>(sp.dst + i);
+      _mm_storeu_si128(dp, LerpPixels4(_mm_loadu_si128(dp), S, w16));
+    }
+  }
+  for (; i < sp.count; ++i) {
     const uint32_t w = Weight(sp, i);
     if (w == 0) continue;
     const uint32_t S = sp.src ? sp.src[i] : sp.solid;

@@ -21,13 +21,6 @@
 namespace vk2::gfx {
 namespace {
 
-RectI UnionRects(const RectI& a, const RectI& b) {
-  if (a.Empty()) return b;
-  if (b.Empty()) return a;
-  return RectI{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-               std::max(a.bottom, b.bottom)};
-}
-
 bool Finite(std::initializer_list<double> values) {
   for (double v : values) {
     if (!std::isfinite(v)) return false;
@@ -298,7 +291,7 @@ class CanvasObject final : public ComObject<CanvasObject, Face<MCanvas, kIID_MCa
   int32_t MarkDamage(const RectI& rect, uint32_t channels, uint32_t blend) override {
     (void)channels;
     (void)blend;
-    damage_ = UnionRects(damage_, IntersectRects(rect, target_.Bounds()));
+    damage_ = UnionOf(damage_, IntersectRects(rect, target_.Bounds()));
     return kOk;
   }
 
