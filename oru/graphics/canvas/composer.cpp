@@ -1,5 +1,6 @@
 #include "oru/graphics/canvas/composer.h"
 
+#include <dlfcn.h>
 #include <pixman.h>
 
 #include <algorithm>
@@ -11,6 +12,13 @@
 
 namespace vk2::gfx {
 namespace {
+
+// pixman keeps the implementations it picks at load time in globals it never frees. Loaded only
+// as our dependency, it would be unloaded with us and leave them unreachable; kept loaded for the
+// life of the process, they stay what they are, process-wide state.
+const bool kPixmanPinned = [] {
+  return dlopen("libpixman-1.so.0", RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE) != nullptr;
+}();
 
 struct PixmanImageDeleter {
   void operator()(pixman_image_t* image) const { pixman_image_unref(image); }
