@@ -107,17 +107,19 @@ INSTANTIATE_TEST_SUITE_P(Codes, BlendTable, ::testing::ValuesIn(kCases),
                          });
 
 // A whole row of one code behaves as its single pixels: the four-pixel loops, the span loops
-// and pixman agree with the pixel-by-pixel path. The first four pixels are opaque (the wide
+// and pixman agree with the pixel-by-pixel path. The first eight pixels are opaque (the wide
 // paths), the rest mix alphas (the fallbacks).
 TEST(BlendSpans, RowsMatchSinglePixels) {
   const uint64_t codes[] = {0xF,     0x1000001000F,  0x1000001150F | kBlendOpacity,
                             0x1000F, 0x10000000000F, 0x1200,
                             0x50E,   0x50F,          0xE0F,
                             0x1C0E,  0xB01,          0x2000F};
-  const std::vector<uint32_t> src = {0xFF804020, 0xFF000000, 0xFFFFFFFF, 0xFF12F0A0, 0x80402010,
-                                     0x00000000, 0x40404040, 0xC0C08000, 0xFF336699};
-  const std::vector<uint32_t> dst = {0xFF20C0F0, 0xFFFFFFFF, 0xFF000000, 0xFF7F8081, 0x80000080,
-                                     0xFF000000, 0x00000000, 0x60302010, 0xFF996633};
+  const std::vector<uint32_t> src = {0xFF804020, 0xFF000000, 0xFFFFFFFF, 0xFF12F0A0, 0xFF0A0B0C,
+                                     0xFFF0E0D0, 0xFF808080, 0xFF010203, 0x80402010, 0x00000000,
+                                     0x40404040, 0xC0C08000, 0xFF336699};
+  const std::vector<uint32_t> dst = {0xFF20C0F0, 0xFFFFFFFF, 0xFF000000, 0xFF7F8081, 0xFFC0B0A0,
+                                     0xFF102030, 0xFF7F7F7F, 0xFFFEFDFC, 0x80000080, 0xFF000000,
+                                     0x00000000, 0x60302010, 0xFF996633};
   const int32_t n = static_cast<int32_t>(src.size());
   for (uint64_t code : codes) {
     for (int32_t opacity : {256, 100}) {
