@@ -69,6 +69,9 @@ void SampleStretchInto(const ArgbSource& src, const RectI& dest, bool bilinear, 
     uint32_t f;
   };
   std::vector<Column> columns(aw);
+  std::vector<int32_t> nearestColumns(bilinear ? 0 : aw);
+  const uint32_t* previousRow = nullptr;
+  const uint32_t* previousOut = nullptr;
   for (int32_t x = a.left; x < a.right; ++x) {
     const int64_t u = centre(x - dest.left, stepX);
     Column& c = columns[x - a.left];
@@ -79,6 +82,7 @@ void SampleStretchInto(const ArgbSource& src, const RectI& dest, bool bilinear, 
       c.f = static_cast<uint32_t>(ub & 0xFF);
     } else {
       c.x0 = std::min<int32_t>(static_cast<int32_t>(u >> 16), src.width - 1);
+      nearestColumns[x - a.left] = c.x0;
     }
   }
   const int32_t firstColumn = columns.front().x0;
@@ -100,8 +104,15 @@ void SampleStretchInto(const ArgbSource& src, const RectI& dest, bool bilinear, 
     if (!bilinear) {
       const uint32_t* row =
           &src.At(0, std::min<int32_t>(static_cast<int32_t>(v >> 16), src.height - 1));
-      for (int32_t i = 0; i < aw; ++i)
-        out[i] = row[columns[i].x0];
+      // Consecutive target rows often read the same source row: copy the finished one.
+      if (y > a.top && row == previousRow) {
+        std::copy_n(previousOut, aw, out);
+      } else {
+        for (int32_t i = 0; i < aw; ++i)
+          out[i] = row[nearestColumns[i]];
+      }
+      previousRow = row;
+      previousOut = out;
       continue;
     }
     const int64_t vb = (v - 0x8000) >> 8;

@@ -112,6 +112,19 @@ TEST(StretchBlit, ComposedPathsSampleAsTheDirectCopy) {
   }
 }
 
+TEST(StretchBlit, NearestEnlargesACheckerIntoBlocks) {
+  PixelsOf checker = PixelsOf::Argb(2, 2, {kWhite, kBlack, kBlack, kWhite});
+  for (uint64_t code : {kCopy, uint64_t{0x1000001000F}}) {
+    SmallCanvas canvas(6, 4, 0);
+    canvas->StretchBlit(checker.Source(), RectI{0, 0, 6, 4}, code, 256);
+    for (int32_t y = 0; y < 4; ++y) {
+      for (int32_t x = 0; x < 6; ++x) {
+        ASSERT_EQ(canvas.At(x, y), ((x / 3) ^ (y / 2)) ? kBlack : kWhite) << x << "," << y;
+      }
+    }
+  }
+}
+
 TEST(StretchBlit, ShrinksByPickingPixelCentres) {
   PixelsOf ramp = Ramp16();
   SmallCanvas canvas(4, 4, 0);
