@@ -37,6 +37,8 @@ class BlendProgram {
   int32_t PixmanOperator() const { return pixmanOp_; }
   // True when that operator gives the result only at full coverage and opacity (a plain copy).
   bool PixmanNeedsFullCoverage() const { return pixmanMaskless_; }
+  // True when, at full coverage and opacity, the program stores the source unchanged.
+  bool IsPlainCopy() const { return pixmanMaskless_; }
   const BlendFields& Fields() const { return fields_; }
 
  private:

@@ -26,7 +26,7 @@ struct ArgbSource {
   int32_t height = 0;
   std::vector<uint32_t> converted;  // holds the pixels of converted sources
 
-  uint32_t At(int32_t x, int32_t y) const {
+  const uint32_t& At(int32_t x, int32_t y) const {
     return reinterpret_cast<const uint32_t*>(reinterpret_cast<const uint8_t*>(origin) +
                                              static_cast<ptrdiff_t>(y) * strideBytes)[x];
   }
@@ -35,6 +35,9 @@ bool MakeArgbSource(const BlitSource& source, ArgbSource* out);
 
 // Fills `block` (its area set by the caller) with the source stretched onto `dest`.
 void SampleStretch(const ArgbSource& src, const RectI& dest, bool bilinear, PixelBlock* block);
+// The same for the pixels of `area`, written at `pixels` (the area's top-left) row by row.
+void SampleStretchInto(const ArgbSource& src, const RectI& dest, bool bilinear, const RectI& area,
+                       uint32_t* pixels, int32_t strideBytes);
 
 // Fills `block` with the source turned and scaled about the centres; outside the source the
 // pixels repeat it when `tile`, else they hold its nearest edge (the outline's coverage hides

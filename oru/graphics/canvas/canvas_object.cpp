@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
+#include <limits>
 
 #include "component/object/com_object.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 #include "oru/graphics/canvas/blend_code.h"
+#include "oru/graphics/canvas/blend_program.h"
 #include "oru/graphics/canvas/blit_sampler.h"
 #include "oru/graphics/canvas/clip_stack.h"
 #include "oru/graphics/canvas/composer.h"
@@ -18,11 +21,17 @@
 namespace vk2::gfx {
 namespace {
 
-RectI UnionRects(const RectI& a, const RectI& b) {
-  if (a.Empty()) return b;
-  if (b.Empty()) return a;
-  return RectI{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-               std::max(a.bottom, b.bottom)};
+bool Finite(std::initializer_list<double> values) {
+  for (double v : values) {
+    if (!std::isfinite(v)) return false;
+  }
+  return true;
+}
+
+// Whether the sides' lengths fit in 32 bits, so the rectangle's arithmetic cannot overflow.
+bool SaneRect(const RectI& r) {
+  constexpr int64_t kMax = std::numeric_limits<int32_t>::max();
+  return int64_t{r.right} - r.left <= kMax && int64_t{r.bottom} - r.top <= kMax;
 }
 
 bool IsWhole(double v) {
@@ -53,6 +62,7 @@ class CanvasObject final : public ComObject<CanvasObject, Face<MCanvas, kIID_MCa
 
   int32_t FillRect(const RectF& rect, uint32_t color, uint64_t code, int32_t opacity,
                    bool antialias) override {
+    if (!Finite({rect.left, rect.top, rect.right, rect.bottom})) return kErrOutOfRange;
     if (!antialias ||
         (IsWhole(rect.left) && IsWhole(rect.top) && IsWhole(rect.right) && IsWhole(rect.bottom))) {
       Compose(target_, clip_.Current(), CentreRect(rect), Solid(color), nullptr, code, opacity);
@@ -98,6 +108,7 @@ class CanvasObject final : public ComObject<CanvasObject, Face<MCanvas, kIID_MCa
 
   int32_t Point(double x, double y, uint32_t color, uint64_t code, int32_t opacity,
                 bool antialias) override {
+    if (!Finite({x, y})) return kErrOutOfRange;
     if (!antialias) {
       const int32_t px = static_cast<int32_t>(std::floor(std::clamp(x, -1e9, 1e9)));
       const int32_t py = static_cast<int32_t>(std::floor(std::clamp(y, -1e9, 1e9)));
@@ -114,7 +125,8 @@ class CanvasObject final : public ComObject<CanvasObject, Face<MCanvas, kIID_MCa
     if (!record) return kErrMissingArg;
     if (kind < kFillRadial || kind > kFillFourPoint) return kErrNotSupported;
     if (kind != kFillFourPoint && !palette) return kErrMissingArg;
-    PixelBlock block;
+    if (!SaneRect(rect)) return kErrOutOfRange;
+    PixelBlock& block = block_;
     block.area = Visible(rect);
     if (block.area.Empty()) return kOk;
     uint64_t code = 0;
@@ -122,8 +134,12 @@ class CanvasObject final : public ComObject<CanvasObject, Face<MCanvas, kIID_MCa
     FillRecordCode(kind, record, &code, &opacity);
     const BlendFields f = DecodeBlendCode(code);
     const bool dither = kind == kFillFourPoint ? !f.fourPointPlain : f.dither;
-    if (!RenderGeneratedFill(kind, rect, record, palette, dither, &block)) return kErrBadData;
-    ComposeBlock(block, nullptr, code, opacity);
+    const RectI visible = block.area;
+    for (RectI band : Bands(visible)) {
+      block.area = band;
+      if (!RenderGeneratedFill(kind, rect, record, palette, dither, &block)) return kErrBadData;
+      ComposeBlock(block, nullptr, code, opacity);
+    }
     return kOk;
   }
 
@@ -131,6 +147,10 @@ class CanvasObject final : public ComObject<CanvasObject, Face<MCanvas, kIID_MCa
                int32_t opacity) override {
     ArgbSource src;
     if (!MakeArgbSource(source, &src)) return kErrOutOfRange;
+    constexpr int64_t kMax = std::numeric_limits<int32_t>::max();
+    if (int64_t{destX} + src.width > kMax || int64_t{destY} + src.height > kMax) {
+      return kErrOutOfRange;
+    }
     ComposeSource cs;
     cs.pixels = src.origin;
     cs.strideBytes = src.strideBytes;
@@ -143,17 +163,30 @@ class CanvasObject final : public ComObject<CanvasObject, Face<MCanvas, kIID_MCa
 
   int32_t StretchBlit(const BlitSource& source, const RectI& dest, uint64_t code,
                       int32_t opacity) override {
+    if (!SaneRect(dest)) return kErrOutOfRange;
     if (dest.Empty()) return kOk;
     if (dest.Width() == source.rect.Width() && dest.Height() == source.rect.Height()) {
       return Blit(source, dest.left, dest.top, code, opacity);
     }
     ArgbSource src;
     if (!MakeArgbSource(source, &src)) return kErrOutOfRange;
-    PixelBlock block;
+    PixelBlock& block = block_;
     block.area = Visible(dest);
     if (block.area.Empty()) return kOk;
-    SampleStretch(src, dest, DecodeBlendCode(code).bilinear, &block);
-    ComposeBlock(block, nullptr, code, opacity);
+    const RectI visible = block.area;
+    const bool bilinear = DecodeBlendCode(code).bilinear;
+    const BlendProgram& program = BlendProgram::For(code);
+    if (program.IsPlainCopy() && program.Opacity(opacity) == 256 && !clip_.Current().HasMask()) {
+      // A plain copy needs no composing: the samples go straight to the target.
+      SampleStretchInto(src, dest, bilinear, visible, target_.Argb(visible.top) + visible.left,
+                        target_.strideBytes);
+      return kOk;
+    }
+    for (RectI band : Bands(visible)) {
+      block.area = band;
+      SampleStretch(src, dest, bilinear, &block);
+      ComposeBlock(block, nullptr, code, opacity);
+    }
     return kOk;
   }
 
@@ -164,12 +197,12 @@ class CanvasObject final : public ComObject<CanvasObject, Face<MCanvas, kIID_MCa
     const RectI visible = Visible(dest);
     if (visible.Empty()) return kOk;
     // Copies sit on a grid through (dest.left + offsetX, dest.top + offsetY).
-    auto firstStart = [](int32_t visibleStart, int32_t anchor, int32_t step) {
-      const int32_t back = ((anchor - visibleStart) % step + step) % step;
-      return visibleStart - (back == 0 ? 0 : step - back);
+    auto firstStart = [](int32_t visibleStart, int64_t anchor, int32_t step) {
+      const int64_t back = ((anchor - visibleStart) % step + step) % step;
+      return static_cast<int32_t>(visibleStart - (back == 0 ? 0 : step - back));
     };
-    const int32_t x0 = firstStart(visible.left, dest.left + offsetX, src.width);
-    const int32_t y0 = firstStart(visible.top, dest.top + offsetY, src.height);
+    const int32_t x0 = firstStart(visible.left, int64_t{dest.left} + offsetX, src.width);
+    const int32_t y0 = firstStart(visible.top, int64_t{dest.top} + offsetY, src.height);
     for (int32_t y = y0; y < visible.bottom; y += src.height) {
       for (int32_t x = x0; x < visible.right; x += src.width) {
         ComposeSource cs;
@@ -186,11 +219,15 @@ class CanvasObject final : public ComObject<CanvasObject, Face<MCanvas, kIID_MCa
 
   int32_t RotateBlit(const BlitSource& source, const RotateArgs& args, uint64_t code,
                      int32_t opacity) override {
+    if (!Finite({args.destCenterX, args.destCenterY, args.sourceCenterX, args.sourceCenterY,
+                 args.scaleX, args.scaleY, args.angle})) {
+      return kErrOutOfRange;
+    }
     ArgbSource src;
     if (!MakeArgbSource(source, &src)) return kErrOutOfRange;
     const BlendFields f = DecodeBlendCode(code);
-    PixelBlock block;
-    CoverageMap outline;
+    PixelBlock& block = block_;
+    CoverageMap& outline = coverage_;
     if (f.rotateTile) {
       block.area = Visible(target_.Bounds());
     } else {
@@ -201,12 +238,16 @@ class CanvasObject final : public ComObject<CanvasObject, Face<MCanvas, kIID_MCa
       Contour c;
       for (int i = 0; i < 4; ++i)
         c.push_back(PointF{xs[i], ys[i]});
-      RasterizeContours({c}, clip_.Current().bounds, f.bilinear, &outline);
+      RasterizeContours({c}, clip_.Current().bounds, f.bilinear, &rasterizer_, &outline);
       block.area = outline.rect;
     }
     if (block.area.Empty()) return kOk;
-    SampleRotate(src, args, source.rect.left, source.rect.top, f.bilinear, f.rotateTile, &block);
-    ComposeBlock(block, f.rotateTile ? nullptr : &outline, code, opacity);
+    const RectI visible = block.area;
+    for (RectI band : Bands(visible)) {
+      block.area = band;
+      SampleRotate(src, args, source.rect.left, source.rect.top, f.bilinear, f.rotateTile, &block);
+      ComposeBlock(block, f.rotateTile ? nullptr : &outline, code, opacity);
+    }
     return kOk;
   }
 
@@ -250,7 +291,7 @@ class CanvasObject final : public ComObject<CanvasObject, Face<MCanvas, kIID_MCa
   int32_t MarkDamage(const RectI& rect, uint32_t channels, uint32_t blend) override {
     (void)channels;
     (void)blend;
-    damage_ = UnionRects(damage_, IntersectRects(rect, target_.Bounds()));
+    damage_ = UnionOf(damage_, IntersectRects(rect, target_.Bounds()));
     return kOk;
   }
 
@@ -274,11 +315,26 @@ class CanvasObject final : public ComObject<CanvasObject, Face<MCanvas, kIID_MCa
 
   int32_t FillContours(const std::vector<Contour>& contours, uint32_t color, uint64_t code,
                        int32_t opacity, bool antialias) {
-    CoverageMap cov;
-    RasterizeContours(contours, clip_.Current().bounds, antialias, &cov);
+    for (const Contour& c : contours) {
+      for (const PointF& p : c) {
+        if (!Finite({p.x, p.y})) return kErrOutOfRange;
+      }
+    }
+    CoverageMap& cov = coverage_;
+    RasterizeContours(contours, clip_.Current().bounds, antialias, &rasterizer_, &cov);
     if (cov.rect.Empty()) return kOk;
     Compose(target_, clip_.Current(), cov.rect, Solid(color), &cov, code, opacity);
     return kOk;
+  }
+
+  // Generated pixels are made and composed a band of rows at a time, so they stay in cache.
+  static std::vector<RectI> Bands(const RectI& area) {
+    constexpr int32_t kRowsPerBand = 16;
+    std::vector<RectI> bands;
+    for (int32_t top = area.top; top < area.bottom; top += kRowsPerBand) {
+      bands.push_back(RectI{area.left, top, area.right, std::min(area.bottom, top + kRowsPerBand)});
+    }
+    return bands;
   }
 
   void ComposeBlock(const PixelBlock& block, const CoverageMap* coverage, uint64_t code,
@@ -296,6 +352,10 @@ class CanvasObject final : public ComObject<CanvasObject, Face<MCanvas, kIID_MCa
   ClipStack clip_;
   bool dithering_ = false;
   RectI damage_;
+  // Scratch kept between calls: drawing a frame reuses the same buffers.
+  PixelBlock block_;
+  CoverageMap coverage_;
+  CoverageRasterizer rasterizer_;
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "oru/graphics/canvas/clip_stack.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "interfaces/graphics/canvas.h"
 
@@ -16,10 +17,6 @@ ClipStack::ClipStack(int32_t width, int32_t height) : width_(width), height_(hei
   current_.bounds = RectI{0, 0, width, height};
 }
 
-RectI ClipStack::Intersect(const RectI& a, const RectI& b) const {
-  return IntersectRects(a, b);
-}
-
 std::vector<uint8_t> ClipStack::AsMask(const ClipState& s) const {
   if (s.HasMask()) return s.mask;
   std::vector<uint8_t> m(static_cast<size_t>(width_) * height_, 0);
@@ -32,17 +29,18 @@ std::vector<uint8_t> ClipStack::AsMask(const ClipState& s) const {
 
 bool ClipStack::CombineRect(const RectI& rect, int32_t mode, bool push) {
   if (push) saved_.push_back(current_);
-  const RectI r = Intersect(rect, RectI{0, 0, width_, height_});
+  const RectI r = IntersectRects(rect, RectI{0, 0, width_, height_});
   switch (mode) {
     case kClipReplace:
       current_.bounds = r;
       current_.mask.clear();
       return true;
     case kClipIntersect:
-      current_.bounds = Intersect(current_.bounds, r);
-      if (current_.HasMask()) {
-        Combine(AsMask(ClipState{r, {}}), r, mode);
+      if (!current_.HasMask()) {
+        current_.bounds = IntersectRects(current_.bounds, r);
+        return true;
       }
+      Combine(AsMask(ClipState{r, {}}), r, mode);
       return true;
     case kClipUnion:
     case kClipDifference:
@@ -56,14 +54,16 @@ bool ClipStack::CombineRect(const RectI& rect, int32_t mode, bool push) {
 
 bool ClipStack::CombineMask(const SurfaceView& mask, int32_t originX, int32_t originY, int32_t mode,
                             bool push) {
-  if (mode < kClipReplace || mode > kClipXor || mask.format != PixelFormat::kMask1) {
-    if (push) saved_.push_back(current_);
-    return false;
-  }
-  std::vector<uint8_t> area(static_cast<size_t>(width_) * height_, 0);
+  if (push) saved_.push_back(current_);
+  if (mode < kClipReplace || mode > kClipXor || mask.format != PixelFormat::kMask1) return false;
+  auto clampEdge = [](int64_t v) {
+    return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+  };
   const RectI placed =
-      Intersect(RectI{originX, originY, originX + mask.width, originY + mask.height},
-                RectI{0, 0, width_, height_});
+      IntersectRects(RectI{originX, originY, clampEdge(int64_t{originX} + mask.width),
+                           clampEdge(int64_t{originY} + mask.height)},
+                     RectI{0, 0, width_, height_});
+  std::vector<uint8_t> area(static_cast<size_t>(width_) * height_, 0);
   for (int32_t y = placed.top; y < placed.bottom; ++y) {
     const uint8_t* bits = mask.Row(y - originY);
     uint8_t* out = area.data() + static_cast<size_t>(y) * width_;
@@ -72,47 +72,84 @@ bool ClipStack::CombineMask(const SurfaceView& mask, int32_t originX, int32_t or
       if (bits[mx >> 3] & (0x80 >> (mx & 7))) out[x] = 255;
     }
   }
-  if (push) saved_.push_back(current_);
-  Combine(area, placed, mode);
+  Combine(std::move(area), placed, mode);
   return true;
 }
 
-void ClipStack::Combine(const std::vector<uint8_t>& area, const RectI& areaBounds, int32_t mode) {
+RectI UnionOf(const RectI& a, const RectI& b) {
+  if (a.Empty()) return b;
+  if (b.Empty()) return a;
+  return RectI{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+               std::max(a.bottom, b.bottom)};
+}
+
+void ClipStack::Combine(std::vector<uint8_t> area, const RectI& areaBounds, int32_t mode) {
+  // Only pixels inside the current bounds or the new area can be visible afterwards; the work
+  // stays within them.
+  RectI region = areaBounds;
   if (mode == kClipReplace) {
-    current_.mask = area;
+    current_.mask = std::move(area);
+  } else if (mode == kClipIntersect && !current_.HasMask()) {
+    // The common case, a shape inside a rectangle: the area itself, cut to the rectangle.
+    region = IntersectRects(current_.bounds, areaBounds);
+    for (int32_t y = areaBounds.top; y < areaBounds.bottom; ++y) {
+      uint8_t* row = area.data() + static_cast<size_t>(y) * width_;
+      for (int32_t x = areaBounds.left; x < areaBounds.right; ++x) {
+        if (y < region.top || y >= region.bottom || x < region.left || x >= region.right)
+          row[x] = 0;
+      }
+    }
+    current_.mask = std::move(area);
   } else {
     std::vector<uint8_t> cur = AsMask(current_);
-    for (size_t i = 0; i < cur.size(); ++i) {
-      switch (mode) {
-        case kClipUnion:
-          cur[i] |= area[i];
-          break;
-        case kClipIntersect:
-          cur[i] &= area[i];
-          break;
-        case kClipDifference:
-          cur[i] &= static_cast<uint8_t>(~area[i]);
-          break;
-        default:
-          cur[i] ^= area[i];
-          break;
+    region = (mode == kClipUnion || mode == kClipXor) ? UnionOf(current_.bounds, areaBounds)
+             : mode == kClipIntersect                 ? IntersectRects(current_.bounds, areaBounds)
+                                                      : current_.bounds;
+    // Outside the region an intersection holds nothing: clear what the current clip had there.
+    if (mode == kClipIntersect) {
+      for (int32_t y = current_.bounds.top; y < current_.bounds.bottom; ++y) {
+        uint8_t* c = cur.data() + static_cast<size_t>(y) * width_;
+        for (int32_t x = current_.bounds.left; x < current_.bounds.right; ++x) {
+          if (y < region.top || y >= region.bottom || x < region.left || x >= region.right)
+            c[x] = 0;
+        }
+      }
+    }
+    for (int32_t y = region.top; y < region.bottom; ++y) {
+      uint8_t* c = cur.data() + static_cast<size_t>(y) * width_;
+      const uint8_t* n = area.data() + static_cast<size_t>(y) * width_;
+      for (int32_t x = region.left; x < region.right; ++x) {
+        switch (mode) {
+          case kClipUnion:
+            c[x] |= n[x];
+            break;
+          case kClipIntersect:
+            c[x] &= n[x];
+            break;
+          case kClipDifference:
+            c[x] &= static_cast<uint8_t>(~n[x]);
+            break;
+          default:
+            c[x] ^= n[x];
+            break;
+        }
       }
     }
     current_.mask = std::move(cur);
   }
-  (void)areaBounds;
   // The tight bounds of what stays visible.
   RectI b{width_, height_, 0, 0};
-  for (int32_t y = 0; y < height_; ++y) {
+  for (int32_t y = region.top; y < region.bottom; ++y) {
     const uint8_t* row = current_.mask.data() + static_cast<size_t>(y) * width_;
-    const uint8_t* first = std::find(row, row + width_, uint8_t{255});
-    if (first == row + width_) continue;
-    const int32_t lastX =
-        static_cast<int32_t>(width_ - (std::find(std::make_reverse_iterator(row + width_),
-                                                 std::make_reverse_iterator(row), uint8_t{255}) -
-                                       std::make_reverse_iterator(row + width_)));
-    b.left = std::min(b.left, static_cast<int32_t>(first - row));
-    b.right = std::max(b.right, lastX);
+    int32_t first = region.left;
+    while (first < region.right && row[first] == 0)
+      ++first;
+    if (first == region.right) continue;
+    int32_t last = region.right;
+    while (row[last - 1] == 0)
+      --last;
+    b.left = std::min(b.left, first);
+    b.right = std::max(b.right, last);
     b.top = std::min(b.top, y);
     b.bottom = y + 1;
   }

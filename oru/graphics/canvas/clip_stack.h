@@ -33,9 +33,8 @@ class ClipStack {
   size_t Depth() const { return saved_.size(); }
 
  private:
-  void Combine(const std::vector<uint8_t>& area, const RectI& areaBounds, int32_t mode);
+  void Combine(std::vector<uint8_t> area, const RectI& areaBounds, int32_t mode);
   std::vector<uint8_t> AsMask(const ClipState& s) const;
-  RectI Intersect(const RectI& a, const RectI& b) const;
 
   int32_t width_;
   int32_t height_;
@@ -44,5 +43,7 @@ class ClipStack {
 };
 
 RectI IntersectRects(const RectI& a, const RectI& b);
+// The smallest rectangle holding both; an empty one adds nothing.
+RectI UnionOf(const RectI& a, const RectI& b);
 
 }  // namespace vk2::gfx

@@ -1,5 +1,6 @@
 #include "oru/graphics/canvas/composer.h"
 
+#include <dlfcn.h>
 #include <pixman.h>
 
 #include <algorithm>
@@ -11,6 +12,13 @@
 
 namespace vk2::gfx {
 namespace {
+
+// pixman keeps the implementations it picks at load time in globals it never frees. Loaded only
+// as our dependency, it would be unloaded with us and leave them unreachable; kept loaded for the
+// life of the process, they stay what they are, process-wide state.
+const bool kPixmanPinned = [] {
+  return dlopen("libpixman-1.so.0", RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE) != nullptr;
+}();
 
 struct PixmanImageDeleter {
   void operator()(pixman_image_t* image) const { pixman_image_unref(image); }
@@ -51,14 +59,19 @@ void Compose(const SurfaceView& target, const ClipState& clip, const RectI& area
   const int32_t h = a.Height();
   const bool hasMask = coverage != nullptr || clip.HasMask();
 
-  // Joint coverage of geometry, clip and opacity for the area, row-major, when any applies.
-  std::vector<uint8_t> joint;
+  // Joint coverage of geometry and clip over the area, when either applies: rows of 4-byte
+  // multiples as pixman wants them, reused between calls on a thread (a surface is drawn by one
+  // thread at a time).
+  const int32_t jointStride = (w + 3) & ~3;
+  thread_local std::vector<uint8_t> joint;
   auto buildJoint = [&] {
-    joint.assign(static_cast<size_t>(w) * h, 255);
+    joint.resize(static_cast<size_t>(jointStride) * h);
     for (int32_t y = 0; y < h; ++y) {
-      uint8_t* row = joint.data() + static_cast<size_t>(y) * w;
+      uint8_t* row = joint.data() + static_cast<size_t>(y) * jointStride;
       if (coverage) {
         std::copy_n(coverage->Row(a.top + y) + (a.left - coverage->rect.left), w, row);
+      } else {
+        std::fill_n(row, w, uint8_t{255});
       }
       if (clip.HasMask()) {
         const uint8_t* c =
@@ -93,20 +106,8 @@ void Compose(const SurfaceView& target, const ClipState& clip, const RectI& area
         for (uint8_t& v : joint)
           v = Weighted(v, o);
       }
-      if (w % 4 != 0) {
-        // pixman wants 4-byte rows: copy into a padded buffer.
-        const int32_t stride = (w + 3) & ~3;
-        std::vector<uint8_t> padded(static_cast<size_t>(stride) * h, 0);
-        for (int32_t y = 0; y < h; ++y) {
-          std::copy_n(joint.data() + static_cast<size_t>(y) * w, w, padded.data() + y * stride);
-        }
-        joint.swap(padded);
-        mask = PixmanImage(pixman_image_create_bits_no_clear(
-            PIXMAN_a8, w, h, reinterpret_cast<uint32_t*>(joint.data()), stride));
-      } else {
-        mask = PixmanImage(pixman_image_create_bits_no_clear(
-            PIXMAN_a8, w, h, reinterpret_cast<uint32_t*>(joint.data()), w));
-      }
+      mask = PixmanImage(pixman_image_create_bits_no_clear(
+          PIXMAN_a8, w, h, reinterpret_cast<uint32_t*>(joint.data()), jointStride));
     } else if (o != 256) {
       mask = SolidImage(static_cast<uint32_t>(Weighted(255, o)) << 24);
     }
@@ -126,7 +127,7 @@ void Compose(const SurfaceView& target, const ClipState& clip, const RectI& area
                  (a.left - source.originX);
     }
     span.solid = source.solid;
-    span.coverage = hasMask ? joint.data() + static_cast<size_t>(y) * w : nullptr;
+    span.coverage = hasMask ? joint.data() + static_cast<size_t>(y) * jointStride : nullptr;
     span.count = w;
     span.x = a.left;
     span.y = a.top + y;

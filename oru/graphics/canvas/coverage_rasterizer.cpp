@@ -80,7 +80,7 @@ void CoverageRasterizer::Resolve(bool antialias, CoverageMap* out) const {
   out->rect = bounds_;
   const int32_t w = std::max(0, bounds_.Width());
   const int32_t h = std::max(0, bounds_.Height());
-  out->values.assign(static_cast<size_t>(w) * h, 0);
+  out->values.resize(static_cast<size_t>(w) * h);
   for (int32_t y = 0; y < h; ++y) {
     const float* row = cells_.data() + static_cast<size_t>(y) * stride_;
     uint8_t* dst = out->values.data() + static_cast<size_t>(y) * w;
@@ -116,6 +116,12 @@ RectI ContourBounds(const std::vector<Contour>& contours) {
 
 void RasterizeContours(const std::vector<Contour>& contours, const RectI& clip, bool antialias,
                        CoverageMap* out) {
+  CoverageRasterizer r;
+  RasterizeContours(contours, clip, antialias, &r, out);
+}
+
+void RasterizeContours(const std::vector<Contour>& contours, const RectI& clip, bool antialias,
+                       CoverageRasterizer* rasterizer, CoverageMap* out) {
   const RectI b = ContourBounds(contours);
   const RectI area{std::max(b.left, clip.left), std::max(b.top, clip.top),
                    std::min(b.right, clip.right), std::min(b.bottom, clip.bottom)};
@@ -124,11 +130,10 @@ void RasterizeContours(const std::vector<Contour>& contours, const RectI& clip, 
     out->values.clear();
     return;
   }
-  CoverageRasterizer r;
-  r.Reset(area);
+  rasterizer->Reset(area);
   for (const Contour& c : contours)
-    r.AddContour(c);
-  r.Resolve(antialias, out);
+    rasterizer->AddContour(c);
+  rasterizer->Resolve(antialias, out);
 }
 
 }  // namespace vk2::gfx

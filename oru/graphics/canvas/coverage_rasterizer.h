@@ -53,5 +53,8 @@ RectI ContourBounds(const std::vector<Contour>& contours);
 // Rasterizes contours and clips the map to `clip`; an empty map when nothing is inside.
 void RasterizeContours(const std::vector<Contour>& contours, const RectI& clip, bool antialias,
                        CoverageMap* out);
+// The same with a rasterizer the caller keeps, so its cells are reused.
+void RasterizeContours(const std::vector<Contour>& contours, const RectI& clip, bool antialias,
+                       CoverageRasterizer* rasterizer, CoverageMap* out);
 
 }  // namespace vk2::gfx

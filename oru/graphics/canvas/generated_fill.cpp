@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "oru/graphics/canvas/pixel.h"
+#include "oru/graphics/canvas/pixel_simd.h"
 
 namespace vk2::gfx {
 namespace {
@@ -14,13 +15,6 @@ constexpr uint8_t kBayer4[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9},
 
 inline double DitherOffset(bool dither, int32_t x, int32_t y) {
   return dither ? (kBayer4[y & 3][x & 3] + 0.5) / 16.0 : 0.0;
-}
-
-// Palette index of a position t (1.0 = one sweep through the palette), repeating beyond it.
-inline uint32_t IndexOf(double t, double offset) {
-  const double v = std::floor(t * 256.0 + offset);
-  const int64_t i = static_cast<int64_t>(std::clamp(v, -1e15, 1e15));
-  return static_cast<uint32_t>(((i % 256) + 256) % 256);
 }
 
 inline uint32_t ClampedIndex(double t, double offset) {
@@ -71,10 +65,16 @@ bool RenderGeneratedFill(int32_t kind, const RectI& rect, const void* record,
       const double hi = *std::max_element(p, p + 4);
       const double span = hi > lo ? hi - lo : 1;
       const double spread = r->spread / 65536.0;
+      // Palette position in 16.16 entries, stepped along each row.
+      const double perPixel = dx / span * spread * 256.0;
+      const int64_t step = std::llround(perPixel * 65536.0);
       for (int32_t y = a.top; y < a.bottom; ++y) {
-        for (int32_t x = a.left; x < a.right; ++x) {
-          const double proj = (x + 0.5 - rect.left) * dx + (y + 0.5 - rect.top) * dy;
-          put(x, y, lut[IndexOf((proj - lo) / span * spread, DitherOffset(dither, x, y))]);
+        const double proj = (a.left + 0.5 - rect.left) * dx + (y + 0.5 - rect.top) * dy;
+        int64_t acc = std::llround((proj - lo) / span * spread * 256.0 * 65536.0);
+        uint32_t* out = block->pixels.data() + static_cast<size_t>(y - a.top) * a.Width();
+        for (int32_t x = a.left; x < a.right; ++x, acc += step) {
+          const int64_t off = dither ? static_cast<int64_t>(DitherOffset(true, x, y) * 65536.0) : 0;
+          out[x - a.left] = lut[((acc + off) >> 16) & 0xFF];
         }
       }
       return true;
@@ -112,22 +112,34 @@ bool RenderGeneratedFill(int32_t kind, const RectI& rect, const void* record,
     }
     default: {
       const auto* r = static_cast<const FourPointFillRecord*>(record);
-      const int shifts[4] = {kAlphaShift, kRedShift, kGreenShift, kBlueShift};
+      // Lanes hold blue, green, red, alpha, so packing them gives 0xAARRGGBB.
+      const int shifts[4] = {kBlueShift, kGreenShift, kRedShift, kAlphaShift};
+      // Each row runs from its left to its right colour in 16.16 fixed point; the drift over a
+      // row stays far below the rounding, so the corner pixels hold their colours exactly.
+      constexpr double kOne = 65536.0;
+      const __m128i zero = _mm_setzero_si128();
       for (int32_t y = a.top; y < a.bottom; ++y) {
         const double fy = h > 1 ? (y - rect.top) / (h - 1) : 0;
+        int32_t acc[4];
+        int32_t step[4];
+        for (int k = 0; k < 4; ++k) {
+          const double left =
+              Channel(r->colors[0], shifts[k]) * (1 - fy) + Channel(r->colors[2], shifts[k]) * fy;
+          const double right =
+              Channel(r->colors[1], shifts[k]) * (1 - fy) + Channel(r->colors[3], shifts[k]) * fy;
+          step[k] = w > 1 ? static_cast<int32_t>(std::lround((right - left) / (w - 1) * kOne)) : 0;
+          acc[k] = static_cast<int32_t>(std::lround(left * kOne)) + step[k] * (a.left - rect.left);
+        }
+        __m128i accV = _mm_loadu_si128(reinterpret_cast<const __m128i*>(acc));
+        const __m128i stepV = _mm_loadu_si128(reinterpret_cast<const __m128i*>(step));
+        uint32_t* out = block->pixels.data() + static_cast<size_t>(y - a.top) * a.Width();
         for (int32_t x = a.left; x < a.right; ++x) {
-          const double fx = w > 1 ? (x - rect.left) / (w - 1) : 0;
-          const double off = dither ? DitherOffset(true, x, y) : 0.5;
-          uint32_t c[4];
-          for (int k = 0; k < 4; ++k) {
-            const double top =
-                Channel(r->colors[0], shifts[k]) * (1 - fx) + Channel(r->colors[1], shifts[k]) * fx;
-            const double bottom =
-                Channel(r->colors[2], shifts[k]) * (1 - fx) + Channel(r->colors[3], shifts[k]) * fx;
-            c[k] = static_cast<uint32_t>(
-                std::clamp(std::floor(top * (1 - fy) + bottom * fy + off), 0.0, 255.0));
-          }
-          put(x, y, PremultiplyArgb(PackArgb(c[0], c[1], c[2], c[3])));
+          const int32_t off =
+              dither ? static_cast<int32_t>(DitherOffset(true, x, y) * kOne) : 0x8000;
+          const __m128i v = _mm_srai_epi32(_mm_add_epi32(accV, _mm_set1_epi32(off)), 16);
+          const __m128i packed = _mm_packus_epi16(_mm_packs_epi32(v, zero), zero);
+          out[x - a.left] = PremultiplyArgb(static_cast<uint32_t>(_mm_cvtsi128_si32(packed)));
+          accV = _mm_add_epi32(accV, stepV);
         }
       }
       return true;

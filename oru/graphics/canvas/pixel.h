@@ -36,6 +36,24 @@ constexpr uint32_t ScalePixel(uint32_t p, uint32_t m) {
   return rb | ag;
 }
 
+// Per channel (p(255 - w) + qw) / 255, rounded once, for a weight 0-255.
+constexpr uint32_t LerpPixel(uint32_t p, uint32_t q, uint32_t w) {
+  const uint32_t v = 255 - w;
+  uint32_t rb = (p & 0x00FF00FF) * v + (q & 0x00FF00FF) * w + 0x00800080;
+  rb = ((rb + ((rb >> 8) & 0x00FF00FF)) >> 8) & 0x00FF00FF;
+  uint32_t ag = ((p >> 8) & 0x00FF00FF) * v + ((q >> 8) & 0x00FF00FF) * w + 0x00800080;
+  ag = (ag + ((ag >> 8) & 0x00FF00FF)) & 0xFF00FF00;
+  return rb | ag;
+}
+
+// Per channel (p(256 - f) + qf) >> 8 for f of 256: the filtering samplers' interpolation.
+constexpr uint32_t LerpFloor(uint32_t p, uint32_t q, uint32_t f) {
+  const uint32_t g = 256 - f;
+  const uint32_t rb = (((p & 0x00FF00FF) * g + (q & 0x00FF00FF) * f) >> 8) & 0x00FF00FF;
+  const uint32_t ag = (((p >> 8) & 0x00FF00FF) * g + ((q >> 8) & 0x00FF00FF) * f) & 0xFF00FF00;
+  return rb | ag;
+}
+
 constexpr uint32_t PremultiplyArgb(uint32_t straight) {
   const uint32_t a = AlphaOf(straight);
   if (a == 255) return straight;

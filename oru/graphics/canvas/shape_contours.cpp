@@ -9,9 +9,11 @@ namespace {
 
 // Segments for an arc of `radius` pixels: chords stray at most 0.02 pixel from the curve.
 int32_t ArcSegments(double radius, double sweep) {
-  if (radius <= 0.5) return 4;
+  if (!(radius > 0.5)) return 4;
   const double step = 2 * std::acos(std::max(0.0, 1 - 0.02 / radius));
-  return std::clamp(static_cast<int32_t>(std::ceil(sweep / step)), 2, 4096);
+  const double n = std::ceil(sweep / step);
+  if (!(n >= 2)) return 2;  // also for a sweep or radius that is not a number
+  return n > 4096 ? 4096 : static_cast<int32_t>(n);
 }
 
 // Appends an elliptic arc from angle a0 to a1 (radians, screen angles: y grows downward) in n

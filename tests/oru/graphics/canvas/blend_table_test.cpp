@@ -106,24 +106,35 @@ INSTANTIATE_TEST_SUITE_P(Codes, BlendTable, ::testing::ValuesIn(kCases),
                            return n;
                          });
 
-// A whole row of one code behaves as its single pixels: the span loops and pixman agree with
-// the pixel-by-pixel path over mixed alphas.
+// A whole row of one code behaves as its single pixels: the four-pixel loops, the span loops
+// and pixman agree with the pixel-by-pixel path. The first eight pixels are opaque (the wide
+// paths), the rest mix alphas (the fallbacks).
 TEST(BlendSpans, RowsMatchSinglePixels) {
   const uint64_t codes[] = {0xF,     0x1000001000F,  0x1000001150F | kBlendOpacity,
-                            0x1000F, 0x10000000000F, 0x1200};
-  const std::vector<uint32_t> src = {0xFF804020, 0x80402010, 0x00000000, 0x40404040, 0xC0C08000};
-  const std::vector<uint32_t> dst = {0xFF20C0F0, 0x80000080, 0xFF000000, 0x00000000, 0x60302010};
+                            0x1000F, 0x10000000000F, 0x1200,
+                            0x50E,   0x50F,          0xE0F,
+                            0x1C0E,  0xB01,          0x2000F};
+  const std::vector<uint32_t> src = {0xFF804020, 0xFF000000, 0xFFFFFFFF, 0xFF12F0A0, 0xFF0A0B0C,
+                                     0xFFF0E0D0, 0xFF808080, 0xFF010203, 0x80402010, 0x00000000,
+                                     0x40404040, 0xC0C08000, 0xFF336699};
+  const std::vector<uint32_t> dst = {0xFF20C0F0, 0xFFFFFFFF, 0xFF000000, 0xFF7F8081, 0xFFC0B0A0,
+                                     0xFF102030, 0xFF7F7F7F, 0xFFFEFDFC, 0x80000080, 0xFF000000,
+                                     0x00000000, 0x60302010, 0xFF996633};
+  const int32_t n = static_cast<int32_t>(src.size());
   for (uint64_t code : codes) {
-    SmallCanvas row(5, 1, 0);
-    for (int x = 0; x < 5; ++x)
-      row.View().Argb(0)[x] = dst[x];
-    PixelsOf s = PixelsOf::Argb(5, 1, src);
-    row->Blit(s.Source(), 0, 0, code, 100);
-    for (int x = 0; x < 5; ++x) {
-      SmallCanvas one(1, 1, dst[x]);
-      PixelsOf p = PixelsOf::Argb(1, 1, {src[x]});
-      one->Blit(p.Source(), 0, 0, code, 100);
-      EXPECT_EQ(row.At(x, 0), one.At(0, 0)) << "code " << std::hex << code << " x " << x;
+    for (int32_t opacity : {256, 100}) {
+      SmallCanvas row(n, 1, 0);
+      for (int32_t x = 0; x < n; ++x)
+        row.View().Argb(0)[x] = dst[x];
+      PixelsOf s = PixelsOf::Argb(n, 1, src);
+      row->Blit(s.Source(), 0, 0, code, opacity);
+      for (int32_t x = 0; x < n; ++x) {
+        SmallCanvas one(1, 1, dst[x]);
+        PixelsOf p = PixelsOf::Argb(1, 1, {src[x]});
+        one->Blit(p.Source(), 0, 0, code, opacity);
+        EXPECT_EQ(Hex(row.At(x, 0)), Hex(one.At(0, 0)))
+            << "code " << std::hex << code << " opacity " << std::dec << opacity << " x " << x;
+      }
     }
   }
 }

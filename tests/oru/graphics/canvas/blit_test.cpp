@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <limits>
 #include <numbers>
 
 #include "tests/oru/graphics/canvas/canvas_fixture.h"
@@ -60,6 +61,20 @@ TEST(Blit, IndexSourcesGoThroughTheirPaletteOrAGreyRamp) {
   EXPECT_EQ(grey.At(2, 0), 0xFFC8C8C8u);
 }
 
+TEST(Blit, RefusesPlacementsAndTurnsBeyondRange) {
+  PixelsOf ramp = Ramp16();
+  SmallCanvas canvas(4, 4, kBlack);
+  EXPECT_LT(canvas->Blit(ramp.Source(), 2147483640, 0, kCopy, 256), 0);
+  EXPECT_LT(canvas->StretchBlit(ramp.Source(), RectI{-2147483000, 0, 2147483000, 4}, kCopy, 256),
+            0);
+  RotateArgs args;
+  args.angle = std::numeric_limits<double>::quiet_NaN();
+  EXPECT_LT(canvas->RotateBlit(ramp.Source(), args, kCopy, 256), 0);
+  EXPECT_EQ(canvas->TileBlit(ramp.Source(), RectI{0, 0, 4, 4}, 2147483647, -2147483647, kCopy, 256),
+            0);
+  EXPECT_EQ(canvas.Count(kBlack), 0);
+}
+
 TEST(StretchBlit, NearestRepeatsPixelsBilinearBlendsThem) {
   PixelsOf pair = PixelsOf::Argb(2, 1, {kBlack, kWhite});
   SmallCanvas nearest(4, 1, 0);
@@ -75,6 +90,39 @@ TEST(StretchBlit, NearestRepeatsPixelsBilinearBlendsThem) {
   EXPECT_TRUE(PixelNear(filtered.At(1, 0), 0xFF404040, 1));
   EXPECT_TRUE(PixelNear(filtered.At(2, 0), 0xFFBFBFBF, 1));
   EXPECT_EQ(filtered.At(3, 0), kWhite);
+}
+
+TEST(StretchBlit, ComposedPathsSampleAsTheDirectCopy) {
+  PixelsOf ramp = Ramp16();
+  SmallCanvas direct(40, 24, 0);
+  direct->StretchBlit(ramp.Source(), RectI{0, 0, 40, 24}, kCopy | kBlendBilinear, 256);
+  // Layer mode over an opaque source, and a copy under a clip mask, both compose the samples.
+  SmallCanvas layered(40, 24, 0);
+  layered->StretchBlit(ramp.Source(), RectI{0, 0, 40, 24}, 0x1000001000F | kBlendBilinear, 256);
+  std::vector<uint8_t> bits(5 * 24, 0xFF);
+  const SurfaceView all{bits.data(), 40, 24, 5, PixelFormat::kMask1};
+  SmallCanvas masked(40, 24, 0);
+  masked->ClipToMask(all, 0, 0, kClipIntersect, 1);
+  masked->StretchBlit(ramp.Source(), RectI{0, 0, 40, 24}, kCopy | kBlendBilinear, 256);
+  for (int32_t y = 0; y < 24; ++y) {
+    for (int32_t x = 0; x < 40; ++x) {
+      ASSERT_EQ(layered.At(x, y), direct.At(x, y)) << x << "," << y;
+      ASSERT_EQ(masked.At(x, y), direct.At(x, y)) << x << "," << y;
+    }
+  }
+}
+
+TEST(StretchBlit, NearestEnlargesACheckerIntoBlocks) {
+  PixelsOf checker = PixelsOf::Argb(2, 2, {kWhite, kBlack, kBlack, kWhite});
+  for (uint64_t code : {kCopy, uint64_t{0x1000001000F}}) {
+    SmallCanvas canvas(6, 4, 0);
+    canvas->StretchBlit(checker.Source(), RectI{0, 0, 6, 4}, code, 256);
+    for (int32_t y = 0; y < 4; ++y) {
+      for (int32_t x = 0; x < 6; ++x) {
+        ASSERT_EQ(canvas.At(x, y), ((x / 3) ^ (y / 2)) ? kBlack : kWhite) << x << "," << y;
+      }
+    }
+  }
 }
 
 TEST(StretchBlit, ShrinksByPickingPixelCentres) {

@@ -119,6 +119,40 @@ TEST(ClipMask, DrawingReachesOnlyTheMaskPixels) {
   EXPECT_EQ(RedMap(layered), ".....\n.#.#.\n..#..\n");
 }
 
+TEST(ClipMask, CombineModesAgainstAnEarlierMask) {
+  // First clip: the mask "##.." at columns 1-4 (so columns 1-2); second: ".##." at 1-4.
+  const ClipCase cases[] = {
+      {kClipReplace, "..##.\n"},    {kClipUnion, ".###.\n"}, {kClipIntersect, "..#..\n"},
+      {kClipDifference, ".#...\n"}, {kClipXor, ".#.#.\n"},
+  };
+  TestMask first({"##.."});
+  TestMask second({".##."});
+  for (const ClipCase& c : cases) {
+    SmallCanvas canvas(5, 1, kBlack);
+    canvas->ClipToMask(first.view, 1, 0, kClipReplace, 1);
+    canvas->ClipToMask(second.view, 1, 0, c.mode, 1);
+    canvas->FillRect(RectF{0, 0, 5, 1}, kRed, kCopy, 256, false);
+    EXPECT_EQ(RedMap(canvas), c.map) << "mode " << c.mode;
+    // Popping both leaves the whole canvas.
+    canvas->PopClip(2);
+    RectI bounds;
+    canvas->GetClipBounds(&bounds);
+    EXPECT_EQ(bounds, (RectI{0, 0, 5, 1}));
+  }
+}
+
+TEST(ClipMask, IntersectionStaysInsideAnEarlierRectangle) {
+  TestMask mask({"#####", "#####", "#####"});
+  SmallCanvas canvas(5, 3, kBlack);
+  canvas->PushClipRect(RectI{1, 1, 3, 3}, kClipIntersect, 1);
+  canvas->ClipToMask(mask.view, 0, 0, kClipIntersect, 1);
+  RectI bounds;
+  canvas->GetClipBounds(&bounds);
+  EXPECT_EQ(bounds, (RectI{1, 1, 3, 3}));
+  canvas->FillRect(RectF{0, 0, 5, 3}, kRed, kCopy, 256, false);
+  EXPECT_EQ(RedMap(canvas), ".....\n.##..\n.##..\n");
+}
+
 TEST(ClipMask, CombinesWithARectangleClip) {
   TestMask mask({"####"});
   SmallCanvas canvas(4, 1, kBlack);

@@ -136,6 +136,35 @@ TEST(GeneratedFill, DitheringSpreadsBetweenNeighbouringEntries) {
   EXPECT_LT(differ, 512 * 4);
 }
 
+TEST(FourPointFill, DithersUnlessBit57AndTheFlagQueryFollowsTheSetting) {
+  FourPointFillRecord rec;
+  rec.code = kCopy;  // bit 57 clear: dithered
+  rec.colors[0] = rec.colors[2] = 0xFF000000;
+  rec.colors[1] = rec.colors[3] = 0xFF000001;  // blue climbs by one across 64 pixels
+  SmallCanvas dithered(64, 4, 0);
+  dithered->GeneratedFill(kFillFourPoint, RectI{0, 0, 64, 4}, &rec, nullptr);
+  rec.code = kCopy | kBlendFourPointPlain;
+  SmallCanvas plain(64, 4, 0);
+  plain->GeneratedFill(kFillFourPoint, RectI{0, 0, 64, 4}, &rec, nullptr);
+  int32_t ones = 0;
+  int32_t switches = 0;
+  for (int32_t x = 1; x < 64; ++x) {
+    switches += (dithered.At(x, 0) & 1) != (dithered.At(x - 1, 0) & 1);
+    for (int32_t y = 0; y < 4; ++y)
+      ones += static_cast<int32_t>(dithered.At(x, y) & 1);
+  }
+  // Plain rounding switches once, half way; dithering mixes the two values along the row.
+  EXPECT_EQ(plain.At(31, 0), 0xFF000000u);
+  EXPECT_EQ(plain.At(32, 0), 0xFF000001u);
+  EXPECT_GT(switches, 4);
+  EXPECT_NEAR(ones, 4 * 63 / 2, 12);  // on average the true value
+
+  SmallCanvas canvas(1, 1, 0);
+  EXPECT_FALSE(canvas->IsDithering());
+  SetCanvasDithering(canvas.Get(), true);
+  EXPECT_TRUE(canvas->IsDithering());
+}
+
 TEST(GeneratedFill, RefusesWhatItCannotDraw) {
   SmallCanvas canvas(2, 2, 0);
   LinearFillRecord rec;

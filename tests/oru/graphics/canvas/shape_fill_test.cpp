@@ -2,7 +2,9 @@
 // tolerance on antialiased edges.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "tests/oru/graphics/canvas/canvas_fixture.h"
@@ -176,6 +178,38 @@ TEST(FillCoverage, WeighsTheColourByEachCoverageByte) {
   EXPECT_EQ(canvas.At(0, 0), 0xFFFFFFFFu);
   EXPECT_TRUE(PixelNear(canvas.At(1, 0), 0xFF7F7F7F, 1));
   EXPECT_EQ(canvas.At(2, 0), kBlack);
+}
+
+// Coordinates that are not numbers, or sides too long for 32 bits, are refused; huge finite
+// ones are clipped. Nothing crashes and nothing outside the canvas is touched.
+TEST(BadGeometry, IsRefusedOrClipped) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  SmallCanvas canvas(4, 4, kBlack);
+  EXPECT_LT(canvas->FillRect(RectF{nan, 0, 2, 2}, kRed, kCopy, 256, false), 0);
+  EXPECT_LT(canvas->FillRect(RectF{0, 0, inf, 2}, kRed, kCopy, 256, true), 0);
+  EXPECT_LT(canvas->Ellipse(2, 2, nan, 2, kRed, true, kCopy, 1, 256, true), 0);
+  EXPECT_LT(canvas->Point(nan, 1, kRed, kCopy, 256, false), 0);
+  LinearFillRecord rec;
+  std::array<uint32_t, 256> palette{};
+  EXPECT_LT(canvas->GeneratedFill(kFillLinear, RectI{-2000000000, 0, 2000000000, 4}, &rec,
+                                  palette.data()),
+            0);
+  EXPECT_EQ(canvas.Count(kBlack), 16);
+
+  EXPECT_EQ(canvas->FillRect(RectF{-1e300, -1e300, 1e300, 1e300}, kRed, kCopy, 256, true), 0);
+  EXPECT_EQ(canvas.Count(kRed), 16);
+  SmallCanvas huge(4, 4, kBlack);
+  EXPECT_EQ(huge->Ellipse(2, 2, 1e12, 1e12, kRed, true, kCopy, 1, 256, true), 0);
+  EXPECT_EQ(huge.Count(kRed), 16);
+  // Radii are capped at half the sides; a thickness that is not positive counts as 1.
+  SmallCanvas capped(4, 4, kBlack);
+  EXPECT_EQ(capped->FillRoundRect(RectF{0, 0, 4, 4}, inf, inf, kRed, kCopy, 256, false), 0);
+  EXPECT_EQ(capped.At(0, 0), kBlack);
+  EXPECT_EQ(capped.At(1, 1), kRed);
+  SmallCanvas thin(4, 4, kBlack);
+  EXPECT_EQ(thin->Line(0, 0.5, 4, 0.5, kRed, kCopy, nan, 256, false), 0);
+  EXPECT_EQ(thin.Count(kRed), 4);
 }
 
 }  // namespace
