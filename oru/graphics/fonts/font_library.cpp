@@ -1,5 +1,6 @@
 #include "oru/graphics/fonts/font_library.h"
 
+#include <dlfcn.h>
 #include <fontconfig/fontconfig.h>
 
 #include <new>
@@ -22,6 +23,19 @@ std::string Utf8Of(const char16_t* text) {
   Utf16ToUtf8(text, n, out.data());
   return out;
 }
+
+// The text libraries (and glib under HarfBuzz) keep process-wide state made at load time or on
+// first use that they never free. Loaded only as our dependencies, they would be unloaded with
+// the runtime and leave it unreachable; kept loaded for the life of the process, it stays what it
+// is, process-wide state.
+const bool kTextLibrariesPinned = [] {
+  bool all = true;
+  for (const char* name :
+       {"libglib-2.0.so.0", "libharfbuzz.so.0", "libfontconfig.so.1", "libfreetype.so.6"}) {
+    all = dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE) != nullptr && all;
+  }
+  return all;
+}();
 
 }  // namespace
 
