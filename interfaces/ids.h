@@ -154,8 +154,20 @@ inline constexpr Guid kIID_MNotificationThread = MakeGuid("F26829B0-3D16-40E7-9F
 inline constexpr Guid kIID_FilesScriptObject = MakeGuid("7334F7A9-0F87-4CBA-AEB9-4F7BBBC430B4");
 
 // ---- Graphics kit: canvas and surfaces ------------------------------------------------------
+inline constexpr Guid kIID_MSurface = MakeGuid("4F36BCB1-58F2-4426-9459-1D861C80DE6A");
+inline constexpr Guid kIID_MCanvas = MakeGuid("0A4DFD4A-B556-49EC-8FA7-148C286AF5A3");
 
 // ---- Graphics kit: images, layered images, fonts --------------------------------------------
+// The per-thread image service, the image-style service and the rasterizer mode answer on
+// ImageServiceClass beside MImageService; layered documents come from PackageResourceClass.
+inline constexpr Guid kIID_MThreadImageService = MakeGuid("615ECC4A-A04B-4CB4-9CB3-D34E5B5E0A8B");
+inline constexpr Guid kIID_MImageStyleService = MakeGuid("95FE69A6-BA01-4BF0-8B1F-2DC10586FFBC");
+inline constexpr Guid kIID_MRasterizer = MakeGuid("675BAC8F-6856-4DBA-B2E2-3D335FE8F6AB");
+inline constexpr Guid kIID_MRasterImage = MakeGuid("A67BA9A4-8ED7-4A51-91FD-57653742C11E");
+inline constexpr Guid kIID_MMaskImage = MakeGuid("0DF26D6E-36E9-4007-8220-A7D9105410EC");
+inline constexpr Guid kIID_MFont = MakeGuid("8082EC49-E982-4E44-9B41-1848DF51BD36");
+inline constexpr Guid kPackageResourceClass = MakeGuid("2D39822A-937A-4DAE-8B49-37826BC09ED4");
+inline constexpr Guid kIID_MLayeredImage = MakeGuid("754B13D9-F6F3-4E11-9708-BFFAFCDCD42F");
 
 // ---- CD reader module ----------------------------------------------------------------------
 inline constexpr Guid kCDExtractorClass = MakeGuid("A4CB5F1B-F1A3-42A0-948F-5E3165A58465");

@@ -15,6 +15,7 @@
 #include "oru/core/base_object.h"
 #include "oru/core/root_object.h"
 #include "oru/core/text_util.h"
+#include "oru/graphics/images/image_service.h"
 #include "oru/services/service_hub.h"
 #include "platform/registry/file_stamp.h"
 
@@ -67,6 +68,7 @@ Runtime::Runtime()
       classes_(std::make_unique<ClassRegistry>(registryFile_)),
       modules_(std::make_unique<ModuleTable>()),
       services_(std::make_unique<ServiceHub>(errors_.get())),
+      graphics_(std::make_unique<GraphicsHub>()),
       root_(std::make_unique<RootObject>()),
       ownFolder_(FolderOfThisLibrary()) {
   seenGeneration_ = classes_->Generation();
@@ -171,6 +173,9 @@ int32_t Runtime::CreateObject(const Guid& classId, const Guid& iid, void** out, 
     return root_->QueryInterface(iid, out, 1, 0);
   }
   if (GuidEquals(classId, kServiceClass)) return services_->Create(iid, out, outer);
+  if (GuidEquals(classId, kImageServiceClass) || GuidEquals(classId, kPackageResourceClass)) {
+    return graphics_->Create(classId, iid, out, outer);
+  }
   if (stopping_) return kErrFailed;
   RefPtr<MClassFactory> factory = ClassObject(classId);
   if (!factory) return kErrNotFound;

@@ -25,6 +25,7 @@ namespace vk2::oru {
 
 class RootObject;
 class ServiceHub;
+class GraphicsHub;
 
 struct GuidLess {
   bool operator()(const Guid& a, const Guid& b) const;
@@ -83,6 +84,7 @@ class Runtime {
   std::unique_ptr<ClassRegistry> classes_;
   std::unique_ptr<ModuleTable> modules_;
   std::unique_ptr<ServiceHub> services_;
+  std::unique_ptr<GraphicsHub> graphics_;  // images, layered documents and fonts
   std::unique_ptr<RootObject> root_;
   std::string ownFolder_;
 
