@@ -105,17 +105,20 @@ void MediaSystem::OnChainEnded(uint32_t chainId) {
       ScopedLock table(tableLock_);
       ChainEntry* ended = table_.Find(chainId);
       if (!ended) return;
-      ChainEntry* next =
-          transition_.method == kPlaybackSeamless ? table_.FirstIn(ChainRole::kNext) : nullptr;
+      // A successor already prepared (behind the shared output, or for a crossfade whose start
+      // never came) plays now instead of advancing once more.
+      ChainEntry* next = transition_.method == kPlaybackSeamless ? table_.FirstIn(ChainRole::kNext)
+                                                                 : table_.FollowerOf(chainId);
       if (ended->role != ChainRole::kCurrent) {
         // A faded-out chain, or one that never got its turn.
         table_.Take(chainId, &retired);
       } else if (next) {
-        // The shared output did not take the successor over by itself: start it now.
         next->role = ChainRole::kCurrent;
-        successor = next->chain;
+        next->predecessor = 0;
+        if (state_ == kMediaPlaying) successor = next->chain;
         successorItem = next->itemId;
         table_.Take(chainId, &retired);
+        ApplyPendingLocked();
       } else {
         ApplyPendingLocked();
         generation = generation_;

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "core/playlist/item_info.h"
+#include "interfaces/audio/media_types.h"
 #include "tests/audio/engine/engine_env.h"
 #include "tests/core/media/fake_owner.h"
 
@@ -322,6 +323,20 @@ TEST_F(MediaSystemTest, AFailingCrossfadeSuccessorLeavesTheCurrentItemPlaying) {
   EXPECT_TRUE(owner.Errors().empty());
   // Advanced once to prepare the successor, once more when the first item ended.
   EXPECT_EQ(owner.Advances(), 2);
+}
+
+TEST_F(MediaSystemTest, FileExtensionsComeFromEveryDecoderThatListsThem) {
+  AddDecoder("second", {u"*.sg2", u"*.sg3"});
+  AddDecoder("silent", {});  // lists no file types
+  MediaTypeList list;
+  ASSERT_EQ(media->GetFileExtensions(&list), 0);
+  std::vector<std::string> patterns;
+  for (uint32_t i = 0; i < list.Count(); ++i)
+    patterns.push_back(Utf8(list.At(i).pattern).c_str());
+  EXPECT_EQ(patterns, (std::vector<std::string>{"*.sig", "*.sg2", "*.sg3"}));
+  TString text;
+  ASSERT_EQ(media->GetFileExtensionText(&text), 0);
+  EXPECT_EQ(std::string(Utf8(text).c_str()), "*.sig*.sg2*.sg3");
 }
 
 }  // namespace
