@@ -170,7 +170,8 @@ int32_t MediaSystem::SwitchTo(const ItemInfo& item) {
       ScopedLock table(tableLock_);
       playing = state_ == kMediaPlaying;
     }
-    return restart->StateChange(playing ? kChainPlaying : kChainCued) < 0 ? kErrFailed : kOk;
+    const int32_t r = restart->StateChange(playing ? kChainPlaying : kChainCued);
+    return r < 0 ? r : kOk;
   }
 
   ChainEntry entry;

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "core/playlist/item_info.h"
+#include "interfaces/audio/media_types.h"
 #include "tests/audio/engine/engine_env.h"
 #include "tests/core/media/fake_owner.h"
 
@@ -307,6 +308,35 @@ TEST_F(MediaSystemTest, SeamlessItemsFollowEachOtherAfterExactlyTheGap) {
   const std::vector<uint8_t> second = SignalBytes(specs[1]);
   expected.insert(expected.end(), second.begin(), second.end());
   EXPECT_EQ(device->Heard(), expected);
+}
+
+TEST_F(MediaSystemTest, AFailingCrossfadeSuccessorLeavesTheCurrentItemPlaying) {
+  const SignalSpec spec = Spec(1.0, 5);
+  AddStream(u"good.sig", SignalFile(spec));
+  // The successor cannot be read: its chain fails while the first item still plays.
+  owner.SetItems({u"signal://good.sig", u"nothing://at.all"});
+  ASSERT_EQ(media->SetTransition(kPlaybackCrossfade, 0.5), 0);
+  ASSERT_EQ(media->Play(), 0);
+  ASSERT_TRUE(owner.WaitForStream(0));
+  EXPECT_EQ(owner.Streams(), (std::vector<uint32_t>{1, 0}));
+  EXPECT_EQ(device->Heard(), SignalBytes(spec));
+  EXPECT_TRUE(owner.Errors().empty());
+  // Advanced once to prepare the successor, once more when the first item ended.
+  EXPECT_EQ(owner.Advances(), 2);
+}
+
+TEST_F(MediaSystemTest, FileExtensionsComeFromEveryDecoderThatListsThem) {
+  AddDecoder("second", {u"*.sg2", u"*.sg3"});
+  AddDecoder("silent", {});  // lists no file types
+  MediaTypeList list;
+  ASSERT_EQ(media->GetFileExtensions(&list), 0);
+  std::vector<std::string> patterns;
+  for (uint32_t i = 0; i < list.Count(); ++i)
+    patterns.push_back(Utf8(list.At(i).pattern).c_str());
+  EXPECT_EQ(patterns, (std::vector<std::string>{"*.sig", "*.sg2", "*.sg3"}));
+  TString text;
+  ASSERT_EQ(media->GetFileExtensionText(&text), 0);
+  EXPECT_EQ(std::string(Utf8(text).c_str()), "*.sig*.sg2*.sg3");
 }
 
 }  // namespace
