@@ -32,4 +32,20 @@ int32_t CueAndFill(MMediaChain* chain, double level, SwitchTicket* ticket, uint3
   }
 }
 
+bool WaitUntilHeard(MMediaChain* chain, double seconds, SwitchTicket* ticket, uint32_t limitMs) {
+  RefPtr<MModuleInfo> info;
+  if (!chain || chain->QueryInterface(kIID_MModuleInfo, info.PutVoid(), 1, 0) != 0 || !info) {
+    return false;
+  }
+  Clock& clock = CurrentClock();
+  const uint64_t deadline = clock.NowMs() + limitMs;
+  for (;;) {
+    double heard = 0.0;
+    if (info->GetNumber(u"streamtime", &heard) < 0) return false;
+    if (heard >= seconds) return true;
+    if (clock.NowMs() >= deadline) return false;
+    if (ticket ? ticket->cancel.Wait(kHeardPollMs) : (SleepMs(kHeardPollMs), false)) return false;
+  }
+}
+
 }  // namespace vk2

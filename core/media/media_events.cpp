@@ -1,6 +1,8 @@
 // Chain events: queued from the chains' event threads, handled in order on this object's own
 // event thread, where building the next item's chain may take as long as it needs without
 // holding up a chain's thread or the owner's.
+#include <algorithm>
+
 #include "audio/common/media_errors.h"
 #include "core/media/buffer_wait.h"
 #include "core/media/chain_id.h"
@@ -173,7 +175,8 @@ void MediaSystem::OnStreamChanged(uint32_t chainId, bool takeOver) {
     chain = e->chain;
   }
   const int32_t streamId = ChainInteger(chain.Get(), u"currentstreamid");
-  if (streamId != 0) NotifyStreamId(static_cast<uint32_t>(streamId));
+  // The silence between seamless items is stream -1: no item.
+  if (streamId > 0) NotifyStreamId(static_cast<uint32_t>(streamId));
 }
 
 void MediaSystem::OnChainFailed(uint32_t chainId, const TString& text) {
@@ -205,10 +208,12 @@ TString MediaSystem::DecodingErrorText(int32_t code) {
 
 void MediaSystem::PrepareCrossfade(uint32_t endingId) {
   std::shared_ptr<SwitchTicket> ticket;
+  RefPtr<MMediaChain> endingChain;
   {
     ScopedLock table(tableLock_);
     ChainEntry* ending = table_.Find(endingId);
     if (!ending || ending->role != ChainRole::kCurrent || state_ != kMediaPlaying) return;
+    endingChain = ending->chain;
     ticket = NewPrepareTicket();
   }
   ItemInfo item;
@@ -217,19 +222,42 @@ void MediaSystem::PrepareCrossfade(uint32_t endingId) {
   ChainEntry entry;
   if (r >= 0) r = BuildEntry(item, NextChainId(), false, kAnyAccessCost, ticket.get(), &entry);
   if (r >= 0) r = CueAndFill(entry.chain.Get(), kSwitchBufferLevel, ticket.get());
+  bool prepared = false;
+  double fade = 0.0;
   {
     ScopedLock state(stateLock_);
     ScopedLock table(tableLock_);
-    ForgetTicket(ticket);
     ChainEntry* ending = table_.Find(endingId);
     if (r >= 0 && !IsStale(*ticket) && ending && ending->role == ChainRole::kCurrent) {
       entry.role = ChainRole::kNext;
       entry.predecessor = endingId;
       table_.Add(std::move(entry));
-      return;
+      prepared = true;
+      fade = transition_.seconds;
+    } else {
+      ForgetTicket(ticket);
     }
   }
-  Retire(std::move(entry));
+  if (!prepared) {
+    Retire(std::move(entry));
+    return;
+  }
+  // The endpoint's own notification for the start may come only when the ending item has been
+  // played out (it falls within the audio already buffered); so the start is also kept here,
+  // from the heard time. Whichever comes first starts the fade; the other finds nothing to do.
+  const double total = ChainNumber(endingChain.Get(), u"totaltime", -1.0);
+  const double heard = ChainNumber(endingChain.Get(), u"streamtime", -1.0);
+  bool due = false;
+  if (total >= 0.0 && heard >= 0.0) {
+    const double left = total - fade - heard;
+    const uint32_t limitMs = static_cast<uint32_t>(std::max(left, 0.0) * 1000.0) + 5000;
+    due = WaitUntilHeard(endingChain.Get(), total - fade, ticket.get(), limitMs);
+  }
+  {
+    ScopedLock table(tableLock_);
+    ForgetTicket(ticket);
+  }
+  if (due && !ticket->IsCancelled()) StartCrossfade(endingId);
 }
 
 void MediaSystem::StartCrossfade(uint32_t endingId) {

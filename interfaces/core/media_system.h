@@ -86,6 +86,8 @@ class MMediaSystem : public MUnknown {
   virtual int32_t GetFileExtensionText(TString* text) = 0;
   // (pattern, description) pairs of every decoder that lists its file types, appended.
   virtual int32_t GetFileExtensions(MediaTypeList* list) = 0;
+  // Waits until calls to the previous owner running on other threads have returned: call it with
+  // none of the owner's own locks held.
   virtual int32_t SetOwner(MediaSystemOwner* owner) = 0;
   // While a transition is pending (a switch in progress) these read and write the pending pair,
   // which takes over at the next switch, Stop or end of chain.
@@ -94,11 +96,13 @@ class MMediaSystem : public MUnknown {
   virtual int32_t SetTransition(int32_t method, double seconds) = 0;
   // From stopped: builds and plays the owner's current item. From paused: resumes.
   virtual int32_t Play() = 0;
-  // Also cancels a switch that is still building or buffering.
+  // May be called from any thread: it also cancels a switch that is still building or buffering
+  // on another thread (that switch then answers kErrCancelled) without waiting for it.
   virtual int32_t Stop() = 0;
   virtual int32_t Pause() = 0;
   // Makes `itemId` current (0: keep the owner's current item) and switches to its chain with the
-  // method in force. While stopped only the owner hears of the change.
+  // method in force. While stopped only the owner hears of the change. Builds and buffers on the
+  // calling thread; kErrCancelled when a Stop or a newer switch came first.
   virtual int32_t SwitchToNewChain(uint32_t itemId) = 0;
   // Negative seconds count back from the end of the stream.
   virtual int32_t SeekStream(double seconds, uint32_t flags) = 0;

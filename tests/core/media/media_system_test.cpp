@@ -309,5 +309,20 @@ TEST_F(MediaSystemTest, SeamlessItemsFollowEachOtherAfterExactlyTheGap) {
   EXPECT_EQ(device->Heard(), expected);
 }
 
+TEST_F(MediaSystemTest, AFailingCrossfadeSuccessorLeavesTheCurrentItemPlaying) {
+  const SignalSpec spec = Spec(1.0, 5);
+  AddStream(u"good.sig", SignalFile(spec));
+  // The successor cannot be read: its chain fails while the first item still plays.
+  owner.SetItems({u"signal://good.sig", u"nothing://at.all"});
+  ASSERT_EQ(media->SetTransition(kPlaybackCrossfade, 0.5), 0);
+  ASSERT_EQ(media->Play(), 0);
+  ASSERT_TRUE(owner.WaitForStream(0));
+  EXPECT_EQ(owner.Streams(), (std::vector<uint32_t>{1, 0}));
+  EXPECT_EQ(device->Heard(), SignalBytes(spec));
+  EXPECT_TRUE(owner.Errors().empty());
+  // Advanced once to prepare the successor, once more when the first item ended.
+  EXPECT_EQ(owner.Advances(), 2);
+}
+
 }  // namespace
 }  // namespace vk2::test
