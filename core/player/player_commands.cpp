@@ -83,6 +83,7 @@ int32_t PlayerControl::Post(PlayerCommand command, uint8_t async) {
   // A waiting call made on the player thread itself would wait for ever: run it in place.
   if (OnCommandThread()) return Execute(command);
   auto waiter = std::make_shared<PlayerCompletion>();
+  command.completion = waiter.get();
   if (!commands_.Push(QueuedCommand{command, waiter})) return kPlayerCommandCancelled;
   return waiter->Wait(env_.timings.commandWaitMs).value_or(kErrTimedOut);
 }
