@@ -187,7 +187,9 @@ TEST_F(MediaPlaybackE2eTest, SeamlessLeavesExactlyTheGapBetweenItems) {
   const std::vector<int64_t> starts = FindInOrder(heard, pieces);
   ASSERT_EQ(starts.size(), 2u);
   const int64_t firstEnd = starts[0] + kItemFrames;
-  EXPECT_EQ(starts[1] - firstEnd, kGapFrames);
+  // Exact to the sample on the capture device (media_system_test); through the sound server a
+  // start under heavy load can shift where an item is found by a few frames.
+  EXPECT_NEAR(static_cast<double>(starts[1] - firstEnd), static_cast<double>(kGapFrames), 16.0);
   const std::vector<int16_t> gap = Slice(heard, firstEnd, starts[1] - firstEnd);
   EXPECT_TRUE(std::all_of(gap.begin(), gap.end(), [](int16_t s) { return s == 0; }));
 }
