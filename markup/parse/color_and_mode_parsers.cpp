@@ -113,6 +113,8 @@ int32_t ParseColor(std::u16string_view text, uint32_t* out, const Element* eleme
     if (Element named = FindNamedElement(*element, u"color", u"name", name)) {
       if (ParseColor(named.Text().view(), &value, &named, collections, depth + 1) == 0) return 0;
     } else if (!collections || !collections->FindNamedColor(name, &value)) {
+      // Unlike the other rules a missing name is not silent: the colour would vanish unseen.
+      ReportMmlError(element, TString::Format(u"color \"%s\" not found.\n", TString(name)));
       return 0;
     }
     at += length;

@@ -13,7 +13,8 @@ constexpr int32_t kBounceEntries = 512;
 // target (10 to 0 at t = 1 would give 1).
 bool AtAnEnd(int32_t* out, const int32_t* start, const int32_t* target, int32_t count, double t) {
   if (t > 0 && t < 1) return false;
-  for (int32_t i = count - 1; i >= 0; --i) out[i] = t <= 0 ? start[i] : target[i];
+  for (int32_t i = count - 1; i >= 0; --i)
+    out[i] = t <= 0 ? start[i] : target[i];
   return true;
 }
 

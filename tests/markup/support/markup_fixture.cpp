@@ -24,6 +24,12 @@ RefPtr<MThreadImageService> MakeImages() {
   return RefPtr<MThreadImageService>(new oru::ThreadImageServiceObject(cache));
 }
 
+RefPtr<MImageStyleService> MakeStyles() {
+  // The runtime owns its one image service; here the test program does, for its whole run.
+  static oru::ImageServiceObject service(nullptr);
+  return RefPtr<MImageStyleService>(static_cast<MImageStyleService*>(&service));
+}
+
 void Capture(int32_t, const TString& text) {
   std::lock_guard lock(gConsoleMutex);
   gConsole += Narrow(text);
@@ -39,6 +45,7 @@ InProcessMarkup::InProcessMarkup() {
   markup::MarkupServices services;
   services.makeXmlDocument = &MakeDocument;
   services.imageService = &MakeImages;
+  services.imageStyleService = &MakeStyles;
   services.errorText = &NoErrorText;
   services.writeConsole = &Capture;
   saved_ = markup::InstallMarkupServices(services);
