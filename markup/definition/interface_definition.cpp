@@ -14,6 +14,9 @@
 namespace vk2::markup {
 namespace {
 
+// Windows nested deeper than this are left out (reported), so no document can exhaust the stack.
+constexpr int32_t kMaxWindowDepth = 64;
+
 bool SameName(const TString& a, std::u16string_view b) {
   return a.Equals(TString(b), false);
 }
@@ -97,7 +100,7 @@ bool InterfaceDefinition::ReadDefinitions(bool definitionsOnly) {
     definitionsRead_ = true;
   }
   if (wantWindows) {
-    ReadWindowTree(element_, true, &windows_);
+    ReadWindowTree(element_, 0, &windows_);
     windowsRead_ = true;
   }
   reading_ = false;
@@ -174,8 +177,13 @@ void InterfaceDefinition::ReadFontStyle(const Element& child) {
 
 // Styles, shapes and hit styles defined inside a window are visible to that window's subtree
 // only: each list is cut back to its length before the window once the subtree is read.
-void InterfaceDefinition::ReadWindowTree(const Element& element, bool root,
+void InterfaceDefinition::ReadWindowTree(const Element& element, int32_t depth,
                                          std::vector<RefPtr<WindowDefinition>>* windows) {
+  bool root = depth == 0;
+  if (depth > kMaxWindowDepth) {
+    ReportMmlError(&element, TString(u"Windows are nested too deeply; this one is left out."));
+    return;
+  }
   size_t styles = imageStyles_.size(), shapes = shapes_.size(), hits = hitStyles_.size();
   for (const Element& child : element.Children(u"imagestyle")) {
     if (auto style = ImageStyleDefinition::Read(child)) imageStyles_.push_back(style);
@@ -199,7 +207,7 @@ void InterfaceDefinition::ReadWindowTree(const Element& element, bool root,
     childList = &window->Children();
   }
   for (const Element& child : element.Children(u"window"))
-    ReadWindowTree(child, false, childList);
+    ReadWindowTree(child, depth + 1, childList);
   if (!root) {
     imageStyles_.resize(styles);
     shapes_.resize(shapes);

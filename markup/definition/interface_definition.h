@@ -89,7 +89,8 @@ class InterfaceDefinition final
 
   void ReadDefinitionPasses();
   void ReadFontStyle(const Element& child);
-  void ReadWindowTree(const Element& element, bool root,
+  // `depth` 0 is the `interface` element itself.
+  void ReadWindowTree(const Element& element, int32_t depth,
                       std::vector<RefPtr<WindowDefinition>>* windows);
   template <class List>
   int32_t FindFromTail(const List& list, const char16_t* name, MMarkupDefinition** inout);

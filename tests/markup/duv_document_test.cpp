@@ -2,6 +2,9 @@
 // parent fallback, hit styles, the collected error report and package errors.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "interfaces/ids.h"
 #include "tests/markup/support/duv_loading.h"
 #include "tests/markup/support/markup_fixture.h"
@@ -231,6 +234,36 @@ TEST_F(DuvDocumentTest, BadValuesAreCollectedIntoOneReport) {
   uint32_t color = 0;
   EXPECT_EQ(duv.Definition()->GetColor(u"bad", &color), -5);
   EXPECT_EQ(InProcessMarkup::TakeConsole(), "");
+}
+
+TEST_F(DuvDocumentTest, LookupsFromTwoThreadsNeverSeeAHalfReadDefinition) {
+  // Many definitions make the first read long; the last colour is found by every thread or the
+  // read was observed half done.
+  std::string body;
+  for (int i = 0; i < 300; ++i)
+    body += "<rect name=\"r" + std::to_string(i) + "\">0,0,1,1</rect>\n";
+  body += "<color name=\"last\">#00FF00</color>\n";
+  std::string text = Duv(body);
+  for (int round = 0; round < 5; ++round) {
+    LoadedDuv duv = LoadDuv(text);
+    ASSERT_EQ(duv.result, 0);
+    auto def = duv.Definition();
+    std::atomic<int> found{0};
+    std::atomic<bool> go{false};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+      threads.emplace_back([&] {
+        while (!go)
+          std::this_thread::yield();
+        uint32_t color = 0;
+        if (def->GetColor(u"last", &color) == 0 && color == 0xFF00FF00u) ++found;
+      });
+    }
+    go = true;
+    for (auto& thread : threads)
+      thread.join();
+    EXPECT_EQ(found, 4);
+  }
 }
 
 }  // namespace
