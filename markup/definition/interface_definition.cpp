@@ -419,13 +419,13 @@ int32_t InterfaceDefinition::ParseOrientationValue(const char16_t* text, uint64_
 int32_t InterfaceDefinition::GetFont(const char16_t* name, const FontRecord* base,
                                      FontRecord* out) {
   if (!out) return kErrMissingArg;
-  FontRecord none;
-  const FontRecord& from = base ? *base : none;
+  std::lock_guard lock(mutex_);
+  // Without a base the document's default font style is the base.
+  const FontRecord& from = base ? *base : context_.defaultFont;
   if (Empty(name)) {
     *out = from;
     return kOk;
   }
-  std::lock_guard lock(mutex_);
   ReadDefinitions(true);
   for (const auto& [definition, hasLanguage] : fonts_) {
     if (SameName(definition.name, name)) return BuildFontRecord(definition, from, out);

@@ -236,6 +236,35 @@ TEST_F(DuvDocumentTest, BadValuesAreCollectedIntoOneReport) {
   EXPECT_EQ(InProcessMarkup::TakeConsole(), "");
 }
 
+TEST(ServiceMessageTest, OnlyTheValueAndTheNameAreFilledIn) {
+  EXPECT_EQ(Narrow(markup::FormatServiceMessage(u"%s: line %d %n%x%%s %", 7, u"skin.mml")),
+            "skin.mml: line 7 %n%x%skin.mml %");
+}
+
+TEST_F(DuvDocumentTest, FontsWithoutABaseBuildOnTheDocumentsDefault) {
+  LoadedDuv duv = LoadDuv(Duv("<fontstyle name=\"big\" size=\"+4\"/>\n"));
+  ASSERT_EQ(duv.result, 0);
+  // LoadDuv's context has no default font: the definition stands alone.
+  FontRecord font;
+  ASSERT_EQ(duv.Definition()->GetFont(u"big", nullptr, &font), 0);
+  EXPECT_EQ(font.size, 4);
+  auto loader = markup::InterfaceLoader::Make();
+  LoadContext context;
+  context.language = u"english";
+  context.defaultFont.kind = FontKind::kFace;
+  context.defaultFont.face = u"Sans";
+  context.defaultFont.size = 9;
+  ASSERT_EQ(loader->LoadFromPackage(duv.package.Get(), "index.mml", &context, nullptr, nullptr), 0);
+  MInterfaceDefinition* def = nullptr;
+  ASSERT_EQ(loader->GetByIndex(0, &def), 0);
+  ASSERT_EQ(def->GetFont(u"big", nullptr, &font), 0);
+  EXPECT_EQ(font.size, 13);
+  EXPECT_EQ(Narrow(font.face), "Sans");
+  ASSERT_EQ(def->GetFont(nullptr, nullptr, &font), 0);
+  EXPECT_EQ(font.size, 9);
+  def->Release();
+}
+
 TEST_F(DuvDocumentTest, LookupsFromTwoThreadsNeverSeeAHalfReadDefinition) {
   // Many definitions make the first read long; the last colour is found by every thread or the
   // read was observed half done.
