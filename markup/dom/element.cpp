@@ -91,7 +91,7 @@ std::vector<Element> Element::Children(const char16_t* tag) const {
 }
 
 Element Element::FindDescendant(const char16_t* tag, const char16_t* attribute,
-                                std::u16string_view value) const {
+                                std::u16string_view value, const Element* skip) const {
   // Depth first, in document order, without recursion: a deep document cannot overflow the stack.
   std::vector<std::pair<Element, int32_t>> stack;
   stack.emplace_back(*this, 0);
@@ -105,6 +105,8 @@ Element Element::FindDescendant(const char16_t* tag, const char16_t* attribute,
     if (child.Tag() == tag && child.HasAttribute(attribute) &&
         child.Attribute(attribute).Equals(TString(value), false))
       return child;
+    // The skipped child itself is a candidate; only what lies below it was searched.
+    if (skip && stack.size() == 1 && child.SameAs(*skip)) continue;
     stack.emplace_back(std::move(child), 0);
   }
   return Element();

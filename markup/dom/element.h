@@ -42,9 +42,9 @@ class Element {
   Element Child(const char16_t* tag, int32_t index) const;
   std::vector<Element> Children(const char16_t* tag) const;
   // The first descendant in document order with that tag whose attribute equals `value`
-  // without regard to case.
-  Element FindDescendant(const char16_t* tag, const char16_t* attribute,
-                         std::u16string_view value) const;
+  // without regard to case; what lies below `skip` (a child already searched) is passed over.
+  Element FindDescendant(const char16_t* tag, const char16_t* attribute, std::u16string_view value,
+                         const Element* skip = nullptr) const;
 
  private:
   RefPtr<MXmlNode> node_;

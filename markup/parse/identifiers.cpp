@@ -43,8 +43,12 @@ TString ValidIdentifierOrEmpty(const TString& text) {
 
 Element FindNamedElement(const Element& element, const char16_t* tag, const char16_t* attribute,
                          std::u16string_view value) {
+  // Each ancestor passes over the subtree it was reached from: that one was searched already.
+  Element searched;
   for (Element scope = element; scope; scope = scope.Parent()) {
-    if (Element found = scope.FindDescendant(tag, attribute, value)) return found;
+    if (Element found = scope.FindDescendant(tag, attribute, value, searched ? &searched : nullptr))
+      return found;
+    searched = scope;
   }
   return Element();
 }
