@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "audio/common/media_errors.h"
@@ -60,9 +61,13 @@ class PacketQueueOutput final : public AudioModuleOutput {
 
 class FilterHarness {
  public:
-  // `make` runs once the test registry serves the runtime's classes.
+  // `make` runs once the test registry serves the runtime's classes: `shared` when given (a
+  // test that keeps its own), else one of the harness's.
   template <class Make>
-  explicit FilterHarness(Make make) : filter_(make()) {
+  explicit FilterHarness(Make make, TestRegistry* shared = nullptr)
+      : own_(shared ? nullptr : std::make_unique<TestRegistry>()),
+        registry_(shared ? shared : own_.get()),
+        filter_(make()) {
     AudioModuleInput* in = nullptr;
     filter_->GetInput(&in, 0);
     filter_->GetOutput(&out_, 0);
@@ -71,7 +76,7 @@ class FilterHarness {
   }
 
   MAudioModule* Filter() const { return filter_.Get(); }
-  TestRegistry& Registry() { return registry_; }
+  TestRegistry& Registry() { return *registry_; }
   MModuleProperties* Properties() const { return properties_.Get(); }
   AudioModuleOutput* Output() const { return out_; }
   PacketQueueOutput& Upstream() { return upstream_; }
@@ -108,7 +113,8 @@ class FilterHarness {
   }
 
  private:
-  TestRegistry registry_;  // first: the filter asks it for services
+  std::unique_ptr<TestRegistry> own_;  // first: the filter asks the registry for services
+  TestRegistry* registry_;
   PacketQueueOutput upstream_;
   RefPtr<MAudioModule> filter_;
   RefPtr<MModuleProperties> properties_;
