@@ -1,5 +1,7 @@
 #include "audio/effects/pitch_amp_balance_filter.h"
 
+#include <cmath>
+#include <cstdint>
 #include <new>
 
 #include "audio/common/audio_runtime.h"
@@ -131,12 +133,14 @@ int32_t PitchAmpBalanceFilter::PullPacket(AudioModuleOutput* upstream, AudioPack
     return r;
   }
   if (inFrames == 0) return r;  // nothing to stretch: handed on as it came
-  const auto outFrames = static_cast<uint32_t>(static_cast<double>(inFrames) / pitch);
-  if (!pool_) {
+  const double stretched = std::floor(static_cast<double>(inFrames) / pitch);
+  // A slowed-down packet is up to 8 times its input: refuse what its byte count cannot hold.
+  if (stretched * frameBytes > static_cast<double>(UINT32_MAX) || !pool_) {
     *slot = nullptr;
     packet->Release();
-    return kErrNoService;
+    return pool_ ? kErrOutOfMemory : kErrNoService;
   }
+  const auto outFrames = static_cast<uint32_t>(stretched);
   RefPtr<AudioPacket> out;
   const int32_t acquired = pool_->AcquirePacket(out.Put(), outFrames * frameBytes);
   if (acquired < 0 || !out) {
