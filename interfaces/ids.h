@@ -178,4 +178,15 @@ inline constexpr Guid kCDExtractorClass = MakeGuid("A4CB5F1B-F1A3-42A0-948F-5E31
 inline constexpr Guid kUrlReaderClass = MakeGuid("1E6627A0-75F2-4F84-89FD-3135086AF536");
 inline constexpr Guid kIID_MUrlReader = MakeGuid("592F689E-548C-4C6D-81B3-31D883C3DD15");
 
+// ---- Audio effects ---------------------------------------------------------------------------
+// Each class makes a filter (as MAudioModule) and its control object (as MControlObject).
+inline constexpr Guid kEqualizerClass = MakeGuid("C00E6A0E-7305-4785-AC30-31C5A0904EAD");
+inline constexpr Guid kPitchAmpBalanceClass = MakeGuid("3ADD11D2-055A-4FF3-90D0-C74AFF209746");
+inline constexpr Guid kIID_MEqualizer = MakeGuid("1B2EFB18-DC54-4C1E-8555-C5AC1194D8B1");
+inline constexpr Guid kIID_MPitchAmpBalance = MakeGuid("6660B442-2081-4C3B-BD30-1954B3F5F5AC");
+inline constexpr Guid kIID_MControlObjectPeer = MakeGuid("31ACF995-6ED5-4D2C-BF93-548A90FA67FD");
+// The pitch, amplification and balance control object's native face.
+inline constexpr Guid kIID_MPitchAmpBalanceControl =
+    MakeGuid("578A5967-007A-428C-AC78-BDE13834ACC2");
+
 }  // namespace vk2
