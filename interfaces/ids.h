@@ -175,4 +175,9 @@ inline constexpr Guid kCDExtractorClass = MakeGuid("A4CB5F1B-F1A3-42A0-948F-5E31
 inline constexpr Guid kUrlReaderClass = MakeGuid("1E6627A0-75F2-4F84-89FD-3135086AF536");
 inline constexpr Guid kIID_MUrlReader = MakeGuid("592F689E-548C-4C6D-81B3-31D883C3DD15");
 
+// ---- Core script objects -------------------------------------------------------------------
+// The script faces of a core playlist and a core player, answered by the core object itself.
+inline constexpr Guid kIID_MScriptPlaylistObject = MakeGuid("45924E65-E44C-45A7-B234-98C50F3B188B");
+inline constexpr Guid kIID_MScriptPlayerObject = MakeGuid("EE586654-C977-4186-AA79-93492409465F");
+
 }  // namespace vk2
