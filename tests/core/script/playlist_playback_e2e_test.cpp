@@ -21,18 +21,17 @@ TEST(PlaylistPlaybackE2eTest, EverySongOfAScriptedPlaylistStartsItsCallback) {
   ASSERT_TRUE(sink.Loaded()) << sink.Error();
   ScriptHarness harness("pulse");
   ASSERT_TRUE(harness.Start()) << harness.Error();
-  const std::string a = harness.MakeTone("a.wav", 440, 0.6);
-  const std::string b = harness.MakeTone("b.wav", 660, 0.6);
-  const std::string c = harness.MakeTone("c.wav", 880, 0.6);
+  const std::string a = "file://" + harness.MakeTone("a.wav", 440, 0.6);
+  const std::string b = "file://" + harness.MakeTone("b.wav", 660, 0.6);
+  const std::string c = "file://" + harness.MakeTone("c.wav", 880, 0.6);
   const ScriptOutcome setup = harness.Run(
       "playlists.AddPlaylist(\"default\"); players.AddPlayer(\"default\");"
       "playlists.default.AddItems({\"" +
       a + "\", \"" + b + "\", \"" + c +
       "\"});"
       "players.default.SetPlaylist(\"default\");"
-      "test.started = \"console.write(\\\"started \\\" | "
-      "players.default.GetInfo().cursongindex);\";"
-      "players.default.RegisterCallback(\"SongStarted\", \"started();\");"
+      "players.default.RegisterCallback(\"SongStarted\", \"$i = players.default.GetInfo();"
+      " console.write(\\\"started \\\" | $i[\\\"cursongindex\\\"]);\");"
       "return (players.default.Play());");
   ASSERT_EQ(setup.value, "Playing") << setup.console;
   EXPECT_TRUE(harness.WaitForConsole("started ", 3, 20000)) << harness.Console();

@@ -169,6 +169,16 @@ ScriptOutcome ScriptHarness::Run(const std::string& script) {
 std::string ScriptHarness::Answer(const std::string& script) {
   const ScriptOutcome outcome = Run(script);
   if (outcome.status == 0) return outcome.value;
+  // The failing function's report: "Name: message", before the script's own error report and
+  // after any notice the core wrote meanwhile ("Error: ...", "playlist ... added.").
+  size_t start = 0;
+  while (start < outcome.console.size()) {
+    const size_t end = outcome.console.find('\n', start);
+    const std::string line = outcome.console.substr(start, end - start);
+    if (line.rfind("Error", 0) != 0 && line.find(": ") != std::string::npos) return "!" + line;
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
   return "!" + outcome.console.substr(0, outcome.console.find('\n'));
 }
 
