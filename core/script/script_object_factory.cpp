@@ -1,5 +1,7 @@
 #include "core/script/script_object_factory.h"
 
+#include "core/script/player_helper_object.h"
+#include "core/script/prefs_object.h"
 #include "core/script/script_container.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
@@ -21,6 +23,8 @@ int32_t CreateCoreScriptObject(const Guid& id, void** out) {
   *out = nullptr;
   if (id == kIID_PlaylistsScriptContainer) return HandOut(PlaylistsContainer::Create(), out);
   if (id == kIID_PlayersScriptContainer) return HandOut(PlayersContainer::Create(), out);
+  if (id == kIID_PlayerHelperScriptObject) return HandOut(PlayerHelperObject::Create(), out);
+  if (id == kIID_PrefsScriptObject) return HandOut(CreatePrefsObject(), out);
   return kErrNoInterface;
 }
 

@@ -61,6 +61,9 @@ class MScriptContainer : public MUnknown {
 class MPlayerHelper : public MUnknown {
  public:
   virtual int32_t Attach(MCore* core, MPreferenceStore* preferences) = 0;
+  // Leaves the script engine (which holds the helper once attached) and lets go of the core;
+  // called at shutdown.
+  virtual void Detach() = 0;
 
  protected:
   ~MPlayerHelper() = default;

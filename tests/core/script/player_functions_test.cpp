@@ -25,6 +25,9 @@ class PlayerFunctionsTest : public ::testing::Test {
                               "\"});"
                               "return (players.default.SetPlaylist(\"default\"));"),
               "set");
+    // The player takes the playlist in on its own thread.
+    ASSERT_TRUE(
+        harness_.WaitForAnswer("return (players.default.GetPlaylistName());", "default", 5000));
   }
   ScriptHarness harness_;
   std::string a_;

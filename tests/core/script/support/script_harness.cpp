@@ -67,6 +67,10 @@ ScriptHarness::~ScriptHarness() {
       engine_->RemoveGlobal(TString(name.c_str()));
   }
   for (auto& object : published_) {
+    RefPtr<MPlayerHelper> helper;
+    if (object->QueryInterface(kIID_PlayerHelperScriptObject, helper.PutVoid(), 1, 0) >= 0) {
+      helper->Detach();
+    }
     RefPtr<MScriptContainer> container;
     if (object->QueryInterface(kIID_PlaylistsScriptContainer, container.PutVoid(), 1, 0) >= 0 ||
         object->QueryInterface(kIID_PlayersScriptContainer, container.PutVoid(), 1, 0) >= 0) {
@@ -108,7 +112,9 @@ bool ScriptHarness::Start() {
   engine_->AddGlobal(self_.Get(), nullptr);
   globals_.push_back(u"test");
   return Publish(kIID_PlaylistsScriptContainer, u"playlists") &&
-         Publish(kIID_PlayersScriptContainer, u"players");
+         Publish(kIID_PlayersScriptContainer, u"players") &&
+         Publish(kIID_PlayerHelperScriptObject, u"player") &&
+         Publish(kIID_PrefsScriptObject, u"prefs");
 }
 
 bool ScriptHarness::Publish(const Guid& id, const char16_t* name) {
@@ -117,9 +123,15 @@ bool ScriptHarness::Publish(const Guid& id, const char16_t* name) {
     error_ = "the media core class gave no " + Narrow(TString(name));
     return false;
   }
+  const bool isContainer = id == kIID_PlaylistsScriptContainer || id == kIID_PlayersScriptContainer;
   RefPtr<MScriptContainer> container;
-  if (object->QueryInterface(id, container.PutVoid(), 1, 0) >= 0 && container) {
+  if (isContainer && object->QueryInterface(id, container.PutVoid(), 1, 0) >= 0 && container) {
     container->AttachManager(core_.Get());
+  }
+  RefPtr<MPlayerHelper> helper;
+  if (object->QueryInterface(kIID_PlayerHelperScriptObject, helper.PutVoid(), 1, 0) >= 0 &&
+      helper) {
+    helper->Attach(core_.Get(), nullptr);
   }
   RefPtr<MScriptObject> script;
   object->QueryInterface(kIID_MScriptObject, script.PutVoid(), 1, 0);
@@ -180,6 +192,16 @@ std::string ScriptHarness::Answer(const std::string& script) {
     start = end + 1;
   }
   return "!" + outcome.console.substr(0, outcome.console.find('\n'));
+}
+
+bool ScriptHarness::WaitForAnswer(const std::string& script, const std::string& expected,
+                                  uint32_t timeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (Answer(script) != expected) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
 }
 
 bool ScriptHarness::WaitForConsole(const std::string& text, size_t count, uint32_t timeoutMs) {

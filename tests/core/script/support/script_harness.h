@@ -46,6 +46,8 @@ class ScriptHarness {
   // The script's value when it ran, else "!" and the first console line it wrote (the failing
   // function's own report), so that tables of cases read as script text and answer.
   std::string Answer(const std::string& script);
+  // Runs the script until it answers `expected` (for changes the player makes on its own thread).
+  bool WaitForAnswer(const std::string& script, const std::string& expected, uint32_t timeoutMs);
   // Waits until the console, since the harness started, holds `text` at least `count` times.
   bool WaitForConsole(const std::string& text, size_t count, uint32_t timeoutMs);
   // Every console line since the start.
