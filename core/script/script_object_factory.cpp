@@ -1,5 +1,6 @@
 #include "core/script/script_object_factory.h"
 
+#include "core/script/files_object.h"
 #include "core/script/player_helper_object.h"
 #include "core/script/prefs_object.h"
 #include "core/script/script_container.h"
@@ -25,9 +26,12 @@ int32_t CreateCoreScriptObject(const Guid& id, void** out) {
   if (id == kIID_PlayersScriptContainer) return HandOut(PlayersContainer::Create(), out);
   if (id == kIID_PlayerHelperScriptObject) return HandOut(PlayerHelperObject::Create(), out);
   if (id == kIID_PrefsScriptObject) return HandOut(CreatePrefsObject(), out);
+  if (id == kIID_FilesScriptObject) return HandOut(GetFilesObject(), out);
   return kErrNoInterface;
 }
 
-void ReleaseCoreScriptObjects() {}
+void ReleaseCoreScriptObjects() {
+  ReleaseFilesObject();
+}
 
 }  // namespace vk2

@@ -1,6 +1,7 @@
 #include "tests/core/script/support/script_harness.h"
 
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "component/module/runtime_loader.h"
@@ -59,6 +60,10 @@ ScriptHarness::ScriptHarness(const std::string& sound) : sandbox_(ModuleFiles())
   sandbox_.Set("VK2_AUDIO_BACKEND", sound);
   sandbox_.Set("VK2_AUDIO_CAPTURE_FILE", CapturePath());
   sandbox_.Set("VK2_NONINTERACTIVE", "1");
+  // The desktop side of file associations lands here, beside the sandbox's own config folder.
+  sandbox_.Set("XDG_DATA_HOME", captureDir_.Path());
+  std::filesystem::create_directories(captureDir_.Path() + "/bin");
+  std::filesystem::copy_file("/bin/true", ProgramPath());
 }
 
 ScriptHarness::~ScriptHarness() {
@@ -114,7 +119,7 @@ bool ScriptHarness::Start() {
   return Publish(kIID_PlaylistsScriptContainer, u"playlists") &&
          Publish(kIID_PlayersScriptContainer, u"players") &&
          Publish(kIID_PlayerHelperScriptObject, u"player") &&
-         Publish(kIID_PrefsScriptObject, u"prefs");
+         Publish(kIID_PrefsScriptObject, u"prefs") && Publish(kIID_FilesScriptObject, u"files");
 }
 
 bool ScriptHarness::Publish(const Guid& id, const char16_t* name) {
@@ -127,6 +132,11 @@ bool ScriptHarness::Publish(const Guid& id, const char16_t* name) {
   RefPtr<MScriptContainer> container;
   if (isContainer && object->QueryInterface(id, container.PutVoid(), 1, 0) >= 0 && container) {
     container->AttachManager(core_.Get());
+  }
+  RefPtr<MFilesObject> files;
+  if (id == kIID_FilesScriptObject &&
+      object->QueryInterface(kIID_FilesScriptObject, files.PutVoid(), 1, 0) >= 0 && files) {
+    files->CreateProgIdKeys(ProgramPath().c_str());
   }
   RefPtr<MPlayerHelper> helper;
   if (object->QueryInterface(kIID_PlayerHelperScriptObject, helper.PutVoid(), 1, 0) >= 0 &&

@@ -58,6 +58,11 @@ class ScriptHarness {
   // The folder tests put their files in, and the sandbox's capture file.
   const TempFolder& Files() const { return files_; }
   std::string CapturePath() const { return captureDir_.Path() + "/capture.wav"; }
+  // The program the files object associates files with: an executable stand-in, since the
+  // desktop only takes a default whose program exists.
+  std::string ProgramPath() const { return captureDir_.Path() + "/bin/velkora2"; }
+  // $XDG_DATA_HOME of the sandbox ($XDG_CONFIG_HOME is Sandbox's "config" folder).
+  std::string DataHome() const { return captureDir_.Path(); }
   const ModuleSandbox& Sandbox() const { return sandbox_; }
 
   // Writes a WAVE file of a tone (sox) and answers its path.
