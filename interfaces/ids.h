@@ -188,5 +188,9 @@ inline constexpr Guid kIID_MControlObjectPeer = MakeGuid("31ACF995-6ED5-4D2C-BF9
 // The pitch, amplification and balance control object's native face.
 inline constexpr Guid kIID_MPitchAmpBalanceControl =
     MakeGuid("578A5967-007A-428C-AC78-BDE13834ACC2");
+// ---- Core script objects -------------------------------------------------------------------
+// The script faces of a core playlist and a core player, answered by the core object itself.
+inline constexpr Guid kIID_MScriptPlaylistObject = MakeGuid("45924E65-E44C-45A7-B234-98C50F3B188B");
+inline constexpr Guid kIID_MScriptPlayerObject = MakeGuid("EE586654-C977-4186-AA79-93492409465F");
 
 }  // namespace vk2

@@ -10,6 +10,7 @@
 #include "core/player/player_factory.h"
 #include "core/playlist/playlist_control.h"
 #include "core/playlist/shared_counter.h"
+#include "core/script/script_object_factory.h"
 #include "foundation/util/ref_ptr.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
@@ -109,9 +110,8 @@ int32_t GetCoreObjectByClassId(const Guid& id, void** out) {
       objects.core = RefPtr<MediaCore>(new MediaCore(ModuleCoreEnvironment(objects.notifications)));
     return HandOut(objects.core, objects.core->Identity(), out);
   }
-  // The script containers, the player helper and the prefs and files objects come with the
-  // script side of the core.
-  return kErrNoInterface;
+  // The script containers, the player helper and the prefs and files objects.
+  return CreateCoreScriptObject(id, out);
 }
 
 void ReleaseCoreModuleObjects() {
@@ -127,6 +127,7 @@ void ReleaseCoreModuleObjects() {
     gone.core.Swap(objects.core);
     gone.notifications.Swap(objects.notifications);
   }
+  ReleaseCoreScriptObjects();
   // The core goes before the notification thread its player manager listens to.
   gone.core = nullptr;
   // Released here, outside the lock: a last release may stop threads.
