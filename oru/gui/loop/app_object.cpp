@@ -56,13 +56,14 @@ void AppObject::LoopThread() {
     loop.RunUntil(&stopFlag_);
     if (stopFlag_) break;
     // Quit: Run returns; the loop serves on until Shutdown, since windows still live here.
+    // Cleared before Run hears of it, so a Quit that follows at once is not lost.
+    loop.ClearQuit();
     {
       std::lock_guard lock(mutex_);
       quitCode_ = loop.QuitCode();
       ++quitGeneration_;
     }
     changed_.notify_all();
-    loop.ClearQuit();
   }
   for (HostWindowObject* host : std::vector<HostWindowObject*>(loop.Hosts()))
     host->Close();

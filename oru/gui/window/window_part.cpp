@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "foundation/util/result.h"
 #include "interfaces/graphics/image.h"
@@ -65,6 +67,19 @@ MWindowElement* WindowPart::Outer() {
   return self_;
 }
 
+bool WindowPart::OffLoopThread() const {
+  GuiLoop* loop = Loop();
+  return loop && !loop->IsLoopThread();
+}
+
+int32_t WindowPart::HandToLoop(std::function<void(WindowPart*)> change) {
+  RefPtr<MWindowElement> keep(Outer());
+  const bool posted = Loop()->Post([this, keep, change = std::move(change)] {
+    if (!IsDestroying()) change(this);
+  });
+  return posted ? 0 : kErrFailed;
+}
+
 // ---- Tree ----------------------------------------------------------------------------------
 
 int32_t WindowPart::ChildIndex(const WindowPart* child) const {
@@ -75,6 +90,7 @@ int32_t WindowPart::ChildIndex(const WindowPart* child) const {
 }
 
 int32_t WindowPart::AttachChild(MWindowElement* child, int32_t placementMode) {
+  if (OffLoopThread()) return kErrWrongState;
   WindowPart* core = FromElement(child);
   if (!core) return kErrMissingArg;
   if (core == this || IsDestroying()) return kErrRefused;
@@ -99,6 +115,7 @@ int32_t WindowPart::AttachChild(MWindowElement* child, int32_t placementMode) {
 }
 
 int32_t WindowPart::DetachChild(MWindowElement* child) {
+  if (OffLoopThread()) return kErrWrongState;
   WindowPart* core = FromElement(child);
   if (!core || core->parent_ != this) return kErrNotFound;
   core->DetachFromParent();
@@ -162,6 +179,9 @@ int32_t WindowPart::AdoptCreator(MWindowElement* creator) {
 // ---- Destruction ---------------------------------------------------------------------------
 
 int32_t WindowPart::DestroyWindow() {
+  if (OffLoopThread()) {
+    return HandToLoop([](WindowPart* part) { part->DestroyWindow(); });
+  }
   if (IsDestroying()) return 0;
   DestroyNow();
   return 0;
@@ -368,6 +388,11 @@ int32_t WindowPart::OnHitCode(PointI point) {
 }
 
 int32_t WindowPart::Invalidate(const RectI* rect) {
+  if (OffLoopThread()) {
+    const bool all = rect == nullptr;
+    const RectI copy = rect ? *rect : RectI{};
+    return HandToLoop([all, copy](WindowPart* part) { part->Invalidate(all ? nullptr : &copy); });
+  }
   if (holdCount_ > 0) {
     holdDamage_ = true;
     return 0;
@@ -400,12 +425,14 @@ int32_t WindowPart::RegionChanged() {
 // ---- Focus and pointer ---------------------------------------------------------------------
 
 int32_t WindowPart::SetFocus(int32_t take) {
+  if (OffLoopThread()) return kErrWrongState;
   if (!host_) return kErrWrongState;
   host_->SetFocusPart(take ? this : nullptr, this);
   return 0;
 }
 
 int32_t WindowPart::CapturePointer(int32_t capture) {
+  if (OffLoopThread()) return kErrWrongState;
   if (!host_) return kErrWrongState;
   host_->SetCapturePart(capture ? this : nullptr, this);
   return 0;
@@ -423,6 +450,7 @@ int32_t WindowPart::GetHost(MHostWindow** out) {
 // ---- Values and properties -----------------------------------------------------------------
 
 int32_t WindowPart::GetValue(uint32_t id, void* buffer, uint32_t size) {
+  if (OffLoopThread()) return kErrWrongState;
   switch (id) {
     case kValueOffset: {
       int32_t v[4];
@@ -463,6 +491,22 @@ int32_t WindowPart::GetValue(uint32_t id, void* buffer, uint32_t size) {
 }
 
 int32_t WindowPart::SetValue(uint32_t id, const void* buffer, uint32_t size) {
+  if (OffLoopThread()) {
+    if (!buffer) return kErrMissingArg;
+    if (id == kValueName) {
+      const char16_t* text = nullptr;
+      if (!WriteValue(&text, buffer, size)) return kErrOutOfRange;
+      return HandToLoop([name = std::u16string(text ? text : u"")](WindowPart* part) {
+        const char16_t* p = name.c_str();
+        part->SetValue(kValueName, &p, sizeof p);
+      });
+    }
+    std::vector<uint8_t> bytes(static_cast<const uint8_t*>(buffer),
+                               static_cast<const uint8_t*>(buffer) + size);
+    return HandToLoop([id, bytes = std::move(bytes)](WindowPart* part) {
+      part->SetValue(id, bytes.data(), static_cast<uint32_t>(bytes.size()));
+    });
+  }
   switch (id) {
     case kValueOffset: {
       int32_t v[4];
@@ -520,21 +564,36 @@ int32_t WindowPart::SetValue(uint32_t id, const void* buffer, uint32_t size) {
 }
 
 int32_t WindowPart::GetProperty(const char16_t* name, PropertyValue* out) {
+  if (OffLoopThread()) return kErrWrongState;
   return properties_.Get(name, out);
 }
 
 int32_t WindowPart::SetProperty(const char16_t* name, int32_t type, const PropertyValue* value) {
+  if (OffLoopThread()) {
+    if (!name || !value) return kErrMissingArg;
+    // Copies that outlive the call: the text, and a reference on an interface.
+    PropertyValue copy = *value;
+    std::u16string text = value->text ? value->text : u"";
+    RefPtr<MUnknown> held(type == kPropInterface ? static_cast<MUnknown*>(value->object) : nullptr);
+    return HandToLoop([key = std::u16string(name), type, copy, text = std::move(text),
+                       held = std::move(held)](WindowPart* part) mutable {
+      copy.text = text.c_str();
+      part->SetProperty(key.c_str(), type, &copy);
+    });
+  }
   if (!value) return kErrMissingArg;
   return properties_.Set(name, type, *value);
 }
 
 int32_t WindowPart::RemoveProperty(const char16_t* name) {
+  if (OffLoopThread()) return kErrWrongState;
   return properties_.Remove(name);
 }
 
 // ---- Notifications and queries ---------------------------------------------------------------
 
 int32_t WindowPart::Notify(uint32_t code, uintptr_t argument) {
+  if (OffLoopThread()) return kErrWrongState;
   OnNotify(code, argument);
   return 0;
 }
@@ -552,6 +611,7 @@ int32_t WindowPart::ChildNotify(uint32_t code, MWindowElement* child, uintptr_t 
 }
 
 int32_t WindowPart::Query(uint32_t code, uintptr_t a, uintptr_t b, uintptr_t c) {
+  if (OffLoopThread()) return kErrWrongState;
   return OnQuery(code, a, b, c);
 }
 
@@ -566,6 +626,9 @@ int32_t WindowPart::OnQuery(uint32_t code, uintptr_t a, uintptr_t b, uintptr_t c
 // ---- Holding, dock points, tasks, timers ---------------------------------------------------
 
 int32_t WindowPart::HoldUpdates(int32_t hold) {
+  if (OffLoopThread()) {
+    return HandToLoop([hold](WindowPart* part) { part->HoldUpdates(hold); });
+  }
   if (hold) {
     ++holdCount_;
   } else if (holdCount_ > 0 && --holdCount_ == 0) {
@@ -579,6 +642,7 @@ int32_t WindowPart::HoldUpdates(int32_t hold) {
 }
 
 int32_t WindowPart::AddDockPoint(MDockPoint* point, int32_t master) {
+  if (OffLoopThread()) return kErrWrongState;
   if (!point) return kErrMissingArg;
   docks_.emplace_back(RefPtr<MDockPoint>(point), master != 0);
   return 0;

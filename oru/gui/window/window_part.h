@@ -149,6 +149,9 @@ class WindowPart : public FrameClient {
   size_t PendingCommandCount() const { return commands_.size(); }
 
  private:
+  // Off the loop thread (when there is a loop): changes are handed to it, the rest refused.
+  bool OffLoopThread() const;
+  int32_t HandToLoop(std::function<void(WindowPart*)> change);
   void DestroyNow();
   void DetachFromParent();
   void ClearTimers();

@@ -113,6 +113,27 @@ TEST_F(AppTest, HostsAreMadeOnTheLoopThreadOnly) {
   });
 }
 
+TEST_F(AppTest, ChangesFromOtherThreadsAreHandedToTheLoopAndReadsRefused) {
+  RefPtr<RecordingPart> part;
+  OnLoop([&] { part = RecordingPart::Make(); });
+  const SizeI size{33, 44};
+  EXPECT_EQ(part->Self()->SetValue(kValueSize, &size, sizeof size), 0);
+  std::u16string text = u"from a worker";
+  PropertyValue value;
+  value.text = text.c_str();
+  EXPECT_EQ(part->Self()->SetProperty(u"hoverhint", kPropString, &value), 0);
+  text.assign(u"overwritten after the call");
+  SizeI read;
+  EXPECT_EQ(part->Self()->GetValue(kValueSize, &read, sizeof read), kErrWrongState);
+  OnLoop([&] {
+    EXPECT_EQ(part->Size(), size);
+    PropertyValue got;
+    ASSERT_EQ(part->Self()->GetProperty(u"hoverhint", &got), 0);
+    EXPECT_EQ(std::u16string(got.text), u"from a worker");
+    part = nullptr;
+  });
+}
+
 TEST(AppLifecycleTest, ShutdownRefusesPostsAndLaunchStartsAgain) {
   SetEnv("VK2_GUI_BACKEND", "headless");
   AppObject& app = AppObject::Instance();
