@@ -192,5 +192,17 @@ inline constexpr Guid kIID_MPitchAmpBalanceControl =
 // The script faces of a core playlist and a core player, answered by the core object itself.
 inline constexpr Guid kIID_MScriptPlaylistObject = MakeGuid("45924E65-E44C-45A7-B234-98C50F3B188B");
 inline constexpr Guid kIID_MScriptPlayerObject = MakeGuid("EE586654-C977-4186-AA79-93492409465F");
+// ---- GUI layer -----------------------------------------------------------------------------
+inline constexpr Guid kBrintClass = MakeGuid("086FE20A-9F52-44DA-B3DB-EE87864D1939");
+inline constexpr Guid kIID_MWindowElement = MakeGuid("B01FDEF0-86F5-46CF-AFBC-BD04E0E9C07D");
+// The window part answers this id with the same table as MWindowElement.
+inline constexpr Guid kIID_MBrintWindow = MakeGuid("472932BF-7DFC-4CD3-AAF5-6DDE61D92FAE");
+inline constexpr Guid kIID_MOmbrixApp = MakeGuid("7C8E6860-3A16-47D0-A33C-B50636FAFEC1");
+inline constexpr Guid kIID_MInputSettings = MakeGuid("34CC9196-D852-4E8A-A7CF-32A3FD119CB1");
+inline constexpr Guid kIID_MHostWindow = MakeGuid("EA0E3369-98BC-48A3-A242-AC5BA1573D67");
+inline constexpr Guid kIID_MHostTask = MakeGuid("D1D457FC-BA73-45BF-9F17-2C8CA11AAD8C");
+inline constexpr Guid kIID_MDockPoint = MakeGuid("4616572B-AEE9-48FC-AEE4-A7A308106A11");
+// Inside the runtime only: the core behind a window element of the GUI layer.
+inline constexpr Guid kIID_WindowPartCore = MakeGuid("6A5BEA65-8EA1-4989-9796-7E4E248A4A9E");
 
 }  // namespace vk2
