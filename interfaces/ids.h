@@ -175,4 +175,15 @@ inline constexpr Guid kCDExtractorClass = MakeGuid("A4CB5F1B-F1A3-42A0-948F-5E31
 inline constexpr Guid kUrlReaderClass = MakeGuid("1E6627A0-75F2-4F84-89FD-3135086AF536");
 inline constexpr Guid kIID_MUrlReader = MakeGuid("592F689E-548C-4C6D-81B3-31D883C3DD15");
 
+// ---- GUI layer -----------------------------------------------------------------------------
+inline constexpr Guid kBrintClass = MakeGuid("086FE20A-9F52-44DA-B3DB-EE87864D1939");
+inline constexpr Guid kIID_MWindowElement = MakeGuid("B01FDEF0-86F5-46CF-AFBC-BD04E0E9C07D");
+// The window part answers this id with the same table as MWindowElement.
+inline constexpr Guid kIID_MBrintWindow = MakeGuid("472932BF-7DFC-4CD3-AAF5-6DDE61D92FAE");
+inline constexpr Guid kIID_MOmbrixApp = MakeGuid("7C8E6860-3A16-47D0-A33C-B50636FAFEC1");
+inline constexpr Guid kIID_MInputSettings = MakeGuid("34CC9196-D852-4E8A-A7CF-32A3FD119CB1");
+inline constexpr Guid kIID_MHostWindow = MakeGuid("EA0E3369-98BC-48A3-A242-AC5BA1573D67");
+inline constexpr Guid kIID_MHostTask = MakeGuid("D1D457FC-BA73-45BF-9F17-2C8CA11AAD8C");
+inline constexpr Guid kIID_MDockPoint = MakeGuid("4616572B-AEE9-48FC-AEE4-A7A308106A11");
+
 }  // namespace vk2
