@@ -186,4 +186,10 @@ inline constexpr Guid kIID_MHostWindow = MakeGuid("EA0E3369-98BC-48A3-A242-AC5BA
 inline constexpr Guid kIID_MHostTask = MakeGuid("D1D457FC-BA73-45BF-9F17-2C8CA11AAD8C");
 inline constexpr Guid kIID_MDockPoint = MakeGuid("4616572B-AEE9-48FC-AEE4-A7A308106A11");
 
+// ---- GUI layer: control parts, menus, list view, dialogs -----------------------------------
+inline constexpr Guid kIID_MOpenFileDialog = MakeGuid("1CA9C752-BCEF-4DC4-82F8-8B601CDEBA2D");
+inline constexpr Guid kIID_MSaveFileDialog = MakeGuid("4E260700-0D8C-454D-BBC6-AAC28B31DCBE");
+inline constexpr Guid kIID_MDialogStrip = MakeGuid("25C6500E-AF7D-4733-A82F-FAB2519DE9E0");
+inline constexpr Guid kIID_MMessageBox = MakeGuid("21932576-CBEE-4EC3-AAB4-7DAA78A521BE");
+
 }  // namespace vk2

@@ -1,0 +1,21 @@
+// Showing dialogs: the test hook's answer when one is installed, else GTK's window when the
+// process may open one, else the answer of a person who cancelled (file dialogs) or pressed
+// the first button (message boxes).
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/util/guid.h"
+#include "oru/gui/dialogs/dialog_requests.h"
+
+namespace vk2 {
+
+FileDialogResult ShowFileDialog(const FileDialogRequest& request);
+// The text goes to stderr in every case.
+int32_t ShowMessageBox(const MessageBoxRequest& request);
+
+// A new dialog object (MOpenFileDialog, MSaveFileDialog, MMessageBox) as `iid` with one
+// reference; kErrNoInterface for any other id.
+int32_t CreateDialogObject(const Guid& iid, void** out);
+
+}  // namespace vk2
