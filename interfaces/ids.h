@@ -191,5 +191,9 @@ inline constexpr Guid kIID_MOpenFileDialog = MakeGuid("1CA9C752-BCEF-4DC4-82F8-8
 inline constexpr Guid kIID_MSaveFileDialog = MakeGuid("4E260700-0D8C-454D-BBC6-AAC28B31DCBE");
 inline constexpr Guid kIID_MDialogStrip = MakeGuid("25C6500E-AF7D-4733-A82F-FAB2519DE9E0");
 inline constexpr Guid kIID_MMessageBox = MakeGuid("21932576-CBEE-4EC3-AAB4-7DAA78A521BE");
+// Menu items, menu windows (asked as kIID_MBrintWindow) and scroll bars come from this class.
+inline constexpr Guid kBrintControlsClass = MakeGuid("5D24FC4D-FB2F-4783-9D75-0B034132082E");
+inline constexpr Guid kIID_MMenuItem = MakeGuid("373CFFB9-89E4-445C-9648-582CB5EF89C2");
+inline constexpr Guid kIID_MMenuWindow = MakeGuid("4701FFC0-2E3F-46E2-8510-B3BDA86137EE");
 
 }  // namespace vk2
