@@ -185,6 +185,8 @@ inline constexpr Guid kIID_MInputSettings = MakeGuid("34CC9196-D852-4E8A-A7CF-32
 inline constexpr Guid kIID_MHostWindow = MakeGuid("EA0E3369-98BC-48A3-A242-AC5BA1573D67");
 inline constexpr Guid kIID_MHostTask = MakeGuid("D1D457FC-BA73-45BF-9F17-2C8CA11AAD8C");
 inline constexpr Guid kIID_MDockPoint = MakeGuid("4616572B-AEE9-48FC-AEE4-A7A308106A11");
+// Inside the runtime only: the core behind a window element of the GUI layer.
+inline constexpr Guid kIID_WindowPartCore = MakeGuid("6A5BEA65-8EA1-4989-9796-7E4E248A4A9E");
 
 // ---- GUI layer: control parts, menus, list view, dialogs -----------------------------------
 inline constexpr Guid kIID_MOpenFileDialog = MakeGuid("1CA9C752-BCEF-4DC4-82F8-8B601CDEBA2D");

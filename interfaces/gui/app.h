@@ -1,5 +1,6 @@
 // The GUI application: the loop thread that owns every window. Launch starts it, Run blocks
-// until Quit, Shutdown destroys every host. PostToGuiThread is the one entry that any thread may call.
+// until Quit, Shutdown destroys every host. PostToGuiThread is the one entry that any thread may
+// call.
 #pragma once
 
 #include <cstdint>

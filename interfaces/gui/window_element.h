@@ -357,7 +357,7 @@ class MWindowElement : public MUnknown {
   // 28: the host (with a reference), or kErrNotFound.
   virtual int32_t GetHost(MHostWindow** out) = 0;
   // 29: destroys now (children first); notification 4 goes out before the part leaves.
-  virtual int32_t Destroy() = 0;
+  virtual int32_t DestroyWindow() = 0;
   // 30: adds a dock point (set up through MDockPoint), as master or slave.
   virtual int32_t AddDockPoint(MDockPoint* point, int32_t master) = 0;
   // 31: removes every dock point.
