@@ -197,5 +197,8 @@ inline constexpr Guid kIID_MMessageBox = MakeGuid("21932576-CBEE-4EC3-AAB4-7DAA7
 inline constexpr Guid kBrintControlsClass = MakeGuid("5D24FC4D-FB2F-4783-9D75-0B034132082E");
 inline constexpr Guid kIID_MMenuItem = MakeGuid("373CFFB9-89E4-445C-9648-582CB5EF89C2");
 inline constexpr Guid kIID_MMenuWindow = MakeGuid("4701FFC0-2E3F-46E2-8510-B3BDA86137EE");
+inline constexpr Guid kIID_MButton = MakeGuid("ED7FE072-F1EC-4774-845A-9EC62D825171");
+inline constexpr Guid kIID_MFillBar = MakeGuid("0DF8B044-546D-4E32-BDDE-B5C5A41DA67D");
+inline constexpr Guid kIID_MEditBox = MakeGuid("8BBC1BC2-E470-4D53-9782-384D436B705A");
 
 }  // namespace vk2

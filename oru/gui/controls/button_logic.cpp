@@ -38,7 +38,6 @@ ButtonOutcome ButtonLogic::PointerLeave() {
 ButtonOutcome ButtonLogic::Press(uint64_t nowMs) {
   inside_ = true;
   repeating_ = repeatDelayMs_ > 0;
-  repeated_ = false;
   nextRepeatMs_ = nowMs + static_cast<uint64_t>(std::max(repeatDelayMs_, 0));
   return Become(kButtonPressed);
 }
@@ -55,8 +54,8 @@ ButtonOutcome ButtonLogic::Release(bool inside) {
   inside_ = inside;
   repeating_ = false;
   ButtonOutcome outcome = Become(inside && hover_ ? kButtonHover : kButtonNormal);
-  // A button that repeated has already clicked for this press.
-  if (inside && !repeated_) {
+  // Every press let go inside ends in a click, after any repeats (the host sends that one).
+  if (inside) {
     outcome.clicked = true;
     if (toggle_) {
       checked_ = !checked_;
@@ -77,7 +76,6 @@ ButtonOutcome ButtonLogic::Tick(uint64_t nowMs) {
   ButtonOutcome outcome;
   if (!repeating_ || state_ != kButtonPressed || nowMs < nextRepeatMs_) return outcome;
   outcome.clicked = true;
-  repeated_ = true;
   nextRepeatMs_ += kRepeatIntervalMs;
   if (nextRepeatMs_ <= nowMs) nextRepeatMs_ = nowMs + kRepeatIntervalMs;  // a late timer
   return outcome;

@@ -68,7 +68,6 @@ class ButtonLogic {
   bool checked_ = false;
   bool inside_ = false;
   bool repeating_ = false;
-  bool repeated_ = false;
   uint64_t nextRepeatMs_ = 0;
 };
 

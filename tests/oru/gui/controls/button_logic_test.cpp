@@ -89,8 +89,8 @@ TEST(ButtonLogicTest, AHeldButtonRepeatsAfterItsDelayThenEveryInterval) {
   button.Drag(true);
   EXPECT_TRUE(button.Tick(1260).clicked);
   EXPECT_EQ(button.NextRepeatMs(), 1300u);
-  // The release after repeats clicks no more; the repeat stops.
-  EXPECT_FALSE(button.Release(true).clicked);
+  // The release ends the press with its own click; the repeat stops.
+  EXPECT_TRUE(button.Release(true).clicked);
   EXPECT_EQ(button.NextRepeatMs(), 0u);
   EXPECT_FALSE(button.Tick(5000).clicked);
 
