@@ -16,6 +16,7 @@
 #include "oru/core/root_object.h"
 #include "oru/core/text_util.h"
 #include "oru/graphics/images/image_service.h"
+#include "oru/gui/brint_class.h"
 #include "oru/services/service_hub.h"
 #include "platform/registry/file_stamp.h"
 
@@ -176,6 +177,7 @@ int32_t Runtime::CreateObject(const Guid& classId, const Guid& iid, void** out, 
   if (GuidEquals(classId, kImageServiceClass) || GuidEquals(classId, kPackageResourceClass)) {
     return graphics_->Create(classId, iid, out, outer);
   }
+  if (GuidEquals(classId, kBrintClass)) return gui::CreateBrintObject(iid, out, outer);
   if (stopping_) return kErrFailed;
   RefPtr<MClassFactory> factory = ClassObject(classId);
   if (!factory) return kErrNotFound;

@@ -9,6 +9,7 @@
 #include "oru/graphics/images/mask_image.h"
 #include "oru/gui/host/host_window_object.h"
 #include "oru/gui/loop/gui_loop.h"
+#include "oru/gui/loop/input_settings_object.h"
 #include "oru/gui/window/window_part.h"
 
 namespace vk2::gui {
@@ -87,6 +88,7 @@ void HostWindowObject::PaintPart(WindowPart* part, MCanvas* hostCanvas, const Re
   SurfaceView hostView;
   hostCanvas->GetTarget(&hostView);
   MWindowElement* outer = part->Outer();
+  const bool dithering = InputSettingsObject::Instance().IsDithering() != 0;
   PaintRecord record;
   record.dirty = RectI{clip.left - origin.x, clip.top - origin.y, clip.right - origin.x,
                        clip.bottom - origin.y};
@@ -95,6 +97,7 @@ void HostWindowObject::PaintPart(WindowPart* part, MCanvas* hostCanvas, const Re
     // Straight onto the host surface, through a view whose origin is the window's.
     RefPtr<MCanvas> canvas;
     if (gfx::CreateCanvasOnView(SubView(hostView, origin.x, origin.y), &canvas) == 0) {
+      gfx::SetCanvasDithering(canvas.Get(), dithering);
       canvas->PushClipRect(record.dirty, kClipReplace, 0);
       outer->Paint(canvas.Get(), &record);
     }
@@ -115,6 +118,7 @@ void HostWindowObject::PaintPart(WindowPart* part, MCanvas* hostCanvas, const Re
     ClearArea(scratchView, record.dirty);
     RefPtr<MCanvas> canvas;
     if (gfx::CreateCanvasOnView(scratchView, &canvas) != 0) return;
+    gfx::SetCanvasDithering(canvas.Get(), dithering);
     canvas->PushClipRect(record.dirty, kClipReplace, 0);
     outer->Paint(canvas.Get(), &record);
     BlitSource source;

@@ -52,6 +52,8 @@ class GuiLoop {
   // Ends every nested loop and then Run with `code`.
   void Quit(int32_t code);
   bool QuitRequested() const { return quit_.load(); }
+  // Lets the loop serve again after a Quit has ended Run (the app's loop thread).
+  void ClearQuit() { quit_.store(false); }
   int32_t QuitCode() const { return quitCode_.load(); }
   // Refuses further posts and drops those queued (at shutdown).
   void Stop();
