@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "interfaces/gui/app.h"
+#include "oru/gui/loop/app_object.h"
 #include "platform/environment.h"
 
 namespace vk2 {
@@ -57,6 +58,14 @@ void SetDialogApp(MOmbrixApp* app) {
   dialogApp.store(app);
 }
 
+namespace {
+// The process's application unless another was given; its loop runs only once launched.
+MOmbrixApp* DialogApp() {
+  MOmbrixApp* app = dialogApp.load();
+  return app ? app : &gui::AppObject::Instance();
+}
+}  // namespace
+
 bool DialogWindowsAllowed() {
   if (GetEnv("VK2_NONINTERACTIVE") || !HasDisplay()) return false;
   GtkStart& start = Start();
@@ -68,15 +77,15 @@ bool DialogWindowsAllowed() {
 }
 
 void RunOnDialogThread(const std::function<void()>& body) {
-  MOmbrixApp* app = dialogApp.load();
-  if (!app || app->IsGuiThread()) {
+  MOmbrixApp* app = DialogApp();
+  if (app->IsGuiThread()) {
     body();
     return;
   }
   PostedBody posted{&body, {}};
   std::future<void> finished = posted.finished.get_future();
   if (app->PostToGuiThread(&RunPosted, &posted) < 0) {
-    body();  // the loop has ended: nothing else shows windows now
+    body();  // no loop runs (not launched, or ended): nothing else shows windows now
     return;
   }
   // A person answers the dialog, so the wait has no time limit.
@@ -84,8 +93,8 @@ void RunOnDialogThread(const std::function<void()>& body) {
 }
 
 void RunModalUntil(const int32_t* done) {
-  MOmbrixApp* app = dialogApp.load();
-  if (app && app->IsGuiThread()) {
+  MOmbrixApp* app = DialogApp();
+  if (app->IsGuiThread()) {
     LoopPump pump;
     pump.pump = &PumpGtk;
     app->PushPump(&pump);

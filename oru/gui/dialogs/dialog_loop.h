@@ -10,7 +10,7 @@ namespace vk2 {
 
 class MOmbrixApp;
 
-// The running application whose loop thread shows the dialogs (null: none). Not owned.
+// The application whose loop thread shows the dialogs (null: the process's own). Not owned.
 void SetDialogApp(MOmbrixApp* app);
 
 // Whether dialogs may open windows on the calling thread: a display, VK2_NONINTERACTIVE unset,

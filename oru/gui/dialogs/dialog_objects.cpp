@@ -123,4 +123,12 @@ int32_t CreateDialogObject(const Guid& iid, void** out) {
   return kErrNoInterface;
 }
 
+int32_t CreateDialogForBrint(MUnknown* outer, const Guid& iid, void** out) {
+  if (outer) {
+    if (out) *out = nullptr;
+    return kErrNoInterface;
+  }
+  return CreateDialogObject(iid, out);
+}
+
 }  // namespace vk2

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "foundation/util/guid.h"
+#include "interfaces/unknown.h"
 #include "oru/gui/dialogs/dialog_requests.h"
 
 namespace vk2 {
@@ -17,5 +18,7 @@ int32_t ShowMessageBox(const MessageBoxRequest& request);
 // A new dialog object (MOpenFileDialog, MSaveFileDialog, MMessageBox) as `iid` with one
 // reference; kErrNoInterface for any other id.
 int32_t CreateDialogObject(const Guid& iid, void** out);
+// The same as a row of BrintClass's part table: dialogs are never aggregated.
+int32_t CreateDialogForBrint(MUnknown* outer, const Guid& iid, void** out);
 
 }  // namespace vk2

@@ -93,6 +93,8 @@ FileDialogResult RunGtkFileChooser(const FileDialogRequest& request) {
 
   Response response;
   g_signal_connect(dialog, "response", G_CALLBACK(&OnResponse), &response);
+  // Escape or the window's close button answer without destroying: we still read the dialog.
+  g_signal_connect(dialog, "delete-event", G_CALLBACK(&gtk_widget_hide_on_delete), nullptr);
   gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
   gtk_window_present(GTK_WINDOW(dialog));
   RunModalUntil(&response.done);

@@ -55,6 +55,8 @@ int32_t RunGtkMessageDialog(const MessageBoxRequest& request) {
   gtk_window_set_title(GTK_WINDOW(dialog), Utf8(request.caption).c_str());
   Response response;
   g_signal_connect(dialog, "response", G_CALLBACK(&OnResponse), &response);
+  // Escape or the window's close button answer without destroying: we still read the dialog.
+  g_signal_connect(dialog, "delete-event", G_CALLBACK(&gtk_widget_hide_on_delete), nullptr);
   gtk_window_present(GTK_WINDOW(dialog));
   RunModalUntil(&response.done);
   gtk_widget_destroy(dialog);

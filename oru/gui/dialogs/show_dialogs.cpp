@@ -7,18 +7,19 @@
 
 namespace vk2 {
 
+// The answerer, like a person, answers on the loop thread while the loop goes on.
 FileDialogResult ShowFileDialog(const FileDialogRequest& request) {
-  if (FileDialogAnswerer answerer = CurrentFileDialogAnswerer()) {
-    MemoryStripHost strip(request.strip.Get());
-    if (request.strip) request.strip->Build(&strip);
-    FileDialogResult result = answerer(request, request.strip ? &strip : nullptr);
-    if (strip.Closed()) result.paths.clear();
-    return result;
-  }
   FileDialogResult result;
   result.filterIndex = request.filterIndex;
   RunOnDialogThread([&] {
-    if (DialogWindowsAllowed()) result = RunGtkFileChooser(request);
+    if (FileDialogAnswerer answerer = CurrentFileDialogAnswerer()) {
+      MemoryStripHost strip(request.strip.Get());
+      if (request.strip) request.strip->Build(&strip);
+      result = answerer(request, request.strip ? &strip : nullptr);
+      if (strip.Closed()) result.paths.clear();
+    } else if (DialogWindowsAllowed()) {
+      result = RunGtkFileChooser(request);
+    }
   });
   return result;
 }
@@ -26,10 +27,13 @@ FileDialogResult ShowFileDialog(const FileDialogRequest& request) {
 int32_t ShowMessageBox(const MessageBoxRequest& request) {
   std::fprintf(stderr, "%s: %s\n", Utf8(request.caption).c_str(), Utf8(request.text).c_str());
   std::fflush(stderr);
-  if (MessageBoxAnswerer answerer = CurrentMessageBoxAnswerer()) return answerer(request);
   int32_t answer = request.buttons == kMessageBoxYesNo ? kAnswerYes : kAnswerOk;
   RunOnDialogThread([&] {
-    if (DialogWindowsAllowed()) answer = RunGtkMessageDialog(request);
+    if (MessageBoxAnswerer answerer = CurrentMessageBoxAnswerer()) {
+      answer = answerer(request);
+    } else if (DialogWindowsAllowed()) {
+      answer = RunGtkMessageDialog(request);
+    }
   });
   return answer;
 }

@@ -2,13 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 #include "component/object/com_object.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
+#include "oru/gui/brint_class.h"
 #include "oru/gui/dialogs/file_patterns.h"
 #include "oru/gui/dialogs/memory_strip_host.h"
+#include "oru/gui/loop/app_object.h"
 #include "platform/environment.h"
 
 namespace vk2::test {
@@ -171,6 +175,43 @@ TEST(DialogObjectsTest, OnlyDialogInterfacesAreMade) {
   EXPECT_EQ(CreateDialogObject(kIID_MWindowElement, &out), kErrNoInterface);
   EXPECT_EQ(out, nullptr);
   EXPECT_EQ(CreateDialogObject(kIID_MMessageBox, nullptr), kErrMissingArg);
+}
+
+TEST(DialogObjectsTest, BrintClassMakesTheDialogsButNeverAggregated) {
+  void* out = nullptr;
+  ASSERT_EQ(gui::CreateBrintObject(kIID_MSaveFileDialog, &out, nullptr), 0);
+  static_cast<MSaveFileDialog*>(out)->Release();
+  RefPtr<MMessageBox> outer = Create<MMessageBox>(kIID_MMessageBox);
+  EXPECT_EQ(gui::CreateBrintObject(kIID_MOpenFileDialog, &out, outer.Get()), kErrNoInterface);
+}
+
+TEST(DialogLoopTest, DialogsAskedOnAnotherThreadAreAnsweredOnTheLoopWhileItRuns) {
+  SetEnv("VK2_GUI_BACKEND", "headless");
+  gui::AppObject& app = gui::AppObject::Instance();
+  ASSERT_EQ(app.Launch(0, nullptr, nullptr, 0), 0);
+  std::atomic<int32_t> answeredOnLoop{-1};
+  std::atomic<bool> postRan{false};
+  {
+    ScopedDialogAnswerers answerers(
+        [&](const FileDialogRequest&, MDialogStripHost*) {
+          answeredOnLoop = app.IsGuiThread();
+          // The loop keeps taking posts from other threads while the dialog is up.
+          std::thread poster([&] {
+            app.PostToGuiThread([](void* ran) { *static_cast<std::atomic<bool>*>(ran) = true; },
+                                &postRan);
+          });
+          poster.join();
+          return FileDialogResult{{u"/a.ogg"}, 0};
+        },
+        nullptr);
+    const FileDialogResult result = ShowFileDialog(FileDialogRequest{});
+    ASSERT_EQ(result.paths.size(), 1u);
+  }
+  for (int i = 0; i < 1000 && !postRan; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  EXPECT_EQ(answeredOnLoop, 1);
+  EXPECT_TRUE(postRan);
+  EXPECT_EQ(app.Shutdown(), 0);
 }
 
 TEST(FilePatternsTest, PatternsSplitAndIgnoreLetterCase) {

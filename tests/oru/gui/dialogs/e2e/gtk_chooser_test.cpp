@@ -17,11 +17,16 @@ namespace {
 
 class GtkDialogsTest : public ::testing::Test {
  protected:
+  static void SetUpTestSuite() { display_ = new PrivateDisplay; }
+  static void TearDownTestSuite() {
+    delete display_;
+    display_ = nullptr;
+  }
   void SetUp() override {
-    ASSERT_TRUE(display_.Ready()) << "Xvfb did not start";
+    ASSERT_TRUE(display_->Ready()) << "Xvfb did not start";
     savedDisplay_ = GetEnv("DISPLAY");
     savedQuiet_ = GetEnv("VK2_NONINTERACTIVE");
-    SetEnv("DISPLAY", display_.Name());
+    SetEnv("DISPLAY", display_->Name());
     UnsetEnv("VK2_NONINTERACTIVE");
   }
   void TearDown() override {
@@ -33,26 +38,26 @@ class GtkDialogsTest : public ::testing::Test {
   std::thread Typist(const std::string& title, std::vector<std::string> commands) {
     return std::thread([this, title, commands] {
       std::string window;
-      if (RunXTool(display_.Name(), "xdotool search --sync --onlyvisible --name '" + title + "'",
+      if (RunXTool(display_->Name(), "xdotool search --sync --onlyvisible --name '" + title + "'",
                    &window) != 0) {
         return;
       }
       window = window.substr(0, window.find('\n'));
-      RunXTool(display_.Name(), "xdotool windowfocus --sync " + window, nullptr);
+      RunXTool(display_->Name(), "xdotool windowfocus --sync " + window, nullptr);
       typed_ = true;
       for (const std::string& command : commands) {
-        typed_ = RunXTool(display_.Name(), "xdotool " + command, nullptr) == 0 && typed_;
+        typed_ = RunXTool(display_->Name(), "xdotool " + command, nullptr) == 0 && typed_;
       }
     });
   }
 
-  static PrivateDisplay display_;
+  static PrivateDisplay* display_;
   std::optional<std::string> savedDisplay_;
   std::optional<std::string> savedQuiet_;
   bool typed_ = false;
 };
 
-PrivateDisplay GtkDialogsTest::display_;
+PrivateDisplay* GtkDialogsTest::display_ = nullptr;
 
 TEST_F(GtkDialogsTest, APathTypedIntoTheChooserComesBackAsTheResult) {
   TempFolder folder;
