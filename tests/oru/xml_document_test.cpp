@@ -223,6 +223,36 @@ TEST_F(XmlTest, MalformedTextFailsWithALineAndLeavesAnEmptyDocument) {
   EXPECT_EQ(doc_->LoadFile(u"/nonexistent/file.xml", 0), -7);
 }
 
+// The parser would decode these into a nul that cuts the text short, so what was read and
+// saved would differ from the document; references in undecoded sections stay harmless.
+TEST_F(XmlTest, NulCharacterReferencesAreRefusedWithTheirLine) {
+  struct Case {
+    const char* text;
+    int32_t line;  // 0: the document loads
+  };
+  const Case cases[] = {
+      {"<a>\n&#0;</a>", 2},
+      {"<a>\n\n&#x00;</a>", 3},
+      {"<a x=\"&#0000;\"/>", 1},
+      {"<a>&#x100000000;</a>", 1},  // wraps to zero as the parser decodes it
+      {"<a><!-- &#0; --><![CDATA[&#0;]]><?p &#0;?>&#48;&#x;&#0</a>", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    const int32_t result = doc_->Load(c.text, std::char_traits<char>::length(c.text), 0);
+    if (c.line == 0) {
+      EXPECT_EQ(result, 0);
+      continue;
+    }
+    EXPECT_EQ(result, -16);
+    TString error;
+    int32_t line = 0;
+    ASSERT_EQ(doc_->GetError(&error, &line), 0);
+    EXPECT_EQ(line, c.line);
+    EXPECT_NE(std::string(Utf8(error).c_str()).find("nul"), std::string::npos);
+  }
+}
+
 TEST_F(XmlTest, Utf16TextIsRead) {
   const char16_t text[] = u"\xFEFF<a x=\"\u00e9\">\n<b/></a>";
   ASSERT_EQ(doc_->Load(text, sizeof text - 2, 0), 0);

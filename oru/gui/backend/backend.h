@@ -76,6 +76,11 @@ class GuiBackend {
   virtual void EnableTextInput(bool enable) = 0;
   // How many times Wait returned (idle wake-up measurements).
   virtual uint64_t WakeCount() = 0;
+  // The window system's own id of a window (the X11 window), 0 where there is none.
+  virtual uint64_t NativeHandle(uint32_t window) {
+    (void)window;
+    return 0;
+  }
 };
 
 }  // namespace vk2::gui

@@ -91,6 +91,9 @@ std::unique_ptr<SdlBackend> SdlBackend::Create() {
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  // The window system's own framebuffer: an accelerated one would make SDL recreate the
+  // window (losing its shape and its id) the first time a surface is asked for.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
   const uint32_t wake = SDL_RegisterEvents(1);
   if (wake == static_cast<uint32_t>(-1)) {
@@ -106,7 +109,8 @@ SdlBackend::~SdlBackend() {
   for (auto& [id, window] : windows_)
     SDL_DestroyWindow(window);
   windows_.clear();
-  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  // The GUI layer is SDL's only user in the process: release all of it, hints included.
+  SDL_Quit();
 }
 
 SDL_Window* SdlBackend::Find(uint32_t window) const {
@@ -363,7 +367,7 @@ void SdlBackend::EnableTextInput(bool enable) {
   enable ? SDL_StartTextInput() : SDL_StopTextInput();
 }
 
-unsigned long SdlBackend::NativeWindow(uint32_t window) {
+uint64_t SdlBackend::NativeHandle(uint32_t window) {
   SDL_Window* w = Find(window);
   Display* display = nullptr;
   ::Window x11 = 0;

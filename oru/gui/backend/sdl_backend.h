@@ -41,9 +41,7 @@ class SdlBackend final : public GuiBackend {
   void EnableTextInput(bool enable) override;
   uint64_t WakeCount() override { return wakeCount_; }
 
-  // The X11 window id of a host window (0 when not on X11), for tests that look at it from
-  // outside.
-  unsigned long NativeWindow(uint32_t window);
+  uint64_t NativeHandle(uint32_t window) override;
 
  private:
   SdlBackend(uint32_t wakeEvent) : wakeEvent_(wakeEvent) {}

@@ -8,6 +8,7 @@
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 #include "oru/core/text_util.h"
+#include "oru/services/xml/nul_reference.h"
 #include "platform/whole_file.h"
 
 namespace vk2::oru {
@@ -87,17 +88,22 @@ int32_t XmlDocumentObject::Load(const void* data, uint64_t size, uint32_t) {
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\n') state->lineStarts.push_back(i + 1);
   }
-  pugi::xml_parse_result result = state->doc.load_buffer_inplace(
-      state->buffer.get(), state->size, kParseOptions, pugi::encoding_utf8);
-  std::lock_guard lock(mutex_);
-  if (!result) {
-    auto it = std::upper_bound(state->lineStarts.begin(), state->lineStarts.end(),
-                               static_cast<size_t>(std::max<ptrdiff_t>(result.offset, 0)));
+  auto refuse = [&](size_t offset, const char* why) {
+    std::lock_guard lock(mutex_);
+    auto it = std::upper_bound(state->lineStarts.begin(), state->lineStarts.end(), offset);
     errorLine_ = static_cast<int32_t>(it - state->lineStarts.begin());
-    error_ = result.description();
+    error_ = why;
     state_ = std::make_shared<XmlState>();
     return kErrBadData;
+  };
+  const size_t nul = FindNulCharacterReference(text);
+  if (nul != std::string::npos) return refuse(nul, "a character reference names the nul character");
+  pugi::xml_parse_result result = state->doc.load_buffer_inplace(
+      state->buffer.get(), state->size, kParseOptions, pugi::encoding_utf8);
+  if (!result) {
+    return refuse(static_cast<size_t>(std::max<ptrdiff_t>(result.offset, 0)), result.description());
   }
+  std::lock_guard lock(mutex_);
   error_.clear();
   errorLine_ = 0;
   state_ = std::move(state);

@@ -94,9 +94,13 @@ bool AcmStream::InitDecoder() {
 }
 
 uint32_t AcmStream::ParseInto(const uint8_t* data, uint32_t bytes) {
+  // Parsers read up to a padding's length past the end of their input, so they get a copy that
+  // ends in zeroed padding rather than the caller's buffer.
+  parseInput_.assign(data, data + bytes);
+  parseInput_.resize(size_t{bytes} + AV_INPUT_BUFFER_PADDING_SIZE, 0);
   uint8_t* packet = nullptr;
   int packetSize = 0;
-  const int used = av_parser_parse2(parser_, codec_, &packet, &packetSize, data,
+  const int used = av_parser_parse2(parser_, codec_, &packet, &packetSize, parseInput_.data(),
                                     static_cast<int>(bytes), AV_NOPTS_VALUE, AV_NOPTS_VALUE, 0);
   if (packetSize > 0) DecodeInto(packet, static_cast<size_t>(packetSize), false);
   // A parser that takes nothing and gives nothing would stall; count the bytes as used.

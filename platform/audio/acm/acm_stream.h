@@ -68,6 +68,7 @@ class AcmStream {
   AVPacket* packet_ = nullptr;
   AVFrame* frame_ = nullptr;
   AVCodecParserContext* parser_ = nullptr;  // formats without fixed blocks
+  std::vector<uint8_t> parseInput_;         // the parser's input, padded with zeros
   std::vector<uint8_t> out_;                // decoded, not yet given out
   size_t outHead_ = 0;
 };

@@ -14,6 +14,7 @@
 #include "oru/gui/loop/input_settings_object.h"
 #include "oru/gui/window/window_part.h"
 #include "platform/environment.h"
+#include "tests/oru/gui/support/gui_test_fixture.h"
 
 namespace vk2::gui::test {
 namespace {
@@ -26,23 +27,9 @@ class AppTest : public ::testing::Test {
   }
   void TearDown() override { EXPECT_EQ(app_.Shutdown(), 0); }
 
-  // Runs `task` on the loop thread and waits for it.
   template <class F>
   void OnLoop(F task) {
-    struct Call {
-      F* task;
-      std::atomic<bool> done{false};
-    } call{&task};
-    ASSERT_EQ(app_.PostToGuiThread(
-                  [](void* p) {
-                    auto* c = static_cast<Call*>(p);
-                    (*c->task)();
-                    c->done = true;
-                  },
-                  &call),
-              0);
-    while (!call.done)
-      std::this_thread::yield();
+    RunOnLoop(app_, std::move(task));
   }
 
   AppObject& app_ = AppObject::Instance();

@@ -44,24 +44,6 @@ class CountingTask final : public ComObject<CountingTask, Face<MHostTask, kIID_M
   std::atomic<int>* count_;
 };
 
-template <class F>
-void OnLoop(AppObject& app, F task) {
-  struct Call {
-    F* task;
-    std::atomic<bool> done{false};
-  } call{&task};
-  ASSERT_EQ(app.PostToGuiThread(
-                [](void* p) {
-                  auto* c = static_cast<Call*>(p);
-                  (*c->task)();
-                  c->done = true;
-                },
-                &call),
-            0);
-  while (!call.done)
-    std::this_thread::yield();
-}
-
 TEST(GuiPostsStressTest, PostsFromManyThreadsWhileTheLoopPaints) {
   SetEnv("VK2_GUI_BACKEND", "headless");
   AppObject& app = AppObject::Instance();
@@ -71,7 +53,7 @@ TEST(GuiPostsStressTest, PostsFromManyThreadsWhileTheLoopPaints) {
   RefPtr<RecordingPart> root;
   RefPtr<RecordingPart> moving;
   RefPtr<MHostWindow> host;
-  OnLoop(app, [&] {
+  RunOnLoop(app, [&] {
     root = RecordingPart::Make(0xFF101010);
     moving = RecordingPart::Make(0xFFFF8000);
     MHostWindow* h = nullptr;
@@ -116,18 +98,18 @@ TEST(GuiPostsStressTest, PostsFromManyThreadsWhileTheLoopPaints) {
       }
       // Posts run in order: once this one has run, so have all of this thread's, and their
       // arguments may go.
-      OnLoop(app, [] {});
+      RunOnLoop(app, [] {});
     });
   }
   for (std::thread& th : threads)
     th.join();
-  OnLoop(app, [] {});
+  RunOnLoop(app, [] {});
   EXPECT_EQ(shared.ran.load(), kThreads * kPostsPerThread);
   EXPECT_EQ(shared.outOfOrder.load(), 0);
   EXPECT_EQ(tasks.load(), kThreads * (kPostsPerThread / 20));
   // Let the last tweens finish, then check that frames were presented.
   std::this_thread::sleep_for(std::chrono::milliseconds(60));
-  OnLoop(app, [&] {
+  RunOnLoop(app, [&] {
     EXPECT_GT(host->GetActualFps(), 0.0);
     EXPECT_EQ(moving->PendingCommandCount(), 0u);
     root = nullptr;

@@ -4,13 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "oru/gui/backend/headless_backend.h"
 #include "oru/gui/host/host_window_object.h"
+#include "oru/gui/loop/app_object.h"
 #include "oru/gui/loop/gui_loop.h"
 #include "oru/gui/window/window_part_of.h"
 #include "platform/fake_clock.h"
@@ -74,6 +77,25 @@ class GuiTest : public ::testing::Test {
   HeadlessBackend* backend_ = nullptr;
   std::unique_ptr<GuiLoop> loop_;
 };
+
+// Runs `task` on the application's loop thread and waits until it has run.
+template <class F>
+void RunOnLoop(AppObject& app, F task) {
+  struct Call {
+    F* task;
+    std::atomic<bool> done{false};
+  } call{&task, {}};
+  ASSERT_EQ(app.PostToGuiThread(
+                [](void* p) {
+                  auto* c = static_cast<Call*>(p);
+                  (*c->task)();
+                  c->done = true;
+                },
+                &call),
+            0);
+  while (!call.done)
+    std::this_thread::yield();
+}
 
 // A tween record moving to (x, y) (or any two words) from the current value.
 TweenRecord PointTween(int32_t x, int32_t y, int32_t curve = kTweenLinear);

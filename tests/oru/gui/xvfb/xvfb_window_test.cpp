@@ -1,0 +1,183 @@
+// The SDL backend on a real X server (Xvfb, from scripts/services.d/xvfb.sh): a shaped host
+// maps where asked with the X shape of its region, an xdotool click reaches the part under it,
+// and our dump of a host agrees with ImageMagick's screenshot of the screen.
+#include <X11/Xlib.h>
+#include <X11/extensions/shape.h>
+#include <gtest/gtest.h>
+#include <stb_image.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "oru/gui/loop/app_object.h"
+#include "platform/environment.h"
+#include "tests/oru/gui/support/gui_test_fixture.h"
+
+namespace vk2::gui::test {
+namespace {
+
+// X errors our own connection saw (the default handler would end the process).
+int xErrors = 0;
+
+template <class Check>
+bool WaitFor(Check check, int timeoutMs = 5000) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (std::chrono::steady_clock::now() < end) {
+    if (check()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return check();
+}
+
+class XvfbWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::optional<std::string> display = GetEnv("VK2_TEST_DISPLAY");
+    if (!display) GTEST_SKIP() << "VK2_TEST_DISPLAY is unset: start scripts/services.d/xvfb.sh";
+    display_ = *display;
+    SetEnv("DISPLAY", display_);
+    SetEnv("VK2_GUI_BACKEND", "sdl");
+    XSetErrorHandler([](Display*, XErrorEvent* e) {
+      ++xErrors;
+      std::fprintf(stderr, "X error %d on %lx request %d\n", e->error_code, e->resourceid,
+                   e->request_code);
+      return 0;
+    });
+    x_ = XOpenDisplay(display_.c_str());
+    ASSERT_NE(x_, nullptr);
+    ASSERT_EQ(app_.Launch(0, nullptr, nullptr, 0), 0);
+  }
+  void TearDown() override {
+    if (display_.empty()) return;
+    RunOnLoop(app_, [&] {
+      parts_.clear();
+      hosts_.clear();
+    });
+    EXPECT_EQ(app_.Shutdown(), 0);
+    if (x_) XCloseDisplay(x_);
+    EXPECT_EQ(xErrors, 0);
+  }
+
+  // A shown host at `rect` with `root` as its tree; answers the X window.
+  uint64_t Show(RecordingPart* root, const RectI& rect) {
+    uint64_t xid = 0;
+    RunOnLoop(app_, [&] {
+      MHostWindow* host = nullptr;
+      ASSERT_EQ(app_.CreateHost(&host), 0);
+      hosts_.push_back(RefPtr<MHostWindow>::Adopt(host));
+      root->SetLocation(PointI{rect.left, rect.top});
+      root->SetSize(SizeI{rect.Width(), rect.Height()});
+      ASSERT_EQ(host->SetRoot(root->Self()), 0);
+      xid = app_.Loop()->Backend().NativeHandle(
+          static_cast<HostWindowObject*>(host)->BackendWindow());
+    });
+    EXPECT_NE(xid, 0u) << "not the SDL backend on X11";
+
+    EXPECT_TRUE(WaitFor([&] {
+      XWindowAttributes attributes;
+      return XGetWindowAttributes(x_, xid, &attributes) && attributes.map_state == IsViewable;
+    }));
+    return xid;
+  }
+  int Run(const std::string& command) {
+    return std::system(("DISPLAY=" + display_ + " " + command).c_str());
+  }
+
+  AppObject& app_ = AppObject::Instance();
+  std::string display_;
+  Display* x_ = nullptr;
+  std::vector<RefPtr<MHostWindow>> hosts_;
+  std::vector<RefPtr<RecordingPart>> parts_;
+};
+
+TEST_F(XvfbWindowTest, ShapedWindowMapsWhereAskedAndItsShapeIsTheRegion) {
+  RefPtr<RecordingPart> root = RecordingPart::Make(0xFF30A030);
+  root->leftHalfRegion = true;
+  parts_.push_back(root);
+  const uint64_t xid = Show(root.Get(), RectI{50, 60, 170, 140});
+  int x = -1;
+  int y = -1;
+  ::Window child = 0;
+  EXPECT_TRUE(WaitFor([&] {
+    XTranslateCoordinates(x_, xid, DefaultRootWindow(x_), 0, 0, &x, &y, &child);
+    return x == 50 && y == 60;
+  }));
+  EXPECT_EQ(x, 50);
+  EXPECT_EQ(y, 60);
+  int count = 0;
+  int ordering = 0;
+  XRectangle* rects = XShapeGetRectangles(x_, xid, ShapeBounding, &count, &ordering);
+  ASSERT_NE(rects, nullptr);
+  long area = 0;
+  int right = 0;
+  for (int i = 0; i < count; ++i) {
+    area += static_cast<long>(rects[i].width) * rects[i].height;
+    right = std::max(right, rects[i].x + rects[i].width);
+  }
+  XFree(rects);
+  EXPECT_EQ(area, 60 * 80);
+  EXPECT_EQ(right, 60);
+}
+
+TEST_F(XvfbWindowTest, XdotoolClickReachesThePartUnderIt) {
+  RefPtr<RecordingPart> root = RecordingPart::Make(0xFF202020);
+  RefPtr<RecordingPart> button = RecordingPart::Make(0xFFE0E0E0);
+  parts_.push_back(root);
+  parts_.push_back(button);
+  RunOnLoop(app_, [&] {
+    button->SetLocation(PointI{20, 20});
+    button->SetSize(SizeI{40, 40});
+    root->AttachChild(button->Self(), kPlaceModeTop);
+  });
+  Show(root.Get(), RectI{300, 100, 400, 200});
+  ASSERT_EQ(Run("xdotool mousemove --sync 330 130 click 1"), 0);
+  int32_t clicks = 0;
+  EXPECT_TRUE(WaitFor([&] {
+    RunOnLoop(app_, [&] { clicks = button->CountNotes(kNotifyClick); });
+    return clicks == 1;
+  }));
+  RunOnLoop(app_, [&] {
+    ASSERT_EQ(button->CountQueries(kQueryLeftDown), 1);
+    EXPECT_EQ(root->CountNotes(kNotifyClick), 0);
+  });
+}
+
+TEST_F(XvfbWindowTest, DumpAgreesWithAScreenshotOfTheScreen) {
+  RefPtr<RecordingPart> root = RecordingPart::Make(0xFFC03020);
+  RefPtr<RecordingPart> inner = RecordingPart::Make(0xFF2040C0);
+  parts_.push_back(root);
+  parts_.push_back(inner);
+  RunOnLoop(app_, [&] {
+    inner->SetLocation(PointI{10, 8});
+    inner->SetSize(SizeI{25, 20});
+    root->AttachChild(inner->Self(), kPlaceModeTop);
+  });
+  Show(root.Get(), RectI{600, 400, 660, 440});
+  const std::string ours = ::testing::TempDir() + "/vk2_xvfb_ours.png";
+  const std::string shot = ::testing::TempDir() + "/vk2_xvfb_shot.png";
+  RunOnLoop(app_, [&] { EXPECT_EQ(hosts_.back()->DumpPng(ours.c_str()), 0); });
+  int w1 = 0, h1 = 0, w2 = 0, h2 = 0, n = 0;
+  unsigned char* a = stbi_load(ours.c_str(), &w1, &h1, &n, 3);
+  ASSERT_NE(a, nullptr);
+  int mismatched = -1;
+  EXPECT_TRUE(WaitFor([&] {
+    if (Run("import -window root -crop 60x40+600+400 +repage " + shot) != 0) return false;
+    unsigned char* b = stbi_load(shot.c_str(), &w2, &h2, &n, 3);
+    if (!b) return false;
+    mismatched = 0;
+    for (int i = 0; i < w1 * h1 * 3 && w1 == w2 && h1 == h2; ++i)
+      mismatched += a[i] != b[i];
+    stbi_image_free(b);
+    return w1 == w2 && h1 == h2 && mismatched == 0;
+  }));
+  EXPECT_EQ(mismatched, 0);
+  stbi_image_free(a);
+  std::remove(ours.c_str());
+  std::remove(shot.c_str());
+}
+
+}  // namespace
+}  // namespace vk2::gui::test
