@@ -2,6 +2,7 @@
 #include "interfaces/ids.h"
 #include "oru/gui/brint_class.h"
 #include "oru/gui/controls/button_part.h"
+#include "oru/gui/controls/edit_box_part.h"
 #include "oru/gui/controls/fill_bar_part.h"
 #include "oru/gui/dialogs/dialogs.h"
 #include "oru/gui/window/plain_window_part.h"
@@ -14,6 +15,7 @@ const BrintPartRow kBrintPartTable[] = {
     // Control parts, and the dialogs (made only without an outer object).
     {&kIID_MButton, &ButtonPart::Create},
     {&kIID_MFillBar, &FillBarPart::Create},
+    {&kIID_MEditBox, &EditBoxPart::Create},
     {&kIID_MOpenFileDialog, &CreateDialogForBrint},
     {&kIID_MSaveFileDialog, &CreateDialogForBrint},
     {&kIID_MMessageBox, &CreateDialogForBrint},

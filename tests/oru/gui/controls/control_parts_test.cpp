@@ -5,6 +5,7 @@
 #include "foundation/util/result.h"
 #include "interfaces/gui/controls.h"
 #include "oru/gui/controls/button_part.h"
+#include "oru/gui/controls/edit_box_part.h"
 #include "oru/gui/controls/fill_bar_part.h"
 #include "tests/oru/gui/controls/recording_wrapper.h"
 #include "tests/oru/gui/support/gui_test_fixture.h"
@@ -180,6 +181,56 @@ TEST_F(ControlPartTest, FillBarAnswersTheWheelKeysAndScripts) {
   PointI centre;
   bar->HandleCentre(&centre, 0, 0.5, 0, 0, 0);
   EXPECT_EQ(centre, (PointI{50, 5}));
+}
+
+TEST_F(ControlPartTest, EditBoxTakesFocusTypedTextKeysAndTheClipboard) {
+  auto wrapper = Place(&EditBoxPart::Create, 100, 16);
+  auto* edit = wrapper->Part<MEditBox>(kIID_MEditBox);
+  edit->SetText(u"hello");
+  backend_->Click(window_, 30, 25);
+  Turn();
+  EXPECT_TRUE(backend_->TextInputEnabled());
+  EXPECT_EQ(edit->CaretVisible(), 1);
+  Step(kCaretBlinkMs);
+  EXPECT_EQ(edit->CaretVisible(), 0);  // blinking on the clock
+  backend_->Text(window_, u" world");
+  Turn();
+  EXPECT_EQ(edit->CaretVisible(), 1);  // typing shows the caret at once
+  TString text;
+  edit->GetText(&text);
+  EXPECT_EQ(text.view(), u"hello world");
+  EXPECT_EQ(wrapper->Count(kNotifyEditChanged), 1);
+
+  backend_->Key(window_, kKeyHome, kModShift);
+  Turn();
+  backend_->Key(window_, 'c', kModCtrl);
+  Turn();
+  EXPECT_EQ(backend_->ClipboardText(), u"hello world");
+  backend_->Key(window_, kKeyEnd, 0);
+  backend_->Key(window_, 'v', kModCtrl);
+  Turn();
+  edit->GetText(&text);
+  EXPECT_EQ(text.view(), u"hello worldhello world");
+  backend_->Key(window_, kKeyEnter, 0);
+  Turn();
+  EXPECT_EQ(wrapper->Count(kNotifyEditEnter), 1);
+
+  edit->SetSecret(1);
+  edit->SetSelection(0, 5);
+  backend_->SetClipboardText(u"kept");
+  backend_->Key(window_, 'x', kModCtrl);  // a secret is never copied out, nor cut
+  Turn();
+  EXPECT_EQ(backend_->ClipboardText(), u"kept");
+  int32_t start = -1;
+  int32_t end = -1;
+  edit->GetSelection(&start, &end);
+  EXPECT_EQ(start, 0);
+  EXPECT_EQ(end, 5);
+
+  wrapper->SetFocus(0);
+  Turn();
+  EXPECT_EQ(edit->CaretVisible(), 0);
+  EXPECT_FALSE(backend_->TextInputEnabled());
 }
 
 }  // namespace
