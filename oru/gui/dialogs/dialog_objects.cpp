@@ -10,88 +10,81 @@ namespace vk2 {
 
 namespace {
 
+// The settings both file dialogs take, over either interface.
+template <class Interface>
+class FileDialogSettings : public Interface {
+ public:
+  int32_t SetFilters(const TString* texts, uint32_t count) override {
+    request_.filters = FiltersFromPairs(texts, count);
+    return 0;
+  }
+  int32_t SetTitle(const char16_t* title) override {
+    request_.title = title ? title : u"";
+    return 0;
+  }
+  int32_t SetFolder(const char16_t* folder) override {
+    request_.folder = folder ? folder : u"";
+    return 0;
+  }
+  int32_t SetFilterIndex(int32_t index) override {
+    request_.filterIndex = index;
+    return 0;
+  }
+  int32_t GetFilterIndex() override { return request_.filterIndex; }
+
+ protected:
+  // Shows the dialog; the filter left chosen is kept for GetFilterIndex.
+  FileDialogResult Run() {
+    FileDialogResult result = ShowFileDialog(request_);
+    request_.filterIndex = result.filterIndex;
+    return result;
+  }
+
+  FileDialogRequest request_;
+};
+
 class OpenFileDialogObject final
-    : public ComObject<OpenFileDialogObject, Face<MOpenFileDialog, kIID_MOpenFileDialog>> {
+    : public ComObject<OpenFileDialogObject,
+                       Face<FileDialogSettings<MOpenFileDialog>, kIID_MOpenFileDialog>> {
  public:
   int32_t RunModal(TArray<TString>* paths) override {
     if (!paths) return kErrMissingArg;
-    FileDialogResult result = ShowFileDialog(request_);
+    FileDialogResult result = Run();
     paths->Truncate(0);
     for (TString& path : result.paths)
       paths->Append(std::move(path));
-    request_.filterIndex = result.filterIndex;
     return 0;
   }
   int32_t SetMultipleSelection(int32_t multiple) override {
     request_.multiple = multiple != 0;
     return 0;
   }
-  int32_t SetFilters(const TString* texts, uint32_t count) override {
-    request_.filters = FiltersFromPairs(texts, count);
-    return 0;
-  }
-  int32_t SetTitle(const char16_t* title) override {
-    request_.title = title ? title : u"";
-    return 0;
-  }
-  int32_t SetFolder(const char16_t* folder) override {
-    request_.folder = folder ? folder : u"";
-    return 0;
-  }
   int32_t SetChooseFolders(int32_t folders) override {
     request_.folders = folders != 0;
     return 0;
   }
-  int32_t SetFilterIndex(int32_t index) override {
-    request_.filterIndex = index;
-    return 0;
-  }
-  int32_t GetFilterIndex() override { return request_.filterIndex; }
   int32_t SetStrip(MDialogStrip* strip) override {
     request_.strip = RefPtr<MDialogStrip>(strip);
     return 0;
   }
-
- private:
-  FileDialogRequest request_;
 };
 
 class SaveFileDialogObject final
-    : public ComObject<SaveFileDialogObject, Face<MSaveFileDialog, kIID_MSaveFileDialog>> {
+    : public ComObject<SaveFileDialogObject,
+                       Face<FileDialogSettings<MSaveFileDialog>, kIID_MSaveFileDialog>> {
  public:
   SaveFileDialogObject() { request_.save = true; }
 
   int32_t RunModal(TString* path) override {
     if (!path) return kErrMissingArg;
-    FileDialogResult result = ShowFileDialog(request_);
+    FileDialogResult result = Run();
     *path = result.paths.empty() ? TString() : result.paths.front();
-    request_.filterIndex = result.filterIndex;
-    return 0;
-  }
-  int32_t SetFilters(const TString* texts, uint32_t count) override {
-    request_.filters = FiltersFromPairs(texts, count);
-    return 0;
-  }
-  int32_t SetTitle(const char16_t* title) override {
-    request_.title = title ? title : u"";
-    return 0;
-  }
-  int32_t SetFolder(const char16_t* folder) override {
-    request_.folder = folder ? folder : u"";
     return 0;
   }
   int32_t SetFileName(const char16_t* name) override {
     request_.fileName = name ? name : u"";
     return 0;
   }
-  int32_t SetFilterIndex(int32_t index) override {
-    request_.filterIndex = index;
-    return 0;
-  }
-  int32_t GetFilterIndex() override { return request_.filterIndex; }
-
- private:
-  FileDialogRequest request_;
 };
 
 class MessageBoxObject final

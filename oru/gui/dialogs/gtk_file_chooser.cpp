@@ -5,25 +5,14 @@
 #include <memory>
 #include <vector>
 
-#include "oru/gui/dialogs/dialog_loop.h"
 #include "oru/gui/dialogs/file_patterns.h"
 #include "oru/gui/dialogs/gtk_dialogs.h"
+#include "oru/gui/dialogs/gtk_modal.h"
 #include "oru/gui/dialogs/gtk_strip_host.h"
 
 namespace vk2 {
 
 namespace {
-
-struct Response {
-  int32_t done = 0;
-  gint id = GTK_RESPONSE_NONE;
-};
-
-void OnResponse(GtkDialog*, gint id, gpointer data) {
-  auto* response = static_cast<Response*>(data);
-  response->id = id;
-  response->done = 1;
-}
 
 GtkFileChooserAction ActionFor(const FileDialogRequest& request) {
   if (request.save) return GTK_FILE_CHOOSER_ACTION_SAVE;
@@ -49,12 +38,6 @@ std::vector<GtkFileFilter*> AddFilters(GtkFileChooser* chooser,
     added.push_back(gtkFilter);
   }
   return added;
-}
-
-// Lets the dialog's window go away at once instead of at the next event.
-void FlushGtk() {
-  while (g_main_context_iteration(nullptr, FALSE)) {
-  }
 }
 
 }  // namespace
@@ -91,15 +74,9 @@ FileDialogResult RunGtkFileChooser(const FileDialogRequest& request) {
     gtk_file_chooser_set_extra_widget(chooser, strip->Widget());
   }
 
-  Response response;
-  g_signal_connect(dialog, "response", G_CALLBACK(&OnResponse), &response);
-  // Escape or the window's close button answer without destroying: we still read the dialog.
-  g_signal_connect(dialog, "delete-event", G_CALLBACK(&gtk_widget_hide_on_delete), nullptr);
-  gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
-  gtk_window_present(GTK_WINDOW(dialog));
-  RunModalUntil(&response.done);
+  const gint response = RunGtkDialogModally(dialog);
 
-  if (response.id == GTK_RESPONSE_ACCEPT && !(strip && strip->Closed())) {
+  if (response == GTK_RESPONSE_ACCEPT && !(strip && strip->Closed())) {
     GSList* names = gtk_file_chooser_get_filenames(chooser);
     for (GSList* node = names; node; node = node->next) {
       result.paths.push_back(Utf16(static_cast<const char*>(node->data)));
@@ -110,8 +87,7 @@ FileDialogResult RunGtkFileChooser(const FileDialogRequest& request) {
   for (size_t i = 0; i < filters.size(); ++i) {
     if (filters[i] == chosen) result.filterIndex = static_cast<int32_t>(i);
   }
-  gtk_widget_destroy(dialog);
-  FlushGtk();
+  DestroyGtkDialog(dialog);
   return result;
 }
 

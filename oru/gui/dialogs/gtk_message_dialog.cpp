@@ -1,22 +1,11 @@
 #include <gtk/gtk.h>
 
-#include "oru/gui/dialogs/dialog_loop.h"
 #include "oru/gui/dialogs/gtk_dialogs.h"
+#include "oru/gui/dialogs/gtk_modal.h"
 
 namespace vk2 {
 
 namespace {
-
-struct Response {
-  int32_t done = 0;
-  gint id = GTK_RESPONSE_NONE;
-};
-
-void OnResponse(GtkDialog*, gint id, gpointer data) {
-  auto* response = static_cast<Response*>(data);
-  response->id = id;
-  response->done = 1;
-}
 
 GtkButtonsType ButtonsFor(int32_t buttons) {
   switch (buttons) {
@@ -53,16 +42,9 @@ int32_t RunGtkMessageDialog(const MessageBoxRequest& request) {
       gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_INFO,
                              ButtonsFor(request.buttons), "%s", Utf8(request.text).c_str());
   gtk_window_set_title(GTK_WINDOW(dialog), Utf8(request.caption).c_str());
-  Response response;
-  g_signal_connect(dialog, "response", G_CALLBACK(&OnResponse), &response);
-  // Escape or the window's close button answer without destroying: we still read the dialog.
-  g_signal_connect(dialog, "delete-event", G_CALLBACK(&gtk_widget_hide_on_delete), nullptr);
-  gtk_window_present(GTK_WINDOW(dialog));
-  RunModalUntil(&response.done);
-  gtk_widget_destroy(dialog);
-  while (g_main_context_iteration(nullptr, FALSE)) {
-  }
-  return AnswerFor(response.id, request.buttons);
+  const gint response = RunGtkDialogModally(dialog);
+  DestroyGtkDialog(dialog);
+  return AnswerFor(response, request.buttons);
 }
 
 }  // namespace vk2

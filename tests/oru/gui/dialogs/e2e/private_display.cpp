@@ -21,11 +21,13 @@ PrivateDisplay::PrivateDisplay() {
     ::_exit(127);
   }
   ::close(fds[1]);
-  // Xvfb writes its display number once it accepts clients.
-  pollfd wait{fds[0], POLLIN, 0};
+  // Xvfb writes its display number once it accepts clients. The pipe stays open while the
+  // server runs: a server that writes to a closed pipe gives up.
+  readEnd_ = fds[0];
+  pollfd wait{readEnd_, POLLIN, 0};
   char buffer[32] = {};
   if (pid_ > 0 && ::poll(&wait, 1, 20'000) == 1) {
-    const ssize_t n = ::read(fds[0], buffer, sizeof(buffer) - 1);
+    const ssize_t n = ::read(readEnd_, buffer, sizeof(buffer) - 1);
     if (n > 0) {
       std::string number(buffer, static_cast<size_t>(n));
       while (!number.empty() && (number.back() == '\n' || number.back() == ' '))
@@ -33,10 +35,16 @@ PrivateDisplay::PrivateDisplay() {
       if (!number.empty()) name_ = ":" + number;
     }
   }
-  ::close(fds[0]);
+  // Only a display that answers counts.
+  for (int tries = 0; !name_.empty() && tries < 50; ++tries) {
+    if (RunXTool(name_, "xdpyinfo", nullptr) == 0) return;
+    ::usleep(100'000);
+  }
+  name_.clear();
 }
 
 PrivateDisplay::~PrivateDisplay() {
+  if (readEnd_ >= 0) ::close(readEnd_);
   if (pid_ <= 0) return;
   ::kill(pid_, SIGTERM);
   int status = 0;

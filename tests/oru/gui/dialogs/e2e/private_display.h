@@ -20,6 +20,7 @@ class PrivateDisplay {
 
  private:
   pid_t pid_ = -1;
+  int readEnd_ = -1;
   std::string name_;
 };
 
