@@ -4,6 +4,7 @@
 #include <pixman.h>
 
 #include <cmath>
+#include <string>
 
 #include "bench/canvas_bench_surfaces.h"
 #include "oru/graphics/canvas/canvas_object.h"
@@ -27,43 +28,50 @@ struct Pair {
   }
 };
 
-void BM_CanvasBlitCopy(benchmark::State& state) {
-  Pair p(kWidth, kHeight, true);
-  for (auto _ : state)
-    p.canvas->Blit(p.src.Source(), 0, 0, kCopy, 256);
-}
-BENCHMARK(BM_CanvasBlitCopy);
-
-void BM_PixmanBlitCopy(benchmark::State& state) {
-  Pair p(kWidth, kHeight, true);
-  pixman_image_t* s = p.src.Pixman();
-  pixman_image_t* d = p.dst.Pixman();
+// Composites the whole target with `op` once per iteration, then lets go of both images.
+void CompositeWhole(benchmark::State& state, pixman_op_t op, pixman_image_t* s, pixman_image_t* d) {
   for (auto _ : state) {
-    pixman_image_composite32(PIXMAN_OP_SRC, s, nullptr, d, 0, 0, 0, 0, 0, 0, kWidth, kHeight);
+    pixman_image_composite32(op, s, nullptr, d, 0, 0, 0, 0, 0, 0, kWidth, kHeight);
   }
   pixman_image_unref(s);
   pixman_image_unref(d);
 }
-BENCHMARK(BM_PixmanBlitCopy);
 
-void BM_CanvasBlitOver(benchmark::State& state) {
-  Pair p(kWidth, kHeight, false);
+// Whole-surface blits at 1:1: ours with a blend code, pixman's with the operator that does the
+// same.
+struct PlainBlit {
+  const char* name;
+  uint64_t code;
+  pixman_op_t op;
+  bool opaqueSource;
+};
+
+constexpr PlainBlit kPlainBlits[] = {
+    {"Copy", kCopy, PIXMAN_OP_SRC, true},
+    {"Over", kSourceOver, PIXMAN_OP_OVER, false},
+};
+
+void CanvasBlit(benchmark::State& state, const PlainBlit& blit) {
+  Pair p(kWidth, kHeight, blit.opaqueSource);
   for (auto _ : state)
-    p.canvas->Blit(p.src.Source(), 0, 0, kSourceOver, 256);
+    p.canvas->Blit(p.src.Source(), 0, 0, blit.code, 256);
 }
-BENCHMARK(BM_CanvasBlitOver);
 
-void BM_PixmanBlitOver(benchmark::State& state) {
-  Pair p(kWidth, kHeight, false);
-  pixman_image_t* s = p.src.Pixman();
-  pixman_image_t* d = p.dst.Pixman();
-  for (auto _ : state) {
-    pixman_image_composite32(PIXMAN_OP_OVER, s, nullptr, d, 0, 0, 0, 0, 0, 0, kWidth, kHeight);
-  }
-  pixman_image_unref(s);
-  pixman_image_unref(d);
+void PixmanBlit(benchmark::State& state, const PlainBlit& blit) {
+  Pair p(kWidth, kHeight, blit.opaqueSource);
+  CompositeWhole(state, blit.op, p.src.Pixman(), p.dst.Pixman());
 }
-BENCHMARK(BM_PixmanBlitOver);
+
+// Each plain blit as the pair BM_CanvasBlit<name> and BM_PixmanBlit<name>.
+[[maybe_unused]] const bool kPlainBlitsRegistered = [] {
+  for (const PlainBlit& blit : kPlainBlits) {
+    benchmark::RegisterBenchmark((std::string("BM_CanvasBlit") + blit.name).c_str(), CanvasBlit,
+                                 blit);
+    benchmark::RegisterBenchmark((std::string("BM_PixmanBlit") + blit.name).c_str(), PixmanBlit,
+                                 blit);
+  }
+  return true;
+}();
 
 // A 512x384 source stretched over the whole target; arg 0 nearest, 1 bilinear.
 void BM_CanvasStretch(benchmark::State& state) {
@@ -85,11 +93,7 @@ void BM_PixmanStretch(benchmark::State& state) {
   pixman_image_set_filter(s, state.range(0) ? PIXMAN_FILTER_BILINEAR : PIXMAN_FILTER_NEAREST,
                           nullptr, 0);
   pixman_image_set_repeat(s, PIXMAN_REPEAT_PAD);
-  for (auto _ : state) {
-    pixman_image_composite32(PIXMAN_OP_SRC, s, nullptr, d, 0, 0, 0, 0, 0, 0, kWidth, kHeight);
-  }
-  pixman_image_unref(s);
-  pixman_image_unref(d);
+  CompositeWhole(state, PIXMAN_OP_SRC, s, d);
 }
 BENCHMARK(BM_PixmanStretch)->Arg(0)->Arg(1);
 
@@ -123,11 +127,7 @@ void BM_PixmanRotateFiltered(benchmark::State& state) {
                              pixman_double_to_fixed(kHeight / 2.0));
   pixman_image_set_transform(s, &t);
   pixman_image_set_filter(s, PIXMAN_FILTER_BILINEAR, nullptr, 0);
-  for (auto _ : state) {
-    pixman_image_composite32(PIXMAN_OP_OVER, s, nullptr, d, 0, 0, 0, 0, 0, 0, kWidth, kHeight);
-  }
-  pixman_image_unref(s);
-  pixman_image_unref(d);
+  CompositeWhole(state, PIXMAN_OP_OVER, s, d);
 }
 BENCHMARK(BM_PixmanRotateFiltered);
 

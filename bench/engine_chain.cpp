@@ -18,6 +18,7 @@
 #include "audio/engine/audiosys/audio_system.h"
 #include "audio/engine/genericout/generic_output.h"
 #include "component/object/com_object.h"
+#include "component/object/query.h"
 #include "foundation/util/result.h"
 #include "interfaces/audio/chain_types.h"
 #include "interfaces/ids.h"
@@ -169,8 +170,7 @@ double EngineSeconds(test::TestRegistry& registry, double audioSeconds, uint64_t
     in->Connect(out);
   }
   test::RecordingCallback done;
-  RefPtr<MCallbackRegistry> callbacks;
-  endpoint->QueryInterface(kIID_MCallbackRegistry, callbacks.PutVoid(), 1, 0);
+  auto callbacks = Query<MCallbackRegistry>(endpoint, kIID_MCallbackRegistry);
   callbacks->RegisterCallback(&done, 0);
   const auto start = std::chrono::steady_clock::now();
   endpoint->StateChange(kChainPlaying);

@@ -9,7 +9,6 @@ namespace vk2 {
 inline constexpr Guid kRuntimeRootClass = MakeGuid("50145CDE-CEA8-4041-B07E-337FAF511BFC");
 inline constexpr Guid kServiceClass = MakeGuid("CFB93C1F-F177-47E0-ADCB-B52FBF9668BC");
 inline constexpr Guid kImageServiceClass = MakeGuid("7EFBBB1B-B142-45A9-9600-D42B0C212DE9");
-inline constexpr Guid kNetworkClass = MakeGuid("4767B689-3EC8-43D4-A1F8-F66618D1FF11");
 
 inline constexpr Guid kIID_MRegistrar = MakeGuid("F316B898-717E-451E-8518-79714110B00F");
 inline constexpr Guid kIID_MErrorRegistry = MakeGuid("69C40EFD-1EBF-477D-8E13-C6BEF8B406F7");
@@ -23,7 +22,6 @@ inline constexpr Guid kIID_MIniFile = MakeGuid("A74F5ECF-5204-44BB-8F3D-FE2ECD73
 inline constexpr Guid kIID_MXmlDocument = MakeGuid("A111ECF7-22DE-4109-A0B0-F1C12F6B97B4");
 inline constexpr Guid kIID_MLanguageService = MakeGuid("5D8CDFDA-6CEA-4CC3-8457-B3E97FC9DF9E");
 inline constexpr Guid kIID_MImageService = MakeGuid("4F9C1A15-0B51-4708-B8B3-17B412AB5E40");
-inline constexpr Guid kIID_MNetwork = MakeGuid("9BD9CE83-1A26-4C55-89C4-5EF514511890");
 inline constexpr Guid kIID_MXmlNode = MakeGuid("F8757CD6-738E-458B-8847-6F37E0C50483");
 inline constexpr Guid kIID_MTextDomain = MakeGuid("1EC8921C-5BE5-405E-A770-424B79CA751E");
 inline constexpr Guid kIID_MResourceStream = MakeGuid("68D14EE2-5F88-49BD-9B32-F2BF7D5C1E83");
@@ -168,6 +166,11 @@ inline constexpr Guid kIID_MMaskImage = MakeGuid("0DF26D6E-36E9-4007-8220-A7D910
 inline constexpr Guid kIID_MFont = MakeGuid("8082EC49-E982-4E44-9B41-1848DF51BD36");
 inline constexpr Guid kPackageResourceClass = MakeGuid("2D39822A-937A-4DAE-8B49-37826BC09ED4");
 inline constexpr Guid kIID_MLayeredImage = MakeGuid("754B13D9-F6F3-4E11-9708-BFFAFCDCD42F");
+
+// ---- Runtime: network service --------------------------------------------------------------
+// One URL connection per object, and downloads into files.
+inline constexpr Guid kNetworkClass = MakeGuid("4767B689-3EC8-43D4-A1F8-F66618D1FF11");
+inline constexpr Guid kIID_MNetwork = MakeGuid("9BD9CE83-1A26-4C55-89C4-5EF514511890");
 
 // ---- CD reader module ----------------------------------------------------------------------
 inline constexpr Guid kCDExtractorClass = MakeGuid("A4CB5F1B-F1A3-42A0-948F-5E3165A58465");

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "platform/atomic_file_writer.h"
+
 namespace vk2 {
 
 // The largest file ReadWholeFile takes by default: the documents read whole (registry,
@@ -30,9 +32,6 @@ std::error_code ReadWholeFile(const std::string& path, std::string* contents,
 // the rename puts a new file in place, and a lock on the old one no longer guards anything.
 std::error_code WriteFileAtomic(const std::string& path, std::string_view contents,
                                 mode_t newFileMode = 0600);
-
-// True for the names WriteFileAtomic gives its temporary files (".<name>.tmp-XXXXXX").
-bool IsAtomicWriteTemporary(std::string_view name);
 
 // Removes the temporary files in `folder` that atomic writers killed before their rename left
 // behind; a live writer's temporary is claimed (see file_claim.h) and stays. The count removed.

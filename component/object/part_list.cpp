@@ -1,19 +1,11 @@
 #include "component/object/part_list.h"
 
 #include "component/module/runtime_loader.h"
+#include "component/object/query.h"
 #include "component/object/query_answer.h"
 #include "foundation/util/result.h"
 
 namespace vk2 {
-namespace {
-
-// The part's answer for `iid`, without a reference.
-void* Answer(MUnknown* part, const Guid& iid) {
-  void* p = nullptr;
-  return Failed(part->QueryInterface(iid, &p, 0, 0)) ? nullptr : p;
-}
-
-}  // namespace
 
 std::vector<RefPtr<MUnknown>> PartList::Snapshot() {
   std::lock_guard lock(mutex_);
@@ -38,10 +30,11 @@ int32_t PartList::Add(MUnknown* part) {
   return kOk;
 }
 
+// Parts are asked without a reference: the list's own keeps each answer alive.
 MUnknown* PartList::Find(const Guid& iid) {
   const std::vector<RefPtr<MUnknown>> parts = Snapshot();
   for (auto it = parts.rbegin(); it != parts.rend(); ++it) {
-    if (void* p = Answer(it->Get(), iid)) return static_cast<MUnknown*>(p);
+    if (MUnknown* p = QueryBorrowed<MUnknown>(*it, iid)) return p;
   }
   return nullptr;
 }
@@ -52,14 +45,13 @@ int32_t PartList::FindAfter(const Guid& iid, void** out, uint32_t addRef, const 
   const std::vector<RefPtr<MUnknown>> parts = Snapshot();
   auto it = parts.rbegin();
   if (after) {
-    while (it != parts.rend() && Answer(it->Get(), iid) != after)
+    while (it != parts.rend() && QueryBorrowed<MUnknown>(*it, iid) != after)
       ++it;
     if (it == parts.rend()) return kErrUnknownInterface;
     ++it;
   }
   for (; it != parts.rend(); ++it) {
-    if (void* p = Answer(it->Get(), iid))
-      return AnswerQuery(static_cast<MUnknown*>(p), out, addRef);
+    if (MUnknown* p = QueryBorrowed<MUnknown>(*it, iid)) return AnswerQuery(p, out, addRef);
   }
   return kErrUnknownInterface;
 }

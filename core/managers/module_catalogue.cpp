@@ -1,5 +1,6 @@
 #include "core/managers/module_catalogue.h"
 
+#include "component/object/query.h"
 #include "foundation/util/result.h"
 #include "interfaces/audio/module_properties.h"
 #include "interfaces/ids.h"
@@ -17,14 +18,6 @@ const CatalogueCategory kCategories[] = {
     {kCategoryOutputDevices, kIID_MAudioModule},
     {kCategoryStreamReaders, kIID_MStreamReader},
 };
-
-RefPtr<MModuleProperties> PropertiesOf(MUnknown* object) {
-  RefPtr<MModuleProperties> properties;
-  if (object->QueryInterface(kIID_MModuleProperties, properties.PutVoid(), 1, 0) < 0) {
-    return nullptr;
-  }
-  return properties;
-}
 
 }  // namespace
 
@@ -55,7 +48,8 @@ std::vector<ModuleCatalogue::Entry> ModuleCatalogue::Build() {
       if (classes_->CreateInstance(member, c.iid, object.PutVoid(), nullptr) < 0 || !object) {
         continue;
       }
-      RefPtr<MModuleProperties> properties = PropertiesOf(object.Get());
+      RefPtr<MModuleProperties> properties =
+          Query<MModuleProperties>(object, kIID_MModuleProperties);
       TString name;
       if (!properties || properties->GetString(u"modulename", &name) < 0) continue;
       entries.push_back({name, member, c.iid, {}});
@@ -118,7 +112,7 @@ int32_t ModuleCatalogue::GetModuleInstance(const char16_t* module, const char16_
                  : kErrNoService;
     if (r < 0) return r;
     if (!object) return kErrOutOfMemory;
-    RefPtr<MModuleProperties> properties = PropertiesOf(object.Get());
+    RefPtr<MModuleProperties> properties = Query<MModuleProperties>(object, kIID_MModuleProperties);
     if (!properties) return kErrNoInterface;
     r = properties->LoadSettings(settings);
     if (r < 0) return r;

@@ -1,5 +1,6 @@
 #include "core/media/buffer_wait.h"
 
+#include "component/object/query.h"
 #include "core/media/switch_ticket.h"
 #include "foundation/util/result.h"
 #include "interfaces/audio/chain_types.h"
@@ -18,8 +19,8 @@ int32_t CueAndFill(MMediaChain* chain, double level, SwitchTicket* ticket, uint3
   const int32_t cued = chain->StateChange(kChainCued);
   if (cancelled()) return kErrCancelled;
   if (cued < 0) return cued;
-  RefPtr<MModuleInfo> info;
-  if (chain->QueryInterface(kIID_MModuleInfo, info.PutVoid(), 1, 0) != 0 || !info) return kOk;
+  auto info = Query<MModuleInfo>(chain, kIID_MModuleInfo);
+  if (!info) return kOk;
   Clock& clock = CurrentClock();
   const uint64_t deadline = clock.NowMs() + limitMs;
   for (;;) {
@@ -33,10 +34,8 @@ int32_t CueAndFill(MMediaChain* chain, double level, SwitchTicket* ticket, uint3
 }
 
 bool WaitUntilHeard(MMediaChain* chain, double seconds, SwitchTicket* ticket, uint32_t limitMs) {
-  RefPtr<MModuleInfo> info;
-  if (!chain || chain->QueryInterface(kIID_MModuleInfo, info.PutVoid(), 1, 0) != 0 || !info) {
-    return false;
-  }
+  auto info = Query<MModuleInfo>(chain, kIID_MModuleInfo);
+  if (!info) return false;
   Clock& clock = CurrentClock();
   const uint64_t deadline = clock.NowMs() + limitMs;
   for (;;) {

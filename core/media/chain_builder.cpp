@@ -1,6 +1,7 @@
 // Building a chain for an item: the audio system makes it, the method in force chooses its
 // endpoint, the visual tap joins it when the visualisation host is there.
 #include "audio/common/audio_runtime.h"
+#include "component/object/query.h"
 #include "core/media/chain_id.h"
 #include "core/media/media_system.h"
 #include "core/playlist/item_info.h"
@@ -71,8 +72,7 @@ int32_t MediaSystem::BuildEntry(const ItemInfo& item, uint32_t chainId, bool sca
     volume = volume_;
     balance = balance_;
   }
-  RefPtr<MModuleProperties> chainProps;
-  chain->QueryInterface(kIID_MModuleProperties, chainProps.PutVoid(), 1, 0);
+  auto chainProps = Query<MModuleProperties>(chain, kIID_MModuleProperties);
   if (settings && chainProps) chainProps->LoadSettings(settings.Get());
 
   RefPtr<MAudioModule> endpoint;
@@ -107,7 +107,7 @@ int32_t MediaSystem::BuildEntry(const ItemInfo& item, uint32_t chainId, bool sca
       notifications.push_back({-(warmUp + buffered), chainId + kKindPrepareSeamless});
     }
     RefPtr<MTimeNotifications> timer;
-    r = chain->QueryInterface(kIID_MTimeNotifications, timer.PutVoid(), 1, 0);
+    r = Query(chain.Get(), kIID_MTimeNotifications, &timer);
     if (r < 0) return r;
     for (size_t i = 0; i < notifications.size(); ++i) {
       r = timer->AddNotification(&callback_, notifications[i].seconds, notifications[i].key);
@@ -191,8 +191,8 @@ int32_t MediaSystem::GetFileExtensions(MediaTypeList* list) {
   MAudioModule* decoder = nullptr;
   Guid classId{};
   while (system->NextDecoder(&decoder, &classId) == 0 && decoder) {
-    RefPtr<MMediaTypes> types;
-    if (decoder->QueryInterface(kIID_MMediaTypes, types.PutVoid(), 1, 0) != 0 || !types) continue;
+    auto types = Query<MMediaTypes>(decoder, kIID_MMediaTypes);
+    if (!types) continue;
     MediaTypeList found;
     if (types->GetFileTypes(&found) < 0) continue;
     for (uint32_t i = 0; i < found.Count(); ++i)

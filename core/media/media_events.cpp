@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "audio/common/media_errors.h"
+#include "component/object/query.h"
 #include "core/media/buffer_wait.h"
 #include "core/media/chain_id.h"
 #include "core/media/media_system.h"
@@ -16,22 +17,16 @@ namespace vk2 {
 namespace {
 
 double ChainNumber(MMediaChain* chain, const char16_t* name, double fallback) {
-  RefPtr<MModuleInfo> info;
+  auto info = Query<MModuleInfo>(chain, kIID_MModuleInfo);
   double value = fallback;
-  if (!chain || chain->QueryInterface(kIID_MModuleInfo, info.PutVoid(), 1, 0) != 0 || !info ||
-      info->GetNumber(name, &value) < 0) {
-    return fallback;
-  }
+  if (!info || info->GetNumber(name, &value) < 0) return fallback;
   return value;
 }
 
 int32_t ChainInteger(MMediaChain* chain, const char16_t* name) {
-  RefPtr<MModuleInfo> info;
+  auto info = Query<MModuleInfo>(chain, kIID_MModuleInfo);
   int32_t value = 0;
-  if (!chain || chain->QueryInterface(kIID_MModuleInfo, info.PutVoid(), 1, 0) != 0 || !info ||
-      info->GetInteger(name, &value) < 0) {
-    return 0;
-  }
+  if (!info || info->GetInteger(name, &value) < 0) return 0;
   return value;
 }
 
@@ -327,8 +322,7 @@ void MediaSystem::PrepareSeamless(uint32_t endingId) {
   if (r >= 0) r = OwnerGetCurrentItem(&item);
   if (r >= 0 && item.id == endingItem) {
     // The same item again (repeat one): the chain plays it again by itself.
-    RefPtr<MModuleProperties> props;
-    if (endingChain->QueryInterface(kIID_MModuleProperties, props.PutVoid(), 1, 0) == 0 && props) {
+    if (auto props = Query<MModuleProperties>(endingChain, kIID_MModuleProperties)) {
       props->SetInteger(u"repeat", 1);
     }
     r = kErrFailed;

@@ -1,5 +1,6 @@
 // What the chains tell about their items: the play position, the stream's properties and the
 // records the idle scan fills from scan chains.
+#include "component/object/query.h"
 #include "core/media/chain_id.h"
 #include "core/media/media_system.h"
 #include "core/playlist/item_info.h"
@@ -47,8 +48,8 @@ int32_t MediaSystem::GetPlayInfo(MediaPlayInfo* info) {
     if (OwnerGetCurrentItem(&current) >= 0) info->streamId = current.id;
     return kOk;
   }
-  RefPtr<MModuleInfo> props;
-  if (chain->QueryInterface(kIID_MModuleInfo, props.PutVoid(), 1, 0) != 0 || !props) return kOk;
+  auto props = Query<MModuleInfo>(chain, kIID_MModuleInfo);
+  if (!props) return kOk;
   int32_t value = 0;
   if (props->GetInteger(u"currentstreamid", &value) >= 0) info->currentStreamId = value;
   value = 0;

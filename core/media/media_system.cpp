@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "component/object/query.h"
 #include "core/media/media_system_factory.h"
 #include "foundation/util/result.h"
 #include "interfaces/audio/chain_types.h"
@@ -135,10 +136,7 @@ RefPtr<MMediaChain> MediaSystem::PropertyChain(uint32_t* chainId) {
 }
 
 RefPtr<MModuleProperties> MediaSystem::PropertyFace() {
-  RefPtr<MMediaChain> chain = PropertyChain();
-  RefPtr<MModuleProperties> props;
-  if (chain) chain->QueryInterface(kIID_MModuleProperties, props.PutVoid(), 1, 0);
-  return props;
+  return Query<MModuleProperties>(PropertyChain(), kIID_MModuleProperties);
 }
 
 int32_t MediaSystem::GetString(const char16_t* name, TString* value) {
@@ -203,10 +201,8 @@ int32_t MediaSystem::SendFilterMessage(const char16_t* text, uint32_t reserved) 
   int32_t result = kOk;
   bool first = true;
   for (const RefPtr<MMediaChain>& chain : chains) {
-    RefPtr<MModuleProperties> props;
-    if (chain->QueryInterface(kIID_MModuleProperties, props.PutVoid(), 1, 0) != 0 || !props) {
-      continue;
-    }
+    auto props = Query<MModuleProperties>(chain, kIID_MModuleProperties);
+    if (!props) continue;
     const int32_t r = props->SendFilterMessage(text, reserved);
     if (first || r >= 0) result = r;
     first = false;

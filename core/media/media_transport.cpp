@@ -1,4 +1,5 @@
 // Play, stop, pause, seek and the switch from one item's chain to the next.
+#include "component/object/query.h"
 #include "core/media/buffer_wait.h"
 #include "core/media/chain_id.h"
 #include "core/media/media_system.h"
@@ -107,10 +108,9 @@ int32_t MediaSystem::SeekStream(double seconds, uint32_t flags) {
     chain = current->chain;
   }
   if (seconds < 0.0) {
-    RefPtr<MModuleInfo> info;
+    auto info = Query<MModuleInfo>(chain, kIID_MModuleInfo);
     double total = -1.0;
-    if (chain->QueryInterface(kIID_MModuleInfo, info.PutVoid(), 1, 0) != 0 || !info ||
-        info->GetNumber(u"totaltime", &total) < 0 || total < 0.0) {
+    if (!info || info->GetNumber(u"totaltime", &total) < 0 || total < 0.0) {
       return MediaError(kMsCannotSeek);
     }
     seconds += total;
@@ -320,8 +320,7 @@ void MediaSystem::Retire(ChainEntry entry) {
   // The chain may outlive this object (another holder): it must not call back into it.
   entry.chain->UnregisterCallback(&callback_, entry.chainId);
   if (!entry.notifications.empty()) {
-    RefPtr<MTimeNotifications> timer;
-    if (entry.chain->QueryInterface(kIID_MTimeNotifications, timer.PutVoid(), 1, 0) == 0 && timer) {
+    if (auto timer = Query<MTimeNotifications>(entry.chain, kIID_MTimeNotifications)) {
       for (const ChainNotification& n : entry.notifications)
         timer->RemoveNotification(&callback_, n.seconds, n.key);
     }

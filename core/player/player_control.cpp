@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "component/module/runtime_loader.h"
+#include "component/object/query.h"
 #include "foundation/util/result.h"
 #include "interfaces/runtime/base_object.h"
 
@@ -66,10 +67,7 @@ int32_t PlayerControl::Init() {
 
 MUnknown* PlayerControl::QueryMore(const Guid& iid) {
   if (iid == kIID_MModuleInfo || iid == kIID_MModuleProperties) return &properties_;
-  if (!baseObject_) return nullptr;
-  void* part = nullptr;
-  if (baseObject_->QueryInterface(iid, &part, 0) != 0) return nullptr;
-  return static_cast<MUnknown*>(part);
+  return QueryBorrowed<MUnknown>(baseObject_, iid);
 }
 
 void PlayerControl::BeforeDestroy() {

@@ -1,4 +1,5 @@
 // What is playing (GetInfo) and how far through the playlist (GetPlayProgress).
+#include "component/object/query.h"
 #include "core/player/player_control.h"
 #include "foundation/util/result.h"
 
@@ -112,10 +113,11 @@ int32_t PlayerControl::GetPlayProgress(double* fraction) {
   }
   if (type == kDurationEstimate || type == kDurationVerified) {
     RefPtr<MPlaylistControl> control;
+    if (current != 0 && total > 0.0) {
+      control = Query<MPlaylistControl>(playlist, kIID_PlaylistControl);
+    }
     double before = 0.0;
-    if (current == 0 || total <= 0.0 ||
-        playlist->QueryInterface(kIID_PlaylistControl, control.PutVoid(), 1) < 0 ||
-        control->TotalPlayTimeUntil(&before, nullptr, current) < 0) {
+    if (!control || control->TotalPlayTimeUntil(&before, nullptr, current) < 0) {
       *fraction = -1.0;
       return kOk;
     }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "component/module/runtime_loader.h"
+#include "component/object/query.h"
 #include "core/player/player_control.h"
 #include "foundation/util/result.h"
 
@@ -243,7 +244,10 @@ int32_t PlayerControl::QueryControlObjects(const Guid& iid, void** out) {
       controls.push_back(entry.second);
   }
   for (auto& control : controls) {
-    if (control->QueryInterface(iid, out, 1) == 0 && *out) return kOk;
+    if (auto found = Query<MUnknown>(control, iid)) {
+      *out = found.Detach();
+      return kOk;
+    }
   }
   return kErrNotFound;
 }
@@ -280,8 +284,8 @@ RefPtr<MModuleProperties> PlayerControl::ModuleProperties(const char16_t* module
       !instance) {
     return nullptr;
   }
-  RefPtr<MModuleProperties> props;
-  if (instance->QueryInterface(kIID_MModuleProperties, props.PutVoid(), 1) < 0) return nullptr;
+  auto props = Query<MModuleProperties>(instance, kIID_MModuleProperties);
+  if (!props) return nullptr;
   *section = std::move(store);
   return props;
 }

@@ -62,6 +62,12 @@ class MXmlNode : public MUnknown {
   virtual int32_t GetAttributeLine(const char16_t* name) = 0;
   // True when both objects stand for the same node.
   virtual bool IsSameNode(MXmlNode* other) = 0;
+  // 1-based line where an element read from text ends (its end tag, or the "/>" of an empty
+  // element); the start line for other nodes; 0 for ones added later.
+  virtual int32_t GetLastLine() = 0;
+  // Where the node stands in its parent's text (GetText of the parent): the UTF-16 units of the
+  // parent's text and CDATA children before it. -5 for the document node.
+  virtual int32_t GetTextPosition() = 0;
 
  protected:
   ~MXmlNode() = default;

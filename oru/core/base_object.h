@@ -2,11 +2,8 @@
 // interfaces, the part attached last first.
 #pragma once
 
-#include <mutex>
-#include <vector>
-
 #include "component/object/aggregation.h"
-#include "foundation/util/ref_ptr.h"
+#include "component/object/part_list.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/base_object.h"
 
@@ -24,16 +21,13 @@ class BaseObject final : public Aggregatable<BaseObject, Face<MBaseObject, kIID_
 
  protected:
   // The parts' interfaces, the latest part first.
-  MUnknown* QueryMore(const Guid& iid) override;
+  MUnknown* QueryMore(const Guid& iid) override { return parts_.Find(iid); }
 
  private:
   explicit BaseObject(MUnknown* outer) : Aggregatable(outer) {}
   ~BaseObject() override = default;
 
-  std::vector<RefPtr<MUnknown>> Parts();
-
-  std::mutex mutex_;
-  std::vector<RefPtr<MUnknown>> parts_;
+  PartList parts_;
 };
 
 }  // namespace vk2::oru

@@ -8,14 +8,6 @@
 namespace vk2::oru {
 namespace {
 
-std::string_view Trim(std::string_view t) {
-  while (!t.empty() && (t.front() == ' ' || t.front() == '\t'))
-    t.remove_prefix(1);
-  while (!t.empty() && (t.back() == ' ' || t.back() == '\t'))
-    t.remove_suffix(1);
-  return t;
-}
-
 // Magnitude and sign of an integer text.
 bool ParseMagnitude(std::string_view t, bool* negative, uint64_t* magnitude) {
   t = Trim(t);

@@ -17,6 +17,7 @@
 #include "oru/core/text_util.h"
 #include "oru/graphics/images/image_service.h"
 #include "oru/gui/brint_class.h"
+#include "oru/network/network_connection.h"
 #include "oru/services/service_hub.h"
 #include "platform/registry/file_stamp.h"
 
@@ -178,6 +179,7 @@ int32_t Runtime::CreateObject(const Guid& classId, const Guid& iid, void** out, 
     return graphics_->Create(classId, iid, out, outer);
   }
   if (GuidEquals(classId, kBrintClass)) return gui::CreateBrintObject(iid, out, outer);
+  if (GuidEquals(classId, kNetworkClass)) return CreateNetworkObject(iid, out, outer);
   if (stopping_) return kErrFailed;
   RefPtr<MClassFactory> factory = ClassObject(classId);
   if (!factory) return kErrNotFound;

@@ -41,6 +41,14 @@ std::string LowerAscii(std::string_view text) {
   return out;
 }
 
+std::string_view Trim(std::string_view t) {
+  while (!t.empty() && (t.front() == ' ' || t.front() == '\t'))
+    t.remove_prefix(1);
+  while (!t.empty() && (t.back() == ' ' || t.back() == '\t'))
+    t.remove_suffix(1);
+  return t;
+}
+
 std::string FormatGuid(const Guid& id) {
   NarrowString text = FormatGuidTextNarrow(id);
   return std::string(text.c_str(), text.Length());

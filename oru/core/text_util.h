@@ -17,6 +17,8 @@ TString ToWide(std::string_view utf8);
 // ASCII case folding only.
 bool EqualsNoCase(std::string_view a, std::string_view b);
 std::string LowerAscii(std::string_view text);
+// `text` without the spaces and tabs at either end.
+std::string_view Trim(std::string_view text);
 
 // Registry form "{XXXXXXXX-...}" through the foundation's identifier text.
 std::string FormatGuid(const Guid& id);

@@ -64,6 +64,10 @@ int32_t StreamConnection::OpenHttp(const UrlParts& first, int64_t start, int64_t
     if (!url.user.empty()) {
       request += "Authorization: Basic " + Base64(url.user + ":" + url.password) + "\r\n";
     }
+    if (viaProxy && !proxy_.user.empty()) {
+      request +=
+          "Proxy-Authorization: Basic " + Base64(proxy_.user + ":" + proxy_.password) + "\r\n";
+    }
     if (start > 0 || end >= 0) {
       request += "Range: bytes=" + std::to_string(start) + "-";
       if (end >= 0) request += std::to_string(end);

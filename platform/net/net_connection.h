@@ -32,10 +32,13 @@ class NetNotifySink {
   ~NetNotifySink() = default;
 };
 
-// An HTTP proxy; an empty host means a direct connection.
+// An HTTP proxy; an empty host means a direct connection. A user name sends basic
+// authorization to the proxy.
 struct NetProxy {
   std::string host;
   uint16_t port = 0;
+  std::string user;
+  std::string password;
 };
 
 struct NetTimeouts {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "component/object/query.h"
 #include "component/script/script_text.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
@@ -178,10 +179,8 @@ void ScriptEngine::ReportError(const TString& script, uint32_t position, const T
 
 bool ScriptEngine::AddGlobal(MUnknown* object, const char16_t* path) {
   if (!object) return false;
-  RefPtr<MScriptObject> item;
-  if (Failed(object->QueryInterface(kIID_MScriptObject, item.PutVoid(), 1, 0)) || !item) {
-    return false;
-  }
+  auto item = Query<MScriptObject>(object, kIID_MScriptObject);
+  if (!item) return false;
   RefPtr<MScriptObject> node(root_.Get());
   if (path) {
     TString text(path);

@@ -1,7 +1,9 @@
 // tessel: the script and markup module. Its class table, and the module-wide state made at the
 // first use of the script engine and taken apart at the last detach.
 #include "component/module/module_glue.h"
+#include "foundation/util/result.h"
 #include "interfaces/ids.h"
+#include "markup/module/markup_factory.h"
 #include "script/runtime/runtime_console.h"
 #include "script/runtime/script_module.h"
 #include "script/runtime/tessel_factory.h"
@@ -12,6 +14,11 @@ using vk2::Guid;
 using vk2::MUnknown;
 
 int32_t CreateMain(const Guid& iid, void** out, MUnknown* outer) {
+  if (!out) return vk2::kErrOutOfMemory;
+  // The markup classes; the loader needs the script engine made first.
+  if (iid == vk2::kIID_MInterfaceLoader) vk2::ScriptModule::Engine();
+  int32_t result = 0;
+  if (vk2::markup::CreateMarkupInstance(iid, out, &result)) return result;
   return vk2::CreateModuleInstance(iid, outer, out);
 }
 

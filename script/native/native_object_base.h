@@ -1,13 +1,13 @@
 // The small aggregating base of this module's native objects (console, math, system, timer).
 // It owns its parts, chiefly an aggregated script object, and answers interfaces for them.
-// The answer walks the part chain from the newest part down and can resume below a given
-// provider (QueryInterfaceAfter): a face list cannot express that, so the walk is written here and
-// its result goes through AnswerQuery; the count is the kit's one base.
+// The answer walks the part list from the newest part down and can resume below a given
+// provider (QueryInterfaceAfter): a face list cannot express that, so the kit's PartList answers;
+// the count is the kit's one base.
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
+#include "component/object/part_list.h"
 #include "component/object/ref_counted.h"
 #include "interfaces/runtime/base_object.h"
 #include "interfaces/script/script_object.h"
@@ -39,8 +39,8 @@ class NativeObjectBase : public MBaseObject, public RefCounted {
   MScriptMemberRegistry* Registry() const;
 
  private:
-  // Inner (non-delegating) sides of the parts, one reference each; asked with QueryInterface.
-  std::vector<MUnknown*> parts_;
+  // Inner (non-delegating) sides of the parts, one reference each.
+  PartList parts_;
   MScriptObject* script_ = nullptr;
 };
 

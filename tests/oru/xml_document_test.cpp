@@ -93,6 +93,47 @@ TEST_F(XmlTest, NodesAndAttributesKnowTheirLines) {
   added->Release();
 }
 
+TEST_F(XmlTest, ElementsKnowWhereTheyEndAndWhereTheyStandInTheParentsText) {
+  // The end tags of a multi-line element are found past quoted '>' and '/>', comments, CDATA
+  // and nested elements of the same name; positions count UTF-16 units of the parent's text.
+  constexpr char kText[] =
+      "<root>\n"
+      "  <script name=\"a>/\">x\u00e9\U0001F600<include source=\"b\"/>tail\n"
+      "    <!-- </script> --><![CDATA[</script>]]>\n"
+      "    <script name=\"inner\">\n"
+      "    </script>\n"
+      "  </script>\n"
+      "  <empty/>\n"
+      "</root>\n";
+  ASSERT_EQ(doc_->Load(kText, sizeof kText - 1, 0), 0);
+  auto root = Child(Root().Get(), u"root");
+  auto script = Child(root.Get(), u"script");
+  auto include = Child(script.Get(), u"include");
+  auto inner = Child(script.Get(), u"script");
+  auto empty = Child(root.Get(), u"empty");
+  struct Case {
+    MXmlNode* node;
+    int32_t first, last;
+  } cases[] = {{root.Get(), 1, 8},
+               {script.Get(), 2, 6},
+               {include.Get(), 2, 2},
+               {inner.Get(), 4, 5},
+               {empty.Get(), 7, 7}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.node->GetLine(), c.first);
+    EXPECT_EQ(c.node->GetLastLine(), c.last);
+  }
+  // "x", U+00E9 and a surrogate pair precede the include: four units.
+  EXPECT_EQ(include->GetTextPosition(), 4);
+  // Blank-only text is not kept as text, so it counts for nothing, as in GetText.
+  EXPECT_EQ(script->GetTextPosition(), 0);
+  EXPECT_EQ(Root()->GetTextPosition(), -5);
+  MXmlNode* added = nullptr;
+  ASSERT_EQ(root->AddChild(u"late", nullptr, kXmlElement, &added), 0);
+  EXPECT_EQ(added->GetLastLine(), 0);
+  added->Release();
+}
+
 TEST_F(XmlTest, TypedAttributesAreReadStrictly) {
   ASSERT_EQ(doc_->Load(kPlaylist, sizeof kPlaylist - 1, 0), 0);
   auto item = Child(Child(Root().Get(), u"xpl").Get(), u"item");

@@ -7,6 +7,7 @@
 
 #include "audio/common/media_errors.h"
 #include "component/module/error_entry.h"
+#include "component/object/query.h"
 #include "interfaces/ids.h"
 
 namespace vk2 {
@@ -63,9 +64,7 @@ RefPtr<MStreamReader> UpstreamStreamReader(AudioModuleOutput* upstream) {
   if (!upstream) return nullptr;
   RefPtr<MAudioModule> owner;
   if (upstream->GetOwner(owner.Put()) < 0 || !owner) return nullptr;
-  RefPtr<MStreamReader> reader;
-  if (owner->QueryInterface(kIID_MStreamReader, reader.PutVoid(), 1, 0) < 0) return nullptr;
-  return reader;
+  return Query<MStreamReader>(owner, kIID_MStreamReader);
 }
 
 bool UpstreamByteSource::IsSeekable() {

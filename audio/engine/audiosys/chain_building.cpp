@@ -4,6 +4,7 @@
 
 #include "audio/common/audio_runtime.h"
 #include "audio/engine/audiosys/media_chain.h"
+#include "component/object/query.h"
 #include "foundation/util/result.h"
 #include "interfaces/audio/chain_types.h"
 #include "interfaces/audio/media_types.h"
@@ -29,10 +30,8 @@ bool Contains(const ModuleList& modules, const MAudioModule* m) {
 
 // Whether one of the decoder's file-type patterns matches the whole URL.
 bool MatchesFileType(MAudioModule* decoder, const char16_t* url) {
-  RefPtr<MMediaTypes> types;
-  if (decoder->QueryInterface(kIID_MMediaTypes, types.PutVoid(), 1, 0) != 0 || !types) {
-    return false;
-  }
+  auto types = Query<MMediaTypes>(decoder, kIID_MMediaTypes);
+  if (!types) return false;
   MediaTypeList list;
   if (types->GetFileTypes(&list) < 0) return false;
   for (uint32_t i = 0; i < list.Count(); ++i) {
@@ -51,8 +50,8 @@ RefPtr<MPreferenceStore> MediaChain::OpenModuleSection(MAudioModule* module) {
     settings = settings_;
   }
   if (!settings) return nullptr;
-  RefPtr<MModuleInfo> info;
-  if (module->QueryInterface(kIID_MModuleInfo, info.PutVoid(), 1, 0) != 0 || !info) return nullptr;
+  auto info = Query<MModuleInfo>(module, kIID_MModuleInfo);
+  if (!info) return nullptr;
   TString name;
   if (info->GetString(u"modulename", &name) < 0 || name.IsEmpty()) return nullptr;
   auto section = AudioCreate<MPreferenceStore>(kServiceClass, kIID_MPreferenceStore);
@@ -66,8 +65,7 @@ RefPtr<MPreferenceStore> MediaChain::OpenModuleSection(MAudioModule* module) {
 void MediaChain::ApplySettings(MAudioModule* module) {
   RefPtr<MPreferenceStore> section = OpenModuleSection(module);
   if (!section) return;
-  RefPtr<MModuleProperties> props;
-  if (module->QueryInterface(kIID_MModuleProperties, props.PutVoid(), 1, 0) == 0 && props) {
+  if (auto props = Query<MModuleProperties>(module, kIID_MModuleProperties)) {
     props->LoadSettings(section.Get());
   }
 }
@@ -104,8 +102,7 @@ int32_t MediaChain::InsertAtEnd(MAudioModule* module) {
       return MediaError(kMsInsertRefused);
     }
   }
-  RefPtr<MCallbackRegistry> registry;
-  if (module->QueryInterface(kIID_MCallbackRegistry, registry.PutVoid(), 1, 0) == 0 && registry) {
+  if (auto registry = Query<MCallbackRegistry>(module, kIID_MCallbackRegistry)) {
     if (registry->RegisterCallback(&callback_, 0) < 0) return MediaError(kMsRegisterCallbackFailed);
   }
   return kOk;
@@ -342,10 +339,10 @@ int32_t MediaChain::Insert(MAudioModule* filter) {
     filter->SetChain(this);
     bool ok = upOut->SetDestination(filterIn) >= 0 && filterIn->Connect(upOut) >= 0 &&
               filterOut->SetDestination(downIn) >= 0 && downIn->Connect(filterOut) >= 0;
-    RefPtr<MCallbackRegistry> registry;
-    if (ok && filter->QueryInterface(kIID_MCallbackRegistry, registry.PutVoid(), 1, 0) == 0 &&
-        registry) {
-      ok = registry->RegisterCallback(&callback_, 0) >= 0;
+    if (ok) {
+      if (auto registry = Query<MCallbackRegistry>(filter, kIID_MCallbackRegistry)) {
+        ok = registry->RegisterCallback(&callback_, 0) >= 0;
+      }
     }
     if (ok) return kOk;
     // Undo: the neighbours are joined again as before.

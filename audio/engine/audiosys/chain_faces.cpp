@@ -1,20 +1,11 @@
 // The chain's time-notification and property sub-objects: both speak for the chain's modules.
 #include "audio/common/audio_runtime.h"
 #include "audio/engine/audiosys/media_chain.h"
+#include "component/object/query.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 
 namespace vk2 {
-namespace {
-
-template <class T>
-RefPtr<T> Query(MAudioModule* m, const Guid& iid) {
-  RefPtr<T> p;
-  if (m->QueryInterface(iid, p.PutVoid(), 1, 0) != 0) return nullptr;
-  return p;
-}
-
-}  // namespace
 
 // ---- Time notifications ----------------------------------------------------------------------
 

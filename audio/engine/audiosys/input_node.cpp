@@ -2,6 +2,7 @@
 #include <new>
 
 #include "audio/engine/audiosys/output_node.h"
+#include "component/object/query.h"
 #include "foundation/util/result.h"
 #include "interfaces/audio/chain_types.h"
 #include "interfaces/ids.h"
@@ -17,10 +18,7 @@ InputNode::~InputNode() {
 MUnknown* InputNode::QueryMore(const Guid& iid) {
   if (iid == kIID_MVolumeControl) {
     // The volume of what is heard: the endpoint's, which the node keeps alive while it is set.
-    RefPtr<MAudioModule> endpoint = node_->Endpoint();
-    void* volume = nullptr;
-    if (!endpoint || endpoint->QueryInterface(iid, &volume, 0, 0) != 0) return nullptr;
-    return static_cast<MUnknown*>(volume);
+    return QueryBorrowed<MUnknown>(node_->Endpoint(), iid);
   }
   if (iid == kIID_MCallbackRegistry) return &callbackFace_;
   if (iid == kIID_MTimeNotifications) return &notificationFace_;
@@ -212,9 +210,7 @@ RefPtr<MModuleProperties> InputNode::Properties::HeadEndpoint() {
     if (n->HeadLocked() != Owner()) return nullptr;
     endpoint = n->endpoint_;
   }
-  RefPtr<MModuleProperties> props;
-  if (endpoint) endpoint->QueryInterface(kIID_MModuleProperties, props.PutVoid(), 1, 0);
-  return props;
+  return Query<MModuleProperties>(endpoint, kIID_MModuleProperties);
 }
 
 int32_t InputNode::Properties::GetString(const char16_t* name, TString* value) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "component/object/query.h"
 #include "foundation/util/result.h"
 #include "interfaces/audio/chain_types.h"
 #include "interfaces/ids.h"
@@ -258,8 +259,7 @@ void MediaChain::TakeModulesOut() {
   while (!modules.empty()) {
     RefPtr<MAudioModule> m = std::move(modules.back());
     modules.pop_back();
-    RefPtr<MCallbackRegistry> registry;
-    if (m->QueryInterface(kIID_MCallbackRegistry, registry.PutVoid(), 1, 0) == 0 && registry) {
+    if (auto registry = Query<MCallbackRegistry>(m, kIID_MCallbackRegistry)) {
       registry->UnregisterCallback(&callback_, 0);
     }
     for (int32_t i = 0; i < kMaxPorts; ++i) {
@@ -276,10 +276,7 @@ void MediaChain::TakeModulesOut() {
     // The chain opened its reader; it closes it too, so the reader (a candidate the chain
     // keeps) can be opened again by the next Open.
     if (modules.empty()) {
-      RefPtr<MStreamReader> reader;
-      if (m->QueryInterface(kIID_MStreamReader, reader.PutVoid(), 1, 0) == 0 && reader) {
-        reader->Close();
-      }
+      if (auto reader = Query<MStreamReader>(m, kIID_MStreamReader)) reader->Close();
     }
   }
 }
@@ -309,9 +306,8 @@ int32_t MediaChain::QueryVolumeControl(MVolumeControl** control) {
   *control = nullptr;
   const ModuleList modules = Modules();
   for (size_t i = modules.size(); i-- > 0;) {
-    void* p = nullptr;
-    if (modules[i]->QueryInterface(kIID_MVolumeControl, &p, 1, 0) == 0 && p) {
-      *control = static_cast<MVolumeControl*>(p);
+    if (auto volume = Query<MVolumeControl>(modules[i], kIID_MVolumeControl)) {
+      *control = volume.Detach();
       return kOk;
     }
   }
@@ -322,7 +318,7 @@ int32_t MediaChain::SetStreamId(int32_t id) {
   const ModuleList modules = Modules();
   if (modules.empty()) return MediaError(kMsIncompleteChain);
   RefPtr<MModuleProperties> props;
-  const int32_t r = modules.front()->QueryInterface(kIID_MModuleProperties, props.PutVoid(), 1, 0);
+  const int32_t r = Query(modules.front().Get(), kIID_MModuleProperties, &props);
   if (r < 0) return r;
   if (!props) return kErrNoInterface;
   return props->SetInteger(u"streamid", id);

@@ -1,6 +1,7 @@
 // The output node's chain face: the chain the real endpoint belongs to.
 #include "audio/engine/audiosys/output_node.h"
 
+#include "component/object/query.h"
 #include "component/object/query_answer.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
@@ -16,22 +17,14 @@ MUnknown* OutputNode::ChainFace::Find(const Guid& iid) {
 }
 
 int32_t OutputNode::ChainFace::RegisterCallback(MAudioCallback* callback, uint32_t key) {
-  RefPtr<MAudioModule> endpoint = Owner()->Endpoint();
-  RefPtr<MCallbackRegistry> registry;
-  if (!endpoint ||
-      endpoint->QueryInterface(kIID_MCallbackRegistry, registry.PutVoid(), 1, 0) != 0) {
-    return kErrNotFound;
-  }
+  auto registry = Query<MCallbackRegistry>(Owner()->Endpoint(), kIID_MCallbackRegistry);
+  if (!registry) return kErrNotFound;
   return registry->RegisterCallback(callback, key);
 }
 
 int32_t OutputNode::ChainFace::UnregisterCallback(MAudioCallback* callback, uint32_t key) {
-  RefPtr<MAudioModule> endpoint = Owner()->Endpoint();
-  RefPtr<MCallbackRegistry> registry;
-  if (!endpoint ||
-      endpoint->QueryInterface(kIID_MCallbackRegistry, registry.PutVoid(), 1, 0) != 0) {
-    return kErrNotFound;
-  }
+  auto registry = Query<MCallbackRegistry>(Owner()->Endpoint(), kIID_MCallbackRegistry);
+  if (!registry) return kErrNotFound;
   return registry->UnregisterCallback(callback, key);
 }
 
@@ -53,11 +46,9 @@ int32_t OutputNode::ChainFace::NextModule(MAudioModule** module) {
 int32_t OutputNode::ChainFace::QueryVolumeControl(MVolumeControl** control) {
   if (!control) return kErrMissingArg;
   *control = nullptr;
-  RefPtr<MAudioModule> endpoint = Owner()->Endpoint();
-  if (!endpoint) return kErrNotFound;
-  void* p = nullptr;
-  if (endpoint->QueryInterface(kIID_MVolumeControl, &p, 1, 0) != 0 || !p) return kErrNotFound;
-  *control = static_cast<MVolumeControl*>(p);
+  auto volume = Query<MVolumeControl>(Owner()->Endpoint(), kIID_MVolumeControl);
+  if (!volume) return kErrNotFound;
+  *control = volume.Detach();
   return kOk;
 }
 
@@ -71,19 +62,14 @@ int32_t OutputNode::ChainProperties::Ask(Fn headFn, EndpointFn endpointFn) {
     ScopedLock lock(node_->queueLock_);
     InputNode* head = node_->HeadLocked();
     if (head && head->chain_) {
-      void* p = nullptr;
-      if (head->chain_->QueryInterface(kIID_MModuleProperties, &p, 0, 0) == 0 && p) {
-        const int32_t r = headFn(static_cast<MModuleProperties*>(p));
+      if (auto* props = QueryBorrowed<MModuleProperties>(head->chain_, kIID_MModuleProperties)) {
+        const int32_t r = headFn(props);
         if (r != kErrNotFound) return r;
       }
     }
   }
-  RefPtr<MAudioModule> endpoint = node_->Endpoint();
-  RefPtr<MModuleProperties> props;
-  if (!endpoint || endpoint->QueryInterface(kIID_MModuleProperties, props.PutVoid(), 1, 0) != 0 ||
-      !props) {
-    return kErrNotFound;
-  }
+  auto props = Query<MModuleProperties>(node_->Endpoint(), kIID_MModuleProperties);
+  if (!props) return kErrNotFound;
   return endpointFn(props.Get());
 }
 

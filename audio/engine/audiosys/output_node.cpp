@@ -6,6 +6,7 @@
 
 #include "audio/common/format_record.h"
 #include "audio/engine/audiosys/chain_nodes.h"
+#include "component/object/query.h"
 #include "foundation/util/result.h"
 #include "interfaces/audio/chain_types.h"
 #include "interfaces/ids.h"
@@ -81,17 +82,14 @@ int32_t OutputNode::SetEndpoint(MAudioModule* endpoint) {
   if (old) {
     // Stopped first: its playback thread pulls from this node.
     old->StateChange(kChainStopped);
-    RefPtr<MCallbackRegistry> registry;
-    if (old->QueryInterface(kIID_MCallbackRegistry, registry.PutVoid(), 1, 0) == 0 && registry) {
+    if (auto registry = Query<MCallbackRegistry>(old, kIID_MCallbackRegistry)) {
       registry->UnregisterCallback(&callback_, 0);
     }
     if (AudioModuleInput* in = EndpointInput(old.Get())) in->Connect(nullptr);
     old->SetChain(nullptr);
   }
   if (endpoint) {
-    RefPtr<MCallbackRegistry> registry;
-    if (endpoint->QueryInterface(kIID_MCallbackRegistry, registry.PutVoid(), 1, 0) == 0 &&
-        registry) {
+    if (auto registry = Query<MCallbackRegistry>(endpoint, kIID_MCallbackRegistry)) {
       registry->RegisterCallback(&callback_, 0);
     }
     endpoint->SetChain(&chain_);
@@ -179,8 +177,7 @@ void OutputNode::RemoveInput(InputNode* input) {
 void OutputNode::Apply(EndpointActions& actions) {
   if (!actions.endpoint) return;
   MAudioModule* endpoint = actions.endpoint.Get();
-  RefPtr<MTimeNotifications> tn;
-  if (endpoint->QueryInterface(kIID_MTimeNotifications, tn.PutVoid(), 1, 0) == 0 && tn) {
+  if (auto tn = Query<MTimeNotifications>(endpoint, kIID_MTimeNotifications)) {
     for (const Tagged& t : actions.remove)
       tn->RemoveNotification(&callback_, t.seconds, t.tag);
     for (const Tagged& t : actions.add)

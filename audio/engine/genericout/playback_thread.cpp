@@ -5,6 +5,7 @@
 
 #include "audio/engine/genericout/generic_output.h"
 #include "audio/engine/genericout/playback_session.h"
+#include "component/object/query.h"
 #include "foundation/util/result.h"
 #include "interfaces/audio/chain_types.h"
 #include "interfaces/audio/media_chain.h"
@@ -457,9 +458,8 @@ double GenericOutput::NotificationStep() {
   // the chain (the decoder answers), without taking a reference.
   double total = -1.0;
   if (needTotal && chain) {
-    void* p = nullptr;
-    if (chain->QueryInterface(kIID_MModuleInfo, &p, 0, 0) == 0 && p) {
-      if (static_cast<MModuleInfo*>(p)->GetNumber(u"totaltime", &total) < 0) total = -1.0;
+    if (auto* info = QueryBorrowed<MModuleInfo>(chain, kIID_MModuleInfo)) {
+      if (info->GetNumber(u"totaltime", &total) < 0) total = -1.0;
     }
   }
   const double now = CurrentStreamTime();

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "audio/readers/url/audiocast_datagram.h"
+#include "foundation/util/result.h"
 #include "platform/clock.h"
 
 namespace vk2 {
@@ -45,23 +46,24 @@ HeaderList AudiocastUdpChannel::Headers() const {
   return headers_;
 }
 
-void AudiocastUdpChannel::OnNotify(int32_t code, NetConnection& connection) {
+void AudiocastUdpChannel::OnNotify(int32_t code, MNetwork* connection) {
+  if (!connection) return;
   std::lock_guard lock(mutex_);
-  if (code == kNetNotifyPreparingRequest) {
+  if (code == kNetworkNotifyPreparingRequest) {
     CloseSocket();
     serverPort_ = 0;
     announced_ = false;
     fd_ = socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     sockaddr_storage local{};
     socklen_t size = sizeof(local);
-    const int tcp = connection.SocketHandle();
+    const int tcp = connection->SocketHandle();
     const bool haveAddress = tcp >= 0 &&
                              getsockname(tcp, reinterpret_cast<sockaddr*>(&local), &size) == 0 &&
                              local.ss_family == AF_INET && size == sizeof(sockaddr_in);
     if (!haveAddress || fd_ < 0) {
       // The offer needs an IPv4 address beside the connection's.
       CloseSocket();
-      connection.RequestHeaders().Remove(kPortHeader);
+      connection->SetRequestHeader(kPortHeader, nullptr);
       return;
     }
     sockaddr_in address;
@@ -74,17 +76,17 @@ void AudiocastUdpChannel::OnNotify(int32_t code, NetConnection& connection) {
     }
     // A failed bind leaves the offer at the last port tried.
     localPort_ = static_cast<uint16_t>(port);
-    connection.RequestHeaders().Set(kPortHeader, std::to_string(port));
+    connection->SetRequestHeader(kPortHeader, std::to_string(port).c_str());
     return;
   }
-  if (code == kNetNotifyResponseHeaders) {
-    const std::string* value = connection.ResponseHeaders().Find(kPortHeader);
-    if (!value || fd_ < 0) return;
-    const auto port = ParseDecimal(*value);
+  if (code == kNetworkNotifyResponseHeaders) {
+    NarrowString value;
+    if (fd_ < 0 || connection->GetResponseHeader(kPortHeader, &value) != kOk) return;
+    const auto port = ParseDecimal(value.c_str());
     if (!port || *port <= 0 || *port > 65535) return;
     sockaddr_storage peer{};
     socklen_t size = sizeof(peer);
-    const int tcp = connection.SocketHandle();
+    const int tcp = connection->SocketHandle();
     if (tcp < 0 || getpeername(tcp, reinterpret_cast<sockaddr*>(&peer), &size) != 0 ||
         peer.ss_family != AF_INET) {
       return;

@@ -9,15 +9,15 @@
 #include <string>
 #include <string_view>
 
+#include "interfaces/runtime/network.h"
 #include "platform/net/header_list.h"
-#include "platform/net/net_connection.h"
 
 namespace vk2 {
 
 // Longest silence before a keep-alive byte goes out.
 inline constexpr uint32_t kAudiocastKeepAliveMs = 119999;
 
-class AudiocastUdpChannel final : public NetNotifySink {
+class AudiocastUdpChannel final : public MNetworkNotifySink {
  public:
   AudiocastUdpChannel() = default;
   AudiocastUdpChannel(const AudiocastUdpChannel&) = delete;
@@ -26,7 +26,7 @@ class AudiocastUdpChannel final : public NetNotifySink {
 
   // Request being prepared: a new UDP socket beside the connection's, offered in the request.
   // Response headers: the server's port, if it names one.
-  void OnNotify(int32_t code, NetConnection& connection) override;
+  void OnNotify(int32_t code, MNetwork* connection) override;
 
   // Announces the channel once the server's port is known (and `connected`), sends a
   // keep-alive after a long silence, and takes in every datagram waiting. True when at least

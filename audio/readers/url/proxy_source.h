@@ -1,16 +1,16 @@
-// Where the URL reader takes its proxy settings from (the media core's settings, once it
-// gives them); without a source connections go direct.
+// Where the URL reader's connections take their proxy from (the media core's settings); a
+// connection given none goes direct.
 #pragma once
 
-#include "platform/net/net_connection.h"
+#include "interfaces/runtime/network.h"
 
 namespace vk2 {
 
 class ProxySource {
  public:
   virtual ~ProxySource() = default;
-  // The proxy for the next connection; an empty host for none.
-  virtual NetProxy Proxy() = 0;
+  // Gives a new connection the proxy the settings name now, if any.
+  virtual void ApplyTo(MNetwork& connection) = 0;
 };
 
 }  // namespace vk2

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "audio/common/audio_runtime.h"
 #include "audio/readers/common/reader_results.h"
 #include "audio/readers/common/sound_io_errors.h"
 #include "foundation/util/result.h"
@@ -31,7 +32,8 @@ bool IsStreamUrl(const char16_t* url) {
   return HasScheme(url, u"http://") || HasScheme(url, u"ftp://") || HasScheme(url, u"raw://");
 }
 
-UrlReader::UrlReader() : UrlReader(&MakeNetConnection) {}
+UrlReader::UrlReader()
+    : UrlReader([] { return AudioCreate<MNetwork>(kNetworkClass, kIID_MNetwork); }) {}
 
 UrlReader::UrlReader(ConnectionFactory factory)
     : StreamReaderBase(kIID_MUrlReader), factory_(std::move(factory)) {
@@ -49,7 +51,7 @@ void UrlReader::SetProxySource(std::shared_ptr<ProxySource> source) {
   proxy_ = std::move(source);
 }
 
-void UrlReader::SetTimeouts(const NetTimeouts& timeouts) {
+void UrlReader::SetTimeouts(const NetworkTimeouts& timeouts) {
   ScopedLock lock(configLock_);
   timeouts_ = timeouts;
 }
@@ -59,12 +61,12 @@ void UrlReader::SetCacheFolder(const std::string& folder) {
   cacheFolder_ = folder;
 }
 
-std::unique_ptr<NetConnection> UrlReader::NewConnection(bool withSink) {
-  std::unique_ptr<NetConnection> connection = factory_ ? factory_() : nullptr;
+RefPtr<MNetwork> UrlReader::NewConnection(bool withSink) {
+  RefPtr<MNetwork> connection = factory_ ? factory_() : nullptr;
   if (!connection) return nullptr;
   ScopedLock lock(configLock_);
   connection->SetTimeouts(timeouts_);
-  if (proxy_) connection->SetProxy(proxy_->Proxy());
+  if (proxy_) proxy_->ApplyTo(*connection);
   if (withSink && audiocast_) connection->SetNotifySink(audiocast_.get());
   return connection;
 }
@@ -74,9 +76,9 @@ uint64_t UrlReader::OpenDeadline() {
   return DeadlineAfter(CurrentClock(), timeouts_.openMs);
 }
 
-int32_t UrlReader::OpenConnection(NetConnection& connection, int64_t start, int64_t end,
-                                  Event* cancel, uint64_t deadline) {
-  NetTimeouts timeouts;
+int32_t UrlReader::OpenConnection(MNetwork& connection, int64_t start, int64_t end, Event* cancel,
+                                  uint64_t deadline) {
+  NetworkTimeouts timeouts;
   {
     ScopedLock lock(configLock_);
     timeouts = timeouts_;
@@ -86,9 +88,9 @@ int32_t UrlReader::OpenConnection(NetConnection& connection, int64_t start, int6
   if (timeouts.openMs == 0) return kReaderCannotOpen;
   connection.SetTimeouts(timeouts);
   opened_.fetch_add(1, std::memory_order_relaxed);
-  const int32_t r = connection.Open(url_, start, end, cancel);
-  if (r == kNetOk) return kOk;
-  if (r == kNetCancelled) return MediaError(kMsWrongState);
+  const int32_t r = connection.Open(url_.c_str(), kNetworkOpenRead, start, end, cancel);
+  if (r == kNetworkOk) return kOk;
+  if (r == kNetworkCancelled) return MediaError(kMsWrongState);
   return kReaderCannotOpen;
 }
 
@@ -134,8 +136,8 @@ int32_t UrlReader::Open(const char16_t* url) {
     audiocast_.reset();
     return code;
   };
-  std::unique_ptr<NetConnection> connection = NewConnection(true);
-  if (!connection) return fail(kErrOutOfMemory);
+  RefPtr<MNetwork> connection = NewConnection(true);
+  if (!connection) return fail(kErrNoService);
   // One byte first: a server that answers with exactly that byte can start anywhere.
   int32_t r = OpenConnection(*connection, 0, 0, &openCancel_, deadline);
   if (r < 0) return fail(r);
@@ -175,7 +177,7 @@ int32_t UrlReader::Open(const char16_t* url) {
   caching_ = false;
   if (diskBuffer && size >= 0 && !StartCaching()) {
     ScopedLock c(connectionLock_);
-    connection_.reset();
+    connection_.Reset();
     return fail(kReaderFileFailed);
   }
   open_ = true;
@@ -195,7 +197,7 @@ int32_t UrlReader::Close() {
   {
     ScopedLock c(connectionLock_);
     if (connection_) connection_->Close();
-    connection_.reset();
+    connection_.Reset();
   }
   {
     ScopedLock props(propertyLock_);
@@ -274,17 +276,18 @@ int32_t UrlReader::ReadAt(int64_t offset, void* buffer, uint32_t length, uint32_
   if (length == 0) return kOk;
   if (!buffer) return kErrMissingArg;
   // A connection of its own: the sequential stream and its side channel stay as they are.
-  std::unique_ptr<NetConnection> connection = NewConnection(false);
-  if (!connection) return kErrOutOfMemory;
+  RefPtr<MNetwork> connection = NewConnection(false);
+  if (!connection) return kErrNoService;
   MMediaChain* chain = Chain();
   Event* cancel = chain ? chain->AbortEvent() : nullptr;
-  if (connection->Open(url_, offset, offset + length - 1, cancel) != kNetOk) {
+  if (connection->Open(url_.c_str(), kNetworkOpenRead, offset, offset + length - 1, cancel) !=
+      kNetworkOk) {
     return kReaderFileFailed;
   }
   auto* out = static_cast<uint8_t*>(buffer);
   uint32_t done = 0;
   while (done < length) {
-    const int64_t n = connection->Read(out + done, length - done, cancel);
+    const int64_t n = connection->Read(out + done, length - done, kNetworkReadWait, cancel);
     if (n == 0) break;
     if (n < 0) {
       if (done > 0) break;
@@ -345,7 +348,7 @@ int32_t UrlReader::SetPosition(int64_t offset) {
   }
   // A new connection from the offset.
   if (size_ < 0) return MediaError(kMsCannotSeek);
-  std::unique_ptr<NetConnection> connection = NewConnection(true);
+  RefPtr<MNetwork> connection = NewConnection(true);
   if (!connection || OpenConnection(*connection, offset, -1, abort, OpenDeadline()) < 0) {
     position_.store(-1);
     return MediaError(kMsCannotSeek);
@@ -364,7 +367,7 @@ int32_t UrlReader::SetPosition(int64_t offset) {
     if (ringInUse_.load()) ring_.Close(false);
     downloadError_.store(0);
     downloadFinished_.store(false);
-    connection_.swap(connection);
+    connection_.Swap(connection);
     baseOffset_ = offset;
     connectionLength_ = connection_->ContentLength();
   }

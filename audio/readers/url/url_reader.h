@@ -18,9 +18,11 @@
 #include "audio/readers/url/stream_cache_file.h"
 #include "audio/readers/url/stream_history.h"
 #include "foundation/text/tstring.h"
+#include "foundation/util/ref_ptr.h"
+#include "interfaces/runtime/network.h"
 #include "platform/critical_section.h"
 #include "platform/event.h"
-#include "platform/net/net_connection.h"
+#include "platform/net/header_list.h"
 #include "platform/thread.h"
 
 namespace vk2 {
@@ -40,8 +42,10 @@ inline constexpr uint32_t kPrebufferLimitMs = 30000;
 
 class UrlReader final : public StreamReaderBase {
  public:
-  using ConnectionFactory = std::function<std::unique_ptr<NetConnection>()>;
+  // Makes a new, unopened connection (one reference); null when none can be had.
+  using ConnectionFactory = std::function<RefPtr<MNetwork>()>;
 
+  // Connections come from the runtime's network service.
   UrlReader();
   explicit UrlReader(ConnectionFactory factory);
 
@@ -49,7 +53,7 @@ class UrlReader final : public StreamReaderBase {
   void SetProxySource(std::shared_ptr<ProxySource> source);
   // Time limits of the connections opened from now on. `openMs` bounds the whole of Open (the
   // probe and the real request, every redirect), and each reconnect on its own.
-  void SetTimeouts(const NetTimeouts& timeouts);
+  void SetTimeouts(const NetworkTimeouts& timeouts);
   // Where cache files go (default: the user's cache folder).
   void SetCacheFolder(const std::string& folder);
 
@@ -80,17 +84,17 @@ class UrlReader final : public StreamReaderBase {
   void AddProperties();
   // A header of the stream: the response's `icy` name first, then the audiocast name.
   int32_t HeaderProperty(const char* icy, const char* audiocast, TString* value);
-  bool CanOpenAtOffset() const { return (capabilities_.load() & kNetCanOpenAtOffset) != 0; }
+  bool CanOpenAtOffset() const { return (capabilities_.load() & kNetworkCanOpenAtOffset) != 0; }
 
-  std::unique_ptr<NetConnection> NewConnection(bool withSink);
+  RefPtr<MNetwork> NewConnection(bool withSink);
   // When an open starting now must be done, on the current clock.
   uint64_t OpenDeadline();
   // Opens `connection` at `start` to the end (or to `end`) by `deadline`, counting it.
-  int32_t OpenConnection(NetConnection& connection, int64_t start, int64_t end, Event* cancel,
+  int32_t OpenConnection(MNetwork& connection, int64_t start, int64_t end, Event* cancel,
                          uint64_t deadline);
   // Ends an Open under way on another thread; true when there was one.
   bool CancelOpen();
-  void TakeResponse(NetConnection& connection);
+  void TakeResponse(MNetwork& connection);
 
   // What a failed read of the stream tells the user.
   static int32_t ReadFailure(int64_t netResult);
@@ -116,14 +120,14 @@ class UrlReader final : public StreamReaderBase {
   ConnectionFactory factory_;
   CriticalSection configLock_;  // the three below; taken last
   std::shared_ptr<ProxySource> proxy_;
-  NetTimeouts timeouts_;
+  NetworkTimeouts timeouts_;
   std::string cacheFolder_;
 
   // Lock order: lock_, status lock, connection lock, ring lock, property lock.
   CriticalSection lock_;            // open state, state changes
   CriticalSection connectionLock_;  // the connection and its replacement
   CriticalSection ringLock_;        // the download thread's writes against flushes
-  std::unique_ptr<NetConnection> connection_;
+  RefPtr<MNetwork> connection_;
   std::unique_ptr<AudiocastUdpChannel> audiocast_;
   std::string url_;  // UTF-8
   std::atomic<bool> open_{false};

@@ -20,7 +20,7 @@ constexpr uint32_t kRestMs = 50;
 }  // namespace
 
 int32_t UrlReader::ReadFailure(int64_t result) {
-  if (result == kNetCancelled) return MediaError(kMsWrongState);  // the chain is stopping
+  if (result == kNetworkCancelled) return MediaError(kMsWrongState);  // the chain is stopping
   return SoundIoError(kSoundIoDisconnected);
 }
 
@@ -123,10 +123,10 @@ void UrlReader::DownloadLoop() {
       // Taken with the read: a reconnect changes both under this lock.
       ScopedLock c(connectionLock_);
       generation = generation_.load();
-      n = connection_ ? connection_->Read(chunk.data(), chunk.size(), &interrupt_)
-                      : int64_t{kNetNotOpen};
+      n = connection_ ? connection_->Read(chunk.data(), chunk.size(), kNetworkReadWait, &interrupt_)
+                      : int64_t{kNetworkNotOpen};
     }
-    if (n == kNetCancelled) {
+    if (n == kNetworkCancelled) {
       // Stopping, or a reconnect wants the connection: give way.
       if (stop_.Wait(0) || Rest(1)) return;
       continue;
@@ -142,7 +142,7 @@ void UrlReader::DownloadLoop() {
     {
       ScopedLock ringLock(ringLock_);
       if (generation == generation_.load()) {
-        if (n < 0 && n != kNetNotOpen) downloadError_.store(ReadFailure(n));
+        if (n < 0 && n != kNetworkNotOpen) downloadError_.store(ReadFailure(n));
         ring_.Close(true);
         downloadFinished_.store(true);
       }
@@ -161,10 +161,10 @@ void UrlReader::CacheLoop() {
     int64_t n;
     {
       ScopedLock c(connectionLock_);
-      n = connection_ ? connection_->Read(chunk.data(), chunk.size(), &stop_)
-                      : int64_t{kNetNotOpen};
+      n = connection_ ? connection_->Read(chunk.data(), chunk.size(), kNetworkReadWait, &stop_)
+                      : int64_t{kNetworkNotOpen};
     }
-    if (n == kNetCancelled) {
+    if (n == kNetworkCancelled) {
       // Nothing more will come: a reader waiting on the cache takes what is there.
       downloadFinished_.store(true);
       return;
@@ -172,7 +172,7 @@ void UrlReader::CacheLoop() {
     if (n > 0 && cache_.Append(chunk.data(), static_cast<size_t>(n))) continue;
     if (n > 0) {
       downloadError_.store(kReaderFileFailed);
-    } else if (n < 0 && n != kNetNotOpen) {
+    } else if (n < 0 && n != kNetworkNotOpen) {
       downloadError_.store(ReadFailure(n));
     }
     cache_.FinishWriting();
@@ -247,8 +247,9 @@ int64_t UrlReader::ReadDirect(uint8_t* buffer, size_t length, Event* abort, bool
   if (queued > 0) got = static_cast<size_t>(queued);
   ScopedLock c(connectionLock_);
   while (got < length) {
-    const int64_t n = connection_ ? connection_->Read(buffer + got, length - got, abort) : 0;
-    if (n == 0 || n == kNetNotOpen) break;
+    const int64_t n =
+        connection_ ? connection_->Read(buffer + got, length - got, kNetworkReadWait, abort) : 0;
+    if (n == 0 || n == kNetworkNotOpen) break;
     if (n < 0) {
       if (got == 0) return ReadFailure(n);
       *more = true;

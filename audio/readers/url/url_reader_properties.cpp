@@ -124,9 +124,14 @@ int32_t UrlReader::HeaderProperty(const char* icy, const char* audiocast, TStrin
   return kOk;
 }
 
-void UrlReader::TakeResponse(NetConnection& connection) {
+void UrlReader::TakeResponse(MNetwork& connection) {
+  HeaderList headers;
+  NarrowString name, value;
+  for (uint32_t i = 0; connection.GetResponseHeaderAt(i, &name, &value) == kOk; ++i) {
+    headers.Add(name.c_str(), value.c_str());
+  }
   ScopedLock lock(propertyLock_);
-  responseHeaders_ = connection.ResponseHeaders();
+  responseHeaders_ = std::move(headers);
 }
 
 }  // namespace vk2

@@ -72,6 +72,23 @@ inline uint32_t Weight(const Span& sp, int32_t i) {
   return (c * static_cast<uint32_t>(sp.opacity)) >> 8;
 }
 
+// Four source pixels from `at`: the source row's, or the solid colour.
+inline __m128i Source4(const Span& sp, int32_t at) {
+  return sp.src ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(sp.src + at))
+                : _mm_set1_epi32(static_cast<int>(sp.solid));
+}
+
+// Pixels [at, at + count) of `sp` as a span of their own.
+inline Span SubSpan(const Span& sp, int32_t at, int32_t count) {
+  Span part = sp;
+  part.dst = sp.dst + at;
+  part.src = sp.src ? sp.src + at : nullptr;
+  part.coverage = sp.coverage ? sp.coverage + at : nullptr;
+  part.count = count;
+  part.x = sp.x + at;
+  return part;
+}
+
 // Every field honoured, pixel by pixel, in straight values; the operation is inlined.
 template <uint32_t Op>
 void GenericKernel(const BlendProgram& p, const Span& sp) {
@@ -143,8 +160,7 @@ void CopyKernel(const BlendProgram& p, const Span& sp) {
     const uint32_t w = Weight(sp, 0);
     const __m128i w16 = _mm_set1_epi16(static_cast<int16_t>(w));
     for (; i + 4 <= sp.count; i += 4) {
-      const __m128i S = sp.src ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(sp.src + i))
-                               : _mm_set1_epi32(static_cast<int>(sp.solid));
+      const __m128i S = Source4(sp, i);
       __m128i* dp = reinterpret_cast<__m128i*>(sp.dst + i);
       if (w == 255) {
         _mm_storeu_si128(dp, S);
@@ -242,17 +258,13 @@ void ByteOpKernel(const BlendProgram& p, const Span& sp) {
   const __m128i keepMask = _mm_set1_epi32(static_cast<int>(keep));
   // Whether an opaque pair always gives an opaque result, so the result needs no check.
   const bool staysOpaque = (keep & 0xFF000000u) != 0 || ChannelOp<Op>(255, 255, 0) == 255;
-  const __m128i solid = _mm_set1_epi32(static_cast<int>(sp.solid));
-  auto source = [&](int32_t at) {
-    return sp.src ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(sp.src + at)) : solid;
-  };
   auto result = [&](__m128i S, __m128i D) {
     return _mm_or_si128(_mm_andnot_si128(keepMask, ByteOp4<Op>(S, D)), _mm_and_si128(keepMask, D));
   };
   // Four pixels; where an alpha is not full, or a result is no longer opaque (its colour would
   // need premultiplying), the general path.
   auto four = [&](int32_t at) {
-    const __m128i S = source(at);
+    const __m128i S = Source4(sp, at);
     __m128i* dp = reinterpret_cast<__m128i*>(sp.dst + at);
     const __m128i D = _mm_loadu_si128(dp);
     if (AllOpaque4(_mm_and_si128(S, D))) {
@@ -262,19 +274,14 @@ void ByteOpKernel(const BlendProgram& p, const Span& sp) {
         return;
       }
     }
-    Span part = sp;
-    part.dst = sp.dst + at;
-    part.src = sp.src ? sp.src + at : nullptr;
-    part.count = 4;
-    part.x = sp.x + at;
-    GenericKernel<Op>(p, part);
+    GenericKernel<Op>(p, SubSpan(sp, at, 4));
   };
   int32_t i = 0;
   if (staysOpaque) {
     // Eight at a time with one test, the common case of opaque interface pixels.
     for (; i + 8 <= sp.count; i += 8) {
-      const __m128i S0 = source(i);
-      const __m128i S1 = source(i + 4);
+      const __m128i S0 = Source4(sp, i);
+      const __m128i S1 = Source4(sp, i + 4);
       __m128i* dp = reinterpret_cast<__m128i*>(sp.dst + i);
       const __m128i D0 = _mm_loadu_si128(dp);
       const __m128i D1 = _mm_loadu_si128(dp + 1);
@@ -289,12 +296,7 @@ void ByteOpKernel(const BlendProgram& p, const Span& sp) {
   }
   for (; i + 4 <= sp.count; i += 4)
     four(i);
-  Span rest = sp;
-  rest.dst = sp.dst + i;
-  rest.src = sp.src ? sp.src + i : nullptr;
-  rest.count = sp.count - i;
-  rest.x = sp.x + i;
-  GenericKernel<Op>(p, rest);
+  GenericKernel<Op>(p, SubSpan(sp, i, sp.count - i));
 }
 
 // Interpolates premultiplied pixels by coverage and opacity (the canvas's cross-fade).
@@ -304,8 +306,7 @@ void CrossFadeKernel(const BlendProgram&, const Span& sp) {
     const uint32_t w = Weight(sp, 0);
     const __m128i w16 = _mm_set1_epi16(static_cast<int16_t>(w));
     for (; i + 4 <= sp.count; i += 4) {
-      const __m128i S = sp.src ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(sp.src + i))
-                               : _mm_set1_epi32(static_cast<int>(sp.solid));
+      const __m128i S = Source4(sp, i);
       __m128i* dp = reinterpret_cast<__m128i*>(sp.dst + i);
       _mm_storeu_si128(dp, LerpPixels4(_mm_loadu_si128(dp), S, w16));
     }
@@ -334,35 +335,32 @@ constexpr std::array<KernelFn, sizeof...(Ops)> ByteOpKernels(std::index_sequence
 constexpr auto kGenericKernels = GenericKernels(std::make_index_sequence<kOpCount>());
 constexpr auto kByteOpKernels = ByteOpKernels(std::make_index_sequence<kOpCount>());
 
+// Our operations that pixman composites as a layer with source alpha, and its operator for each.
+struct PixmanLayerOp {
+  uint32_t ours;
+  pixman_op_t pixman;
+};
+constexpr PixmanLayerOp kPixmanLayerOps[] = {
+    {kOpCopy, PIXMAN_OP_OVER},
+    {kOpMultiply, PIXMAN_OP_MULTIPLY},
+    {kOpScreen, PIXMAN_OP_SCREEN},
+    {kOpOverlay, PIXMAN_OP_OVERLAY},
+    {kOpDarken, PIXMAN_OP_DARKEN},
+    {kOpLighten, PIXMAN_OP_LIGHTEN},
+    {kOpColorDodge, PIXMAN_OP_COLOR_DODGE},
+    {kOpColorBurn, PIXMAN_OP_COLOR_BURN},
+    {kOpHardLight, PIXMAN_OP_HARD_LIGHT},
+    {kOpSoftLight, PIXMAN_OP_SOFT_LIGHT},
+    {kOpDifference, PIXMAN_OP_DIFFERENCE},
+    {kOpExclusion, PIXMAN_OP_EXCLUSION},
+};
+
+// The pixman operator for a layer operation, or -1 when pixman has none.
 int32_t PixmanLayerOperator(uint32_t op) {
-  switch (op) {
-    case kOpCopy:
-      return PIXMAN_OP_OVER;
-    case kOpMultiply:
-      return PIXMAN_OP_MULTIPLY;
-    case kOpScreen:
-      return PIXMAN_OP_SCREEN;
-    case kOpOverlay:
-      return PIXMAN_OP_OVERLAY;
-    case kOpDarken:
-      return PIXMAN_OP_DARKEN;
-    case kOpLighten:
-      return PIXMAN_OP_LIGHTEN;
-    case kOpColorDodge:
-      return PIXMAN_OP_COLOR_DODGE;
-    case kOpColorBurn:
-      return PIXMAN_OP_COLOR_BURN;
-    case kOpHardLight:
-      return PIXMAN_OP_HARD_LIGHT;
-    case kOpSoftLight:
-      return PIXMAN_OP_SOFT_LIGHT;
-    case kOpDifference:
-      return PIXMAN_OP_DIFFERENCE;
-    case kOpExclusion:
-      return PIXMAN_OP_EXCLUSION;
-    default:
-      return -1;
+  for (const PixmanLayerOp& entry : kPixmanLayerOps) {
+    if (entry.ours == op) return entry.pixman;
   }
+  return -1;
 }
 
 bool NoAlphaFlags(const BlendFields& f) {

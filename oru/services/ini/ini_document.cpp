@@ -6,14 +6,6 @@
 namespace vk2::oru {
 namespace {
 
-std::string_view Trim(std::string_view t) {
-  while (!t.empty() && (t.front() == ' ' || t.front() == '\t'))
-    t.remove_prefix(1);
-  while (!t.empty() && (t.back() == ' ' || t.back() == '\t'))
-    t.remove_suffix(1);
-  return t;
-}
-
 bool Writable(std::string_view text) {
   return text.find_first_of("\r\n") == std::string_view::npos &&
          text.find('\0') == std::string_view::npos;

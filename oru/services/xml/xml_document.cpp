@@ -36,9 +36,62 @@ std::string AsUtf8(const uint8_t* data, size_t size) {
 
 int32_t XmlState::LineOf(const char* text) const {
   if (!text || !buffer || text < buffer.get() || text >= buffer.get() + size) return 0;
-  size_t offset = static_cast<size_t>(text - buffer.get());
+  return LineAtOffset(static_cast<size_t>(text - buffer.get()));
+}
+
+int32_t XmlState::LineAtOffset(size_t offset) const {
   auto it = std::upper_bound(lineStarts.begin(), lineStarts.end(), offset);
   return static_cast<int32_t>(it - lineStarts.begin());
+}
+
+int32_t XmlState::ElementEndLine(const char* name) const {
+  if (!name || !buffer || name < buffer.get() || name >= buffer.get() + size) return 0;
+  const std::string& text = original;
+  size_t at = static_cast<size_t>(name - buffer.get());
+  // Past the '>' of the tag that `at` stands in, quoted values skipped; npos when unclosed.
+  auto tagEnd = [&text](size_t from) {
+    char quote = 0;
+    for (size_t i = from; i < text.size(); ++i) {
+      char c = text[i];
+      if (quote) {
+        if (c == quote) quote = 0;
+      } else if (c == '"' || c == '\'') {
+        quote = c;
+      } else if (c == '>') {
+        return i;
+      }
+    }
+    return std::string::npos;
+  };
+  auto skipPast = [&text](size_t from, std::string_view end) {
+    size_t found = text.find(end, from);
+    return found == std::string::npos ? found : found + end.size() - 1;
+  };
+  size_t close = tagEnd(at);
+  if (close == std::string::npos) return LineAtOffset(text.size());
+  if (close > 0 && text[close - 1] == '/') return LineAtOffset(close);
+  int32_t depth = 1;
+  for (size_t i = close + 1; i < text.size(); ++i) {
+    if (text[i] != '<') continue;
+    std::string_view rest(text.data() + i, text.size() - i);
+    size_t end;
+    if (rest.starts_with("<!--")) {
+      end = skipPast(i + 4, "-->");
+    } else if (rest.starts_with("<![CDATA[")) {
+      end = skipPast(i + 9, "]]>");
+    } else if (rest.starts_with("<?")) {
+      end = skipPast(i + 2, "?>");
+    } else if (rest.starts_with("</")) {
+      if (--depth == 0) return LineAtOffset(i);
+      end = tagEnd(i);
+    } else {
+      end = tagEnd(i);
+      if (end != std::string::npos && text[end - 1] != '/' && !rest.starts_with("<!")) ++depth;
+    }
+    if (end == std::string::npos) break;
+    i = end;
+  }
+  return LineAtOffset(text.size());
 }
 
 void XmlState::Forget(const pugi::xml_node& removed) {
@@ -84,6 +137,7 @@ int32_t XmlDocumentObject::Load(const void* data, uint64_t size, uint32_t) {
   std::memcpy(state->buffer.get(), text.data(), text.size());
   state->buffer[text.size()] = '\0';
   // Line starts are taken before parsing, which rewrites the buffer in place.
+  state->original = text;
   state->lineStarts.push_back(0);
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\n') state->lineStarts.push_back(i + 1);

@@ -26,6 +26,9 @@ struct XmlState {
   std::unique_ptr<char[]> buffer;
   size_t size = 0;
   std::vector<size_t> lineStarts;  // offsets where each line begins
+  // The text as loaded: parsing in place overwrites delimiters in `buffer`, and the end of an
+  // element is found by reading past its start tag in this copy.
+  std::string original;
   // The node handles of live node objects: a removed subtree empties the handles into it, so
   // an object kept for a removed node turns into an empty node instead of dangling.
   std::vector<pugi::xml_node*> handles;
@@ -47,6 +50,10 @@ struct XmlState {
 
   // 1-based line of a string that lies in the buffer; 0 otherwise.
   int32_t LineOf(const char* text) const;
+  int32_t LineAtOffset(size_t offset) const;
+  // 1-based line of the end of the element whose name starts at `name` in the buffer; 0 when the
+  // name is not in the buffer.
+  int32_t ElementEndLine(const char* name) const;
 };
 
 class XmlDocumentObject final

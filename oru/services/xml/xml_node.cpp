@@ -275,6 +275,23 @@ class XmlNodeObject final : public ComObject<XmlNodeObject, Face<MXmlNode, kIID_
     return a ? state_->LineOf(a.name()) : 0;
   }
 
+  int32_t GetLastLine() override {
+    std::lock_guard lock(state_->mutex);
+    if (node_.type() == pugi::node_element) return state_->ElementEndLine(node_.name());
+    return GetLine();
+  }
+
+  int32_t GetTextPosition() override {
+    std::lock_guard lock(state_->mutex);
+    if (!node_ || !node_.parent()) return kErrNotFound;
+    int32_t units = 0;
+    for (pugi::xml_node c = node_.parent().first_child(); c && c != node_; c = c.next_sibling()) {
+      if (c.type() == pugi::node_pcdata || c.type() == pugi::node_cdata)
+        units += static_cast<int32_t>(ToWide(c.value()).Length());
+    }
+    return units;
+  }
+
   bool IsSameNode(MXmlNode* other) override {
     if (!other) return false;
     auto* o = static_cast<XmlNodeObject*>(other);

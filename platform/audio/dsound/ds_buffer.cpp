@@ -11,7 +11,7 @@ constexpr size_t kPumpChunkBytes = 64 * 1024;
 // machine, and enough that the drain and the sound server's requests come a few times a second
 // rather than every few milliseconds (each costs the process a wake-up). Stop, pause and seeks
 // act on the sink at once; volume changes are heard after what it holds, at most this long. The
-// sink starts short (SinkLatency), so the first sound is not held back by it.
+// first sound is not held back by it: the sink starts playing on its first frame.
 constexpr uint32_t kMinSinkMillis = 20;
 constexpr uint32_t kMaxSinkMillis = 250;
 }  // namespace
@@ -69,10 +69,9 @@ DsBuffer::~DsBuffer() {
 
 int32_t DsBuffer::OpenSinkLocked() {
   const uint64_t bufferMillis = uint64_t{data_.size()} * 1000 / pcm_.BytesPerSecond();
-  latency_ =
-      SinkLatency(options_.sinkMillis, static_cast<uint32_t>(std::clamp<uint64_t>(
-                                           bufferMillis / 4, kMinSinkMillis, kMaxSinkMillis)));
-  sinkMillis_ = latency_.Current();
+  sinkMillis_ = options_.sinkMillis ? options_.sinkMillis
+                                    : static_cast<uint32_t>(std::clamp<uint64_t>(
+                                          bufferMillis / 4, kMinSinkMillis, kMaxSinkMillis));
   if (!sink_->Open(options_.deviceId, pcm_, sinkMillis_)) return kDsErrNoDriver;
   // A buffer is created stopped.
   if (!playing_ && !sink_->Pause(true)) {
@@ -326,7 +325,6 @@ size_t DsBuffer::Pump() {
       }
     }
   }
-  if (!lost_ && latency_.Step(*sink_)) sinkMillis_ = latency_.Current();
   return moved;
 }
 

@@ -14,15 +14,16 @@
 
 #include "platform/audio/dsound/ds_types.h"
 #include "platform/audio/sink/pcm_gain.h"
-#include "platform/audio/sink/sink_latency.h"
+#include "platform/audio/sink/pcm_sink.h"
 #include "platform/thread.h"
 
 namespace vk2 {
 
 struct DsBufferOptions {
   std::string deviceId;  // sink device; empty: the default
-  // Latency asked of the sink; 0: short at the start, then a quarter of the buffer, between 20
-  // and 250 ms (see SinkLatency).
+  // Latency asked of the sink; 0: a quarter of the buffer, between 20 and 250 ms. It stays as
+  // opened: a PulseAudio stream whose buffer changes while it plays shifts the sound by a few
+  // frames at that point.
   uint32_t sinkMillis = 0;
   // False: no drain thread; the owner calls Pump (tests do, on a virtual clock).
   bool startThread = true;
@@ -87,8 +88,7 @@ class DsBuffer {
   };
 
   DsBufferOptions options_;
-  SinkLatency latency_{0, 0};
-  uint32_t sinkMillis_ = 0;  // the latency the sink runs at now
+  uint32_t sinkMillis_ = 0;  // the latency the sink was opened with
   std::mutex mutex_;
   std::condition_variable wake_;
   Thread drainThread_;

@@ -42,9 +42,6 @@ class PcmSink {
   virtual bool Open(const std::string& deviceId, const PcmFormat& format,
                     uint32_t bufferMillis) = 0;
   virtual void Close() = 0;
-  // Changes the latency of the open stream to `bufferMillis`, keeping what it holds. False when
-  // the back end cannot (the latency stays as it was).
-  virtual bool SetBufferMillis(uint32_t /*bufferMillis*/) { return false; }
   virtual bool IsOpen() const = 0;
   // True once the stream has failed for good (the server or device went away); only Close and
   // a new Open help then.

@@ -166,23 +166,6 @@ pa_buffer_attr PulseSink::BufferAttributes(const PcmFormat& format, uint32_t buf
   return attr;
 }
 
-bool PulseSink::SetBufferMillis(uint32_t bufferMillis) {
-  if (!stream_) return false;
-  loop_->Lock();
-  const pa_buffer_attr attr = BufferAttributes(format_, bufferMillis);
-  bool ok = StreamGoodLocked() &&
-            loop_->Complete(pa_stream_set_buffer_attr(stream_, &attr, nullptr, nullptr),
-                            kOperationMillis);
-  if (ok) {
-    const pa_buffer_attr* granted = pa_stream_get_buffer_attr(stream_);
-    bufferBytes_ = granted ? granted->tlength : attr.tlength;
-  } else {
-    Fail("changing the latency failed");
-  }
-  loop_->Unlock();
-  return ok;
-}
-
 void PulseSink::Close() {
   if (!stream_) return;
   loop_->Lock();

@@ -19,7 +19,6 @@ class PulseSink final : public PcmSink {
   bool Enumerate(std::vector<SinkDevice>& devices) override;
   bool Open(const std::string& deviceId, const PcmFormat& format, uint32_t bufferMillis) override;
   void Close() override;
-  bool SetBufferMillis(uint32_t bufferMillis) override;
   bool IsOpen() const override { return stream_ != nullptr; }
   bool HasFailed() override;
   const PcmFormat& Format() const override { return format_; }

@@ -61,23 +61,23 @@ int32_t WaveOut::Open(std::unique_ptr<WaveOut>& out, uint32_t deviceId, const Wa
   if (!ResolveDevice(deviceId, options.sinkFactory, device)) return kMmErrBadDeviceId;
   std::unique_ptr<PcmSink> sink = options.sinkFactory();
   if (!sink) return kMmErrNoDriver;
-  const SinkLatency latency(options.sinkMillis, kFullSinkMillis);
-  if (!sink->Open(device.id, pcm, latency.Current())) {
+  const uint32_t sinkMillis = options.sinkMillis ? options.sinkMillis : kFullSinkMillis;
+  if (!sink->Open(device.id, pcm, sinkMillis)) {
     return IsValidPcmFormat(pcm) ? kMmErrNoDriver : kWaveErrBadFormat;
   }
   if (flags & kWaveFormatQuery) {
     sink->Close();
     return kMmOk;
   }
-  out.reset(new WaveOut(std::move(sink), pcm, std::move(onDone), options, latency));
+  out.reset(new WaveOut(std::move(sink), pcm, std::move(onDone), options, sinkMillis));
   return kMmOk;
 }
 
 WaveOut::WaveOut(std::unique_ptr<PcmSink> sink, const PcmFormat& pcm, DoneCallback onDone,
-                 const WaveOutOptions& options, SinkLatency latency)
+                 const WaveOutOptions& options, uint32_t sinkMillis)
     : options_(options),
       sink_(std::move(sink)),
-      latency_(latency),
+      sinkMillis_(sinkMillis),
       pcm_(pcm),
       onDone_(std::move(onDone)) {
   if (options_.startThread && thread_.Start([this] {
@@ -275,7 +275,6 @@ void WaveOut::Pump() {
       done = CompleteLocked();
       if (!paused_) FeedLocked();
       done += CompleteLocked();
-      latency_.Step(*sink_);
     }
   }
   if (done && onDone_) onDone_();
@@ -289,8 +288,8 @@ void WaveOut::ThreadLoop() {
   std::unique_lock lock(mutex_);
   while (!stop_) {
     // Writes and restarts wake the thread at once.
-    wake_.wait_for(lock, std::chrono::milliseconds(std::max(
-                             kMinThreadPeriodMillis, latency_.Current() / kPassesPerSinkLength)));
+    wake_.wait_for(lock, std::chrono::milliseconds(
+                             std::max(kMinThreadPeriodMillis, sinkMillis_ / kPassesPerSinkLength)));
     if (stop_) break;
     lock.unlock();
     Pump();

@@ -10,7 +10,6 @@
 
 #include "platform/audio/sink/pcm_gain.h"
 #include "platform/audio/sink/pcm_sink.h"
-#include "platform/audio/sink/sink_latency.h"
 #include "platform/audio/wave_format.h"
 #include "platform/audio/waveout/wave_out_types.h"
 #include "platform/thread.h"
@@ -19,9 +18,10 @@ namespace vk2 {
 
 struct WaveOutOptions {
   PcmSinkFactory sinkFactory;  // empty: DefaultPcmSinkFactory()
-  // Latency asked of the sink; 0: short at the start, then kFullSinkMillis (see SinkLatency).
-  // The device thread feeds the sink four times per length, so a long one wakes the process
-  // less often; volume changes are heard after what it holds.
+  // Latency asked of the sink; 0: kFullSinkMillis. It stays as opened: a PulseAudio stream
+  // whose buffer changes while it plays shifts the sound by a few frames at that point. The
+  // device thread feeds the sink four times per length, so a long one wakes the process less
+  // often; volume changes are heard after what it holds.
   uint32_t sinkMillis = 0;
   // False: no device thread; the owner calls Pump (tests do, on a virtual clock).
   bool startThread = true;
@@ -79,7 +79,7 @@ class WaveOut {
 
  private:
   WaveOut(std::unique_ptr<PcmSink> sink, const PcmFormat& pcm, DoneCallback onDone,
-          const WaveOutOptions& options, SinkLatency latency);
+          const WaveOutOptions& options, uint32_t sinkMillis);
   uint64_t PlayedBytesLocked();
   size_t CompleteLocked();
   size_t ReturnAllLocked();
@@ -94,7 +94,7 @@ class WaveOut {
 
   WaveOutOptions options_;
   std::unique_ptr<PcmSink> sink_;
-  SinkLatency latency_;  // guarded by mutex_
+  uint32_t sinkMillis_;
   PcmFormat pcm_;
   DoneCallback onDone_;
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <future>
 #include <thread>
@@ -23,7 +24,11 @@ class MediaSystemTest : public EngineEnv {
   void SetUp() override {
     reader = AddReader("reader");
     decoder = AddDecoder("decoder");
-    AddDevice(device);
+    Register(kCategoryOutputDevices, [this](const Guid& iid, void** out) {
+      if (!(iid == kIID_MAudioModule)) return kErrNoInterface;
+      *out = static_cast<MAudioModule*>(MakeCaptureEndpoint(DeviceForNewEndpoint()).Detach());
+      return kOk;
+    });
     media = CreateMediaSystem();
     ASSERT_TRUE(media);
     ASSERT_EQ(media->SetOwner(&owner), 0);
@@ -64,6 +69,16 @@ class MediaSystemTest : public EngineEnv {
     int32_t id = 0;
     return media->GetInteger(u"currentchainid", &id) == 0 ? id : -1;
   }
+  // The device a new chain's endpoint plays into: `device` itself, so that what successive
+  // items' chains play is heard as one stream; or, with `devicePerEndpoint`, a device of its
+  // own (two chains open at once, as during a switch while playing, must not share a queue: the
+  // old device's Close would drop what the new one holds and leave it closed).
+  std::shared_ptr<CaptureState> DeviceForNewEndpoint() {
+    if (!devicePerEndpoint) return device;
+    auto own = std::make_shared<CaptureState>();
+    own->clock = device->clock.load();
+    return own;
+  }
   // Lets the manual clock run in small steps until `done` or the time runs out.
   bool RunDeviceUntil(const std::function<bool()>& done, uint64_t stepUs = 10000,
                       uint32_t limitMs = 20000) {
@@ -81,6 +96,7 @@ class MediaSystemTest : public EngineEnv {
   std::shared_ptr<ReaderConfig> reader;
   std::shared_ptr<DecoderConfig> decoder;
   std::shared_ptr<CaptureState> device = std::make_shared<CaptureState>();
+  std::atomic<bool> devicePerEndpoint{false};
   RefPtr<MMediaSystem> media;
 };
 
@@ -154,6 +170,7 @@ TEST_F(MediaSystemTest, UnknownPlaybackMethodsAreRefusedAndChangeNothing) {
 
 TEST_F(MediaSystemTest, SwitchingToThePlayingItemRestartsItsChain) {
   device->clock = CaptureState::Clock::kManual;
+  devicePerEndpoint = true;
   SetItems({Spec(5, 1), Spec(5, 2)});
   ASSERT_EQ(media->Play(), 0);
   const int32_t first = CurrentChainId();

@@ -41,6 +41,58 @@ class Watchdog {
   std::thread thread_;
 };
 
+// Threads that repeat a step, each with its own seeded generator, until the run's time is up.
+class StressRun {
+ public:
+  enum class Counted { kYes, kNo };
+
+  template <class Step>
+  void Repeat(unsigned seed, Step step, Counted counted = Counted::kYes) {
+    threads_.emplace_back([this, seed, step, counted] {
+      std::mt19937 rng(seed);
+      while (!stop_) {
+        step(rng);
+        if (counted == Counted::kYes) ++steps_;
+      }
+    });
+  }
+
+  // Chain events: items end, now and then a chain fails; not counted as steps.
+  void ChainEvents(FakeMediaSystem* media, unsigned seed) {
+    Repeat(
+        seed,
+        [media](std::mt19937& rng) {
+          if (rng() % 10 == 0) {
+            media->FailPlaying(u"decoding error");
+          } else {
+            media->EndOfItem();
+          }
+          std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        },
+        Counted::kNo);
+  }
+
+  // Lets the threads run for kRunTime, stops and joins them; the counted steps taken.
+  uint64_t Finish() {
+    std::this_thread::sleep_for(kRunTime);
+    stop_ = true;
+    for (auto& t : threads_)
+      t.join();
+    return steps_.load();
+  }
+  ~StressRun() {
+    stop_ = true;
+    for (auto& t : threads_) {
+      if (t.joinable()) t.join();
+    }
+  }
+
+ private:
+  std::atomic<bool> stop_{false};
+  std::atomic<uint64_t> steps_{0};
+  std::vector<std::thread> threads_;
+};
+
 // Ids of the playlist's items in list order.
 std::vector<uint32_t> ListIds(MPlaylist* playlist) {
   TArray<uint32_t> ids;
@@ -109,52 +161,31 @@ TEST(PlayerStress, RandomCommandsPlaylistChangesAndChainEvents) {
   h.UsePlaylist();
   RefPtr<FakePlaylist> other(new FakePlaylist);
   other->AddFiles(3);
-  std::atomic<bool> stop{false};
-  std::atomic<uint64_t> steps{0};
-  std::vector<std::thread> threads;
+  StressRun run;
   for (unsigned seed = 1; seed <= 4; ++seed) {
-    threads.emplace_back([&, seed] {
-      std::mt19937 rng(seed);
-      while (!stop) {
-        RandomPlayerCommand(h.player.Get(), h.playlist.Get(), rng);
-        ++steps;
-      }
+    run.Repeat(seed, [&](std::mt19937& rng) {
+      RandomPlayerCommand(h.player.Get(), h.playlist.Get(), rng);
     });
   }
   // Playlist changes: items leave and come back; now and then the player changes lists.
-  threads.emplace_back([&] {
-    std::mt19937 rng(99);
-    while (!stop) {
-      const auto ids = h.playlist->Ids();
-      if (ids.size() > 2 && rng() % 2) {
-        const uint32_t id = ids[rng() % ids.size()];
-        h.playlist->RemoveItems(&id, 1);
-      } else {
-        h.playlist->AddFiles(1);
-      }
-      if (rng() % 50 == 0) {
-        h.player->SetPlaylist(rng() % 2 ? other.Get() : h.playlist.Get());
-      }
-      std::this_thread::yield();
-    }
-  });
-  // Chain events: items end, chains fail.
-  threads.emplace_back([&] {
-    std::mt19937 rng(7);
-    while (!stop) {
-      if (rng() % 10 == 0) {
-        h.media->FailPlaying(u"decoding error");
-      } else {
-        h.media->EndOfItem();
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-  });
-  std::this_thread::sleep_for(kRunTime);
-  stop = true;
-  for (auto& t : threads)
-    t.join();
-  EXPECT_GT(steps.load(), 100u);
+  run.Repeat(
+      99,
+      [&](std::mt19937& rng) {
+        const auto ids = h.playlist->Ids();
+        if (ids.size() > 2 && rng() % 2) {
+          const uint32_t id = ids[rng() % ids.size()];
+          h.playlist->RemoveItems(&id, 1);
+        } else {
+          h.playlist->AddFiles(1);
+        }
+        if (rng() % 50 == 0) {
+          h.player->SetPlaylist(rng() % 2 ? other.Get() : h.playlist.Get());
+        }
+        std::this_thread::yield();
+      },
+      StressRun::Counted::kNo);
+  run.ChainEvents(h.media.Get(), 7);
+  EXPECT_GT(run.Finish(), 100u);
 
   // Every command still answers, and shutting down lets go of everything the player held.
   h.UsePlaylist();
@@ -217,43 +248,16 @@ TEST(PlayerStress, RealPlaylistWithRandomCommandsAndChainEvents) {
   }
   MPlaylist* playlist = list.Get();
   ASSERT_EQ(h.player->SetPlaylist(playlist), 0);
-  std::atomic<bool> stop{false};
-  std::atomic<uint64_t> steps{0};
-  std::vector<std::thread> threads;
+  StressRun run;
   for (unsigned seed = 11; seed <= 13; ++seed) {
-    threads.emplace_back([&, seed] {
-      std::mt19937 rng(seed);
-      while (!stop) {
-        RandomPlayerCommand(h.player.Get(), playlist, rng);
-        ++steps;
-      }
-    });
+    run.Repeat(seed,
+               [&](std::mt19937& rng) { RandomPlayerCommand(h.player.Get(), playlist, rng); });
   }
   for (unsigned seed = 21; seed <= 22; ++seed) {
-    threads.emplace_back([&, seed] {
-      std::mt19937 rng(seed);
-      while (!stop) {
-        RandomPlaylistCommand(playlist, rng);
-        ++steps;
-      }
-    });
+    run.Repeat(seed, [&](std::mt19937& rng) { RandomPlaylistCommand(playlist, rng); });
   }
-  threads.emplace_back([&] {
-    std::mt19937 rng(5);
-    while (!stop) {
-      if (rng() % 10 == 0) {
-        h.media->FailPlaying(u"decoding error");
-      } else {
-        h.media->EndOfItem();
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-  });
-  std::this_thread::sleep_for(kRunTime);
-  stop = true;
-  for (auto& t : threads)
-    t.join();
-  EXPECT_GT(steps.load(), 100u);
+  run.ChainEvents(h.media.Get(), 5);
+  EXPECT_GT(run.Finish(), 100u);
 
   h.player->Stop(0);
   EXPECT_EQ(h.player->Play(0), 0);

@@ -257,13 +257,20 @@ TEST_F(StreamConnectionTest, ProxyGetsTheWholeUrl) {
     a.body = "via proxy";
     return a;
   });
-  c_->SetProxy({"127.0.0.1", proxy.Port()});
+  c_->SetProxy({"127.0.0.1", proxy.Port(), "", ""});
   ASSERT_EQ(c_->Open("http://radio.invalid:8000/live show", 0, -1, nullptr), kNetOk);
   int64_t ended = 1;
   EXPECT_EQ(ReadAll(*c_, &ended), "via proxy");
   ASSERT_EQ(proxy.RequestCount(), 1u);
   EXPECT_EQ(proxy.Requests()[0].rfind("GET http://radio.invalid:8000/live%20show HTTP/1.0\r\n", 0),
             0u);
+  EXPECT_EQ(proxy.Requests()[0].find("Proxy-Authorization"), std::string::npos);
+  // A user name for the proxy goes to the proxy as basic authorization.
+  c_->SetProxy({"127.0.0.1", proxy.Port(), "ann", "s3cret"});
+  ASSERT_EQ(c_->Open("http://radio.invalid:8000/", 0, -1, nullptr), kNetOk);
+  ASSERT_EQ(proxy.RequestCount(), 2u);
+  EXPECT_NE(proxy.Requests()[1].find("\r\nProxy-Authorization: Basic YW5uOnMzY3JldA==\r\n"),
+            std::string::npos);
 }
 
 TEST_F(StreamConnectionTest, SinkMayAddRequestHeadersAndSeesTheResponse) {

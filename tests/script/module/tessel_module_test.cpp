@@ -141,6 +141,13 @@ TEST_F(TesselModuleTest, ClassObjectsHandOutTheEngineAndScriptObjects) {
   void* none = nullptr;
   EXPECT_EQ(main->CreateInstance(kIID_MScriptObject, &none, nullptr), kErrNoInterface);
   EXPECT_EQ(none, nullptr);
+  // The markup engine's loader, which answers -15 to every QueryInterface.
+  void* loader = nullptr;
+  ASSERT_EQ(main->CreateInstance(kIID_MInterfaceLoader, &loader, nullptr), 0);
+  ASSERT_NE(loader, nullptr);
+  EXPECT_EQ(static_cast<MUnknown*>(loader)->QueryInterface(kIID_MInterfaceLoader, &none, 1, 0),
+            kErrNoInterface);
+  static_cast<MUnknown*>(loader)->Release();
 
   // A widget class object answers MWidgetType only (and only once the markup engine is here).
   RefPtr<MClassFactory> button = ClassObject(kButtonClass);

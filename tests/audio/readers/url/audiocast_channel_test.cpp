@@ -8,8 +8,9 @@
 
 #include <string>
 
+#include "audio/common/audio_runtime.h"
+#include "interfaces/runtime/network.h"
 #include "platform/fake_clock.h"
-#include "platform/net/net_connection.h"
 #include "tests/audio/readers/url/url_reader_env.h"
 
 namespace vk2::test {
@@ -109,11 +110,13 @@ TEST_F(AudiocastTest, LongSilenceSendsOneKeepAlive) {
   UdpPeer peer;
   HttpTestServer server(Audiocast(peer.Port()));
   AudiocastUdpChannel channel;
-  std::unique_ptr<NetConnection> connection = MakeNetConnection();
+  RefPtr<MNetwork> connection = AudioCreate<MNetwork>(kNetworkClass, kIID_MNetwork);
+  ASSERT_TRUE(connection);
   connection->SetNotifySink(&channel);
   FakeClock clock(1000);
   ScopedClock scoped(clock);
-  ASSERT_EQ(connection->Open(server.Url("/cast"), 0, -1, nullptr), kNetOk);
+  ASSERT_EQ(connection->Open(server.Url("/cast").c_str(), kNetworkOpenRead, 0, -1, nullptr),
+            kNetworkOk);
   EXPECT_EQ(channel.ServerPort(), peer.Port());
   EXPECT_FALSE(channel.Poll(false));  // not announced while the stream is down
   EXPECT_FALSE(peer.Waiting());

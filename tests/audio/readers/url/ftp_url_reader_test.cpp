@@ -1,90 +1,32 @@
 // The URL reader against a real FTP server on loopback (pyftpdlib, started by the test).
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <signal.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <thread>
+#include <memory>
 
 #include "tests/audio/readers/url/url_reader_env.h"
-#include "tests/support/audio_compare.h"
-#include "tests/support/files.h"
-#include "tests/support/temp_folder.h"
-#include "tests/support/tools.h"
+#include "tests/platform/net/ftp_test_server.h"
 
 namespace vk2::test {
 namespace {
 
-constexpr char kPython[] = "/usr/bin/python3";
-
-uint16_t FreePort() {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof(a));
-  socklen_t size = sizeof(a);
-  getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size);
-  close(fd);
-  return ntohs(a.sin_port);
-}
-
-bool Answers(uint16_t port) {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  a.sin_port = htons(port);
-  const bool ok = connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof(a)) == 0;
-  close(fd);
-  return ok;
-}
-
 class FtpUrlReaderTest : public UrlReaderEnv {
  protected:
   void SetUp() override {
-    if (access(kPython, X_OK) != 0 || test::Run({kPython, "-c", "import pyftpdlib"}) != 0) {
-      GTEST_SKIP() << "pyftpdlib missing";
-    }
+    if (!FtpTestServer::Available()) GTEST_SKIP() << "pyftpdlib missing";
     UrlReaderEnv::SetUp();
     body_ = PatternText(30000);
     folder_.Write("tone.bin", std::vector<uint8_t>(body_.begin(), body_.end()));
-    port_ = FreePort();
-    const std::string port = std::to_string(port_);
-    const std::string root = folder_.Path();
-    pid_ = fork();
-    if (pid_ == 0) {
-      const int quiet = open("/dev/null", O_WRONLY);
-      dup2(quiet, 1);
-      dup2(quiet, 2);
-      execl(kPython, kPython, "-m", "pyftpdlib", "-i", "127.0.0.1", "-p", port.c_str(), "-d",
-            root.c_str(), static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    ASSERT_GT(pid_, 0);
-    for (int i = 0; i < 500 && !Answers(port_); ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ASSERT_TRUE(Answers(port_)) << "the FTP server did not start";
+    server_ = std::make_unique<FtpTestServer>(folder_.Path());
+    ASSERT_TRUE(server_->Answers()) << "the FTP server did not start";
   }
   void TearDown() override {
     UrlReaderEnv::TearDown();
-    if (pid_ > 0) {
-      kill(pid_, SIGTERM);
-      waitpid(pid_, nullptr, 0);
-    }
+    server_.reset();
   }
-  std::string Url(const std::string& name) {
-    return "ftp://127.0.0.1:" + std::to_string(port_) + "/" + name;
-  }
+  std::string Url(const std::string& name) { return server_->Url(name); }
 
   std::string body_;
-  uint16_t port_ = 0;
-  pid_t pid_ = -1;
+  std::unique_ptr<FtpTestServer> server_;
 };
 
 TEST_F(FtpUrlReaderTest, ReadsSeeksAndRefusesMissingFiles) {

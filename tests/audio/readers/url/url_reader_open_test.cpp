@@ -128,7 +128,7 @@ TEST_F(UrlReaderOpenTest, OpenEndsAtItsTimeLimitAcrossEveryStep) {
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
-    NetTimeouts limits;
+    NetworkTimeouts limits;
     limits.openMs = k.openMs;
     reader_->SetTimeouts(limits);
     const auto start = std::chrono::steady_clock::now();
@@ -138,7 +138,7 @@ TEST_F(UrlReaderOpenTest, OpenEndsAtItsTimeLimitAcrossEveryStep) {
     EXPECT_LT(took, 1500);
   }
   // Given the time, both HTTP servers lead to the body.
-  reader_->SetTimeouts(NetTimeouts{});
+  reader_->SetTimeouts(NetworkTimeouts{});
   for (const std::string& url : {redirects.Url("/0"), slow.Url("/a")}) {
     SCOPED_TRACE(url);
     ASSERT_EQ(Open(url), 0);

@@ -53,11 +53,15 @@ class RawServer {
 
 class FixedProxy final : public ProxySource {
  public:
-  explicit FixedProxy(uint16_t port) : port_(port) {}
-  NetProxy Proxy() override { return {"127.0.0.1", port_}; }
+  explicit FixedProxy(uint16_t port) : url_("127.0.0.1:" + std::to_string(port)) {}
+  void ApplyTo(MNetwork& connection) override {
+    NetworkProxySettings settings;
+    settings.url = url_.c_str();
+    connection.SetProxy(settings);
+  }
 
  private:
-  uint16_t port_;
+  std::string url_;
 };
 
 using UrlReaderPathsTest = UrlReaderEnv;
@@ -159,7 +163,7 @@ TEST_F(UrlReaderPathsTest, ReconnectDoesNotWaitForASilentDownload) {
     if (request.find("bytes=60000-") == std::string::npos) a.stallAfter = 3000;
     return a;
   });
-  NetTimeouts patient;
+  NetworkTimeouts patient;
   patient.readMs = 600000;
   reader_->SetTimeouts(patient);
   Configure(0, 8192);

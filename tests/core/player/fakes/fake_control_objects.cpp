@@ -3,17 +3,11 @@
 #include "foundation/util/result.h"
 #include "interfaces/audio/module_properties.h"
 #include "interfaces/runtime/preference_store.h"
+#include "tests/core/player/fakes/call_text.h"
 
 namespace vk2::test {
 
 namespace {
-
-std::string Narrow(const char16_t* text) {
-  std::string s;
-  for (const char16_t* p = text; p && *p; ++p)
-    s += static_cast<char>(*p & 0x7F);
-  return s;
-}
 
 class FakeControl final : public ComObject<FakeControl, Face<MControlObject, kIID_MControlObject>> {
  public:

@@ -5,17 +5,11 @@
 #include "core/playlist/item_info.h"
 #include "foundation/util/result.h"
 #include "interfaces/audio/media_types.h"
+#include "tests/core/player/fakes/call_text.h"
 
 namespace vk2::test {
 
 namespace {
-
-std::string Narrow(const char16_t* text) {
-  std::string s;
-  for (const char16_t* p = text; p && *p; ++p)
-    s += static_cast<char>(*p & 0x7F);
-  return s;
-}
 
 std::string Number(double v) {
   char buffer[32];
@@ -235,17 +229,9 @@ double FakeMediaSystem::Volume() {
   return volume_;
 }
 
-int32_t FakeMediaSystem::SetBalance(double) {
-  return kOk;
-}
-
 int32_t FakeMediaSystem::PrepareScan(const ItemInfo* item, int32_t full, int32_t costLimit) {
   Log("PrepareScan(" + std::to_string(item->id) + "," + std::to_string(full) + "," +
       std::to_string(costLimit) + ")");
-  return kOk;
-}
-
-int32_t FakeMediaSystem::DiscardScanChains() {
   return kOk;
 }
 
@@ -294,10 +280,6 @@ int32_t FakeMediaSystem::GetString(const char16_t* name, TString* value) {
   return kFakeWrongState;
 }
 
-int32_t FakeMediaSystem::GetInteger(const char16_t*, int32_t*) {
-  return kFakeWrongState;
-}
-
 int32_t FakeMediaSystem::GetNumber(const char16_t* name, double* value) {
   std::lock_guard lock(mutex_);
   for (auto& [n, v] : numbers_) {
@@ -309,21 +291,9 @@ int32_t FakeMediaSystem::GetNumber(const char16_t* name, double* value) {
   return kFakeWrongState;
 }
 
-int32_t FakeMediaSystem::Describe(PropertyDescriptionList*) {
-  return kFakeWrongState;
-}
-
 int32_t FakeMediaSystem::SetString(const char16_t* name, const char16_t* value) {
   Log("SetString(" + Narrow(name) + "," + Narrow(value) + ")");
   return kOk;
-}
-
-int32_t FakeMediaSystem::SetInteger(const char16_t*, int32_t) {
-  return kFakeWrongState;
-}
-
-int32_t FakeMediaSystem::SetNumber(const char16_t*, double) {
-  return kFakeWrongState;
 }
 
 int32_t FakeMediaSystem::LoadSettings(MPreferenceStore*) {
@@ -331,18 +301,9 @@ int32_t FakeMediaSystem::LoadSettings(MPreferenceStore*) {
   return kOk;
 }
 
-int32_t FakeMediaSystem::SaveSettings(MPreferenceStore*) {
-  return kOk;
-}
-
 int32_t FakeMediaSystem::SendFilterMessage(const char16_t* text, uint32_t reserved) {
   Log("FilterMessage(" + Narrow(text) + "," + std::to_string(reserved) + ")");
   return kOk;
-}
-
-int32_t FakeMediaSystem::GetCurrentChain(MMediaChain** chain, uint32_t*) {
-  *chain = nullptr;
-  return kErrNotFound;
 }
 
 int32_t FakeMediaSystem::FillItemInfo(ItemInfo* item) {
@@ -365,16 +326,6 @@ int32_t FakeMediaSystem::HoldPosition(double seconds) {
 double FakeMediaSystem::HeldPosition() {
   std::lock_guard lock(mutex_);
   return held_;
-}
-
-int32_t FakeMediaSystem::BuildChain(const ItemInfo*, uint32_t, MMediaChain** chain, int32_t,
-                                    int32_t) {
-  *chain = nullptr;
-  return kErrNotSupported;
-}
-
-int32_t FakeMediaSystem::ReleasePosition() {
-  return 0;
 }
 
 uint32_t FakeMediaSystem::PlayingItem() {

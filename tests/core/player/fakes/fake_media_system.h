@@ -12,16 +12,12 @@
 #include "interfaces/core/media_system.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/preference_store.h"
+#include "tests/core/player/fakes/chainless_media_system.h"
 
 namespace vk2::test {
 
-// The stand-in codes of the media system's entries that the player passes on.
-inline constexpr int32_t kFakeAlreadyInState = -400;  // entry 0
-inline constexpr int32_t kFakeWrongState = -405;      // entry 5
-inline constexpr int32_t kFakeBuildFailed = -413;     // entry 13
-
 class FakeMediaSystem final
-    : public ComObject<FakeMediaSystem, Face<MMediaSystem, kIID_MMediaSystem>> {
+    : public ComObject<FakeMediaSystem, Face<ChainlessMediaSystem, kIID_MMediaSystem>> {
  public:
   int32_t GetFileExtensionText(TString* text) override;
   int32_t GetFileExtensions(MediaTypeList* list) override;
@@ -35,26 +31,15 @@ class FakeMediaSystem final
   int32_t SeekStream(double seconds, uint32_t flags) override;
   int32_t GetState() override;
   int32_t SetVolume(double volume) override;
-  int32_t SetBalance(double balance) override;
   int32_t PrepareScan(const ItemInfo* item, int32_t full, int32_t costLimit) override;
-  int32_t DiscardScanChains() override;
   int32_t GetPlayInfo(MediaPlayInfo* info) override;
   int32_t GetString(const char16_t* name, TString* value) override;
-  int32_t GetInteger(const char16_t* name, int32_t* value) override;
   int32_t GetNumber(const char16_t* name, double* value) override;
-  int32_t Describe(PropertyDescriptionList* list) override;
   int32_t SetString(const char16_t* name, const char16_t* value) override;
-  int32_t SetInteger(const char16_t* name, int32_t value) override;
-  int32_t SetNumber(const char16_t* name, double value) override;
   int32_t LoadSettings(MPreferenceStore* store) override;
-  int32_t SaveSettings(MPreferenceStore* store) override;
   int32_t SendFilterMessage(const char16_t* text, uint32_t reserved) override;
-  int32_t GetCurrentChain(MMediaChain** chain, uint32_t* chainId) override;
   int32_t FillItemInfo(ItemInfo* item) override;
   int32_t HoldPosition(double seconds) override;
-  int32_t BuildChain(const ItemInfo* item, uint32_t chainId, MMediaChain** chain, int32_t scan,
-                     int32_t costLimit) override;
-  int32_t ReleasePosition() override;
 
   // The playing item reached its end: the owner advances, or playback stops.
   void EndOfItem();

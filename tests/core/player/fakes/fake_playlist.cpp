@@ -90,18 +90,9 @@ void FakePlaylist::Notify() {
     l->OnChange(nullptr);
 }
 
-int32_t FakePlaylist::Shutdown() {
-  return kOk;
-}
 int32_t FakePlaylist::GetName(TString* name) {
   *name = u"fake";
   return kOk;
-}
-int32_t FakePlaylist::SetName(const TString&) {
-  return kOk;
-}
-int32_t FakePlaylist::AddItems(const ItemInfo*, uint32_t, uint32_t, TArray<uint32_t>*) {
-  return kErrNotSupported;
 }
 
 int32_t FakePlaylist::RemoveItems(const uint32_t* ids, uint32_t count) {
@@ -129,13 +120,6 @@ int32_t FakePlaylist::RemoveAll() {
   std::vector<uint32_t> ids = Ids();
   RemoveItems(ids.data(), static_cast<uint32_t>(ids.size()));
   return kOk;
-}
-
-int32_t FakePlaylist::MoveItem(uint32_t, uint32_t) {
-  return kErrNotSupported;
-}
-int32_t FakePlaylist::MoveItems(const uint32_t*, uint32_t, uint32_t) {
-  return kErrNotSupported;
 }
 
 int32_t FakePlaylist::HoldItems(const uint32_t* ids, uint32_t count) {
@@ -176,54 +160,41 @@ int32_t FakePlaylist::GetFirstUID(uint32_t* id, uint8_t shuffle) {
   return kOk;
 }
 
-int32_t FakePlaylist::GetNextUID(uint32_t id, uint32_t* next, uint8_t shuffle) {
-  std::lock_guard lock(mutex_);
-  auto order = OrderLocked(shuffle);
+int32_t FakePlaylist::StepLocked(uint32_t id, uint32_t* to, uint8_t shuffle, bool forward) {
+  const auto order = OrderLocked(shuffle);
   auto it = std::find(order.begin(), order.end(), id);
   if (it == order.end()) {
+    // A removed item still held keeps the neighbours it had.
     for (auto& r : removed_) {
       if (r.item.id == id) {
-        *next = r.next;
+        *to = forward ? r.next : r.prev;
         return kOk;
       }
     }
     return kFakeIdNotFound;
   }
-  *next = ++it == order.end() ? 0 : *it;
+  if (forward) {
+    *to = ++it == order.end() ? 0 : *it;
+  } else {
+    *to = it == order.begin() ? 0 : *(it - 1);
+  }
   return kOk;
+}
+
+int32_t FakePlaylist::GetNextUID(uint32_t id, uint32_t* next, uint8_t shuffle) {
+  std::lock_guard lock(mutex_);
+  return StepLocked(id, next, shuffle, true);
 }
 
 int32_t FakePlaylist::GetPrevUID(uint32_t id, uint32_t* prev, uint8_t shuffle) {
   std::lock_guard lock(mutex_);
-  auto order = OrderLocked(shuffle);
-  auto it = std::find(order.begin(), order.end(), id);
-  if (it == order.end()) {
-    for (auto& r : removed_) {
-      if (r.item.id == id) {
-        *prev = r.prev;
-        return kOk;
-      }
-    }
-    return kFakeIdNotFound;
-  }
-  *prev = it == order.begin() ? 0 : *(it - 1);
-  return kOk;
+  return StepLocked(id, prev, shuffle, false);
 }
 
 int32_t FakePlaylist::Reshuffle() {
   std::lock_guard lock(mutex_);
   ++reshuffles_;
   return kOk;
-}
-
-int32_t FakePlaylist::Sort(PlaylistSortKey, uint8_t, const TString&) {
-  return kErrNotSupported;
-}
-int32_t FakePlaylist::RandomizeList() {
-  return kErrNotSupported;
-}
-int32_t FakePlaylist::Reverse() {
-  return kErrNotSupported;
 }
 
 int32_t FakePlaylist::Lock(uint32_t* token) {
@@ -237,22 +208,6 @@ int32_t FakePlaylist::Unlock(uint32_t) {
   --lockDepth_;
   mutex_.unlock();
   return kOk;
-}
-
-int32_t FakePlaylist::UpdateLock(uint32_t) {
-  return kOk;
-}
-uint32_t FakePlaylist::GetCurrentVersion() {
-  return 0;
-}
-int32_t FakePlaylist::GetCurrentItems(TArray<ItemInfo>*, uint32_t*) {
-  return kErrNotSupported;
-}
-int32_t FakePlaylist::GetCurrentList(TArray<uint32_t>*, uint32_t*) {
-  return kErrNotSupported;
-}
-int32_t FakePlaylist::GetChangeList(TArray<uint32_t>*, uint8_t*, uint32_t, uint32_t*) {
-  return kErrNotSupported;
 }
 
 int32_t FakePlaylist::GetCount() {
@@ -275,10 +230,6 @@ int32_t FakePlaylist::GetUIDAtIndex(int32_t index, uint32_t* id) {
   return kOk;
 }
 
-int32_t FakePlaylist::GetUIDForURL(const TString&, uint32_t*) {
-  return kErrNotSupported;
-}
-
 int32_t FakePlaylist::GetTotalPlayTime(double* seconds, uint32_t* type) {
   double until = 0.0;
   return TotalPlayTimeUntil(seconds ? seconds : &until, type, 0);
@@ -298,13 +249,6 @@ int32_t FakePlaylist::TotalPlayTimeUntil(double* seconds, uint32_t* type, uint32
   return kOk;
 }
 
-int32_t FakePlaylist::GetSongAtTime(double, uint8_t, uint32_t*) {
-  return kErrNotSupported;
-}
-int32_t FakePlaylist::SetItemsInfo(const ItemInfo*, uint32_t) {
-  return kErrNotSupported;
-}
-
 int32_t FakePlaylist::SetItemInfo(uint32_t id, const ItemInfo& record) {
   {
     std::lock_guard lock(mutex_);
@@ -315,10 +259,6 @@ int32_t FakePlaylist::SetItemInfo(uint32_t id, const ItemInfo& record) {
   }
   Notify();
   return kOk;
-}
-
-int32_t FakePlaylist::GetItemsInfo(ItemInfo*, uint32_t) {
-  return kErrNotSupported;
 }
 
 int32_t FakePlaylist::GetUIDInfo(uint32_t id, ItemInfo* record) {
@@ -337,13 +277,6 @@ int32_t FakePlaylist::GetUIDInfo(uint32_t id, ItemInfo* record) {
   return kFakeIdNotFound;
 }
 
-int32_t FakePlaylist::GetTokenList(TArray<PlaylistTokenCount>*) {
-  return kErrNotSupported;
-}
-int32_t FakePlaylist::CopyFrom(MPlaylist*, uint8_t) {
-  return kErrNotSupported;
-}
-
 int32_t FakePlaylist::AddRemoveListener(MPlaylistListener* listener, uint8_t add, uint8_t) {
   std::lock_guard lock(mutex_);
   auto it = std::find(listeners_.begin(), listeners_.end(), listener);
@@ -354,19 +287,6 @@ int32_t FakePlaylist::AddRemoveListener(MPlaylistListener* listener, uint8_t add
     if (it == listeners_.end()) return kErrNotFound;
     listeners_.erase(it);
   }
-  return kOk;
-}
-
-int32_t FakePlaylist::StartIdleScan() {
-  return kOk;
-}
-int32_t FakePlaylist::StopIdleScan() {
-  return kOk;
-}
-uint8_t FakePlaylist::CurrentlyIdleScanning() {
-  return 0;
-}
-int32_t FakePlaylist::SetIdleScan(IdleScanMode, uint8_t) {
   return kOk;
 }
 

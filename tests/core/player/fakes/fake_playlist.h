@@ -9,10 +9,11 @@
 #include "component/object/com_object.h"
 #include "interfaces/core/playlist.h"
 #include "interfaces/ids.h"
+#include "tests/core/player/fakes/playlist_stub.h"
 
 namespace vk2::test {
 
-class FakePlaylist final : public ComObject<FakePlaylist, Face<MPlaylist, kIID_MPlaylist>,
+class FakePlaylist final : public ComObject<FakePlaylist, Face<PlaylistStub, kIID_MPlaylist>,
                                             Face<MPlaylistControl, kIID_PlaylistControl>> {
  public:
   // Items "file:///N.wav" with the given durations (< 0: no duration).
@@ -28,50 +29,26 @@ class FakePlaylist final : public ComObject<FakePlaylist, Face<MPlaylist, kIID_M
   int TotalHolds();
   std::vector<uint32_t> Ids();
 
-  int32_t Shutdown() override;
+  // What the player uses; the rest is the stub's.
   int32_t GetName(TString* name) override;
-  int32_t SetName(const TString& name) override;
-  int32_t AddItems(const ItemInfo* records, uint32_t count, uint32_t afterId,
-                   TArray<uint32_t>* outIds) override;
   int32_t RemoveItems(const uint32_t* ids, uint32_t count) override;
   int32_t RemoveAll() override;
-  int32_t MoveItem(uint32_t id, uint32_t afterId) override;
-  int32_t MoveItems(const uint32_t* ids, uint32_t count, uint32_t afterId) override;
   int32_t HoldItems(const uint32_t* ids, uint32_t count) override;
   int32_t ReleaseItems(const uint32_t* ids, uint32_t count) override;
   int32_t GetFirstUID(uint32_t* id, uint8_t shuffle) override;
   int32_t GetNextUID(uint32_t id, uint32_t* next, uint8_t shuffle) override;
   int32_t GetPrevUID(uint32_t id, uint32_t* prev, uint8_t shuffle) override;
   int32_t Reshuffle() override;
-  int32_t Sort(PlaylistSortKey key, uint8_t ascending, const TString& tokenName) override;
-  int32_t RandomizeList() override;
-  int32_t Reverse() override;
   int32_t Lock(uint32_t* token) override;
   int32_t Unlock(uint32_t token) override;
-  int32_t UpdateLock(uint32_t token) override;
-  uint32_t GetCurrentVersion() override;
-  int32_t GetCurrentItems(TArray<ItemInfo>* items, uint32_t* revision) override;
-  int32_t GetCurrentList(TArray<uint32_t>* ids, uint32_t* revision) override;
-  int32_t GetChangeList(TArray<uint32_t>* ids, uint8_t* orderChanged, uint32_t sinceRevision,
-                        uint32_t* revision) override;
   int32_t GetCount() override;
   int32_t GetUIDIndex(uint32_t id) override;
   int32_t GetUIDAtIndex(int32_t index, uint32_t* id) override;
-  int32_t GetUIDForURL(const TString& url, uint32_t* id) override;
   int32_t GetTotalPlayTime(double* seconds, uint32_t* type) override;
-  int32_t GetSongAtTime(double time, uint8_t fraction, uint32_t* id) override;
-  int32_t SetItemsInfo(const ItemInfo* records, uint32_t count) override;
   int32_t SetItemInfo(uint32_t id, const ItemInfo& record) override;
-  int32_t GetItemsInfo(ItemInfo* records, uint32_t count) override;
   int32_t GetUIDInfo(uint32_t id, ItemInfo* record) override;
-  int32_t GetTokenList(TArray<PlaylistTokenCount>* tokens) override;
-  int32_t CopyFrom(MPlaylist* source, uint8_t append) override;
   int32_t AddRemoveListener(MPlaylistListener* listener, uint8_t add,
                             uint8_t wantsDetails) override;
-  int32_t StartIdleScan() override;
-  int32_t StopIdleScan() override;
-  uint8_t CurrentlyIdleScanning() override;
-  int32_t SetIdleScan(IdleScanMode mode, uint8_t startImmediately) override;
 
   int32_t TotalPlayTimeUntil(double* seconds, uint32_t* type, uint32_t stopId) override;
 
@@ -82,6 +59,8 @@ class FakePlaylist final : public ComObject<FakePlaylist, Face<MPlaylist, kIID_M
     uint32_t prev = 0;
   };
   int FindLocked(uint32_t id) const;
+  // The next (`forward`) or previous id in the order, as GetNextUID and GetPrevUID answer.
+  int32_t StepLocked(uint32_t id, uint32_t* to, uint8_t shuffle, bool forward);
   const std::vector<uint32_t> OrderLocked(bool shuffle) const;
   void Notify();
 

@@ -1,0 +1,87 @@
+// An interface definition (one `interface` element of a DUV document): the interface's
+// dictionary of named values and definitions, read on first use and answered by name. Lookups
+// that fail here are passed to the parent definition; -5 when neither has the name.
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/containers/tarray.h"
+#include "foundation/text/tstring.h"
+#include "foundation/util/guid.h"
+#include "interfaces/markup/font_record.h"
+#include "interfaces/runtime/xml_document.h"
+#include "interfaces/unknown.h"
+
+namespace vk2 {
+
+class MMarkupPalette;
+
+// A named definition record of the window tree (image style, shape, hit style, window).
+class MMarkupDefinition : public MUnknown {
+ public:
+  virtual int32_t GetName(TString* name) = 0;
+  // The element it was read from (one reference), or -5 once the document was let go.
+  virtual int32_t GetElement(MXmlNode** element) = 0;
+
+ protected:
+  ~MMarkupDefinition() = default;
+};
+
+class MHitStyleDefinition : public MMarkupDefinition {
+ public:
+  // The code of the first shape (from the last to the first) that is hit, else its own code.
+  virtual uint32_t HitTest(int32_t x, int32_t y) = 0;
+
+ protected:
+  ~MHitStyleDefinition() = default;
+};
+
+class MMarkupPalette : public MUnknown {
+ public:
+  // 256 ARGB entries.
+  virtual const uint32_t* Entries() = 0;
+
+ protected:
+  ~MMarkupPalette() = default;
+};
+
+class MInterfaceDefinition : public MUnknown {
+ public:
+  virtual int32_t GetImageStyle(const char16_t* name, MMarkupDefinition** inout) = 0;
+  virtual int32_t GetProperty(const char16_t* name, MXmlNode** inout) = 0;
+  virtual int32_t GetShape(const char16_t* name, MMarkupDefinition** inout) = 0;
+  // A hit-code list ("DRAG") gives a new unnamed hit style with that code.
+  virtual int32_t GetHitStyle(const char16_t* text, MHitStyleDefinition** inout) = 0;
+  // Literal values or names.
+  virtual int32_t GetRect(const char16_t* text, double out[4]) = 0;
+  virtual int32_t GetPoint(const char16_t* text, double out[2]) = 0;
+  virtual int32_t GetColor(const char16_t* text, uint32_t* out) = 0;
+  virtual int32_t GetPalette(const char16_t* name, MMarkupPalette** inout) = 0;
+  virtual int32_t ParseAlignmentValue(const char16_t* text, uint64_t* out) = 0;
+  virtual int32_t ParseFillModeValue(const char16_t* text, uint64_t* out) = 0;
+  virtual int32_t ParseBlitModeValue(const char16_t* text, uint64_t* out) = 0;
+  // 1 for a raster font, 0 for a face font.
+  virtual int32_t GetFont(const char16_t* name, const FontRecord* base, FontRecord* out) = 0;
+  virtual int32_t ParseOrientationValue(const char16_t* text, uint64_t* out) = 0;
+  // A window type's name, or a GUID text taken as the class itself.
+  virtual int32_t GetWindowTypeClass(const char16_t* name, Guid* out) = 0;
+  // The script text with its includes expanded.
+  virtual int32_t GetScript(const char16_t* name, TString* out) = 0;
+  virtual int32_t GetParentDefinition(MInterfaceDefinition** inout) = 0;
+  virtual int32_t GetCosmeticName(TString* out) = 0;
+  virtual int32_t GetUniqueName(TString* out) = 0;
+  virtual int32_t GetAuthor(TString* out) = 0;
+  virtual int32_t GetUrlTitle(TString* out) = 0;
+  virtual int32_t GetUrl(TString* out) = 0;
+  virtual int32_t GetVersionText(TString* out) = 0;
+  virtual int32_t GetMmlVersion() = 0;
+  // The caller's context with the language this interface chose.
+  virtual int32_t GetLanguageContext(LoadContext* out) = 0;
+  // Names of the top-level windows whose type resolves to `classId`, in document order.
+  virtual int32_t ListWindowNames(TArray<TString>* out, const Guid& classId) = 0;
+
+ protected:
+  ~MInterfaceDefinition() = default;
+};
+
+}  // namespace vk2
