@@ -205,4 +205,17 @@ inline constexpr Guid kIID_MDockPoint = MakeGuid("4616572B-AEE9-48FC-AEE4-A7A308
 // Inside the runtime only: the core behind a window element of the GUI layer.
 inline constexpr Guid kIID_WindowPartCore = MakeGuid("6A5BEA65-8EA1-4989-9796-7E4E248A4A9E");
 
+// ---- GUI layer: control parts, menus, list view, dialogs -----------------------------------
+inline constexpr Guid kIID_MOpenFileDialog = MakeGuid("1CA9C752-BCEF-4DC4-82F8-8B601CDEBA2D");
+inline constexpr Guid kIID_MSaveFileDialog = MakeGuid("4E260700-0D8C-454D-BBC6-AAC28B31DCBE");
+inline constexpr Guid kIID_MDialogStrip = MakeGuid("25C6500E-AF7D-4733-A82F-FAB2519DE9E0");
+inline constexpr Guid kIID_MMessageBox = MakeGuid("21932576-CBEE-4EC3-AAB4-7DAA78A521BE");
+// Menu items, menu windows (asked as kIID_MBrintWindow) and scroll bars come from this class.
+inline constexpr Guid kBrintControlsClass = MakeGuid("5D24FC4D-FB2F-4783-9D75-0B034132082E");
+inline constexpr Guid kIID_MMenuItem = MakeGuid("373CFFB9-89E4-445C-9648-582CB5EF89C2");
+inline constexpr Guid kIID_MMenuWindow = MakeGuid("4701FFC0-2E3F-46E2-8510-B3BDA86137EE");
+inline constexpr Guid kIID_MButton = MakeGuid("ED7FE072-F1EC-4774-845A-9EC62D825171");
+inline constexpr Guid kIID_MFillBar = MakeGuid("0DF8B044-546D-4E32-BDDE-B5C5A41DA67D");
+inline constexpr Guid kIID_MEditBox = MakeGuid("8BBC1BC2-E470-4D53-9782-384D436B705A");
+
 }  // namespace vk2

@@ -1,0 +1,237 @@
+// The button and fill-bar parts in a headless host: the pointer, the wheel, keys and the fake
+// clock drive them as a person would.
+#include <gtest/gtest.h>
+
+#include "foundation/util/result.h"
+#include "interfaces/gui/controls.h"
+#include "oru/gui/controls/button_part.h"
+#include "oru/gui/controls/edit_box_part.h"
+#include "oru/gui/controls/fill_bar_part.h"
+#include "tests/oru/gui/controls/recording_wrapper.h"
+#include "tests/oru/gui/support/gui_test_fixture.h"
+
+namespace vk2::gui::test {
+namespace {
+
+class ControlPartTest : public GuiTest {
+ protected:
+  // A wrapped part at (20, 20) sized w x h in a 200 x 100 host at (0, 0).
+  RefPtr<RecordingWrapper> Place(RecordingWrapper::PartFactory factory, int32_t w, int32_t h) {
+    root_ = RecordingPart::Make(0xFF000000);
+    host_ = MakeHost(root_.Get(), RectI{0, 0, 200, 100});
+    RefPtr<RecordingWrapper> wrapper = RecordingWrapper::Make(factory);
+    WindowPart* core = WindowPart::FromElement(wrapper.Get());
+    core->SetLocation(PointI{20, 20});
+    core->SetSize(SizeI{w, h});
+    EXPECT_EQ(root_->AttachChild(wrapper.Get(), kPlaceModeTop), 0);
+    Turn();
+    window_ = host_->BackendWindow();
+    return wrapper;
+  }
+  void SetInt(MWindowElement* part, const char16_t* name, int32_t value) {
+    PropertyValue v;
+    v.type = kPropInteger;
+    v.integer = value;
+    part->SetProperty(name, kPropInteger, &v);
+  }
+  void Press(int32_t x, int32_t y) {
+    backend_->Press(window_, x, y);
+    Turn();
+  }
+  void Release(int32_t x, int32_t y) {
+    backend_->ReleaseButton(window_, x, y);
+    Turn();
+  }
+  void Move(int32_t x, int32_t y) {
+    backend_->MoveTo(window_, x, y);
+    Turn();
+  }
+
+  RefPtr<RecordingPart> root_;
+  RefPtr<HostWindowObject> host_;
+  uint32_t window_ = 0;
+};
+
+TEST_F(ControlPartTest, ButtonGoesThroughItsStatesUnderThePointer) {
+  auto wrapper = Place(&ButtonPart::Create, 40, 20);
+  auto* button = wrapper->Part<MButton>(kIID_MButton);
+  SetInt(button, kPropButtonHover, 1);
+  Move(30, 30);
+  EXPECT_EQ(button->GetLogicState(), kButtonHover);
+  Press(30, 30);
+  EXPECT_EQ(button->GetLogicState(), kButtonPressed);
+  Move(150, 80);
+  EXPECT_EQ(button->GetLogicState(), kButtonPressedOutside);
+  Move(30, 30);
+  Release(30, 30);
+  EXPECT_EQ(button->GetLogicState(), kButtonHover);
+  EXPECT_EQ(wrapper->Count(kNotifyClick), 1);
+  Move(150, 80);
+  EXPECT_EQ(button->GetLogicState(), kButtonNormal);
+
+  EXPECT_EQ(button->SetLogicState(4, 0), kErrOutOfRange);
+  EXPECT_EQ(button->SetLogicState(3, 1), 0);
+  EXPECT_EQ(button->GetLogicState(), 3);
+  EXPECT_EQ(wrapper->Count(kNotifyClick), 2);  // asked to notify
+}
+
+TEST_F(ControlPartTest, HeldButtonRepeatsOnTheClock) {
+  auto wrapper = Place(&ButtonPart::Create, 40, 20);
+  auto* button = wrapper->Part<MButton>(kIID_MButton);
+  button->SetRepeatDelay(kDefaultRepeatDelayMs);
+  Press(30, 30);
+  Step(149);
+  EXPECT_EQ(wrapper->Count(kNotifyClick), 0);
+  Step(1);
+  EXPECT_EQ(wrapper->Count(kNotifyClick), 1);
+  Step(50);
+  Step(50);
+  EXPECT_EQ(wrapper->Count(kNotifyClick), 3);
+  Release(30, 30);
+  EXPECT_EQ(wrapper->Count(kNotifyClick), 4);  // the release's own click
+  Step(500);
+  EXPECT_EQ(wrapper->Count(kNotifyClick), 4);
+}
+
+TEST_F(ControlPartTest, ToggleButtonFlipsOnClicks) {
+  auto wrapper = Place(&ButtonPart::Create, 40, 20);
+  auto* button = wrapper->Part<MButton>(kIID_MButton);
+  SetInt(button, kPropButtonToggle, 1);
+  button->SetStateCount(3);
+  backend_->Click(window_, 30, 30);
+  Turn();
+  EXPECT_EQ(button->GetChecked(), 1);
+  EXPECT_EQ(button->GetVisualState(), kButtonPressed);
+  backend_->Click(window_, 30, 30);
+  Turn();
+  EXPECT_EQ(button->GetChecked(), 0);
+  EXPECT_EQ(button->GetVisualState(), kButtonNormal);
+}
+
+TEST_F(ControlPartTest, FillBarFollowsThePointerAndReportsEachChange) {
+  auto wrapper = Place(&FillBarPart::Create, 100, 10);
+  auto* bar = wrapper->Part<MFillBar>(kIID_MFillBar);
+  SetInt(bar, kPropPosMax, 200);
+  Press(45, 25);  // 25 of 100 pixels along
+  EXPECT_EQ(bar->GetIntPos(), 50);
+  EXPECT_DOUBLE_EQ(bar->GetRealPos(), 0.25);
+  Move(95, 25);
+  EXPECT_EQ(bar->GetIntPos(), 150);
+  Move(500, 25);  // past the end: held at the maximum
+  EXPECT_EQ(bar->GetIntPos(), 200);
+  Release(500, 25);
+  EXPECT_EQ(wrapper->Count(kNotifyQueryPosChange), 3);
+  EXPECT_EQ(wrapper->Count(kNotifyPosChange), 3);
+  ASSERT_EQ(wrapper->Count(kNotifyPosFinalized), 1);
+  for (const auto& note : wrapper->notes) {
+    if (note.first == kNotifyPosFinalized) {
+      EXPECT_EQ(note.second, 200u);
+    }
+  }
+
+  PointI at{70, 5};
+  int32_t position = -1;
+  EXPECT_EQ(wrapper->Query(kQueryPositionAtPoint, reinterpret_cast<uintptr_t>(&at),
+                           reinterpret_cast<uintptr_t>(&position), 0),
+            1);
+  EXPECT_EQ(position, 140);
+}
+
+TEST_F(ControlPartTest, FillBarChangesTheWrapperRefusesOrAltersDoNotHappenAsAsked) {
+  auto wrapper = Place(&FillBarPart::Create, 100, 10);
+  auto* bar = wrapper->Part<MFillBar>(kIID_MFillBar);
+  wrapper->allowMoves = false;
+  Press(70, 25);
+  Release(70, 25);
+  EXPECT_EQ(bar->GetIntPos(), 0);
+  EXPECT_EQ(wrapper->Count(kNotifyPosChange), 0);
+  wrapper->allowMoves = true;
+  wrapper->forcedPosition = 10;
+  Press(70, 25);
+  EXPECT_EQ(bar->GetIntPos(), 10);
+  Release(70, 25);
+}
+
+TEST_F(ControlPartTest, FillBarAnswersTheWheelKeysAndScripts) {
+  auto wrapper = Place(&FillBarPart::Create, 100, 10);
+  auto* bar = wrapper->Part<MFillBar>(kIID_MFillBar);
+  PointI inside{10, 5};
+  wrapper->Query(kQueryWheel, reinterpret_cast<uintptr_t>(&inside), 3, 0);
+  EXPECT_EQ(bar->GetIntPos(), 3);
+  KeyEvent key{kKeyPageUp, 0, 0};
+  wrapper->Query(kQueryKeyDown, reinterpret_cast<uintptr_t>(&key), 0, 0);
+  EXPECT_EQ(bar->GetIntPos(), 13);
+  key.key = kKeyEnd;
+  wrapper->Query(kQueryKeyDown, reinterpret_cast<uintptr_t>(&key), 0, 0);
+  EXPECT_EQ(bar->GetIntPos(), 100);
+  EXPECT_EQ(wrapper->Count(kNotifyPosFinalized), 3);
+
+  EXPECT_EQ(bar->SetRealPos(1.5), kErrOutOfRange);
+  EXPECT_EQ(bar->SetRealPos(0.5), 0);
+  EXPECT_EQ(bar->GetIntPos(), 50);
+  const int32_t changesBefore = wrapper->Count(kNotifyPosChange);
+  bar->SetIntPos(70);  // a script's change is no user's: nothing is asked or told
+  EXPECT_EQ(wrapper->Count(kNotifyPosChange), changesBefore);
+
+  bar->SetVertical(1);  // the minimum at the bottom
+  PointI low{50, 9};
+  PointI high{50, 0};
+  EXPECT_EQ(bar->IntPosAtPoint(&low), 10);
+  EXPECT_EQ(bar->IntPosAtPoint(&high), 100);
+  PointI centre;
+  bar->HandleCentre(&centre, 0, 0.5, 0, 0, 0);
+  EXPECT_EQ(centre, (PointI{50, 5}));
+}
+
+TEST_F(ControlPartTest, EditBoxTakesFocusTypedTextKeysAndTheClipboard) {
+  auto wrapper = Place(&EditBoxPart::Create, 100, 16);
+  auto* edit = wrapper->Part<MEditBox>(kIID_MEditBox);
+  edit->SetText(u"hello");
+  backend_->Click(window_, 30, 25);
+  Turn();
+  EXPECT_TRUE(backend_->TextInputEnabled());
+  EXPECT_EQ(edit->CaretVisible(), 1);
+  Step(kCaretBlinkMs);
+  EXPECT_EQ(edit->CaretVisible(), 0);  // blinking on the clock
+  backend_->Text(window_, u" world");
+  Turn();
+  EXPECT_EQ(edit->CaretVisible(), 1);  // typing shows the caret at once
+  TString text;
+  edit->GetText(&text);
+  EXPECT_EQ(text.view(), u"hello world");
+  EXPECT_EQ(wrapper->Count(kNotifyEditChanged), 1);
+
+  backend_->Key(window_, kKeyHome, kModShift);
+  Turn();
+  backend_->Key(window_, 'c', kModCtrl);
+  Turn();
+  EXPECT_EQ(backend_->ClipboardText(), u"hello world");
+  backend_->Key(window_, kKeyEnd, 0);
+  backend_->Key(window_, 'v', kModCtrl);
+  Turn();
+  edit->GetText(&text);
+  EXPECT_EQ(text.view(), u"hello worldhello world");
+  backend_->Key(window_, kKeyEnter, 0);
+  Turn();
+  EXPECT_EQ(wrapper->Count(kNotifyEditEnter), 1);
+
+  edit->SetSecret(1);
+  edit->SetSelection(0, 5);
+  backend_->SetClipboardText(u"kept");
+  backend_->Key(window_, 'x', kModCtrl);  // a secret is never copied out, nor cut
+  Turn();
+  EXPECT_EQ(backend_->ClipboardText(), u"kept");
+  int32_t start = -1;
+  int32_t end = -1;
+  edit->GetSelection(&start, &end);
+  EXPECT_EQ(start, 0);
+  EXPECT_EQ(end, 5);
+
+  wrapper->SetFocus(0);
+  Turn();
+  EXPECT_EQ(edit->CaretVisible(), 0);
+  EXPECT_FALSE(backend_->TextInputEnabled());
+}
+
+}  // namespace
+}  // namespace vk2::gui::test
