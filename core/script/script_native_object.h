@@ -22,6 +22,12 @@ inline constexpr uint32_t kCoreScriptObjectVersion = 0x10000;
 bool AddScriptFunction(MScriptObject* script, const char16_t* name, const char16_t* help,
                        ScriptHandler handler, const void* data, uintptr_t tag = 0);
 
+// Aggregates the script module's script object into `host`, with `part` added beside it when
+// given, and names and marks it. The script face without a reference (the host's parts hold
+// it), or null without the script module.
+MScriptObject* AttachCoreScriptObject(MBaseObject* host, MUnknown* part, const TString& name,
+                                      const TString& className);
+
 template <class Derived, class... Faces>
 class ScriptNativeObject
     : public ComObject<Derived, Face<MBaseObject, kIID_MBaseObject>, Faces...> {
@@ -45,14 +51,8 @@ class ScriptNativeObject
 
   // Aggregates the script object and names it. False without the script module.
   bool AttachScriptObject(const TString& name, const TString& className) {
-    if (AttachPart(kMmlModuleClass, kIID_MScriptObjectInner) < 0) return false;
-    void* found = nullptr;
-    if (this->QueryInterface(kIID_MScriptObject, &found, 0, 0) < 0 || !found) return false;
-    script_ = static_cast<MScriptObject*>(found);
-    script_->SetName(name);
-    script_->SetClassName(className);
-    script_->SetVersion(kCoreScriptObjectVersion);
-    return true;
+    script_ = AttachCoreScriptObject(this, nullptr, name, className);
+    return script_ != nullptr;
   }
   bool AddFunction(const char16_t* name, const char16_t* help, ScriptHandler handler,
                    const void* data, uintptr_t tag = 0) {

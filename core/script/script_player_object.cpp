@@ -41,14 +41,8 @@ RefPtr<MScriptPlayerObject> ScriptPlayerObject::Create(MBaseObject* host) {
 }
 
 bool ScriptPlayerObject::Init(MBaseObject* host) {
-  if (host->AttachPart(kMmlModuleClass, kIID_MScriptObjectInner) < 0) return false;
-  if (host->AddPart(Inner()) < 0) return false;
-  void* found = nullptr;
-  if (QueryInterface(kIID_MScriptObject, &found, 0, 0) < 0 || !found) return false;
-  script_ = static_cast<MScriptObject*>(found);
-  script_->SetName(u"default");
-  script_->SetClassName(u"Script Player Object");
-  script_->SetVersion(kCoreScriptObjectVersion);
+  script_ = AttachCoreScriptObject(host, Inner(), u"default", u"Script Player Object");
+  if (!script_) return false;
   RegisterPlayerFunctions(script_, &bindings_, this);
   settings_ = ScriptPlayerSettingsObject::Create();
   if (settings_) {

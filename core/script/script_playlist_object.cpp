@@ -56,14 +56,8 @@ RefPtr<MScriptPlaylistObject> ScriptPlaylistObject::Create(MBaseObject* host) {
 }
 
 bool ScriptPlaylistObject::Init(MBaseObject* host) {
-  if (host->AttachPart(kMmlModuleClass, kIID_MScriptObjectInner) < 0) return false;
-  if (host->AddPart(Inner()) < 0) return false;
-  void* found = nullptr;
-  if (QueryInterface(kIID_MScriptObject, &found, 0, 0) < 0 || !found) return false;
-  script_ = static_cast<MScriptObject*>(found);
-  script_->SetName(u"default");
-  script_->SetClassName(u"Script Playlist Object");
-  script_->SetVersion(kCoreScriptObjectVersion);
+  script_ = AttachCoreScriptObject(host, Inner(), u"default", u"Script Playlist Object");
+  if (!script_) return false;
   RegisterPlaylistFunctions(script_, &bindings_, this);
   return true;
 }

@@ -160,35 +160,29 @@ void HeadlessBackend::Inject(BackendEvent event) {
   Wake();
 }
 
-void HeadlessBackend::MoveTo(uint32_t window, int32_t x, int32_t y) {
+void HeadlessBackend::InjectPointer(BackendEvent::Type type, uint32_t window, int32_t x, int32_t y,
+                                    int32_t button) {
   BackendEvent e;
-  e.type = BackendEvent::Type::kPointerMove;
+  e.type = type;
   e.window = window;
   e.x = x;
   e.y = y;
+  e.button = button;
   Inject(std::move(e));
+}
+
+void HeadlessBackend::MoveTo(uint32_t window, int32_t x, int32_t y) {
+  InjectPointer(BackendEvent::Type::kPointerMove, window, x, y, 0);
 }
 
 void HeadlessBackend::Press(uint32_t window, int32_t x, int32_t y, int32_t button) {
   MoveTo(window, x, y);
-  BackendEvent e;
-  e.type = BackendEvent::Type::kButtonDown;
-  e.window = window;
-  e.x = x;
-  e.y = y;
-  e.button = button;
-  Inject(std::move(e));
+  InjectPointer(BackendEvent::Type::kButtonDown, window, x, y, button);
 }
 
 void HeadlessBackend::ReleaseButton(uint32_t window, int32_t x, int32_t y, int32_t button) {
   MoveTo(window, x, y);
-  BackendEvent e;
-  e.type = BackendEvent::Type::kButtonUp;
-  e.window = window;
-  e.x = x;
-  e.y = y;
-  e.button = button;
-  Inject(std::move(e));
+  InjectPointer(BackendEvent::Type::kButtonUp, window, x, y, button);
 }
 
 void HeadlessBackend::Click(uint32_t window, int32_t x, int32_t y, int32_t button) {

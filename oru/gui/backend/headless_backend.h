@@ -76,6 +76,9 @@ class HeadlessBackend final : public GuiBackend {
   bool DumpPng(uint32_t window, const std::string& path);
 
  private:
+  void InjectPointer(BackendEvent::Type type, uint32_t window, int32_t x, int32_t y,
+                     int32_t button);
+
   std::mutex mutex_;
   std::shared_ptr<ClockSleeper> sleeper_;
   bool woken_ = false;  // guarded by sleeper_->mutex
