@@ -277,6 +277,8 @@ TEST_F(XmlTest, NulCharacterReferencesAreRefusedWithTheirLine) {
       {"<a x=\"&#0000;\"/>", 1},
       {"<a>&#x100000000;</a>", 1},  // wraps to zero as the parser decodes it
       {"<a><!-- &#0; --><![CDATA[&#0;]]><?p &#0;?>&#48;&#x;&#0</a>", 0},
+      {"<a x=\"<?\">&#x00;</a>", 1},  // markup-like text inside a value starts nothing
+      {"<a x='<!--'\ny=\"&#0;\"/>", 2},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -292,6 +294,20 @@ TEST_F(XmlTest, NulCharacterReferencesAreRefusedWithTheirLine) {
     EXPECT_EQ(line, c.line);
     EXPECT_NE(std::string(Utf8(error).c_str()).find("nul"), std::string::npos);
   }
+}
+
+TEST_F(XmlTest, CarriageReturnsInTextSurviveASaveAndLoad) {
+  const char text[] = "<a x=\"&#13;\">one&#13;two</a>";
+  ASSERT_EQ(doc_->Load(text, sizeof text - 1, 0), 0);
+  NarrowString written;
+  ASSERT_EQ(doc_->SaveToMemory(&written, 0), 0);
+  ASSERT_EQ(doc_->Load(written.c_str(), written.Length(), 0), 0);
+  auto a = Child(Root().Get(), u"a");
+  ASSERT_TRUE(a);
+  EXPECT_EQ(Text(a.Get()), "one\rtwo");
+  TString x;
+  ASSERT_EQ(a->GetAttribute(u"x", &x), 0);
+  EXPECT_EQ(x.view(), std::u16string_view(u"\r"));
 }
 
 TEST_F(XmlTest, Utf16TextIsRead) {

@@ -54,16 +54,44 @@ bool IsNulReference(std::string_view text, size_t at) {
 
 }  // namespace
 
+namespace {
+
+// Where the tag starting at `at` ends (its '>', or the end of the text); a nul reference inside
+// one of its quoted values is reported through `nul`.
+size_t SkipTag(std::string_view text, size_t at, size_t* nul) {
+  char quote = 0;
+  size_t i = at + 1;
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    if (quote) {
+      if (c == quote) quote = 0;
+      if (c == '&' && *nul == std::string_view::npos && IsNulReference(text, i)) *nul = i;
+    } else if (c == '"' || c == '\'') {
+      quote = c;
+    } else if (c == '>') {
+      break;
+    }
+  }
+  return i;
+}
+
+}  // namespace
+
 size_t FindNulCharacterReference(std::string_view text) {
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '<') {
-      size_t end = SkipUndecoded(text, i);
+      const size_t end = SkipUndecoded(text, i);
       if (end != std::string_view::npos) {
         i = end - 1;
         continue;
       }
+      // A tag: its quoted values are decoded, and what looks like markup inside them is not.
+      size_t nul = std::string_view::npos;
+      i = SkipTag(text, i, &nul);
+      if (nul != std::string_view::npos) return nul;
+      continue;
     }
-    if (text[i] == '&' && text.substr(i, 2) == "&#" && IsNulReference(text, i)) return i;
+    if (text[i] == '&' && IsNulReference(text, i)) return i;
   }
   return std::string_view::npos;
 }

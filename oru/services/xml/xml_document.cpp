@@ -182,7 +182,19 @@ std::string XmlDocumentObject::Serialize(uint32_t flags) {
   std::ostringstream out;
   unsigned format = (flags & kXmlSaveIndent) ? pugi::format_indent : pugi::format_raw;
   state->doc.save(out, "  ", format, pugi::encoding_utf8);
-  return out.str();
+  // The writer leaves a carriage return in text as it is, and reading turns a bare one into a
+  // line feed; written as a reference it reads back unchanged. (Values already come escaped.)
+  std::string text = out.str();
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (char c : text) {
+    if (c == '\r') {
+      escaped += "&#13;";
+    } else {
+      escaped += c;
+    }
+  }
+  return escaped;
 }
 
 int32_t XmlDocumentObject::Save(const char16_t* path, uint32_t, uint32_t flags) {
