@@ -1,4 +1,5 @@
 #include "audio/effects/equalizer_filter.h"
+#include "component/object/query.h"
 
 #include <new>
 
@@ -54,8 +55,8 @@ int32_t EqualizerFilter::SetBandCount(int32_t count) {
 
 int32_t EqualizerFilter::LoadEffectSettings(MPreferenceStore* section) {
   if (!section) return kErrMissingArg;
-  RefPtr<MPreferenceStore> kept;
-  if (section->QueryInterface(kIID_MPreferenceStore, kept.PutVoid(), 1, 0) < 0 || !kept) {
+  RefPtr<MPreferenceStore> kept = Query<MPreferenceStore>(section, kIID_MPreferenceStore);
+  if (!kept) {
     return kErrNoInterface;
   }
   ScopedLock lock(lock_);

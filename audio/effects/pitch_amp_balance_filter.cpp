@@ -1,4 +1,5 @@
 #include "audio/effects/pitch_amp_balance_filter.h"
+#include "component/object/query.h"
 
 #include <cmath>
 #include <cstdint>
@@ -73,8 +74,8 @@ void PitchAmpBalanceFilter::ReadValues(MPreferenceStore* section) {
 
 int32_t PitchAmpBalanceFilter::LoadEffectSettings(MPreferenceStore* section) {
   if (!section) return kErrMissingArg;
-  RefPtr<MPreferenceStore> kept;
-  if (section->QueryInterface(kIID_MPreferenceStore, kept.PutVoid(), 1, 0) < 0 || !kept) {
+  RefPtr<MPreferenceStore> kept = Query<MPreferenceStore>(section, kIID_MPreferenceStore);
+  if (!kept) {
     return kErrNoInterface;
   }
   ScopedLock lock(lock_);

@@ -1,4 +1,5 @@
 #include "core/script/player_functions.h"
+#include "component/object/query.h"
 
 #include <cmath>
 #include <initializer_list>
@@ -353,8 +354,7 @@ int32_t GetPlaylist(HandlerCall& call) {
   if (ArgCount(call) != 0) return kScriptBadArguments;
   VK2_PLAYER_OR_RETURN(player);
   if (RefPtr<MPlaylist> playlist = CurrentPlaylist(player)) {
-    RefPtr<MScriptObject> script;
-    if (playlist->QueryInterface(kIID_MScriptObject, script.PutVoid(), 1, 0) >= 0 && script) {
+    if (RefPtr<MScriptObject> script = Query<MScriptObject>(playlist, kIID_MScriptObject)) {
       TString uid;
       script->GetUid(&uid);
       SetResultText(call, uid);

@@ -1,4 +1,5 @@
 #include "core/script/script_container.h"
+#include "component/object/query.h"
 
 #include "component/script/script_report.h"
 #include "core/script/callback_functions.h"
@@ -157,8 +158,8 @@ void ScriptContainer<Object, Child, kClassId>::AddChild(const TString& name, MSc
   RefPtr<Object> object;
   if (manager->Find(name, &object) < 0 || !object) return;
   // A core object already published (by another container of the same core) keeps its face.
-  RefPtr<Child> child;
-  if (object->QueryInterface(ChildTraits<Child>::kIid, child.PutVoid(), 1, 0) < 0 || !child) {
+  RefPtr<Child> child = Query<Child>(object, ChildTraits<Child>::kIid);
+  if (!child) {
     RefPtr<MBaseObject> host;
     if (object->QueryInterface(kIID_MBaseObject, host.PutVoid(), 1, 0) < 0 || !host) return;
     child = ChildTraits<Child>::Create(host.Get());

@@ -1,4 +1,5 @@
 #include "core/script/script_player_object.h"
+#include "component/object/query.h"
 
 #include "component/script/script_report.h"
 #include "core/script/script_args.h"
@@ -82,9 +83,8 @@ int32_t ScriptPlayerObject::Attach(MPlayer* player, MCore* core) {
   if (!player) return kScriptBadArguments;
   const int32_t r = player->AddRemoveListener(&listener_, 1);
   if (settings_) settings_->SetPlayer(player);
-  void* events = nullptr;
-  if (player->QueryInterface(kIID_MPlayerEvents, &events, 0, 0) >= 0 && events) {
-    static_cast<MPlayerEvents*>(events)->Broadcast(reinterpret_cast<uintptr_t>(script_));
+  if (auto* events = QueryBorrowed<MPlayerEvents>(player, kIID_MPlayerEvents)) {
+    events->Broadcast(reinterpret_cast<uintptr_t>(script_));
   }
   return r;
 }

@@ -1,4 +1,5 @@
 #include "oru/gui/controls/fill_bar_part.h"
+#include "component/object/query.h"
 
 #include <algorithm>
 #include <new>
@@ -45,10 +46,7 @@ void FillBarPart::ReadProperties() {
 }
 
 RefPtr<MFillBar> FillBarPart::Face() {
-  MFillBar* face = nullptr;
-  if (Outer()->QueryInterface(kIID_MFillBar, reinterpret_cast<void**>(&face), 1, 0) == 0 && face) {
-    return RefPtr<MFillBar>::Adopt(face);
-  }
+  if (RefPtr<MFillBar> face = vk2::Query<MFillBar>(Outer(), kIID_MFillBar)) return face;
   return RefPtr<MFillBar>(this);
 }
 

@@ -1,4 +1,5 @@
 #include "oru/gui/window/window_part.h"
+#include "component/object/query.h"
 
 #include <algorithm>
 #include <cmath>
@@ -60,10 +61,8 @@ void WindowPart::BindFace(MWindowElement* self, MUnknown* controlling) {
 }
 
 MWindowElement* WindowPart::Outer() {
-  void* p = nullptr;
-  if (controlling_ && controlling_->QueryInterface(kIID_MWindowElement, &p, 0, 0) == 0 && p) {
-    return static_cast<MWindowElement*>(p);
-  }
+  if (auto* outer = vk2::QueryBorrowed<MWindowElement>(controlling_, kIID_MWindowElement))
+    return outer;
   return self_;
 }
 
