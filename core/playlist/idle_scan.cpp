@@ -40,11 +40,11 @@ int32_t IdleScan::Start() {
     std::lock_guard lock(mutex_);
     if (closed_) return kErrWrongState;
     if (running_) return kOk;
-    stop_ = false;
+    run_ = std::make_shared<Run>();
     listChanged_ = false;
     restart_ = false;
     running_ = true;
-    if (!thread_.Start([this] { Run(); })) {
+    if (!thread_.Start([this, run = run_] { RunScan(*run); })) {
       running_ = false;
       return kErrCannotCreate;
     }
@@ -65,7 +65,7 @@ int32_t IdleScan::Stop() {
     wasRunning = running_;
     running_ = false;
     thread = std::move(thread_);
-    if (wasRunning) stop_ = true;
+    if (run_) run_->stop = true;
   }
   if (wasRunning) {
     {
@@ -114,15 +114,15 @@ void IdleScan::ListChanged() {
   sleeper_->cv.notify_all();
 }
 
-void IdleScan::Run() {
+void IdleScan::RunScan(const Run& run) {
   SetCurrentThreadName("vk2-idle-scan");
   RefPtr<MMediaSystem> media = settings_.makeMediaSystem();
   End end = End::kRequested;
   if (media) {
-    end = Loop(*media);
+    end = Loop(*media, run);
   } else {
     std::lock_guard lock(mutex_);
-    if (running_) {
+    if (!run.stop && running_) {
       running_ = false;
       end = End::kPassDone;
     }
@@ -132,11 +132,11 @@ void IdleScan::Run() {
   if (end == End::kPassDone) host_.ReportScan(PlaylistChangeType::kIdleScanStopped);
 }
 
-IdleScan::End IdleScan::Loop(MMediaSystem& media) {
+IdleScan::End IdleScan::Loop(MMediaSystem& media, const Run& run) {
   uint32_t from = 0;
   bool nothingLeft = false;
   for (;;) {
-    if (stop_) return End::kRequested;
+    if (run.stop) return End::kRequested;
     IdleScanMode mode;
     {
       std::lock_guard lock(mutex_);
@@ -147,28 +147,30 @@ IdleScan::End IdleScan::Loop(MMediaSystem& media) {
     if (!nothingLeft) {
       ItemInfo copy;
       uint32_t index = 0;
-      if (host_.FindUnscanned(from, mode, &copy, &index, stop_)) {
+      if (host_.FindUnscanned(from, mode, &copy, &index, run.stop)) {
         // On from the next item, so an item whose scan stays basic is not taken again at once;
         // an item that changed its file meanwhile is looked at again.
-        from = ScanItem(media, copy, mode) ? index + 1 : index;
+        from = ScanItem(media, copy, mode, run) ? index + 1 : index;
         continue;
       }
-      if (stop_) return End::kRequested;
+      if (run.stop) return End::kRequested;
       nothingLeft = true;
     }
     {
+      // Stops are set under this lock, so a stopped run never touches its successor's state.
       std::lock_guard lock(mutex_);
-      if (!running_) return End::kRequested;
+      if (run.stop || !running_) return End::kRequested;
       if (!startImmediately_) {
         running_ = false;
         return End::kPassDone;
       }
     }
-    Pause();
+    Pause(run);
   }
 }
 
-bool IdleScan::ScanItem(MMediaSystem& media, const ItemInfo& item, IdleScanMode mode) {
+bool IdleScan::ScanItem(MMediaSystem& media, const ItemInfo& item, IdleScanMode mode,
+                        const Run& run) {
   ItemInfo scanned = item;
   const int32_t full = mode == IdleScanMode::kThorough ? 1 : 0;
   const int32_t prepared = media.PrepareScan(&item, full, kScanCostLimit);
@@ -184,15 +186,15 @@ bool IdleScan::ScanItem(MMediaSystem& media, const ItemInfo& item, IdleScanMode 
     scanned.SetScan(tooCostly ? kScanInadvisable : kScanUnreadable);
   }
   scanned.Set(kScanPresent);
-  const bool stored = host_.StoreScanned(item, scanned, stop_);
+  const bool stored = host_.StoreScanned(item, scanned, run.stop);
   media.DiscardScanChains();
   return stored;
 }
 
-void IdleScan::Pause() {
+void IdleScan::Pause(const Run& run) {
   std::unique_lock lock(sleeper_->mutex);
   const uint64_t deadline = clock_.NowMs() + settings_.pollMs;
-  while (!stop_ && !listChanged_) {
+  while (!run.stop && !listChanged_) {
     if (clock_.WaitUntil(sleeper_, lock, deadline)) return;
   }
 }

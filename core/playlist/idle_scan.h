@@ -84,12 +84,18 @@ class IdleScan {
 
  private:
   enum class End { kRequested, kPassDone };
-  void Run();
-  End Loop(MMediaSystem& media);
+  // One thread's run. Each run has its own stop flag: a stop meant for a thread that is still
+  // winding down must not be undone by the start of the next one, or the old thread would keep
+  // scanning beside the new one and the stop waiting for it would never return.
+  struct Run {
+    std::atomic<bool> stop{false};
+  };
+  void RunScan(const Run& run);
+  End Loop(MMediaSystem& media, const Run& run);
   // Whether the result was stored.
-  bool ScanItem(MMediaSystem& media, const ItemInfo& item, IdleScanMode mode);
+  bool ScanItem(MMediaSystem& media, const ItemInfo& item, IdleScanMode mode, const Run& run);
   // Waits for a poll interval, a stop or a change of the list.
-  void Pause();
+  void Pause(const Run& run);
   // Joins a thread that has ended (or is ending) with no lock held.
   static void Reap(Thread thread);
 
@@ -104,8 +110,8 @@ class IdleScan {
   bool restart_ = false;
   bool startImmediately_ = false;
   IdleScanMode mode_ = IdleScanMode::kQuick;
+  std::shared_ptr<Run> run_;  // the latest thread's run
 
-  std::atomic<bool> stop_{false};
   std::atomic<bool> listChanged_{false};
   std::shared_ptr<ClockSleeper> sleeper_;
 };

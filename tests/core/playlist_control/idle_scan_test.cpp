@@ -4,6 +4,7 @@
 
 #include <future>
 #include <thread>
+#include <utility>
 
 #include "fake_media_system.h"
 #include "playlist_support.h"
@@ -255,6 +256,35 @@ TEST_F(IdleScanTest, StoppingNeverWaitsForALockItsCallerHolds) {
   ASSERT_EQ(holder.wait_for(10s), std::future_status::ready) << "stop waited for the lock";
   EXPECT_EQ(holder.get(), 0);
   EXPECT_FALSE(Info(id).Has(kScanPresent));
+}
+
+// A stop waits for its thread while another caller starts the scan again: the old thread must
+// still see its own stop, not the new run's cleared flag, or it scans on and the stop never ends.
+TEST_F(IdleScanTest, AStopStillEndsItsThreadWhenTheScanIsRestartedMeanwhile) {
+  world_->Set(u"file:///1.ogg", {0, 0, 10});
+  Add(u"file:///1.ogg");
+  std::promise<void> entered;
+  std::promise<void> release;
+  std::shared_future<void> released = release.get_future().share();
+  bool first = true;
+  world_->duringPrepare = [&](const ItemInfo&) {
+    if (!std::exchange(first, false)) return;
+    entered.set_value();
+    released.wait();
+  };
+  ASSERT_EQ(playlist_->SetIdleScan(IdleScanMode::kQuick, 1), 0);
+  ASSERT_EQ(entered.get_future().wait_for(10s), std::future_status::ready);
+
+  auto stopper = std::async(std::launch::async, [&] { return playlist_->StopIdleScan(); });
+  ASSERT_TRUE(Eventually([&] { return playlist_->CurrentlyIdleScanning() == 0; }));
+  ASSERT_EQ(playlist_->StartIdleScan(), 0);
+  release.set_value();
+
+  EXPECT_EQ(stopper.wait_for(10s), std::future_status::ready)
+      << "the stopped thread kept running beside the new one";
+  EXPECT_EQ(playlist_->CurrentlyIdleScanning(), 1) << "the new run was stopped too";
+  ASSERT_EQ(playlist_->StopIdleScan(), 0);
+  EXPECT_EQ(stopper.get(), 0);
 }
 
 TEST_F(IdleScanTest, ThePlaylistMayGoWhileItsScanWatches) {
