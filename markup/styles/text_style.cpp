@@ -40,10 +40,11 @@ bool TextStyle::ParseOwn(const StyleScope& scope, const Element& element) {
   justification_ =
       ParseAlignment(element.Attribute(u"justification").view(), &flags) ? uint32_t(flags) : 0;
   FontRecord record;
+  // GetFont answers 1 for a raster font and 0 for a face font.
   TString fontName = element.Attribute(u"font_style");
   hasFont_ = scope.definition &&
              scope.definition->GetFont(fontName.IsEmpty() ? nullptr : fontName.c_str(), nullptr,
-                                       &record) == 0 &&
+                                       &record) >= 0 &&
              record.kind != FontKind::kNone;
   if (hasFont_) {
     font_.raster = record.kind == FontKind::kRaster;

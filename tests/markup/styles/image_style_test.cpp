@@ -331,3 +331,51 @@ TEST_F(ImageStyleTest, TextDrawsInsideItsRectWithAFaceFont) {
 
 }  // namespace
 }  // namespace vk2::test
+
+namespace vk2::test {
+namespace {
+
+// A raster font of two glyphs: "A" a solid 2 x 3 block, "B" 3 x 3 with only its middle column
+// set. Row 0 marks the glyphs' columns between magenta separators.
+std::string GlyphStrip() {
+  constexpr uint32_t kSep = 0xFFFF00FF, kMark = 0xFF000000, kInk = 0xFFFFFFFF, kNone = 0;
+  const uint32_t rows[4][8] = {
+      {kSep, kMark, kMark, kSep, kMark, kMark, kMark, kSep},
+      {kSep, kInk, kInk, kSep, kNone, kInk, kNone, kSep},
+      {kSep, kInk, kInk, kSep, kNone, kInk, kNone, kSep},
+      {kSep, kInk, kInk, kSep, kNone, kInk, kNone, kSep},
+  };
+  std::vector<uint32_t> pixels;
+  for (const auto& row : rows)
+    pixels.insert(pixels.end(), row, row + 8);
+  return ImageFile(8, 4, pixels);
+}
+
+TEST_F(ImageStyleTest, TextDrawsExactPixelsWithARasterFont) {
+  WithFonts fonts;
+  StyleDocument doc(
+      "<fontstyle name=\"r\" type=\"raster\" source=\"glyphs.psd\"><glyphlist>AB</glyphlist>"
+      "</fontstyle>"
+      "<imagestyle name=\"s\"><text font_style=\"r\" color=\"#00FF00\" offset=\"2,1,0,0\" "
+      "alignment=\"0,0,1,1\">AB</text></imagestyle>",
+      {{"glyphs.psd", GlyphStrip()}});
+  RefPtr<ImageStyleGroup> style = doc.Style(u"s");
+  ASSERT_TRUE(style);
+  TestCanvas canvas(16, 8);
+  ASSERT_TRUE(style->Draw({0, 0, 16, 8}, canvas.get(), 1, {}, 1.0));
+  std::string rows;
+  for (int32_t y = 0; y < 5; ++y) {
+    for (int32_t x = 0; x < 8; ++x)
+      rows += canvas.At(x, y) == 0xFF00FF00u ? '#' : canvas.At(x, y) == 0 ? '.' : '?';
+    rows += '\n';
+  }
+  EXPECT_EQ(rows,
+            "........\n"
+            "..##.#..\n"
+            "..##.#..\n"
+            "..##.#..\n"
+            "........\n");
+}
+
+}  // namespace
+}  // namespace vk2::test

@@ -48,10 +48,17 @@ std::string ImageFile(int32_t width, int32_t height, const std::vector<uint32_t>
 }
 
 StyleDocument::StyleDocument(const std::string& body, std::map<std::string, std::string> files,
-                             const char16_t* language)
-    : duv(LoadDuv(Duv(body), language)) {
-  for (auto& [name, bytes] : files)
-    duv.package->Put(name, bytes);
+                             const char16_t* language) {
+  // The package holds its files before the document loads: the loader may read at once.
+  files["index.mml"] = Duv(body);
+  duv.package = markup::MemoryPackage::Make(std::move(files));
+  duv.loader = markup::InterfaceLoader::Make();
+  LoadContext context;
+  context.language = language;
+  TString error;
+  duv.result =
+      duv.loader->LoadFromPackage(duv.package.Get(), "index.mml", &context, &error, nullptr);
+  duv.error = Narrow(error);
   definition = duv.Definition();
 }
 
