@@ -129,9 +129,15 @@ void Shape::ApplyNineSlice(const RectI& p, MMaskImage* mask) const {
   RefPtr<MMaskImage> collected = NewMask(target.width, target.height);
   SurfaceView out;
   if (!collected || collected->GetView(&out) != 0) return;
-  const int32_t left = inner_.left, top = inner_.top;
-  const int32_t right = outer_.right - inner_.right, bottom = outer_.bottom - inner_.bottom;
-  const int32_t innerW = inner_.right - inner_.left, innerH = inner_.bottom - inner_.top;
+  // Margins held to an image's side, so sums with placed coordinates stay in range.
+  auto margin = [](int64_t v) {
+    return static_cast<int32_t>(std::clamp<int64_t>(v, 0, kMaxImageSide));
+  };
+  const int32_t left = margin(inner_.left), top = margin(inner_.top);
+  const int32_t right = margin(int64_t{outer_.right} - inner_.right);
+  const int32_t bottom = margin(int64_t{outer_.bottom} - inner_.bottom);
+  const int32_t innerW = margin(int64_t{inner_.right} - inner_.left);
+  const int32_t innerH = margin(int64_t{inner_.bottom} - inner_.top);
   const bool corners = fillMode_ != kFillResizeNoCornerMode;
   const bool edges = fillMode_ != kFillResizeCornerOnlyMode;
   const RectI visible = RectI{std::max(p.left, 0), std::max(p.top, 0),
@@ -142,18 +148,24 @@ void Shape::ApplyNineSlice(const RectI& p, MMaskImage* mask) const {
     if (y < p.top + top) {
       band = 0, sy = y - p.top;
     } else if (y >= p.bottom - bottom) {
-      band = 2, sy = inner_.bottom + (y - (p.bottom - bottom));
+      band = 2, sy = TruncToInt(static_cast<double>(inner_.bottom) + (y - (p.bottom - bottom)));
     } else {
-      band = 1, sy = innerH > 0 ? inner_.top + Wrap(y - (p.top + top), innerH) : -1;
+      band = 1,
+      sy = innerH > 0
+               ? TruncToInt(static_cast<double>(inner_.top) + Wrap(y - (p.top + top), innerH))
+               : -1;
     }
     for (int32_t x = visible.left; x < visible.right; ++x) {
       int32_t column, sx;
       if (x < p.left + left) {
         column = 0, sx = x - p.left;
       } else if (x >= p.right - right) {
-        column = 2, sx = inner_.right + (x - (p.right - right));
+        column = 2, sx = TruncToInt(static_cast<double>(inner_.right) + (x - (p.right - right)));
       } else {
-        column = 1, sx = innerW > 0 ? inner_.left + Wrap(x - (p.left + left), innerW) : -1;
+        column = 1,
+        sx = innerW > 0
+                 ? TruncToInt(static_cast<double>(inner_.left) + Wrap(x - (p.left + left), innerW))
+                 : -1;
       }
       bool corner = band != 1 && column != 1;
       bool centre = band == 1 && column == 1;

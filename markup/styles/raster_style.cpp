@@ -12,6 +12,17 @@
 namespace vk2::markup {
 namespace {
 
+// A nine-slice margin or piece size: never negative, never beyond an image side, so sums with
+// placed coordinates stay in range.
+int32_t Margin(int64_t value) {
+  return static_cast<int32_t>(std::clamp<int64_t>(value, 0, kMaxImageSide));
+}
+
+// a + b, held inside the range placed coordinates use.
+int32_t Shifted(int32_t a, int32_t b) {
+  return TruncToInt(static_cast<double>(a) + b);
+}
+
 RectI Intersect(const RectI& a, const RectI& b) {
   return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
           std::min(a.bottom, b.bottom)};
@@ -208,7 +219,7 @@ void RasterStyle::DrawSource(const BlitSource& source, const RectI& p, MCanvas* 
       // The image's top-left lands at P's top-left moved by the source offset; nothing
       // outside P.
       canvas->PushClipRect(p, kClipIntersect, 1);
-      canvas->Blit(source, p.left + offsetX_, p.top + offsetY_, b, opacity);
+      canvas->Blit(source, Shifted(p.left, offsetX_), Shifted(p.top, offsetY_), b, opacity);
       canvas->PopClip(1);
       break;
     case kFillTile:
@@ -243,8 +254,7 @@ void RasterStyle::DrawTiles(const BlitSource& source, const RectI& p, MCanvas* c
   const int64_t y0 = static_cast<int64_t>(p.top) + offsetY_;
   if (tw == source.rect.Width() && th == source.rect.Height()) {
     // Tiles as large as the source: the canvas repeats it in one call.
-    RectI dest{static_cast<int32_t>(std::max<int64_t>(x0, INT32_MIN / 2)),
-               static_cast<int32_t>(std::max<int64_t>(y0, INT32_MIN / 2)), p.right, p.bottom};
+    RectI dest{Shifted(p.left, offsetX_), Shifted(p.top, offsetY_), p.right, p.bottom};
     if (!dest.Empty()) canvas->TileBlit(source, dest, 0, 0, b, opacity);
   } else {
     // Other tile sizes step by the tile size; only the tiles that reach the visible part.
@@ -266,14 +276,17 @@ void RasterStyle::DrawNineSlice(const BlitSource& source, const RectI& p, MCanva
                                 int32_t opacity) {
   const uint64_t b = BlendCode();
   const int32_t sx = source.rect.left, sy = source.rect.top;
-  const int32_t left = inner_.left, top = inner_.top;
-  const int32_t right = outer_.right - inner_.right, bottom = outer_.bottom - inner_.bottom;
-  const int32_t innerW = inner_.right - inner_.left, innerH = inner_.bottom - inner_.top;
+  const int32_t left = Margin(inner_.left), top = Margin(inner_.top);
+  const int32_t right = Margin(int64_t{outer_.right} - inner_.right);
+  const int32_t bottom = Margin(int64_t{outer_.bottom} - inner_.bottom);
+  const int32_t innerW = Margin(int64_t{inner_.right} - inner_.left);
+  const int32_t innerH = Margin(int64_t{inner_.bottom} - inner_.top);
   // One piece of the source (relative to its top-left) at a point of the canvas.
   auto piece = [&](int32_t x, int32_t y, int32_t w, int32_t h, int32_t destX, int32_t destY) {
     if (w <= 0 || h <= 0) return;
     BlitSource part = source;
-    part.rect = Intersect(RectI{sx + x, sy + y, sx + x + w, sy + y + h}, source.rect);
+    const int32_t fromX = Shifted(sx, x), fromY = Shifted(sy, y);
+    part.rect = Intersect(RectI{fromX, fromY, Shifted(fromX, w), Shifted(fromY, h)}, source.rect);
     if (!part.rect.Empty()) canvas->Blit(part, destX, destY, b, opacity);
   };
   if (fillMode_ != kFillResizeNoCorner) {
