@@ -19,7 +19,7 @@ class HitStyle final : public ComObject<HitStyle, SilentFace<MUnknown>> {
 
   bool Parse(const StyleScope& scope, const Element& element);
   // The code of the last entry whose shape (built for `rect`) holds the point, else the
-  // default code. The point is in the rectangle's coordinates.
+  // default code. The point is in the same coordinates as the rectangle.
   uint32_t HitCode(const RectI& rect, int32_t x, int32_t y);
 
   const TString& GetName() const { return name_; }

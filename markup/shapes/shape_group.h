@@ -1,7 +1,8 @@
 // A named shape (`shape` section): primitives combined into a 1-bit mask, built for one
 // rectangle and kept until another is asked for. Image styles clip to it, windows take their
-// outline from it and hit styles test points against it. The mask has the rectangle's size;
-// points and the canvas placement are in the rectangle's coordinates.
+// outline from it and hit styles test points against it. The mask has the rectangle's size and
+// lies at the rectangle's top-left; points are given in the same coordinates as the rectangle
+// (a window passing {0, 0, W, H} passes its own client coordinates).
 #pragma once
 
 #include <string_view>
@@ -26,7 +27,7 @@ class ShapeGroup final : public ComObject<ShapeGroup, SilentFace<MUnknown>> {
   // Copies the mask built for `rect` into `target` (the window's shape mask), at the
   // rectangle's top-left.
   bool ApplyToWindow(const RectI& rect, MMaskImage* target);
-  // 1 when the point (in the rectangle's coordinates) is inside the mask built for `rect`.
+  // 1 when the point is inside the mask built for `rect`.
   int32_t HitTest(const RectI& rect, int32_t x, int32_t y);
 
   const TString& GetName() const { return name_; }
