@@ -65,6 +65,16 @@ TEST_F(ImageStyleTest, RoundedRectLeavesItsCornersAndZeroRadiusIsAPlainRect) {
   for (int32_t x = 0; x < 8; ++x)
     partial |= Alpha(rounded.At(x, 2)) > 0 && Alpha(rounded.At(x, 2)) < 255;
   EXPECT_TRUE(partial);
+  TestCanvas hard(32, 32);
+  ASSERT_TRUE(
+      DrawNamed("<imagestyle name=\"s\"><color_rect color=\"#0000FF\" filled=\"1\" "
+                "cornerradius=\"8\" antialiased=\"0\"/></imagestyle>",
+                u"s", &hard));
+  for (int32_t y = 0; y < 32; ++y) {
+    for (int32_t x = 0; x < 32; ++x)
+      ASSERT_TRUE(Alpha(hard.At(x, y)) == 0 || Alpha(hard.At(x, y)) == 255) << x << "," << y;
+  }
+  EXPECT_EQ(hard.At(0, 0), 0u);
 
   ASSERT_TRUE(
       DrawNamed("<imagestyle name=\"s\"><color_rect color=\"#0000FF\" filled=\"1\" "
