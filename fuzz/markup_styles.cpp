@@ -1,6 +1,7 @@
 // Image styles, shapes and hit styles: whatever a document says, reading them and drawing,
 // clipping and hit testing with them neither crashes nor hangs. The styles draw on a small
-// canvas; the package holds one small image for rasters and masks to load.
+// canvas; the package holds one small image for rasters and masks to load. Palettes and curves
+// come without the image-style service (a flat fill), which is all the drawing needs.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -12,7 +13,6 @@
 #include "markup/styles/style_library.h"
 #include "oru/graphics/canvas/canvas_object.h"
 #include "oru/graphics/canvas/surface_object.h"
-#include "oru/graphics/images/image_service.h"
 #include "oru/graphics/images/psd_cache.h"
 #include "oru/graphics/images/thread_image_service.h"
 #include "oru/services/xml/xml_document.h"
@@ -42,10 +42,6 @@ void InstallServices() {
     services.imageService = [] {
       static auto cache = std::make_shared<oru::PsdCache>();
       return RefPtr<MThreadImageService>(new oru::ThreadImageServiceObject(cache));
-    };
-    services.imageStyleService = [] {
-      static oru::ImageServiceObject service(nullptr);
-      return RefPtr<MImageStyleService>(static_cast<MImageStyleService*>(&service));
     };
     InstallMarkupServices(services);
     return true;
