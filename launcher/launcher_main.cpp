@@ -29,12 +29,9 @@ class InstanceEndpoints {
  public:
   // The window's socket is bound before Launch, so that a start that comes while the player is
   // still starting connects and waits instead of being lost; it is answered from Serve on.
-  void BindWindow() {
-    std::error_code error;
-    window_ = instance::MessageWindow::Create(kWindowClass, kWindowTitle, &error);
-    // Another full instance answers there already (two starts without arguments): this one
-    // runs without a window, as the window's creation failing would leave it.
-  }
+  // When another full instance answers there already (two starts without arguments), this one
+  // runs without a window, as a failed window creation leaves it.
+  void BindWindow() { window_ = instance::MessageWindow::Create(kWindowClass, kWindowTitle); }
 
   void Serve(GuiThread* gui) {
     if (window_) {
