@@ -218,8 +218,9 @@ inline constexpr Guid kIID_MButton = MakeGuid("ED7FE072-F1EC-4774-845A-9EC62D825
 inline constexpr Guid kIID_MFillBar = MakeGuid("0DF8B044-546D-4E32-BDDE-B5C5A41DA67D");
 inline constexpr Guid kIID_MEditBox = MakeGuid("8BBC1BC2-E470-4D53-9782-384D436B705A");
 
-// ---- Markup windows: controls and the top window's hint listener --------------------------
+// ---- Markup windows: controls, captions and the top window's hint listener ----------------
 inline constexpr Guid kIID_MControl = MakeGuid("D641EFA9-F384-41C1-96D8-D0E84B8A601C");
 inline constexpr Guid kIID_MListenerList = MakeGuid("4EFDE593-069B-4509-9DE0-100EC1C00FEF");
+inline constexpr Guid kIID_MTextFont = MakeGuid("705A50C1-A346-4A6C-99BE-8F7995E28D32");
 
 }  // namespace vk2

@@ -121,6 +121,19 @@ class MControl : public MUnknown {
   ~MControl() = default;
 };
 
+// Composing state styles for other modules (class DUV, served for its interface id).
+class MMarkupUtility : public MUnknown {
+ public:
+  // `weights` three per style (normal, hit, hover), null for none; opacity 1.0.
+  virtual int32_t DrawStateStyles(const RectI& rect, MCanvas* canvas,
+                                  MImageStyleDrawing* background, MImageStyleDrawing* const* styles,
+                                  int32_t count, const double* weights, int32_t weightCount,
+                                  int32_t composite, const VisualParameters& params) = 0;
+
+ protected:
+  ~MMarkupUtility() = default;
+};
+
 // Asked of the top window: shows a hover hint (`now` nonzero: at once).
 class MListenerList : public MUnknown {
  public:
