@@ -16,6 +16,7 @@
 namespace vk2 {
 
 class MMarkupPalette;
+class MWindowDefinition;
 
 // A named definition record of the window tree (image style, shape, hit style, window).
 class MMarkupDefinition : public MUnknown {
@@ -105,6 +106,12 @@ class MInterfaceDefinition : public MUnknown {
   virtual int32_t CreateWindowByName(const Guid& classId, const char16_t* name,
                                      MWindowElement* parent, MWindowElement** out) = 0;
   virtual int32_t CreateWindowEx(const WindowCreateRequest* request, MWindowElement** out) = 0;
+  // A widget of `classId` made as a part of `outer` (an object gathering parts through
+  // MBaseObject, which brings its own window part) and loaded from `definition` (may be null):
+  // its inner unknown (one reference) in `*inner`. The player's own windows wrap themselves
+  // around a Generic window this way.
+  virtual int32_t AggregateWidget(MUnknown* outer, const Guid& classId,
+                                  MWindowDefinition* definition, MUnknown** inner) = 0;
 
  protected:
   ~MInterfaceDefinition() = default;

@@ -533,4 +533,9 @@ int32_t InterfaceDefinition::CreateWindowEx(const WindowCreateRequest* request,
   return result;
 }
 
+int32_t InterfaceDefinition::AggregateWidget(MUnknown* outer, const Guid& classId,
+                                             MWindowDefinition* definition, MUnknown** inner) {
+  return AggregateMarkupWidget(this, outer, classId, definition, inner);
+}
+
 }  // namespace vk2::markup

@@ -73,6 +73,8 @@ class InterfaceDefinition final
   int32_t CreateWindowByName(const Guid& classId, const char16_t* name, MWindowElement* parent,
                              MWindowElement** out) override;
   int32_t CreateWindowEx(const WindowCreateRequest* request, MWindowElement** out) override;
+  int32_t AggregateWidget(MUnknown* outer, const Guid& classId, MWindowDefinition* definition,
+                          MUnknown** inner) override;
 
   // NamedCollections, as the parsers see this definition while it reads.
   bool FindNamedPoint(std::u16string_view name, PointD* out) override;

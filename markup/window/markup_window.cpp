@@ -94,7 +94,7 @@ RefPtr<MarkupWindow> MarkupWindow::Create() {
   return RefPtr<MarkupWindow>(window);
 }
 
-int32_t MarkupWindow::CreateAggregated(MUnknown* outer, MUnknown** inner) {
+int32_t MarkupWindow::CreateAggregated(MUnknown* outer, MUnknown** inner, MarkupWindow** made) {
   if (!outer || !inner) return kErrMissingArg;
   *inner = nullptr;
   auto* base = QueryBorrowed<MBaseObject>(outer, kIID_MBaseObject);
@@ -107,6 +107,7 @@ int32_t MarkupWindow::CreateAggregated(MUnknown* outer, MUnknown** inner) {
     return kErrFailed;
   }
   *inner = window->Inner();
+  if (made) *made = window;
   return kOk;
 }
 

@@ -29,8 +29,9 @@ class MarkupWindow final
   // A stand-alone window: its MWindowElement with one reference, or null.
   static RefPtr<MarkupWindow> Create();
   // Aggregated into `outer` (an object gathering parts through MBaseObject): the wrapper's inner
-  // unknown with one reference in `*inner`.
-  static int32_t CreateAggregated(MUnknown* outer, MUnknown** inner);
+  // unknown with one reference in `*inner`; `*window` (optional) the wrapper itself.
+  static int32_t CreateAggregated(MUnknown* outer, MUnknown** inner,
+                                  MarkupWindow** window = nullptr);
 
   // The window's script object (no reference), or null.
   MScriptObject* Script() const { return script_; }

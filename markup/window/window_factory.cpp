@@ -103,6 +103,25 @@ int32_t CreateWindowTree(InterfaceDefinition* owner, WindowDefinition* definitio
   return result;
 }
 
+int32_t AggregateMarkupWidget(InterfaceDefinition* owner, MUnknown* outer, const Guid& classId,
+                              MWindowDefinition* definition, MUnknown** inner) {
+  if (!outer || !inner) return kErrMissingArg;
+  *inner = nullptr;
+  if (classId != kGenericWindowClass) return kErrNotFound;
+  MarkupWindow* window = nullptr;
+  const int32_t r = MarkupWindow::CreateAggregated(outer, inner, &window);
+  if (r != kOk) return r;
+  PropertyValue self;
+  self.type = kPropInterface;
+  self.object = static_cast<MUnknown*>(static_cast<MInterfaceDefinition*>(owner));
+  window->SetProperty(kInterfaceProperty, kPropInterface, &self);
+  if (definition) {
+    window->SetDefinition(definition);
+    window->LoadDefinition();
+  }
+  return kOk;
+}
+
 MInterfaceDefinition* InterfaceOfWindow(MWindowElement* window) {
   PropertyValue value;
   if (!window || window->GetProperty(kInterfaceProperty, &value) != kOk ||

@@ -19,6 +19,10 @@ inline constexpr const char16_t* kInterfaceProperty = u"MML_IfaceDefObj";
 int32_t CreateWindowTree(InterfaceDefinition* owner, WindowDefinition* definition,
                          const WindowCreateRequest& request, RefPtr<MWindowElement>* out);
 
+// AggregateWidget of an interface definition (Generic windows only, until the controls come).
+int32_t AggregateMarkupWidget(InterfaceDefinition* owner, MUnknown* outer, const Guid& classId,
+                              MWindowDefinition* definition, MUnknown** inner);
+
 // The interface definition a window was made from (no reference), or null.
 MInterfaceDefinition* InterfaceOfWindow(MWindowElement* window);
 

@@ -118,22 +118,31 @@ TEST_F(GenericWindowTest, DestroyingRunsOnDestroyAndUnregisters) {
   EXPECT_EQ(Member(main_.Get(), u"destroyed"), "1");
 }
 
-TEST_F(GenericWindowTest, AnAggregatedWindowSharesItsOutersCount) {
-  RefPtr<MBaseObject> outer;
+TEST_F(GenericWindowTest, AnAggregatedWindowSharesItsOutersCountAndRunsItsDefinition) {
   void* p = nullptr;
   ASSERT_EQ(markup::CurrentMarkupServices().createInstance(kRuntimeRootClass, kIID_MBaseObject, &p,
                                                            nullptr),
             0);
-  outer = RefPtr<MBaseObject>::Adopt(static_cast<MBaseObject*>(p));
+  auto outer = RefPtr<MBaseObject>::Adopt(static_cast<MBaseObject*>(p));
+  auto definition = duv_.Definition();
+  auto child = definition->FindWindow(u"main")->Children()[0];
   MUnknown* inner = nullptr;
-  ASSERT_EQ(markup::MarkupWindow::CreateAggregated(outer.Get(), &inner), 0);
+  ASSERT_EQ(definition->AggregateWidget(outer.Get(), kGenericWindowClass, child.Get(), &inner), 0);
   auto* control = QueryBorrowed<MControl>(outer, kIID_MControl);
   ASSERT_NE(control, nullptr);
+  EXPECT_EQ(control->GetDefinition(), static_cast<MWindowDefinition*>(child.Get()));
   const uint32_t before = outer->AddRef();
   control->AddRef();
   EXPECT_EQ(outer->Release(), before);  // the control's AddRef counted on the outer object
   control->Release();
-  EXPECT_NE(QueryBorrowed<MScriptObject>(outer, kIID_MScriptObject), nullptr);
+
+  auto* element = QueryBorrowed<MWindowElement>(outer, kIID_MWindowElement);
+  ASSERT_NE(element, nullptr);
+  element->Notify(kNotifyInit, 0);
+  EXPECT_EQ(Member(element, u"inited"), "1");
+  MUnknown* none = nullptr;
+  EXPECT_NE(definition->AggregateWidget(outer.Get(), kButtonClass, nullptr, &none), 0);
+  EXPECT_EQ(none, nullptr);
   inner->Release();
 }
 
