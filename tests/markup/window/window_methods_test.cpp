@@ -190,5 +190,39 @@ TEST_F(WindowMethodsTest, DestroyWindowLeavesTheScriptTreeNowAndTheWindowLater) 
   EXPECT_EQ(main_->ChildCount(), 0);
 }
 
+TEST_F(WindowMethodsTest, RelativeTweensAddToTheCurrentValue) {
+  Child("SetSize({5, 7}, 0, 0, \"linear\", 1);");
+  Step(1);
+  EXPECT_EQ(Child("return (GetSize());"), "{45, 47}");
+  Child("SetAlignment({0, 0, 0.5, 0.5});");
+  Step(1);
+  EXPECT_EQ(Child("return (GetAlignment(\"right\"));"), "0.500000");
+}
+
+TEST_F(WindowMethodsTest, ArgumentErrorsAnswerWithoutActing) {
+  struct Case {
+    const char* script;
+  };
+  const Case cases[] = {{"StartDrag(\"IH_NOWHERE\", {1, 2}, \"MBUTTON_LEFT\");"},
+                        {"StartSize(\"IH_LEFT\", {1, 2}, \"MBUTTON_SIDEWAYS\");"},
+                        {"SetLocation();"},
+                        {"SetOpacity(0.5, 0, 10, \"no_such_curve\");"},
+                        {"GetHoverHint(1);"}};
+  for (const Case& c : cases) {
+    int32_t status = 0;
+    Child(c.script, &status);
+    EXPECT_NE(status, 0) << c.script;
+  }
+  int32_t status = -1;
+  Child("StartDrag(\"IH_DRAG\", {1, 2}, \"MBUTTON_LEFT\");", &status);
+  EXPECT_EQ(status, 0);
+}
+
+TEST_F(WindowMethodsTest, DestroyWindowWithoutANumberDestroysNow) {
+  Child("DestroyWindow(\"soon\");");
+  Step(1);
+  EXPECT_EQ(main_->ChildCount(), 0);
+}
+
 }  // namespace
 }  // namespace vk2::test
