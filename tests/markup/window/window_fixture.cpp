@@ -64,7 +64,11 @@ RefPtr<MImageStyleDrawing> ReadFillStyle(const markup::Element& element,
   return MakeFillStyle(color, static_cast<uint32_t>(states));
 }
 
+Guid gServedClass{};
+RefPtr<MUnknown> gServed;
+
 int32_t CreateInProcess(const Guid& classId, const Guid& iid, void** out, MUnknown* outer) {
+  if (gServed && classId == gServedClass) return gServed->QueryInterface(iid, out, 1, 0);
   if (classId == kRuntimeRootClass && iid == kIID_MBaseObject)
     return oru::BaseObject::Create(outer, out);
   if (classId == kBrintClass) return gui::CreateBrintObject(iid, out, outer);
@@ -86,6 +90,11 @@ int32_t CanvasInProcess(const SurfaceView& view, MCanvas** out) {
 }
 
 }  // namespace
+
+void ServeTestClass(const Guid& classId, MUnknown* object) {
+  gServedClass = classId;
+  gServed = RefPtr<MUnknown>(object);
+}
 
 RefPtr<MImageStyleDrawing> MakeFillStyle(uint32_t color, uint32_t states, bool leftHalf) {
   return RefPtr<MImageStyleDrawing>(new FillStyle(color, states, leftHalf));
@@ -138,6 +147,7 @@ MarkupWindowTest::~MarkupWindowTest() {
   duv_ = LoadedDuv();
   loop_.reset();
   gLoop = nullptr;
+  ServeTestClass(Guid{}, nullptr);
   markup::InstallStyleReaders(savedReaders_);
   markup::InstallMarkupServices(saved_);
   ScriptModule::Shutdown();

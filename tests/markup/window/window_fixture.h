@@ -27,6 +27,10 @@ std::string ScriptValueText(MScriptObject* value);
 // the states in `states`.
 RefPtr<MImageStyleDrawing> MakeFillStyle(uint32_t color, uint32_t states, bool leftHalf = false);
 
+// Makes `object` what the in-process runtime answers for `classId` (null: nothing), as a
+// module's class would.
+void ServeTestClass(const Guid& classId, MUnknown* object);
+
 class MarkupWindowTest : public ::testing::Test {
  protected:
   MarkupWindowTest();

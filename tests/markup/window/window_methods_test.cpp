@@ -3,8 +3,11 @@
 
 #include <string>
 
+#include "component/object/com_object.h"
 #include "component/object/query.h"
 #include "interfaces/ids.h"
+#include "interfaces/prefs_dialog_provider.h"
+#include "markup/package/memory_package.h"
 #include "tests/markup/window/window_fixture.h"
 
 namespace vk2::test {
@@ -222,6 +225,52 @@ TEST_F(WindowMethodsTest, DestroyWindowWithoutANumberDestroysNow) {
   Child("DestroyWindow(\"soon\");");
   Step(1);
   EXPECT_EQ(main_->ChildCount(), 0);
+}
+
+// A module's preference pane: a dialog document in an in-memory package.
+class DialogProvider final
+    : public ComObject<DialogProvider, Face<MPrefsDialogProvider, kIID_MPrefsDialogProvider>> {
+ public:
+  bool GetPane(PrefsPaneRecord* pane) override {
+    if (!package) return false;
+    pane->archive = static_cast<MResourceFile*>(package.Get());
+    pane->archive->AddRef();
+    pane->resourceName = u"dlgs.xml";
+    pane->interfaceName = u"pane";
+    return true;
+  }
+  RefPtr<markup::MemoryPackage> package;
+};
+
+constexpr Guid kTestFactory = MakeGuid("1D2C3B4A-0000-4000-8000-00000000F00D");
+
+TEST_F(WindowMethodsTest, CreateWindowFromAFactorysDialog) {
+  const std::string create =
+      "return (CreateWindow(\"Generic\", \"panel\", \"p\", {0, 0, 10, 10}, {0, 0, 0, 0}, 1, 0, "
+      "0, 0, 1, \"1D2C3B4A-0000-4000-8000-00000000F00D\"));";
+  EXPECT_EQ(Run(main_.Get(), create), "Factory ID specified refers to a non-existant factory");
+
+  RefPtr<DialogProvider> provider(new DialogProvider);
+  ServeTestClass(kTestFactory, static_cast<MPrefsDialogProvider*>(provider.Get()));
+  EXPECT_EQ(Run(main_.Get(), create), "module returned an error while trying to get dialog source");
+
+  provider->package =
+      markup::MemoryPackage::Make({{"dlgs.xml", Duv(R"(<window name="panel" offset="0,0,8,8">
+                               <script name="OnInit">made = 1;</script>
+                             </window>)",
+                                                    "unique_name=\"pane\"")}});
+  EXPECT_EQ(Run(main_.Get(), create), "success");
+  Step(1);
+  ASSERT_EQ(main_->ChildCount(), 2);
+  EXPECT_EQ(Member(main_->ChildAt(1), u"made"), "1");
+
+  ClearConsole();
+  provider->package = markup::MemoryPackage::Make({{"dlgs.xml", Duv("", "unique_name=\"other\"")}});
+  int32_t status = 0;
+  Run(main_.Get(), create, &status);
+  EXPECT_NE(ConsoleText().find("No dialog called 'pane' was found in the provided resource"),
+            std::string::npos)
+      << ConsoleText();
 }
 
 }  // namespace
