@@ -313,8 +313,11 @@ int32_t MarkupWindow::Notify(uint32_t code, uintptr_t argument) {
 int32_t MarkupWindow::ChildNotify(uint32_t code, MWindowElement* child, uintptr_t argument) {
   if (code == kNotifyDestroyed && child && script_) {
     auto* childScript = QueryBorrowed<MScriptObject>(child, kIID_MScriptObject);
-    if (auto* registry = RegistryOf(script_); registry && childScript)
-      registry->RemoveChild(childScript);
+    RefPtr<MScriptObject> parent;
+    // DestroyWindow has already taken it out when it was asked for by a script.
+    if (childScript && childScript->GetParent(parent.Put()) && parent.Get() == script_) {
+      if (auto* registry = RegistryOf(script_)) registry->RemoveChild(childScript);
+    }
   }
   MWindowElement* part = Part();
   return part ? part->ChildNotify(code, child, argument) : 0;

@@ -221,6 +221,12 @@ TEST_F(WindowMethodsTest, ArgumentErrorsAnswerWithoutActing) {
   EXPECT_EQ(status, 0);
 }
 
+TEST_F(WindowMethodsTest, AChildDestroyedByTheGuiLeavesItsParentsScriptObject) {
+  child_->DestroyWindow();
+  RefPtr<MScriptObject> found;
+  EXPECT_FALSE(ScriptOf(main_.Get())->FindChild(TString(u"child"), found.Put()));
+}
+
 TEST_F(WindowMethodsTest, DestroyWindowWithoutANumberDestroysNow) {
   Child("DestroyWindow(\"soon\");");
   Step(1);
