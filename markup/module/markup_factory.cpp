@@ -4,7 +4,7 @@
 #include "interfaces/ids.h"
 #include "markup/definition/interface_loader.h"
 #include "markup/module/markup_utility.h"
-#include "markup/window/text_font.h"
+#include "markup/window/caption.h"
 
 namespace vk2::markup {
 
@@ -18,7 +18,7 @@ bool CreateMarkupInstance(const Guid& iid, void** out, int32_t* result) {
     utility->AddRef();
     *out = utility;
   } else if (iid == kIID_MFontObject) {
-    RefPtr<TextFont> caption = TextFont::Make();
+    RefPtr<Caption> caption = Caption::Make();
     *out = caption ? static_cast<MTextFont*>(caption.Detach()) : nullptr;
   } else {
     return false;

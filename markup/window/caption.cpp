@@ -1,4 +1,4 @@
-#include "markup/window/text_font.h"
+#include "markup/window/caption.h"
 
 #include <new>
 
@@ -30,18 +30,18 @@ MFont* WindowFont(MWindowElement* window) {
 
 }  // namespace
 
-RefPtr<TextFont> TextFont::Make() {
-  return RefPtr<TextFont>(new (std::nothrow) TextFont());
+RefPtr<Caption> Caption::Make() {
+  return RefPtr<Caption>(new (std::nothrow) Caption());
 }
 
-int32_t TextFont::LookIndex(uint32_t stateBits) {
+int32_t Caption::LookIndex(uint32_t stateBits) {
   for (int32_t i = 0; i < 4; ++i) {
     if (stateBits & kLookBits[i]) return i;
   }
   return -1;
 }
 
-int32_t TextFont::Measure(SizeI* out, MWindowElement* window, int32_t half) {
+int32_t Caption::Measure(SizeI* out, MWindowElement* window, int32_t half) {
   if (!out) return kErrMissingArg;
   *out = SizeI{0, 0};
   MFont* font = WindowFont(window);
@@ -53,8 +53,8 @@ int32_t TextFont::Measure(SizeI* out, MWindowElement* window, int32_t half) {
   return kOk;
 }
 
-int32_t TextFont::Draw(const RectI& rect, MCanvas* canvas, const double* weights,
-                       int32_t weightCount, MWindowElement* window, uint32_t stateBits) {
+int32_t Caption::Draw(const RectI& rect, MCanvas* canvas, const double* weights,
+                      int32_t weightCount, MWindowElement* window, uint32_t stateBits) {
   const int32_t look = LookIndex(stateBits);
   if (rect.Empty() || !canvas || !window || !table_ || look < 0 || !table_[look].style) return 0;
   const TextFontLook& first = table_[look];
@@ -101,7 +101,7 @@ int32_t TextFont::Draw(const RectI& rect, MCanvas* canvas, const double* weights
   return 1;
 }
 
-int32_t TextFont::GetFlags(uint32_t stateBits) {
+int32_t Caption::GetFlags(uint32_t stateBits) {
   if (!table_) return flags_;
   // A state that selects no look has nothing behind its text either.
   const int32_t look = LookIndex(stateBits);
@@ -110,8 +110,8 @@ int32_t TextFont::GetFlags(uint32_t stateBits) {
   return flags_;
 }
 
-int32_t TextFont::SetAll(const char16_t* text, const TextFontLook* table, MUnknown* attached,
-                         int32_t flags, int32_t secondSet) {
+int32_t Caption::SetAll(const char16_t* text, const TextFontLook* table, MUnknown* attached,
+                        int32_t flags, int32_t secondSet) {
   text_ = TString(text ? text : u"");
   table_ = table;
   attached_ = RefPtr<MUnknown>(attached);
@@ -121,8 +121,8 @@ int32_t TextFont::SetAll(const char16_t* text, const TextFontLook* table, MUnkno
   return kOk;
 }
 
-int32_t TextFont::SetAllIndexed(const char16_t* text, const TextFontLook* table, int32_t index,
-                                int32_t flags, int32_t secondSet) {
+int32_t Caption::SetAllIndexed(const char16_t* text, const TextFontLook* table, int32_t index,
+                               int32_t flags, int32_t secondSet) {
   text_ = TString(text ? text : u"");
   table_ = table;
   index_ = index;
@@ -131,28 +131,28 @@ int32_t TextFont::SetAllIndexed(const char16_t* text, const TextFontLook* table,
   return kOk;
 }
 
-int32_t TextFont::SetShadow(int32_t shadow) {
+int32_t Caption::SetShadow(int32_t shadow) {
   shadow_ = shadow != 0;
   return kOk;
 }
 
-int32_t TextFont::SetText(const char16_t* text) {
+int32_t Caption::SetText(const char16_t* text) {
   text_ = TString(text ? text : u"");
   return kOk;
 }
 
-int32_t TextFont::GetText(TString* out) {
+int32_t Caption::GetText(TString* out) {
   if (!out) return kErrMissingArg;
   *out = text_;
   return kOk;
 }
 
-int32_t TextFont::SetIndex(int32_t index) {
+int32_t Caption::SetIndex(int32_t index) {
   index_ = index;
   return kOk;
 }
 
-int32_t TextFont::SetData(MUnknown* data) {
+int32_t Caption::SetData(MUnknown* data) {
   data_ = RefPtr<MUnknown>(data);
   return kOk;
 }

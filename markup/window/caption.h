@@ -9,9 +9,9 @@
 
 namespace vk2::markup {
 
-class TextFont final : public ComObject<TextFont, Face<MTextFont, kIID_MTextFont>> {
+class Caption final : public ComObject<Caption, Face<MTextFont, kIID_MTextFont>> {
  public:
-  static RefPtr<TextFont> Make();
+  static RefPtr<Caption> Make();
 
   int32_t Measure(SizeI* out, MWindowElement* window, int32_t half) override;
   int32_t Draw(const RectI& rect, MCanvas* canvas, const double* weights, int32_t weightCount,
@@ -31,8 +31,8 @@ class TextFont final : public ComObject<TextFont, Face<MTextFont, kIID_MTextFont
   MUnknown* GetData() override { return data_.Get(); }
 
  private:
-  TextFont() = default;
-  ~TextFont() override = default;
+  Caption() = default;
+  ~Caption() override = default;
 
   // The look the state bits select (0 to 3), or -1.
   static int32_t LookIndex(uint32_t stateBits);
