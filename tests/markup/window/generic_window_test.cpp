@@ -146,5 +146,23 @@ TEST_F(GenericWindowTest, AnAggregatedWindowSharesItsOutersCountAndRunsItsDefini
   inner->Release();
 }
 
+TEST_F(MarkupWindowTest, HitCodesComeFromTheHitStyleWithTheExtraCode) {
+  ASSERT_NE(Load(R"(<window name="grab" offset="0,0,30,30" hitstyle="DRAG"/>
+                    <window name="plain" offset="0,0,30,30"/>)"),
+            nullptr);
+  auto grab = Create(u"grab");
+  auto plain = Create(u"plain");
+  ASSERT_NE(grab, nullptr);
+  ASSERT_NE(plain, nullptr);
+  const PointI at{5, 5};
+  EXPECT_EQ(grab->HitCode(&at), kHitDrag);
+  EXPECT_EQ(plain->HitCode(&at), kHitNone);  // no hit style: the point passes through
+  auto* control = QueryBorrowed<MControl>(plain, kIID_MControl);
+  ASSERT_NE(control, nullptr);
+  control->GetDefinition()->SetExtraHitCode(kHitActive);
+  EXPECT_EQ(plain->HitCode(&at), kHitActive);
+  EXPECT_EQ(control->HasNoLook(), 1);
+}
+
 }  // namespace
 }  // namespace vk2::test
