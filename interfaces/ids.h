@@ -218,9 +218,11 @@ inline constexpr Guid kIID_MButton = MakeGuid("ED7FE072-F1EC-4774-845A-9EC62D825
 inline constexpr Guid kIID_MFillBar = MakeGuid("0DF8B044-546D-4E32-BDDE-B5C5A41DA67D");
 inline constexpr Guid kIID_MEditBox = MakeGuid("8BBC1BC2-E470-4D53-9782-384D436B705A");
 
-// ---- Markup windows: controls, captions and the top window's hint listener ----------------
+// ---- Markup windows: controls and captions ----------------------------------------------------
 inline constexpr Guid kIID_MControl = MakeGuid("D641EFA9-F384-41C1-96D8-D0E84B8A601C");
-inline constexpr Guid kIID_MListenerList = MakeGuid("4EFDE593-069B-4509-9DE0-100EC1C00FEF");
+// The player interface's status listener list (its top windows answer it); the same line as the
+// user interface module's.
+inline constexpr Guid kIID_MListenerList = MakeGuid("3D234CE3-1BE7-4C82-A6F1-123BD7D7A419");
 inline constexpr Guid kIID_MTextFont = MakeGuid("705A50C1-A346-4A6C-99BE-8F7995E28D32");
 
 }  // namespace vk2

@@ -134,13 +134,4 @@ class MMarkupUtility : public MUnknown {
   ~MMarkupUtility() = default;
 };
 
-// Asked of the top window: shows a hover hint (`now` nonzero: at once).
-class MListenerList : public MUnknown {
- public:
-  virtual int32_t ShowHint(const char16_t* text, int32_t now) = 0;
-
- protected:
-  ~MListenerList() = default;
-};
-
 }  // namespace vk2

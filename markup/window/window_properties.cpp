@@ -2,6 +2,7 @@
 
 #include "component/object/query.h"
 #include "foundation/util/result.h"
+#include "interfaces/gui/listener_list.h"
 #include "interfaces/ids.h"
 
 namespace vk2::markup {
@@ -67,7 +68,7 @@ MWindowElement* TopWindow(MWindowElement* window) {
 void ShowHintOnTopWindow(MWindowElement* window, const TString& hint) {
   MWindowElement* top = TopWindow(window);
   if (auto* listeners = QueryBorrowed<MListenerList>(top, kIID_MListenerList))
-    listeners->ShowHint(hint.c_str(), 1);
+    listeners->Post(hint, kStatusProgress);
 }
 
 }  // namespace vk2::markup

@@ -25,7 +25,7 @@ VisualParameters ReadVisualParameters(MWindowElement* window);
 
 // The window's root ancestor (itself without a parent).
 MWindowElement* TopWindow(MWindowElement* window);
-// Shows `hint` at once through the top window's listener list, when it has one.
+// Shows `hint` at once: posted to the top window's listener list (level 1), when it has one.
 void ShowHintOnTopWindow(MWindowElement* window, const TString& hint);
 
 }  // namespace vk2::markup

@@ -6,6 +6,7 @@
 
 #include "component/object/com_object.h"
 #include "component/object/query.h"
+#include "interfaces/gui/listener_list.h"
 #include "interfaces/ids.h"
 #include "markup/window/window_factory.h"
 #include "script/runtime/script_module.h"
@@ -33,11 +34,14 @@ const char* const kDocument = R"(
 class HintListener final : public ComObject<HintListener, Face<MListenerList, kIID_MListenerList>> {
  public:
   explicit HintListener(MWindowElement* window) : window_(window) {}
-  int32_t ShowHint(const char16_t* text, int32_t now) override {
+  int32_t AddRemoveListener(MStatusListener*, int32_t) override { return 0; }
+  int32_t Broadcast(const StatusRecord&) override { return 0; }
+  int32_t Post(const TString& text, uint32_t level) override {
+    const bool now = level == kStatusProgress;
     RefPtr<MScriptObject> tops;
     QueryBorrowed<MScriptObject>(window_, kIID_MScriptObject)
         ->FindMember(TString(u"tops"), tops.Put(), false);
-    shown.push_back(Narrow(TString(text)) + (now ? " now" : "") + " after " +
+    shown.push_back(Narrow(text) + (now ? " now" : "") + " after " +
                     (tops ? ScriptValueText(tops.Get()) : std::string("none")));
     return 0;
   }
