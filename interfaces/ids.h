@@ -226,5 +226,11 @@ inline constexpr Guid kIID_MGuiApplication = MakeGuid("ED1CCE62-F103-416D-BA0E-8
 inline constexpr Guid kIID_MGuiMain = MakeGuid("F42CDE00-5A08-4932-A8EE-F28AAB987466");
 // Asked of the media core class for a server start; the media core does not serve it.
 inline constexpr Guid kIID_MCoreServer = MakeGuid("FA348C2D-785C-4C12-B1D1-DFF42A8AB408");
+// ---- Markup windows: controls and captions ----------------------------------------------------
+inline constexpr Guid kIID_MControl = MakeGuid("D641EFA9-F384-41C1-96D8-D0E84B8A601C");
+// The player interface's status listener list (its top windows answer it); the same line as the
+// user interface module's.
+inline constexpr Guid kIID_MListenerList = MakeGuid("3D234CE3-1BE7-4C82-A6F1-123BD7D7A419");
+inline constexpr Guid kIID_MTextFont = MakeGuid("705A50C1-A346-4A6C-99BE-8F7995E28D32");
 
 }  // namespace vk2

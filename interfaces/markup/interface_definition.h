@@ -8,6 +8,7 @@
 #include "foundation/containers/tarray.h"
 #include "foundation/text/tstring.h"
 #include "foundation/util/guid.h"
+#include "interfaces/gui/window_element.h"
 #include "interfaces/markup/font_record.h"
 #include "interfaces/runtime/xml_document.h"
 #include "interfaces/unknown.h"
@@ -15,6 +16,7 @@
 namespace vk2 {
 
 class MMarkupPalette;
+class MWindowDefinition;
 
 // A named definition record of the window tree (image style, shape, hit style, window).
 class MMarkupDefinition : public MUnknown {
@@ -44,6 +46,25 @@ class MMarkupPalette : public MUnknown {
  protected:
   ~MMarkupPalette() = default;
 };
+
+// What CreateWindowEx makes: the window of `windowName` with the caller's placement, style and
+// mode, under `parent` (null: as the root of a new host).
+struct WindowCreateRequest {
+  Guid typeClass{};
+  const char16_t* windowName = nullptr;
+  const char16_t* createName = nullptr;  // the name the new window takes (empty: the markup's)
+  MWindowElement* parent = nullptr;
+  bool placementGiven = false;  // else the definition's own offset and alignment
+  int32_t offset[4] = {};
+  double alignment[4] = {};
+  uint32_t style = 1;  // bit 0 visible, OR the definition's style word
+  int32_t mode = kPlaceModeTop;
+  uint32_t mmlFlags = 0;
+  bool createChildren = true;
+};
+
+// Bit of a creation result: a child window could not be made.
+inline constexpr int32_t kCreateChildFailed = 16;
 
 class MInterfaceDefinition : public MUnknown {
  public:
@@ -79,6 +100,18 @@ class MInterfaceDefinition : public MUnknown {
   virtual int32_t GetLanguageContext(LoadContext* out) = 0;
   // Names of the top-level windows whose type resolves to `classId`, in document order.
   virtual int32_t ListWindowNames(TArray<TString>* out, const Guid& classId) = 0;
+  // The top-level window `name` whose type is `classId`, with its descendants, under `parent`
+  // (null: a new host). `*out` gets the window (one reference). 0, or kCreateChildFailed when a
+  // descendant failed; negative when the window itself was not made.
+  virtual int32_t CreateWindowByName(const Guid& classId, const char16_t* name,
+                                     MWindowElement* parent, MWindowElement** out) = 0;
+  virtual int32_t CreateWindowEx(const WindowCreateRequest* request, MWindowElement** out) = 0;
+  // A widget of `classId` made as a part of `outer` (an object gathering parts through
+  // MBaseObject, which brings its own window part) and loaded from `definition` (may be null):
+  // its inner unknown (one reference) in `*inner`. The player's own windows wrap themselves
+  // around a Generic window this way.
+  virtual int32_t AggregateWidget(MUnknown* outer, const Guid& classId,
+                                  MWindowDefinition* definition, MUnknown** inner) = 0;
 
  protected:
   ~MInterfaceDefinition() = default;

@@ -55,22 +55,4 @@ uint32_t HitStyleDefinition::HitTest(int32_t, int32_t) {
   return code_;
 }
 
-RefPtr<WindowDefinition> WindowDefinition::Read(const Element& element,
-                                                InterfaceDefinition* owner) {
-  TString name = ReadIdentifierAttribute(element, u"name");
-  TString type = element.Attribute(u"type", u"Generic");
-  Guid typeClass;
-  if (!owner->FindWindowType(type.view(), &typeClass)) {
-    ReportMmlError(&element, TString::Format(u"Unknown WindowType: \"%s\"", type));
-    return nullptr;
-  }
-  return RefPtr<WindowDefinition>(new (std::nothrow) WindowDefinition(name, element, typeClass));
-}
-
-void WindowDefinition::ForgetElements() {
-  ForgetElement();
-  for (auto& child : children_)
-    child->ForgetElements();
-}
-
 }  // namespace vk2::markup

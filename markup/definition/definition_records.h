@@ -88,22 +88,4 @@ class HitStyleDefinition final
   uint32_t code_;
 };
 
-// What the window tree keeps of a `window` element: its name, its type's class and its child
-// windows. The window reader fills the rest from the element when a window is made.
-class WindowDefinition final : public NamedRecord<MMarkupDefinition> {
- public:
-  // Null for a type the interface does not know (reported).
-  static RefPtr<WindowDefinition> Read(const Element& element, InterfaceDefinition* owner);
-
-  const Guid& TypeClass() const { return typeClass_; }
-  std::vector<RefPtr<WindowDefinition>>& Children() { return children_; }
-  void ForgetElements();
-
- private:
-  WindowDefinition(TString name, Element element, const Guid& typeClass)
-      : NamedRecord(std::move(name), std::move(element)), typeClass_(typeClass) {}
-  Guid typeClass_;
-  std::vector<RefPtr<WindowDefinition>> children_;
-};
-
 }  // namespace vk2::markup

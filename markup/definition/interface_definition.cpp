@@ -10,6 +10,7 @@
 #include "markup/report/error_sink.h"
 #include "markup/resources/script_includes.h"
 #include "markup/services/markup_services.h"
+#include "markup/window/window_factory.h"
 
 namespace vk2::markup {
 namespace {
@@ -492,6 +493,49 @@ int32_t InterfaceDefinition::ListWindowNames(TArray<TString>* out, const Guid& c
     if (window->TypeClass() == classId) out->Append(window->Name());
   }
   return kOk;
+}
+
+int32_t InterfaceDefinition::CreateWindowByName(const Guid& classId, const char16_t* name,
+                                                MWindowElement* parent, MWindowElement** out) {
+  if (Empty(name) || !out) return kErrMissingArg;
+  RefPtr<WindowDefinition> window;
+  {
+    std::lock_guard lock(mutex_);
+    ReadDefinitions();
+    for (const auto& candidate : windows_) {
+      if (candidate->TypeClass() == classId && SameName(candidate->Name(), name)) {
+        window = candidate;
+        break;
+      }
+    }
+  }
+  if (!window)
+    return parent_ ? parent_->CreateWindowByName(classId, name, parent, out) : kErrNotFound;
+  WindowCreateRequest request;
+  request.typeClass = classId;
+  request.windowName = name;
+  request.parent = parent;
+  request.style = window->GetWindowStyle();
+  RefPtr<MWindowElement> made;
+  const int32_t result = CreateWindowTree(this, window.Get(), request, &made);
+  if (result >= 0) *out = made.Detach();
+  return result;
+}
+
+int32_t InterfaceDefinition::CreateWindowEx(const WindowCreateRequest* request,
+                                            MWindowElement** out) {
+  if (!request || Empty(request->windowName) || !out) return kErrMissingArg;
+  RefPtr<WindowDefinition> window = FindWindow(request->windowName);
+  if (!window) return parent_ ? parent_->CreateWindowEx(request, out) : kErrNotFound;
+  RefPtr<MWindowElement> made;
+  const int32_t result = CreateWindowTree(this, window.Get(), *request, &made);
+  if (result >= 0) *out = made.Detach();
+  return result;
+}
+
+int32_t InterfaceDefinition::AggregateWidget(MUnknown* outer, const Guid& classId,
+                                             MWindowDefinition* definition, MUnknown** inner) {
+  return AggregateMarkupWidget(this, outer, classId, definition, inner);
 }
 
 }  // namespace vk2::markup

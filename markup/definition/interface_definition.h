@@ -11,6 +11,7 @@
 #include "component/object/com_object.h"
 #include "interfaces/markup/interface_definition.h"
 #include "markup/definition/definition_records.h"
+#include "markup/definition/window_definition.h"
 #include "markup/parse/collections.h"
 #include "markup/resources/font_definition.h"
 #include "markup/resources/palette.h"
@@ -69,6 +70,11 @@ class InterfaceDefinition final
   int32_t GetMmlVersion() override;
   int32_t GetLanguageContext(LoadContext* out) override;
   int32_t ListWindowNames(TArray<TString>* out, const Guid& classId) override;
+  int32_t CreateWindowByName(const Guid& classId, const char16_t* name, MWindowElement* parent,
+                             MWindowElement** out) override;
+  int32_t CreateWindowEx(const WindowCreateRequest* request, MWindowElement** out) override;
+  int32_t AggregateWidget(MUnknown* outer, const Guid& classId, MWindowDefinition* definition,
+                          MUnknown** inner) override;
 
   // NamedCollections, as the parsers see this definition while it reads.
   bool FindNamedPoint(std::u16string_view name, PointD* out) override;

@@ -3,6 +3,8 @@
 #include <mutex>
 
 #include "component/module/runtime_loader.h"
+#include "foundation/util/result.h"
+#include "interfaces/gui/app.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/console.h"
 #include "interfaces/runtime/error_registry.h"
@@ -37,6 +39,12 @@ void RuntimeConsole(int32_t level, const TString& text) {
   if (console) console->Write(level, text.c_str(), 1);
 }
 
+int32_t RuntimeHost(MHostWindow** out) {
+  auto app = CreateRuntimeObject<MOmbrixApp>(kBrintClass, kIID_MOmbrixApp);
+  if (!app) return kErrNotFound;
+  return app->CreateHost(out);
+}
+
 }  // namespace
 
 MarkupServices RuntimeMarkupServices() {
@@ -46,6 +54,11 @@ MarkupServices RuntimeMarkupServices() {
   services.imageStyleService = &RuntimeImageStyles;
   services.errorText = &RuntimeErrorText;
   services.writeConsole = &RuntimeConsole;
+  services.createInstance = &RuntimeCreateInstance;
+  services.createHost = &RuntimeHost;
+  // The runtime serves no canvas over a caller's surface yet: state styles then draw straight
+  // onto the window's canvas.
+  services.makeCanvas = nullptr;
   return services;
 }
 
@@ -84,6 +97,30 @@ TString ErrorText(int32_t code) {
 void WriteConsole(int32_t level, const TString& text) {
   auto write = CurrentMarkupServices().writeConsole;
   if (write) write(level, text);
+}
+
+}  // namespace vk2::markup
+
+namespace vk2::markup {
+
+int32_t CreateInstance(const Guid& classId, const Guid& iid, void** out, MUnknown* outer) {
+  if (out) *out = nullptr;
+  auto create = CurrentMarkupServices().createInstance;
+  return create ? create(classId, iid, out, outer) : kErrNotFound;
+}
+
+RefPtr<MHostWindow> CreateHost() {
+  auto create = CurrentMarkupServices().createHost;
+  MHostWindow* host = nullptr;
+  if (!create || create(&host) != 0) return nullptr;
+  return RefPtr<MHostWindow>::Adopt(host);
+}
+
+RefPtr<MCanvas> MakeCanvas(const SurfaceView& target) {
+  auto make = CurrentMarkupServices().makeCanvas;
+  MCanvas* canvas = nullptr;
+  if (!make || make(target, &canvas) != 0) return nullptr;
+  return RefPtr<MCanvas>::Adopt(canvas);
 }
 
 }  // namespace vk2::markup

@@ -1,0 +1,444 @@
+#include "markup/window/markup_window.h"
+
+#include <algorithm>
+#include <new>
+
+#include "component/object/query.h"
+#include "component/script/script_report.h"
+#include "foundation/util/result.h"
+#include "markup/definition/window_definition.h"
+#include "markup/services/markup_services.h"
+#include "markup/window/script_events.h"
+#include "markup/window/window_methods.h"
+#include "markup/window/window_properties.h"
+#include "script/runtime/tessel_factory.h"
+
+namespace vk2::markup {
+namespace {
+
+constexpr uint32_t kScriptObjectFlags = 0x10000;
+
+// Declared on every window, so scripts find them even without a handler in the markup.
+constexpr const char16_t* kDeclaredEvents[] = {
+    u"OnInit",      u"OnDestroy",     u"OnMouseTopOver", u"OnMouseTopExit",
+    u"OnMouseOver", u"OnMouseExit",   u"OnIntro",        u"OnExtro",
+    u"OnEnable",    u"OnDisable",     u"OnHide",         u"OnShow",
+    u"OnDockSlave", u"OnUndockSlave", u"OnDockMaster",   u"OnUndockMaster"};
+
+constexpr const char16_t* kDockEvents[] = {u"OnDockSlave", u"OnUndockSlave", u"OnDockMaster",
+                                           u"OnUndockMaster"};
+
+struct ButtonEvent {
+  uint32_t query;
+  const char16_t* name;
+};
+constexpr ButtonEvent kButtonEvents[] = {
+    {kQueryLeftDown, u"OnLeftButtonDown"},     {kQueryLeftUp, u"OnLeftButtonUp"},
+    {kQueryMiddleDown, u"OnMiddleButtonDown"}, {kQueryMiddleUp, u"OnMiddleButtonUp"},
+    {kQueryRightUp, u"OnRightButtonUp"},       {kQueryRightDown, u"OnRightButtonDown"}};
+
+const char16_t* SimpleEvent(uint32_t code, uintptr_t argument) {
+  switch (code) {
+    case kNotifyClick:
+      return u"OnClick";
+    case kNotifyPointerTop:
+      return argument ? u"OnMouseTopOver" : u"OnMouseTopExit";
+    case kNotifyPointer:
+      return argument ? u"OnMouseOver" : u"OnMouseExit";
+    case kNotifyDoubleClick:
+      return u"OnDoubleClick";
+    case kNotifyLocationChanged:
+      return u"OnLocationChange";
+    case kNotifyShown:
+      return u"OnShow";
+    case kNotifyHidden:
+      return u"OnHide";
+    case kNotifyEnabled:
+      return u"OnEnable";
+    case kNotifyDisabled:
+      return u"OnDisable";
+    case kNotifyInit:
+      return u"OnInit";
+    default:
+      return nullptr;
+  }
+}
+
+MScriptMemberRegistry* RegistryOf(MScriptObject* script) {
+  return script ? static_cast<MScriptMemberRegistry*>(script->GetMemberRegistry()) : nullptr;
+}
+
+}  // namespace
+
+RefPtr<MarkupWindow> MarkupWindow::Create() {
+  RefPtr<MBaseObject> base = CreateObject<MBaseObject>(kRuntimeRootClass, kIID_MBaseObject);
+  if (!base) return nullptr;
+  MUnknown* controlling = static_cast<MUnknown*>(base.Get());
+  {
+    void* partInner = nullptr;
+    if (CreateInstance(kBrintClass, kIID_MWindowElement, &partInner, controlling) != kOk ||
+        !partInner)
+      return nullptr;
+    auto part = RefPtr<MUnknown>::Adopt(static_cast<MUnknown*>(partInner));
+    if (base->AddPart(part.Get()) != kOk) return nullptr;
+  }
+  auto* window = new (std::nothrow) MarkupWindow(controlling);
+  if (!window) return nullptr;
+  // The base object's part list holds the wrapper from here on.
+  if (base->AddPart(window->Inner()) != kOk) {
+    window->Inner()->AddRef();
+    window->Inner()->Release();
+    return nullptr;
+  }
+  if (!window->SetUpScriptObject(base.Get())) return nullptr;
+  return RefPtr<MarkupWindow>(window);
+}
+
+int32_t MarkupWindow::CreateAggregated(MUnknown* outer, MUnknown** inner, MarkupWindow** made) {
+  if (!outer || !inner) return kErrMissingArg;
+  *inner = nullptr;
+  auto* base = QueryBorrowed<MBaseObject>(outer, kIID_MBaseObject);
+  if (!base) return kErrNoInterface;
+  auto* window = new (std::nothrow) MarkupWindow(outer);
+  if (!window) return kErrOutOfMemory;
+  window->Inner()->AddRef();  // the caller's reference
+  if (base->AddPart(window->Inner()) != kOk || !window->SetUpScriptObject(base)) {
+    window->Inner()->Release();
+    return kErrFailed;
+  }
+  *inner = window->Inner();
+  if (made) *made = window;
+  return kOk;
+}
+
+bool MarkupWindow::SetUpScriptObject(MBaseObject* base) {
+  script_ = QueryBorrowed<MScriptObject>(Controlling(), kIID_MScriptObject);
+  if (!script_) {
+    void* scriptInner = nullptr;
+    if (CreateModuleInstance(kIID_MScriptObjectInner, Controlling(), &scriptInner) != kOk ||
+        !scriptInner)
+      return false;
+    auto part = RefPtr<MUnknown>::Adopt(static_cast<MUnknown*>(scriptInner));
+    if (base->AddPart(part.Get()) != kOk) return false;
+    script_ = QueryBorrowed<MScriptObject>(Controlling(), kIID_MScriptObject);
+    if (!script_) return false;
+  }
+  script_->SetClassName(TString(u"MML_Window"));
+  script_->SetVersion(kScriptObjectFlags);
+  RegisterWindowMethods(script_, this);
+  return true;
+}
+
+MWindowElement* MarkupWindow::Part() {
+  if (part_) return part_;
+  auto* base = QueryBorrowed<MBaseObject>(Controlling(), kIID_MBaseObject);
+  void* found = nullptr;
+  if (base && base->QueryInterfaceAfter(kIID_MWindowElement, &found, 0,
+                                        static_cast<MWindowElement*>(this)) == kOk) {
+    part_ = static_cast<MWindowElement*>(found);
+  }
+  return part_;
+}
+
+void MarkupWindow::LoadDefinition() {
+  auto* definition = static_cast<WindowDefinition*>(definition_.Get());
+  if (!definition || !script_) return;
+  for (const char16_t* name : kDeclaredEvents) {
+    RefPtr<MScriptObject> member;
+    script_->FindMember(TString(name), member.Put(), true);
+  }
+  // From the last to the first, so the earliest script of a name is the one left installed.
+  MScriptEngine* engine = MarkupScriptEngine();
+  const auto& scripts = definition->Scripts();
+  for (auto it = scripts.rbegin(); it != scripts.rend(); ++it) {
+    if (it->name.IsEmpty() || it->text.IsEmpty()) continue;
+    if (engine && !engine->IsValidName(it->name)) continue;
+    RefPtr<MScriptObject> member;
+    if (!script_->FindMember(it->name, member.Put(), true) || !member) continue;
+    if (ScriptDataEntity* data = AsDataEntity(member.Get())) data->SetValue(it->text);
+  }
+  MWindowElement* part = Part();
+  if (!part) return;
+  for (bool master : {true, false}) {
+    const auto& points = definition->DockPoints(master);
+    for (auto it = points.rbegin(); it != points.rend(); ++it) {
+      RefPtr<MDockPoint> point = CreateObject<MDockPoint>(kBrintClass, kIID_MDockPoint);
+      if (!point) continue;
+      DockPointRecord record;
+      record.name = it->name.c_str();
+      record.offsetX = static_cast<int32_t>(it->anchor.offset.x);
+      record.offsetY = static_cast<int32_t>(it->anchor.offset.y);
+      record.alignX = it->anchor.fraction.x;
+      record.alignY = it->anchor.fraction.y;
+      record.master = master ? 1 : 0;
+      if (point->Setup(&record) == kOk) part->AddDockPoint(point.Get(), master ? 1 : 0);
+    }
+  }
+}
+
+// ---- Forwarded operations ----------------------------------------------------------------
+
+int32_t MarkupWindow::PostCommand(uint32_t code, int32_t startMs, int32_t durationMs,
+                                  uintptr_t data, MWindowElement* sender, uint32_t options,
+                                  uint32_t reserved) {
+  MWindowElement* part = Part();
+  if (!part) return kErrNotFound;
+  return part->PostCommand(code, startMs, durationMs, data, sender ? sender : this, options,
+                           reserved);
+}
+
+int32_t MarkupWindow::CancelCommands(uint32_t code, int32_t fromMs, int32_t untilMs, uintptr_t data,
+                                     uint32_t mode, MWindowElement* sender, uint32_t reserved) {
+  MWindowElement* part = Part();
+  if (!part) return kErrNotFound;
+  return part->CancelCommands(code, fromMs, untilMs, data, mode, sender ? sender : this, reserved);
+}
+
+#define VK2_FORWARD(call, fallback) \
+  MWindowElement* part = Part();    \
+  if (!part) return fallback;       \
+  return part->call
+
+int32_t MarkupWindow::AttachChild(MWindowElement* child, int32_t mode) {
+  VK2_FORWARD(AttachChild(child, mode), kErrNotFound);
+}
+int32_t MarkupWindow::DetachChild(MWindowElement* child) {
+  VK2_FORWARD(DetachChild(child), kErrNotFound);
+}
+int32_t MarkupWindow::Invalidate(const RectI* rect) {
+  VK2_FORWARD(Invalidate(rect), kErrNotFound);
+}
+int32_t MarkupWindow::MapPoint(PointI* point, MWindowElement* to) {
+  VK2_FORWARD(MapPoint(point, to), kErrNotFound);
+}
+int32_t MarkupWindow::SetFocus(int32_t take) {
+  VK2_FORWARD(SetFocus(take), kErrNotFound);
+}
+int32_t MarkupWindow::GetProperty(const char16_t* name, PropertyValue* out) {
+  VK2_FORWARD(GetProperty(name, out), kErrNotFound);
+}
+int32_t MarkupWindow::GetValue(uint32_t id, void* buffer, uint32_t size) {
+  VK2_FORWARD(GetValue(id, buffer, size), kErrNotFound);
+}
+int32_t MarkupWindow::SetValue(uint32_t id, const void* buffer, uint32_t size) {
+  VK2_FORWARD(SetValue(id, buffer, size), kErrNotFound);
+}
+int32_t MarkupWindow::CapturePointer(int32_t capture) {
+  VK2_FORWARD(CapturePointer(capture), kErrNotFound);
+}
+int32_t MarkupWindow::ChildCount() {
+  VK2_FORWARD(ChildCount(), 0);
+}
+MWindowElement* MarkupWindow::ChildAt(int32_t index) {
+  VK2_FORWARD(ChildAt(index), nullptr);
+}
+int32_t MarkupWindow::HoldUpdates(int32_t hold) {
+  VK2_FORWARD(HoldUpdates(hold), kErrNotFound);
+}
+int32_t MarkupWindow::AdoptCreator(MWindowElement* creator) {
+  VK2_FORWARD(AdoptCreator(creator), kErrNotFound);
+}
+int32_t MarkupWindow::GetHost(MHostWindow** out) {
+  VK2_FORWARD(GetHost(out), kErrNotFound);
+}
+int32_t MarkupWindow::DestroyWindow() {
+  VK2_FORWARD(DestroyWindow(), kErrNotFound);
+}
+int32_t MarkupWindow::AddDockPoint(MDockPoint* point, int32_t master) {
+  VK2_FORWARD(AddDockPoint(point, master), kErrNotFound);
+}
+int32_t MarkupWindow::ClearDockPoints() {
+  VK2_FORWARD(ClearDockPoints(), kErrNotFound);
+}
+int32_t MarkupWindow::RegionChanged() {
+  VK2_FORWARD(RegionChanged(), kErrNotFound);
+}
+MWindowElement* MarkupWindow::Sibling(int32_t above) {
+  VK2_FORWARD(Sibling(above), nullptr);
+}
+int32_t MarkupWindow::PostTask(void (*callback)(void*), void* context) {
+  VK2_FORWARD(PostTask(callback, context), kErrNotFound);
+}
+int32_t MarkupWindow::SetProperty(const char16_t* name, int32_t type, const PropertyValue* value) {
+  VK2_FORWARD(SetProperty(name, type, value), kErrNotFound);
+}
+int32_t MarkupWindow::RemoveProperty(const char16_t* name) {
+  VK2_FORWARD(RemoveProperty(name), kErrNotFound);
+}
+
+#undef VK2_FORWARD
+
+// ---- Own operations ------------------------------------------------------------------------
+
+int32_t MarkupWindow::Paint(MCanvas* canvas, const PaintRecord* record) {
+  bool drew = false;
+  if (definition_ && canvas) {
+    uint32_t state = 0;
+    GetValue(kValueStateFlags, &state, sizeof state);
+    SizeI extent;
+    GetValue(kValueVirtualSize, &extent, sizeof extent);
+    const double opacity = (state & kStateDisabledLook) ? 0.5 : 1.0;
+    const VisualParameters params = ReadVisualParameters(this);
+    drew = definition_->Draw(RectI{0, 0, extent.width, extent.height}, canvas, nullptr, 0,
+                             (state & kStateComposite) ? 1 : 0, opacity, params) != 0;
+  }
+  MWindowElement* part = Part();
+  const bool partDrew = part && part->Paint(canvas, record) > 0;
+  return drew || partDrew ? 1 : 0;
+}
+
+int32_t MarkupWindow::HitCode(const PointI* point) {
+  if (!definition_ || !point) return kHitNone;
+  SizeI extent;
+  GetValue(kValueVirtualSize, &extent, sizeof extent);
+  return static_cast<int32_t>(
+      definition_->HitCode(RectI{0, 0, extent.width, extent.height}, *point));
+}
+
+int32_t MarkupWindow::Region(MMaskImage* target, int32_t width, int32_t height) {
+  if (definition_ && definition_->ShapeOperation(RectI{0, 0, width, height}, target)) return 1;
+  if (target) target->CombineRect(RectI{0, 0, width, height}, kClipUnion);
+  return 1;
+}
+
+int32_t MarkupWindow::Notify(uint32_t code, uintptr_t argument) {
+  // The events may run scripts that drop the last outside reference to this window.
+  RefPtr<MWindowElement> keep(static_cast<MWindowElement*>(this));
+  FireNotifyEvents(code, argument);
+  HandleNotify(code, argument);
+  MWindowElement* part = Part();
+  return part ? part->Notify(code, argument) : 0;
+}
+
+int32_t MarkupWindow::ChildNotify(uint32_t code, MWindowElement* child, uintptr_t argument) {
+  if (code == kNotifyDestroyed && child && script_) {
+    auto* childScript = QueryBorrowed<MScriptObject>(child, kIID_MScriptObject);
+    RefPtr<MScriptObject> parent;
+    // DestroyWindow has already taken it out when it was asked for by a script.
+    if (childScript && childScript->GetParent(parent.Put()) && parent.Get() == script_) {
+      if (auto* registry = RegistryOf(script_)) registry->RemoveChild(childScript);
+    }
+  }
+  MWindowElement* part = Part();
+  return part ? part->ChildNotify(code, child, argument) : 0;
+}
+
+int32_t MarkupWindow::Query(uint32_t code, uintptr_t a, uintptr_t b, uintptr_t c) {
+  const bool fired = FireButtonEvent(code, a);
+  MWindowElement* part = Part();
+  const int32_t answer = part ? part->Query(code, a, b, c) : 0;
+  return fired ? 1 : answer;
+}
+
+int32_t MarkupWindow::SetDefinition(MWindowDefinition* definition) {
+  definition_ = RefPtr<MWindowDefinition>(definition);
+  return kOk;
+}
+
+int32_t MarkupWindow::HasNoLook() {
+  if (HasOwnContent()) return 0;
+  return definition_ ? definition_->IsEmpty(0) : 1;
+}
+
+void MarkupWindow::FireNotifyEvents(uint32_t code, uintptr_t argument) {
+  if (!script_) return;
+  switch (code) {
+    case kNotifyCreated: {
+      script_->RegisterWithEngine(nullptr);
+      const char16_t* name = nullptr;
+      if (GetValue(kValueName, &name, sizeof name) == kOk && name) script_->SetName(TString(name));
+      MWindowElement* parent = nullptr;
+      GetValue(kValueParent, &parent, sizeof parent);
+      auto* parentScript =
+          parent ? QueryBorrowed<MScriptObject>(parent, kIID_MScriptObject) : nullptr;
+      if (auto* registry = RegistryOf(parentScript)) registry->AddChild(script_);
+      return;
+    }
+    case kNotifyDestroyed:
+      FireScriptEvent(script_, u"OnDestroy");
+      script_->UnregisterFromEngine(nullptr);
+      return;
+    case kNotifyPointerTop:
+      if (argument) ShowHoverHint();
+      break;
+    case kNotifyDock: {
+      const auto* record = reinterpret_cast<const DockChangeRecord*>(argument);
+      if (!record || record->kind < 0 || record->kind > 3) return;
+      RefPtr<MScriptObject> params = MakeEventParams({TString(record->name ? record->name : u"")});
+      FireScriptEvent(script_, kDockEvents[record->kind], params.Get());
+      return;
+    }
+    case kNotifyIntro:
+    case kNotifyExtro: {
+      const auto duration = static_cast<uint32_t>(argument);
+      RefPtr<MScriptObject> params =
+          MakeEventParams({TString::Format(u"%d", static_cast<int32_t>(duration)),
+                           TString::Format(u"%u", duration)});
+      FireScriptEvent(script_, code == kNotifyIntro ? u"OnIntro" : u"OnExtro", params.Get());
+      return;
+    }
+    default:
+      break;
+  }
+  if (const char16_t* name = SimpleEvent(code, argument)) FireScriptEvent(script_, name);
+}
+
+void MarkupWindow::ReleaseHostLater() {
+  if (!ownHost_) return;
+  // The host is usually what is destroying this window: it goes once its caller is done.
+  auto* held = new (std::nothrow) RefPtr<MHostWindow>(std::move(ownHost_));
+  MWindowElement* part = Part();
+  if (!held) return;
+  if (!part ||
+      part->PostTask([](void* p) { delete static_cast<RefPtr<MHostWindow>*>(p); }, held) != kOk) {
+    ownHost_ = std::move(*held);
+    delete held;
+  }
+}
+
+void MarkupWindow::HandleNotify(uint32_t code, uintptr_t argument) {
+  if (code == kNotifyDestroyed) ReleaseHostLater();
+  if (!definition_) return;
+  if (code == kNotifyAttached) {
+    TString hint;
+    definition_->GetHint(&hint);
+    if (!hint.IsEmpty()) {
+      PropertyValue value;
+      value.type = kPropString;
+      value.text = hint.c_str();
+      SetProperty(u"hoverhint", kPropString, &value);
+    }
+  } else if (code == kNotifySizeRequest && argument) {
+    auto* size = reinterpret_cast<SizeI*>(argument);
+    SizeI limit;
+    if (definition_->GetSizeLimit(&limit, kSizeMinimum)) {
+      size->width = std::max(size->width, limit.width);
+      size->height = std::max(size->height, limit.height);
+    }
+    if (definition_->GetSizeLimit(&limit, kSizeMaximum)) {
+      size->width = std::min(size->width, limit.width);
+      size->height = std::min(size->height, limit.height);
+    }
+  } else if (code == kNotifyEnabled || code == kNotifyDisabled) {
+    PostCommand(kCmdRepaint, 0, 0, 0, nullptr, 0, 0);
+  }
+}
+
+bool MarkupWindow::FireButtonEvent(uint32_t code, uintptr_t point) {
+  if (!script_ || !point) return false;
+  for (const ButtonEvent& event : kButtonEvents) {
+    if (event.query != code) continue;
+    const auto* at = reinterpret_cast<const PointI*>(point);
+    RefPtr<MScriptObject> params = MakePointParams(at->x, at->y);
+    return FireScriptEvent(script_, event.name, params.Get());
+  }
+  return false;
+}
+
+void MarkupWindow::ShowHoverHint() {
+  TString hint = ReadStringProperty(this, u"hoverhint");
+  if (hint.IsEmpty()) return;
+  ShowHintOnTopWindow(this, hint);
+}
+
+}  // namespace vk2::markup

@@ -1,0 +1,110 @@
+// The generic markup window (`MML_Window`, window type `Generic`): a wrapper around a GUI
+// window part, both parts of one base object. It forwards the window operations to the part and
+// adds what the markup gives: the attached window definition (paint, hit codes, outline, size
+// limits), a script object named after the window carrying the window script methods, and the
+// window events that run the markup's event scripts.
+//
+// Stand-alone, the wrapper makes the base object and the GUI part; aggregated (the player's own
+// windows), the outer object is the base and brings its own part.
+#pragma once
+
+#include <cstdint>
+
+#include "component/object/aggregation.h"
+#include "foundation/util/ref_ptr.h"
+#include "interfaces/gui/host_window.h"
+#include "interfaces/gui/window_element.h"
+#include "interfaces/ids.h"
+#include "interfaces/markup/window_definition.h"
+#include "interfaces/runtime/base_object.h"
+#include "interfaces/script/script_object.h"
+
+namespace vk2::markup {
+
+class MarkupWindow final
+    : public Aggregatable<MarkupWindow,
+                          Face<MWindowElement, kIID_MWindowElement, kIID_MBrintWindow>,
+                          Face<MControl, kIID_MControl>> {
+ public:
+  // A stand-alone window: its MWindowElement with one reference, or null.
+  static RefPtr<MarkupWindow> Create();
+  // Aggregated into `outer` (an object gathering parts through MBaseObject): the wrapper's inner
+  // unknown with one reference in `*inner`; `*window` (optional) the wrapper itself.
+  static int32_t CreateAggregated(MUnknown* outer, MUnknown** inner,
+                                  MarkupWindow** window = nullptr);
+
+  // The window's script object (no reference), or null.
+  MScriptObject* Script() const { return script_; }
+  // The GUI part's element (no reference), or null.
+  MWindowElement* Part();
+  // Declares the events, installs the definition's scripts and dock points.
+  void LoadDefinition();
+  // A root window keeps the host made for it: the host goes when the window does.
+  void KeepHost(MHostWindow* host) { ownHost_ = RefPtr<MHostWindow>(host); }
+
+  // MWindowElement.
+  int32_t InnerQueryInterface(const Guid& iid, void** out, uint32_t addRef,
+                              uint32_t reserved) override {
+    return Inner()->QueryInterface(iid, out, addRef, reserved);
+  }
+  uint32_t InnerAddRef() override { return Inner()->AddRef(); }
+  uint32_t InnerRelease() override { return Inner()->Release(); }
+  int32_t PostCommand(uint32_t code, int32_t startMs, int32_t durationMs, uintptr_t data,
+                      MWindowElement* sender, uint32_t options, uint32_t reserved) override;
+  int32_t CancelCommands(uint32_t code, int32_t fromMs, int32_t untilMs, uintptr_t data,
+                         uint32_t mode, MWindowElement* sender, uint32_t reserved) override;
+  int32_t AttachChild(MWindowElement* child, int32_t placementMode) override;
+  int32_t DetachChild(MWindowElement* child) override;
+  int32_t Paint(MCanvas* canvas, const PaintRecord* record) override;
+  int32_t HitCode(const PointI* point) override;
+  int32_t Invalidate(const RectI* rect) override;
+  int32_t MapPoint(PointI* point, MWindowElement* to) override;
+  int32_t Region(MMaskImage* target, int32_t width, int32_t height) override;
+  int32_t SetFocus(int32_t take) override;
+  int32_t GetProperty(const char16_t* name, PropertyValue* out) override;
+  int32_t GetValue(uint32_t id, void* buffer, uint32_t size) override;
+  int32_t Notify(uint32_t code, uintptr_t argument) override;
+  int32_t ChildNotify(uint32_t code, MWindowElement* child, uintptr_t argument) override;
+  int32_t SetValue(uint32_t id, const void* buffer, uint32_t size) override;
+  int32_t Query(uint32_t code, uintptr_t a, uintptr_t b, uintptr_t c) override;
+  int32_t CapturePointer(int32_t capture) override;
+  int32_t ChildCount() override;
+  MWindowElement* ChildAt(int32_t index) override;
+  int32_t HoldUpdates(int32_t hold) override;
+  int32_t AdoptCreator(MWindowElement* creator) override;
+  int32_t HasOwnContent() override { return 0; }
+  int32_t GetHost(MHostWindow** out) override;
+  int32_t DestroyWindow() override;
+  int32_t AddDockPoint(MDockPoint* point, int32_t master) override;
+  int32_t ClearDockPoints() override;
+  int32_t RegionChanged() override;
+  MWindowElement* Sibling(int32_t above) override;
+  int32_t PostTask(void (*callback)(void*), void* context) override;
+  int32_t SetProperty(const char16_t* name, int32_t type, const PropertyValue* value) override;
+  int32_t RemoveProperty(const char16_t* name) override;
+
+  // MControl.
+  int32_t SetDefinition(MWindowDefinition* definition) override;
+  MWindowDefinition* GetDefinition() override { return definition_.Get(); }
+  int32_t HasNoLook() override;
+
+ private:
+  explicit MarkupWindow(MUnknown* base) : Aggregatable(base) {}
+  ~MarkupWindow() override = default;
+
+  // Attaches (when the base has none) and sets up the window's script object.
+  bool SetUpScriptObject(MBaseObject* base);
+  // The events of operation 18; then the generic window's own handling.
+  void FireNotifyEvents(uint32_t code, uintptr_t argument);
+  void HandleNotify(uint32_t code, uintptr_t argument);
+  bool FireButtonEvent(uint32_t code, uintptr_t point);
+  void ShowHoverHint();
+  void ReleaseHostLater();
+
+  RefPtr<MWindowDefinition> definition_;
+  MScriptObject* script_ = nullptr;  // a part of the base object
+  MWindowElement* part_ = nullptr;   // the GUI part's element, found on first use
+  RefPtr<MHostWindow> ownHost_;
+};
+
+}  // namespace vk2::markup
