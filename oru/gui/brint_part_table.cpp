@@ -4,6 +4,10 @@
 #include "oru/gui/controls/button_part.h"
 #include "oru/gui/controls/edit_box_part.h"
 #include "oru/gui/controls/fill_bar_part.h"
+#include "oru/gui/controls/picker_part.h"
+#include "oru/gui/controls/scroll_bar_part.h"
+#include "oru/gui/controls/selection_list_part.h"
+#include "oru/gui/controls/spin_button_part.h"
 #include "oru/gui/dialogs/dialogs.h"
 #include "oru/gui/window/plain_window_part.h"
 
@@ -16,6 +20,11 @@ const BrintPartRow kBrintPartTable[] = {
     {&kIID_MButton, &ButtonPart::Create},
     {&kIID_MFillBar, &FillBarPart::Create},
     {&kIID_MEditBox, &EditBoxPart::Create},
+    {&kIID_MSpinButton, &SpinButtonPart::Create},
+    {&kIID_MScrollBar, &ScrollBarPart::Create},
+    {&kIID_MScrollBarPart, &ScrollArrowPart::Create},
+    {&kIID_MSelectionList, &SelectionListPart::Create},
+    {&kIID_MPicker, &PickerPart::Create},
     {&kIID_MOpenFileDialog, &CreateDialogForBrint},
     {&kIID_MSaveFileDialog, &CreateDialogForBrint},
     {&kIID_MMessageBox, &CreateDialogForBrint},
