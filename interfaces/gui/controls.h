@@ -224,6 +224,9 @@ class MEditBox : public MWindowElement {
   virtual int32_t GetSelection(int32_t* start, int32_t* end) = 0;  // 43
   // 44: whether the caret shows now (it blinks every 500 ms while focused).
   virtual int32_t CaretVisible() = 0;
+  // 45 callback: the UTF-16 index of the caret position nearest `point` (window coordinates),
+  // measured with the wrapper's font; -1 when it cannot tell (the part: always -1).
+  virtual int32_t CaretIndexAt(const PointI* point) = 0;
 
  protected:
   ~MEditBox() = default;

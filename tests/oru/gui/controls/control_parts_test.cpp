@@ -2,6 +2,9 @@
 // keys and the fake clock drive them as a person would.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+
 #include "foundation/util/result.h"
 #include "interfaces/gui/controls.h"
 #include "oru/gui/controls/button_part.h"
@@ -263,6 +266,39 @@ TEST_F(ControlPartTest, RadialKnobUnderAngleControlFollowsThePointersAngle) {
   Move(40, 30);
   EXPECT_EQ(spin->GetIntPos(), 10 / kDefaultKnobSensitivity);
   Release(40, 30);
+}
+
+TEST_F(ControlPartTest, EditBoxPlacesTheCaretWhereTheWrapperMeasuresThePointer) {
+  auto wrapper = Place(&EditBoxPart::Create, 100, 16);
+  auto* edit = wrapper->Part<MEditBox>(kIID_MEditBox);
+  edit->SetText(u"hello world");
+  edit->SetSelection(11, 11);
+  backend_->Click(window_, 32, 25);  // nobody measures: the caret stays
+  Turn();
+  EXPECT_EQ(edit->GetCaret(), 11);
+
+  // Six pixels a character, the index of the nearer edge.
+  wrapper->caretIndexAt = [](PointI at) { return std::clamp((at.x + 3) / 6, 0, 11); };
+  backend_->Click(window_, 32, 25);  // x 12 in the box
+  Turn();
+  int32_t start = -1;
+  int32_t end = -1;
+  edit->GetSelection(&start, &end);
+  EXPECT_EQ(std::pair(start, end), std::pair(2, 2));
+  Press(50, 25, kModShift);  // Shift extends from the anchor
+  Release(50, 25);
+  edit->GetSelection(&start, &end);
+  EXPECT_EQ(std::pair(start, end), std::pair(2, 5));
+  Press(26, 25);  // a drag selects from the press
+  Move(62, 25);
+  Move(500, 25);
+  Release(500, 25);
+  edit->GetSelection(&start, &end);
+  EXPECT_EQ(std::pair(start, end), std::pair(1, 11));
+  Move(30, 25);  // released: moves no longer select
+  edit->GetSelection(&start, &end);
+  EXPECT_EQ(std::pair(start, end), std::pair(1, 11));
+  EXPECT_EQ(edit->CaretVisible(), 1);
 }
 
 }  // namespace
