@@ -224,5 +224,6 @@ inline constexpr Guid kIID_MSelectionList = MakeGuid("D253091D-E0B7-4AC3-B85A-03
 inline constexpr Guid kIID_MPicker = MakeGuid("D6FF38B8-8A22-4AD5-A748-0954D0CC1F0E");
 inline constexpr Guid kIID_MItemList = MakeGuid("2D79AF59-5308-4277-93B9-EE3CD8379682");
 inline constexpr Guid kIID_MListItem = MakeGuid("06DC84C2-AC95-447E-8F22-8738C2F212C4");
+inline constexpr Guid kIID_MPlaylistView = MakeGuid("BC499DEB-ECEE-4A23-A075-01650119D660");
 
 }  // namespace vk2

@@ -9,6 +9,7 @@
 #include "oru/gui/controls/selection_list_part.h"
 #include "oru/gui/controls/spin_button_part.h"
 #include "oru/gui/dialogs/dialogs.h"
+#include "oru/gui/listview/list_view_part.h"
 #include "oru/gui/window/plain_window_part.h"
 
 namespace vk2::gui {
@@ -25,6 +26,7 @@ const BrintPartRow kBrintPartTable[] = {
     {&kIID_MScrollBarPart, &ScrollArrowPart::Create},
     {&kIID_MSelectionList, &SelectionListPart::Create},
     {&kIID_MPicker, &PickerPart::Create},
+    {&kIID_MPlaylistView, &ListViewPart::Create},
     {&kIID_MOpenFileDialog, &CreateDialogForBrint},
     {&kIID_MSaveFileDialog, &CreateDialogForBrint},
     {&kIID_MMessageBox, &CreateDialogForBrint},
