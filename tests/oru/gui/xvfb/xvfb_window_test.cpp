@@ -1,6 +1,7 @@
 // The SDL backend on a real X server (Xvfb, from scripts/services.d/xvfb.sh): a shaped host
 // maps where asked with the X shape of its region, an xdotool click reaches the part under it,
-// and our dump of a host agrees with ImageMagick's screenshot of the screen.
+// and our dump of a host agrees with ImageMagick's screenshot of the screen; a menu drops down
+// as a window of its own where asked and an xdotool click chooses from it.
 #include <X11/Xlib.h>
 #include <X11/extensions/shape.h>
 #include <gtest/gtest.h>
@@ -13,6 +14,8 @@
 #include <thread>
 
 #include "oru/gui/loop/app_object.h"
+#include "oru/gui/menus/menu_item.h"
+#include "oru/gui/menus/menu_window.h"
 #include "platform/environment.h"
 #include "tests/oru/gui/support/gui_test_fixture.h"
 
@@ -47,12 +50,17 @@ class XvfbWindowTest : public ::testing::Test {
                    e->request_code);
       return 0;
     });
-    x_ = XOpenDisplay(display_.c_str());
+    // The display is shared with other test runs: a refused connection is tried again.
+    WaitFor([&] { return (x_ = XOpenDisplay(display_.c_str())) != nullptr; });
     ASSERT_NE(x_, nullptr);
     ASSERT_EQ(app_.Launch(0, nullptr, nullptr, 0), 0);
+    launched_ = true;
   }
   void TearDown() override {
-    if (display_.empty()) return;
+    if (!launched_) {
+      if (x_) XCloseDisplay(x_);
+      return;
+    }
     RunOnLoop(app_, [&] {
       parts_.clear();
       hosts_.clear();
@@ -90,6 +98,7 @@ class XvfbWindowTest : public ::testing::Test {
   AppObject& app_ = AppObject::Instance();
   std::string display_;
   Display* x_ = nullptr;
+  bool launched_ = false;
   std::vector<RefPtr<MHostWindow>> hosts_;
   std::vector<RefPtr<RecordingPart>> parts_;
 };
@@ -178,6 +187,51 @@ TEST_F(XvfbWindowTest, DumpAgreesWithAScreenshotOfTheScreen) {
   stbi_image_free(a);
   std::remove(ours.c_str());
   std::remove(shot.c_str());
+}
+
+TEST_F(XvfbWindowTest, MenuDropsDownAsItsOwnWindowAndAClickChooses) {
+  RefPtr<RecordingPart> owner = RecordingPart::Make(0xFF202020);
+  parts_.push_back(owner);
+  Show(owner.Get(), RectI{100, 300, 200, 400});
+  RefPtr<MenuWindowObject> menu;
+  uint64_t xid = 0;
+  RunOnLoop(app_, [&] {
+    menu = MenuWindowObject::Make();
+    for (int32_t id : {1, 2}) {
+      RefPtr<MMenuItem> item(new MenuItem);
+      item->MakeCommand(id == 1 ? u"&First" : u"&Second", 0, id, 0, 0);
+      menu->AddItem(item.Get());
+    }
+    ASSERT_TRUE(menu->Part()->OpenAt(PointI{400, 300}, nullptr, owner->Self()));
+    xid = app_.Loop()->Backend().NativeHandle(menu->Part()->PopupHost()->BackendWindow());
+  });
+  ASSERT_NE(xid, 0u);
+  int x = -1;
+  int y = -1;
+  ::Window child = 0;
+  EXPECT_TRUE(WaitFor([&] {
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(x_, xid, &attributes) || attributes.map_state != IsViewable) {
+      return false;
+    }
+    XTranslateCoordinates(x_, xid, DefaultRootWindow(x_), 0, 0, &x, &y, &child);
+    return x == 400 && y == 300;
+  }));
+  ASSERT_EQ(Run("xdotool mousemove --sync 420 330 click 1"), 0);  // the second item
+  std::vector<uintptr_t> chosen;
+  bool closed = false;
+  EXPECT_TRUE(WaitFor([&] {
+    RunOnLoop(app_, [&] {
+      chosen.clear();
+      for (const auto& note : owner->notes) {
+        if (note.code == kNotifyMenuCommand) chosen.push_back(note.argument);
+      }
+      closed = menu->Part()->PopupHost() == nullptr;
+    });
+    return !chosen.empty() && closed;
+  }));
+  EXPECT_EQ(chosen, (std::vector<uintptr_t>{2}));
+  RunOnLoop(app_, [&] { menu = nullptr; });
 }
 
 }  // namespace
