@@ -78,6 +78,16 @@ int32_t ListViewPart::PageRows() {
 }
 
 void ListViewPart::RowsChanged() {
+  // Rows may change on any thread (the model has its own lock); the window is the loop's.
+  GuiLoop* loop = Loop();
+  if (loop && !loop->IsLoopThread()) {
+    RefPtr<MWindowElement> keep(Outer());
+    loop->Post([keep] {
+      auto* part = dynamic_cast<ListViewPart*>(FromElement(keep.Get()));
+      if (part && !part->IsDestroying()) part->RowsChanged();
+    });
+    return;
+  }
   PageRows();
   Repaint();
   TellScrollBars(*this);

@@ -2,6 +2,7 @@
 // Shift, keys and the wheel, drag-moving the selection, activation, column resizing.
 #include <gtest/gtest.h>
 
+#include <thread>
 #include <vector>
 
 #include "component/object/com_object.h"
@@ -165,7 +166,7 @@ TEST_F(ListViewPartTest, DoubleClickAndEnterActivateAndHeaderEdgesResizeColumns)
   view_->AddColumn(RefPtr<MListViewColumn>(new WidthColumn(0.5, 16, 1000)).Get());
   EXPECT_EQ(view_->ColumnWidth(0), 100);
   Step(16);
-  EXPECT_EQ(rows_[0]->cells, 2);  // one cell a column
+  EXPECT_EQ(rows_[0]->cells, 2);     // one cell a column
   backend_->Press(window_, 101, 5);  // on the edge between the two, in the header
   Turn();
   backend_->MoveTo(window_, 131, 5);
@@ -175,6 +176,21 @@ TEST_F(ListViewPartTest, DoubleClickAndEnterActivateAndHeaderEdgesResizeColumns)
   EXPECT_EQ(view_->ColumnWidth(0), 130);
   EXPECT_EQ(view_->ColumnWidth(1), 70);
   EXPECT_EQ(Selection(), (std::vector<uint32_t>{103}));  // the header picks no row
+}
+
+TEST_F(ListViewPartTest, RowsChangedOnAnotherThreadRepaintOnTheLoop) {
+  std::vector<RefPtr<SeenRow>> more;
+  std::vector<MListViewRow*> raw;
+  for (uint32_t id = 201; id <= 205; ++id) {
+    more.emplace_back(new SeenRow(id));
+    raw.push_back(more.back().Get());
+  }
+  std::thread other([&] { EXPECT_EQ(view_->InsertRows(0, raw.data(), 5), 1); });
+  other.join();
+  EXPECT_EQ(view_->RowCount(), 25);
+  Step(16);  // the repaint was handed to the loop
+  EXPECT_EQ(more[0]->lastIndex, 0);
+  EXPECT_EQ(more[0]->lastRect, (RectI{0, 18, 200, 34}));
 }
 
 }  // namespace
