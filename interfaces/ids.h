@@ -217,6 +217,14 @@ inline constexpr Guid kIID_MMenuWindow = MakeGuid("4701FFC0-2E3F-46E2-8510-B3BDA
 inline constexpr Guid kIID_MButton = MakeGuid("ED7FE072-F1EC-4774-845A-9EC62D825171");
 inline constexpr Guid kIID_MFillBar = MakeGuid("0DF8B044-546D-4E32-BDDE-B5C5A41DA67D");
 inline constexpr Guid kIID_MEditBox = MakeGuid("8BBC1BC2-E470-4D53-9782-384D436B705A");
+inline constexpr Guid kIID_MSpinButton = MakeGuid("883D9699-CA8C-4BAE-9B4C-5977A86BC139");
+inline constexpr Guid kIID_MScrollBar = MakeGuid("257C8597-5C60-4EDB-AD3F-E0ABB5FE03D6");
+inline constexpr Guid kIID_MScrollBarPart = MakeGuid("DF7374EC-48B3-485F-A7FC-BFBD6794B2B1");
+inline constexpr Guid kIID_MSelectionList = MakeGuid("D253091D-E0B7-4AC3-B85A-0366F32C7CAC");
+inline constexpr Guid kIID_MPicker = MakeGuid("D6FF38B8-8A22-4AD5-A748-0954D0CC1F0E");
+inline constexpr Guid kIID_MItemList = MakeGuid("2D79AF59-5308-4277-93B9-EE3CD8379682");
+inline constexpr Guid kIID_MListItem = MakeGuid("06DC84C2-AC95-447E-8F22-8738C2F212C4");
+inline constexpr Guid kIID_MPlaylistView = MakeGuid("BC499DEB-ECEE-4A23-A075-01650119D660");
 
 // ---- User interface module: application object and GUI main object -------------------------
 // The launcher creates the application object by this class and drives it through

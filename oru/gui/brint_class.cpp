@@ -4,6 +4,8 @@
 #include "interfaces/ids.h"
 #include "oru/gui/loop/app_object.h"
 #include "oru/gui/loop/input_settings_object.h"
+#include "oru/gui/menus/menu_item.h"
+#include "oru/gui/menus/menu_window.h"
 #include "oru/gui/window/dock_point_object.h"
 
 namespace vk2::gui {
@@ -26,6 +28,8 @@ int32_t CreateBrintObject(const Guid& iid, void** out, MUnknown* outer) {
     if (r == 0) *out = point.Detach();
     return r;
   }
+  if (iid == kIID_MMenuItem) return (new MenuItem)->QueryInterface(iid, out, 1, 0);
+  if (iid == kIID_MMenuWindow) return MenuWindowObject::Make()->QueryInterface(iid, out, 1, 0);
   return kErrNoInterface;
 }
 

@@ -4,7 +4,12 @@
 #include "oru/gui/controls/button_part.h"
 #include "oru/gui/controls/edit_box_part.h"
 #include "oru/gui/controls/fill_bar_part.h"
+#include "oru/gui/controls/picker_part.h"
+#include "oru/gui/controls/scroll_bar_part.h"
+#include "oru/gui/controls/selection_list_part.h"
+#include "oru/gui/controls/spin_button_part.h"
 #include "oru/gui/dialogs/dialogs.h"
+#include "oru/gui/listview/list_view_part.h"
 #include "oru/gui/window/plain_window_part.h"
 
 namespace vk2::gui {
@@ -16,6 +21,12 @@ const BrintPartRow kBrintPartTable[] = {
     {&kIID_MButton, &ButtonPart::Create},
     {&kIID_MFillBar, &FillBarPart::Create},
     {&kIID_MEditBox, &EditBoxPart::Create},
+    {&kIID_MSpinButton, &SpinButtonPart::Create},
+    {&kIID_MScrollBar, &ScrollBarPart::Create},
+    {&kIID_MScrollBarPart, &ScrollArrowPart::Create},
+    {&kIID_MSelectionList, &SelectionListPart::Create},
+    {&kIID_MPicker, &PickerPart::Create},
+    {&kIID_MPlaylistView, &ListViewPart::Create},
     {&kIID_MOpenFileDialog, &CreateDialogForBrint},
     {&kIID_MSaveFileDialog, &CreateDialogForBrint},
     {&kIID_MMessageBox, &CreateDialogForBrint},

@@ -161,8 +161,9 @@ void HeadlessBackend::Inject(BackendEvent event) {
 }
 
 void HeadlessBackend::InjectPointer(BackendEvent::Type type, uint32_t window, int32_t x, int32_t y,
-                                    int32_t button) {
+                                    int32_t button, uint32_t modifiers) {
   BackendEvent e;
+  e.modifiers = modifiers;
   e.type = type;
   e.window = window;
   e.x = x;
@@ -175,9 +176,10 @@ void HeadlessBackend::MoveTo(uint32_t window, int32_t x, int32_t y) {
   InjectPointer(BackendEvent::Type::kPointerMove, window, x, y, 0);
 }
 
-void HeadlessBackend::Press(uint32_t window, int32_t x, int32_t y, int32_t button) {
+void HeadlessBackend::Press(uint32_t window, int32_t x, int32_t y, int32_t button,
+                            uint32_t modifiers) {
   MoveTo(window, x, y);
-  InjectPointer(BackendEvent::Type::kButtonDown, window, x, y, button);
+  InjectPointer(BackendEvent::Type::kButtonDown, window, x, y, button, modifiers);
 }
 
 void HeadlessBackend::ReleaseButton(uint32_t window, int32_t x, int32_t y, int32_t button) {
@@ -185,8 +187,9 @@ void HeadlessBackend::ReleaseButton(uint32_t window, int32_t x, int32_t y, int32
   InjectPointer(BackendEvent::Type::kButtonUp, window, x, y, button);
 }
 
-void HeadlessBackend::Click(uint32_t window, int32_t x, int32_t y, int32_t button) {
-  Press(window, x, y, button);
+void HeadlessBackend::Click(uint32_t window, int32_t x, int32_t y, int32_t button,
+                            uint32_t modifiers) {
+  Press(window, x, y, button, modifiers);
   ReleaseButton(window, x, y, button);
 }
 

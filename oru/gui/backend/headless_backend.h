@@ -61,9 +61,10 @@ class HeadlessBackend final : public GuiBackend {
   void Inject(BackendEvent event);
   // Synthetic input at a point relative to `window`; the pointer position follows.
   void MoveTo(uint32_t window, int32_t x, int32_t y);
-  void Press(uint32_t window, int32_t x, int32_t y, int32_t button = 1);
+  // `modifiers` (kMod*) held during the press, as a click with Ctrl or Shift.
+  void Press(uint32_t window, int32_t x, int32_t y, int32_t button = 1, uint32_t modifiers = 0);
   void ReleaseButton(uint32_t window, int32_t x, int32_t y, int32_t button = 1);
-  void Click(uint32_t window, int32_t x, int32_t y, int32_t button = 1);
+  void Click(uint32_t window, int32_t x, int32_t y, int32_t button = 1, uint32_t modifiers = 0);
   void Key(uint32_t window, int32_t key, uint32_t modifiers = 0);
   void Text(uint32_t window, const std::u16string& text);
   void Drop(uint32_t window, int32_t x, int32_t y, std::vector<std::u16string> paths);
@@ -76,8 +77,8 @@ class HeadlessBackend final : public GuiBackend {
   bool DumpPng(uint32_t window, const std::string& path);
 
  private:
-  void InjectPointer(BackendEvent::Type type, uint32_t window, int32_t x, int32_t y,
-                     int32_t button);
+  void InjectPointer(BackendEvent::Type type, uint32_t window, int32_t x, int32_t y, int32_t button,
+                     uint32_t modifiers = 0);
 
   std::mutex mutex_;
   std::shared_ptr<ClockSleeper> sleeper_;

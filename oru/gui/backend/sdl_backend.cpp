@@ -245,6 +245,7 @@ bool SdlBackend::Translate(const SDL_Event& in, BackendEvent* out) {
       out->y = in.button.y;
       out->button = Button(in.button.button);
       out->clicks = in.button.clicks;
+      out->modifiers = Modifiers(static_cast<uint16_t>(SDL_GetModState()));
       return out->button != 0;
     case SDL_MOUSEWHEEL:
       out->type = T::kWheel;

@@ -3,6 +3,7 @@
 #include <new>
 #include <string>
 
+#include "component/object/query.h"
 #include "foundation/util/result.h"
 #include "oru/gui/host/host_window_object.h"
 
@@ -14,6 +15,23 @@ int32_t EditBoxPart::Create(MUnknown* outer, const Guid& iid, void** out) {
   auto* part = new (std::nothrow) EditBoxPart(outer);
   if (!part) return kErrOutOfMemory;
   return part->HandOut(iid, out);
+}
+
+RefPtr<MEditBox> EditBoxPart::Face() {
+  if (RefPtr<MEditBox> face = vk2::Query<MEditBox>(Outer(), kIID_MEditBox)) return face;
+  return RefPtr<MEditBox>(this);
+}
+
+int32_t EditBoxPart::CaretIndexAt(const PointI* point) {
+  (void)point;
+  return -1;
+}
+
+void EditBoxPart::CaretToPointer(const PointI* point, bool extend) {
+  if (!point) return;
+  const int32_t index = Face()->CaretIndexAt(point);
+  if (index < 0) return;  // nobody measured: the caret stays
+  Apply(text_.PlaceCaret(index, extend));
 }
 
 int32_t EditBoxPart::SetText(const char16_t* text) {
@@ -120,7 +138,18 @@ int32_t EditBoxPart::OnQuery(uint32_t code, uintptr_t a, uintptr_t b, uintptr_t 
   (void)c;
   switch (code) {
     case kQueryLeftDown:
-      return 1;  // the press gives the focus (hit code); the caret stays where it was
+      // The press gave the focus (hit code); Shift extends the selection to the pointer.
+      CaretToPointer(reinterpret_cast<const PointI*>(a), (b & kModShift) != 0);
+      selecting_ = true;
+      return 1;
+    case kQueryPointerMove:
+      if (!selecting_) return 0;
+      CaretToPointer(reinterpret_cast<const PointI*>(a), true);
+      return 1;
+    case kQueryLeftUp:
+    case kQueryCaptureLost:
+      selecting_ = false;
+      return 1;
     case kQueryText: {
       const auto* typed = reinterpret_cast<const char16_t*>(a);
       if (!typed) return 0;

@@ -23,6 +23,7 @@ class EditBoxPart final : public WindowPartOf<EditBoxPart, MEditBox, kIID_MEditB
   int32_t SetSelection(int32_t start, int32_t end) override;
   int32_t GetSelection(int32_t* start, int32_t* end) override;
   int32_t CaretVisible() override { return caretShown_ ? 1 : 0; }
+  int32_t CaretIndexAt(const PointI* point) override;
 
   int32_t OnHitCode(PointI point) override;
   void OnNotify(uint32_t code, uintptr_t argument) override;
@@ -36,10 +37,14 @@ class EditBoxPart final : public WindowPartOf<EditBoxPart, MEditBox, kIID_MEditB
   void Apply(const EditOutcome& outcome);
   bool Clipboard(int32_t key);
   void Blink(bool restart);
+  RefPtr<MEditBox> Face();
+  // Places the caret at the pointer (the wrapper measures); `extend` keeps the anchor.
+  void CaretToPointer(const PointI* point, bool extend);
 
   EditText text_;
   bool focused_ = false;
   bool caretShown_ = false;
+  bool selecting_ = false;  // the left button is held after a press in the box
   uint64_t blinkTimer_ = 0;
 };
 

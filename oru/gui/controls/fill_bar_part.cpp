@@ -1,5 +1,6 @@
 #include "oru/gui/controls/fill_bar_part.h"
 #include "component/object/query.h"
+#include "oru/gui/controls/position_changes.h"
 
 #include <algorithm>
 #include <new>
@@ -12,7 +13,6 @@ namespace vk2::gui {
 namespace {
 
 constexpr int32_t kDefaultMaximum = 100;
-constexpr int32_t kPageDivisions = 10;  // Page Up and Down move a tenth of the range
 
 bool IsVerticalName(const char16_t* text) {
   for (const char16_t* name : {u"vertical", u"top_to_bottom", u"bottom_to_top"}) {
@@ -130,22 +130,11 @@ int32_t FillBarPart::IntPosAtPoint(const PointI* point) {
 
 bool FillBarPart::MoveByUser(int32_t position) {
   ReadProperties();
-  if (position == model_.IntPos()) return false;
-  RefPtr<MWindowElement> outer(Outer());
-  // Standing alone nobody can refuse; a wrapper answers 0x102 with nonzero to allow.
-  if (outer.Get() != Self() &&
-      !outer->Notify(kNotifyQueryPosChange, reinterpret_cast<uintptr_t>(&position))) {
-    return false;
-  }
-  if (!model_.SetIntPos(position)) return false;
-  Repaint();
-  outer->Notify(kNotifyPosChange, static_cast<uintptr_t>(model_.IntPos()));
-  return true;
+  return OfferPositionChange(*this, model_, position);
 }
 
 void FillBarPart::Finalize() {
-  RefPtr<MWindowElement>(Outer())->Notify(kNotifyPosFinalized,
-                                          static_cast<uintptr_t>(model_.IntPos()));
+  TellPositionFinal(*this, model_);
 }
 
 bool FillBarPart::OnPaint(MCanvas* canvas, const PaintRecord& record) {
@@ -183,33 +172,8 @@ int32_t FillBarPart::OnQuery(uint32_t code, uintptr_t a, uintptr_t b, uintptr_t 
       const auto* key = reinterpret_cast<const KeyEvent*>(a);
       if (!key) return 0;
       ReadProperties();
-      const int32_t page =
-          std::max(1, std::abs(model_.Maximum() - model_.Minimum()) / kPageDivisions);
-      int32_t target = model_.IntPos();
-      switch (key->key) {
-        case kKeyRight:
-        case kKeyUp:
-          target = model_.Stepped(1);
-          break;
-        case kKeyLeft:
-        case kKeyDown:
-          target = model_.Stepped(-1);
-          break;
-        case kKeyPageUp:
-          target = model_.Stepped(page);
-          break;
-        case kKeyPageDown:
-          target = model_.Stepped(-page);
-          break;
-        case kKeyHome:
-          target = model_.Minimum();
-          break;
-        case kKeyEnd:
-          target = model_.Maximum();
-          break;
-        default:
-          return 0;
-      }
+      int32_t target = 0;
+      if (!PositionForKey(model_, key->key, &target)) return 0;
       if (MoveByUser(target)) Finalize();
       return 1;
     }

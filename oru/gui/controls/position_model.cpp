@@ -40,11 +40,11 @@ bool PositionModel::SetRealPos(double real) {
   return SetIntPos(IntFromReal(real));
 }
 
-int32_t PositionModel::Stepped(int32_t steps) const {
+int32_t PositionModel::SteppedFrom(int32_t from, int32_t steps) const {
   const int64_t low = std::min(minimum_, maximum_);
   const int64_t high = std::max(minimum_, maximum_);
   const int64_t direction = maximum_ >= minimum_ ? 1 : -1;
-  const int64_t target = int64_t{position_} + direction * steps;
+  const int64_t target = int64_t{from} + direction * steps;
   if (!wrap_) return Clamp(target);
   const int64_t span = high - low + 1;
   return static_cast<int32_t>(low + (((target - low) % span) + span) % span);

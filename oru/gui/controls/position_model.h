@@ -24,7 +24,9 @@ class PositionModel {
   // The integer position a fraction stands for, rounded to nearest and kept in range.
   int32_t IntFromReal(double real) const;
   // The position `steps` steps on (wrapping or stopping at the ends).
-  int32_t Stepped(int32_t steps) const;
+  int32_t Stepped(int32_t steps) const { return SteppedFrom(position_, steps); }
+  // The position `steps` steps on from `from` (a drag measured from where it began).
+  int32_t SteppedFrom(int32_t from, int32_t steps) const;
 
  private:
   int32_t Clamp(int64_t position) const;

@@ -190,6 +190,8 @@ void HostWindowObject::OnPointerMove(const BackendEvent& event) {
 
 void HostWindowObject::OnButtonDown(const BackendEvent& event) {
   pointer_ = PointI{event.x, event.y};
+  RefPtr<HostWindowObject> keepHost(this);
+  loop_->DismissPopupsOutside(this);
   if (move_.active) return;
   const Hit hit = HitTest(pointer_);
   if (!hit.part || (hit.code & kHitInactive) == kHitInactive) return;
@@ -204,7 +206,8 @@ void HostWindowObject::OnButtonDown(const BackendEvent& event) {
   capture_ = hit.part;
   hit.part->SetStateBits(kStatePressed, true);
   RefPtr<MWindowElement> keep(hit.part->Outer());
-  QueryUpward(hit.part, DownQuery(event.button), reinterpret_cast<uintptr_t>(&pointer_), 0);
+  QueryUpward(hit.part, DownQuery(event.button), reinterpret_cast<uintptr_t>(&pointer_),
+              event.modifiers);
   if (event.button != 1 || !pressed_) return;
   const uint64_t now = loop_->NowMs();
   const bool dbl = lastClickPart_ == hit.part && now - lastClickMs_ <= kDoubleClickMs &&

@@ -40,6 +40,7 @@ void HostWindowObject::Close() {
     root->DestroyWindow();
   }
   Docking::Forget(this);
+  loop_->RemovePopup(this);
   if (window_) {
     loop_->RemoveHost(this);
     loop_->Backend().DestroyWindow(window_);

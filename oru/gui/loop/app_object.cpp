@@ -38,6 +38,8 @@ int32_t AppObject::Launch(int32_t tokenCount, const char16_t* const* tokens,
   if (launched_) return 0;
   launched_ = true;
   stopping_ = false;
+  // A Quit of an earlier launch that no Run heard of does not end this launch's first Run.
+  quitsSeen_ = quitGeneration_;
   thread_ = std::thread(&AppObject::LoopThread, this);
   changed_.wait(lock, [this] { return loop_ != nullptr; });
   return 0;
@@ -55,15 +57,10 @@ void AppObject::LoopThread() {
   for (;;) {
     loop.RunUntil(&stopFlag_);
     if (stopFlag_) break;
-    // Quit: Run returns; the loop serves on until Shutdown, since windows still live here.
-    // Cleared before Run hears of it, so a Quit that follows at once is not lost.
+    // Quit ended the nested loops and this turn; the loop serves on until Shutdown, since
+    // windows still live here. Run heard of the Quit from Quit itself, so a Quit landing
+    // between the return above and this line loses nothing.
     loop.ClearQuit();
-    {
-      std::lock_guard lock(mutex_);
-      quitCode_ = loop.QuitCode();
-      ++quitGeneration_;
-    }
-    changed_.notify_all();
   }
   for (HostWindowObject* host : std::vector<HostWindowObject*>(loop.Hosts()))
     host->Close();
@@ -108,9 +105,17 @@ int32_t AppObject::Shutdown() {
 }
 
 int32_t AppObject::Quit(int32_t code) {
-  std::lock_guard lock(mutex_);
-  if (!loop_) return kErrWrongState;
-  loop_->Quit(code);
+  {
+    std::lock_guard lock(mutex_);
+    if (!loop_) return kErrWrongState;
+    // Counted here, not when the loop thread gets round to it: a Run waiting on another
+    // thread must not depend on the loop's turn (a second Quit could land while the loop
+    // clears the first, and be cleared with it).
+    quitCode_ = code;
+    ++quitGeneration_;
+    loop_->Quit(code);
+  }
+  changed_.notify_all();
   return 0;
 }
 

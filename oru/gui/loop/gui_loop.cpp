@@ -177,6 +177,25 @@ void GuiLoop::PaintHosts() {
     host->PaintIfDamaged();
 }
 
+void GuiLoop::AddPopup(HostWindowObject* host, std::function<void()> dismiss) {
+  popups_.emplace_back(host, std::move(dismiss));
+}
+
+void GuiLoop::RemovePopup(HostWindowObject* host) {
+  std::erase_if(popups_, [host](const auto& popup) { return popup.first == host; });
+}
+
+void GuiLoop::DismissPopupsOutside(HostWindowObject* pressed) {
+  // A copy: dismissing closes hosts, which remove themselves.
+  const auto popups = popups_;
+  for (const auto& [host, dismiss] : popups) {
+    if (host == pressed) continue;
+    const bool stillOpen = std::any_of(popups_.begin(), popups_.end(),
+                                       [host](const auto& popup) { return popup.first == host; });
+    if (stillOpen && dismiss) dismiss();
+  }
+}
+
 bool GuiLoop::PopPump() {
   if (pumps_.empty()) return false;
   pumps_.pop_back();

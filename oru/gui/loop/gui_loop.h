@@ -81,6 +81,11 @@ class GuiLoop {
   void PushPump(const LoopPump& pump) { pumps_.push_back(pump); }
   bool PopPump();
 
+  // Popups (a picker's list, menus): a press in any other host of the loop dismisses them.
+  void AddPopup(HostWindowObject* host, std::function<void()> dismiss);
+  void RemovePopup(HostWindowObject* host);
+  void DismissPopupsOutside(HostWindowObject* pressed);
+
  private:
   void DispatchEvents();
   void RunPosts();
@@ -109,6 +114,7 @@ class GuiLoop {
   std::vector<FrameClient*> frameClients_;
   std::vector<HostWindowObject*> hosts_;
   std::vector<LoopPump> pumps_;
+  std::vector<std::pair<HostWindowObject*, std::function<void()>>> popups_;
 };
 
 }  // namespace vk2::gui

@@ -64,6 +64,26 @@ TEST_F(AppTest, QuitEndsRunWithItsCodeEvenWhenItCameFirst) {
   EXPECT_TRUE(ran);
 }
 
+TEST_F(AppTest, QuitsAreNeitherLostNorCarriedIntoTheNextLaunch) {
+  // Quits from another thread, each followed by its Run, many times over: none is lost while
+  // the loop clears the one before.
+  for (int32_t code = 1; code <= 200; ++code) {
+    std::thread quitter([this, code] { app_.Quit(code); });
+    EXPECT_EQ(app_.Run(), code);
+    quitter.join();
+  }
+  // A Quit no Run heard of belongs to its launch only.
+  app_.Quit(3);
+  ASSERT_EQ(app_.Shutdown(), 0);
+  ASSERT_EQ(app_.Launch(0, nullptr, nullptr, 0), 0);
+  std::thread quitter([this] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    app_.Quit(5);
+  });
+  EXPECT_EQ(app_.Run(), 5);
+  quitter.join();
+}
+
 TEST_F(AppTest, NestedLoopServesPostsAndPumpsUntilDone) {
   bool servedInside = false;
   bool returned = false;

@@ -1,56 +1,21 @@
-// The button and fill-bar parts in a headless host: the pointer, the wheel, keys and the fake
-// clock drive them as a person would.
+// The button, fill-bar, spin-button and edit-box parts in a headless host: the pointer, the wheel,
+// keys and the fake clock drive them as a person would.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <utility>
 
 #include "foundation/util/result.h"
 #include "interfaces/gui/controls.h"
 #include "oru/gui/controls/button_part.h"
 #include "oru/gui/controls/edit_box_part.h"
 #include "oru/gui/controls/fill_bar_part.h"
-#include "tests/oru/gui/controls/recording_wrapper.h"
-#include "tests/oru/gui/support/gui_test_fixture.h"
+#include "oru/gui/controls/spin_button_part.h"
+#include "oru/gui/loop/input_settings_object.h"
+#include "tests/oru/gui/controls/control_part_fixture.h"
 
 namespace vk2::gui::test {
 namespace {
-
-class ControlPartTest : public GuiTest {
- protected:
-  // A wrapped part at (20, 20) sized w x h in a 200 x 100 host at (0, 0).
-  RefPtr<RecordingWrapper> Place(RecordingWrapper::PartFactory factory, int32_t w, int32_t h) {
-    root_ = RecordingPart::Make(0xFF000000);
-    host_ = MakeHost(root_.Get(), RectI{0, 0, 200, 100});
-    RefPtr<RecordingWrapper> wrapper = RecordingWrapper::Make(factory);
-    WindowPart* core = WindowPart::FromElement(wrapper.Get());
-    core->SetLocation(PointI{20, 20});
-    core->SetSize(SizeI{w, h});
-    EXPECT_EQ(root_->AttachChild(wrapper.Get(), kPlaceModeTop), 0);
-    Turn();
-    window_ = host_->BackendWindow();
-    return wrapper;
-  }
-  void SetInt(MWindowElement* part, const char16_t* name, int32_t value) {
-    PropertyValue v;
-    v.type = kPropInteger;
-    v.integer = value;
-    part->SetProperty(name, kPropInteger, &v);
-  }
-  void Press(int32_t x, int32_t y) {
-    backend_->Press(window_, x, y);
-    Turn();
-  }
-  void Release(int32_t x, int32_t y) {
-    backend_->ReleaseButton(window_, x, y);
-    Turn();
-  }
-  void Move(int32_t x, int32_t y) {
-    backend_->MoveTo(window_, x, y);
-    Turn();
-  }
-
-  RefPtr<RecordingPart> root_;
-  RefPtr<HostWindowObject> host_;
-  uint32_t window_ = 0;
-};
 
 TEST_F(ControlPartTest, ButtonGoesThroughItsStatesUnderThePointer) {
   auto wrapper = Place(&ButtonPart::Create, 40, 20);
@@ -231,6 +196,109 @@ TEST_F(ControlPartTest, EditBoxTakesFocusTypedTextKeysAndTheClipboard) {
   Turn();
   EXPECT_EQ(edit->CaretVisible(), 0);
   EXPECT_FALSE(backend_->TextInputEnabled());
+}
+
+TEST_F(ControlPartTest, SpinButtonFollowsVerticalDragsStepByStepAndWraps) {
+  auto wrapper = Place(&SpinButtonPart::Create, 30, 30);
+  auto* spin = wrapper->Part<MSpinButton>(kIID_MSpinButton);
+  SetInt(spin, kPropPosMax, 50);
+  SetInt(spin, kPropKnobSensitivity, 2);
+  Press(35, 35);
+  EXPECT_EQ(spin->GetIntPos(), 0);  // a press alone does not move a spinner
+  Move(35, 25);                     // 10 pixels up: 5 steps
+  EXPECT_EQ(spin->GetIntPos(), 5);
+  Move(35, 200);  // far down: held at the minimum
+  EXPECT_EQ(spin->GetIntPos(), 0);
+  Release(35, 200);
+  EXPECT_EQ(wrapper->Count(kNotifyPosChange), 2);
+  EXPECT_EQ(wrapper->Count(kNotifyPosFinalized), 1);
+
+  SetInt(spin, kPropPosWrap, 1);
+  Press(35, 35);
+  Move(35, 37);  // one step down from the minimum wraps to the maximum
+  EXPECT_EQ(spin->GetIntPos(), 50);
+  Release(35, 37);
+
+  PointI inside{10, 10};
+  wrapper->Query(kQueryWheel, reinterpret_cast<uintptr_t>(&inside), 2, 0);
+  EXPECT_EQ(spin->GetIntPos(), 1);  // wraps on past the maximum
+  KeyEvent key{kKeyEnd, 0, 0};
+  wrapper->Query(kQueryKeyDown, reinterpret_cast<uintptr_t>(&key), 0, 0);
+  EXPECT_EQ(spin->GetIntPos(), 50);
+
+  wrapper->allowMoves = false;  // the wrapper refuses: nothing moves
+  key.key = kKeyHome;
+  wrapper->Query(kQueryKeyDown, reinterpret_cast<uintptr_t>(&key), 0, 0);
+  EXPECT_EQ(spin->GetIntPos(), 50);
+}
+
+TEST_F(ControlPartTest, RadialKnobUnderAngleControlFollowsThePointersAngle) {
+  InputSettingsObject& settings = InputSettingsObject::Instance();
+  settings.RegisterInt(kSettingRadialKnobControl, 0, kSettingTypeInteger);
+  settings.SetInt(kSettingRadialKnobControl, 1);
+  auto wrapper = Place(&SpinButtonPart::Create, 41, 41);  // centre (20, 20): (40, 40) in the host
+  auto* spin = wrapper->Part<MSpinButton>(kIID_MSpinButton);
+  SetInt(spin, kPropRadialKnob, 1);
+  SetInt(spin, kPropRadialStart, 0);
+  SetInt(spin, kPropRadialStop, 360);
+  PointI centre;
+  spin->KnobCentre(&centre);
+  EXPECT_EQ(centre, (PointI{20, 20}));
+  Press(55, 40);  // straight right of the centre: a quarter turn
+  EXPECT_EQ(spin->GetIntPos(), 25);
+  Move(40, 55);  // straight down: half a turn
+  EXPECT_EQ(spin->GetIntPos(), 50);
+  Release(40, 55);
+  EXPECT_DOUBLE_EQ(spin->GetRealPos(), 0.5);
+
+  // The knob's own angles: from -90 (left) to 90 (right) over the top.
+  SetInt(spin, kPropRadialStart, -90);
+  SetInt(spin, kPropRadialStop, 90);
+  Press(40, 25);  // straight up: the middle
+  EXPECT_EQ(spin->GetIntPos(), 50);
+  Move(25, 42);  // in the gap, nearer the start: the minimum
+  EXPECT_EQ(spin->GetIntPos(), 0);
+  Release(25, 42);
+  settings.SetInt(kSettingRadialKnobControl, 0);
+
+  // Without angle control a radial knob drags like a spinner.
+  Press(40, 40);
+  Move(40, 30);
+  EXPECT_EQ(spin->GetIntPos(), 10 / kDefaultKnobSensitivity);
+  Release(40, 30);
+}
+
+TEST_F(ControlPartTest, EditBoxPlacesTheCaretWhereTheWrapperMeasuresThePointer) {
+  auto wrapper = Place(&EditBoxPart::Create, 100, 16);
+  auto* edit = wrapper->Part<MEditBox>(kIID_MEditBox);
+  edit->SetText(u"hello world");
+  edit->SetSelection(11, 11);
+  backend_->Click(window_, 32, 25);  // nobody measures: the caret stays
+  Turn();
+  EXPECT_EQ(edit->GetCaret(), 11);
+
+  // Six pixels a character, the index of the nearer edge.
+  wrapper->caretIndexAt = [](PointI at) { return std::clamp((at.x + 3) / 6, 0, 11); };
+  backend_->Click(window_, 32, 25);  // x 12 in the box
+  Turn();
+  int32_t start = -1;
+  int32_t end = -1;
+  edit->GetSelection(&start, &end);
+  EXPECT_EQ(std::pair(start, end), std::pair(2, 2));
+  Press(50, 25, kModShift);  // Shift extends from the anchor
+  Release(50, 25);
+  edit->GetSelection(&start, &end);
+  EXPECT_EQ(std::pair(start, end), std::pair(2, 5));
+  Press(26, 25);  // a drag selects from the press
+  Move(62, 25);
+  Move(500, 25);
+  Release(500, 25);
+  edit->GetSelection(&start, &end);
+  EXPECT_EQ(std::pair(start, end), std::pair(1, 11));
+  Move(30, 25);  // released: moves no longer select
+  edit->GetSelection(&start, &end);
+  EXPECT_EQ(std::pair(start, end), std::pair(1, 11));
+  EXPECT_EQ(edit->CaretVisible(), 1);
 }
 
 }  // namespace

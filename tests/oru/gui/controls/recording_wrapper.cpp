@@ -32,8 +32,9 @@ uint32_t RecordingWrapper::Release() {
 int32_t RecordingWrapper::QueryInterface(const Guid& iid, void** out, uint32_t addRef,
                                          uint32_t reserved) {
   if (iid == kIID_MWindowElement || iid == kIID_MBrintWindow) {
-    return AnswerQuery(this, out, addRef);
+    return AnswerQuery(static_cast<MWindowElement*>(this), out, addRef);
   }
+  if (iid == kIID_MEditBox && caretIndexAt) return AnswerQuery(this, out, addRef);
   return inner_ ? inner_->QueryInterface(iid, out, addRef, reserved)
                 : AnswerQuery(nullptr, out, addRef);
 }

@@ -1,0 +1,180 @@
+// Menu windows on the headless backend: drop-downs on hosts of their own with a shadow, the
+// keyboard and the pointer through items and submenus, a press outside, a menu bar in a
+// window tree, and the modal popup.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "foundation/util/result.h"
+#include "oru/gui/menus/menu_item.h"
+#include "oru/gui/menus/menu_window.h"
+#include "tests/oru/gui/support/gui_test_fixture.h"
+
+namespace vk2::gui::test {
+namespace {
+
+RefPtr<MMenuItem> Command(const char16_t* label, int32_t id, uint32_t flags = 0) {
+  RefPtr<MMenuItem> item(new MenuItem);
+  EXPECT_EQ(item->MakeCommand(label, 0, id, flags, 0), 0);
+  return item;
+}
+
+RefPtr<MMenuItem> Submenu(const char16_t* label, MMenuWindow* menu) {
+  RefPtr<MMenuItem> item(new MenuItem);
+  EXPECT_EQ(item->MakeSubmenu(label, menu, kMenuItemSubmenu, 0), 0);
+  return item;
+}
+
+class MenuWindowTest : public GuiTest {
+ protected:
+  MenuWindowTest() {
+    owner_ = RecordingPart::Make(0xFF202020);
+    ownerHost_ = MakeHost(owner_.Get(), RectI{0, 0, 300, 200});
+    // Open, a separator, a disabled item, Recent > (Alpha, Beta), Quit.
+    recent_ = MenuWindowObject::Make();
+    recent_->AddItem(Command(u"&Alpha", 10).Get());
+    recent_->AddItem(Command(u"&Beta", 11).Get());
+    file_ = MenuWindowObject::Make();
+    file_->AddItem(Command(u"&Open", 1).Get());
+    file_->AddItem(Command(u"", 0, kMenuItemSeparator).Get());
+    file_->AddItem(Command(u"&Gone", 3, kMenuItemDisabled).Get());
+    file_->AddItem(Submenu(u"&Recent", recent_.Get()).Get());
+    file_->AddItem(Command(u"&Quit", 4).Get());
+  }
+  ~MenuWindowTest() override {
+    file_->Part()->CloseLevel();
+    recent_->Part()->CloseLevel();
+  }
+  uint32_t PopupOf(MenuWindowObject* menu) {
+    HostWindowObject* host = menu->Part()->PopupHost();
+    return host ? host->BackendWindow() : 0;
+  }
+  void Key(MenuWindowObject* menu, int32_t key) {
+    backend_->Key(PopupOf(menu), key);
+    Turn();
+  }
+  std::vector<uintptr_t> Commands() const {
+    std::vector<uintptr_t> ids;
+    for (const auto& note : owner_->notes) {
+      if (note.code == kNotifyMenuCommand) ids.push_back(note.argument);
+    }
+    return ids;
+  }
+
+  RefPtr<RecordingPart> owner_;
+  RefPtr<HostWindowObject> ownerHost_;
+  RefPtr<MenuWindowObject> file_;
+  RefPtr<MenuWindowObject> recent_;
+};
+
+TEST_F(MenuWindowTest, DropDownShowsItsItemsWithAShadowAndTheKeyboardWalksThem) {
+  ASSERT_TRUE(file_->Part()->OpenAt(PointI{100, 50}, nullptr, owner_->Self()));
+  Turn();
+  HostWindowObject* popup = file_->Part()->PopupHost();
+  ASSERT_NE(popup, nullptr);
+  const RectI rect = popup->ScreenRect();
+  EXPECT_EQ(rect.left, 100);
+  EXPECT_EQ(rect.top, 50);
+  EXPECT_EQ(rect.Height(), 4 * 20 + 7 + kMenuShadow);  // four items and a separator
+  EXPECT_GE(rect.Width(), 80 + kMenuShadow);
+  EXPECT_EQ(PixelAt(popup, rect.Width() - kMenuShadow - 3, 10), kMenuBackground);
+  EXPECT_EQ(PixelAt(popup, rect.Width() - 1, rect.Height() - 1) >> 24, kMenuShadowColor >> 24);
+  EXPECT_EQ(PixelAt(popup, rect.Width() - 1, 0) >> 24, 0u);  // the shadow is offset
+
+  Key(file_.Get(), kKeyDown);  // Open
+  Key(file_.Get(), kKeyDown);  // past the separator and the disabled item: Recent
+  EXPECT_EQ(file_->Model().Highlighted(), 3);
+  Step(16);
+  EXPECT_EQ(PixelAt(popup, 2, 20 + 7 + 20 + 5), kMenuHighlight);
+  Key(file_.Get(), kKeyRight);  // opens Recent beside its item
+  ASSERT_NE(recent_->Part()->PopupHost(), nullptr);
+  EXPECT_EQ(recent_->Part()->PopupHost()->ScreenRect().left,
+            rect.left + rect.Width() - kMenuShadow);
+  EXPECT_EQ(recent_->Part()->PopupHost()->ScreenRect().top, 50 + 47);
+  Key(file_.Get(), kKeyEscape);  // keys go to the deepest menu: Recent closes
+  EXPECT_EQ(recent_->Part()->PopupHost(), nullptr);
+  EXPECT_NE(file_->Part()->PopupHost(), nullptr);
+  Key(file_.Get(), kKeyRight);
+  Key(file_.Get(), 'b');  // the only item with that letter: chosen at once
+  EXPECT_EQ(Commands(), (std::vector<uintptr_t>{11}));
+  EXPECT_EQ(file_->Part()->PopupHost(), nullptr);  // a command closes the whole chain
+  EXPECT_EQ(recent_->Part()->PopupHost(), nullptr);
+}
+
+TEST_F(MenuWindowTest, PointerHighlightsOpensSubmenusChoosesAndAPressOutsideCloses) {
+  ASSERT_TRUE(file_->Part()->OpenAt(PointI{100, 50}, nullptr, owner_->Self()));
+  Turn();
+  const uint32_t popup = PopupOf(file_.Get());
+  backend_->MoveTo(popup, 20, 20 + 7 + 20 + 10);  // resting on Recent opens it
+  Turn();
+  ASSERT_NE(recent_->Part()->PopupHost(), nullptr);
+  backend_->MoveTo(popup, 20, 10);  // on Open: Recent closes
+  Turn();
+  EXPECT_EQ(recent_->Part()->PopupHost(), nullptr);
+  backend_->Click(popup, 20, 30);  // the separator does nothing
+  Turn();
+  EXPECT_NE(file_->Part()->PopupHost(), nullptr);
+  backend_->Click(popup, 20, 20 + 7 + 5);  // the disabled item neither
+  Turn();
+  EXPECT_NE(file_->Part()->PopupHost(), nullptr);
+  backend_->Click(popup, 20, 20 + 7 + 40 + 10);  // Quit
+  Turn();
+  EXPECT_EQ(Commands(), (std::vector<uintptr_t>{4}));
+  EXPECT_EQ(file_->Part()->PopupHost(), nullptr);
+
+  ASSERT_TRUE(file_->Part()->OpenAt(PointI{100, 50}, nullptr, owner_->Self()));
+  Turn();
+  backend_->Click(ownerHost_->BackendWindow(), 10, 10);  // elsewhere
+  Turn();
+  EXPECT_EQ(file_->Part()->PopupHost(), nullptr);
+  EXPECT_EQ(Commands().size(), 1u);
+}
+
+TEST_F(MenuWindowTest, MenuBarInAWindowOpensItsDropDownsUnderTheItems) {
+  RefPtr<MenuWindowObject> bar = MenuWindowObject::Make();
+  bar->AddItem(Submenu(u"&File", file_.Get()).Get());
+  bar->AddItem(Command(u"&Help", 99).Get());
+  WindowPart* barPart = bar->Part();
+  barPart->SetLocation(PointI{0, 0});
+  barPart->SetSize(SizeI{300, 20});
+  ASSERT_EQ(owner_->AttachChild(bar->Element(), kPlaceModeTop), 0);
+  Turn();
+  const uint32_t window = ownerHost_->BackendWindow();
+  backend_->Click(window, 5, 10);  // File
+  Turn();
+  HostWindowObject* popup = file_->Part()->PopupHost();
+  ASSERT_NE(popup, nullptr);
+  EXPECT_EQ(popup->ScreenRect().left, 0);
+  EXPECT_EQ(popup->ScreenRect().top, 20);           // under the bar
+  backend_->Click(popup->BackendWindow(), 20, 10);  // Open
+  Turn();
+  EXPECT_EQ(Commands(), (std::vector<uintptr_t>{1}));  // the bar's window hears of it
+  EXPECT_EQ(file_->Part()->PopupHost(), nullptr);
+  const int32_t helpX = bar->Part()->Layout()[1].left + 5;
+  backend_->Click(window, helpX, 10);
+  Turn();
+  EXPECT_EQ(Commands(), (std::vector<uintptr_t>{1, 99}));
+  bar->Element()->DestroyWindow();
+  Turn();
+}
+
+TEST_F(MenuWindowTest, PopupWaitsServingTheLoopUntilAnItemIsChosen) {
+  // Posted before: it runs inside the popup's own loop, as a person's keys would arrive.
+  loop_->Post([this] {
+    backend_->Key(PopupOf(file_.Get()), kKeyUp);  // from nothing, Up takes the last: Quit
+    backend_->Key(PopupOf(file_.Get()), kKeyEnter);
+  });
+  int32_t chosen = 0;
+  const PointI at{40, 40};
+  ASSERT_EQ(file_->Popup(&at, owner_->Self(), &chosen), 0);
+  EXPECT_EQ(chosen, 4);
+  EXPECT_EQ(Commands(), (std::vector<uintptr_t>{4}));
+
+  loop_->Post([this] { backend_->Key(PopupOf(file_.Get()), kKeyEscape); });
+  ASSERT_EQ(file_->Popup(&at, owner_->Self(), &chosen), 0);
+  EXPECT_EQ(chosen, -1);
+  EXPECT_EQ(file_->Popup(nullptr, owner_->Self(), &chosen), kErrMissingArg);
+}
+
+}  // namespace
+}  // namespace vk2::gui::test
