@@ -218,4 +218,14 @@ inline constexpr Guid kIID_MButton = MakeGuid("ED7FE072-F1EC-4774-845A-9EC62D825
 inline constexpr Guid kIID_MFillBar = MakeGuid("0DF8B044-546D-4E32-BDDE-B5C5A41DA67D");
 inline constexpr Guid kIID_MEditBox = MakeGuid("8BBC1BC2-E470-4D53-9782-384D436B705A");
 
+// ---- Visualisation host --------------------------------------------------------------------
+inline constexpr Guid kIID_MVisualHost = MakeGuid("7AB904A0-C933-4CEF-9017-82D939EA4396");
+inline constexpr Guid kIID_MVisualPostEffect = MakeGuid("7E833A2B-DB84-4BDC-8A56-C1066B3BF16D");
+inline constexpr Guid kIID_MVisualWindow = MakeGuid("298C1DB3-522B-435B-AEDF-D33E70A9077A");
+inline constexpr Guid kIID_MVisualModule = MakeGuid("FA630AE7-B6C4-438D-A061-96781B9C2D10");
+// Post-effect classes (the handler's own built-in effect among them).
+inline constexpr Guid kCategoryVisuals = MakeGuid("EDBBBB41-6332-4877-8D12-508C41BF71C0");
+// Runtime visual modules registered by plug-in files.
+inline constexpr Guid kCategoryVisualModules = MakeGuid("4ACE0C15-B3D8-4506-987F-D4A6C6227B77");
+
 }  // namespace vk2
