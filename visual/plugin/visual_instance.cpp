@@ -101,7 +101,7 @@ void VisualInstance::Connect(MPlayer* player) {
   std::lock_guard<std::recursive_mutex> renderLock(renderLock_);
   std::lock_guard<std::recursive_mutex> lock(lock_);
   Deinitialize();
-  if (module_) CallPlugin(u"initialize", [&] { module_->SetHost(nullptr); });
+  if (module_ && hostInfo_) CallPlugin(u"initialize", [&] { module_->SetHost(nullptr); });
   hostInfo_.reset();
   lastHeard_ = 0;
   lastChain_ = 0;
