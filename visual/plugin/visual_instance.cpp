@@ -42,6 +42,7 @@ bool VisualInstance::CallPlugin(const char16_t* stage, F&& call) {
   const GuardResult result = Guarded(call);
   if (!result.Failed()) return true;
   crashed_ = true;
+  faulted_ = result.outcome == GuardOutcome::kCrashed;
   entry_->removalPending = true;
   ReportVisualCrash(entry_->File(), stage);
   return false;
@@ -304,8 +305,9 @@ void VisualInstance::Shutdown() {
   std::lock_guard<std::recursive_mutex> lock(lock_);
   // The plug-in saves its settings and lets go of its resources before its file is unloaded.
   Deinitialize();
-  if (crashed_) {
-    // Code that faulted is not called again, not even to release its objects.
+  if (faulted_) {
+    // Code that faulted is not called again, not even to release its objects; one that only
+    // threw gets them back.
     (void)renderer_.Detach();
     (void)module_.Detach();
     (void)classObject_.Detach();

@@ -77,6 +77,7 @@ class VisualInstance {
   bool initialized_ = false;
   bool firstGeneration_ = false;
   bool crashed_ = false;
+  bool faulted_ = false;  // by a signal, not an exception
 
   std::recursive_mutex lock_;        // fetch state, player and connection
   std::recursive_mutex renderLock_;  // the image and the plug-in's calls
