@@ -49,8 +49,8 @@ void VisualAudioHistory::SetFormat(uint32_t key, uint32_t channels, uint32_t rat
   node->format = HistoryFormat{channels, rate, bits, isFloat};
 }
 
-bool VisualAudioHistory::GetFormat(uint32_t key, uint32_t* channels, uint32_t* rate,
-                                   uint32_t* bits, bool* isFloat) {
+bool VisualAudioHistory::GetFormat(uint32_t key, uint32_t* channels, uint32_t* rate, uint32_t* bits,
+                                   bool* isFloat) {
   std::lock_guard<std::recursive_mutex> guard(lock_);
   Node* node = Find(key);
   if (!node) return false;

@@ -25,7 +25,8 @@ uint32_t Soften(uint32_t a, uint32_t b, uint32_t c) {
 std::vector<uint32_t> CopyRows(const SurfaceView& image) {
   std::vector<uint32_t> copy(static_cast<size_t>(image.width) * image.height);
   for (int32_t y = 0; y < image.height; ++y)
-    std::copy_n(image.Argb(y), image.width, copy.begin() + static_cast<std::ptrdiff_t>(y) * image.width);
+    std::copy_n(image.Argb(y), image.width,
+                copy.begin() + static_cast<std::ptrdiff_t>(y) * image.width);
   return copy;
 }
 

@@ -207,8 +207,7 @@ bool VisualPostEffect::Apply(const SurfaceView* image) {
 RefPtr<MPrefsDialogProvider> MakePostEffectPaneProvider() {
   const PaneDocument document{kPostEffectPaneDocument, kPostEffectPaneDocumentSize,
                               u"ridurodoror/velkora2_Velkora1VisPostEffectprefs/1.0"};
-  return RefPtr<MPrefsDialogProvider>(new (std::nothrow)
-                                                 PrefsPaneProvider(document, kModuleName));
+  return RefPtr<MPrefsDialogProvider>(new (std::nothrow) PrefsPaneProvider(document, kModuleName));
 }
 
 }  // namespace vk2

@@ -21,8 +21,7 @@ struct PostEffectSettings {
   bool smoke = true;
 };
 
-class VisualPostEffect final
-    : public ComObject<VisualPostEffect, SilentFace<MVisualPostEffect>> {
+class VisualPostEffect final : public ComObject<VisualPostEffect, SilentFace<MVisualPostEffect>> {
  public:
   static RefPtr<VisualPostEffect> Make();
 

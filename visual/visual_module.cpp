@@ -27,10 +27,12 @@ int32_t CreateVisualObject(const Guid& iid, void** out, MUnknown* outer) {
   if (iid == kIID_MVisualEndpoint || iid == kIID_MAudioModule) {
     RefPtr<VisualHostObject> host = TheVisualHost();
     if (!host) return kErrOutOfMemory;
-    return HandOut<MVisualEndpoint>(AudioTap::Make(host->History(), RefPtr<MUnknown>(host->Identity())), out);
+    return HandOut<MVisualEndpoint>(
+        AudioTap::Make(host->History(), RefPtr<MUnknown>(host->Identity())), out);
   }
   if (iid == kIID_MVisualHost) return HandOut<MVisualHost>(TheVisualHost(), out);
-  if (iid == kIID_MVisualPostEffect) return HandOut<MVisualPostEffect>(VisualPostEffect::Make(), out);
+  if (iid == kIID_MVisualPostEffect)
+    return HandOut<MVisualPostEffect>(VisualPostEffect::Make(), out);
   if (iid == kIID_MPrefsDialogProvider) {
     return HandOut<MPrefsDialogProvider>(MakePostEffectPaneProvider(), out);
   }

@@ -20,8 +20,8 @@ enum {
  * the history cannot fill are zero. */
 typedef struct VisualAudioRecord {
   int64_t timeMs; /* time of the first waveform frame in the stream, in milliseconds */
-  int8_t waveform[2][kVisualWaveformSamples];  /* mono audio: channel 0 twice */
-  uint8_t spectrum[2][kVisualSpectrumBins];    /* only with kVisualWantsSpectrum */
+  int8_t waveform[2][kVisualWaveformSamples]; /* mono audio: channel 0 twice */
+  uint8_t spectrum[2][kVisualSpectrumBins];   /* only with kVisualWantsSpectrum */
 } VisualAudioRecord;
 
 /* Record flags. */
@@ -46,9 +46,9 @@ struct VisualHostInfo {
 };
 
 typedef struct VisualPluginRecord {
-  uint32_t features;    /* nonzero: Deinitialize and SetHostInfo are there */
-  const char* name;     /* shown to the user once the plug-in is initialised */
-  uint32_t flags;       /* kVisualWantsSpectrum, kVisualAllowsPostEffects */
+  uint32_t features; /* nonzero: Deinitialize and SetHostInfo are there */
+  const char* name;  /* shown to the user once the plug-in is initialised */
+  uint32_t flags;    /* kVisualWantsSpectrum, kVisualAllowsPostEffects */
   void (*Initialize)(void);
   /* pixels: 32-bit 0x00RRGGBB, `pitch` pixels per row; audio: null when none arrived since the
    * last frame (the host then does not call Render at all). */

@@ -22,9 +22,8 @@ enum { kInInitialize = 1, kSegvInRender = 2, kFpeInRender = 3 };
 class Reports {
  public:
   Reports() {
-    previous_ = SetCrashObserver([this](const TString& text) {
-      texts.push_back(Utf8(text).c_str());
-    });
+    previous_ =
+        SetCrashObserver([this](const TString& text) { texts.push_back(Utf8(text).c_str()); });
   }
   ~Reports() { SetCrashObserver(previous_); }
   std::vector<std::string> texts;

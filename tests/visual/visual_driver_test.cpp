@@ -36,7 +36,6 @@ TEST(VisualDriver, CallSequenceOfAPluginWithHostFeatures) {
   TString name;
   visual->GetName(&name);
   EXPECT_EQ(name, TString(u"Recorder")) << "named by the plug-in once initialised";
-
 }
 
 TEST(VisualDriver, TeardownSavesAndDeinitialisesBeforeUnloading) {
@@ -169,8 +168,7 @@ TEST(VisualDriver, RuntimeModuleAttachesDrawsAndStops) {
   EXPECT_TRUE(visual->NeedsRedraw());
   auto log = LoadedSymbol<const char* (*)()>("rt_module.vvp", "RuntimeModuleLog");
   ASSERT_TRUE(log);
-  EXPECT_EQ(std::string(log()),
-            "host;accepts 2;accepts 1;renderer 1;host;start;draw;");
+  EXPECT_EQ(std::string(log()), "host;accepts 2;accepts 1;renderer 1;host;start;draw;");
 }
 
 TEST(VisualDriver, PostEffectsRunOnlyOverVisualsThatAllowThem) {

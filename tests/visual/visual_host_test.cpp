@@ -100,7 +100,7 @@ TEST(VisualHost, StepsThroughEntriesSkippingPendingOnes) {
     uint32_t expected;
   };
   const Step steps[] = {
-      {true, 0, 1}, {true, 1, 3}, {true, 3, 0}, {true, 99, 0},
+      {true, 0, 1},  {true, 1, 3},  {true, 3, 0},  {true, 99, 0},
       {false, 0, 3}, {false, 3, 1}, {false, 1, 0}, {false, 99, 3},
   };
   for (const Step& s : steps) {

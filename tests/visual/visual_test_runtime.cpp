@@ -135,13 +135,12 @@ class Enumerator final : public Counted<MClassEnumerator> {
   }
   int32_t GetCategoryCount(const Guid& category, uint32_t* count) override {
     std::lock_guard<std::recursive_mutex> lock(state_->mutex);
-    *count = static_cast<uint32_t>(std::count_if(state_->categories.begin(),
-                                                 state_->categories.end(),
-                                                 [&](const auto& c) { return c.first == category; }));
+    *count =
+        static_cast<uint32_t>(std::count_if(state_->categories.begin(), state_->categories.end(),
+                                            [&](const auto& c) { return c.first == category; }));
     return kOk;
   }
-  int32_t GetCategoryEntry(const Guid& category, uint32_t index, Guid* member,
-                           TString*) override {
+  int32_t GetCategoryEntry(const Guid& category, uint32_t index, Guid* member, TString*) override {
     std::lock_guard<std::recursive_mutex> lock(state_->mutex);
     for (const auto& c : state_->categories) {
       if (!(c.first == category)) continue;

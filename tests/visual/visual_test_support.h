@@ -48,7 +48,9 @@ struct Target {
     view.height = h;
     view.strideBytes = w * 4;
   }
-  uint32_t At(int32_t x, int32_t y) const { return pixels[static_cast<size_t>(y) * view.width + x]; }
+  uint32_t At(int32_t x, int32_t y) const {
+    return pixels[static_cast<size_t>(y) * view.width + x];
+  }
   std::vector<uint32_t> pixels;
   SurfaceView view;
 };
@@ -63,9 +65,7 @@ class HostFixture {
     player->Set("currentchainid", kChain);
     player->Set("heardbytes", 0);
   }
-  ~HostFixture() {
-    host->Shutdown();
-  }
+  ~HostFixture() { host->Shutdown(); }
 
   void Feed(uint32_t frames) {
     MVisualAudioHistory* history = nullptr;

@@ -12,8 +12,8 @@ namespace vk2 {
 
 RefPtr<VisualHandle> VisualHandle::Make(RefPtr<VisualHostObject> host,
                                         std::shared_ptr<VisualEntry> entry, uint32_t renderKey) {
-  return RefPtr<VisualHandle>(
-      new (std::nothrow) VisualHandle(std::move(host), std::move(entry), renderKey));
+  return RefPtr<VisualHandle>(new (std::nothrow)
+                                  VisualHandle(std::move(host), std::move(entry), renderKey));
 }
 
 VisualHandle::VisualHandle(RefPtr<VisualHostObject> host, std::shared_ptr<VisualEntry> entry,

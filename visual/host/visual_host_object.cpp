@@ -106,8 +106,7 @@ uint8_t VisualHostObject::GetAttribute(uint32_t id, int32_t index) {
 }
 
 int32_t VisualHostObject::HandOut(const std::shared_ptr<VisualEntry>& entry, MVisual** out) {
-  RefPtr<VisualHandle> handle =
-      VisualHandle::Make(RefPtr<VisualHostObject>(this), entry, TakeId());
+  RefPtr<VisualHandle> handle = VisualHandle::Make(RefPtr<VisualHostObject>(this), entry, TakeId());
   if (!handle) return kErrOutOfMemory;
   ++entry->useCount;
   *out = static_cast<MVisual*>(handle.Detach());

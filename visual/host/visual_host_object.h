@@ -26,7 +26,9 @@ class VisualHostObject final
  public:
   static RefPtr<VisualHostObject> Make();
 
-  RefPtr<MVisualAudioHistory> History() const { return RefPtr<MVisualAudioHistory>(history_.Get()); }
+  RefPtr<MVisualAudioHistory> History() const {
+    return RefPtr<MVisualAudioHistory>(history_.Get());
+  }
   // Lets go of the runtime and every entry (the module's last detach).
   void Shutdown();
   // A handle on `entry` went away.

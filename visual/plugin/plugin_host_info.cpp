@@ -78,7 +78,7 @@ char* PluginHostInfo::GetString(const char* name) {
   if (!name) return nullptr;
   if (Named(name, "currentskinname")) return CopyText("unknown");
   if (Named(name, "currentsongdisplaystring")) return CopyText("displaystringgoeshere");
-  const char16_t* property = Named(name, "currentsongfilename")  ? u"url"
+  const char16_t* property = Named(name, "currentsongfilename") ? u"url"
                              : Named(name, "currentsongtitle")  ? u"title"
                              : Named(name, "currentsongauthor") ? u"author"
                                                                 : nullptr;
@@ -106,8 +106,7 @@ MUnknown* PluginHostInfo::QueryPlayer(const Guid& iid) {
   return static_cast<MUnknown*>(out);
 }
 
-bool PluginHostInfo::GetFormat(uint32_t* channels, uint32_t* rate, uint32_t* bits,
-                               bool* isFloat) {
+bool PluginHostInfo::GetFormat(uint32_t* channels, uint32_t* rate, uint32_t* bits, bool* isFloat) {
   return entry_ && entry_->History()->GetFormat(CurrentChain(), channels, rate, bits, isFloat);
 }
 

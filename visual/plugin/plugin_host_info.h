@@ -54,7 +54,6 @@ class PluginHostInfo final : public MVisualModuleHost, public MVisualAudioSource
   };
 
  private:
-
   bool PlayerString(const char16_t* name, TString* value);
   bool PlayerNumber(const char16_t* name, double* value);
   uint32_t CurrentChain();

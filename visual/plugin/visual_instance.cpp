@@ -76,7 +76,8 @@ bool VisualInstance::CreateModule() {
   RefPtr<MVisualModule> module;
   const bool ok = CallPlugin(u"query", [&] {
     if (factory(&classId, &made) < 0 || !made) return;
-    RefPtr<MClassFactory> classObject = RefPtr<MClassFactory>::Adopt(static_cast<MClassFactory*>(made));
+    RefPtr<MClassFactory> classObject =
+        RefPtr<MClassFactory>::Adopt(static_cast<MClassFactory*>(made));
     void* object = nullptr;
     if (classObject->CreateInstance(kIID_MVisualModule, &object, nullptr) < 0 || !object) return;
     module = RefPtr<MVisualModule>::Adopt(static_cast<MVisualModule*>(object));

@@ -30,13 +30,14 @@ static void Render(uint32_t* pixels, int32_t width, int32_t height, int32_t pitc
   (void)audio;
   ++gRenders;
   for (int32_t y = 0; y < height; ++y) {
-    for (int32_t x = 0; x < width; ++x) pixels[y * pitch + x] = 0x00FF0000u;
+    for (int32_t x = 0; x < width; ++x)
+      pixels[y * pitch + x] = 0x00FF0000u;
   }
   if (gCrashAt == kSegvInRender || gCrashAt == kFpeInRender) Fault();
 }
 
-static VisualPluginRecord gRecord = {1, "Crasher", kVisualWantsSpectrum, Initialize, Render,
-                                     NULL, NULL, NULL, NULL, NULL};
+static VisualPluginRecord gRecord = {
+    1, "Crasher", kVisualWantsSpectrum, Initialize, Render, NULL, NULL, NULL, NULL, NULL};
 
 EXPORT VisualPluginRecord* QueryModule(void) {
   return &gRecord;

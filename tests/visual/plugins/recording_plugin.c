@@ -33,7 +33,8 @@ static void Render(uint32_t* pixels, int32_t width, int32_t height, int32_t pitc
   Note("render %dx%d/%d", (int)width, (int)height, (int)pitch);
   const uint32_t colour = 0x00100000u | (uint8_t)audio->waveform[0][511];
   for (int32_t y = 0; y < height; ++y) {
-    for (int32_t x = 0; x < width; ++x) pixels[y * pitch + x] = colour;
+    for (int32_t x = 0; x < width; ++x)
+      pixels[y * pitch + x] = colour;
   }
 #ifdef PLUGIN_PROBE
   if (gHost) {
@@ -68,9 +69,9 @@ static void SetHostInfo(VisualHostInfo* host) {
   Note("hostinfo");
 }
 
-static VisualPluginRecord gRecord = {PLUGIN_FEATURES, PLUGIN_NAME, PLUGIN_FLAGS, Initialize,
-                                     Render, SaveSettings, LoadSettings, Deinitialize, NULL,
-                                     SetHostInfo};
+static VisualPluginRecord gRecord = {
+    PLUGIN_FEATURES, PLUGIN_NAME,  PLUGIN_FLAGS, Initialize, Render,
+    SaveSettings,    LoadSettings, Deinitialize, NULL,       SetHostInfo};
 
 EXPORT VisualPluginRecord* QueryModule(void) {
   Note("query");
