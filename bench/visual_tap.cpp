@@ -35,7 +35,7 @@ void OursPerSecond(benchmark::State& state) {
   vk2::RefPtr<vk2::VisualAudioHistory> history = vk2::VisualAudioHistory::Make();
   history->SetFormat(kKey, 2, kRate, 16, false);
   int64_t total = 0;
-  vk2::VisualAudioRecord record;
+  VisualAudioRecord record;
   for (auto _ : state) {
     const int64_t end = total + int64_t{kRate} * kFrameBytes;
     int64_t nextFrame = total;
@@ -45,9 +45,8 @@ void OursPerSecond(benchmark::State& state) {
       total += static_cast<int64_t>(packet.size());
       if (total >= nextFrame + int64_t{kRate} * kFrameBytes / kFramesPerSecond) {
         nextFrame = total;
-        benchmark::DoNotOptimize(history->Fetch(kKey, 0,
-                                                total - static_cast<int64_t>(packet.size()),
-                                                vk2::kVisualWantsSpectrum, &record));
+        benchmark::DoNotOptimize(history->Fetch(
+            kKey, 0, total - static_cast<int64_t>(packet.size()), kVisualWantsSpectrum, &record));
       }
     }
   }
