@@ -69,9 +69,9 @@ class PropertyChain final : public MMediaChain, public MModuleInfo {
 class TapTest : public ::testing::Test {
  protected:
   TapTest()
-      : history_(VisualAudioHistory::Make()),
-        harness_([this] {
-          RefPtr<AudioTap> tap = AudioTap::Make(RefPtr<MVisualAudioHistory>(history_.Get()), nullptr);
+      : history_(VisualAudioHistory::Make()), harness_([this] {
+          RefPtr<AudioTap> tap =
+              AudioTap::Make(RefPtr<MVisualAudioHistory>(history_.Get()), nullptr);
           tap->SetKey(kChainKey);
           return RefPtr<MAudioModule>(static_cast<MAudioModule*>(tap.Get()));
         }) {
@@ -81,8 +81,7 @@ class TapTest : public ::testing::Test {
   }
 
   // One packet of 16-bit mono at 1000 Hz, every sample `value` in its high byte.
-  int32_t Pull(uint32_t frames, int8_t value, RefPtr<AudioPacket>* out,
-               uint32_t rate = 1000) {
+  int32_t Pull(uint32_t frames, int8_t value, RefPtr<AudioPacket>* out, uint32_t rate = 1000) {
     RefPtr<AudioFormat> format = MakeTestFormat(rate, 1, kS16);
     std::vector<uint8_t> bytes(frames * 2);
     for (uint32_t i = 0; i < frames; ++i) {
@@ -104,8 +103,11 @@ TEST_F(TapTest, PassesPacketsAndStoresOnlyWhileCuedOrPlaying) {
     int32_t state;
     bool stored;
   };
-  const Case cases[] = {{kChainStopped, false}, {kChainFormatDetection, false},
-                        {kChainSuspended, false}, {kChainCued, true}, {kChainPlaying, true}};
+  const Case cases[] = {{kChainStopped, false},
+                        {kChainFormatDetection, false},
+                        {kChainSuspended, false},
+                        {kChainCued, true},
+                        {kChainPlaying, true}};
   int64_t stored = 0;
   for (const Case& c : cases) {
     harness_.Filter()->StateChange(c.state);

@@ -12,12 +12,12 @@ VisualEntry::~VisualEntry() {
 }
 
 TString VisualEntry::Name() {
-  std::lock_guard<std::recursive_mutex> lock(lock_);
+  std::lock_guard<std::mutex> lock(nameLock_);
   return name_;
 }
 
 void VisualEntry::SetName(const TString& name) {
-  std::lock_guard<std::recursive_mutex> lock(lock_);
+  std::lock_guard<std::mutex> lock(nameLock_);
   name_ = name;
 }
 

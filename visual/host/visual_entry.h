@@ -51,7 +51,8 @@ class VisualEntry : public std::enable_shared_from_this<VisualEntry> {
   void TearDown();
 
  private:
-  std::recursive_mutex lock_;  // name and instances
+  std::recursive_mutex lock_;  // the instances; taken before an instance's locks
+  std::mutex nameLock_;        // innermost: plug-ins name their entry from inside their calls
   TString file_;
   Guid classId_{};
   RefPtr<MVisualAudioHistory> history_;
