@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint32_t bits = Take(data, size, 1) % 72;
   const bool isFloat = Take(data, size, 1) & 1;
   history->SetFormat(1, channels, rate, bits, isFloat);
-  vk2::VisualAudioRecord record;
+  VisualAudioRecord record;
   int8_t samples[600];
   while (size > 0) {
     const uint32_t op = Take(data, size, 1) % 4;
@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       history->Trim(1, position);
     } else if (op == 2) {
       std::memset(&record, 0xAB, sizeof record);
-      if (history->Fetch(1, Take(data, size, 2), position, vk2::kVisualWantsSpectrum, &record)) {
+      if (history->Fetch(1, Take(data, size, 2), position, kVisualWantsSpectrum, &record)) {
         // Mono audio repeats its channel; nothing is left as it was before the call.
         if (channels == 1 && std::memcmp(record.waveform[0], record.waveform[1], 512) != 0) {
           std::abort();
