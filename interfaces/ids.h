@@ -241,4 +241,14 @@ inline constexpr Guid kIID_MControl = MakeGuid("D641EFA9-F384-41C1-96D8-D0E84B8A
 inline constexpr Guid kIID_MListenerList = MakeGuid("3D234CE3-1BE7-4C82-A6F1-123BD7D7A419");
 inline constexpr Guid kIID_MTextFont = MakeGuid("705A50C1-A346-4A6C-99BE-8F7995E28D32");
 
+// ---- Visualisation host --------------------------------------------------------------------
+inline constexpr Guid kIID_MVisualHost = MakeGuid("7AB904A0-C933-4CEF-9017-82D939EA4396");
+inline constexpr Guid kIID_MVisualPostEffect = MakeGuid("7E833A2B-DB84-4BDC-8A56-C1066B3BF16D");
+inline constexpr Guid kIID_MVisualWindow = MakeGuid("298C1DB3-522B-435B-AEDF-D33E70A9077A");
+inline constexpr Guid kIID_MVisualModule = MakeGuid("FA630AE7-B6C4-438D-A061-96781B9C2D10");
+// Post-effect classes (the handler's own built-in effect among them).
+inline constexpr Guid kCategoryVisuals = MakeGuid("EDBBBB41-6332-4877-8D12-508C41BF71C0");
+// Runtime visual modules registered by plug-in files.
+inline constexpr Guid kCategoryVisualModules = MakeGuid("4ACE0C15-B3D8-4506-987F-D4A6C6227B77");
+
 }  // namespace vk2
