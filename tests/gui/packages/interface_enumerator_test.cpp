@@ -247,8 +247,9 @@ TEST_F(InterfaceEnumeratorTest, RemovalsByIdNameAndFolder) {
       {{"index.mml", IndexText({{"FirstInterface", "", ""}, {"SecondInterface", "", ""}})}});
   PackageFixture::MakeFolder(InFolder("b"),
                              {{"index.mml", IndexText({{"ThirdInterface", "", ""}})}});
-  const std::string outside = PackageFixture::MakeZip(
-      fixture_.Elsewhere() / "c.package", {{"index.mml", IndexText({{"FourthInterface", "", ""}})}});
+  const std::string outside =
+      PackageFixture::MakeZip(fixture_.Elsewhere() / "c.package",
+                              {{"index.mml", IndexText({{"FourthInterface", "", ""}})}});
   InterfaceEnumerator list(fixture_.Services(), 1);
   ASSERT_TRUE(list.Scan());
   ASSERT_EQ(list.InstallPackage(WideFromNarrow(outside.c_str())), 1u);
