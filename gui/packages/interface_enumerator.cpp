@@ -97,17 +97,17 @@ bool InterfaceEnumerator::Scan() {
     if (entry.flags & kEntryDescribed) {
       LoadDescription(entry.path, *entry.description);
     } else {
-      LoadPackage(entry.path, entry.description);
+      LoadPackage(entry.path, entry.description.get());
     }
   }
   const TString base = folder.ConcatText(u"/");
   for (const char16_t* pattern : kScanPatterns) {
     for (const CatalogueEntry& entry : catalogue_.List(base.ConcatText(pattern), 0)) {
-      if (entry.flags & kEntryPackage) LoadPackage(entry.path, entry.description);
+      if (entry.flags & kEntryPackage) LoadPackage(entry.path, entry.description.get());
     }
   }
   for (const CatalogueEntry& entry : catalogue_.List(base.ConcatText(u"*"), kScanFolderOptions)) {
-    if (entry.flags & kEntryPackage) LoadPackage(entry.path, entry.description);
+    if (entry.flags & kEntryPackage) LoadPackage(entry.path, entry.description.get());
   }
   const size_t count = Count();
   if (count == 0) {
@@ -132,7 +132,7 @@ uint32_t InterfaceEnumerator::AddInterfacesFrom(const TString& path) {
   } else {
     for (const CatalogueEntry& entry : catalogue_.List(path, kInstallFolderOptions)) {
       if (entry.flags & (kEntryPackage | kEntryFolderPackage)) {
-        added += LoadPackage(entry.path, entry.description);
+        added += LoadPackage(entry.path, entry.description.get());
       }
     }
   }
@@ -350,7 +350,7 @@ bool InterfaceEnumerator::RemoveRecord(const InterfaceRecord& record, bool alsoD
   bool result = true;
   if (alsoDescription) {
     result = false;
-    if (PackageDescription* description = catalogue_.Describe(record.path, false)) {
+    if (std::shared_ptr<PackageDescription> description = catalogue_.Describe(record.path, false)) {
       auto& stored = description->interfaces;
       for (auto it = stored.begin(); it != stored.end(); ++it) {
         if (it->uniqueName.Equals(record.uniqueName, false)) {

@@ -39,7 +39,7 @@ std::vector<CatalogueEntry> PackageCatalogue::Known() {
   std::lock_guard hold(lock_);
   std::vector<CatalogueEntry> entries;
   for (const std::u16string& path : order_) {
-    PackageDescription* description = descriptions_[path].get();
+    const std::shared_ptr<PackageDescription>& description = descriptions_[path];
     entries.push_back(CatalogueEntry{TString(path.c_str()),
                                      description->counted ? kEntryDescribed : 0u, description});
   }
@@ -79,14 +79,14 @@ std::vector<CatalogueEntry> PackageCatalogue::List(const TString& location, uint
   return entries;
 }
 
-PackageDescription* PackageCatalogue::Describe(const TString& path, bool create) {
+std::shared_ptr<PackageDescription> PackageCatalogue::Describe(const TString& path, bool create) {
   std::lock_guard hold(lock_);
   const std::u16string key(path.view());
   auto it = descriptions_.find(key);
-  if (it != descriptions_.end()) return it->second.get();
+  if (it != descriptions_.end()) return it->second;
   if (!create) return nullptr;
   order_.push_back(key);
-  return descriptions_.emplace(key, std::make_unique<PackageDescription>()).first->second.get();
+  return descriptions_.emplace(key, std::make_shared<PackageDescription>()).first->second;
 }
 
 void PackageCatalogue::Forget(const TString& folder) {

@@ -40,7 +40,8 @@ struct PackageDescription {
 struct CatalogueEntry {
   TString path;
   uint32_t flags = 0;
-  PackageDescription* description = nullptr;  // owned by the catalogue
+  // Shared: a description forgotten while a reading fills it stays valid until the reading ends.
+  std::shared_ptr<PackageDescription> description;
 };
 
 class PackageCatalogue {
@@ -52,7 +53,7 @@ class PackageCatalogue {
   // that hold "index.mml". Sorted by name, so that scans repeat.
   std::vector<CatalogueEntry> List(const TString& location, uint32_t options);
   // The description of a package, made empty when `create` and none exists yet.
-  PackageDescription* Describe(const TString& path, bool create);
+  std::shared_ptr<PackageDescription> Describe(const TString& path, bool create);
   // Drops the descriptions of every package in or below the folder.
   void Forget(const TString& folder);
 
@@ -61,7 +62,7 @@ class PackageCatalogue {
 
   std::recursive_mutex lock_;
   std::vector<std::u16string> order_;
-  std::map<std::u16string, std::unique_ptr<PackageDescription>> descriptions_;
+  std::map<std::u16string, std::shared_ptr<PackageDescription>> descriptions_;
 };
 
 }  // namespace vk2

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -98,7 +99,8 @@ TEST_F(InterfaceEnumeratorTest, ScanFindsZipAndFolderPackagesAndIndexesTheirInte
   EXPECT_EQ(N(stored), fixture_.InterfaceFolder());
 
   // The zip's description counts the refused interface too.
-  PackageDescription* description = list.Catalogue().Describe(WideFromNarrow(zip.c_str()), false);
+  std::shared_ptr<PackageDescription> description =
+      list.Catalogue().Describe(WideFromNarrow(zip.c_str()), false);
   ASSERT_NE(description, nullptr);
   EXPECT_TRUE(description->counted);
   EXPECT_EQ(description->interfaceCount, 2u);
@@ -257,7 +259,7 @@ TEST_F(InterfaceEnumeratorTest, RemovalsByIdNameAndFolder) {
   InterfaceRecord first;
   ASSERT_TRUE(list.FindByName(u"FirstInterface", &first));
   EXPECT_TRUE(list.RemoveById(first.identifier, true));
-  PackageDescription* description = list.Catalogue().Describe(first.path, false);
+  std::shared_ptr<PackageDescription> description = list.Catalogue().Describe(first.path, false);
   ASSERT_NE(description, nullptr);
   ASSERT_EQ(description->interfaces.size(), 1u);
   EXPECT_EQ(N(description->interfaces[0].uniqueName), "SecondInterface");
