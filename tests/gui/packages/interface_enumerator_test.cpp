@@ -302,5 +302,47 @@ TEST_F(InterfaceEnumeratorTest, StoredDescriptionsListPackagesWithoutOpeningThem
   EXPECT_EQ(second.Count(), 2u);
 }
 
+TEST_F(InterfaceEnumeratorTest, AScanAgainReadsKnownPackagesTwiceAndKeepsTheFirstRecords) {
+  PackageFixture::MakeZip(InFolder("again.zip"),
+                          {{"index.mml", IndexText({{"ScannedTwice01", "", ""}})}});
+  InterfaceEnumerator list(fixture_.Services(), 10);
+  ASSERT_TRUE(list.Scan());
+  fixture_.TakeLog();
+  // From the description (an existing record wins) and from the folder (not newer: refused);
+  // both readings take identifiers.
+  ASSERT_TRUE(list.Scan());
+  EXPECT_NE(fixture_.TakeLog().find("is not unique!  This interface was not added."),
+            std::string::npos);
+  InterfaceRecord record;
+  ASSERT_TRUE(list.FindByName(u"ScannedTwice01", &record));
+  EXPECT_EQ(record.identifier, 10u);
+  EXPECT_EQ(list.Count(), 1u);
+  const std::string next =
+      PackageFixture::MakeZip(fixture_.Elsewhere() / "next.package",
+                              {{"index.mml", IndexText({{"InstalledAfter", "", ""}})}});
+  ASSERT_EQ(list.InstallPackage(WideFromNarrow(next.c_str())), 1u);
+  ASSERT_TRUE(list.FindByName(u"InstalledAfter", &record));
+  EXPECT_EQ(record.identifier, 13u);
+}
+
+TEST(InterfacePackagePathTest, FoldersWithAnIndexAndKnownExtensions) {
+  TempFolder folder;
+  PackageFixture::MakeFolder(folder / "with", {{"index.mml", "x"}});
+  PackageFixture::MakeFolder(folder / "without", {{"other.mml", "x"}});
+  struct Case {
+    std::string path;
+    bool package;
+  };
+  const Case cases[] = {
+      {folder / "with", true}, {folder / "without", false},    {"/x/skin.package", true},
+      {"/x/skin.DAF", true},   {"/x/skin.vif", true},          {"/x/skin.VelkoraInterface", true},
+      {"/x/skin.zip", false},  {"/x/skin.package.txt", false}, {"/x/folder.daf/skin", false},
+      {"/x/skin", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(IsInterfacePackagePath(WideFromNarrow(c.path.c_str())), c.package) << c.path;
+  }
+}
+
 }  // namespace
 }  // namespace vk2::test
