@@ -40,9 +40,7 @@ TEST(GuiCallbacksStressTest, CallbacksFromManyThreadsAllRunOnTheLoop) {
   seen.app = app.Get();
   ASSERT_TRUE(
       harness.AddTestFunction(u"NoteThread", &NoteThread, reinterpret_cast<uintptr_t>(&seen)));
-  ASSERT_EQ(harness.Answer("playlists.SetIdleScan(\"none\", 0);"
-                           "playlists.AddPlaylist(\"default\"); return (\"ready\");"),
-            "ready");
+  ASSERT_EQ(harness.Answer("playlists.AddPlaylist(\"default\"); return (\"ready\");"), "ready");
   harness.Run(
       "playlists.default.RegisterCallback(\"ItemsAdded\", \"test.NoteThread();\");"
       "playlists.RegisterCallback(\"Added\", \"test.NoteThread();\");");
