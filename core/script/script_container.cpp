@@ -2,6 +2,7 @@
 #include "component/object/query.h"
 
 #include "component/script/script_report.h"
+#include "core/script/callback_dispatch.h"
 #include "core/script/callback_functions.h"
 #include "core/script/container_functions.h"
 #include "core/script/script_args.h"
@@ -148,7 +149,7 @@ void ScriptContainer<Object, Child, kClassId>::OnChange(int32_t change, const TS
     default:
       return;
   }
-  bindings_.Fire(TString(event), params.Get());
+  FireCallbacks(this->Identity(), &bindings_, TString(event), params.Get());
 }
 
 template <class Object, class Child, const Guid& kClassId>

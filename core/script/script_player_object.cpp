@@ -2,6 +2,7 @@
 #include "component/object/query.h"
 
 #include "component/script/script_report.h"
+#include "core/script/callback_dispatch.h"
 #include "core/script/script_args.h"
 #include "core/script/script_errors.h"
 #include "core/script/script_native_object.h"
@@ -103,9 +104,9 @@ void ScriptPlayerObject::OnPlayerEvent(MPlayer* /*player*/, int32_t code, const 
     if (ScriptDataEntity* data = AsDataEntity(params.Get()))
       data->SetValue(TString(text ? text : u""));
   }
-  // Two events of one player never run their callbacks side by side.
+  // Two events of one player never run their callbacks side by side, nor out of order.
   std::lock_guard hold(eventLock_);
-  bindings_.Fire(TString(name), params.Get());
+  FireCallbacks(static_cast<MScriptPlayerObject*>(this), &bindings_, TString(name), params.Get());
 }
 
 }  // namespace vk2

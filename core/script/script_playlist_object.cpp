@@ -1,6 +1,7 @@
 #include "core/script/script_playlist_object.h"
 
 #include "component/script/script_report.h"
+#include "core/script/callback_dispatch.h"
 #include "core/script/script_args.h"
 #include "core/script/script_errors.h"
 #include "core/script/script_native_object.h"
@@ -92,7 +93,8 @@ int32_t ScriptPlaylistObject::OnChange(const PlaylistChangeList* changes) {
     const PlaylistChange& change = changes->records[i];
     const char16_t* name = EventName(static_cast<uint32_t>(change.type));
     RefPtr<MScriptObject> params = EventParams(change, name);
-    bindings_.Fire(TString(name), params.Get());
+    FireCallbacks(static_cast<MScriptPlaylistObject*>(this), &bindings_, TString(name),
+                  params.Get());
   }
   return 0;
 }

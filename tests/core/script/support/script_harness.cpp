@@ -122,6 +122,13 @@ bool ScriptHarness::Start() {
          Publish(kIID_PrefsScriptObject, u"prefs") && Publish(kIID_FilesScriptObject, u"files");
 }
 
+bool ScriptHarness::AddTestFunction(const char16_t* name, ScriptHandler handler, uintptr_t data) {
+  auto* registry =
+      self_ ? static_cast<MScriptMemberRegistry*>(self_->GetMemberRegistry()) : nullptr;
+  return registry &&
+         registry->AddFunction(TString(name), TString(u""), true, handler, self_.Get(), data, 0);
+}
+
 bool ScriptHarness::Publish(const Guid& id, const char16_t* name) {
   RefPtr<MUnknown> object = CreateRuntimeObject<MUnknown>(kMediaCoreClass, id);
   if (!object) {

@@ -53,6 +53,9 @@ class ScriptHarness {
   // Every console line since the start.
   std::string Console();
 
+  // Adds a native function to the `test` object (`data` becomes the call's handlerData).
+  bool AddTestFunction(const char16_t* name, ScriptHandler handler, uintptr_t data);
+
   MCore* Core() const { return core_.Get(); }
   MScriptEngine* Engine() const { return engine_.Get(); }
   // The folder tests put their files in, and the sandbox's capture file.
