@@ -218,4 +218,19 @@ inline constexpr Guid kIID_MButton = MakeGuid("ED7FE072-F1EC-4774-845A-9EC62D825
 inline constexpr Guid kIID_MFillBar = MakeGuid("0DF8B044-546D-4E32-BDDE-B5C5A41DA67D");
 inline constexpr Guid kIID_MEditBox = MakeGuid("8BBC1BC2-E470-4D53-9782-384D436B705A");
 
+// ---- User interface module: application object and GUI main object -------------------------
+// The launcher creates the application object by this class and drives it through
+// MGuiApplication; every hand-over and request reaches the GUI main object as MGuiMain.
+inline constexpr Guid kGuiApplicationClass = MakeGuid("F162D629-2EE1-4620-BB79-C6C50E1424F7");
+inline constexpr Guid kIID_MGuiApplication = MakeGuid("ED1CCE62-F103-416D-BA0E-83356E160F94");
+inline constexpr Guid kIID_MGuiMain = MakeGuid("F42CDE00-5A08-4932-A8EE-F28AAB987466");
+// Asked of the media core class for a server start; the media core does not serve it.
+inline constexpr Guid kIID_MCoreServer = MakeGuid("FA348C2D-785C-4C12-B1D1-DFF42A8AB408");
+
+// ---- User interface module: its own faces ---------------------------------------------------
+inline constexpr Guid kIID_MAppWindowList = MakeGuid("72F21D9C-1809-40D6-862E-D5C8D3A8D6B4");
+inline constexpr Guid kIID_MListenerList = MakeGuid("3D234CE3-1BE7-4C82-A6F1-123BD7D7A419");
+inline constexpr Guid kIID_MVisualControl = MakeGuid("2F6F6353-000F-49FE-AA4E-B0A34E9A89EA");
+inline constexpr Guid kIID_MGuiService = MakeGuid("76AD8865-781D-4E33-B032-96519A00602C");
+
 }  // namespace vk2
