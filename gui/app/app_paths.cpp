@@ -29,6 +29,7 @@ TString ResolvePath(const TString& base, const TString& path) {
     if (part.IsEmpty() || part == u".") continue;
     if (part == u"..") {
       uint32_t len = result.Length();
+      if (len == 1 && IsPathSeparator(result[0])) continue;  // nothing is above the root
       if (len > 0 && IsPathSeparator(result[len - 1])) --len;
       while (len > 0 && !IsPathSeparator(result[len - 1]))
         --len;

@@ -50,7 +50,13 @@ GuiApplication::~GuiApplication() {
 }
 
 void GuiApplication::Log(int32_t level, const TString& text) {
-  if (console_) console_->Write(level, text.c_str(), 0);
+  if (!console_) return;
+  // A text ending in a line end closes its entry; others are continued by the next text of
+  // their level ("load settings..." then "succeeded").
+  uint32_t n = text.Length();
+  bool closes = n > 0 && text[n - 1] == u'\n';
+  TString body = closes ? text.Mid(0, static_cast<int32_t>(n - 1)) : text;
+  console_->Write(level, body.c_str(), closes ? 1 : 0);
 }
 
 int32_t GuiApplication::Launch(const TArray<TString>* tokens, uintptr_t parent,
@@ -115,7 +121,7 @@ bool GuiApplication::GuiStartup(const TArray<TString>& tokens) {
   TString current = CurrentDirectory();
   folder_ = ResolvePath(current, ProgramFolder());
   console_ = CreateRuntimeObject<MConsole>(kServiceClass, kIID_MConsole);
-  if (console_) console_->Printf(kLogInfo, u"Executable path is: \"%s\"\n", folder_);
+  Log(kLogInfo, TString::Format(u"Executable path is: \"%s\"\n", folder_));
   Log(kLogProgress, u"load settings...");
   if (!LoadSettings()) {
     Log(kLogError, u"failed\n");
@@ -202,16 +208,16 @@ bool GuiApplication::LoadLanguage() {
     languages_->LoadFile(JoinPath(folder_, u"lang/english.xml").c_str(), 0);
     TString current;
     if (!OpenSection(kLangPathSection)) {
-      console_->Printf(kLogError, u"Unable to find  %s in prefs.\n", kLangPathSection);
+      Log(kLogError, TString::Format(u"Unable to find  %s in prefs.\n", kLangPathSection));
     } else if (guiPrefs_->GetString(kCurrentLanguage, &current) < 0 || current.IsEmpty()) {
-      console_->Printf(kLogError, u"Unable to find the %s entry in prefs.\n", kCurrentLanguage);
+      Log(kLogError, TString::Format(u"Unable to find the %s entry in prefs.\n", kCurrentLanguage));
     } else {
       TokenizerSpec spec;
       InitListSpec(&spec);
       TArray<TString> names;
       TokenizeWide(current.c_str(), -1, spec, &names);
       if (languages_->SetLanguages(names.Data(), names.Count()) < 0) {
-        console_->Printf(kLogError, u"Unable to set current language(s) to \"%s\".\n", current);
+        Log(kLogError, TString::Format(u"Unable to set current language(s) to \"%s\".\n", current));
       } else {
         MTextDomain* domain = nullptr;
         if (languages_->GetTextDomain(kTextDomain, kDefaultLanguage, &domain) >= 0 && domain) {
@@ -282,7 +288,12 @@ void GuiApplication::Teardown() {
   }
   textDomain_ = nullptr;
   windows_.reset();
-  core_.reset();
+  if (core_) {
+    // The players and playlists started here go while this module is loaded: their names were
+    // made here.
+    if (core_->HasCore()) core_->Core()->RemoveAllObjects();
+    core_.reset();
+  }
   RefPtr<MConsole> console = std::move(console_);
   console = nullptr;
   for (RefPtr<MPreferenceStore>* prefs : {&brintPrefs_, &guiPrefs_}) {

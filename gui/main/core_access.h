@@ -37,7 +37,9 @@ class RuntimeCoreAccess final : public CoreAccess {
   RuntimeCoreAccess(const RuntimeCoreAccess&) = delete;
   RuntimeCoreAccess& operator=(const RuntimeCoreAccess&) = delete;
 
+  // Obtains the media core on first use; null without one.
   MCore* Core();
+  bool HasCore() const { return core_ != nullptr; }
 
   RefPtr<MPlayer> FindPlayer(const TString& name) override;
   RefPtr<MPlaylist> FindPlaylist(const TString& name) override;

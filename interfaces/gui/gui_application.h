@@ -59,9 +59,8 @@ class MGuiMain : public MUnknown {
   // 8: opens a window of any package through the window manager: (out window, package path,
   // document name, window name, options, further options); returns `window`.
   virtual MUnknown** OpenInterfaceWindow(MUnknown** window, const char16_t* packagePath,
-                                         const char16_t* documentName,
-                                         const char16_t* windowName, uint32_t options,
-                                         uintptr_t moreOptions) = 0;
+                                         const char16_t* documentName, const char16_t* windowName,
+                                         uint32_t options, uintptr_t moreOptions) = 0;
   // 9: a window message forwarded by the launcher; `*handled` tells whether the answer counts.
   virtual intptr_t HandleWindowMessage(uint32_t message, uintptr_t wParam, intptr_t lParam,
                                        int32_t* handled) = 0;

@@ -32,6 +32,23 @@ class TitlePlaylist final : public ListPlaylist {
     if (revision) *revision = 1;
     return 0;
   }
+  int32_t GetUIDIndex(uint32_t id) override {
+    for (size_t i = 0; i < items.size(); ++i) {
+      if (items[i].id == id) return static_cast<int32_t>(i);
+    }
+    return kErrNotFound;
+  }
+  int32_t CopyFrom(MPlaylist* source, uint8_t append) override {
+    TArray<ItemInfo> copied;
+    uint32_t revision = 0;
+    if (source->GetCurrentItems(&copied, &revision) < 0) return kErrFailed;
+    if (!append) items.clear();
+    for (ItemInfo& item : copied) {
+      item.Clear(kIdPresent);
+      AddItems(&item, 1, kPlaylistBottom, nullptr);
+    }
+    return 0;
+  }
   int32_t RemoveItems(const uint32_t* ids, uint32_t count) override {
     size_t before = items.size();
     for (uint32_t i = 0; i < count; ++i) {
