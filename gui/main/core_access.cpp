@@ -55,6 +55,12 @@ int32_t RuntimeCoreAccess::LoadIntoPlaylist(const TString& playlist, const TStri
 
 TString RuntimeCoreAccess::ErrorMessage(int32_t code) {
   MErrorRegistry* registry = ModuleErrorRegistry();
+  RefPtr<MErrorRegistry> own;
+  if (!registry) {
+    // Outside a module (the tests link this code into a program) ask the runtime.
+    own = CreateRuntimeObject<MErrorRegistry>(kRuntimeRootClass, kIID_MErrorRegistry);
+    registry = own.Get();
+  }
   const ErrorRecord* record = registry ? registry->GetRecord(code, 0) : nullptr;
   if (!record || !record->message) return {};
   return WideFromNarrow(record->message);
