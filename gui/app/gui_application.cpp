@@ -129,6 +129,7 @@ bool GuiApplication::GuiStartup(const TArray<TString>& tokens) {
   }
   Log(kLogProgress, u"succeeded\n");
 
+  fonts_ = std::make_unique<InterfaceFonts>();
   WindowManager::Hooks hooks;
   hooks.log = [this](int32_t level, const TString& text) { Log(level, text); };
   hooks.runScript = [this](const TString& script) {
@@ -158,6 +159,10 @@ bool GuiApplication::GuiStartup(const TArray<TString>& tokens) {
   }
   Log(kLogProgress, u"succeeded\n");
 
+  if (!fonts_->InitFonts(textDomain_.Get())) {
+    Log(kLogError, u"Font initialization failed!\n");
+    return false;
+  }
   if (!guiMain_->Publish()) {
     Log(kLogError, u"Brint initialization failed!\n");
     return false;
@@ -245,6 +250,7 @@ bool GuiApplication::SetLanguages(const TArray<TString>& languages) {
   }
   if (guiPrefs_) guiPrefs_->SetString(kCurrentLanguage, joined.c_str());
   textDomain_ = RefPtr<MTextDomain>::Adopt(domain);
+  if (fonts_) fonts_->InitFonts(textDomain_.Get());
   return true;
 }
 
@@ -296,6 +302,7 @@ void GuiApplication::Teardown() {
   }
   RefPtr<MConsole> console = std::move(console_);
   console = nullptr;
+  fonts_.reset();
   for (RefPtr<MPreferenceStore>* prefs : {&brintPrefs_, &guiPrefs_}) {
     if (*prefs) (*prefs)->Save();
     *prefs = nullptr;

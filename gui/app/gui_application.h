@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "component/object/com_object.h"
+#include "gui/fonts/interface_fonts.h"
 #include "gui/main/core_access.h"
 #include "gui/main/gui_main_host.h"
 #include "gui/main/gui_main_object.h"
@@ -50,6 +51,8 @@ class GuiApplication final
   // service or a text domain.
   bool SetLanguages(const TArray<TString>& languages);
   bool IsLaunched() const { return app_ != nullptr; }
+  // Null outside a launch.
+  InterfaceFonts* Fonts() const { return fonts_.get(); }
 
  private:
   bool GuiStartup(const TArray<TString>& tokens);
@@ -79,6 +82,7 @@ class GuiApplication final
   RefPtr<MLanguageService> languages_;
   RefPtr<MTextDomain> textDomain_;
   RefPtr<MScriptEngine> engine_;
+  std::unique_ptr<InterfaceFonts> fonts_;
   std::unique_ptr<WindowManager> windows_;
   std::unique_ptr<RuntimeCoreAccess> core_;
   RefPtr<GuiMainObject> guiMain_;

@@ -92,7 +92,7 @@ TEST_F(AddFilesCoreTest, FilesFoldersAndPlaylistFilesLandInTheDefaultPlaylist) {
   }  // the worker finishes the job before the object goes
   std::string root = "file://" + folder_.Path();
   EXPECT_EQ(DefaultUrls(), (std::vector<std::string>{root + "/one.mp3", root + "/album/a.wav",
-                                                      root + "/album/b.ogg", root + "/x.mp3"}));
+                                                     root + "/album/b.ogg", root + "/x.mp3"}));
   std::vector<TString> names;
   core_.Core()->GetPlaylistManager()->ListNames(&names);
   EXPECT_EQ(names.size(), 1u);  // the job's temporary playlist is gone
@@ -110,8 +110,8 @@ TEST_F(AddFilesCoreTest, AMissingFileStopsTheJobAndIsReported) {
     }
     main->QueueFiles(u"default", &files, 0, 0);
     std::unique_lock lock(log.mutex);
-    ASSERT_TRUE(log.changed.wait_for(lock, std::chrono::seconds(20),
-                                     [&] { return !log.errors.empty(); }));
+    ASSERT_TRUE(
+        log.changed.wait_for(lock, std::chrono::seconds(20), [&] { return !log.errors.empty(); }));
   }
   EXPECT_TRUE(DefaultUrls().empty());  // nothing of the job is copied
   ASSERT_EQ(log.errors.size(), 1u);

@@ -23,7 +23,8 @@ namespace {
 constexpr char kEnglish[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 <languages>
   <language name="english">
-    <domain name="velkora gui"><text key="play">Play</text></domain>
+    <domain name="velkora gui"><text key="play">Play</text>
+      <font key="display" face="DejaVu Sans" size="9"/></domain>
   </language>
   <language name="german">
     <domain name="velkora gui"><text key="play">Spielen</text></domain>
