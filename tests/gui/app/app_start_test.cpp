@@ -123,6 +123,12 @@ TEST_F(AppStartTest, StartUpLogsItsStepsInOrderAndAMissingResourceFileFailsIt) {
   EXPECT_NE(outcome.errors.find("error launching velkora..."), std::string::npos);
   EXPECT_NE(outcome.errors.find("Fatal error: Resource file missing."), std::string::npos);
   EXPECT_NE(outcome.errors.find("Visual interface initialization failed!"), std::string::npos);
+  // The teardown saved the sections the start-up seeded.
+  std::string prefs = Slurp(folder_.Path() + "/config/velkora2/prefs.xml");
+  EXPECT_NE(prefs.find(R"("02908D92-3B57-422C-B14A-31BC8379F04F","VK2_NavigationBar")"),
+            std::string::npos)
+      << prefs;
+  EXPECT_NE(prefs.find(R"(name="current_language" type="string">english<)"), std::string::npos);
 }
 
 TEST_F(AppStartTest, AnEmptyCurrentLanguageFailsTheStart) {
