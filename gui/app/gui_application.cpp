@@ -10,6 +10,7 @@
 #include "foundation/util/result.h"
 #include "gui/app/app_paths.h"
 #include "gui/app/failure_box.h"
+#include "gui/app/termination_watch.h"
 #include "gui/paths/path_routines.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/xml_document.h"
@@ -275,6 +276,9 @@ void GuiApplication::RunInitScript() {
 
 int32_t GuiApplication::Run() {
   if (!app_) return kErrFailed;
+  // SIGTERM ends the loop as a quit does, so the shutdown saves what it keeps.
+  MOmbrixApp* app = app_.Get();
+  TerminationWatch watch([app] { app->Quit(0); });
   return app_->Run();
 }
 
