@@ -251,4 +251,9 @@ inline constexpr Guid kCategoryVisuals = MakeGuid("EDBBBB41-6332-4877-8D12-508C4
 // Runtime visual modules registered by plug-in files.
 inline constexpr Guid kCategoryVisualModules = MakeGuid("4ACE0C15-B3D8-4506-987F-D4A6C6227B77");
 
+// ---- User interface module: its own faces ---------------------------------------------------
+inline constexpr Guid kIID_MAppWindowList = MakeGuid("72F21D9C-1809-40D6-862E-D5C8D3A8D6B4");
+inline constexpr Guid kIID_MVisualControl = MakeGuid("2F6F6353-000F-49FE-AA4E-B0A34E9A89EA");
+inline constexpr Guid kIID_MGuiService = MakeGuid("76AD8865-781D-4E33-B032-96519A00602C");
+
 }  // namespace vk2

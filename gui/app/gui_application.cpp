@@ -1,0 +1,374 @@
+#include "gui/app/gui_application.h"
+
+#include <malloc.h>
+
+#include <cstdio>
+
+#include "component/module/runtime_loader.h"
+#include "foundation/parse/tokenizer.h"
+#include "foundation/util/guid_text.h"
+#include "foundation/util/result.h"
+#include "gui/app/app_paths.h"
+#include "gui/app/failure_box.h"
+#include "gui/app/termination_watch.h"
+#include "gui/paths/path_routines.h"
+#include "interfaces/ids.h"
+#include "interfaces/runtime/xml_document.h"
+
+namespace vk2::gui {
+namespace {
+
+constexpr char16_t kGuiSection[] = u"velkora/gui";
+constexpr char16_t kBrintSection[] = u"velkora/gui/brint";
+constexpr char16_t kLangPathSection[] = u"velkora/gui/langpath";
+constexpr char16_t kCurrentLanguage[] = u"current_language";
+constexpr char16_t kTextDomain[] = u"velkora gui";
+constexpr char16_t kDefaultLanguage[] = u"english";
+constexpr char16_t kEmbeddingPrefix[] = u"Win32_HWND";
+constexpr Guid kMenuWindowClass = MakeGuid("02908D92-3B57-422C-B14A-31BC8379F04F");
+
+RefPtr<MPreferenceStore> OpenSection(const char16_t* section) {
+  RefPtr<MPreferenceStore> prefs =
+      CreateRuntimeObject<MPreferenceStore>(kServiceClass, kIID_MPreferenceStore);
+  if (!prefs || prefs->OpenSection(section, 1) < 0) return nullptr;
+  return prefs;
+}
+
+}  // namespace
+
+TString DefaultDisplayState() {
+  TString state = u"\"";
+  TString braced = FormatGuidText(kMenuWindowClass);
+  state += braced.Mid(1, static_cast<int32_t>(braced.Length()) - 2);
+  state += u"\",\"VK2_NavigationBar\",\"VK2_PlayBar\",\"VK2_StatusBar\"";
+  return state;
+}
+
+GuiApplication::GuiApplication() : ComObject(RefCounted::Lifetime::kOwnedElsewhere) {}
+
+GuiApplication::~GuiApplication() {
+  Teardown();
+}
+
+void GuiApplication::Log(int32_t level, const TString& text) {
+  if (!console_) return;
+  // A text ending in a line end closes its entry; others are continued by the next text of
+  // their level ("load settings..." then "succeeded").
+  uint32_t n = text.Length();
+  bool closes = n > 0 && text[n - 1] == u'\n';
+  TString body = closes ? text.Mid(0, static_cast<int32_t>(n - 1)) : text;
+  console_->Write(level, body.c_str(), closes ? 1 : 0);
+}
+
+int32_t GuiApplication::Launch(const TArray<TString>* tokens, uintptr_t parent,
+                               const char16_t* embedding) {
+  if (app_) return kErrFailed;
+  TArray<TString> none;
+  const TArray<TString>& args = tokens ? *tokens : none;
+  app_ = CreateRuntimeObject<MOmbrixApp>(kBrintClass, kIID_MOmbrixApp);
+  bool ok = app_ != nullptr;
+  if (!ok) {
+    Log(kLogError, u"Couldn't create Ombrix App.\n");
+  } else {
+    std::vector<const char16_t*> raw;
+    for (const TString& t : args)
+      raw.push_back(t.c_str());
+    app_->Launch(static_cast<int32_t>(raw.size()), raw.data(), embedding, parent);
+    ok = GuiStartup(args);
+    if (!ok) Log(kLogError, u"Init failed.\n");
+  }
+  if (ok) {
+    RunInitScript();
+    if (parent == 0) {
+      ok = windows_->OpenMainWindow(0);
+    } else if (!embedding) {
+      Log(kLogError, u"Embedding type required.\n");
+      ok = false;
+    } else if (WideCompare(embedding, kEmbeddingPrefix, true, 10) == 0) {
+      windows_->OpenMainWindow(parent);
+    } else {
+      Log(kLogError, u"Unknown embedding.\n");
+      ok = false;
+    }
+  }
+  if (ok) {
+    ::malloc_trim(0);
+    return kOk;
+  }
+  ShowFailure();
+  Teardown();
+  return kErrFailed;
+}
+
+void GuiApplication::ShowFailure() {
+  if (!console_) return;
+  uint32_t newest = 0;
+  uint32_t count = 0;
+  TString text;
+  if (console_->GetNewest(&newest, &count) >= 0) {
+    for (uint32_t index = newest + 1 - count; count > 0 && index <= newest; ++index) {
+      TString entry;
+      int32_t level = 0;
+      if (console_->GetEntry(&entry, index, &level) < 0) continue;
+      text += entry;
+      text += u"\n";
+    }
+  }
+  ShowMessageBox(u"error launching velkora...", text);
+}
+
+bool GuiApplication::GuiStartup(const TArray<TString>& tokens) {
+  // The program's own folder: argv[0] may be a bare name found through PATH.
+  TString current = CurrentDirectory();
+  folder_ = ResolvePath(current, ProgramFolder());
+  console_ = CreateRuntimeObject<MConsole>(kServiceClass, kIID_MConsole);
+  Log(kLogInfo, TString::Format(u"Executable path is: \"%s\"\n", folder_));
+  Log(kLogProgress, u"load settings...");
+  if (!LoadSettings()) {
+    Log(kLogError, u"failed\n");
+    return false;
+  }
+  Log(kLogProgress, u"succeeded\n");
+
+  fonts_ = std::make_unique<InterfaceFonts>();
+  WindowManager::Hooks hooks;
+  hooks.log = [this](int32_t level, const TString& text) { Log(level, text); };
+  hooks.runScript = [this](const TString& script) {
+    if (MScriptEngine* engine = ScriptEngine())
+      engine->Run(script, nullptr, nullptr, nullptr, nullptr);
+  };
+  hooks.quit = [this] { QuitApplication(0); };
+  windows_ = std::make_unique<WindowManager>(folder_, std::move(hooks));
+  languages_ = CreateRuntimeObject<MLanguageService>(kServiceClass, kIID_MLanguageService);
+  core_ = std::make_unique<RuntimeCoreAccess>();
+  guiMain_ = GuiMainObject::Create(this, core_.get());
+  if (!console_ || !windows_ || !languages_ || !guiMain_) return false;
+
+  Log(kLogProgress, u"initialize audiosystem...");
+  Log(kLogProgress, StartCore() ? u"succeeded\n" : u"failed\n");
+
+  guiMain_->ExecuteCommand(&tokens, 1);
+
+  // The visual host and its control objects come with the visuals module.
+  Log(kLogProgress, u"initialize visuals...");
+  Log(kLogError, u"failed\n");
+
+  Log(kLogProgress, u"load language...");
+  if (!LoadLanguage()) {
+    Log(kLogError, u"failed\n");
+    return false;
+  }
+  Log(kLogProgress, u"succeeded\n");
+
+  if (!fonts_->InitFonts(textDomain_.Get())) {
+    Log(kLogError, u"Font initialization failed!\n");
+    return false;
+  }
+  if (!guiMain_->Publish()) {
+    Log(kLogError, u"Brint initialization failed!\n");
+    return false;
+  }
+  if (!windows_->VelkoraAppInit()) {
+    Log(kLogError, u"Visual interface initialization failed!\n");
+    return false;
+  }
+  return true;
+}
+
+bool GuiApplication::LoadSettings() {
+  guiPrefs_ = OpenSection(kGuiSection);
+  brintPrefs_ = OpenSection(kBrintSection);
+  if (!guiPrefs_ || !brintPrefs_) return false;
+  guiPrefs_->PrepString(kCurrentLanguage, kDefaultLanguage);
+  brintPrefs_->PrepString(u"display_state", DefaultDisplayState().c_str());
+  return true;
+}
+
+bool GuiApplication::StartCore() {
+  MCore* core = core_->Core();
+  if (!core) return false;
+  // The default playlist and player, the player playing that playlist.
+  MPlaylistManager* playlists = core->GetPlaylistManager();
+  MPlayerManager* players = core->GetPlayerManager();
+  RefPtr<MPlaylist> playlist;
+  if (playlists->Find(u"default", &playlist) < 0) {
+    if (playlists->AddRemove(u"default", 1) < 0 || playlists->Find(u"default", &playlist) < 0) {
+      return false;
+    }
+  }
+  RefPtr<MPlayer> player;
+  if (players->Find(u"default", &player) < 0) {
+    if (players->AddRemove(u"default", 1) < 0 || players->Find(u"default", &player) < 0) {
+      return false;
+    }
+    players->LoadPlayer(player.Get());
+  }
+  return player->SetPlaylist(playlist.Get()) >= 0;
+}
+
+bool GuiApplication::LoadLanguage() {
+  bool ok = false;
+  if (!languages_) {
+    Log(kLogError, u"wtf?\n");
+  } else {
+    languages_->LoadFile(JoinPath(folder_, u"lang/english.xml").c_str(), 0);
+    TString current;
+    if (!OpenSection(kLangPathSection)) {
+      Log(kLogError, TString::Format(u"Unable to find  %s in prefs.\n", kLangPathSection));
+    } else if (guiPrefs_->GetString(kCurrentLanguage, &current) < 0 || current.IsEmpty()) {
+      Log(kLogError, TString::Format(u"Unable to find the %s entry in prefs.\n", kCurrentLanguage));
+    } else {
+      TokenizerSpec spec;
+      InitListSpec(&spec);
+      TArray<TString> names;
+      TokenizeWide(current.c_str(), -1, spec, &names);
+      if (languages_->SetLanguages(names.Data(), names.Count()) < 0) {
+        Log(kLogError, TString::Format(u"Unable to set current language(s) to \"%s\".\n", current));
+      } else {
+        MTextDomain* domain = nullptr;
+        if (languages_->GetTextDomain(kTextDomain, kDefaultLanguage, &domain) >= 0 && domain) {
+          textDomain_ = RefPtr<MTextDomain>::Adopt(domain);
+        }
+        ok = textDomain_ != nullptr;
+      }
+    }
+  }
+  if (!ok) Log(kLogError, u"Loading language failed!\n");
+  return ok;
+}
+
+bool GuiApplication::SetLanguages(const TArray<TString>& languages) {
+  if (!languages_) return false;
+  languages_->SetLanguages(languages.Data(), languages.Count());
+  MTextDomain* domain = nullptr;
+  if (languages_->GetTextDomain(kTextDomain, kDefaultLanguage, &domain) < 0 || !domain) {
+    return false;
+  }
+  TString joined;
+  for (const TString& name : languages) {
+    if (!joined.IsEmpty()) joined += u", ";
+    joined += name;
+  }
+  if (guiPrefs_) guiPrefs_->SetString(kCurrentLanguage, joined.c_str());
+  textDomain_ = RefPtr<MTextDomain>::Adopt(domain);
+  if (fonts_) fonts_->InitFonts(textDomain_.Get());
+  return true;
+}
+
+void GuiApplication::RunInitScript() {
+  RefPtr<MXmlDocument> document =
+      CreateRuntimeObject<MXmlDocument>(kServiceClass, kIID_MXmlDocument);
+  if (!document || document->LoadFile(JoinPath(folder_, u"brint.xrc").c_str(), 0) < 0) return;
+  MXmlNode* raw = nullptr;
+  if (document->Root(&raw) < 0 || !raw) return;
+  RefPtr<MXmlNode> root = RefPtr<MXmlNode>::Adopt(raw);
+  raw = nullptr;
+  if (root->GetChild(u"init", 0, kXmlElement, &raw) < 0 || !raw) return;
+  RefPtr<MXmlNode> init = RefPtr<MXmlNode>::Adopt(raw);
+  raw = nullptr;
+  if (init->GetChild(u"script", 0, kXmlElement, &raw) < 0 || !raw) return;
+  RefPtr<MXmlNode> script = RefPtr<MXmlNode>::Adopt(raw);
+  TString text;
+  script->GetText(&text);
+  MScriptEngine* engine = ScriptEngine();
+  if (!text.IsEmpty() && engine) engine->Run(text, nullptr, nullptr, nullptr, nullptr);
+}
+
+int32_t GuiApplication::Run() {
+  if (!app_) return kErrFailed;
+  // SIGTERM ends the loop as a quit does, so the shutdown saves what it keeps.
+  MOmbrixApp* app = app_.Get();
+  TerminationWatch watch([app] { app->Quit(0); });
+  return app_->Run();
+}
+
+int32_t GuiApplication::Shutdown() {
+  if (app_) Teardown();
+  return kErrFailed;
+}
+
+void GuiApplication::Teardown() {
+  // The interface windows close first, so that windows that keep settings in shared objects
+  // still find them while they close.
+  if (windows_) windows_->VelkoraAppDeinit();
+  if (guiMain_) {
+    guiMain_->RemoveAllChildren();
+    guiMain_->Unpublish();
+    guiMain_ = nullptr;  // the worker runs the jobs still queued, then ends
+  }
+  textDomain_ = nullptr;
+  windows_.reset();
+  if (core_) {
+    // The players and playlists started here go while this module is loaded: their names were
+    // made here.
+    if (core_->HasCore()) core_->Core()->RemoveAllObjects();
+    core_.reset();
+  }
+  RefPtr<MConsole> console = std::move(console_);
+  console = nullptr;
+  fonts_.reset();
+  for (RefPtr<MPreferenceStore>* prefs : {&brintPrefs_, &guiPrefs_}) {
+    if (*prefs) (*prefs)->Save();
+    *prefs = nullptr;
+  }
+  languages_ = nullptr;
+  engine_ = nullptr;
+  if (app_) {
+    app_->Shutdown();
+    app_ = nullptr;
+  }
+}
+
+void GuiApplication::QuitApplication(int32_t code) {
+  if (app_) app_->Quit(code);
+}
+
+int32_t GuiApplication::GetOpenWindows(TArray<MWindowElement*>* out) {
+  out->Clear();
+  if (windows_) windows_->CopyOpenWindows(out);
+  return kOk;
+}
+
+int32_t GuiApplication::Notify(const AppNotice& notice) {
+  if (notice.code != kNoticeLine && notice.code != kNoticePartial) return kErrFailed;
+  if (!console_) return kOk;
+  if (notice.text) {
+    console_->Write(kLogNotice, notice.text, notice.code == kNoticeLine ? 1 : 0);
+  } else if (notice.code == kNoticeLine) {
+    console_->Write(kLogNotice, u"", 1);
+  }
+  return kOk;
+}
+int32_t GuiApplication::Reserved1() {
+  return kErrCannotOpen;
+}
+int32_t GuiApplication::Reserved2() {
+  return kErrCannotOpen;
+}
+
+MScriptEngine* GuiApplication::ScriptEngine() {
+  if (!engine_) engine_ = CreateRuntimeObject<MScriptEngine>(kMmlModuleClass, kIID_MScriptEngine);
+  return engine_.Get();
+}
+int32_t GuiApplication::InstallPackage(const TString&) {
+  // Interface packages are installed by the interface enumerator.
+  return kErrNoService;
+}
+int32_t GuiApplication::LoadVisual(const TString&) {
+  return kErrNoService;
+}
+int32_t GuiApplication::StepVisual(bool) {
+  return kErrNoService;
+}
+int32_t GuiApplication::OpenFilesDialog() {
+  return kErrNoService;
+}
+int32_t GuiApplication::MinimizeAllWindows() {
+  if (windows_) windows_->SendToAll(kWindowCommandMinimize, 1);
+  return kOk;
+}
+int32_t GuiApplication::ShellOpen(const TString& target) {
+  return OpenWithShell(target) ? 1 : 0;
+}
+
+}  // namespace vk2::gui

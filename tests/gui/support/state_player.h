@@ -1,0 +1,134 @@
+// A player stand-in that keeps the state a command changes (transport state, shuffle, repeat,
+// volume, the item gone to, the last scan) and a diary of the calls it received. Each call can
+// be made to fail.
+#pragma once
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "component/object/com_object.h"
+#include "foundation/util/result.h"
+#include "interfaces/core/player.h"
+#include "interfaces/ids.h"
+
+namespace vk2::test {
+
+class StatePlayer final : public ComObject<StatePlayer, Face<MPlayer, kIID_MPlayer>> {
+ public:
+  enum State : uint32_t { kStopped = 0, kPlaying = 1, kPaused = 2 };
+
+  std::vector<std::string> diary;
+  std::set<std::string> failing;  // calls that answer kErrRefused
+  uint32_t state = kStopped;
+  uint8_t shuffle = 0;
+  uint32_t repeat = kRepeatOff;
+  double volume = 0.5;
+  uint32_t currentId = 0;
+  uint32_t wentTo = 0;
+  double scanned = 0;
+
+  int32_t Play(uint8_t) override {
+    return Do("play", [&] { state = kPlaying; });
+  }
+  int32_t Stop(uint8_t) override {
+    return Do("stop", [&] { state = kStopped; });
+  }
+  int32_t Pause(uint8_t) override {
+    return Do("pause", [&] { state = kPaused; });
+  }
+  int32_t Next(uint8_t) override {
+    return Do("next", [] {});
+  }
+  int32_t Previous(uint8_t) override {
+    return Do("previous", [] {});
+  }
+  int32_t SeekToUID(uint32_t id, double, uint8_t, uint8_t, uint8_t) override {
+    return Do("go to", [&] { wentTo = id; });
+  }
+  int32_t Scan(double seconds, uint8_t, uint8_t) override {
+    return Do("scan", [&] { scanned = seconds; });
+  }
+  int32_t GetInfo(PlayerInfo* info) override {
+    if (failing.count("info")) return kErrRefused;
+    info->state = state;
+    info->currentId = currentId;
+    return 0;
+  }
+  int32_t SetShuffle(uint8_t value) override {
+    return Do("shuffle", [&] { shuffle = value; });
+  }
+  int32_t GetShuffle(uint8_t* out) override { return *out = shuffle, 0; }
+  int32_t SetRepeat(uint32_t mode) override {
+    return Do("repeat", [&] { repeat = mode; });
+  }
+  int32_t GetRepeat(uint32_t* out) override { return *out = repeat, 0; }
+  int32_t GetVolume(double* out) override {
+    if (failing.count("get volume")) return kErrRefused;
+    return *out = volume, 0;
+  }
+  int32_t SetVolume(double value) override {
+    return Do("volume", [&] { volume = value; });
+  }
+
+  int32_t Shutdown() override { return 0; }
+  int32_t GetName(TString* out) override { return *out = u"default", 0; }
+  int32_t SetName(const char16_t*) override { return 0; }
+  int32_t AddRemoveListener(MPlayerListener*, int32_t) override { return 0; }
+  int32_t LoadSettings(MPreferenceStore*) override { return 0; }
+  int32_t SaveSettings(MPreferenceStore*) override { return 0; }
+  int32_t GetFileExtensionText(TString*) override { return kErrNotSupported; }
+  int32_t GetFileExtensions(MediaTypeList*) override { return kErrNotSupported; }
+  int32_t SeekToIndex(uint32_t, double, uint8_t, uint8_t, uint8_t) override {
+    return kErrNotSupported;
+  }
+  int32_t GetPlayProgress(double*) override { return kErrNotSupported; }
+  int32_t GetPlaybackMethod(int32_t*, double*) override { return kErrNotSupported; }
+  int32_t SetPlaybackMethod(int32_t, double) override { return kErrNotSupported; }
+  int32_t SetPlaylist(MPlaylist*) override { return kErrNotSupported; }
+  int32_t GetPlaylist(MPlaylist**) override { return kErrNotSupported; }
+  int32_t GetString(const char16_t*, TString*) override { return kErrNotSupported; }
+  int32_t GetInteger(const char16_t*, int32_t*) override { return kErrNotSupported; }
+  int32_t GetNumber(const char16_t*, double*) override { return kErrNotSupported; }
+  int32_t Describe(PropertyDescriptionList*) override { return kErrNotSupported; }
+  int32_t SetString(const char16_t*, const char16_t*) override { return kErrNotSupported; }
+  int32_t SetInteger(const char16_t*, int32_t) override { return kErrNotSupported; }
+  int32_t SetNumber(const char16_t*, double) override { return kErrNotSupported; }
+  int32_t SendFilterMessage(const char16_t*, uint32_t) override { return kErrNotSupported; }
+  int32_t ListModules(std::vector<TString>*) override { return kErrNotSupported; }
+  int32_t AddRemoveModuleListListener(MModuleListListener*, int32_t) override {
+    return kErrNotSupported;
+  }
+  int32_t GetModuleString(const char16_t*, const char16_t*, TString*) override {
+    return kErrNotSupported;
+  }
+  int32_t GetModuleNumber(const char16_t*, const char16_t*, double*) override {
+    return kErrNotSupported;
+  }
+  int32_t GetModuleInteger(const char16_t*, const char16_t*, int32_t*) override {
+    return kErrNotSupported;
+  }
+  int32_t SetModuleString(const char16_t*, const char16_t*, const char16_t*) override {
+    return kErrNotSupported;
+  }
+  int32_t SetModuleNumber(const char16_t*, const char16_t*, double) override {
+    return kErrNotSupported;
+  }
+  int32_t SetModuleInteger(const char16_t*, const char16_t*, int32_t) override {
+    return kErrNotSupported;
+  }
+  int32_t QueryControlObjects(const Guid&, void**) override { return kErrNotSupported; }
+
+ private:
+  ~StatePlayer() override = default;
+
+  template <class F>
+  int32_t Do(const char* what, F change) {
+    diary.push_back(what);
+    if (failing.count(what)) return kErrRefused;
+    change();
+    return 0;
+  }
+};
+
+}  // namespace vk2::test
