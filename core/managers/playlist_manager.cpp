@@ -55,14 +55,16 @@ int32_t PlaylistManager::ListNames(std::vector<TString>* out) {
 }
 
 int32_t PlaylistManager::SetIdleScan(IdleScanMode mode, uint8_t startImmediately) {
-  std::vector<RefPtr<MPlaylist>> playlists;
   {
     std::lock_guard lock(mutex_);
     mode_ = mode;
     startImmediately_ = startImmediately != 0;
-    playlists = registry_.Objects();
   }
-  // Outside the lock: a playlist's own locks are never taken under this one.
+  // The list is read after the lock is let go: adding a playlist reads the setting while the
+  // registry is locked, so taking them the other way round here could deadlock. A playlist
+  // being added meanwhile is either made with the new setting or in the list read here.
+  const std::vector<RefPtr<MPlaylist>> playlists = registry_.Objects();
+  // A playlist's own locks are never taken under this one either.
   for (const RefPtr<MPlaylist>& playlist : playlists)
     playlist->SetIdleScan(mode, startImmediately);
   return kOk;
