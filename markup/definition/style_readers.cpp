@@ -2,11 +2,13 @@
 
 #include <mutex>
 
+#include "markup/styles/window_styles.h"
+
 namespace vk2::markup {
 namespace {
 
 std::mutex gMutex;
-StyleReaders gReaders;
+StyleReaders gReaders{&ReadWindowImageStyle, &ReadWindowShape};
 
 StyleReaders Current() {
   std::lock_guard lock(gMutex);

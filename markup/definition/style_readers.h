@@ -1,7 +1,6 @@
 // How the window side reaches image styles and shapes: the readers that turn an `imagestyle`
-// or `shape` element into an object that draws or outlines. The image-style and shape readers
-// install themselves here; without them windows keep the names but draw no styles and have no
-// outline (the full rectangle).
+// or `shape` element into an object that draws or outlines. The style library's readers
+// (styles/window_styles.h) are in place from the start; tests may install their own.
 #pragma once
 
 #include "foundation/util/ref_ptr.h"

@@ -105,6 +105,10 @@ void WindowDefinition::ReadBody(InterfaceDefinition* owner) {
       if (!hitName.IsEmpty()) owner->GetHitStyle(hitName.c_str(), &hit);
     }
     hitStyle_ = RefPtr<MHitStyleDefinition>::Adopt(hit);
+    const StyleScope scope = StyleScope::Of(owner);
+    hitShapes_ = FindHitStyle(scope, hitText.view());
+    if (!hitShapes_)
+      hitShapes_ = FindHitStyle(scope, ReadIdentifierAttribute(e, u"hitstyle").view());
   }
   ReadSizes(owner);
 }
@@ -168,6 +172,7 @@ int32_t WindowDefinition::ShapeOperation(const RectI& rect, MMaskImage* target) 
 }
 
 uint32_t WindowDefinition::HitCode(const RectI& rect, const PointI& point) {
+  if (hitShapes_) return hitShapes_->HitCode(rect, point.x, point.y) | extraHitCode_;
   if (!hitStyle_) return extraHitCode_;
   return hitStyle_->HitTest(point.x - rect.left, point.y - rect.top) | extraHitCode_;
 }

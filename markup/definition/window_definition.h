@@ -15,6 +15,7 @@
 #include "markup/dom/element.h"
 #include "markup/parse/value_parsers.h"
 #include "markup/resources/dock_point.h"
+#include "markup/shapes/hit_style.h"
 
 namespace vk2::markup {
 
@@ -112,6 +113,8 @@ class WindowDefinition final : public ComObject<WindowDefinition, SilentFace<MWi
   std::vector<MImageStyleDrawing*> stateStyles_;  // entries of styles_, or null
   RefPtr<MShapeDrawing> shape_;
   RefPtr<MHitStyleDefinition> hitStyle_;
+  // The same style with its shapes, which answer by the window's size.
+  RefPtr<HitStyle> hitShapes_;
   Element property_;
   std::vector<WindowScript> scripts_;
   std::vector<DockPointDefinition> masterDocks_, slaveDocks_;
