@@ -43,27 +43,37 @@ run_tests() {  # <build folder> <ctest options...>
   fi
 }
 
+# Each stage reports its wall time and the CPU time of everything it ran (user + sys of the
+# compilers, linkers and tests it waited for): on a shared machine only the CPU time compares.
+stage() {  # <name> <command...>
+  local name=$1
+  shift
+  local TIMEFORMAT="stage $name: %0R s wall, %0U s user, %0S s sys"
+  time "$@"
+}
+
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 # 1. Sanitizers over everything but the long tests.
 build=${VK2_BUILD_DIR:-$root/build-ci}
-configure "$build" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="-O1" -DVK2_SANITIZE=ON \
+stage asan-configure configure "$build" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="-O1" -DVK2_SANITIZE=ON \
   -DVK2_BUILD_BENCH=OFF
-cmake --build "$build" -j "$jobs"
-run_tests "$build" -LE long
+stage asan-build cmake --build "$build" -j "$jobs"
+stage asan-tests run_tests "$build" -LE long
 
 # 2. The long tests at full speed, and the benchmarks as they are measured.
 release=${VK2_RELEASE_BUILD_DIR:-$root/build-release}
-configure "$release" -DCMAKE_BUILD_TYPE=Release -DVK2_BUILD_BENCH=ON
-cmake --build "$release" -j "$jobs" --target vk2_long_tests vk2_benchmarks
-run_tests "$release" -L long
+stage release-configure configure "$release" -DCMAKE_BUILD_TYPE=Release -DVK2_BUILD_BENCH=ON
+stage release-build cmake --build "$release" -j "$jobs" --target vk2_long_tests vk2_benchmarks
+stage release-tests run_tests "$release" -L long
 
 # 3. The stress tests again under ThreadSanitizer, built on their own.
 tsan=${VK2_TSAN_BUILD_DIR:-$root/build-tsan}
-configure "$tsan" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="-O1" -DVK2_TSAN=ON
-cmake --build "$tsan" -j "$jobs" --target vk2_stress_tests
-TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 run_tests "$tsan" -L stress
+stage tsan-configure configure "$tsan" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="-O1" -DVK2_TSAN=ON
+stage tsan-build cmake --build "$tsan" -j "$jobs" --target vk2_stress_tests
+TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 stage tsan-tests run_tests "$tsan" -L stress
 
 # 4. The fuzz targets over their seeds.
-"$root/scripts/fuzz.sh" smoke
+stage fuzz-build "$root/scripts/fuzz.sh" build
+stage fuzz-smoke "$root/scripts/fuzz.sh" smoke
