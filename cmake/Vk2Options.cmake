@@ -16,7 +16,7 @@ if(VK2_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
-if(VK2_SANITIZE OR VK2_TSAN)
+if(VK2_SANITIZE OR VK2_TSAN OR VK2_BUILD_FUZZ)
   # Line tables are all a sanitizer report needs; full debug information triples the objects.
   add_compile_options(-g1)
 endif()
@@ -26,4 +26,14 @@ if(VK2_BUILD_FUZZ)
   add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
                       -fno-sanitize-recover=all)
   add_link_options(-fsanitize=address,undefined)
+endif()
+# lld links the sanitized test executables in a fraction of the BFD linker's time and memory.
+option(VK2_LLD "Link with lld" ON)
+if(VK2_LLD)
+  find_program(VK2_LLD_PROGRAM ld.lld)
+  if(NOT VK2_LLD_PROGRAM)
+    message(FATAL_ERROR "ld.lld not found: install the Debian package 'lld' "
+      "(scripts/install-deps.sh) or configure with -DVK2_LLD=OFF")
+  endif()
+  add_link_options(-fuse-ld=lld)
 endif()
