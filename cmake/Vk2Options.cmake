@@ -27,13 +27,3 @@ if(VK2_BUILD_FUZZ)
                       -fno-sanitize-recover=all)
   add_link_options(-fsanitize=address,undefined)
 endif()
-# lld links the sanitized test executables in a fraction of the BFD linker's time and memory.
-option(VK2_LLD "Link with lld" ON)
-if(VK2_LLD)
-  find_program(VK2_LLD_PROGRAM ld.lld)
-  if(NOT VK2_LLD_PROGRAM)
-    message(FATAL_ERROR "ld.lld not found: install the Debian package 'lld' "
-      "(scripts/install-deps.sh) or configure with -DVK2_LLD=OFF")
-  endif()
-  add_link_options(-fuse-ld=lld)
-endif()
