@@ -16,7 +16,7 @@ if(VK2_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
-if(VK2_SANITIZE OR VK2_TSAN)
+if(VK2_SANITIZE OR VK2_TSAN OR VK2_BUILD_FUZZ)
   # Line tables are all a sanitizer report needs; full debug information triples the objects.
   add_compile_options(-g1)
 endif()

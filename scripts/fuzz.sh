@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs them.
+#   fuzz.sh build          builds every target
 #   fuzz.sh smoke [SECS]   every target for SECS seconds (5) over its seeds, nproc at a time (CI)
 #   fuzz.sh run NAME SECS  one target for SECS seconds, corpus kept under build-fuzz/corpus/NAME
 # A run fails on a non-zero exit and on any sanitizer report in its output. One allocation above
@@ -68,12 +69,15 @@ case "${1:-smoke}" in
     fi
     exit "$failed"
     ;;
+  build)
+    build_targets
+    ;;
   run)
     build_targets
     run_one "$2" "$3"
     ;;
   *)
-    echo "usage: fuzz.sh smoke [SECS] | run NAME SECS" >&2
+    echo "usage: fuzz.sh build | smoke [SECS] | run NAME SECS" >&2
     exit 2
     ;;
 esac
