@@ -17,6 +17,9 @@ class MPreferenceStore;
 inline constexpr char16_t kPropRowHeight[] = u"rowheight";        // integer: pixels (16)
 inline constexpr char16_t kPropHeaderHeight[] = u"headerheight";  // integer: pixels (18), 0 none
 
+// A redraw mode (slots 70 to 72): the area repaints whole whenever the view repaints.
+inline constexpr int32_t kListRedrawWhole = 4;
+
 class MPlaylistView : public MWindowElement {
  public:
   // ---- rows, in display order from 0; a bad range changes nothing and answers false (0) ----
@@ -67,8 +70,9 @@ class MPlaylistView : public MWindowElement {
   virtual int32_t DrawContentBackground(MCanvas* canvas, const RectI* rect) = 0;  // 67
   virtual int32_t DrawHeaderDropHint(MCanvas* canvas, const RectI* rect) = 0;     // 68
   virtual int32_t DrawItemDropHint(MCanvas* canvas, const RectI* rect) = 0;       // 69
-  // 70 to 72: redraw modes of the content, the header background and the header (4: redraw
-  // the whole area on every change; 0: only what changed).
+  // 70 to 72: redraw modes of the content, the header background and the header
+  // (kListRedrawWhole: the area's images are absent or animated, so any repaint of the view
+  // repaints that area whole; 0: only what changed).
   virtual int32_t ContentRedrawMode() = 0;
   virtual int32_t HeaderBackgroundRedrawMode() = 0;
   virtual int32_t HeaderRedrawMode() = 0;
@@ -77,6 +81,9 @@ class MPlaylistView : public MWindowElement {
   // ---- state ----
   virtual int32_t LoadState(MPreferenceStore* section) = 0;  // 75
   virtual int32_t SaveState(MPreferenceStore* section) = 0;  // 76
+  // 77: a wrapper's type-ahead search matched row `row`: it becomes the selection alone and
+  // the current row, scrolled into view; 0 when out of range.
+  virtual int32_t SearchMatched(int32_t row) = 0;
 
  protected:
   ~MPlaylistView() = default;

@@ -36,6 +36,23 @@ int32_t IntProperty(const PropertyTable& table, const char16_t* name, int32_t fa
   return value.integer;
 }
 
+bool Overlap(const RectI& a, const RectI& b) {
+  return !a.Empty() && !b.Empty() && a.left < b.right && b.left < a.right && a.top < b.bottom &&
+         b.top < a.bottom;
+}
+
+bool Contains(const RectI& outer, const RectI& inner) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
+}
+
+RectI Union(const RectI& a, const RectI& b) {
+  if (a.Empty()) return b;
+  if (b.Empty()) return a;
+  return RectI{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+               std::max(a.bottom, b.bottom)};
+}
+
 }  // namespace
 
 int32_t ListViewPart::Create(MUnknown* outer, const Guid& iid, void** out) {
@@ -54,12 +71,12 @@ RefPtr<MPlaylistView> ListViewPart::Face() {
 }
 
 void ListViewPart::Ear::SelectionChanged() {
-  part_->Repaint();
+  part_->StatesChanged();
   part_->Face()->SelectionChanged();
 }
 
 void ListViewPart::Ear::CurrentChanged() {
-  part_->Repaint();
+  part_->StatesChanged();
   part_->Face()->CurrentChanged();
 }
 
@@ -91,6 +108,62 @@ void ListViewPart::RowsChanged() {
   PageRows();
   Repaint();
   TellScrollBars(*this);
+}
+
+RectI ListViewPart::ContentRect() const {
+  const SizeI size = Size();
+  return RectI{0, HeaderHeight(), size.width, size.height};
+}
+
+RectI ListViewPart::RowRect(int32_t index) {
+  const int32_t y = HeaderHeight() + (index - model_.TopRow()) * RowHeight();
+  return RectI{0, y, Size().width, std::min(y + RowHeight(), Size().height)};
+}
+
+void ListViewPart::InvalidateChanged(const RectI& changed) {
+  RefPtr<MPlaylistView> face = Face();
+  const RectI content = ContentRect();
+  // An absent or animated background cannot be patched in pieces: its area repaints whole.
+  if ((face->ContentRedrawMode() & kListRedrawWhole) != 0 && Overlap(changed, content)) {
+    Invalidate(&content);
+  } else if (!changed.Empty()) {
+    Invalidate(&changed);
+  }
+  const int32_t header = HeaderHeight();
+  if (header > 0 && ((face->HeaderBackgroundRedrawMode() & kListRedrawWhole) != 0 ||
+                     (face->HeaderRedrawMode() & kListRedrawWhole) != 0)) {
+    const RectI headerRect{0, 0, Size().width, header};
+    Invalidate(&headerRect);
+  }
+}
+
+uint32_t ListViewPart::RowState(uint32_t id, uint32_t currentId) {
+  uint32_t state = 0;
+  if (model_.IsSelected(id)) state |= kRowSelected;
+  if (id == currentId) state |= kRowCurrent;
+  return state;
+}
+
+void ListViewPart::StatesChanged() {
+  // What was painted is the loop's to read; elsewhere the whole view goes to the loop.
+  GuiLoop* loop = Loop();
+  if (loop && !loop->IsLoopThread()) {
+    Repaint();
+    return;
+  }
+  const int32_t top = model_.TopRow();
+  const int32_t shown = std::min(PageRows() + 1, model_.RowCount() - top);
+  std::vector<ListViewModel::Row> rows;
+  if (shown > 0) model_.GetRows(top, shown, &rows);
+  const uint32_t currentId = model_.GetCurrentId();
+  RectI changed;
+  for (int32_t i = 0; i < static_cast<int32_t>(rows.size()); ++i) {
+    const uint32_t id = rows[static_cast<size_t>(i)]->GetId();
+    const auto painted = paintedStates_.find(id);
+    if (painted != paintedStates_.end() && painted->second == RowState(id, currentId)) continue;
+    changed = Union(changed, RowRect(top + i));
+  }
+  if (!changed.Empty()) InvalidateChanged(changed);
 }
 
 // ---- Rows ----
@@ -232,7 +305,16 @@ int32_t ListViewPart::InvalidateRows(int32_t first, int32_t end) {
   const int32_t y0 = HeaderHeight() + (first - top) * RowHeight();
   const int32_t y1 = HeaderHeight() + (end - top) * RowHeight();
   const RectI rect{0, y0, Size().width, std::min(y1, Size().height)};
-  if (!rect.Empty()) Invalidate(&rect);
+  if (!rect.Empty()) InvalidateChanged(rect);
+  return 1;
+}
+
+int32_t ListViewPart::SearchMatched(int32_t row) {
+  if (row < 0 || row >= model_.RowCount()) return 0;
+  model_.PickRow(row, RowPick::kOnly);
+  if (ListViewModel::Row matched = model_.RowAt(row)) ScrollToShow(matched->GetId());
+  // The row's search highlight follows the search text even when the pick changed nothing.
+  InvalidateRows(row, row + 1);
   return 1;
 }
 
@@ -271,7 +353,6 @@ int32_t ListViewPart::DrawItemDropHint(MCanvas* canvas, const RectI* rect) {
 // ---- Paint ----
 
 bool ListViewPart::OnPaint(MCanvas* canvas, const PaintRecord& record) {
-  (void)record;
   RefPtr<MPlaylistView> face = Face();
   const SizeI size = Size();
   const int32_t header = HeaderHeight();
@@ -308,13 +389,16 @@ bool ListViewPart::OnPaint(MCanvas* canvas, const PaintRecord& record) {
   const int32_t shown = std::min(page + 1, model_.RowCount() - top);
   if (shown > 0) model_.GetRows(top, shown, &rows);
   const uint32_t currentId = model_.GetCurrentId();
+  // Only the rows the repaint reaches are drawn (an empty dirty area means all).
+  const RectI dirty = record.dirty.Empty() ? RectI{0, 0, size.width, size.height} : record.dirty;
+  if (Contains(dirty, content)) paintedStates_.clear();
   for (int32_t i = 0; i < static_cast<int32_t>(rows.size()); ++i) {
     MListViewRow* row = rows[static_cast<size_t>(i)].Get();
     const int32_t y = header + i * rowHeight;
+    if (!Overlap(dirty, RectI{0, y, size.width, y + rowHeight})) continue;
     const uint32_t id = row->GetId();
-    uint32_t state = 0;
-    if (model_.IsSelected(id)) state |= kRowSelected;
-    if (id == currentId) state |= kRowCurrent;
+    const uint32_t state = RowState(id, currentId);
+    paintedStates_[id] = state;
     row->DrawBackground(canvas, RectI{0, y, size.width, y + rowHeight}, top + i, state);
     for (int32_t c = 0, x = 0; c < columns; x += widths[static_cast<size_t>(c)], ++c) {
       row->DrawCell(canvas, RectI{x, y, x + widths[static_cast<size_t>(c)], y + rowHeight},
@@ -322,8 +406,7 @@ bool ListViewPart::OnPaint(MCanvas* canvas, const PaintRecord& record) {
     }
   }
   if (dragging_ && dropRow_ >= 0) {
-    const int32_t y = header + (dropRow_ - top) * rowHeight;
-    const RectI hint{0, y - 1, size.width, y + 1};
+    const RectI hint = DropHintRect(dropRow_);
     face->DrawItemDropHint(canvas, &hint);
   }
   return true;
@@ -345,6 +428,11 @@ void ListViewPart::OnNotify(uint32_t code, uintptr_t argument) {
 void ListViewPart::Activate(int32_t index) {
   ListViewModel::Row row = model_.RowAt(index);
   if (row) row->Activate();
+}
+
+RectI ListViewPart::DropHintRect(int32_t dropRow) {
+  const int32_t y = HeaderHeight() + (dropRow - model_.TopRow()) * RowHeight();
+  return RectI{0, y - 1, Size().width, y + 1};
 }
 
 int32_t ListViewPart::DropRowAt(int32_t y) {
@@ -457,8 +545,9 @@ int32_t ListViewPart::OnQuery(uint32_t code, uintptr_t a, uintptr_t b, uintptr_t
       if (dragging_) {
         const int32_t target = DropRowAt(point->y);
         if (target != dropRow_) {
+          if (dropRow_ >= 0) InvalidateChanged(DropHintRect(dropRow_));
           dropRow_ = target;
-          Repaint();
+          InvalidateChanged(DropHintRect(dropRow_));
         }
       }
       return 1;
@@ -476,10 +565,11 @@ int32_t ListViewPart::OnQuery(uint32_t code, uintptr_t a, uintptr_t b, uintptr_t
       } else if (pickOnRelease_ && code == kQueryLeftUp && pressRow_ >= 0) {
         model_.PickRow(pressRow_, RowPick::kOnly);
       }
+      // A drag's hint goes; picks repaint their own rows.
+      if (dragging_) Repaint();
       pressed_ = dragging_ = pickOnRelease_ = false;
       dropRow_ = -1;
       resizing_ = -1;
-      Repaint();
       return 1;
     }
     case kQueryWheel:

@@ -4,6 +4,8 @@
 // row, a double click or Enter activates it, a drag on a header edge resizes columns.
 #pragma once
 
+#include <unordered_map>
+
 #include "interfaces/gui/list_view.h"
 #include "oru/gui/listview/list_view_model.h"
 #include "oru/gui/window/window_part_of.h"
@@ -59,6 +61,7 @@ class ListViewPart final : public WindowPartOf<ListViewPart, MPlaylistView, kIID
   int32_t CurrentChanged() override { return 0; }
   int32_t LoadState(MPreferenceStore* section) override;
   int32_t SaveState(MPreferenceStore* section) override { return model_.SaveState(section); }
+  int32_t SearchMatched(int32_t row) override;
 
   bool OnPaint(MCanvas* canvas, const PaintRecord& record) override;
   int32_t OnHitCode(PointI point) override;
@@ -91,8 +94,18 @@ class ListViewPart final : public WindowPartOf<ListViewPart, MPlaylistView, kIID
   void RowsChanged();
   // The row boundary nearest `y` for a drop: 0 to the row count.
   int32_t DropRowAt(int32_t y);
+  // The drop hint's line at the top of `dropRow`.
+  RectI DropHintRect(int32_t dropRow);
   // The header edge near `x` (the column to its left), or -1.
   int32_t ColumnEdgeAt(int32_t x);
+  RectI ContentRect() const;
+  RectI RowRect(int32_t index);
+  // Repaints `changed` and, by the redraw modes (70 to 72), the areas that repaint whole.
+  void InvalidateChanged(const RectI& changed);
+  // The selection or the current row changed: repaints the shown rows whose state differs
+  // from what was painted.
+  void StatesChanged();
+  uint32_t RowState(uint32_t id, uint32_t currentId);
   bool Key(const KeyEvent& key);
   void Activate(int32_t index);
 
@@ -106,6 +119,8 @@ class ListViewPart final : public WindowPartOf<ListViewPart, MPlaylistView, kIID
   int32_t dropRow_ = -1;
   int32_t resizing_ = -1;  // the column whose right edge is dragged
   int32_t resizeStartWidth_ = 0;
+  // Row state (selected, current) by identifier as last painted; loop thread only.
+  std::unordered_map<uint32_t, uint32_t> paintedStates_;
 };
 
 }  // namespace vk2::gui

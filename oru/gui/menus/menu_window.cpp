@@ -105,8 +105,85 @@ void MenuPart::CloseChain(int32_t chosen) {
     first = first->parent_;
   RefPtr<MenuPart> keep(first);
   MenuWindowObject* menu = first->menu_;
+  MenuPart* bar = first->parent_;
   first->CloseLevel();
+  // A command or a press outside ends the bar's keyboard mode as well.
+  if (bar) bar->LeaveBar();
   if (menu) menu->Finished(chosen);
+}
+
+void MenuPart::TakeKeyboard() {
+  HostWindowObject* host = Host();
+  if (!host || host->FocusPart() == this) return;
+  WindowPart* before = host->FocusPart();
+  focusBefore_ = RefPtr<MWindowElement>(before ? before->Outer() : nullptr);
+  host->SetFocusPart(this, this);
+}
+
+void MenuPart::LeaveBar() {
+  if (child_) child_->CloseLevel();
+  Highlight(-1);
+  RefPtr<MWindowElement> before = std::move(focusBefore_);
+  HostWindowObject* host = Host();
+  if (!host || host->FocusPart() != this) return;
+  WindowPart* part = before ? FromElement(before.Get()) : nullptr;
+  if (part && part->Host() == host && !part->IsDestroying() && part->IsVisible()) {
+    host->SetFocusPart(part, this);
+  } else {
+    host->SetFocusPart(nullptr, this);
+  }
+}
+
+void MenuPart::OpenTitleByKey() {
+  MenuModel* model = Model();
+  if (!model || model->Highlighted() < 0) return;
+  ChooseHighlighted();
+  if (child_) {
+    if (MenuModel* sub = child_->Model()) {
+      sub->Highlight(-1);
+      sub->Step(1);
+    }
+    child_->Repaint();
+  }
+}
+
+void MenuPart::SwitchTitle(int32_t direction) {
+  MenuModel* model = Model();
+  if (!model) return;
+  const int32_t title = model->Highlighted();
+  if (child_) child_->CloseLevel();  // which clears the bar's highlight
+  model->Highlight(title);
+  model->Step(direction);
+  Repaint();
+  if (model->Choose().kind == MenuAction::Kind::kOpenSubmenu) OpenTitleByKey();
+}
+
+bool MenuPart::BarKey(const KeyEvent& key) {
+  MenuModel* model = Model();
+  if (!model) return false;
+  switch (key.key) {
+    case kKeyLeft:
+    case kKeyRight:
+      model->Step(key.key == kKeyLeft ? -1 : 1);
+      Repaint();
+      return true;
+    case kKeyDown:
+    case kKeyEnter:
+      OpenTitleByKey();
+      return true;
+    case kKeyEscape:
+      LeaveBar();
+      return true;
+    default:
+      if (key.key > 0 && key.key < 0x110000 && key.key != kKeyBackspace && key.key != kKeyDelete &&
+          key.key != kKeyTab && key.key != ' ') {
+        const bool only = model->JumpTo(static_cast<char16_t>(key.key));
+        Repaint();
+        if (only) OpenTitleByKey();
+        return true;
+      }
+      return false;
+  }
 }
 
 MenuPart* MenuPart::Deepest() {
@@ -158,7 +235,7 @@ void MenuPart::ChooseHighlighted() {
       RefPtr<MWindowElement> owner = owner_;
       if (IsBar()) owner = RefPtr<MWindowElement>(Parent() ? Parent()->Outer() : Self());
       if (IsBar()) {
-        if (child_) child_->CloseLevel();
+        LeaveBar();
       } else {
         CloseChain(action.id);
       }
@@ -176,6 +253,8 @@ void MenuPart::ChooseHighlighted() {
 bool MenuPart::Key(const KeyEvent& key) {
   MenuModel* model = Model();
   if (!model) return false;
+  if (IsBar()) return BarKey(key);
+  const bool fromBar = parent_ && parent_->IsBar();
   switch (key.key) {
     case kKeyUp:
     case kKeyDown:
@@ -186,13 +265,27 @@ bool MenuPart::Key(const KeyEvent& key) {
       ChooseHighlighted();
       return true;
     case kKeyRight:
-      if (model->Choose().kind == MenuAction::Kind::kOpenSubmenu) ChooseHighlighted();
+      if (model->Choose().kind == MenuAction::Kind::kOpenSubmenu) {
+        ChooseHighlighted();
+      } else if (fromBar) {
+        parent_->SwitchTitle(1);
+      }
       return true;
     case kKeyLeft:
-      if (parent_ && !parent_->IsBar()) CloseLevel();
+      if (fromBar) {
+        parent_->SwitchTitle(-1);
+      } else if (parent_) {
+        CloseLevel();
+      }
       return true;
     case kKeyEscape:
-      if (parent_ && !parent_->IsBar()) {
+      if (fromBar) {
+        // Back to the bar with the title still lit, as the keyboard left it.
+        MenuPart* bar = parent_;
+        const int32_t title = bar->Model() ? bar->Model()->Highlighted() : -1;
+        CloseLevel();
+        bar->Highlight(title);
+      } else if (parent_) {
         CloseLevel();
       } else {
         CloseChain(-1);
@@ -298,6 +391,7 @@ int32_t MenuPart::OnQuery(uint32_t code, uintptr_t a, uintptr_t b, uintptr_t c) 
     }
     case kQueryLeftDown: {
       if (!point || !IsBar()) return 1;
+      TakeKeyboard();
       const int32_t index = MenuModel::ItemAt(Layout(), point->x, point->y);
       if (index < 0) return 1;
       if (child_ && model->Highlighted() == index) {

@@ -61,6 +61,15 @@ class MenuPart final : public WindowPartOf<MenuPart, MWindowElement> {
   void ChooseHighlighted();
   void OpenSubmenu(int32_t index);
   bool Key(const KeyEvent& key);
+  // A bar's own keys, with no drop-down open from it.
+  bool BarKey(const KeyEvent& key);
+  // From a drop-down opened from the bar: Left (-1) or Right (+1) opens the neighbour title's.
+  void SwitchTitle(int32_t direction);
+  // Opens the bar's highlighted title from the keyboard: a drop-down with its first item lit.
+  void OpenTitleByKey();
+  // A bar takes the keyboard on a press and gives it back (to the part that had it) on leaving.
+  void TakeKeyboard();
+  void LeaveBar();
   void Highlight(int32_t index);
 
   MenuWindowObject* menu_;  // the window object that owns this part (it outlives the part's use)
@@ -68,6 +77,7 @@ class MenuPart final : public WindowPartOf<MenuPart, MWindowElement> {
   MenuPart* parent_ = nullptr;
   MenuPart* child_ = nullptr;
   RefPtr<MWindowElement> owner_;
+  RefPtr<MWindowElement> focusBefore_;  // a bar: the part that had the keyboard before it
 };
 
 class MenuWindowObject final

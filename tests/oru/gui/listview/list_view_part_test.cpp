@@ -23,6 +23,7 @@ class SeenRow final : public ComObject<SeenRow, SilentFace<MListViewRow>> {
     lastRect = rect;
     lastIndex = index;
     lastState = state;
+    ++draws;
     return true;
   }
   bool DrawCell(MCanvas*, const RectI&, const TString&, int32_t, uint32_t) override {
@@ -38,6 +39,7 @@ class SeenRow final : public ComObject<SeenRow, SilentFace<MListViewRow>> {
   uint32_t lastState = 0;
   int32_t cells = 0;
   int32_t activated = 0;
+  int32_t draws = 0;
 
  private:
   uint32_t id_;
@@ -83,6 +85,16 @@ class ListViewPartTest : public GuiTest {
       row->Release();
     }
     return ids;
+  }
+
+  // The rows drawn since the last call, by index.
+  std::vector<int32_t> Drawn() {
+    std::vector<int32_t> drawn;
+    for (size_t i = 0; i < rows_.size(); ++i) {
+      if (rows_[i]->draws > 0) drawn.push_back(static_cast<int32_t>(i));
+      rows_[i]->draws = 0;
+    }
+    return drawn;
   }
 
   RefPtr<RecordingPart> root_;
@@ -191,6 +203,62 @@ TEST_F(ListViewPartTest, RowsChangedOnAnotherThreadRepaintOnTheLoop) {
   Step(16);  // the repaint was handed to the loop
   EXPECT_EQ(more[0]->lastIndex, 0);
   EXPECT_EQ(more[0]->lastRect, (RectI{0, 18, 200, 34}));
+}
+
+TEST_F(ListViewPartTest, ChangesRepaintOnlyTheRowsWhoseStateChanged) {
+  Click(0);  // the view has the focus and row 0 is picked
+  Step(16);
+  Drawn();
+  ASSERT_TRUE(view_->SetCurrentId(102));
+  Step(16);
+  EXPECT_EQ(Drawn(), (std::vector<int32_t>{0, 1}));
+  const uint32_t pick[] = {101, 102};
+  ASSERT_TRUE(view_->SetSelection(pick, 2));
+  Step(16);
+  EXPECT_EQ(Drawn(), (std::vector<int32_t>{1}));
+  Click(1);  // row 1 alone: only row 0 changes
+  Step(16);
+  EXPECT_EQ(Drawn(), (std::vector<int32_t>{0}));
+  EXPECT_EQ(rows_[0]->lastState, 0u);
+  EXPECT_EQ(rows_[1]->lastState, kRowSelected | kRowCurrent);
+  Click(1);  // nothing changes: nothing repaints
+  Step(16);
+  EXPECT_EQ(Drawn(), (std::vector<int32_t>{}));
+  EXPECT_EQ(view_->InvalidateRows(3, 4), 1);
+  Step(16);
+  EXPECT_EQ(Drawn(), (std::vector<int32_t>{3}));
+  // The part's own redraw modes: only what changed.
+  EXPECT_EQ(view_->ContentRedrawMode(), 0);
+  EXPECT_EQ(view_->HeaderBackgroundRedrawMode(), 0);
+  EXPECT_EQ(view_->HeaderRedrawMode(), 0);
+}
+
+TEST_F(ListViewPartTest, SearchHandOverPicksShowsAndRepaintsTheMatchedRow) {
+  Click(0);
+  Step(16);
+  Drawn();
+  EXPECT_EQ(view_->SearchMatched(12), 1);
+  EXPECT_EQ(Selection(), (std::vector<uint32_t>{113}));
+  EXPECT_EQ(view_->GetCurrentId(), 113u);
+  EXPECT_GE(12, view_->GetTopRow());
+  EXPECT_LT(12, view_->GetTopRow() + view_->PageRows());
+  Step(16);
+  EXPECT_EQ(rows_[12]->lastState, kRowSelected | kRowCurrent);
+  // Shift extends from the matched row, as from a click.
+  backend_->Key(window_, kKeyDown, kModShift);
+  Turn();
+  EXPECT_EQ(Selection(), (std::vector<uint32_t>{113, 114}));
+  // A match on the row already picked still repaints it (its highlight follows the text).
+  EXPECT_EQ(view_->SearchMatched(13), 1);
+  Step(16);
+  Drawn();
+  EXPECT_EQ(view_->SearchMatched(13), 1);
+  Step(16);
+  EXPECT_EQ(Drawn(), (std::vector<int32_t>{13}));
+  for (int32_t bad : {-1, 20}) {
+    EXPECT_EQ(view_->SearchMatched(bad), 0) << bad;
+  }
+  EXPECT_EQ(Selection(), (std::vector<uint32_t>{114}));
 }
 
 }  // namespace

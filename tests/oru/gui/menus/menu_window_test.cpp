@@ -158,6 +158,86 @@ TEST_F(MenuWindowTest, MenuBarInAWindowOpensItsDropDownsUnderTheItems) {
   Turn();
 }
 
+TEST_F(MenuWindowTest, MenuBarKeyboardWalksTitlesOpensDropDownsAndGivesTheKeysBack) {
+  RefPtr<MenuWindowObject> edit = MenuWindowObject::Make();
+  edit->AddItem(Command(u"Cu&t", 20).Get());
+  edit->AddItem(Command(u"&Copy", 21).Get());
+  RefPtr<MenuWindowObject> bar = MenuWindowObject::Make();
+  bar->AddItem(Submenu(u"&File", file_.Get()).Get());
+  bar->AddItem(Submenu(u"&Edit", edit.Get()).Get());
+  bar->AddItem(Command(u"&Help", 99).Get());
+  WindowPart* barPart = bar->Part();
+  barPart->SetSize(SizeI{300, 20});
+  ASSERT_EQ(owner_->AttachChild(bar->Element(), kPlaceModeTop), 0);
+  // A field below the bar holds the keyboard until the bar is used.
+  RefPtr<RecordingPart> field = RecordingPart::Make(0xFFFFFFFF);
+  field->hitCode = kHitActive | kHitInputFocus;
+  field->SetLocation(PointI{0, 100});
+  field->SetSize(SizeI{300, 50});
+  ASSERT_EQ(owner_->AttachChild(field->Self(), kPlaceModeTop), 0);
+  Turn();
+  const uint32_t window = ownerHost_->BackendWindow();
+  backend_->Click(window, 20, 120);
+  Turn();
+  ASSERT_EQ(ownerHost_->FocusPart(), field.Get());
+  auto key = [&](int32_t code) {
+    backend_->Key(window, code);
+    Turn();
+  };
+  const auto lit = [](MenuWindowObject* menu) { return menu->Model().Highlighted(); };
+
+  backend_->Click(window, 5, 10);  // File opens; the bar takes the keyboard
+  Turn();
+  ASSERT_TRUE(file_->Part()->IsOpen());
+  EXPECT_EQ(ownerHost_->FocusPart(), barPart);
+  key(kKeyRight);  // nothing lit in File: Right goes to the next title's drop-down
+  EXPECT_FALSE(file_->Part()->IsOpen());
+  ASSERT_TRUE(edit->Part()->IsOpen());
+  EXPECT_EQ(lit(edit.Get()), 0);  // opened from the keyboard: its first item lit
+  EXPECT_EQ(lit(bar.Get()), 1);
+  key(kKeyLeft);
+  EXPECT_FALSE(edit->Part()->IsOpen());
+  ASSERT_TRUE(file_->Part()->IsOpen());
+  EXPECT_EQ(lit(file_.Get()), 0);
+  key(kKeyLeft);  // wraps past the first title to the last; Help is a command: none opens
+  EXPECT_FALSE(file_->Part()->IsOpen());
+  EXPECT_EQ(lit(bar.Get()), 2);
+  key(kKeyRight);
+  EXPECT_EQ(lit(bar.Get()), 0);
+  key(kKeyDown);
+  ASSERT_TRUE(file_->Part()->IsOpen());
+  key(kKeyEscape);  // closes the drop-down, the title stays lit
+  EXPECT_FALSE(file_->Part()->IsOpen());
+  EXPECT_EQ(lit(bar.Get()), 0);
+  EXPECT_EQ(ownerHost_->FocusPart(), barPart);
+  key('e');  // a letter jumps to its title and opens it
+  ASSERT_TRUE(edit->Part()->IsOpen());
+  key(kKeyDown);
+  key(kKeyEnter);  // Copy: the chain closes and the field has the keyboard again
+  EXPECT_EQ(Commands(), (std::vector<uintptr_t>{21}));
+  EXPECT_FALSE(edit->Part()->IsOpen());
+  EXPECT_EQ(lit(bar.Get()), -1);
+  EXPECT_EQ(ownerHost_->FocusPart(), field.Get());
+
+  // A press beside the titles gives the bar the keyboard; Escape gives it back.
+  backend_->Click(window, 290, 10);
+  Turn();
+  EXPECT_EQ(ownerHost_->FocusPart(), barPart);
+  key(kKeyLeft);  // from none: the last title
+  EXPECT_EQ(lit(bar.Get()), 2);
+  key(kKeyEscape);
+  EXPECT_EQ(lit(bar.Get()), -1);
+  EXPECT_EQ(ownerHost_->FocusPart(), field.Get());
+  // A letter on a command title runs it.
+  backend_->Click(window, 290, 10);
+  Turn();
+  key('h');
+  EXPECT_EQ(Commands(), (std::vector<uintptr_t>{21, 99}));
+  EXPECT_EQ(ownerHost_->FocusPart(), field.Get());
+  bar->Element()->DestroyWindow();
+  Turn();
+}
+
 TEST_F(MenuWindowTest, PopupWaitsServingTheLoopUntilAnItemIsChosen) {
   // Posted before: it runs inside the popup's own loop, as a person's keys would arrive.
   loop_->Post([this] {
