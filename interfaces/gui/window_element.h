@@ -269,20 +269,20 @@ inline constexpr uint32_t kStateDestroying = 0x800;
 
 // ---- Typed named properties ----------------------------------------------------------------
 enum PropertyType : int32_t {
-  kPropNone = 0,
-  kPropInteger = 1,
-  kPropDouble = 2,
-  kPropObject = 4,     // a raw pointer the window does not own
-  kPropInterface = 5,  // an MUnknown*, held with a reference
-  kPropString = 7,     // UTF-16, copied
+  kPropertyNone = 0,
+  kPropertyInteger = 1,
+  kPropertyDouble = 2,
+  kPropertyObject = 4,     // a raw pointer the window does not own
+  kPropertyInterface = 5,  // an MUnknown*, held with a reference
+  kPropertyString = 7,     // UTF-16, copied
 };
 
 struct PropertyValue {
-  int32_t type = kPropNone;
+  int32_t type = kPropertyNone;
   int32_t integer = 0;
   double number = 0;
-  void* object = nullptr;          // kPropObject, kPropInterface (no reference handed out by Get)
-  const char16_t* text = nullptr;  // kPropString: valid until the property changes
+  void* object = nullptr;  // kPropertyObject, kPropertyInterface (no reference handed out by Get)
+  const char16_t* text = nullptr;  // kPropertyString: valid until the property changes
 };
 
 // Paint record: where the window lies on the composed surface, and what needs drawing.

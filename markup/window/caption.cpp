@@ -24,7 +24,7 @@ int32_t LineHeight(MFont* font) {
 MFont* WindowFont(MWindowElement* window) {
   PropertyValue value;
   if (!window || window->GetProperty(u"font", &value) != kOk || !value.object) return nullptr;
-  if (value.type != kPropInterface) return nullptr;
+  if (value.type != kPropertyInterface) return nullptr;
   return QueryBorrowed<MFont>(static_cast<MUnknown*>(value.object), kIID_MFont);
 }
 

@@ -404,9 +404,9 @@ void MarkupWindow::HandleNotify(uint32_t code, uintptr_t argument) {
     definition_->GetHint(&hint);
     if (!hint.IsEmpty()) {
       PropertyValue value;
-      value.type = kPropString;
+      value.type = kPropertyString;
       value.text = hint.c_str();
-      SetProperty(u"hoverhint", kPropString, &value);
+      SetProperty(u"hoverhint", kPropertyString, &value);
     }
   } else if (code == kNotifySizeRequest && argument) {
     auto* size = reinterpret_cast<SizeI*>(argument);

@@ -62,9 +62,9 @@ int32_t CreateWindowTree(InterfaceDefinition* owner, WindowDefinition* definitio
   RefPtr<MarkupWindow> window = MakeWidget(definition->TypeClass());
   if (!window) return kErrNotFound;
   PropertyValue self;
-  self.type = kPropInterface;
+  self.type = kPropertyInterface;
   self.object = static_cast<MUnknown*>(static_cast<MInterfaceDefinition*>(owner));
-  window->SetProperty(kInterfaceProperty, kPropInterface, &self);
+  window->SetProperty(kInterfaceProperty, kPropertyInterface, &self);
   window->SetDefinition(definition);
   window->LoadDefinition();
 
@@ -112,9 +112,9 @@ int32_t AggregateMarkupWidget(InterfaceDefinition* owner, MUnknown* outer, const
   const int32_t r = MarkupWindow::CreateAggregated(outer, inner, &window);
   if (r != kOk) return r;
   PropertyValue self;
-  self.type = kPropInterface;
+  self.type = kPropertyInterface;
   self.object = static_cast<MUnknown*>(static_cast<MInterfaceDefinition*>(owner));
-  window->SetProperty(kInterfaceProperty, kPropInterface, &self);
+  window->SetProperty(kInterfaceProperty, kPropertyInterface, &self);
   if (definition) {
     window->SetDefinition(definition);
     window->LoadDefinition();
@@ -125,7 +125,7 @@ int32_t AggregateMarkupWidget(InterfaceDefinition* owner, MUnknown* outer, const
 MInterfaceDefinition* InterfaceOfWindow(MWindowElement* window) {
   PropertyValue value;
   if (!window || window->GetProperty(kInterfaceProperty, &value) != kOk ||
-      value.type != kPropInterface || !value.object)
+      value.type != kPropertyInterface || !value.object)
     return nullptr;
   return static_cast<MInterfaceDefinition*>(static_cast<MUnknown*>(value.object));
 }

@@ -16,34 +16,34 @@ bool Read(MWindowElement* window, const char16_t* name, int32_t type, PropertyVa
 
 std::optional<double> ReadDoubleProperty(MWindowElement* window, const char16_t* name) {
   PropertyValue value;
-  if (!Read(window, name, kPropDouble, &value)) return std::nullopt;
+  if (!Read(window, name, kPropertyDouble, &value)) return std::nullopt;
   return value.number;
 }
 
 std::optional<int32_t> ReadIntegerProperty(MWindowElement* window, const char16_t* name) {
   PropertyValue value;
-  if (!Read(window, name, kPropInteger, &value)) return std::nullopt;
+  if (!Read(window, name, kPropertyInteger, &value)) return std::nullopt;
   return value.integer;
 }
 
 TString ReadStringProperty(MWindowElement* window, const char16_t* name) {
   PropertyValue value;
-  if (!Read(window, name, kPropString, &value) || !value.text) return TString();
+  if (!Read(window, name, kPropertyString, &value) || !value.text) return TString();
   return TString(value.text);
 }
 
 void WriteDoubleProperty(MWindowElement* window, const char16_t* name, double number) {
   PropertyValue value;
-  value.type = kPropDouble;
+  value.type = kPropertyDouble;
   value.number = number;
-  if (window) window->SetProperty(name, kPropDouble, &value);
+  if (window) window->SetProperty(name, kPropertyDouble, &value);
 }
 
 void WriteStringProperty(MWindowElement* window, const char16_t* name, const TString& text) {
   PropertyValue value;
-  value.type = kPropString;
+  value.type = kPropertyString;
   value.text = text.c_str();
-  if (window) window->SetProperty(name, kPropString, &value);
+  if (window) window->SetProperty(name, kPropertyString, &value);
 }
 
 VisualParameters ReadVisualParameters(MWindowElement* window) {

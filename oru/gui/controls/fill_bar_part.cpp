@@ -34,12 +34,12 @@ int32_t FillBarPart::Create(MUnknown* outer, const Guid& iid, void** out) {
 void FillBarPart::ReadProperties() {
   PropertyValue low;
   PropertyValue high;
-  const bool hasLow = Properties().Get(kPropPosMin, &low) == 0 && low.type == kPropInteger;
-  const bool hasHigh = Properties().Get(kPropPosMax, &high) == 0 && high.type == kPropInteger;
+  const bool hasLow = Properties().Get(kPropPosMin, &low) == 0 && low.type == kPropertyInteger;
+  const bool hasHigh = Properties().Get(kPropPosMax, &high) == 0 && high.type == kPropertyInteger;
   model_.SetRange(hasLow ? low.integer : 0, hasHigh ? high.integer : kDefaultMaximum);
   PropertyValue orientation;
   if (!verticalSet_ && Properties().Get(kPropOrientation, &orientation) == 0 &&
-      orientation.type == kPropString && orientation.text) {
+      orientation.type == kPropertyString && orientation.text) {
     vertical_ = IsVerticalName(orientation.text);
     reversed_ = WideCompare(orientation.text, u"top_to_bottom", false) == 0;
   }

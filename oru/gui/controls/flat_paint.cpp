@@ -26,7 +26,7 @@ void FrameFlat(MCanvas* canvas, const RectI& rect, uint32_t light, uint32_t dark
 
 uint32_t ColorProperty(const PropertyTable& table, const char16_t* name, uint32_t fallback) {
   PropertyValue value;
-  if (table.Get(name, &value) != 0 || value.type != kPropInteger) return fallback;
+  if (table.Get(name, &value) != 0 || value.type != kPropertyInteger) return fallback;
   return static_cast<uint32_t>(value.integer);
 }
 

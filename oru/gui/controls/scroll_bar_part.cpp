@@ -23,7 +23,7 @@ constexpr uint32_t kScrollHorizontal = 2;
 
 int32_t IntProperty(const PropertyTable& table, const char16_t* name, int32_t fallback) {
   PropertyValue value;
-  if (table.Get(name, &value) != 0 || value.type != kPropInteger) return fallback;
+  if (table.Get(name, &value) != 0 || value.type != kPropertyInteger) return fallback;
   return value.integer;
 }
 
@@ -59,7 +59,7 @@ bool ScrollBarPart::Vertical() const {
 MWindowElement* ScrollBarPart::Destination() const {
   PropertyValue value;
   if (Properties().Get(kPropScrollDest, &value) != 0) return nullptr;
-  if (value.type != kPropObject && value.type != kPropInterface) return nullptr;
+  if (value.type != kPropertyObject && value.type != kPropertyInterface) return nullptr;
   return static_cast<MWindowElement*>(value.object);
 }
 
@@ -210,9 +210,9 @@ void ScrollBarPart::MakeArrows() {
     RefPtr<MWindowElement> arrow = RefPtr<MWindowElement>::Adopt(face->ArrowButton(which));
     if (!arrow) continue;
     PropertyValue direction;
-    direction.type = kPropInteger;
+    direction.type = kPropertyInteger;
     direction.integer = which == 0 ? -1 : 1;
-    arrow->SetProperty(kPropScrollArrow, kPropInteger, &direction);
+    arrow->SetProperty(kPropScrollArrow, kPropertyInteger, &direction);
     if (AttachChild(arrow.Get(), kPlaceModeTop) == 0) arrows_[which] = arrow.Get();
   }
   PlaceArrows();

@@ -16,7 +16,7 @@ constexpr int32_t kDefaultMaximum = 100;
 
 bool IntProperty(const PropertyTable& table, const char16_t* name, int32_t* out) {
   PropertyValue value;
-  if (table.Get(name, &value) != 0 || value.type != kPropInteger) return false;
+  if (table.Get(name, &value) != 0 || value.type != kPropertyInteger) return false;
   *out = value.integer;
   return true;
 }

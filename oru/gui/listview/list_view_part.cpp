@@ -32,7 +32,7 @@ bool AllPresent(MListViewRow* const* rows, int32_t count) {
 
 int32_t IntProperty(const PropertyTable& table, const char16_t* name, int32_t fallback) {
   PropertyValue value;
-  if (table.Get(name, &value) != 0 || value.type != kPropInteger) return fallback;
+  if (table.Get(name, &value) != 0 || value.type != kPropertyInteger) return fallback;
   return value.integer;
 }
 

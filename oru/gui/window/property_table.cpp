@@ -9,20 +9,20 @@ int32_t PropertyTable::Set(const char16_t* name, int32_t type, const PropertyVal
   Entry entry;
   entry.type = type;
   switch (type) {
-    case kPropInteger:
+    case kPropertyInteger:
       entry.integer = value.integer;
       break;
-    case kPropDouble:
+    case kPropertyDouble:
       entry.number = value.number;
       break;
-    case kPropObject:
+    case kPropertyObject:
       entry.object = value.object;
       break;
-    case kPropInterface:
+    case kPropertyInterface:
       entry.object = value.object;
       entry.held = RefPtr<MUnknown>(static_cast<MUnknown*>(value.object));
       break;
-    case kPropString:
+    case kPropertyString:
       if (value.text) entry.text = value.text;
       break;
     default:
@@ -41,7 +41,7 @@ int32_t PropertyTable::Get(const char16_t* name, PropertyValue* out) const {
   out->integer = e.integer;
   out->number = e.number;
   out->object = e.object;
-  out->text = e.type == kPropString ? e.text.c_str() : nullptr;
+  out->text = e.type == kPropertyString ? e.text.c_str() : nullptr;
   return 0;
 }
 
@@ -52,13 +52,13 @@ int32_t PropertyTable::Remove(const char16_t* name) {
 
 double PropertyTable::GetDouble(const std::u16string& name, double fallback) const {
   auto it = entries_.find(name);
-  if (it == entries_.end() || it->second.type != kPropDouble) return fallback;
+  if (it == entries_.end() || it->second.type != kPropertyDouble) return fallback;
   return it->second.number;
 }
 
 void PropertyTable::SetDouble(const std::u16string& name, double value) {
   Entry entry;
-  entry.type = kPropDouble;
+  entry.type = kPropertyDouble;
   entry.number = value;
   entries_[name] = std::move(entry);
 }

@@ -25,7 +25,7 @@ class PropertyTable {
 
  private:
   struct Entry {
-    int32_t type = kPropNone;
+    int32_t type = kPropertyNone;
     int32_t integer = 0;
     double number = 0;
     void* object = nullptr;

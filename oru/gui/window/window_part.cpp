@@ -573,7 +573,8 @@ int32_t WindowPart::SetProperty(const char16_t* name, int32_t type, const Proper
     // Copies that outlive the call: the text, and a reference on an interface.
     PropertyValue copy = *value;
     std::u16string text = value->text ? value->text : u"";
-    RefPtr<MUnknown> held(type == kPropInterface ? static_cast<MUnknown*>(value->object) : nullptr);
+    RefPtr<MUnknown> held(type == kPropertyInterface ? static_cast<MUnknown*>(value->object)
+                                                     : nullptr);
     return HandToLoop([key = std::u16string(name), type, copy, text = std::move(text),
                        held = std::move(held)](WindowPart* part) mutable {
       copy.text = text.c_str();

@@ -127,9 +127,9 @@ TEST_F(WindowMethodsTest, ZOrderWordsAnyCase) {
 
 TEST_F(WindowMethodsTest, IntroBroadcastsTheAnimationDuration) {
   PropertyValue duration;
-  duration.type = kPropInteger;
+  duration.type = kPropertyInteger;
   duration.integer = 250;
-  main_->SetProperty(u"AnimationDuration", kPropInteger, &duration);
+  main_->SetProperty(u"AnimationDuration", kPropertyInteger, &duration);
   Run(main_.Get(), "StartIntro();");
   EXPECT_EQ(Member(main_.Get(), u"intro"), "250");
   EXPECT_EQ(Run(main_.Get(), "return (GetAnimationDuration());"), "250");

@@ -141,7 +141,7 @@ TEST_F(AppTest, ChangesFromOtherThreadsAreHandedToTheLoopAndReadsRefused) {
   std::u16string text = u"from a worker";
   PropertyValue value;
   value.text = text.c_str();
-  EXPECT_EQ(part->Self()->SetProperty(u"hoverhint", kPropString, &value), 0);
+  EXPECT_EQ(part->Self()->SetProperty(u"hoverhint", kPropertyString, &value), 0);
   text.assign(u"overwritten after the call");
   SizeI read;
   EXPECT_EQ(part->Self()->GetValue(kValueSize, &read, sizeof read), kErrWrongState);

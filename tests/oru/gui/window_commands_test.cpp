@@ -136,7 +136,7 @@ TEST_F(WindowCommandsTest, HeldWindowStartsNothingUntilReleased) {
 TEST_F(WindowCommandsTest, PropertyTweenMovesADoubleProperty) {
   PropertyValue one;
   one.number = 1.0;
-  part_->Self()->SetProperty(u"mml_opacity", kPropDouble, &one);
+  part_->Self()->SetProperty(u"mml_opacity", kPropertyDouble, &one);
   PropertyTweenRecord record;
   record.name = "mml_opacity";
   record.to = 0.0;
@@ -145,7 +145,7 @@ TEST_F(WindowCommandsTest, PropertyTweenMovesADoubleProperty) {
   Step(25);
   PropertyValue value;
   ASSERT_EQ(part_->Self()->GetProperty(u"mml_opacity", &value), 0);
-  EXPECT_EQ(value.type, kPropDouble);
+  EXPECT_EQ(value.type, kPropertyDouble);
   EXPECT_DOUBLE_EQ(value.number, 0.75);
   Step(75);
   part_->Self()->GetProperty(u"mml_opacity", &value);

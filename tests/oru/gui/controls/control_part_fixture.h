@@ -24,9 +24,9 @@ class ControlPartTest : public GuiTest {
   }
   void SetInt(MWindowElement* part, const char16_t* name, int32_t value) {
     PropertyValue v;
-    v.type = kPropInteger;
+    v.type = kPropertyInteger;
     v.integer = value;
-    part->SetProperty(name, kPropInteger, &v);
+    part->SetProperty(name, kPropertyInteger, &v);
   }
   void Press(int32_t x, int32_t y, uint32_t modifiers = 0) {
     backend_->Press(window_, x, y, 1, modifiers);

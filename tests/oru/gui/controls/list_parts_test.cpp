@@ -118,9 +118,9 @@ TEST_F(ListPartTest, ScrollBarPansAPlainWindowItNames) {
   RefPtr<RecordingPart> content = AddChild(root_.Get(), 0, 40, 50, 30);
   content->SetVirtualSize(SizeI{200, 30});
   PropertyValue dest;
-  dest.type = kPropObject;
+  dest.type = kPropertyObject;
   dest.object = content->Self();
-  bar->SetProperty(kPropScrollDest, kPropObject, &dest);
+  bar->SetProperty(kPropScrollDest, kPropertyObject, &dest);
   Press(115, 25);  // the right arrow
   Release(115, 25);
   PointI pan;
@@ -195,9 +195,9 @@ TEST_F(ListPartTest, SelectionListScrollsWithItsBarBothWays) {
   ASSERT_EQ(ScrollBarPart::Create(nullptr, kIID_MScrollBar, &made), 0);
   RefPtr<MScrollBar> bar = RefPtr<MScrollBar>::Adopt(static_cast<MScrollBar*>(made));
   PropertyValue dest;
-  dest.type = kPropObject;
+  dest.type = kPropertyObject;
   dest.object = static_cast<MWindowElement*>(wrapper.Get());
-  bar->SetProperty(kPropScrollDest, kPropObject, &dest);
+  bar->SetProperty(kPropScrollDest, kPropertyObject, &dest);
   WindowPart* barCore = WindowPart::FromElement(bar.Get());
   barCore->SetLocation(PointI{70, 0});
   barCore->SetSize(SizeI{10, 50});
