@@ -141,7 +141,15 @@ RefPtr<VisualControl> VisualControl::Make(MVisualHost* host, MPreferenceStore* s
                    &GetPostEffectListHandler, data);
   core.AddFunction(u"RegisterGroupChangeCallback", u"", &CallbackHandler, bindings, 1);
   core.AddFunction(u"UnregisterGroupChangeCallback", u"", &CallbackHandler, bindings, 0);
+  object->postEffects_ = PostEffectContainer::Make(object->host_.Get(), object.Get());
+  if (object->postEffects_) {
+    object->postEffects_->AttachTo(reinterpret_cast<uintptr_t>(core.Script()));
+  }
   return object;
+}
+
+VisualControl::~VisualControl() {
+  if (postEffects_) postEffects_->Shutdown();
 }
 
 // ---- Groups -------------------------------------------------------------------------------

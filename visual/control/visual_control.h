@@ -15,6 +15,7 @@
 #include "interfaces/runtime/base_object.h"
 #include "interfaces/runtime/preference_store.h"
 #include "interfaces/visual/visual_control.h"
+#include "visual/control/post_effect_controls.h"
 
 namespace vk2 {
 
@@ -62,7 +63,7 @@ class VisualControl final
   class GroupUse;
 
   VisualControl() = default;
-  ~VisualControl() override = default;
+  ~VisualControl() override;
   MUnknown* QueryMore(const Guid& iid) override { return core_.Parts().Find(iid); }
 
   Group* Find(const char16_t* name);
@@ -88,6 +89,7 @@ class VisualControl final
   static int32_t CallbackHandler(HandlerCall& call);
 
   ControlObjectCore core_;
+  RefPtr<PostEffectContainer> postEffects_;
   ScriptBindingTable bindings_;
   RefPtr<MVisualHost> host_;
   RefPtr<MPreferenceStore> section_;

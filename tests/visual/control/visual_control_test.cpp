@@ -308,5 +308,56 @@ TEST_F(VisualControlTest, ListenersAndScriptsHearWindowsJoinAndLeave) {
   Engine()->RemoveGlobal(u"log");
 }
 
+// The post-effect controls under `visuals.posteffects`, one per offered post effect.
+class PostEffectControlTest : public VisualControlTest {
+ protected:
+  std::string Effect(const std::string& call) {
+    return Call("posteffects.Velkora1VisPostEffect." + call);
+  }
+  RefPtr<MPreferenceStore> Settings(const char16_t* group) {
+    RefPtr<MPreferenceStore> s = f.runtime.Registry().NewPreferences();
+    s->OpenSection(TString::Format(u"visuals/groups/%s/Velkora1VisPostEffect", group).c_str(), 1);
+    return s;
+  }
+};
+
+TEST_F(PostEffectControlTest, SettingsAreReadAndWrittenPerGroupWithoutAWindow) {
+  struct Case {
+    std::string call;
+    std::string answer;
+  };
+  const Case cases[] = {
+      {"Set(\"a\", \"fade\", \"0.5\")", "set"},
+      {"Get(\"a\", \"fade\")", "0.5"},
+      // Refused as text and as a number, taken as the integer 16.
+      {"Set(\"a\", \"blur\", \"0x10\")", "set"},
+      {"Get(\"a\", \"blur\")", "1"},
+      {"Get(\"a\", \"modulename\")", "Velkora1VisPostEffect"},
+      {"Set(\"a\", \"fade\", \"2\")", "The specified setting was not found."},
+      {"Set(\"a\", \"fade\", \"soft\")", "The specified setting was not found."},
+      {"Set(\"a\", \"nosuch\", \"1\")", "The specified setting was not found."},
+      {"Get(\"a\", \"nosuch\")", "The specified setting was not found."},
+      {"Get(\"a\", \"fade\")", "0.5"},
+      {"Get(\"a\")", "Invalid Parameters"},
+      {"Set()", "Invalid Parameters"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(Effect(c.call), c.answer) << c.call;
+  double fade = 0.0;
+  ASSERT_EQ(Settings(u"a")->GetDouble(u"fade", &fade), 0) << "saved under the group";
+  EXPECT_EQ(fade, 0.5);
+  EXPECT_NE(Effect("Get(\"b\", \"fade\")"), "0.5") << "another group keeps its own";
+  EXPECT_EQ(GroupCount(), 0u);
+}
+
+TEST_F(PostEffectControlTest, FilterMessagesGoToTheGroupAndAnUnknownGroupIsNoError) {
+  RecordingWindow w;
+  control->JoinGroup(&w, u"g");
+  EXPECT_EQ(Effect("SendFilterMessage(\"g\", \"reloadvk1vissettings\")"), "sent");
+  EXPECT_EQ(w.messages, std::vector<std::string>{"reloadvk1vissettings:0"});
+  EXPECT_EQ(Effect("SendFilterMessage(\"none\", \"reloadvk1vissettings\")"), "");
+  control->LeaveGroup(&w, u"g");
+}
+
 }  // namespace
 }  // namespace vk2::test
