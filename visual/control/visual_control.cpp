@@ -141,6 +141,8 @@ RefPtr<VisualControl> VisualControl::Make(MVisualHost* host, MPreferenceStore* s
                    &GetPostEffectListHandler, data);
   core.AddFunction(u"RegisterGroupChangeCallback", u"", &CallbackHandler, bindings, 1);
   core.AddFunction(u"UnregisterGroupChangeCallback", u"", &CallbackHandler, bindings, 0);
+  object->fullscreen_ = AudioCreate<MVisualWindow>(kVisualHandlerClass, kIID_MVisualWindow);
+  if (object->fullscreen_) object->fullscreen_->Register(core.Script());
   object->postEffects_ = PostEffectContainer::Make(object->host_.Get(), object.Get());
   if (object->postEffects_) {
     object->postEffects_->AttachTo(reinterpret_cast<uintptr_t>(core.Script()));

@@ -15,6 +15,7 @@
 #include "interfaces/runtime/base_object.h"
 #include "interfaces/runtime/preference_store.h"
 #include "interfaces/visual/visual_control.h"
+#include "interfaces/visual/visual_window.h"
 #include "visual/control/post_effect_controls.h"
 
 namespace vk2 {
@@ -92,6 +93,7 @@ class VisualControl final
   RefPtr<PostEffectContainer> postEffects_;
   ScriptBindingTable bindings_;
   RefPtr<MVisualHost> host_;
+  RefPtr<MVisualWindow> fullscreen_;  // adds its functions to `visuals`
   RefPtr<MPreferenceStore> section_;
   std::recursive_mutex groupLock_;  // groups_; re-entered by the implicit join and leave
   std::vector<Group> groups_;
