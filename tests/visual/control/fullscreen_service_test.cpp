@@ -7,45 +7,13 @@
 #include <thread>
 
 #include "foundation/util/result.h"
-#include "platform/fake_clock.h"
 #include "tests/script/script_fixture.h"
+#include "tests/visual/control/fullscreen_test_platform.h"
 #include "tests/visual/visual_test_support.h"
 #include "visual/fullscreen/fullscreen_service.h"
-#include "visual/fullscreen/headless_fullscreen_backend.h"
 
 namespace vk2::test {
 namespace {
-
-constexpr Guid kSecond = MakeGuid("6F1D2C3B-4A59-4E68-8877-665544332211");
-
-class TestPlatform final : public FullscreenPlatform {
- public:
-  explicit TestPlatform(HostFixture* f) : f_(f) {}
-  bool Devices(std::vector<FullscreenDevice>* devices) override {
-    if (!reachable) return false;
-    *devices = {{TString(u"display0"), TString(u"Primary display"), Guid{}, 0},
-                {TString(u"display1"), TString(u"Second display"), kSecond, 1}};
-    return true;
-  }
-  std::unique_ptr<FullscreenBackend> NewBackend() override {
-    auto backend =
-        std::make_unique<HeadlessFullscreenBackend>(std::vector<FullscreenMode>{{64, 48, 32}});
-    std::lock_guard lock(mutex);
-    backends.push_back(backend.get());
-    return backend;
-  }
-  RefPtr<MVisualHost> Host() override { return RefPtr<MVisualHost>(f_->host.Get()); }
-  RefPtr<MPlayer> FindPlayer(const TString&) override { return RefPtr<MPlayer>(f_->player.Get()); }
-  Clock& SessionClock() override { return clock; }
-
-  bool reachable = true;
-  FakeClock clock{1000};
-  std::mutex mutex;
-  std::vector<HeadlessFullscreenBackend*> backends;  // owned by their sessions
-
- private:
-  HostFixture* f_;
-};
 
 class FullscreenServiceTest : public ScriptTest {
  protected:
