@@ -234,6 +234,37 @@ TEST_F(VisualControlTest, AGroupWithNoWindowIsChangedInTheStoreAndLeavesNoGroup)
   control->LeaveGroup(&w, u"idle");
 }
 
+TEST_F(VisualControlTest, ANewGroupTakesTheFirstWindowsStateUnlessTheStoreSaysOtherwise) {
+  LoadAll();
+  const std::vector<uint32_t> ids = Ids();
+  // Nothing stored: the group takes the window's visual and post effects.
+  RecordingWindow first;
+  first.visual = ids[1];
+  first.effects = {kUnknownEffect};
+  control->JoinGroup(&first, u"keep");
+  EXPECT_EQ(first.visual, ids[1]);
+  EXPECT_EQ(first.setCalls, 0) << "a window's own visual is not set again";
+  EXPECT_EQ(control->GroupIsPostEffectEnabled(u"keep", kUnknownEffect), 1);
+  control->LeaveGroup(&first, u"keep");
+
+  // Stored: the stored list wins; an effect not stored is dropped from the window, a stored one
+  // that cannot be made is left out.
+  const Guid stored[] = {kVisualHandlerClass, kUnknownEffect};
+  Stored(u"keep")->SetGuidList(u"PostEffects", stored, 1);
+  RecordingWindow second;
+  second.effects = {kUnknownEffect};
+  control->JoinGroup(&second, u"keep");
+  EXPECT_EQ(second.visual, ids[1]) << "the stored visual";
+  EXPECT_EQ(second.effects, std::vector<Guid>{kVisualHandlerClass});
+  control->LeaveGroup(&second, u"keep");
+  Stored(u"keep")->SetGuidList(u"PostEffects", stored, 2);
+  RecordingWindow third;
+  control->JoinGroup(&third, u"keep");
+  EXPECT_EQ(third.effects, std::vector<Guid>{kVisualHandlerClass});
+  EXPECT_EQ(control->GroupIsPostEffectEnabled(u"keep", kUnknownEffect), 0);
+  control->LeaveGroup(&third, u"keep");
+}
+
 TEST_F(VisualControlTest, PostEffectsAreEnabledOnceAndDisabledQuietly) {
   RecordingWindow a;
   RecordingWindow b;
