@@ -246,6 +246,7 @@ inline constexpr Guid kIID_MVisualHost = MakeGuid("7AB904A0-C933-4CEF-9017-82D93
 inline constexpr Guid kIID_MVisualPostEffect = MakeGuid("7E833A2B-DB84-4BDC-8A56-C1066B3BF16D");
 inline constexpr Guid kIID_MVisualWindow = MakeGuid("298C1DB3-522B-435B-AEDF-D33E70A9077A");
 inline constexpr Guid kIID_MVisualModule = MakeGuid("FA630AE7-B6C4-438D-A061-96781B9C2D10");
+inline constexpr Guid kIID_MVisualControl = MakeGuid("2F6F6353-000F-49FE-AA4E-B0A34E9A89EA");
 // Post-effect classes (the handler's own built-in effect among them).
 inline constexpr Guid kCategoryVisuals = MakeGuid("EDBBBB41-6332-4877-8D12-508C41BF71C0");
 // Runtime visual modules registered by plug-in files.
@@ -253,7 +254,6 @@ inline constexpr Guid kCategoryVisualModules = MakeGuid("4ACE0C15-B3D8-4506-987F
 
 // ---- User interface module: its own faces ---------------------------------------------------
 inline constexpr Guid kIID_MAppWindowList = MakeGuid("72F21D9C-1809-40D6-862E-D5C8D3A8D6B4");
-inline constexpr Guid kIID_MVisualControl = MakeGuid("2F6F6353-000F-49FE-AA4E-B0A34E9A89EA");
 inline constexpr Guid kIID_MGuiService = MakeGuid("76AD8865-781D-4E33-B032-96519A00602C");
 
 }  // namespace vk2
