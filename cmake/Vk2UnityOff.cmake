@@ -12,4 +12,5 @@ set(VK2_UNITY_OFF
   vk2_platform_audio_e2e_tests
   vk2_platform_audio_tests
   vk2_platform_stress_tests
+  vk2_platform_tests
 )

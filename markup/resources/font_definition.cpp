@@ -113,7 +113,7 @@ int32_t BuildFontRecord(const FontDefinition& definition, const FontRecord& base
   if (!out) return -1;
   FontRecord record;
   if (definition.raster) {
-    record.kind = FontKind::kRaster;
+    record.kind = FontRecordKind::kRaster;
     record.image = definition.image;
     record.glyphs = definition.glyphs;
     record.tracking = definition.tracking;
@@ -123,8 +123,8 @@ int32_t BuildFontRecord(const FontDefinition& definition, const FontRecord& base
     *out = std::move(record);
     return 1;
   }
-  record.kind = FontKind::kFace;
-  if (base.kind == FontKind::kFace) {
+  record.kind = FontRecordKind::kFace;
+  if (base.kind == FontRecordKind::kFace) {
     record.face = definition.face.IsEmpty() ? base.face : definition.face;
     record.size = definition.size + (definition.relativeSize ? base.size : 0);
     record.style = (base.style & ~definition.styleMask) | (definition.style & definition.styleMask);

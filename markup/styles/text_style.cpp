@@ -45,9 +45,9 @@ bool TextStyle::ParseOwn(const StyleScope& scope, const Element& element) {
   hasFont_ = scope.definition &&
              scope.definition->GetFont(fontName.IsEmpty() ? nullptr : fontName.c_str(), nullptr,
                                        &record) >= 0 &&
-             record.kind != FontKind::kNone;
+             record.kind != FontRecordKind::kNone;
   if (hasFont_) {
-    font_.raster = record.kind == FontKind::kRaster;
+    font_.raster = record.kind == FontRecordKind::kRaster;
     font_.face = record.face;
     font_.size = record.size;
     font_.style = record.style;

@@ -251,7 +251,7 @@ TEST_F(DuvDocumentTest, FontsWithoutABaseBuildOnTheDocumentsDefault) {
   auto loader = markup::InterfaceLoader::Make();
   LoadContext context;
   context.language = u"english";
-  context.defaultFont.kind = FontKind::kFace;
+  context.defaultFont.kind = FontRecordKind::kFace;
   context.defaultFont.face = u"Sans";
   context.defaultFont.size = 9;
   ASSERT_EQ(loader->LoadFromPackage(duv.package.Get(), "index.mml", &context, nullptr, nullptr), 0);

@@ -43,7 +43,7 @@ TEST_F(ResourcesTest, FontStyleWordsSetAndClearTheirBits) {
 
 TEST_F(ResourcesTest, FaceFontsApplyOverTheBase) {
   FontRecord base;
-  base.kind = FontKind::kFace;
+  base.kind = FontRecordKind::kFace;
   base.face = u"Sans";
   base.size = 10;
   base.style = 0x21;  // normal, underlined
@@ -67,7 +67,7 @@ TEST_F(ResourcesTest, FaceFontsApplyOverTheBase) {
     ASSERT_TRUE(ParseFontDefinition(&definition, LoadElement(c.element), nullptr, nullptr));
     FontRecord out;
     EXPECT_EQ(BuildFontRecord(definition, base, &out), 0);
-    EXPECT_EQ(out.kind, FontKind::kFace);
+    EXPECT_EQ(out.kind, FontRecordKind::kFace);
     EXPECT_EQ(Narrow(out.face), c.face);
     EXPECT_EQ(out.size, c.size);
     EXPECT_EQ(out.style, c.style);
@@ -97,7 +97,7 @@ TEST_F(ResourcesTest, RasterFontsNeedAGlyphList) {
       nullptr, nullptr));
   FontRecord out;
   EXPECT_EQ(BuildFontRecord(definition, FontRecord(), &out), 1);
-  EXPECT_EQ(out.kind, FontKind::kRaster);
+  EXPECT_EQ(out.kind, FontRecordKind::kRaster);
   EXPECT_EQ(Narrow(out.glyphs), "ABC");
   EXPECT_EQ(out.startX, 2);
   EXPECT_EQ(out.startY, 3);
