@@ -188,11 +188,12 @@ void GuiLoop::RemovePopup(HostWindowObject* host) {
 void GuiLoop::DismissPopupsOutside(HostWindowObject* pressed) {
   // A copy: dismissing closes hosts, which remove themselves.
   const auto popups = popups_;
-  for (const auto& [host, dismiss] : popups) {
+  for (const auto& entry : popups) {
+    HostWindowObject* host = entry.first;
     if (host == pressed) continue;
     const bool stillOpen = std::any_of(popups_.begin(), popups_.end(),
                                        [host](const auto& popup) { return popup.first == host; });
-    if (stillOpen && dismiss) dismiss();
+    if (stillOpen && entry.second) entry.second();
   }
 }
 
