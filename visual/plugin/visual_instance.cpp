@@ -253,10 +253,13 @@ int32_t VisualInstance::Render(const SurfaceView* target, int32_t x0, int32_t y0
       lastHeard_ = heard;
     }
   } else {
+    std::lock_guard<std::recursive_mutex> lock(lock_);
     ++frames_;
   }
   Draw(haveRecord ? &record : nullptr, effects, effectCount);
   if (target && width > 0 && height > 0) image_.Present(*target, x0, y0, width, height);
+  // The frame counts are fetch state: NeedsRedraw reads them under the same lock.
+  std::lock_guard<std::recursive_mutex> lock(lock_);
   framesReturned_ = frames_;
   return static_cast<int32_t>(frames_);
 }
