@@ -113,23 +113,12 @@ int32_t ShapeGroup::HitTest(const RectI& rect, int32_t x, int32_t y) {
 }
 
 RefPtr<ShapeGroup> LoadShape(const StyleScope& scope, const Element& element) {
-  if (!element) return nullptr;
-  ConsoleReportScope reports;
-  RefPtr<ShapeGroup> group = ShapeGroup::Make();
-  if (!group || !group->Load(scope, element)) return nullptr;
-  return group;
+  return LoadStyleGroup<ShapeGroup>(scope, element);
 }
 
 RefPtr<ShapeGroup> FindShape(const StyleScope& scope, std::u16string_view name,
                              const Element* reportOn) {
-  if (!scope.definition || name.empty()) return nullptr;
-  if (scope.depth > kMaxStyleNesting) {
-    ReportCircularStyle(reportOn, name);
-    return nullptr;
-  }
-  RefPtr<MMarkupDefinition> record;
-  if (scope.definition->GetShape(TString(name).c_str(), record.Put()) != 0) return nullptr;
-  return LoadShape(scope, RecordElement(record.Get()));
+  return FindStyleGroup<ShapeGroup>(scope, name, reportOn, &MInterfaceDefinition::GetShape);
 }
 
 }  // namespace vk2::markup

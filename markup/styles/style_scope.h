@@ -4,8 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "foundation/text/tstring.h"
+#include "foundation/util/ref_ptr.h"
 #include "interfaces/markup/interface_definition.h"
 #include "markup/dom/element.h"
 #include "markup/parse/collections.h"
@@ -57,5 +59,33 @@ class ConsoleReportScope {
 
 // The element of a named record (image style or shape), or none.
 Element RecordElement(MMarkupDefinition* record);
+
+// A group (image style, shape) read in place from `element`; null when it does not load.
+// Reports go to the console when no definition's read collects them.
+template <class Group>
+RefPtr<Group> LoadStyleGroup(const StyleScope& scope, const Element& element) {
+  if (!element) return nullptr;
+  ConsoleReportScope reports;
+  RefPtr<Group> group = Group::Make();
+  if (!group || !group->Load(scope, element)) return nullptr;
+  return group;
+}
+
+// The group named `name` through `lookup` (the definition's GetImageStyle or GetShape); null
+// when there is none, and a report on `reportOn` when names nest too deep.
+template <class Group>
+RefPtr<Group> FindStyleGroup(const StyleScope& scope, std::u16string_view name,
+                             const Element* reportOn,
+                             int32_t (MInterfaceDefinition::*lookup)(const char16_t*,
+                                                                     MMarkupDefinition**)) {
+  if (!scope.definition || name.empty()) return nullptr;
+  if (scope.depth > kMaxStyleNesting) {
+    ReportCircularStyle(reportOn, name);
+    return nullptr;
+  }
+  RefPtr<MMarkupDefinition> record;
+  if ((scope.definition->*lookup)(TString(name).c_str(), record.Put()) != 0) return nullptr;
+  return LoadStyleGroup<Group>(scope, RecordElement(record.Get()));
+}
 
 }  // namespace vk2::markup
