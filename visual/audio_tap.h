@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "audio/common/filter_frame.h"
 #include "audio/common/media_errors.h"
 #include "component/object/com_object.h"
 #include "foundation/util/ref_ptr.h"
@@ -17,7 +18,8 @@
 namespace vk2 {
 
 class AudioTap final
-    : public ComObject<AudioTap, Face<MVisualEndpoint, kIID_MVisualEndpoint, kIID_MAudioModule>> {
+    : public ComObject<AudioTap, Face<MVisualEndpoint, kIID_MVisualEndpoint, kIID_MAudioModule>>,
+      public FilterFrame {
  public:
   // `owner` keeps the history's owner (the handler) alive as long as the tap.
   static RefPtr<AudioTap> Make(RefPtr<MVisualAudioHistory> history, RefPtr<MUnknown> owner);
@@ -25,63 +27,39 @@ class AudioTap final
   MVisualEndpoint* SetKey(uint32_t key) override;
   int32_t HasInput() override { return 1; }
   int32_t HasOutput() override { return 1; }
-  int32_t GetInputByName(AudioModuleInput** input, const char16_t* name) override;
-  int32_t GetInput(AudioModuleInput** input, int32_t index) override;
-  int32_t GetOutputByName(AudioModuleOutput** output, const char16_t* name) override;
-  int32_t GetOutput(AudioModuleOutput** output, int32_t index) override;
-  int32_t SetChain(MMediaChain* chain) override;
-  int32_t StateChange(int32_t state) override;
+  int32_t GetInputByName(AudioModuleInput** input, const char16_t* name) override {
+    return FilterFrame::GetInputByName(input, name);
+  }
+  int32_t GetInput(AudioModuleInput** input, int32_t index) override {
+    return FilterFrame::GetInput(input, index);
+  }
+  int32_t GetOutputByName(AudioModuleOutput** output, const char16_t* name) override {
+    return FilterFrame::GetOutputByName(output, name);
+  }
+  int32_t GetOutput(AudioModuleOutput** output, int32_t index) override {
+    return FilterFrame::GetOutput(output, index);
+  }
+  int32_t SetChain(MMediaChain* chain) override { return FilterFrame::SetChain(chain); }
+  int32_t StateChange(int32_t state) override { return FilterFrame::StateChange(state); }
   int32_t Prepare(int32_t mode) override;
   int32_t Seek(double, uint32_t, uint32_t) override { return 0; }
 
  private:
   friend class ComObject<AudioTap, Face<MVisualEndpoint, kIID_MVisualEndpoint, kIID_MAudioModule>>;
 
-  class Input final : public AudioModuleInput {
-   public:
-    explicit Input(AudioTap* tap) : tap_(tap) {}
-    int32_t GetName(TString* name) override;
-    int32_t CanHandle(AudioModuleOutput* upstream, uint32_t* score1, uint32_t* score2) override;
-    int32_t Connect(AudioModuleOutput* upstream) override;
-    int32_t GetOwner(MAudioModule** owner) override;
-
-   private:
-    AudioTap* tap_;
-  };
-
-  class Output final : public AudioModuleOutput {
-   public:
-    explicit Output(AudioTap* tap) : tap_(tap) {}
-    int32_t GetName(TString* name) override;
-    int32_t GetPacket(AudioPacket** packet) override;
-    int32_t GetFormats(AudioFormatList* formats) override;
-    int32_t SetFormat(AudioFormat* format) override;
-    int32_t SetDestination(AudioModuleInput* downstream) override;
-    int32_t GetOwner(MAudioModule** owner) override;
-
-   private:
-    AudioTap* tap_;
-  };
-
   AudioTap(RefPtr<MVisualAudioHistory> history, RefPtr<MUnknown> owner);
   ~AudioTap() override = default;
 
-  AudioModuleOutput* Upstream();
-  int32_t GiveOwner(MAudioModule** owner);
+  int32_t PullPacket(AudioModuleOutput* upstream, AudioPacket** slot) override;
+  void StateChanged(int32_t from, int32_t to) override;
   // Copies a packet pulled while cued or playing into the history.
   int32_t Store(AudioPacket* packet);
 
   MediaErrorRegistration errors_;
   RefPtr<MUnknown> owner_;
   RefPtr<MVisualAudioHistory> history_;
-  Input input_{this};
-  Output output_{this};
   CriticalSection lock_;  // everything below
-  MMediaChain* chain_ = nullptr;
-  AudioModuleOutput* upstream_ = nullptr;
-  AudioModuleInput* downstream_ = nullptr;
   uint32_t key_ = 0;
-  int32_t state_ = 0;
   bool haveFormat_ = false;
   HistoryFormat format_;
   bool formatSigned_ = false;

@@ -4,7 +4,8 @@
 
 #include <cstdint>
 
-#include "audio/effects/filter_frame.h"
+#include "audio/common/filter_frame.h"
+#include "audio/effects/effect_formats.h"
 #include "component/object/com_object.h"
 #include "foundation/util/result.h"
 #include "interfaces/audio/module_properties.h"
@@ -36,7 +37,9 @@ class FilterModule : public ComObject<Derived, Face<MAudioModule, kIID_MAudioMod
   int32_t Seek(double, uint32_t, uint32_t) override { return kOk; }
 
  protected:
-  FilterModule() : FilterFrame(static_cast<MAudioModule*>(this)) {}
+  FilterModule()
+      : FilterFrame(static_cast<MAudioModule*>(this),
+                    {IsEffectFormat, /*secondScore=*/1, /*connectOnlyWhenStopped=*/true}) {}
   ~FilterModule() override = default;
 
   virtual MModuleProperties* Properties() = 0;

@@ -110,7 +110,7 @@ TEST_F(ConsoleTest, DiskLogHoldsWhatWasWrittenWhileItWasOn) {
   console_->Printf(kConsoleError, u"failed: %d\n", -5);
   ASSERT_EQ(console_->SetDiskLogging(false), 0);
   console_->Write(kConsoleInfo, u"after", 1);
-  EXPECT_EQ(ReadFile(sandbox_.ConsoleLogPath()), "[6] caf\xC3\xA9\n[7] failed: -5\n");
+  EXPECT_EQ(ReadTextFile(sandbox_.ConsoleLogPath()), "[6] caf\xC3\xA9\n[7] failed: -5\n");
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ class EnlistmodTest : public ::testing::Test {
     return value;
   }
   bool Registered(const std::string& module) {
-    std::string text = ReadFile(sandbox_.RegistryPath());
+    std::string text = ReadTextFile(sandbox_.RegistryPath());
     return text.find(module) != std::string::npos;
   }
 

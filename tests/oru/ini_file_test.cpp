@@ -217,7 +217,7 @@ TEST(IniFileTest, ObjectLoadsSavesAndReadsNumbersStrictly) {
   EXPECT_EQ(ini->Remove("other", nullptr), -5);
   std::string out = sandbox.Root() + "/saved.pls";
   ASSERT_EQ(ini->Save(WideFromNarrow(out.c_str()).c_str()), 0);
-  EXPECT_EQ(ReadFile(out),
+  EXPECT_EQ(ReadTextFile(out),
             "; playlist written by hand\n[playlist]\nFile1 = /music/a.mp3\nTitle1=Song A\n"
             "NumberOfEntries=-1\n\n# trailing comment\n");
   EXPECT_EQ(ini->Load(u"/nonexistent.ini"), -7);

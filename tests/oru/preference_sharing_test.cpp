@@ -57,7 +57,7 @@ class PreferenceSharingTest : public ::testing::Test {
   std::string Saved(const char* section, const char* name) {
     oru::PrefSection root;
     std::string error;
-    if (!oru::ParsePreferencesText(ReadFile(sandbox_.PrefsPath()), &root, &error)) return error;
+    if (!oru::ParsePreferencesText(ReadTextFile(sandbox_.PrefsPath()), &root, &error)) return error;
     oru::PrefSection* at = root.FindChild(section);
     const oru::PrefValue* value = at ? at->FindValue(name) : nullptr;
     return value ? value->text : "<none>";
@@ -127,7 +127,7 @@ TEST_F(PreferenceSharingTest, ASaveKeepsWhatAnotherProcessSavedSinceThisOneRead)
   EXPECT_EQ(Saved("shared", "both_set"), "2") << "the later save of one value wins";
   oru::PrefSection root;
   std::string error;
-  ASSERT_TRUE(oru::ParsePreferencesText(ReadFile(sandbox_.PrefsPath()), &root, &error));
+  ASSERT_TRUE(oru::ParsePreferencesText(ReadTextFile(sandbox_.PrefsPath()), &root, &error));
   oru::PrefSection* own = root.FindChild("shared")->FindChild("first_only");
   ASSERT_NE(own, nullptr);
   EXPECT_NE(own->FindValue("mark"), nullptr);
@@ -212,9 +212,9 @@ TEST_F(PreferenceSharingTest, AFileThatCannotBeReadIsKeptAside) {
 
     const std::string aside = sandbox_.Root() + "/config/velkora2/" + c.aside;
     if (c.asideContents) {
-      EXPECT_EQ(ReadFile(aside), c.asideContents);
+      EXPECT_EQ(ReadTextFile(aside), c.asideContents);
     } else {
-      EXPECT_EQ(ReadFile(aside + "/inside"), "i");
+      EXPECT_EQ(ReadTextFile(aside + "/inside"), "i");
     }
     EXPECT_NE(ConsoleText().find("kept as " + aside), std::string::npos) << ConsoleText();
     EXPECT_EQ(Saved("s", "mine"), "m");
@@ -222,7 +222,7 @@ TEST_F(PreferenceSharingTest, AFileThatCannotBeReadIsKeptAside) {
       EXPECT_EQ(Saved("s", "kept"), "k") << "what this process read stays";
     }
   }
-  EXPECT_EQ(ReadFile(sandbox_.PrefsPath() + ".bad"), "earlier");
+  EXPECT_EQ(ReadTextFile(sandbox_.PrefsPath() + ".bad"), "earlier");
 }
 
 TEST_F(PreferenceSharingTest, AFileThisUserMayNotReadIsKeptAside) {
@@ -246,7 +246,7 @@ TEST_F(PreferenceSharingTest, AFileThisUserMayNotReadIsKeptAside) {
   }));
   ASSERT_TRUE(LoadRuntime());
   ASSERT_EQ(::chmod((sandbox_.PrefsPath() + ".bad").c_str(), 0600), 0);
-  EXPECT_EQ(ReadFile(sandbox_.PrefsPath() + ".bad"), kTheirs);
+  EXPECT_EQ(ReadTextFile(sandbox_.PrefsPath() + ".bad"), kTheirs);
   EXPECT_EQ(Saved("s", "mine"), "m");
 }
 
@@ -263,12 +263,12 @@ TEST_F(PreferenceSharingTest, AFileThatCannotBeMovedAsideIsNotSavedOver) {
   ASSERT_TRUE(store);
   ASSERT_EQ(store->SetString(u"mine", u"m"), 0);
   EXPECT_LT(store->Save(), 0);
-  EXPECT_EQ(ReadFile(sandbox_.PrefsPath()), kDamaged);
+  EXPECT_EQ(ReadTextFile(sandbox_.PrefsPath()), kDamaged);
   EXPECT_NE(ConsoleText().find("not saved over"), std::string::npos) << ConsoleText();
   // Once the user clears the names, the next save keeps the file aside and goes ahead.
   std::filesystem::remove(sandbox_.PrefsPath() + ".bad");
   ASSERT_EQ(store->Save(), 0);
-  EXPECT_EQ(ReadFile(sandbox_.PrefsPath() + ".bad"), kDamaged);
+  EXPECT_EQ(ReadTextFile(sandbox_.PrefsPath() + ".bad"), kDamaged);
   EXPECT_EQ(Saved("s", "mine"), "m");
 }
 

@@ -219,7 +219,7 @@ TEST_F(PreferencesTest, AWriterKilledWhileSavingLeavesAReadableFile) {
     ::close(ready[1]);
     oru::PrefSection root;
     std::string error;
-    ASSERT_TRUE(oru::ParsePreferencesText(ReadFile(sandbox_.PrefsPath()), &root, &error)) << error;
+    ASSERT_TRUE(oru::ParsePreferencesText(ReadTextFile(sandbox_.PrefsPath()), &root, &error)) << error;
     oru::PrefSection* big = root.FindChild("big");
     ASSERT_NE(big, nullptr);
     ASSERT_NE(big->FindValue("marker"), nullptr);
@@ -241,7 +241,7 @@ TEST_F(PreferencesTest, ADamagedFileIsKeptAsideAndTheStoreStartsEmpty) {
   EXPECT_TRUE(FileExists(sandbox_.PrefsPath() + ".bad"));
   ASSERT_EQ(store->OpenSection(u"x", 1), 0);
   ASSERT_EQ(store->Save(), 0);
-  EXPECT_EQ(ReadFile(sandbox_.PrefsPath() + ".bad"), "<preferences><section name=\"x\">");
+  EXPECT_EQ(ReadTextFile(sandbox_.PrefsPath() + ".bad"), "<preferences><section name=\"x\">");
 }
 
 TEST(PreferenceFileTest, RejectsWhatIsNotAPreferencesFile) {

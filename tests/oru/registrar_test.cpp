@@ -247,7 +247,7 @@ TEST_F(RegistrarTest, ParallelEnlistmodRunsLeaveAValidRegistry) {
   EXPECT_EQ(failures.load(), 0);
   registry::RegistryKey tree;
   std::string error;
-  ASSERT_TRUE(registry::ParseRegistryText(ReadFile(sandbox_.RegistryPath()), &tree, &error))
+  ASSERT_TRUE(registry::ParseRegistryText(ReadTextFile(sandbox_.RegistryPath()), &tree, &error))
       << error;
   RuntimeSession session;
   EXPECT_TRUE(Create<MTestProbe>(kAlphaProbeClass, kIID_MTestProbe));

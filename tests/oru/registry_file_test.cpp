@@ -123,7 +123,7 @@ TEST(RegistryFileTest, ADamagedFileIsKeptAsideBeforeTheNextWrite) {
     root.Make({"HKEY_CLASSES_ROOT", "ORU"}).SetString("x", "y");
     return true;
   }));
-  EXPECT_EQ(ReadFile(path + ".bad"), "<registry><key name=");
+  EXPECT_EQ(ReadTextFile(path + ".bad"), "<registry><key name=");
   EXPECT_TRUE(file.Read([](const RegistryKey&) {}));
 }
 
@@ -157,7 +157,7 @@ TEST(RegistryFileTest, ParallelProcessesLoseNoWrite) {
   }
   RegistryKey root;
   std::string error;
-  ASSERT_TRUE(ParseRegistryText(ReadFile(path), &root, &error)) << error;
+  ASSERT_TRUE(ParseRegistryText(ReadTextFile(path), &root, &error)) << error;
   for (int w = 0; w < kWriters; ++w) {
     const RegistryKey* key = root.Find({"HKEY_CLASSES_ROOT", "writer" + std::to_string(w)});
     ASSERT_NE(key, nullptr);

@@ -139,7 +139,7 @@ TEST_F(ResourceFileTest, NamesLeavingTheArchiveAreRefused) {
 TEST_F(ResourceFileTest, ArchivesFromMemory) {
   std::string zipPath = sandbox_.Root() + "/m.zip";
   ASSERT_TRUE(MakeZip(zipPath, kPackage));
-  std::string bytes = ReadFile(zipPath);
+  std::string bytes = ReadTextFile(zipPath);
   auto archive = NewArchive();
   ASSERT_TRUE(archive->OpenMemory(bytes.data(), bytes.size(), true));
   bytes.assign(bytes.size(), '\0');  // copied: the caller's buffer may change
@@ -230,7 +230,7 @@ TEST(ZipMemberSizeTest, StatedSizesNeverSizeTheRead) {
     }
     const std::string path = sandbox.Root() + "/lying.zip";
     ASSERT_TRUE(MakeZip(path, c.members, c.method)) << c.name;
-    const std::string zip = WithStatedSize(ReadFile(path), c.statedSize);
+    const std::string zip = WithStatedSize(ReadTextFile(path), c.statedSize);
     const int64_t growth = PeakMemoryGrowth([&] {
       auto archive = oru::ZipBackend::OpenMemory(reinterpret_cast<const uint8_t*>(zip.data()),
                                                  zip.size(), nullptr);

@@ -8,7 +8,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 extern char** environ;
 
@@ -28,13 +27,6 @@ void CopyFile(const std::string& from, const std::string& to) {
 
 std::string BuiltModule(const std::string& name) {
   return std::string(VK2_TEST_MODULE_DIR) + "/" + name;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
 }
 
 bool FileExists(const std::string& path) {
@@ -118,7 +110,7 @@ int RunProgram(const std::vector<std::string>& argv, std::string* errors,
   posix_spawn_file_actions_destroy(&actions);
   if (errorsFd >= 0) {
     ::close(errorsFd);
-    if (errors) *errors = ReadFile(errorsPath);
+    if (errors) *errors = ReadTextFile(errorsPath);
     ::unlink(errorsPath);
   }
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;

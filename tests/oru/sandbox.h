@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/files.h"
+
 namespace vk2::test {
 
 class Sandbox {
@@ -33,7 +35,6 @@ class Sandbox {
 };
 
 std::string BuiltModule(const std::string& name);
-std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);
 
 // Runs a program with the current environment; the exit status, or -1. Its stderr goes to

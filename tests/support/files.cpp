@@ -23,6 +23,11 @@ std::vector<uint8_t> ReadFile(const std::string& path) {
   return out;
 }
 
+std::string ReadTextFile(const std::string& path) {
+  const std::vector<uint8_t> bytes = ReadFile(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
 bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return false;

@@ -9,6 +9,8 @@
 namespace vk2::test {
 
 std::vector<uint8_t> ReadFile(const std::string& path);
+// The same, as text; empty when the file cannot be read.
+std::string ReadTextFile(const std::string& path);
 // Size of a file, -1 when it does not exist.
 int64_t FileSize(const std::string& path);
 bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes);

@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "component/object/com_object.h"
 #include "foundation/util/result.h"
 #include "interfaces/core/player.h"
 #include "interfaces/ids.h"
+#include "tests/support/player_stub.h"
 
 namespace vk2::test {
 
-class StatePlayer final : public ComObject<StatePlayer, Face<MPlayer, kIID_MPlayer>> {
+class StatePlayer final : public PlayerStub<StatePlayer> {
  public:
   enum State : uint32_t { kStopped = 0, kPlaying = 1, kPaused = 2 };
 
@@ -70,54 +70,6 @@ class StatePlayer final : public ComObject<StatePlayer, Face<MPlayer, kIID_MPlay
   int32_t SetVolume(double value) override {
     return Do("volume", [&] { volume = value; });
   }
-
-  int32_t Shutdown() override { return 0; }
-  int32_t GetName(TString* out) override { return *out = u"default", 0; }
-  int32_t SetName(const char16_t*) override { return 0; }
-  int32_t AddRemoveListener(MPlayerListener*, int32_t) override { return 0; }
-  int32_t LoadSettings(MPreferenceStore*) override { return 0; }
-  int32_t SaveSettings(MPreferenceStore*) override { return 0; }
-  int32_t GetFileExtensionText(TString*) override { return kErrNotSupported; }
-  int32_t GetFileExtensions(MediaTypeList*) override { return kErrNotSupported; }
-  int32_t SeekToIndex(uint32_t, double, uint8_t, uint8_t, uint8_t) override {
-    return kErrNotSupported;
-  }
-  int32_t GetPlayProgress(double*) override { return kErrNotSupported; }
-  int32_t GetPlaybackMethod(int32_t*, double*) override { return kErrNotSupported; }
-  int32_t SetPlaybackMethod(int32_t, double) override { return kErrNotSupported; }
-  int32_t SetPlaylist(MPlaylist*) override { return kErrNotSupported; }
-  int32_t GetPlaylist(MPlaylist**) override { return kErrNotSupported; }
-  int32_t GetString(const char16_t*, TString*) override { return kErrNotSupported; }
-  int32_t GetInteger(const char16_t*, int32_t*) override { return kErrNotSupported; }
-  int32_t GetNumber(const char16_t*, double*) override { return kErrNotSupported; }
-  int32_t Describe(PropertyDescriptionList*) override { return kErrNotSupported; }
-  int32_t SetString(const char16_t*, const char16_t*) override { return kErrNotSupported; }
-  int32_t SetInteger(const char16_t*, int32_t) override { return kErrNotSupported; }
-  int32_t SetNumber(const char16_t*, double) override { return kErrNotSupported; }
-  int32_t SendFilterMessage(const char16_t*, uint32_t) override { return kErrNotSupported; }
-  int32_t ListModules(std::vector<TString>*) override { return kErrNotSupported; }
-  int32_t AddRemoveModuleListListener(MModuleListListener*, int32_t) override {
-    return kErrNotSupported;
-  }
-  int32_t GetModuleString(const char16_t*, const char16_t*, TString*) override {
-    return kErrNotSupported;
-  }
-  int32_t GetModuleNumber(const char16_t*, const char16_t*, double*) override {
-    return kErrNotSupported;
-  }
-  int32_t GetModuleInteger(const char16_t*, const char16_t*, int32_t*) override {
-    return kErrNotSupported;
-  }
-  int32_t SetModuleString(const char16_t*, const char16_t*, const char16_t*) override {
-    return kErrNotSupported;
-  }
-  int32_t SetModuleNumber(const char16_t*, const char16_t*, double) override {
-    return kErrNotSupported;
-  }
-  int32_t SetModuleInteger(const char16_t*, const char16_t*, int32_t) override {
-    return kErrNotSupported;
-  }
-  int32_t QueryControlObjects(const Guid&, void**) override { return kErrNotSupported; }
 
  private:
   ~StatePlayer() override = default;

@@ -1,6 +1,7 @@
-// What both effect filters share as chain modules: their input and output ports, the chain and
-// state they are given, the upstream output they pull from, and the formats they pass. The
-// filter itself only says what it does with a pulled packet (PullPacket).
+// What the chain modules that sit between two others share (the effect filters, the visual
+// tap): their input and output ports, the chain and state they are given, the upstream output
+// they pull from, and the formats they pass. The module itself says which formats it takes and
+// what it does with a pulled packet (PullPacket).
 //
 // Packet ownership: GetPacket fills the caller's slot, so whatever the slot holds belongs to the
 // caller, on failure too. A filter that refuses a packet (not PCM, or a format it cannot process)
@@ -10,6 +11,7 @@
 
 #include <cstdint>
 
+#include "interfaces/audio/audio_format.h"
 #include "interfaces/audio/audio_module.h"
 #include "interfaces/audio/chain_types.h"
 #include "platform/critical_section.h"
@@ -32,11 +34,21 @@ class FilterFrame {
   int32_t State();
 
  protected:
-  explicit FilterFrame(MAudioModule* owner);
+  // How the ports meet an upstream module.
+  struct PortRules {
+    bool (*accepts)(const AudioFormat& format);  // the formats passed on
+    uint32_t secondScore;                        // CanHandle's second score for an accepted one
+    bool connectOnlyWhenStopped;                 // CanHandle refuses while the chain runs
+  };
+
+  FilterFrame(MAudioModule* owner, PortRules rules);
   ~FilterFrame() = default;
 
   // Pulls one packet from `upstream` into `slot` and works on it.
   virtual int32_t PullPacket(AudioModuleOutput* upstream, AudioPacket** slot) = 0;
+  // Called after the state changed, outside the frame's lock.
+  virtual void StateChanged(int32_t /*from*/, int32_t /*to*/) {}
+  MMediaChain* Chain();
 
  private:
   class Input final : public AudioModuleInput {
@@ -69,6 +81,7 @@ class FilterFrame {
   int32_t GiveOwner(MAudioModule** owner);
 
   MAudioModule* owner_;
+  const PortRules rules_;
   Input input_{this};
   Output output_{this};
   CriticalSection lock_;  // the links and the state

@@ -1,7 +1,6 @@
-#include "audio/effects/filter_frame.h"
+#include "audio/common/filter_frame.h"
 
 #include "audio/common/media_errors.h"
-#include "audio/effects/effect_formats.h"
 #include "foundation/util/result.h"
 
 namespace vk2 {
@@ -10,11 +9,10 @@ namespace {
 constexpr char16_t kInputName[] = u"input";
 constexpr char16_t kOutputName[] = u"output";
 constexpr uint32_t kAcceptScore = 100;
-constexpr uint32_t kAcceptSecondScore = 1;
 
 }  // namespace
 
-FilterFrame::FilterFrame(MAudioModule* owner) : owner_(owner) {}
+FilterFrame::FilterFrame(MAudioModule* owner, PortRules rules) : owner_(owner), rules_(rules) {}
 
 int32_t FilterFrame::GetInputByName(AudioModuleInput** input, const char16_t* name) {
   if (!input) return kErrMissingArg;
@@ -51,9 +49,19 @@ int32_t FilterFrame::SetChain(MMediaChain* chain) {
 }
 
 int32_t FilterFrame::StateChange(int32_t state) {
-  ScopedLock lock(lock_);
-  state_ = state;
+  int32_t from = 0;
+  {
+    ScopedLock lock(lock_);
+    from = state_;
+    state_ = state;
+  }
+  StateChanged(from, state);
   return kOk;
+}
+
+MMediaChain* FilterFrame::Chain() {
+  ScopedLock lock(lock_);
+  return chain_;
 }
 
 int32_t FilterFrame::State() {
@@ -84,15 +92,17 @@ int32_t FilterFrame::Input::GetName(TString* name) {
 int32_t FilterFrame::Input::CanHandle(AudioModuleOutput* upstream, uint32_t* score1,
                                       uint32_t* score2) {
   if (!upstream || !score1 || !score2) return kErrMissingArg;
-  if (frame_->State() != kChainStopped) return MediaError(kMsWrongState);
+  if (frame_->rules_.connectOnlyWhenStopped && frame_->State() != kChainStopped) {
+    return MediaError(kMsWrongState);
+  }
   AudioFormatList formats;
   const int32_t r = upstream->GetFormats(&formats);
   if (r < 0) return r;
   bool any = false;
   for (uint32_t i = 0; i < formats.Count() && !any; ++i)
-    any = IsEffectFormat(*formats.At(i));
+    any = frame_->rules_.accepts(*formats.At(i));
   *score1 = any ? kAcceptScore : 0;
-  *score2 = any ? kAcceptSecondScore : 0;
+  *score2 = any ? frame_->rules_.secondScore : 0;
   return kOk;
 }
 
@@ -129,7 +139,7 @@ int32_t FilterFrame::Output::GetFormats(AudioFormatList* formats) {
   const int32_t r = upstream->GetFormats(&offered);
   if (r < 0) return r;
   for (uint32_t i = 0; i < offered.Count(); ++i) {
-    if (IsEffectFormat(*offered.At(i))) formats->Append(offered.At(i));
+    if (frame_->rules_.accepts(*offered.At(i))) formats->Append(offered.At(i));
   }
   return kOk;
 }
