@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the player needs, builds it (Release, without tests, into build-player/) and
 # starts it with the default interface: bash scripts/run-player.sh [FILE...]
+# VK2_JOBS limits the build's parallel jobs (default: every processor).
 # The files are handed to the player as on its own command line; when a player is running
 # already, it takes them over.
 set -euo pipefail
@@ -21,7 +22,7 @@ if [ ! -f "$build/build.ninja" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVK2_BUILD_TESTS=OFF \
     -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache >/dev/null
 fi
-cmake --build "$build" -j "$(nproc)"
+cmake --build "$build" -j "${VK2_JOBS:-$(nproc)}"
 
 # Files named relative to where the command was given stay valid: the player keeps this folder.
 exec "$build/bin/velkora2" "$@"
