@@ -256,4 +256,20 @@ inline constexpr Guid kCategoryVisualModules = MakeGuid("4ACE0C15-B3D8-4506-987F
 inline constexpr Guid kIID_MAppWindowList = MakeGuid("72F21D9C-1809-40D6-862E-D5C8D3A8D6B4");
 inline constexpr Guid kIID_MGuiService = MakeGuid("76AD8865-781D-4E33-B032-96519A00602C");
 
+// ---- User interface module: interface windows ----------------------------------------------
+// A part of a window's base object told when the window is destroyed (the window manager's).
+inline constexpr Guid kIID_MWindowObserver = MakeGuid("5E0B7C2A-9D41-4F6E-8A3B-1C7D2E9F4A60");
+// The user interface module's named window classes are members of this category.
+inline constexpr Guid kCategoryGuiWindows = MakeGuid("97977E34-AD6E-44A1-91F1-23A406587F3D");
+inline constexpr Guid kIID_MWindowClassFactory = MakeGuid("43F31316-364C-4875-9F1B-6DAEAA4CBEA9");
+// Preference panes of the user interface module.
+inline constexpr Guid kLanguagePrefsPane = MakeGuid("79CD7CB5-778F-44C9-BE90-E34D40EEEA82");
+inline constexpr Guid kPlaylistPrefsPane = MakeGuid("371B346E-F119-442F-BA40-AB1B35591B5B");
+inline constexpr Guid kFileTypesPrefsPane = MakeGuid("CA4F8013-068A-459E-801C-DA59B6FA1FDA");
+inline constexpr Guid kNetworkPrefsPane = MakeGuid("4D89CD2D-0BDC-4F36-B21E-F76973895D61");
+inline constexpr Guid kMiscPrefsPane = MakeGuid("48958B21-375E-480C-BB69-3BF24DB49058");
+inline constexpr Guid kAudioOutPrefsPane = MakeGuid("47EC8A1A-A5B3-4DD3-A43C-87C00845DA99");
+inline constexpr Guid kVisualPrefsPane = MakeGuid("BC4679FF-1C36-40BB-B418-90D257C7CEF3");
+inline constexpr Guid kNoSettingsPane = MakeGuid("B96882D0-BCC6-405D-ABAA-1B4CDC672A74");
+
 }  // namespace vk2

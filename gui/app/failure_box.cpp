@@ -5,11 +5,21 @@
 
 #include <cstdio>
 
+#include "component/module/runtime_loader.h"
+#include "interfaces/gui/file_dialogs.h"
+#include "interfaces/ids.h"
+
 extern char** environ;
 
 namespace vk2::gui {
 
 void ShowMessageBox(const TString& caption, const TString& text) {
+  // The GUI layer's box writes to stderr as well and shows a window only where someone can
+  // answer it.
+  if (RefPtr<MMessageBox> box = CreateRuntimeObject<MMessageBox>(kBrintClass, kIID_MMessageBox)) {
+    box->Show(text.c_str(), caption.c_str(), kMessageBoxOk);
+    return;
+  }
   std::fprintf(stderr, "%s\n%s\n", Utf8(caption).c_str(), Utf8(text).c_str());
   std::fflush(stderr);
 }

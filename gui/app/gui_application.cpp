@@ -10,6 +10,8 @@
 #include "foundation/util/result.h"
 #include "gui/app/app_paths.h"
 #include "gui/app/failure_box.h"
+#include "gui/app/file_stream.h"
+#include "gui/app/gui_thread.h"
 #include "gui/app/termination_watch.h"
 #include "gui/paths/path_routines.h"
 #include "interfaces/ids.h"
@@ -80,12 +82,13 @@ int32_t GuiApplication::Launch(const TArray<TString>* tokens, uintptr_t parent,
   if (ok) {
     RunInitScript();
     if (parent == 0) {
-      ok = windows_->OpenMainWindow(0);
+      RunOnGuiThread(app_.Get(), [this, &ok] { ok = windows_->OpenMainWindow(nullptr); });
     } else if (!embedding) {
       Log(kLogError, u"Embedding type required.\n");
       ok = false;
     } else if (WideCompare(embedding, kEmbeddingPrefix, true, 10) == 0) {
-      windows_->OpenMainWindow(parent);
+      // A foreign parent window cannot hold markup windows: the main window opens on its own.
+      RunOnGuiThread(app_.Get(), [this] { windows_->OpenMainWindow(nullptr); });
     } else {
       Log(kLogError, u"Unknown embedding.\n");
       ok = false;
@@ -138,10 +141,15 @@ bool GuiApplication::GuiStartup(const TArray<TString>& tokens) {
       engine->Run(script, nullptr, nullptr, nullptr, nullptr);
   };
   hooks.quit = [this] { QuitApplication(0); };
+  hooks.loadContext = [this] { return DocumentContext(); };
+  hooks.brintPreferences = [this] { return brintPrefs_; };
   windows_ = std::make_unique<WindowManager>(folder_, std::move(hooks));
   languages_ = CreateRuntimeObject<MLanguageService>(kServiceClass, kIID_MLanguageService);
   core_ = std::make_unique<RuntimeCoreAccess>();
   guiMain_ = GuiMainObject::Create(this, core_.get());
+  enumerator_ = std::make_unique<InterfaceEnumerator>(MakePackageServices());
+  cache_ = std::make_unique<InterfaceCache>(MakePackageServices());
+  windows_->SetInterfaces(enumerator_.get(), cache_.get());
   if (!console_ || !windows_ || !languages_ || !guiMain_) return false;
 
   Log(kLogProgress, u"initialize audiosystem...");
@@ -172,7 +180,40 @@ bool GuiApplication::GuiStartup(const TArray<TString>& tokens) {
     Log(kLogError, u"Visual interface initialization failed!\n");
     return false;
   }
+  if (!enumerator_->Scan()) {
+    Log(kLogError, u"Interface enumerator initialization failed!\n");
+    return false;
+  }
   return true;
+}
+
+PackageServices GuiApplication::MakePackageServices() {
+  PackageServices services = RuntimePackageServices();
+  services.loadOptions = [this] { return DocumentContext(); };
+  services.languageText = [this](const char16_t* key) {
+    TString text;
+    if (textDomain_) textDomain_->GetText(key, &text);
+    return text;
+  };
+  services.interfacesChanged = [this] {
+    if (guiMain_) guiMain_->NotifyListeners(kInterfacesChanged);
+  };
+  services.log = [this](int32_t level, const TString& text) { Log(level, text); };
+  services.guiPreferences = [this] { return brintPrefs_; };
+  services.programFolder = [this] { return folder_; };
+  return services;
+}
+
+LoadContext GuiApplication::DocumentContext() {
+  LoadContext context;
+  context.language = kDefaultLanguage;
+  if (guiPrefs_) guiPrefs_->GetString(kCurrentLanguage, &context.language);
+  if (fonts_ && !fonts_->DisplayChoice().face.IsEmpty()) {
+    context.defaultFont.kind = FontRecordKind::kFace;
+    context.defaultFont.face = fonts_->DisplayChoice().face;
+    context.defaultFont.size = fonts_->DisplayChoice().size;
+  }
+  return context;
 }
 
 bool GuiApplication::LoadSettings() {
@@ -258,7 +299,12 @@ bool GuiApplication::SetLanguages(const TArray<TString>& languages) {
 void GuiApplication::RunInitScript() {
   RefPtr<MXmlDocument> document =
       CreateRuntimeObject<MXmlDocument>(kServiceClass, kIID_MXmlDocument);
-  if (!document || document->LoadFile(JoinPath(folder_, u"brint.xrc").c_str(), 0) < 0) return;
+  FileStream file;
+  std::string text8;
+  if (!document || file.Open(JoinPath(folder_, u"brint.xrc"), kFileReadExisting) != kOk ||
+      !file.ReadAll(&text8) || document->Load(text8.data(), text8.size(), 0) < 0) {
+    return;
+  }
   MXmlNode* raw = nullptr;
   if (document->Root(&raw) < 0 || !raw) return;
   RefPtr<MXmlNode> root = RefPtr<MXmlNode>::Adopt(raw);
@@ -290,7 +336,7 @@ int32_t GuiApplication::Shutdown() {
 void GuiApplication::Teardown() {
   // The interface windows close first, so that windows that keep settings in shared objects
   // still find them while they close.
-  if (windows_) windows_->VelkoraAppDeinit();
+  if (windows_) RunOnGuiThread(app_.Get(), [this] { windows_->VelkoraAppDeinit(); });
   if (guiMain_) {
     guiMain_->RemoveAllChildren();
     guiMain_->Unpublish();
@@ -298,6 +344,8 @@ void GuiApplication::Teardown() {
   }
   textDomain_ = nullptr;
   windows_.reset();
+  cache_.reset();
+  enumerator_.reset();
   if (core_) {
     // The players and playlists started here go while this module is loaded: their names were
     // made here.
@@ -350,9 +398,21 @@ MScriptEngine* GuiApplication::ScriptEngine() {
   if (!engine_) engine_ = CreateRuntimeObject<MScriptEngine>(kMmlModuleClass, kIID_MScriptEngine);
   return engine_.Get();
 }
-int32_t GuiApplication::InstallPackage(const TString&) {
-  // Interface packages are installed by the interface enumerator.
-  return kErrNoService;
+int32_t GuiApplication::InstallPackage(const TString& path) {
+  if (!enumerator_) return kErrNoService;
+  enumerator_->InstallPackage(path);
+  return kOk;
+}
+
+MWindowElement* GuiApplication::OpenInterfaceWindow(const TString& packagePath,
+                                                    const TString& documentName,
+                                                    const TString& windowName) {
+  RefPtr<MWindowElement> window;
+  if (!windows_) return nullptr;
+  RunOnGuiThread(app_.Get(), [&] {
+    windows_->OpenInterfaceWindow(&window, packagePath, documentName, windowName, nullptr);
+  });
+  return window.Detach();
 }
 int32_t GuiApplication::LoadVisual(const TString&) {
   return kErrNoService;
@@ -364,7 +424,10 @@ int32_t GuiApplication::OpenFilesDialog() {
   return kErrNoService;
 }
 int32_t GuiApplication::MinimizeAllWindows() {
-  if (windows_) windows_->SendToAll(kWindowCommandMinimize, 1);
+  // Asked from any thread: the windows hear it on the loop thread.
+  WindowManager* windows = windows_.get();
+  if (windows)
+    PostToGuiThread(app_.Get(), [windows] { windows->SendToAll(kWindowCommandMinimize, 1); });
   return kOk;
 }
 int32_t GuiApplication::ShellOpen(const TString& target) {

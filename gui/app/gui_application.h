@@ -10,6 +10,8 @@
 #include "gui/main/core_access.h"
 #include "gui/main/gui_main_host.h"
 #include "gui/main/gui_main_object.h"
+#include "gui/packages/interface_cache.h"
+#include "gui/packages/interface_enumerator.h"
 #include "gui/windows/window_manager.h"
 #include "interfaces/gui/app.h"
 #include "interfaces/gui/app_window_list.h"
@@ -53,6 +55,9 @@ class GuiApplication final
   bool IsLaunched() const { return app_ != nullptr; }
   // Null outside a launch.
   InterfaceFonts* Fonts() const { return fonts_.get(); }
+  // Null outside a launch.
+  WindowManager* Windows() const { return windows_.get(); }
+  InterfaceEnumerator* Interfaces() const { return enumerator_.get(); }
 
  private:
   bool GuiStartup(const TArray<TString>& tokens);
@@ -63,6 +68,10 @@ class GuiApplication final
   void ShowFailure();
   void Teardown();
   void Log(int32_t level, const TString& text);
+  // What the package code takes from the application: its log, language, fonts and folder.
+  PackageServices MakePackageServices();
+  // The display font and the current language, for reading interface documents.
+  LoadContext DocumentContext();
 
   // GuiMainHost
   TString ExecutableFolder() override { return folder_; }
@@ -73,6 +82,8 @@ class GuiApplication final
   int32_t OpenFilesDialog() override;
   int32_t MinimizeAllWindows() override;
   int32_t ShellOpen(const TString& target) override;
+  MWindowElement* OpenInterfaceWindow(const TString& packagePath, const TString& documentName,
+                                      const TString& windowName) override;
 
   RefPtr<MOmbrixApp> app_;
   TString folder_ = u".";
@@ -86,6 +97,8 @@ class GuiApplication final
   std::unique_ptr<WindowManager> windows_;
   std::unique_ptr<RuntimeCoreAccess> core_;
   RefPtr<GuiMainObject> guiMain_;
+  std::unique_ptr<InterfaceEnumerator> enumerator_;
+  std::unique_ptr<InterfaceCache> cache_;
 };
 
 // The "display_state" seed: the menu window class and the three bars.

@@ -25,20 +25,8 @@ PathKind GetPathKind(const char16_t* path) {
   return S_ISDIR(st.st_mode) ? PathKind::kFolder : PathKind::kFile;
 }
 
-bool HasPackageExtension(const TString& path) {
-  TString extension = ExtensionOf(path);
-  if (extension.IsEmpty()) return false;
-  for (const char16_t* known : kPackageExtensions) {
-    if (extension.Equals(known, false)) return true;
-  }
-  return false;
-}
-
 bool IsInterfacePackage(const TString& path) {
-  if (GetPathKind(path.c_str()) == PathKind::kFolder) {
-    return GetPathKind(JoinPath(path, kPackageIndexName).c_str()) == PathKind::kFile;
-  }
-  return HasPackageExtension(path);
+  return IsInterfacePackagePath(path);
 }
 
 bool IsVisualPluginFile(const TString& path) {

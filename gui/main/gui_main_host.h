@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "foundation/text/tstring.h"
+#include "interfaces/gui/window_element.h"
 #include "interfaces/script/script_engine.h"
 
 namespace vk2::gui {
@@ -25,6 +26,16 @@ class GuiMainHost {
   virtual int32_t MinimizeAllWindows() = 0;
   // Nonzero when the shell accepted the target.
   virtual int32_t ShellOpen(const TString& target) = 0;
+  // Window `windowName` of the document in a package, with one reference; null when it could
+  // not be opened (or no window manager exists).
+  virtual MWindowElement* OpenInterfaceWindow(const TString& packagePath,
+                                              const TString& documentName,
+                                              const TString& windowName) {
+    (void)packagePath;
+    (void)documentName;
+    (void)windowName;
+    return nullptr;
+  }
 
  protected:
   ~GuiMainHost() = default;

@@ -93,10 +93,14 @@ int32_t GuiMainObject::GetExecutableFolder(TString* folder) {
   return kOk;
 }
 
-MUnknown** GuiMainObject::OpenInterfaceWindow(MUnknown** window, const char16_t*, const char16_t*,
-                                              const char16_t*, uint32_t, uintptr_t) {
-  // Windows of other packages open through the window manager, which is not part of this build.
-  if (window) *window = nullptr;
+MUnknown** GuiMainObject::OpenInterfaceWindow(MUnknown** window, const char16_t* packagePath,
+                                              const char16_t* documentName,
+                                              const char16_t* windowName, uint32_t, uintptr_t) {
+  if (!window) return window;
+  *window = nullptr;
+  if (!packagePath || !documentName || !windowName) return window;
+  *window =
+      host_->OpenInterfaceWindow(TString(packagePath), TString(documentName), TString(windowName));
   return window;
 }
 

@@ -1,8 +1,8 @@
 // The user interface module vk2_gui: the application class, whose class object hands out the
-// application object and the GUI main object.
+// application object and the GUI main object, and the classes of class_table.cpp.
 #include "component/module/module_glue.h"
+#include "gui/module/class_table.h"
 #include "gui/module/gui_module.h"
-#include "interfaces/ids.h"
 
 namespace vk2 {
 namespace {
@@ -15,10 +15,8 @@ void OnLastDetach() {
   gui::DestroyApplication();
 }
 
-const ModuleClass kClasses[] = {
-    {kGuiApplicationClass, u"Velkora2", &gui::CreateApplicationObject},
-};
-const ModuleDefinition kModule{kClasses, {}, &OnFirstAttach, &OnLastDetach};
+const ModuleDefinition kModule{gui::GuiClasses(), gui::GuiCategoryMembers(), &OnFirstAttach,
+                               &OnLastDetach};
 
 }  // namespace
 }  // namespace vk2

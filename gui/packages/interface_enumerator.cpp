@@ -22,7 +22,6 @@ constexpr int32_t kLoaderMemberMissing = -17;
 // The user interface's listing options of the scan's last pattern and of a folder install.
 constexpr uint32_t kScanFolderOptions = kListFolders | kListFoldersOnly;
 constexpr uint32_t kInstallFolderOptions = kListFolders;
-constexpr const char16_t* kScanPatterns[] = {u"*.daf", u"*.zip", u"*.vgf", u"*.package"};
 
 // A package's last-write time in whole seconds; false when it cannot be read (gone).
 bool LastWriteSeconds(const TString& path, int64_t* out) {
@@ -101,8 +100,9 @@ bool InterfaceEnumerator::Scan() {
     }
   }
   const TString base = folder.ConcatText(u"/");
-  for (const char16_t* pattern : kScanPatterns) {
-    for (const CatalogueEntry& entry : catalogue_.List(base.ConcatText(pattern), 0)) {
+  for (const char16_t* extension : kPackageExtensions) {
+    const TString pattern = base.ConcatText(u"*.").ConcatText(extension);
+    for (const CatalogueEntry& entry : catalogue_.List(pattern, 0)) {
       if (entry.flags & kEntryPackage) LoadPackage(entry.path, entry.description.get());
     }
   }

@@ -7,13 +7,12 @@
 #include <string_view>
 #include <system_error>
 
+#include "gui/packages/package_services.h"
+
 namespace vk2 {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A folder given without a pattern lists the package files the scan's patterns name.
-constexpr const char* kPackagePatterns[] = {"*.daf", "*.zip", "*.vgf", "*.package"};
 
 TString Wide(const fs::path& path) {
   return WideFromNarrow(path.string().c_str());
@@ -21,10 +20,8 @@ TString Wide(const fs::path& path) {
 
 bool MatchesAny(const std::string& name, const std::string& pattern) {
   if (!pattern.empty()) return fnmatch(pattern.c_str(), name.c_str(), FNM_CASEFOLD) == 0;
-  for (const char* known : kPackagePatterns) {
-    if (fnmatch(known, name.c_str(), FNM_CASEFOLD) == 0) return true;
-  }
-  return false;
+  // A folder given without a pattern lists the package files.
+  return HasPackageExtension(WideFromNarrow(name.c_str()));
 }
 
 }  // namespace

@@ -18,22 +18,27 @@ std::filesystem::path FsPath(const TString& path) {
 
 }  // namespace
 
+bool HasPackageExtension(const TString& path) {
+  const std::u16string_view text = path.view();
+  const size_t dot = text.rfind(u'.');
+  if (dot == std::u16string_view::npos || text.find(u'/', dot) != std::u16string_view::npos ||
+      text.find(u'\\', dot) != std::u16string_view::npos) {
+    return false;
+  }
+  const TString extension(text.substr(dot + 1));
+  for (const char16_t* known : kPackageExtensions) {
+    if (extension.Equals(TString(known), false)) return true;
+  }
+  return false;
+}
+
 bool IsInterfacePackagePath(const TString& path) {
   std::error_code error;
   const std::filesystem::path fs = FsPath(path);
   if (std::filesystem::is_directory(fs, error)) {
-    return std::filesystem::is_regular_file(fs / "index.mml", error);
+    return std::filesystem::is_regular_file(fs / Utf8(TString(kPackageIndexName)).c_str(), error);
   }
-  const std::u16string_view text = path.view();
-  const size_t dot = text.rfind(u'.');
-  if (dot == std::u16string_view::npos || text.find(u'/', dot) != std::u16string_view::npos) {
-    return false;
-  }
-  const TString extension(text.substr(dot + 1));
-  for (const char16_t* known : {u"package", u"daf", u"vif", u"velkorainterface"}) {
-    if (extension.Equals(TString(known), false)) return true;
-  }
-  return false;
+  return HasPackageExtension(path);
 }
 
 PackageServices RuntimePackageServices() {

@@ -37,8 +37,16 @@ struct PackageServices {
 // font and "english", and nobody is told of installs until the user interface sets its own.
 PackageServices RuntimePackageServices();
 
-// A folder holding "index.mml", or a file whose extension is "package", "daf", "vif" or
-// "velkorainterface" (without regard to case).
+// The file extensions of interface packages, without the dot: what the scan lists (in this
+// order) and what a file handed to the player is installed as.
+inline constexpr const char16_t* kPackageExtensions[] = {u"daf",     u"zip", u"vgf",
+                                                         u"package", u"vif", u"velkorainterface"};
+// The name of the document that makes a folder an interface package.
+inline constexpr char16_t kPackageIndexName[] = u"index.mml";
+
+// A file name ending in one of the package extensions (any case).
+bool HasPackageExtension(const TString& path);
+// A folder holding "index.mml", or a file with a package extension.
 bool IsInterfacePackagePath(const TString& path);
 
 }  // namespace vk2

@@ -8,7 +8,6 @@
 #include "gui/app/app_paths.h"
 #include "interfaces/gui/window_element.h"
 #include "interfaces/ids.h"
-#include "interfaces/runtime/preference_store.h"
 
 namespace vk2::gui {
 namespace {
@@ -18,9 +17,32 @@ constexpr int32_t kLevelError = 7;
 }  // namespace
 
 WindowManager::WindowManager(TString executableFolder, Hooks hooks)
-    : folder_(std::move(executableFolder)), hooks_(std::move(hooks)) {}
+    : folder_(std::move(executableFolder)),
+      hooks_(std::move(hooks)),
+      link_(std::make_shared<Link>()) {
+  link_->manager = this;
+}
 
-WindowManager::~WindowManager() = default;
+WindowManager::~WindowManager() {
+  {
+    std::lock_guard hold(link_->mutex);
+    link_->manager = nullptr;
+  }
+  std::vector<OpenEntry> left;
+  {
+    std::lock_guard lock(windowsMutex_);
+    left.swap(windows_);
+  }
+  for (OpenEntry& entry : left) {
+    if (entry.definition && cache_) cache_->ReleaseDefinition(entry.definition);
+  }
+}
+
+void WindowManager::SetInterfaces(InterfaceEnumerator* enumerator, InterfaceCache* cache) {
+  std::lock_guard lock(interfaceMutex_);
+  enumerator_ = enumerator;
+  cache_ = cache;
+}
 
 bool WindowManager::VelkoraAppInit() {
   std::lock_guard lock(interfaceMutex_);
@@ -31,8 +53,7 @@ bool WindowManager::VelkoraAppInit() {
     hooks_.log(kLevelError, u"Fatal error: Resource file missing.\n");
   } else {
     loader_ = CreateRuntimeObject<MInterfaceLoader>(kMmlModuleClass, kIID_MInterfaceLoader);
-    LoadContext context;
-    context.language = u"english";
+    LoadContext context = Context();
     TString error;
     if (!loader_ ||
         loader_->LoadFromPackage(resources_.Get(), "vk2_res.xml", &context, &error, nullptr) < 0) {
@@ -65,10 +86,10 @@ void WindowManager::RunInterfaceScript(MInterfaceDefinition* definition, const c
 void WindowManager::VelkoraAppDeinit() {
   if (globalInit_) RunInterfaceScript(globalInit_.Get(), u"VelkoraAppDeinit");
   { std::lock_guard lock(interfaceMutex_); }  // let a running interface operation end
-  CloseAllWindows();
-  {
-    std::lock_guard lock(windowsMutex_);
-    windows_.clear();
+  std::vector<RefPtr<MWindowElement>> open = GetOpenWindows();
+  for (auto it = open.rbegin(); it != open.rend(); ++it) {
+    (*it)->PostCommand(kWindowCommandClose, 0, 0, 0, nullptr, 0, 0);
+    RemoveWindow(it->Get());
   }
   std::lock_guard lock(interfaceMutex_);
   globalInit_ = nullptr;
@@ -77,46 +98,59 @@ void WindowManager::VelkoraAppDeinit() {
   resources_ = nullptr;
 }
 
-bool WindowManager::OpenMainWindow(uintptr_t) {
-  // Interface packages and window creation come with the interface enumerator and cache.
-  hooks_.log(kLevelError, u"Unable to find window \"main\" for creation.\n");
-  return false;
+RefPtr<MPreferenceStore> WindowManager::BrintPreferences() {
+  if (hooks_.brintPreferences) return hooks_.brintPreferences();
+  RefPtr<MPreferenceStore> prefs =
+      CreateRuntimeObject<MPreferenceStore>(kServiceClass, kIID_MPreferenceStore);
+  if (!prefs || prefs->OpenSection(u"velkora/gui/brint", 1) < 0) return nullptr;
+  return prefs;
 }
 
-void WindowManager::AddWindow(MWindowElement* window) {
+LoadContext WindowManager::Context() {
+  if (hooks_.loadContext) return hooks_.loadContext();
+  LoadContext context;
+  context.language = u"english";
+  return context;
+}
+
+void WindowManager::AddWindow(MWindowElement* window, MInterfaceDefinition* definition) {
   if (!window) return;
   std::lock_guard lock(windowsMutex_);
-  windows_.emplace_back(window);
+  windows_.push_back(OpenEntry{RefPtr<MWindowElement>(window), definition, nullptr});
 }
 
 void WindowManager::RemoveWindow(MWindowElement* window) {
-  RefPtr<MWindowElement> removed;
+  OpenEntry removed;
   bool last = false;
   {
     std::lock_guard lock(windowsMutex_);
     auto it = std::find_if(windows_.begin(), windows_.end(),
-                           [&](const RefPtr<MWindowElement>& w) { return w.Get() == window; });
+                           [&](const OpenEntry& e) { return e.window.Get() == window; });
     if (it == windows_.end()) return;  // removed once only
     removed = std::move(*it);
     windows_.erase(it);
-    last = windows_.empty();
+    last = windows_.empty() && quitHeld_ == 0;
   }
+  // Given back outside the lock: the document's last use may reach back into the markup.
+  if (removed.definition && cache_) cache_->ReleaseDefinition(removed.definition);
+  removed = OpenEntry();
   if (last && hooks_.quit) hooks_.quit();
 }
 
 void WindowManager::CloseAllWindows() {
-  for (const RefPtr<MWindowElement>& window : [&] {
-         auto copy = GetOpenWindows();
-         std::reverse(copy.begin(), copy.end());
-         return copy;
-       }()) {
-    window->PostCommand(kWindowCommandClose, 0, 0, 0, nullptr, 0, 0);
+  std::vector<RefPtr<MWindowElement>> open = GetOpenWindows();
+  for (auto it = open.rbegin(); it != open.rend(); ++it) {
+    (*it)->PostCommand(kWindowCommandClose, 0, 0, 0, nullptr, 0, 0);
   }
 }
 
 std::vector<RefPtr<MWindowElement>> WindowManager::GetOpenWindows() {
   std::lock_guard lock(windowsMutex_);
-  return windows_;
+  std::vector<RefPtr<MWindowElement>> copy;
+  copy.reserve(windows_.size());
+  for (const OpenEntry& entry : windows_)
+    copy.push_back(entry.window);
+  return copy;
 }
 
 void WindowManager::CopyOpenWindows(TArray<MWindowElement*>* out) {

@@ -6,6 +6,7 @@
 #include "component/object/query.h"
 #include "component/script/script_report.h"
 #include "foundation/util/result.h"
+#include "interfaces/gui/window_observer.h"
 #include "markup/definition/window_definition.h"
 #include "markup/services/markup_services.h"
 #include "markup/window/script_events.h"
@@ -397,7 +398,16 @@ void MarkupWindow::ReleaseHostLater() {
 }
 
 void MarkupWindow::HandleNotify(uint32_t code, uintptr_t argument) {
-  if (code == kNotifyDestroyed) ReleaseHostLater();
+  if (code == kNotifyDestroyed) {
+    // Whoever keeps a list of open windows hears of it through a part of the base object.
+    RefPtr<MWindowObserver> observer;
+    if (Controlling()->QueryInterface(kIID_MWindowObserver,
+                                      reinterpret_cast<void**>(observer.Put()), 1, 0) == kOk &&
+        observer) {
+      observer->WindowDestroyed(static_cast<MWindowElement*>(this));
+    }
+    ReleaseHostLater();
+  }
   if (!definition_) return;
   if (code == kNotifyAttached) {
     TString hint;

@@ -6,6 +6,7 @@
 #include "interfaces/gui/app_window_list.h"
 #include "interfaces/gui/gui_application.h"
 #include "interfaces/ids.h"
+#include "interfaces/prefs_dialog_provider.h"
 #include "interfaces/runtime/class_enumerator.h"
 #include "tests/audio/support/module_sandbox.h"
 
@@ -50,6 +51,33 @@ TEST_F(GuiModuleTest, TheApplicationClassHandsOutItsFaces) {
   auto* app = static_cast<MGuiApplication*>(static_cast<void*>(first.Get()));
   EXPECT_EQ(app->Run(), kErrFailed);       // not launched
   EXPECT_EQ(app->Shutdown(), kErrFailed);  // nothing to shut down
+}
+
+TEST_F(GuiModuleTest, EveryPreferencePaneNamesItselfAndTheDialogDocument) {
+  struct Case {
+    Guid classId;
+    const char16_t* name;
+  };
+  const Case cases[] = {
+      {kLanguagePrefsPane, u"languagePrefs"},   {kPlaylistPrefsPane, u"playlistPrefs"},
+      {kFileTypesPrefsPane, u"fileTypesPrefs"}, {kNetworkPrefsPane, u"networkPrefs"},
+      {kMiscPrefsPane, u"miscPrefs"},           {kAudioOutPrefsPane, u"audioOutPrefs"},
+      {kVisualPrefsPane, u"visualPrefs"},       {kNoSettingsPane, u"noSettings"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Utf8(TString(c.name)).c_str());
+    auto pane = CreateRuntimeObject<MPrefsDialogProvider>(c.classId, kIID_MPrefsDialogProvider);
+    ASSERT_TRUE(pane);
+    PrefsPaneRecord record;
+    // The test program's folder has no resource archive: the names are filled all the same.
+    EXPECT_FALSE(pane->GetPane(&record));
+    EXPECT_EQ(record.archive, nullptr);
+    EXPECT_EQ(record.resourceName, TString(u"vk2dlgs.xml"));
+    EXPECT_EQ(record.interfaceName, TString(u"ridurodoror/velkora2_prefs/1.0"));
+    EXPECT_EQ(record.moduleName, TString(c.name));
+    void* other = nullptr;
+    EXPECT_EQ(RuntimeCreateInstance(c.classId, kIID_MGuiApplication, &other), kErrNoInterface);
+  }
 }
 
 }  // namespace

@@ -336,7 +336,7 @@ TEST(InterfacePackagePathTest, FoldersWithAnIndexAndKnownExtensions) {
   const Case cases[] = {
       {folder / "with", true}, {folder / "without", false},    {"/x/skin.package", true},
       {"/x/skin.DAF", true},   {"/x/skin.vif", true},          {"/x/skin.VelkoraInterface", true},
-      {"/x/skin.zip", false},  {"/x/skin.package.txt", false}, {"/x/folder.daf/skin", false},
+      {"/x/skin.zip", true},   {"/x/skin.package.txt", false}, {"/x/folder.daf/skin", false},
       {"/x/skin", false},
   };
   for (const Case& c : cases) {

@@ -87,6 +87,8 @@ struct ManagerFixture {
                                          [](int32_t, const TString&) {},
                                          [](const TString&) {},
                                          [this] { ++quits; },
+                                         {},
+                                         {},
                                      }};
   RefPtr<MWindowElement> Open(const std::string& name) {
     RefPtr<MWindowElement> window(new ClosingWindow(&manager, &diary, name));
@@ -133,6 +135,8 @@ TEST(WindowManager, AMissingResourceFileFailsTheInterfaceStart) {
                             },
                             [](const TString&) {},
                             [] {},
+                            {},
+                            {},
                         });
   EXPECT_FALSE(manager.VelkoraAppInit());
   EXPECT_EQ(log, std::vector<std::string>{"7 Fatal error: Resource file missing.\n"});

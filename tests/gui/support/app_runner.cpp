@@ -1,0 +1,85 @@
+#include "tests/gui/support/app_runner.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+extern char** environ;
+
+namespace vk2::test {
+
+std::string SlurpFile(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::string MissingInOrder(const std::string& text, const std::vector<std::string>& lines) {
+  size_t at = 0;
+  for (const std::string& line : lines) {
+    size_t found = text.find(line, at);
+    if (found == std::string::npos) return line;
+    at = found + line.size();
+  }
+  return {};
+}
+
+void WriteFiles(const std::string& folder, const std::map<std::string, std::string>& members) {
+  for (const auto& [name, text] : members) {
+    const std::filesystem::path path = std::filesystem::path(folder) / name;
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path) << text;
+  }
+}
+
+AppRunner::AppRunner(const std::string& english)
+    : sandbox_({VK2_TEST_ORU_SO, VK2_TEST_GUI_SO, VK2_TEST_CORE_SO, VK2_TEST_TESSEL_SO}) {
+  std::filesystem::create_directories(bin_);
+  std::filesystem::copy_file(VK2_TEST_DRIVER, bin_ + "/velkora2");
+  std::filesystem::permissions(bin_ + "/velkora2", std::filesystem::perms::owner_all);
+  WriteFiles(bin_, {{"lang/english.xml", english}});
+  for (const char* sub : {"/run", "/home", "/config"}) {
+    std::filesystem::create_directories(folder_.Path() + sub);
+  }
+  sandbox_.Set("XDG_CONFIG_HOME", folder_.Path() + "/config");
+  sandbox_.Set("XDG_RUNTIME_DIR", folder_.Path() + "/run");
+  sandbox_.Set("HOME", folder_.Path() + "/home");
+  sandbox_.Set("VK2_GUI_BACKEND", "headless");
+  sandbox_.Set("VK2_NONINTERACTIVE", "1");
+  sandbox_.Set("VK2_AUDIO_BACKEND", "capture");
+  // The driver unloads the modules before it ends; the leak checker then meets blocks inside
+  // unloaded objects that it cannot attribute.
+  sandbox_.Set("ASAN_OPTIONS", "detect_leaks=0:abort_on_error=1");
+}
+
+AppOutcome AppRunner::Start(std::vector<std::string> args) {
+  args.insert(args.begin(), bin_ + "/velkora2");
+  std::string out = folder_.Path() + "/out.txt";
+  std::string err = folder_.Path() + "/err.txt";
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  std::vector<char*> argv;
+  for (std::string& a : args)
+    argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  AppOutcome outcome;
+  int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) return outcome;
+  int status = 0;
+  waitpid(pid, &status, 0);
+  outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  outcome.log = SlurpFile(out);
+  outcome.errors = SlurpFile(err);
+  return outcome;
+}
+
+}  // namespace vk2::test
