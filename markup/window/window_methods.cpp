@@ -402,9 +402,10 @@ int32_t SetTweened(HandlerCall& call) {
   MarkupWindow* window = WindowOf(call);
   if (!window) return kMethodNoWindow;
   const TweenedProperty& property = PropertyOf(call.handlerTag);
-  // Zoom and opacity start from 1.0, not from an absent property's 0.
-  if (property.absent == 1.0 && !ReadDoubleProperty(window, property.name))
-    WriteDoubleProperty(window, property.name, 1.0);
+  // A tween starts from the value the getter answers: an absent property is first given its
+  // default (1.0 for zoom and opacity, 0 for angle and time), or the tween would jump.
+  if (!ReadDoubleProperty(window, property.name))
+    WriteDoubleProperty(window, property.name, property.absent);
   window->HoldUpdates(1);
   PropertyTweenRecord record;
   record.name = property.narrowName;
