@@ -43,6 +43,14 @@ struct BackendEvent {
   std::vector<std::u16string> paths;
 };
 
+// A display windows can cover, in screen coordinates.
+struct Monitor {
+  std::u16string name;
+  RectI bounds;
+  RectI usable;  // without the panels and docks the window system keeps for itself
+  bool primary = false;
+};
+
 class GuiBackend {
  public:
   virtual ~GuiBackend() = default;
@@ -76,6 +84,8 @@ class GuiBackend {
   virtual void EnableTextInput(bool enable) = 0;
   // How many times Wait returned (idle wake-up measurements).
   virtual uint64_t WakeCount() = 0;
+  // The displays, the primary one first; empty where the window system tells of none.
+  virtual std::vector<Monitor> Monitors() { return {}; }
   // The window system's own id of a window (the X11 window), 0 where there is none.
   virtual uint64_t NativeHandle(uint32_t window) {
     (void)window;

@@ -128,6 +128,16 @@ PointI HeadlessBackend::PointerOnScreen() {
   return pointer_;
 }
 
+std::vector<Monitor> HeadlessBackend::Monitors() {
+  std::lock_guard lock(mutex_);
+  return monitors_;
+}
+
+void HeadlessBackend::SetMonitors(std::vector<Monitor> monitors) {
+  std::lock_guard lock(mutex_);
+  monitors_ = std::move(monitors);
+}
+
 std::u16string HeadlessBackend::ClipboardText() {
   std::lock_guard lock(mutex_);
   return clipboard_;

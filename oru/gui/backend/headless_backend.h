@@ -56,6 +56,7 @@ class HeadlessBackend final : public GuiBackend {
   void SetClipboardText(const std::u16string& text) override;
   void EnableTextInput(bool enable) override;
   uint64_t WakeCount() override;
+  std::vector<Monitor> Monitors() override;
 
   // ---- For tests (any thread) ----
   void Inject(BackendEvent event);
@@ -72,6 +73,8 @@ class HeadlessBackend final : public GuiBackend {
   // A copy of the window's record; a default record for an unknown id.
   HeadlessWindow Window(uint32_t window);
   std::vector<uint32_t> WindowIds();
+  // What Monitors answers; one primary 1920x1080 display until set.
+  void SetMonitors(std::vector<Monitor> monitors);
   bool TextInputEnabled();
   // The last presented pixels as a PNG file (straight alpha); false when nothing was presented.
   bool DumpPng(uint32_t window, const std::string& path);
@@ -90,6 +93,8 @@ class HeadlessBackend final : public GuiBackend {
   std::u16string clipboard_;
   bool textInput_ = false;
   uint64_t wakeCount_ = 0;
+  std::vector<Monitor> monitors_{
+      Monitor{u"Headless", RectI{0, 0, 1920, 1080}, RectI{0, 0, 1920, 1080}, true}};
 };
 
 }  // namespace vk2::gui

@@ -368,6 +368,26 @@ void SdlBackend::EnableTextInput(bool enable) {
   enable ? SDL_StartTextInput() : SDL_StopTextInput();
 }
 
+std::vector<Monitor> SdlBackend::Monitors() {
+  std::vector<Monitor> monitors;
+  const int count = SDL_GetNumVideoDisplays();
+  for (int i = 0; i < count; ++i) {
+    SDL_Rect bounds;
+    if (SDL_GetDisplayBounds(i, &bounds) != 0) continue;
+    SDL_Rect usable = bounds;
+    if (SDL_GetDisplayUsableBounds(i, &usable) != 0) usable = bounds;
+    Monitor monitor;
+    const char* name = SDL_GetDisplayName(i);
+    monitor.name = name ? FromUtf8(name) : std::u16string();
+    monitor.bounds = RectI{bounds.x, bounds.y, bounds.x + bounds.w, bounds.y + bounds.h};
+    monitor.usable = RectI{usable.x, usable.y, usable.x + usable.w, usable.y + usable.h};
+    // SDL counts the primary display first.
+    monitor.primary = i == 0;
+    monitors.push_back(std::move(monitor));
+  }
+  return monitors;
+}
+
 uint64_t SdlBackend::NativeHandle(uint32_t window) {
   SDL_Window* w = Find(window);
   Display* display = nullptr;

@@ -41,6 +41,7 @@ class SdlBackend final : public GuiBackend {
   void EnableTextInput(bool enable) override;
   uint64_t WakeCount() override { return wakeCount_; }
 
+  std::vector<Monitor> Monitors() override;
   uint64_t NativeHandle(uint32_t window) override;
 
  private:

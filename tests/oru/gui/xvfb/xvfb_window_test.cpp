@@ -176,6 +176,17 @@ class XvfbWindowTest : public ::testing::Test {
   std::vector<RefPtr<RecordingPart>> parts_;
 };
 
+TEST_F(XvfbWindowTest, MonitorsListTheScreen) {
+  std::vector<Monitor> monitors;
+  RunOnLoop(app_, [&] { monitors = app_.Loop()->Backend().Monitors(); });
+  ASSERT_EQ(monitors.size(), 1u) << "Xvfb runs one screen";
+  EXPECT_TRUE(monitors[0].primary);
+  EXPECT_FALSE(monitors[0].name.empty());
+  EXPECT_EQ(monitors[0].bounds, (RectI{0, 0, DisplayWidth(x_, DefaultScreen(x_)),
+                                       DisplayHeight(x_, DefaultScreen(x_))}));
+  EXPECT_FALSE(monitors[0].usable.Empty());
+}
+
 TEST_F(XvfbWindowTest, ShapedWindowMapsWhereAskedAndItsShapeIsTheRegion) {
   RefPtr<RecordingPart> root = RecordingPart::Make(0xFF30A030);
   root->leftHalfRegion = true;
