@@ -83,8 +83,12 @@ const SwitchEntry* FindSwitch(const char16_t* name) {
   return nullptr;
 }
 
+// A switch starts with '-', or with '/' when a known switch name follows: an absolute path
+// starts with '/' too, and is a file to add.
 bool IsSwitchToken(const TString& token) {
-  return !token.IsEmpty() && (token[0] == u'-' || token[0] == u'/');
+  if (token.IsEmpty()) return false;
+  if (token[0] == u'-') return true;
+  return token[0] == u'/' && FindSwitch(token.c_str() + 1) != nullptr;
 }
 
 bool IsWhite(char16_t c) {

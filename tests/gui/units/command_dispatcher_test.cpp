@@ -208,6 +208,12 @@ TEST(CommandDispatcher, PlainTokensQueueOneJobWithTheFinalFlags) {
        {"a.mp3"},
        kAddFilesAppend | kAddFilesPlayImmediately},
       {{"/usr/bin/velkora2", "x.ogg", "-n"}, 1, kAddFilesPlayImmediately, {"x.ogg"}, 0},
+      // Absolute paths start with '/' like the other form of switches; a known name decides.
+      {{"/home/me/a.mp3", "/play", "/music/play"},
+       0,
+       kAddFilesPlayImmediately,
+       {"/home/me/a.mp3", "/music/play"},
+       kAddFilesPlayImmediately},
       {{"http://host/stream", "-startsong", "dir"},
        0,
        0,
