@@ -140,12 +140,20 @@ bool GuiApplication::GuiStartup(const TArray<TString>& tokens) {
   hooks.quit = [this] { QuitApplication(0); };
   windows_ = std::make_unique<WindowManager>(folder_, std::move(hooks));
   languages_ = CreateRuntimeObject<MLanguageService>(kServiceClass, kIID_MLanguageService);
-  core_ = std::make_unique<RuntimeCoreAccess>();
-  guiMain_ = GuiMainObject::Create(this, core_.get());
+  BridgeServices bridge;
+  bridge.status = [this]() -> MListenerList* { return guiMain_ ? guiMain_->Status() : nullptr; };
+  bridge.publish = [this](MUnknown* object) {
+    if (guiMain_) guiMain_->AddRemoveChild(object, 1);
+  };
+  bridge.engine = [this] { return ScriptEngine(); };
+  bridge.log = [this](int32_t level, const TString& text) { Log(level, text); };
+  // The default playlist file lies in the folder that was current at start-up.
+  bridge_ = std::make_unique<StatusListener>(current, std::move(bridge));
+  guiMain_ = GuiMainObject::Create(this, bridge_.get());
   if (!console_ || !windows_ || !languages_ || !guiMain_) return false;
 
   Log(kLogProgress, u"initialize audiosystem...");
-  Log(kLogProgress, StartCore() ? u"succeeded\n" : u"failed\n");
+  Log(kLogProgress, bridge_->StartCore(tokens) ? u"succeeded\n" : u"failed\n");
 
   guiMain_->ExecuteCommand(&tokens, 1);
 
@@ -182,28 +190,6 @@ bool GuiApplication::LoadSettings() {
   guiPrefs_->PrepString(kCurrentLanguage, kDefaultLanguage);
   brintPrefs_->PrepString(u"display_state", DefaultDisplayState().c_str());
   return true;
-}
-
-bool GuiApplication::StartCore() {
-  MCore* core = core_->Core();
-  if (!core) return false;
-  // The default playlist and player, the player playing that playlist.
-  MPlaylistManager* playlists = core->GetPlaylistManager();
-  MPlayerManager* players = core->GetPlayerManager();
-  RefPtr<MPlaylist> playlist;
-  if (playlists->Find(u"default", &playlist) < 0) {
-    if (playlists->AddRemove(u"default", 1) < 0 || playlists->Find(u"default", &playlist) < 0) {
-      return false;
-    }
-  }
-  RefPtr<MPlayer> player;
-  if (players->Find(u"default", &player) < 0) {
-    if (players->AddRemove(u"default", 1) < 0 || players->Find(u"default", &player) < 0) {
-      return false;
-    }
-    players->LoadPlayer(player.Get());
-  }
-  return player->SetPlaylist(playlist.Get()) >= 0;
 }
 
 bool GuiApplication::LoadLanguage() {
@@ -291,6 +277,9 @@ void GuiApplication::Teardown() {
   // The interface windows close first, so that windows that keep settings in shared objects
   // still find them while they close.
   if (windows_) windows_->VelkoraAppDeinit();
+  // Saves the default playlist and lets the players and playlists go while this module, which
+  // named them, is loaded.
+  if (bridge_) bridge_->StopCore();
   if (guiMain_) {
     guiMain_->RemoveAllChildren();
     guiMain_->Unpublish();
@@ -298,12 +287,7 @@ void GuiApplication::Teardown() {
   }
   textDomain_ = nullptr;
   windows_.reset();
-  if (core_) {
-    // The players and playlists started here go while this module is loaded: their names were
-    // made here.
-    if (core_->HasCore()) core_->Core()->RemoveAllObjects();
-    core_.reset();
-  }
+  bridge_.reset();
   RefPtr<MConsole> console = std::move(console_);
   console = nullptr;
   fonts_.reset();

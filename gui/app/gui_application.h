@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "component/object/com_object.h"
+#include "gui/bridge/status_listener.h"
 #include "gui/fonts/interface_fonts.h"
 #include "gui/main/core_access.h"
 #include "gui/main/gui_main_host.h"
@@ -53,13 +54,15 @@ class GuiApplication final
   bool IsLaunched() const { return app_ != nullptr; }
   // Null outside a launch.
   InterfaceFonts* Fonts() const { return fonts_.get(); }
+  // Null outside a launch.
+  StatusListener* Bridge() const { return bridge_.get(); }
+  WindowManager* Windows() const { return windows_.get(); }
 
  private:
   bool GuiStartup(const TArray<TString>& tokens);
   bool LoadSettings();
   bool LoadLanguage();
   void RunInitScript();
-  bool StartCore();
   void ShowFailure();
   void Teardown();
   void Log(int32_t level, const TString& text);
@@ -84,7 +87,7 @@ class GuiApplication final
   RefPtr<MScriptEngine> engine_;
   std::unique_ptr<InterfaceFonts> fonts_;
   std::unique_ptr<WindowManager> windows_;
-  std::unique_ptr<RuntimeCoreAccess> core_;
+  std::unique_ptr<StatusListener> bridge_;
   RefPtr<GuiMainObject> guiMain_;
 };
 
