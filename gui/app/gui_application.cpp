@@ -12,6 +12,9 @@
 #include "gui/app/failure_box.h"
 #include "gui/app/termination_watch.h"
 #include "gui/paths/path_routines.h"
+#include "gui/script_functions/application_script_services.h"
+#include "gui/script_functions/file_script_functions.h"
+#include "gui/script_functions/gui_script_functions.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/xml_document.h"
 
@@ -151,6 +154,8 @@ bool GuiApplication::GuiStartup(const TArray<TString>& tokens) {
   bridge_ = std::make_unique<StatusListener>(current, std::move(bridge));
   guiMain_ = GuiMainObject::Create(this, bridge_.get());
   if (!console_ || !windows_ || !languages_ || !guiMain_) return false;
+  scriptServices_ = std::make_unique<GuiScriptServices>(ApplicationScriptServices(this));
+  RegisterGuiScriptFunctions(guiMain_->Script(), scriptServices_.get());
 
   Log(kLogProgress, u"initialize audiosystem...");
   Log(kLogProgress, bridge_->StartCore(tokens) ? u"succeeded\n" : u"failed\n");
@@ -288,6 +293,7 @@ void GuiApplication::Teardown() {
   textDomain_ = nullptr;
   windows_.reset();
   bridge_.reset();
+  scriptServices_.reset();
   RefPtr<MConsole> console = std::move(console_);
   console = nullptr;
   fonts_.reset();
@@ -345,7 +351,7 @@ int32_t GuiApplication::StepVisual(bool) {
   return kErrNoService;
 }
 int32_t GuiApplication::OpenFilesDialog() {
-  return kErrNoService;
+  return scriptServices_ ? RunOpenFilesDialog(*scriptServices_) : kErrNoService;
 }
 int32_t GuiApplication::MinimizeAllWindows() {
   if (windows_) windows_->SendToAll(kWindowCommandMinimize, 1);

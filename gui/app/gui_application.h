@@ -11,6 +11,7 @@
 #include "gui/main/core_access.h"
 #include "gui/main/gui_main_host.h"
 #include "gui/main/gui_main_object.h"
+#include "gui/script_functions/gui_script_services.h"
 #include "gui/windows/window_manager.h"
 #include "interfaces/gui/app.h"
 #include "interfaces/gui/app_window_list.h"
@@ -57,6 +58,7 @@ class GuiApplication final
   // Null outside a launch.
   StatusListener* Bridge() const { return bridge_.get(); }
   WindowManager* Windows() const { return windows_.get(); }
+  MTextDomain* TextDomain() const { return textDomain_.Get(); }
 
  private:
   bool GuiStartup(const TArray<TString>& tokens);
@@ -89,6 +91,7 @@ class GuiApplication final
   std::unique_ptr<WindowManager> windows_;
   std::unique_ptr<StatusListener> bridge_;
   RefPtr<GuiMainObject> guiMain_;
+  std::unique_ptr<GuiScriptServices> scriptServices_;
 };
 
 // The "display_state" seed: the menu window class and the three bars.
