@@ -1,5 +1,6 @@
 // The `velkora` functions for interfaces, windows, languages, rendering, input settings,
 // status texts, versions and scrambling, called from scripts.
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -12,6 +13,51 @@ namespace vk2::gui::test {
 namespace {
 
 using Calls = std::vector<std::string>;
+
+TEST_F(GuiScriptTest, EveryFunctionIsRegisteredWithItsHelp) {
+  ScriptNameList names;
+  main_->Script()->EnumerateNames(&names, kScriptKindFunction, false);
+  std::vector<std::string> listed;
+  for (uint32_t i = 0; i < names.Count(); ++i)
+    listed.push_back(Utf8(names[i]).c_str());
+  // The registry lists its names in an order of its own.
+  std::sort(listed.begin(), listed.end());
+  std::vector<std::string> expected{"InstallInterface",
+                                    "OpenFiles",
+                                    "LoadPlaylistFile",
+                                    "SavePlaylistFile",
+                                    "Exit",
+                                    "echo",
+                                    "LoadInterface",
+                                    "setlanguage",
+                                    "setlanguage_index",
+                                    "SetRasterizer",
+                                    "Status",
+                                    "LocalStatus",
+                                    "LaunchRemote",
+                                    "LaunchAppWindow",
+                                    "LaunchWindow",
+                                    "RemoveInterface",
+                                    "RemoveInterfacePackage",
+                                    "CompactMem",
+                                    "SetKnobRadialControl",
+                                    "GetKnobRadialControl",
+                                    "SetKnobSensitivity",
+                                    "GetKnobSensitivity",
+                                    "GetVersion",
+                                    "GetBuildTime",
+                                    "EnableDithering",
+                                    "AddFile",
+                                    "Scramble",
+                                    "Unscramble"};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(listed, expected);
+  RefPtr<MScriptObject> function;
+  ASSERT_TRUE(main_->Script()->FindChild(u"SetKnobSensitivity", function.Put()));
+  TString help;
+  function->Help(&help);
+  EXPECT_NE(help.Find(u"The default is 500."), -1) << Utf8(help).c_str();
+}
 
 TEST_F(GuiScriptTest, StatusBroadcastsToEveryListenerByPriority) {
   EXPECT_EQ(Answer("return (:velkora.Status(\"Warning\", \"careful\"));"), "set");
