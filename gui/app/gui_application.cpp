@@ -14,6 +14,9 @@
 #include "gui/app/gui_thread.h"
 #include "gui/app/termination_watch.h"
 #include "gui/paths/path_routines.h"
+#include "gui/script_functions/application_script_services.h"
+#include "gui/script_functions/file_script_functions.h"
+#include "gui/script_functions/gui_script_functions.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/xml_document.h"
 
@@ -145,15 +148,25 @@ bool GuiApplication::GuiStartup(const TArray<TString>& tokens) {
   hooks.brintPreferences = [this] { return brintPrefs_; };
   windows_ = std::make_unique<WindowManager>(folder_, std::move(hooks));
   languages_ = CreateRuntimeObject<MLanguageService>(kServiceClass, kIID_MLanguageService);
-  core_ = std::make_unique<RuntimeCoreAccess>();
-  guiMain_ = GuiMainObject::Create(this, core_.get());
+  BridgeServices bridge;
+  bridge.status = [this]() -> MListenerList* { return guiMain_ ? guiMain_->Status() : nullptr; };
+  bridge.publish = [this](MUnknown* object) {
+    if (guiMain_) guiMain_->AddRemoveChild(object, 1);
+  };
+  bridge.engine = [this] { return ScriptEngine(); };
+  bridge.log = [this](int32_t level, const TString& text) { Log(level, text); };
+  // The default playlist file lies in the folder that was current at start-up.
+  bridge_ = std::make_unique<StatusListener>(current, std::move(bridge));
+  guiMain_ = GuiMainObject::Create(this, bridge_.get());
   enumerator_ = std::make_unique<InterfaceEnumerator>(MakePackageServices());
   cache_ = std::make_unique<InterfaceCache>(MakePackageServices());
   windows_->SetInterfaces(enumerator_.get(), cache_.get());
   if (!console_ || !windows_ || !languages_ || !guiMain_) return false;
+  scriptServices_ = std::make_unique<GuiScriptServices>(ApplicationScriptServices(this));
+  RegisterGuiScriptFunctions(guiMain_->Script(), scriptServices_.get());
 
   Log(kLogProgress, u"initialize audiosystem...");
-  Log(kLogProgress, StartCore() ? u"succeeded\n" : u"failed\n");
+  Log(kLogProgress, bridge_->StartCore(tokens) ? u"succeeded\n" : u"failed\n");
 
   guiMain_->ExecuteCommand(&tokens, 1);
 
@@ -223,28 +236,6 @@ bool GuiApplication::LoadSettings() {
   guiPrefs_->PrepString(kCurrentLanguage, kDefaultLanguage);
   brintPrefs_->PrepString(u"display_state", DefaultDisplayState().c_str());
   return true;
-}
-
-bool GuiApplication::StartCore() {
-  MCore* core = core_->Core();
-  if (!core) return false;
-  // The default playlist and player, the player playing that playlist.
-  MPlaylistManager* playlists = core->GetPlaylistManager();
-  MPlayerManager* players = core->GetPlayerManager();
-  RefPtr<MPlaylist> playlist;
-  if (playlists->Find(u"default", &playlist) < 0) {
-    if (playlists->AddRemove(u"default", 1) < 0 || playlists->Find(u"default", &playlist) < 0) {
-      return false;
-    }
-  }
-  RefPtr<MPlayer> player;
-  if (players->Find(u"default", &player) < 0) {
-    if (players->AddRemove(u"default", 1) < 0 || players->Find(u"default", &player) < 0) {
-      return false;
-    }
-    players->LoadPlayer(player.Get());
-  }
-  return player->SetPlaylist(playlist.Get()) >= 0;
 }
 
 bool GuiApplication::LoadLanguage() {
@@ -337,6 +328,9 @@ void GuiApplication::Teardown() {
   // The interface windows close first, so that windows that keep settings in shared objects
   // still find them while they close.
   if (windows_) RunOnGuiThread(app_.Get(), [this] { windows_->VelkoraAppDeinit(); });
+  // Saves the default playlist and lets the players and playlists go while this module, which
+  // named them, is loaded.
+  if (bridge_) bridge_->StopCore();
   if (guiMain_) {
     guiMain_->RemoveAllChildren();
     guiMain_->Unpublish();
@@ -346,12 +340,8 @@ void GuiApplication::Teardown() {
   windows_.reset();
   cache_.reset();
   enumerator_.reset();
-  if (core_) {
-    // The players and playlists started here go while this module is loaded: their names were
-    // made here.
-    if (core_->HasCore()) core_->Core()->RemoveAllObjects();
-    core_.reset();
-  }
+  bridge_.reset();
+  scriptServices_.reset();
   RefPtr<MConsole> console = std::move(console_);
   console = nullptr;
   fonts_.reset();
@@ -421,7 +411,7 @@ int32_t GuiApplication::StepVisual(bool) {
   return kErrNoService;
 }
 int32_t GuiApplication::OpenFilesDialog() {
-  return kErrNoService;
+  return scriptServices_ ? RunOpenFilesDialog(*scriptServices_) : kErrNoService;
 }
 int32_t GuiApplication::MinimizeAllWindows() {
   // Asked from any thread: the windows hear it on the loop thread.

@@ -6,12 +6,14 @@
 #include <memory>
 
 #include "component/object/com_object.h"
+#include "gui/bridge/status_listener.h"
 #include "gui/fonts/interface_fonts.h"
 #include "gui/main/core_access.h"
 #include "gui/main/gui_main_host.h"
 #include "gui/main/gui_main_object.h"
 #include "gui/packages/interface_cache.h"
 #include "gui/packages/interface_enumerator.h"
+#include "gui/script_functions/gui_script_services.h"
 #include "gui/windows/window_manager.h"
 #include "interfaces/gui/app.h"
 #include "interfaces/gui/app_window_list.h"
@@ -56,15 +58,16 @@ class GuiApplication final
   // Null outside a launch.
   InterfaceFonts* Fonts() const { return fonts_.get(); }
   // Null outside a launch.
+  StatusListener* Bridge() const { return bridge_.get(); }
   WindowManager* Windows() const { return windows_.get(); }
   InterfaceEnumerator* Interfaces() const { return enumerator_.get(); }
+  MTextDomain* TextDomain() const { return textDomain_.Get(); }
 
  private:
   bool GuiStartup(const TArray<TString>& tokens);
   bool LoadSettings();
   bool LoadLanguage();
   void RunInitScript();
-  bool StartCore();
   void ShowFailure();
   void Teardown();
   void Log(int32_t level, const TString& text);
@@ -95,10 +98,11 @@ class GuiApplication final
   RefPtr<MScriptEngine> engine_;
   std::unique_ptr<InterfaceFonts> fonts_;
   std::unique_ptr<WindowManager> windows_;
-  std::unique_ptr<RuntimeCoreAccess> core_;
+  std::unique_ptr<StatusListener> bridge_;
   RefPtr<GuiMainObject> guiMain_;
   std::unique_ptr<InterfaceEnumerator> enumerator_;
   std::unique_ptr<InterfaceCache> cache_;
+  std::unique_ptr<GuiScriptServices> scriptServices_;
 };
 
 // The "display_state" seed: the menu window class and the three bars.

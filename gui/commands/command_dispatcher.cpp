@@ -218,6 +218,10 @@ struct Dispatch {
 
 }  // namespace
 
+bool IsCommandSwitch(const char16_t* name) {
+  return FindSwitch(name) != nullptr;
+}
+
 bool ReadWholeNumberBase0(const char16_t* text, int32_t* out) {
   *out = 0;
   if (!text) return false;

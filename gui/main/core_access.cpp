@@ -54,6 +54,10 @@ int32_t RuntimeCoreAccess::LoadIntoPlaylist(const TString& playlist, const TStri
 }
 
 TString RuntimeCoreAccess::ErrorMessage(int32_t code) {
+  return RuntimeErrorMessage(code);
+}
+
+TString RuntimeErrorMessage(int32_t code) {
   MErrorRegistry* registry = ModuleErrorRegistry();
   RefPtr<MErrorRegistry> own;
   if (!registry) {

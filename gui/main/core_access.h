@@ -53,6 +53,9 @@ class RuntimeCoreAccess final : public CoreAccess {
   RefPtr<MGenericLoader> loader_;
 };
 
+// The runtime's message for a result code; empty when it has none.
+TString RuntimeErrorMessage(int32_t code);
+
 // "default" for an empty name.
 TString ObjectNameOrDefault(const TString& name);
 

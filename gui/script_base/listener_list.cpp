@@ -26,7 +26,7 @@ int32_t ListenerList::AddRemoveListener(MStatusListener* listener, int32_t add) 
 
 int32_t ListenerList::Broadcast(const StatusRecord& record) {
   std::lock_guard lock(mutex_);
-  if (record.subKind == kStatusCurrent) current_ = record.text;
+  if (record.kind == kStatusText && record.subKind == kStatusCurrent) current_ = record.text;
   // Over a copy: a listener may add or remove listeners while it is told; one removed meanwhile
   // is not told.
   std::vector<MStatusListener*> listeners = listeners_;

@@ -27,6 +27,8 @@ class StatePlayer final : public PlayerStub<StatePlayer> {
   uint32_t currentId = 0;
   uint32_t wentTo = 0;
   double scanned = 0;
+  double time = 0;  // seconds into `item`
+  ItemInfo item;
 
   int32_t Play(uint8_t) override {
     return Do("play", [&] { state = kPlaying; });
@@ -53,16 +55,24 @@ class StatePlayer final : public PlayerStub<StatePlayer> {
     if (failing.count("info")) return kErrRefused;
     info->state = state;
     info->currentId = currentId;
+    info->time = time;
+    info->item = item;
     return 0;
   }
   int32_t SetShuffle(uint8_t value) override {
     return Do("shuffle", [&] { shuffle = value; });
   }
-  int32_t GetShuffle(uint8_t* out) override { return *out = shuffle, 0; }
+  int32_t GetShuffle(uint8_t* out) override {
+    if (failing.count("get shuffle")) return kErrRefused;
+    return *out = shuffle, 0;
+  }
   int32_t SetRepeat(uint32_t mode) override {
     return Do("repeat", [&] { repeat = mode; });
   }
-  int32_t GetRepeat(uint32_t* out) override { return *out = repeat, 0; }
+  int32_t GetRepeat(uint32_t* out) override {
+    if (failing.count("get repeat")) return kErrRefused;
+    return *out = repeat, 0;
+  }
   int32_t GetVolume(double* out) override {
     if (failing.count("get volume")) return kErrRefused;
     return *out = volume, 0;
