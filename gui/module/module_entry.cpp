@@ -2,6 +2,8 @@
 // application object and the GUI main object.
 #include "component/module/module_glue.h"
 #include "gui/module/gui_module.h"
+#include "gui/window_base/window_class_ids.h"
+#include "gui/window_base/window_classes.h"
 #include "interfaces/ids.h"
 
 namespace vk2 {
@@ -17,8 +19,21 @@ void OnLastDetach() {
 
 const ModuleClass kClasses[] = {
     {kGuiApplicationClass, u"Velkora2", &gui::CreateApplicationObject},
+    // Window classes.
+    {kMenuWindowClass, nullptr, &gui::CreateTopMenuWindowObject},
+    {kConsoleWindowClass, nullptr, &gui::CreateConsoleWindowObject},
+    {kOnlineWindowClass, nullptr, &gui::CreateOnlineWindowObject},
+    {kViewerWindowClass, nullptr, &gui::CreateViewerWindowObject},
+    {kEqualizerElementClass, nullptr, &gui::CreateEqualizerWindowObject},
 };
-const ModuleDefinition kModule{kClasses, {}, &OnFirstAttach, &OnLastDetach};
+// The named windows scripts open with DisplayWindow.
+const ModuleCategoryMember kCategoryMembers[] = {
+    {kCategoryGuiWindows, kMenuWindowClass, u"menu"},
+    {kCategoryGuiWindows, kConsoleWindowClass, u"console"},
+    {kCategoryGuiWindows, kOnlineWindowClass, u"onlinewindow"},
+    {kCategoryGuiWindows, kViewerWindowClass, u"viewer"},
+};
+const ModuleDefinition kModule{kClasses, kCategoryMembers, &OnFirstAttach, &OnLastDetach};
 
 }  // namespace
 }  // namespace vk2

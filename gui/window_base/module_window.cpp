@@ -158,6 +158,30 @@ RefPtr<MBaseObject> MakeControlBase(const Guid& partIid) {
   return base;
 }
 
+RefPtr<MBaseObject> CompleteWindowBase(MUnknown* outer) {
+  RefPtr<MBaseObject> base;
+  if (outer) {
+    base = RefPtr<MBaseObject>(QueryBorrowed<MBaseObject>(outer, kIID_MBaseObject));
+  } else {
+    base = CreateRuntimeObject<MBaseObject>(kRuntimeRootClass, kIID_MBaseObject);
+  }
+  if (!base) return nullptr;
+  auto* controlling = static_cast<MUnknown*>(base.Get());
+  const auto addPart = [&](const Guid& classId, const Guid& iid) {
+    void* part = nullptr;
+    if (RuntimeCreateInstance(classId, iid, &part, controlling) != kOk || !part) return false;
+    auto held = RefPtr<MUnknown>::Adopt(static_cast<MUnknown*>(part));
+    return base->AddPart(held.Get()) == kOk;
+  };
+  if (!QueryBorrowed<MWindowElement>(controlling, kIID_MWindowElement) &&
+      !addPart(kBrintClass, kIID_MWindowElement))
+    return nullptr;
+  if (!QueryBorrowed<MScriptObject>(controlling, kIID_MScriptObject) &&
+      !addPart(kMmlModuleClass, kIID_MScriptObjectInner))
+    return nullptr;
+  return base;
+}
+
 RefPtr<MBaseObject> MakeModuleWindowBase(MInterfaceDefinition* definition,
                                          MWindowDefinition* widget) {
   if (!definition) return nullptr;

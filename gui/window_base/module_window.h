@@ -14,6 +14,7 @@
 #include "component/object/aggregation.h"
 #include "component/object/query.h"
 #include "foundation/util/ref_ptr.h"
+#include "foundation/util/result.h"
 #include "interfaces/gui/window_element.h"
 #include "interfaces/ids.h"
 #include "interfaces/markup/interface_definition.h"
@@ -114,6 +115,9 @@ RefPtr<MBaseObject> MakeModuleWindowBase(MInterfaceDefinition* definition,
 // A base object holding only the GUI layer's part that answers `partIid` (a control part, such
 // as an edit box, whose notifications a wrapper wants to hear).
 RefPtr<MBaseObject> MakeControlBase(const Guid& partIid);
+// Completes `base` (a base object gathering parts, or null for a new one) for a module window
+// made by class: the GUI layer's window part and a script object unless it has them already.
+RefPtr<MBaseObject> CompleteWindowBase(MUnknown* base);
 
 // Adds `window` (made over `base`) as the base object's last part; false when it cannot.
 bool AddModuleWindowPart(MBaseObject* base, AggregatableObject* window);
@@ -123,8 +127,26 @@ RefPtr<W> AssembleOnBase(RefPtr<MBaseObject> base, A&&... args) {
   if (!base) return nullptr;
   auto* window = new (std::nothrow) W(static_cast<MUnknown*>(base.Get()), std::forward<A>(args)...);
   if (!window || !AddModuleWindowPart(base.Get(), window)) return nullptr;
+  // Found once here, before any thread can ask for it.
+  window->Next();
   window->Setup();
   return RefPtr<W>(window);
+}
+
+// What a window class's class object hands out: the window made on `outer` (its inner unknown,
+// as aggregation asks) or on a base of its own (the interface `iid` of it).
+template <class W, class... A>
+int32_t CreateModuleWindowAs(const Guid& iid, void** out, MUnknown* outer, A&&... args) {
+  if (!out) return kErrMissingArg;
+  *out = nullptr;
+  RefPtr<W> window = AssembleOnBase<W>(CompleteWindowBase(outer), std::forward<A>(args)...);
+  if (!window) return kErrFailed;
+  if (outer) {
+    window->Inner()->AddRef();
+    *out = window->Inner();
+    return kOk;
+  }
+  return window->QueryInterface(iid, out, 1, 0);
 }
 
 template <class W, class... A>

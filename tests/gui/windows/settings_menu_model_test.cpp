@@ -5,7 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "component/object/com_object.h"
 #include "gui/settings_window/settings_menu_model.h"
+#include "gui/settings_window/settings_pane.h"
+#include "gui/window_base/window_class_ids.h"
+#include "interfaces/ids.h"
 #include "tests/gui/windows/window_test_text.h"
 
 namespace vk2::gui {
@@ -115,6 +119,55 @@ TEST(SettingsMenuModelTest, TheDialogLeavesRoomForEachScrollBarItNeeds) {
     SCOPED_TRACE(testing::Message() << c.wanted.cx << "x" << c.wanted.cy);
     EXPECT_EQ(FitSettingsDialog(c.container, c.wanted), c.fitted);
   }
+}
+
+// A pane provider that gives `resource` (nothing when empty).
+class FakePane final
+    : public ComObject<FakePane, Face<MPrefsDialogProvider, kIID_MPrefsDialogProvider>> {
+ public:
+  explicit FakePane(const char16_t* resource) : resource_(resource) {}
+  bool GetPane(PrefsPaneRecord* pane) override {
+    pane->resourceName = resource_;
+    return !resource_.IsEmpty();
+  }
+
+ private:
+  TString resource_;
+};
+
+TEST(SettingsPaneTest, APaneComesFromItsClassOrTheNoSettingsClass) {
+  PreferenceNode node;
+  node.identifier = MakeGuid("11111111-2222-3333-4444-555555555555");
+  node.number = 7;
+  std::vector<std::string> asked;
+  struct Case {
+    const char16_t* own;  // null: the class cannot be made
+    const char16_t* fallback;
+    const char* shown;  // "" when nothing is shown
+  };
+  const Case cases[] = {{u"own.xml", u"none.xml", "own.xml"},
+                        {nullptr, u"none.xml", "none.xml"},
+                        {nullptr, nullptr, ""},
+                        {u"", u"none.xml", ""}};  // a pane without markup keeps the shown one
+  for (const Case& c : cases) {
+    const PaneProviderMaker make = [&](const Guid& id) -> RefPtr<MPrefsDialogProvider> {
+      const char16_t* resource = id == kNoSettingsClass ? c.fallback : c.own;
+      if (!resource) return nullptr;
+      return RefPtr<MPrefsDialogProvider>(
+          static_cast<MPrefsDialogProvider*>(new FakePane(resource)));
+    };
+    PrefsPaneRecord pane;
+    const bool loaded = LoadSettingsPane(node, make, &pane);
+    EXPECT_EQ(loaded, *c.shown != 0);
+    if (loaded) {
+      EXPECT_EQ(Text(pane.resourceName), c.shown);
+    }
+  }
+  EXPECT_TRUE(ShouldShowPane(&node, false, 7));  // opening shows it anyway
+  EXPECT_FALSE(ShouldShowPane(&node, true, 7));  // chosen again: nothing happens
+  EXPECT_TRUE(ShouldShowPane(&node, true, 3));
+  EXPECT_FALSE(ShouldShowPane(nullptr, true, 3));
+  EXPECT_FALSE(ShouldShowPane(nullptr, false, 3));
 }
 
 }  // namespace
