@@ -257,6 +257,8 @@ inline constexpr Guid kIID_MAppWindowList = MakeGuid("72F21D9C-1809-40D6-862E-D5
 inline constexpr Guid kIID_MGuiService = MakeGuid("76AD8865-781D-4E33-B032-96519A00602C");
 
 // ---- User interface module: menu, settings, online, viewer, console and equalizer windows ------
+// The category of the named windows scripts open with DisplayWindow.
+inline constexpr Guid kCategoryGuiWindows = MakeGuid("97977E34-AD6E-44A1-91F1-23A406587F3D");
 inline constexpr Guid kMenuWindowClass = MakeGuid("02908D92-3B57-422C-B14A-31BC8379F04F");
 inline constexpr Guid kConsoleWindowClass = MakeGuid("D30D93AA-EE5E-4D4C-8478-58044ABC45EC");
 inline constexpr Guid kSettingsWindowClass = MakeGuid("BDF7BA75-B066-41EE-9495-2C3982E960E4");

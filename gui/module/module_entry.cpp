@@ -2,7 +2,6 @@
 // application object and the GUI main object.
 #include "component/module/module_glue.h"
 #include "gui/module/gui_module.h"
-#include "gui/window_base/window_class_ids.h"
 #include "gui/window_base/window_classes.h"
 #include "interfaces/ids.h"
 

@@ -1,7 +1,6 @@
 #include "gui/settings_window/settings_pane.h"
 
 #include "component/module/runtime_loader.h"
-#include "gui/window_base/window_class_ids.h"
 #include "interfaces/ids.h"
 
 namespace vk2::gui {

@@ -1,7 +1,6 @@
 #include "gui/top_menu/top_menu_model.h"
 
 #include "foundation/util/guid_text.h"
-#include "gui/window_base/window_class_ids.h"
 #include "interfaces/ids.h"
 
 namespace vk2::gui {

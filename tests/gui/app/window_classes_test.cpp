@@ -9,7 +9,6 @@
 #include "component/module/runtime_loader.h"
 #include "component/script/script_report.h"
 #include "foundation/util/result.h"
-#include "gui/window_base/window_class_ids.h"
 #include "interfaces/gui/window_element.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/class_enumerator.h"

@@ -8,7 +8,6 @@
 #include "component/object/com_object.h"
 #include "gui/settings_window/settings_menu_model.h"
 #include "gui/settings_window/settings_pane.h"
-#include "gui/window_base/window_class_ids.h"
 #include "interfaces/ids.h"
 #include "tests/gui/windows/window_test_text.h"
 
