@@ -271,5 +271,13 @@ inline constexpr Guid kMiscPrefsPane = MakeGuid("48958B21-375E-480C-BB69-3BF24DB
 inline constexpr Guid kAudioOutPrefsPane = MakeGuid("47EC8A1A-A5B3-4DD3-A43C-87C00845DA99");
 inline constexpr Guid kVisualPrefsPane = MakeGuid("BC4679FF-1C36-40BB-B418-90D257C7CEF3");
 inline constexpr Guid kNoSettingsPane = MakeGuid("B96882D0-BCC6-405D-ABAA-1B4CDC672A74");
+// ---- User interface module: menu, settings, online, viewer, console and equalizer windows ------
+inline constexpr Guid kMenuWindowClass = MakeGuid("02908D92-3B57-422C-B14A-31BC8379F04F");
+inline constexpr Guid kConsoleWindowClass = MakeGuid("D30D93AA-EE5E-4D4C-8478-58044ABC45EC");
+inline constexpr Guid kSettingsWindowClass = MakeGuid("BDF7BA75-B066-41EE-9495-2C3982E960E4");
+inline constexpr Guid kOnlineWindowClass = MakeGuid("5D82D185-E90F-41F0-B069-4AA1A5F24804");
+inline constexpr Guid kViewerWindowClass = MakeGuid("3C8D8633-086F-4568-B078-6C4F1128DAC0");
+inline constexpr Guid kFontElementClass = MakeGuid("A22BA869-CF90-42F2-AA81-2A5890A49A3E");
+inline constexpr Guid kEqualizerElementClass = MakeGuid("2902361A-A4D9-4CDA-855B-B13BA8C6956C");
 
 }  // namespace vk2

@@ -4,6 +4,7 @@
 
 #include "gui/module/gui_module.h"
 #include "gui/module/prefs_panes.h"
+#include "gui/window_base/window_classes.h"
 #include "interfaces/ids.h"
 
 namespace vk2::gui {
@@ -31,6 +32,12 @@ const ModuleClass kClasses[] = {
     {kAudioOutPrefsPane, nullptr, &CreateNamedPane<kAudioOutPrefs>},
     {kVisualPrefsPane, nullptr, &CreateNamedPane<kVisualPrefs>},
     {kNoSettingsPane, nullptr, &CreateNamedPane<kNoSettings>},
+    // Window classes.
+    {kMenuWindowClass, nullptr, &CreateTopMenuWindowObject},
+    {kConsoleWindowClass, nullptr, &CreateConsoleWindowObject},
+    {kOnlineWindowClass, nullptr, &CreateOnlineWindowObject},
+    {kViewerWindowClass, nullptr, &CreateViewerWindowObject},
+    {kEqualizerElementClass, nullptr, &CreateEqualizerWindowObject},
 };
 
 }  // namespace
@@ -40,9 +47,14 @@ std::span<const ModuleClass> GuiClasses() {
 }
 
 std::span<const ModuleCategoryMember> GuiCategoryMembers() {
-  // Each named window class joins the window category by its name, one line each, e.g.
-  //   {kCategoryGuiWindows, kConsoleWindowClass, u"console"},
-  static const std::vector<ModuleCategoryMember> members = {};
+  // The named windows scripts open with DisplayWindow, each joining the window category by its
+  // name.
+  static const std::vector<ModuleCategoryMember> members = {
+      {kCategoryGuiWindows, kMenuWindowClass, u"menu"},
+      {kCategoryGuiWindows, kConsoleWindowClass, u"console"},
+      {kCategoryGuiWindows, kOnlineWindowClass, u"onlinewindow"},
+      {kCategoryGuiWindows, kViewerWindowClass, u"viewer"},
+  };
   return members;
 }
 

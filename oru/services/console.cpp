@@ -23,7 +23,9 @@ ConsoleObject::~ConsoleObject() {
 
 int32_t ConsoleObject::AddRemoveListener(MConsoleListener* listener, int32_t add) {
   if (!listener) return kErrMissingArg;
-  return add ? listeners_.Add(listener) : listeners_.Remove(listener);
+  // A removed listener is about to go: let the writes under way on other threads finish
+  // calling it first.
+  return add ? listeners_.Add(listener) : listeners_.RemoveAndWait(listener);
 }
 
 void ConsoleObject::LogLocked(int32_t level, const std::string& text) {

@@ -1,0 +1,42 @@
+#include "gui/top_menu/top_menu_window.h"
+
+#include "component/module/runtime_loader.h"
+#include "gui/top_menu/menu_command_run.h"
+#include "gui/window_base/menu_realize.h"
+#include "interfaces/script/script_engine.h"
+
+namespace vk2::gui {
+
+bool TopMenuWindow::Rebuild() {
+  const MenuEntry model = BuildTopMenu(sources_ ? sources_() : TopMenuSources{}, &commands_);
+  if (!bar_) {
+    bar_ = NewMenuWindow();
+    MWindowElement* element = bar_ ? bar_->Element() : nullptr;
+    if (!element) return false;
+    // The bar fills the window; its commands come to this window as 257.
+    PlacementRecord placement;
+    placement.parent = static_cast<MWindowElement*>(this);
+    placement.rect.alignment[2] = 1;
+    placement.rect.alignment[3] = 1;
+    placement.flags = kPlaceVisible | kPlaceEnabled;
+    placement.mode = kPlaceModeTop;
+    element->PostCommand(kCmdPlacement, 0, 0, reinterpret_cast<uintptr_t>(&placement), this, 0, 0);
+  }
+  return FillMenuWindow(bar_.Get(), model, textShadow_);
+}
+
+int32_t TopMenuWindow::OnNotify(uint32_t code, uintptr_t argument) {
+  if (code == kNotifyCreated) {
+    Rebuild();
+  } else if (code == kNotifyMenuCommand) {
+    MWindowElement* parent = nullptr;
+    GetValue(kValueParent, &parent, sizeof parent);
+    auto* context = parent ? QueryBorrowed<MScriptObject>(parent, kIID_MScriptObject) : nullptr;
+    RefPtr<MScriptEngine> engine =
+        CreateRuntimeObject<MScriptEngine>(kMmlModuleClass, kIID_MScriptEngine);
+    RunMenuCommand(commands_, static_cast<int32_t>(argument), engine.Get(), context);
+  }
+  return ModuleWindowCore::OnNotify(code, argument);
+}
+
+}  // namespace vk2::gui

@@ -1,0 +1,23 @@
+#include "gui/window_base/window_font.h"
+
+#include "component/object/query.h"
+#include "foundation/util/result.h"
+#include "interfaces/ids.h"
+
+namespace vk2::gui {
+
+MFont* WindowFont(MWindowElement* window) {
+  PropertyValue value;
+  if (!window || window->GetProperty(u"font", &value) != kOk || !value.object ||
+      value.type != kPropertyInterface) {
+    return nullptr;
+  }
+  return QueryBorrowed<MFont>(static_cast<MUnknown*>(value.object), kIID_MFont);
+}
+
+int32_t FontLineHeight(MFont* font) {
+  FontMetrics metrics;
+  return font && font->GetMetrics(&metrics) == kOk ? metrics.lineHeight : 0;
+}
+
+}  // namespace vk2::gui
