@@ -147,6 +147,7 @@ bool GuiApplication::GuiStartup(const TArray<TString>& tokens) {
   languages_ = CreateRuntimeObject<MLanguageService>(kServiceClass, kIID_MLanguageService);
   core_ = std::make_unique<RuntimeCoreAccess>();
   guiMain_ = GuiMainObject::Create(this, core_.get());
+  listening_.store(guiMain_.Get());
   enumerator_ = std::make_unique<InterfaceEnumerator>(MakePackageServices());
   cache_ = std::make_unique<InterfaceCache>(MakePackageServices());
   windows_->SetInterfaces(enumerator_.get(), cache_.get());
@@ -196,7 +197,8 @@ PackageServices GuiApplication::MakePackageServices() {
     return text;
   };
   services.interfacesChanged = [this] {
-    if (guiMain_) guiMain_->NotifyListeners(kInterfacesChanged);
+    // Installs also run on the worker, while the teardown may be letting the object go.
+    if (GuiMainObject* main = listening_.load()) main->NotifyListeners(kInterfacesChanged);
   };
   services.log = [this](int32_t level, const TString& text) { Log(level, text); };
   services.guiPreferences = [this] { return brintPrefs_; };
@@ -337,6 +339,7 @@ void GuiApplication::Teardown() {
   // The interface windows close first, so that windows that keep settings in shared objects
   // still find them while they close.
   if (windows_) RunOnGuiThread(app_.Get(), [this] { windows_->VelkoraAppDeinit(); });
+  listening_.store(nullptr);
   if (guiMain_) {
     guiMain_->RemoveAllChildren();
     guiMain_->Unpublish();

@@ -21,6 +21,7 @@ WindowManager::WindowManager(TString executableFolder, Hooks hooks)
       hooks_(std::move(hooks)),
       link_(std::make_shared<Link>()) {
   link_->manager = this;
+  RegisterKnobSettings();
 }
 
 WindowManager::~WindowManager() {

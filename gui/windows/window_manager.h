@@ -98,6 +98,17 @@ class WindowManager {
 
   int32_t AnimationDuration() const { return animationDuration_; }
 
+  // The GUI layer's input settings (the knob preferences among them). Reading gives the value
+  // and its type (0: unknown setting).
+  bool GetInputSetting(const TString& name, int32_t* value, int32_t* type);
+  bool SetInputSetting(const TString& name, int32_t value, int32_t type);
+  // Moves a window to a point of its parent (of the screen for a top-level window).
+  static void MoveWindowTo(MWindowElement* window, const PointI& point);
+  // A child element of class `classId` named `name` of the current interface's document,
+  // under `parent`; false when the document or the element cannot be had.
+  bool CreateChildElement(RefPtr<MWindowElement>* out, const TString& name, const Guid& classId,
+                          MWindowElement* parent);
+
  private:
   struct OpenEntry {
     RefPtr<MWindowElement> window;
@@ -111,6 +122,7 @@ class WindowManager {
   };
 
   void RunInterfaceScript(MInterfaceDefinition* definition, const char16_t* name);
+  void RegisterKnobSettings();
   RefPtr<MPreferenceStore> BrintPreferences();
   LoadContext Context();
   // Makes the window `windowName` of the document under `parent`, with the state record, and
