@@ -86,7 +86,8 @@ class WindowManager {
   // was.
   void ReopenWindows();
 
-  // `definition`: an interface document use the window holds, given back when it goes.
+  // `definition`: an interface document use the window holds, given back when it goes. The
+  // window leaves the list when it is destroyed (a markup window tells its observer part).
   void AddWindow(MWindowElement* window, MInterfaceDefinition* definition = nullptr);
   // Closing the last window ends the application.
   void RemoveWindow(MWindowElement* window);
@@ -133,6 +134,7 @@ class WindowManager {
                              RefPtr<MWindowElement>* out);
   bool CreateFromRecord(const InterfaceRecord& record, const TString& name, MWindowElement* parent,
                         MAppStateStore* state, RefPtr<MWindowElement>* out);
+  void AddEntry(OpenEntry entry);
   void Attach(MWindowElement* window);
 
   TString folder_;
