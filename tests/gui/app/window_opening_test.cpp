@@ -147,5 +147,26 @@ TEST_F(WindowOpeningTest, WindowsOpenByNameReopenInPlaceAndLeaveTheListWhenDestr
   EXPECT_EQ(cache_->PackageCount(), 0u);
 }
 
+TEST_F(WindowOpeningTest, AnyPackagesWindowOpensByDocumentAndWindowName) {
+  const TString package = WideFromNarrow((folder_.Path() + "/interfaces/skin").c_str());
+  RefPtr<MWindowElement> window;
+  OnGui([&] {
+    EXPECT_TRUE(manager_->OpenInterfaceWindow(&window, package, u"index.mml", u"small", nullptr));
+  });
+  ASSERT_TRUE(window) << log_;
+  EXPECT_EQ(manager_->GetOpenWindows().size(), 1u);
+  // Not a window of the current interface: it has no name to reopen by.
+  OnGui([&] { EXPECT_EQ(AppName(window.Get()), "<none>"); });
+
+  log_.clear();
+  RefPtr<MWindowElement> none;
+  OnGui([&] {
+    EXPECT_FALSE(manager_->OpenInterfaceWindow(&none, package, u"other.mml", u"small", nullptr));
+  });
+  EXPECT_FALSE(none);
+  EXPECT_EQ(log_, "7 Interface Parse error:\t\nError: \"other.mml\" not found in package!\n\n\n");
+  EXPECT_EQ(manager_->GetOpenWindows().size(), 1u);
+}
+
 }  // namespace
 }  // namespace vk2::gui
