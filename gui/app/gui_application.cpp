@@ -158,6 +158,7 @@ bool GuiApplication::GuiStartup(const TArray<TString>& tokens) {
   // The default playlist file lies in the folder that was current at start-up.
   bridge_ = std::make_unique<StatusListener>(current, std::move(bridge));
   guiMain_ = GuiMainObject::Create(this, bridge_.get());
+  listening_.store(guiMain_.Get());
   enumerator_ = std::make_unique<InterfaceEnumerator>(MakePackageServices());
   cache_ = std::make_unique<InterfaceCache>(MakePackageServices());
   windows_->SetInterfaces(enumerator_.get(), cache_.get());
@@ -209,7 +210,8 @@ PackageServices GuiApplication::MakePackageServices() {
     return text;
   };
   services.interfacesChanged = [this] {
-    if (guiMain_) guiMain_->NotifyListeners(kInterfacesChanged);
+    // Installs also run on the worker, while the teardown may be letting the object go.
+    if (GuiMainObject* main = listening_.load()) main->NotifyListeners(kInterfacesChanged);
   };
   services.log = [this](int32_t level, const TString& text) { Log(level, text); };
   services.guiPreferences = [this] { return brintPrefs_; };
@@ -331,6 +333,7 @@ void GuiApplication::Teardown() {
   // Saves the default playlist and lets the players and playlists go while this module, which
   // named them, is loaded.
   if (bridge_) bridge_->StopCore();
+  listening_.store(nullptr);
   if (guiMain_) {
     guiMain_->RemoveAllChildren();
     guiMain_->Unpublish();

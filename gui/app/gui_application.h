@@ -3,6 +3,7 @@
 // message loop and tears everything down again in order.
 #pragma once
 
+#include <atomic>
 #include <memory>
 
 #include "component/object/com_object.h"
@@ -100,6 +101,8 @@ class GuiApplication final
   std::unique_ptr<WindowManager> windows_;
   std::unique_ptr<StatusListener> bridge_;
   RefPtr<GuiMainObject> guiMain_;
+  // The GUI main object while it hears of interface installs.
+  std::atomic<GuiMainObject*> listening_{nullptr};
   std::unique_ptr<InterfaceEnumerator> enumerator_;
   std::unique_ptr<InterfaceCache> cache_;
   std::unique_ptr<GuiScriptServices> scriptServices_;

@@ -21,6 +21,7 @@ WindowManager::WindowManager(TString executableFolder, Hooks hooks)
       hooks_(std::move(hooks)),
       link_(std::make_shared<Link>()) {
   link_->manager = this;
+  RegisterKnobSettings();
 }
 
 WindowManager::~WindowManager() {
@@ -114,9 +115,16 @@ LoadContext WindowManager::Context() {
 }
 
 void WindowManager::AddWindow(MWindowElement* window, MInterfaceDefinition* definition) {
-  if (!window) return;
-  std::lock_guard lock(windowsMutex_);
-  windows_.push_back(OpenEntry{RefPtr<MWindowElement>(window), definition, nullptr});
+  if (window) AddEntry(OpenEntry{RefPtr<MWindowElement>(window), definition, nullptr});
+}
+
+void WindowManager::AddEntry(OpenEntry entry) {
+  MWindowElement* window = entry.window.Get();
+  {
+    std::lock_guard lock(windowsMutex_);
+    windows_.push_back(std::move(entry));
+  }
+  Attach(window);
 }
 
 void WindowManager::RemoveWindow(MWindowElement* window) {

@@ -86,7 +86,8 @@ class WindowManager {
   // was.
   void ReopenWindows();
 
-  // `definition`: an interface document use the window holds, given back when it goes.
+  // `definition`: an interface document use the window holds, given back when it goes. The
+  // window leaves the list when it is destroyed (a markup window tells its observer part).
   void AddWindow(MWindowElement* window, MInterfaceDefinition* definition = nullptr);
   // Closing the last window ends the application.
   void RemoveWindow(MWindowElement* window);
@@ -97,6 +98,17 @@ class WindowManager {
   void SendToAll(uint32_t command, uintptr_t data);
 
   int32_t AnimationDuration() const { return animationDuration_; }
+
+  // The GUI layer's input settings (the knob preferences among them). Reading gives the value
+  // and its type (0: unknown setting).
+  bool GetInputSetting(const TString& name, int32_t* value, int32_t* type);
+  bool SetInputSetting(const TString& name, int32_t value, int32_t type);
+  // Moves a window to a point of its parent (of the screen for a top-level window).
+  static void MoveWindowTo(MWindowElement* window, const PointI& point);
+  // A child element of class `classId` named `name` of the current interface's document,
+  // under `parent`; false when the document or the element cannot be had.
+  bool CreateChildElement(RefPtr<MWindowElement>* out, const TString& name, const Guid& classId,
+                          MWindowElement* parent);
 
  private:
   struct OpenEntry {
@@ -111,6 +123,7 @@ class WindowManager {
   };
 
   void RunInterfaceScript(MInterfaceDefinition* definition, const char16_t* name);
+  void RegisterKnobSettings();
   RefPtr<MPreferenceStore> BrintPreferences();
   LoadContext Context();
   // Makes the window `windowName` of the document under `parent`, with the state record, and
@@ -121,6 +134,7 @@ class WindowManager {
                              RefPtr<MWindowElement>* out);
   bool CreateFromRecord(const InterfaceRecord& record, const TString& name, MWindowElement* parent,
                         MAppStateStore* state, RefPtr<MWindowElement>* out);
+  void AddEntry(OpenEntry entry);
   void Attach(MWindowElement* window);
 
   TString folder_;

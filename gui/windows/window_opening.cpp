@@ -213,12 +213,8 @@ bool WindowManager::CreateInterfaceWindow(MInterfaceDefinition* definition, bool
     return false;
   }
   SetObject(window.Get(), kMmlInterfaceProperty, definition);
-  {
-    std::lock_guard lock(windowsMutex_);
-    windows_.push_back(OpenEntry{window, useHeld ? definition : nullptr, std::move(keep)});
-  }
+  AddEntry(OpenEntry{window, useHeld ? definition : nullptr, std::move(keep)});
   definition->Release();  // the cache use (or the window's property) keeps it now
-  Attach(window.Get());
   if (out) *out = std::move(window);
   return true;
 }

@@ -108,6 +108,22 @@ TEST_F(InterfaceEnumeratorTest, ScanFindsZipAndFolderPackagesAndIndexesTheirInte
   EXPECT_EQ(N(description->interfaces[1].uniqueName), "tooshort");
 }
 
+TEST_F(InterfaceEnumeratorTest, ScanListsEveryPackageExtensionTheHandOverInstalls) {
+  // Written in reverse, found in the order of the extension list.
+  const char* const extensions[] = {"VelkoraInterface", "vif", "package", "VGF", "zip", "daf"};
+  for (const char* extension : extensions) {
+    PackageFixture::MakeZip(
+        InFolder(std::string("skin.") + extension),
+        {{"index.mml", IndexText({{std::string("interface_of_") + extension, "", ""}})}});
+  }
+  InterfaceEnumerator list(fixture_.Services(), 1);
+  ASSERT_TRUE(list.Scan());
+  EXPECT_EQ(Names(list),
+            (std::vector<std::string>{"interface_of_daf", "interface_of_zip", "interface_of_VGF",
+                                      "interface_of_package", "interface_of_vif",
+                                      "interface_of_VelkoraInterface"}));
+}
+
 TEST_F(InterfaceEnumeratorTest, UniqueNamesNeedThirteenCharactersAndMustBeUnique) {
   PackageFixture::MakeZip(InFolder("names.zip"),
                           {{"index.mml", IndexText({{"twelve_chars", "", ""},
@@ -334,9 +350,16 @@ TEST(InterfacePackagePathTest, FoldersWithAnIndexAndKnownExtensions) {
     bool package;
   };
   const Case cases[] = {
-      {folder / "with", true}, {folder / "without", false},    {"/x/skin.package", true},
-      {"/x/skin.DAF", true},   {"/x/skin.vif", true},          {"/x/skin.VelkoraInterface", true},
-      {"/x/skin.zip", true},   {"/x/skin.package.txt", false}, {"/x/folder.daf/skin", false},
+      {folder / "with", true},
+      {folder / "without", false},
+      {"/x/skin.package", true},
+      {"/x/skin.DAF", true},
+      {"/x/skin.vif", true},
+      {"/x/skin.VelkoraInterface", true},
+      {"/x/skin.zip", true},
+      {"/x/skin.Vgf", true},
+      {"/x/skin.package.txt", false},
+      {"/x/folder.daf/skin", false},
       {"/x/skin", false},
   };
   for (const Case& c : cases) {

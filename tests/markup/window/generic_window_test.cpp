@@ -7,6 +7,7 @@
 #include "component/object/com_object.h"
 #include "component/object/query.h"
 #include "interfaces/gui/listener_list.h"
+#include "interfaces/gui/window_observer.h"
 #include "interfaces/ids.h"
 #include "markup/window/window_factory.h"
 #include "script/runtime/script_module.h"
@@ -120,6 +121,31 @@ TEST_F(GenericWindowTest, DestroyingRunsOnDestroyAndUnregisters) {
   Turn();
   EXPECT_FALSE(ScriptModule::Engine()->FindObject(uid, found.Put()));
   EXPECT_EQ(Member(main_.Get(), u"destroyed"), "1");
+}
+
+// Counts the destructions it hears of.
+class DestroyCounter final
+    : public ComObject<DestroyCounter, Face<MWindowObserver, kIID_MWindowObserver>> {
+ public:
+  void WindowDestroyed(MWindowElement* window) override {
+    ++heard;
+    last = window;
+  }
+  int heard = 0;
+  MWindowElement* last = nullptr;
+};
+
+TEST_F(GenericWindowTest, AnObserverPartHearsTheWindowsDestructionOnce) {
+  auto* base = QueryBorrowed<MBaseObject>(main_.Get(), kIID_MBaseObject);
+  ASSERT_NE(base, nullptr);
+  RefPtr<DestroyCounter> counter(new DestroyCounter());
+  ASSERT_EQ(base->AddPart(static_cast<MWindowObserver*>(counter.Get())), 0);
+  main_->Notify(kNotifyClick, 0);
+  EXPECT_EQ(counter->heard, 0);
+  main_->DestroyWindow();
+  Turn();
+  EXPECT_EQ(counter->heard, 1);
+  EXPECT_EQ(counter->last, main_.Get());
 }
 
 TEST_F(GenericWindowTest, AnAggregatedWindowSharesItsOutersCountAndRunsItsDefinition) {

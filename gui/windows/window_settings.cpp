@@ -1,0 +1,70 @@
+// The window manager's services to windows and script functions: the GUI layer's input
+// settings, moving windows, and child elements made from the current interface's document.
+#include "component/module/runtime_loader.h"
+#include "foundation/util/result.h"
+#include "gui/windows/window_manager.h"
+#include "interfaces/gui/input_settings.h"
+#include "interfaces/gui/window_element.h"
+#include "interfaces/ids.h"
+
+namespace vk2::gui {
+namespace {
+
+RefPtr<MInputSettings> InputSettings() {
+  return CreateRuntimeObject<MInputSettings>(kBrintClass, kIID_MInputSettings);
+}
+
+}  // namespace
+
+void WindowManager::RegisterKnobSettings() {
+  if (RefPtr<MInputSettings> settings = InputSettings()) {
+    settings->RegisterInt(u"radialknobcontrol", 0, kSettingTypeInteger);
+    settings->RegisterInt(u"knobsensitivity", 150, kSettingTypeInteger);
+  }
+}
+
+bool WindowManager::GetInputSetting(const TString& name, int32_t* value, int32_t* type) {
+  int32_t kind = 0;
+  int32_t read = 0;
+  if (RefPtr<MInputSettings> settings = InputSettings())
+    read = settings->ReadInt(name.c_str(), &kind);
+  if (value) *value = read;
+  if (type) *type = kind;
+  return true;
+}
+
+bool WindowManager::SetInputSetting(const TString& name, int32_t value, int32_t type) {
+  RefPtr<MInputSettings> settings = InputSettings();
+  if (!settings) return true;
+  int32_t known = 0;
+  settings->ReadInt(name.c_str(), &known);
+  // An unknown setting is registered with the value; a known one changes to it.
+  if (known == 0) {
+    settings->RegisterInt(name.c_str(), value, type);
+  }
+  settings->SetInt(name.c_str(), value);
+  return true;
+}
+
+void WindowManager::MoveWindowTo(MWindowElement* window, const PointI& point) {
+  if (window) window->SetValue(kValueLocation, &point, sizeof point);
+}
+
+bool WindowManager::CreateChildElement(RefPtr<MWindowElement>* out, const TString& name,
+                                       const Guid& classId, MWindowElement* parent) {
+  std::lock_guard lock(interfaceMutex_);
+  if (!out || !hasCurrent_ || !cache_) return false;
+  MInterfaceDefinition* definition = nullptr;
+  const LoadContext context = Context();
+  if (!cache_->AcquireDefinition(current_, &definition, &context) || !definition) return false;
+  MWindowElement* made = nullptr;
+  const int32_t r = definition->CreateWindowByName(classId, name.c_str(), parent, &made);
+  // The element keeps its own hold on the document; the cache use goes back at once.
+  cache_->ReleaseDefinition(definition);
+  definition->Release();
+  if (r < 0 || !made) return false;
+  *out = RefPtr<MWindowElement>::Adopt(made);
+  return true;
+}
+
+}  // namespace vk2::gui
