@@ -56,6 +56,8 @@ class GuiApplication final
   // service or a text domain.
   bool SetLanguages(const TArray<TString>& languages);
   bool IsLaunched() const { return app_ != nullptr; }
+  // The GUI layer's application whose loop runs the windows; null outside a launch.
+  MOmbrixApp* GuiApp() const { return app_.Get(); }
   // Null outside a launch.
   InterfaceFonts* Fonts() const { return fonts_.get(); }
   // Null outside a launch.

@@ -1,6 +1,7 @@
 #include "gui/script_functions/application_script_services.h"
 
 #include "gui/app/gui_application.h"
+#include "gui/app/gui_thread.h"
 
 namespace vk2::gui {
 
@@ -18,7 +19,36 @@ GuiScriptServices ApplicationScriptServices(GuiApplication* app) {
     return app->SetLanguages(languages);
   };
   services.textDomain = [app] { return RefPtr<MTextDomain>(app->TextDomain()); };
-  // The interface list and the window manager's interface operations join here as they come.
+  services.interfaces = [app] { return app->Interfaces(); };
+  // Scripts run on the loop thread or the scripting thread; windows are touched on the loop.
+  const auto onWindows = [app](const std::function<bool(WindowManager&)>& task) {
+    WindowManager* windows = app->Windows();
+    if (!windows) return false;
+    bool done = false;
+    RunOnGuiThread(app->GuiApp(), [&] { done = task(*windows); });
+    return done;
+  };
+  services.setDefaultInterface = [onWindows](const InterfaceRecord& record) {
+    return onWindows([&](WindowManager& windows) {
+      windows.SetDefaultInterface(record);
+      return true;
+    });
+  };
+  services.reloadWindows = [onWindows] {
+    onWindows([](WindowManager& windows) {
+      windows.ReopenWindows();
+      return true;
+    });
+  };
+  services.openWindow = [onWindows](const TString& name) {
+    return onWindows(
+        [&](WindowManager& windows) { return windows.OpenWindow(name, nullptr, nullptr); });
+  };
+  services.openRemoteWindow = [onWindows](const InterfaceRecord& record, const TString& name) {
+    return onWindows([&](WindowManager& windows) {
+      return windows.OpenWindowOf(record, name, nullptr, nullptr);
+    });
+  };
   return services;
 }
 
