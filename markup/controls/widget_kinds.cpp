@@ -1,0 +1,32 @@
+#include "markup/controls/widget_kinds.h"
+
+#include "interfaces/ids.h"
+#include "markup/controls/button_control.h"
+#include "markup/controls/control_base.h"
+
+namespace vk2::markup {
+namespace {
+
+const WidgetKind kKinds[] = {
+    {&kGenericWindowClass, &kIID_MWindowElement, &MarkupWindow::Make},
+    {&kButtonClass, &kIID_MButton, &MakeWrapper<ButtonControl>},
+};
+
+}  // namespace
+
+const WidgetKind* FindWidgetKind(const Guid& classId) {
+  for (const WidgetKind& kind : kKinds)
+    if (*kind.classId == classId) return &kind;
+  return nullptr;
+}
+
+RefPtr<MarkupWindow> MakeWidget(const WidgetKind& kind) {
+  return MarkupWindow::CreateWith(*kind.partIid, kind.make);
+}
+
+int32_t AggregateWidget(const WidgetKind& kind, MUnknown* outer, MUnknown** inner,
+                        MarkupWindow** window) {
+  return MarkupWindow::CreateAggregatedWith(outer, inner, window, kind.make);
+}
+
+}  // namespace vk2::markup
