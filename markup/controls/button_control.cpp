@@ -168,7 +168,12 @@ bool ButtonControl::DrawStates(MCanvas* canvas, const RectI& rect, double opacit
 
   // The look picks the state style; the pointer picks that style's own normal, hit or hover
   // image when it has one (weights are normal, hit, hover per style).
-  const int32_t look = std::min(std::max(part->GetVisualState(), 0), count - 1);
+  // A toggle with one style per checked state shows the one of its checked state; otherwise
+  // the part's look picks it.
+  const auto toggle = ReadIntegerProperty(static_cast<MWindowElement*>(this), kPropButtonToggle);
+  const int32_t wanted =
+      toggle && *toggle != 0 && count == 2 ? part->GetChecked() : part->GetVisualState();
+  const int32_t look = std::min(std::max(wanted, 0), count - 1);
   const int32_t logic = part->GetLogicState();
   int32_t sub = logic == kLogicPressed ? 1 : logic == kLogicHover ? 2 : 0;
   if (sub != 0) {

@@ -2,6 +2,7 @@
 
 #include "interfaces/ids.h"
 #include "markup/controls/button_control.h"
+#include "markup/controls/check_box_control.h"
 #include "markup/controls/control_base.h"
 
 namespace vk2::markup {
@@ -10,6 +11,7 @@ namespace {
 const WidgetKind kKinds[] = {
     {&kGenericWindowClass, &kIID_MWindowElement, &MarkupWindow::Make},
     {&kButtonClass, &kIID_MButton, &MakeWrapper<ButtonControl>},
+    {&kDlgCheckBoxClass, &kIID_MButton, &MakeWrapper<CheckBoxControl>},
 };
 
 }  // namespace

@@ -116,6 +116,13 @@ TEST_F(WidgetTypeTest, EachTypeAnswersItsInterfacesStandAloneAndAggregated) {
         EXPECT_EQ(button->GetLogicState(), 3);
         EXPECT_EQ(button->SetLogicState(4, 0), kErrOutOfRange);
       }
+      if (type.button) {
+        // SetText belongs to stand-alone buttons only.
+        RefPtr<MScriptObject> member;
+        EXPECT_EQ(QueryBorrowed<MScriptObject>(object, kIID_MScriptObject)
+                      ->FindMember(TString(u"SetText"), member.Put(), false),
+                  !aggregated);
+      }
       auto* control = QueryBorrowed<MControl>(object, kIID_MControl);
       ASSERT_NE(control, nullptr);
       EXPECT_EQ(control->GetDefinition(), nullptr);
