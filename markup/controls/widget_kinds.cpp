@@ -4,6 +4,11 @@
 #include "markup/controls/button_control.h"
 #include "markup/controls/check_box_control.h"
 #include "markup/controls/control_base.h"
+#include "markup/controls/edit_box.h"
+#include "markup/controls/fill_bar.h"
+#include "markup/controls/picker.h"
+#include "markup/controls/selection_list.h"
+#include "markup/controls/spin_button.h"
 
 namespace vk2::markup {
 namespace {
@@ -12,6 +17,11 @@ const WidgetKind kKinds[] = {
     {&kGenericWindowClass, &kIID_MWindowElement, &MarkupWindow::Make},
     {&kButtonClass, &kIID_MButton, &MakeWrapper<ButtonControl>},
     {&kDlgCheckBoxClass, &kIID_MButton, &MakeWrapper<CheckBoxControl>},
+    {&kSpinButtonClass, &kIID_MSpinButton, &MakeWrapper<SpinButton>},
+    {&kFillBarClass, &kIID_MFillBar, &MakeWrapper<FillBar>},
+    {&kPickerClass, &kIID_MPicker, &MakeWrapper<Picker>},
+    {&kSelectionListClass, &kIID_MSelectionList, &MakeWrapper<SelectionList>},
+    {&kEditBoxClass, &kIID_MEditBox, &MakeWrapper<EditBox>},
 };
 
 }  // namespace
