@@ -4,6 +4,7 @@
 #include "markup/controls/button_control.h"
 #include "markup/controls/check_box_control.h"
 #include "markup/controls/control_base.h"
+#include "markup/controls/text_display_control.h"
 
 namespace vk2::markup {
 namespace {
@@ -12,6 +13,7 @@ const WidgetKind kKinds[] = {
     {&kGenericWindowClass, &kIID_MWindowElement, &MarkupWindow::Make},
     {&kButtonClass, &kIID_MButton, &MakeWrapper<ButtonControl>},
     {&kDlgCheckBoxClass, &kIID_MButton, &MakeWrapper<CheckBoxControl>},
+    {&kTextDisplayClass, &kIID_MWindowElement, &MakeWrapper<TextDisplayControl>},
 };
 
 }  // namespace
