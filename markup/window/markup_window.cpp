@@ -9,6 +9,7 @@
 #include "foundation/util/result.h"
 #include "markup/definition/window_definition.h"
 #include "markup/services/markup_services.h"
+#include "markup/window/loop_thread.h"
 #include "markup/window/script_events.h"
 #include "markup/window/window_methods.h"
 #include "markup/window/window_properties.h"
@@ -340,7 +341,44 @@ int32_t MarkupWindow::Region(MMaskImage* target, int32_t width, int32_t height) 
   return 1;
 }
 
+namespace {
+
+// Notifications whose argument is a plain value, so that they can be handed to the loop.
+bool ValueNotification(uint32_t code) {
+  switch (code) {
+    case kNotifyClick:
+    case kNotifyPointerTop:
+    case kNotifyPointer:
+    case kNotifyDoubleClick:
+    case kNotifyLocationChanged:
+    case kNotifyShown:
+    case kNotifyHidden:
+    case kNotifyEnabled:
+    case kNotifyDisabled:
+    case kNotifyFocus:
+    case kNotifyInit:
+    case kNotifyIntro:
+    case kNotifyExtro:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool ButtonQuery(uint32_t code) {
+  return code >= kQueryLeftDown && code <= kQueryRightDown;
+}
+
+}  // namespace
+
 int32_t MarkupWindow::Notify(uint32_t code, uintptr_t argument) {
+  // Event scripts run on the loop that owns the window. A notification carrying a record cannot
+  // outlive its caller, so only value notifications are handed over.
+  if (OffWindowLoop(this)) {
+    if (!ValueNotification(code)) return kErrWrongState;
+    return PostToWindowLoop(this, [this, code, argument] { Notify(code, argument); }) ? kOk
+                                                                                      : kErrFailed;
+  }
   // The events may run scripts that drop the last outside reference to this window.
   RefPtr<MWindowElement> keep(static_cast<MWindowElement*>(this));
   FireNotifyEvents(code, argument);
@@ -350,6 +388,7 @@ int32_t MarkupWindow::Notify(uint32_t code, uintptr_t argument) {
 }
 
 int32_t MarkupWindow::ChildNotify(uint32_t code, MWindowElement* child, uintptr_t argument) {
+  if (OffWindowLoop(this)) return kErrWrongState;
   if (code == kNotifyDestroyed && child && script_) {
     auto* childScript = QueryBorrowed<MScriptObject>(child, kIID_MScriptObject);
     RefPtr<MScriptObject> parent;
@@ -363,6 +402,15 @@ int32_t MarkupWindow::ChildNotify(uint32_t code, MWindowElement* child, uintptr_
 }
 
 int32_t MarkupWindow::Query(uint32_t code, uintptr_t a, uintptr_t b, uintptr_t c) {
+  if (OffWindowLoop(this)) {
+    // A button's point is copied and its event runs on the loop; nothing is answered.
+    if (!ButtonQuery(code) || !a) return kErrWrongState;
+    const PointI point = *reinterpret_cast<const PointI*>(a);
+    return PostToWindowLoop(this, [this, code, point, b,
+                                   c] { Query(code, reinterpret_cast<uintptr_t>(&point), b, c); })
+               ? kOk
+               : kErrFailed;
+  }
   const bool fired = FireButtonEvent(code, a);
   MWindowElement* part = Part();
   const int32_t answer = part ? part->Query(code, a, b, c) : 0;

@@ -11,6 +11,7 @@
 #include "interfaces/gui/host_window.h"
 #include "markup/tween/tween.h"
 #include "markup/window/deferred_script.h"
+#include "markup/window/loop_thread.h"
 #include "markup/window/markup_window.h"
 #include "markup/window/script_window_creation.h"
 #include "markup/window/window_properties.h"
@@ -401,9 +402,10 @@ int32_t SetTweened(HandlerCall& call) {
   MarkupWindow* window = WindowOf(call);
   if (!window) return kMethodNoWindow;
   const TweenedProperty& property = PropertyOf(call.handlerTag);
-  // Zoom and opacity start from 1.0, not from an absent property's 0.
-  if (property.absent == 1.0 && !ReadDoubleProperty(window, property.name))
-    WriteDoubleProperty(window, property.name, 1.0);
+  // A tween starts from the value the getter answers: an absent property is first given its
+  // default (1.0 for zoom and opacity, 0 for angle and time), or the tween would jump.
+  if (!ReadDoubleProperty(window, property.name))
+    WriteDoubleProperty(window, property.name, property.absent);
   window->HoldUpdates(1);
   PropertyTweenRecord record;
   record.name = property.narrowName;
@@ -449,6 +451,17 @@ int32_t CreateWindowMethod(HandlerCall& call) {
 
 // ---- The table -----------------------------------------------------------------------------
 
+// A method called by a script running on another thread runs on the window's loop, which owns
+// the window; the caller waits for its answer.
+template <ScriptHandler handler>
+int32_t OnLoop(HandlerCall& call) {
+  MarkupWindow* window = WindowOf(call);
+  if (!window || !OffWindowLoop(window)) return handler(call);
+  int32_t status = kMethodNoWindow;
+  RunOnWindowLoop(window, [&call, &status] { status = handler(call); });
+  return status;
+}
+
 struct Method {
   const char16_t* name;
   uintptr_t selector;
@@ -461,58 +474,60 @@ constexpr uintptr_t Switch(uint32_t code, uint32_t value) {
 }
 
 const Method kMethods[] = {
-    {u"GetDesiredFPS", 0, &GetDesiredFps, u"Retrieve the desired frame rate"},
-    {u"GetActualFPS", 0, &GetActualFps, u"Query the actual frame rate"},
-    {u"SetDesiredFPS", 0, &SetDesiredFps,
+    {u"GetDesiredFPS", 0, &OnLoop<&GetDesiredFps>, u"Retrieve the desired frame rate"},
+    {u"GetActualFPS", 0, &OnLoop<&GetActualFps>, u"Query the actual frame rate"},
+    {u"SetDesiredFPS", 0, &OnLoop<&SetDesiredFps>,
      u"Set the desired frame rate.  Parameters:  frame-rate (in frames per second)"},
-    {u"GetLocation", kSelectorLocation, &GetPoint, u"Retrieve the window position."},
-    {u"SetLocation", kSelectorLocation, &SetPoint,
+    {u"GetLocation", kSelectorLocation, &OnLoop<&GetPoint>, u"Retrieve the window position."},
+    {u"SetLocation", kSelectorLocation, &OnLoop<&SetPoint>,
      u"Sets the window position. SetLocation( {x,y} [,tStart, tDuration, strTweenType ] )"},
-    {u"GetSize", kSelectorSize, &GetPoint, u"Retrieve the window size."},
-    {u"SetSize", kSelectorSize, &SetPoint,
+    {u"GetSize", kSelectorSize, &OnLoop<&GetPoint>, u"Retrieve the window size."},
+    {u"SetSize", kSelectorSize, &OnLoop<&SetPoint>,
      u"Sets the window size. SetSize( {w,h} [,tStart, tDuration, strTweenType ] )"},
-    {u"GetVirtSize", kSelectorVirtualSize, &GetPoint, u"Retrieve the window virtual size."},
-    {u"SetVirtSize", kSelectorVirtualSize, &SetPoint,
+    {u"GetVirtSize", kSelectorVirtualSize, &OnLoop<&GetPoint>,
+     u"Retrieve the window virtual size."},
+    {u"SetVirtSize", kSelectorVirtualSize, &OnLoop<&SetPoint>,
      u"Sets the window size. SetSize( {w,h} [,tStart, tDuration, strTweenType ] )"},
-    {u"GetPan", kSelectorPan, &GetPoint, u"Retrieve the window pan origin."},
-    {u"SetPan", kSelectorPan, &SetPoint,
+    {u"GetPan", kSelectorPan, &OnLoop<&GetPoint>, u"Retrieve the window pan origin."},
+    {u"SetPan", kSelectorPan, &OnLoop<&SetPoint>,
      u"Sets the window pan origin. SetPan( {x,y} [,tStart, tDuration, strTweenType ] )"},
-    {u"DestroyWindow", 0, &DestroyWindowMethod,
+    {u"DestroyWindow", 0, &OnLoop<&DestroyWindowMethod>,
      u"Destroys a window.  Parameters:  When (ms from now) (default is 0)"},
-    {u"GetOffset", 0, &GetOffset,
+    {u"GetOffset", 0, &OnLoop<&GetOffset>,
      u"Retrieve the window offset. Parameters:  which part (top, right, left, or bottom, or no "
      u"parameter for all 4 in an array)"},
-    {u"GetAlignment", 0, &GetAlignment,
+    {u"GetAlignment", 0, &OnLoop<&GetAlignment>,
      u"Retrieve the window alignment. Parameters:  which part (top, right, left, or bottom, or "
      u"no parameter for all 4 in an array)"},
-    {u"SetOffset", 0, &SetOffset,
+    {u"SetOffset", 0, &OnLoop<&SetOffset>,
      u"Set the offset of the window.  Parameters:  offset (array of 4 values), when (ms from "
      u"now), duration (in ms), mode (linear, linear_acccel, linear_decel, linear_bounce, "
      u"linear_smooth)"},
-    {u"SetAlignment", 0, &SetAlignment,
+    {u"SetAlignment", 0, &OnLoop<&SetAlignment>,
      u"Set the alignment of the window.  Parameters:  alignemnt (array of 4 values), when (ms "
      u"from now), duration (in ms), mode (linear, linear_acccel, linear_decel, linear_bounce, "
      u"linear_smooth)"},
-    {u"Enable", Switch(kCmdEnable, 0), &TimedSwitch, u"Enable this window to receive user input."},
-    {u"Disable", Switch(kCmdEnable, 1), &TimedSwitch,
+    {u"Enable", Switch(kCmdEnable, 0), &OnLoop<&TimedSwitch>,
+     u"Enable this window to receive user input."},
+    {u"Disable", Switch(kCmdEnable, 1), &OnLoop<&TimedSwitch>,
      u"Disable this window's ability to receive user input."},
-    {u"Show", Switch(kCmdShow, 1), &TimedSwitch, u"Make this window visible."},
-    {u"Hide", Switch(kCmdShow, 0), &TimedSwitch, u"Make this window hidden."},
-    {u"SetZOrder", 0, &SetZOrder,
+    {u"Show", Switch(kCmdShow, 1), &OnLoop<&TimedSwitch>, u"Make this window visible."},
+    {u"Hide", Switch(kCmdShow, 0), &OnLoop<&TimedSwitch>, u"Make this window hidden."},
+    {u"SetZOrder", 0, &OnLoop<&SetZOrder>,
      u"Change this window's Z-Order (depth). possible args are: \"top\" \"bottom\" \"top-most\" "
      u"\"bottom-most\""},
-    {u"StartSize", kCmdStartSize, &StartLoop,
+    {u"StartSize", kCmdStartSize, &OnLoop<&StartLoop>,
      u"Start sizing this window. \nStartSize( sizetype, mousepoint, button )\nsizetype:    "
      u"(string) of the set { \"IH_LEFT\", \"IH_TOPLEFT\", \"IH_TOP\", \"IH_TOPRIGHT\", "
      u"\"IH_RIGHT\", \"IH_BOTTOMRIGHT\", \"IH_BOTTOM\", \"IH_BOTTOMLEFT\" }\nmousepoint:  "
      u"(array)  {x,y} giving pointer location to start the size.\nbutton:\t\t (string) of the "
      u"set { \"MBUTTON_LEFT\", \"MBUTTON_MIDDLE\", \"MBUTTON_RIGHT\" }"},
-    {u"StartDrag", kCmdStartDrag, &StartLoop,
+    {u"StartDrag", kCmdStartDrag, &OnLoop<&StartLoop>,
      u"Start draging this window. \nStartDrag( dragtype, mousepoint, button )\ndragtype:    "
      u"(string) of the set { \"IH_DRAG\", \"IH_DRAGX\", \"IH_DRAGY\" }\nmousepoint:  (array)  "
      u"{x,y} giving pointer location to start the drag.\nbutton:\t\t (string) of the set { "
      u"\"MBUTTON_LEFT\", \"MBUTTON_MIDDLE\", \"MBUTTON_RIGHT\" }"},
-    {u"CreateWindow", 0, &CreateWindowMethod,
+    {u"CreateWindow", 0, &OnLoop<&CreateWindowMethod>,
      u"Create a child window. \nCreateWindow( MML_Type, MML_Name, CreateName, Offset, "
      u"Alignment, Visible, Flags, ID, BelowParent, MMLFlags, CreateChildren, [FactoryID]  "
      u")\nMML_Type:       (string) type of <window>\nMML_Name:       (string) name of "
@@ -524,33 +539,36 @@ const Method kMethods[] = {
      u"\"false\"\nMMLFlags:       (int)    mml create flags; default:\"0\"\nCreateChildren: "
      u"(bool)   create all descendants?\nFactoryID:\t\t(MID)    optional; if provided, dialog "
      u"source will be loaded from this factory, otherwise from the skin"},
-    {u"MinimizeWindow", kCmdMinimize, &HostSwitch,
+    {u"MinimizeWindow", kCmdMinimize, &OnLoop<&HostSwitch>,
      u"Minimize top level window. \nMinimizeWindow( minimize )\nminimize:       (bool) "
      u"(1/\"true\")minimize or (0/\"false\")restore"},
-    {u"SetAlwaysOntop", kCmdAlwaysOnTop, &HostSwitch,
+    {u"SetAlwaysOntop", kCmdAlwaysOnTop, &OnLoop<&HostSwitch>,
      u"Set top level window \"Always On Top\"\nSetAlwaysOntop( ontop )\nontop:       (bool) "
      u"true or false"},
-    {u"StartIntro", kNotifyIntro, &StartIntroExtro, u"Broadcast Intro event to all children\n"},
-    {u"StartExtro", kNotifyExtro, &StartIntroExtro, u"Broadcast Extro event to all children\n"},
-    {u"PostScript", 0, &PostScript,
+    {u"StartIntro", kNotifyIntro, &OnLoop<&StartIntroExtro>,
+     u"Broadcast Intro event to all children\n"},
+    {u"StartExtro", kNotifyExtro, &OnLoop<&StartIntroExtro>,
+     u"Broadcast Extro event to all children\n"},
+    {u"PostScript", 0, &OnLoop<&PostScript>,
      u"Execute a script after all pending GUI events have completed\n"},
-    {u"GetAnimationDuration", 0, &GetAnimationDuration,
+    {u"GetAnimationDuration", 0, &OnLoop<&GetAnimationDuration>,
      u"Returns the system-wide number of milliseconds that animations (i.e. intro, extro) "
      u"should run for.\n"},
-    {u"SetAngle", 1, &SetTweened,
+    {u"SetAngle", 1, &OnLoop<&SetTweened>,
      u"Sets the 'Angle' for a window, Angle aware elements of imagestyles will rotate"},
-    {u"GetAngle", 1, &GetTweened, u"Gets the current 'Angle' for the window"},
-    {u"SetAnimTime", 2, &SetTweened,
+    {u"GetAngle", 1, &OnLoop<&GetTweened>, u"Gets the current 'Angle' for the window"},
+    {u"SetAnimTime", 2, &OnLoop<&SetTweened>,
      u"Sets the 'AnimTime' for a window, Animation time aware elements of imagestyles will "
      u"animate"},
-    {u"GetAnimTime", 2, &GetTweened, u"Gets the current 'AnimTime' for the window"},
-    {u"SetZoom", 3, &SetTweened,
+    {u"GetAnimTime", 2, &OnLoop<&GetTweened>, u"Gets the current 'AnimTime' for the window"},
+    {u"SetZoom", 3, &OnLoop<&SetTweened>,
      u"Sets the 'Zoom' for a window, Zoom aware elements of imagestyles will 'zoom'"},
-    {u"GetZoom", 3, &GetTweened, u"Gets the current 'Zoom' for the window"},
-    {u"SetOpacity", 4, &SetTweened, u"Sets the 'Opacity' for a window"},
-    {u"GetOpacity", 4, &GetTweened, u"Gets the current 'Opacity' for the window"},
-    {u"GetHoverHint", 0, &GetHoverHint, u"Returns the hover hint text for this DUV window."},
-    {u"SetHoverHint", 0, &SetHoverHint, u"Sets the hover hint text for this DUV window."},
+    {u"GetZoom", 3, &OnLoop<&GetTweened>, u"Gets the current 'Zoom' for the window"},
+    {u"SetOpacity", 4, &OnLoop<&SetTweened>, u"Sets the 'Opacity' for a window"},
+    {u"GetOpacity", 4, &OnLoop<&GetTweened>, u"Gets the current 'Opacity' for the window"},
+    {u"GetHoverHint", 0, &OnLoop<&GetHoverHint>,
+     u"Returns the hover hint text for this DUV window."},
+    {u"SetHoverHint", 0, &OnLoop<&SetHoverHint>, u"Sets the hover hint text for this DUV window."},
 };
 
 }  // namespace
