@@ -3,8 +3,6 @@
 #include <cmath>
 
 #include "foundation/util/result.h"
-#include "markup/definition/interface_definition.h"
-#include "markup/definition/style_readers.h"
 
 namespace vk2::markup {
 namespace {
@@ -57,21 +55,13 @@ void CheckBoxControl::ReadMood(MInterfaceDefinition* iface, const TString& name)
   // The mood's state styles fill in what the window does not name itself. (They go into the
   // window definition, which windows made from it later share.)
   MWindowDefinition* definition = GetDefinition();
-  auto* owner = dynamic_cast<InterfaceDefinition*>(iface);
-  if (!definition || !owner) return;
+  if (!definition) return;
   for (int32_t state = 0; state < 2; ++state) {
     const TString styleName = TString::Format(u"state%d", state);
     RefPtr<MImageStyleDrawing> own;
     if (definition->FindImageStyle(styleName.c_str(), own.Put()) == kOk && own) continue;
     const TString moodName = properties.Text(TString::Format(u"state%d_imagestyle", state).c_str());
-    if (moodName.IsEmpty()) continue;
-    MMarkupDefinition* record = nullptr;
-    if (iface->GetImageStyle(moodName.c_str(), &record) != kOk || !record) continue;
-    auto held = RefPtr<MMarkupDefinition>::Adopt(record);
-    MXmlNode* styleNode = nullptr;
-    if (held->GetElement(&styleNode) != kOk || !styleNode) continue;
-    const Element element(RefPtr<MXmlNode>::Adopt(styleNode));
-    if (RefPtr<MImageStyleDrawing> style = ReadImageStyleDrawing(element, owner))
+    if (RefPtr<MImageStyleDrawing> style = InterfaceImageStyle(iface, moodName))
       definition->SetImageStyle(styleName.c_str(), style.Get());
   }
 }

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "markup/definition/interface_definition.h"
+#include "markup/definition/style_readers.h"
 #include "markup/definition/window_definition.h"
 #include "markup/parse/scalar_parsers.h"
 #include "markup/parse/value_parsers.h"
@@ -83,6 +85,17 @@ bool ControlProperties::IntRect(const char16_t* name, int32_t out[4]) const {
 Element PropertyElementOf(MWindowDefinition* definition) {
   auto* own = dynamic_cast<WindowDefinition*>(definition);
   return own ? own->PropertyElement() : Element();
+}
+
+RefPtr<MImageStyleDrawing> InterfaceImageStyle(MInterfaceDefinition* iface, const TString& name) {
+  auto* owner = dynamic_cast<InterfaceDefinition*>(iface);
+  if (!owner || name.IsEmpty()) return nullptr;
+  MMarkupDefinition* record = nullptr;
+  if (iface->GetImageStyle(name.c_str(), &record) != 0 || !record) return nullptr;
+  auto held = RefPtr<MMarkupDefinition>::Adopt(record);
+  MXmlNode* node = nullptr;
+  if (held->GetElement(&node) != 0 || !node) return nullptr;
+  return ReadImageStyleDrawing(Element(RefPtr<MXmlNode>::Adopt(node)), owner);
 }
 
 void WriteIntegerProperty(MWindowElement* window, const char16_t* name, int32_t value) {

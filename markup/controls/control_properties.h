@@ -8,6 +8,7 @@
 #include "foundation/text/tstring.h"
 #include "interfaces/gui/window_element.h"
 #include "interfaces/markup/interface_definition.h"
+#include "interfaces/markup/window_definition.h"
 #include "markup/dom/element.h"
 
 namespace vk2::markup {
@@ -39,6 +40,9 @@ class ControlProperties {
 
 // The property element of the window's definition (a null element when it has none).
 Element PropertyElementOf(MWindowDefinition* definition);
+
+// The interface's image style `name` as a drawing (one reference), or null when it has none.
+RefPtr<MImageStyleDrawing> InterfaceImageStyle(MInterfaceDefinition* iface, const TString& name);
 
 // Sets an integer window property (the GUI parts read their switches as integers).
 void WriteIntegerProperty(MWindowElement* window, const char16_t* name, int32_t value);

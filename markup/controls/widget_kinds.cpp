@@ -9,6 +9,7 @@
 #include "markup/controls/picker.h"
 #include "markup/controls/selection_list.h"
 #include "markup/controls/spin_button.h"
+#include "markup/controls/text_display_control.h"
 
 namespace vk2::markup {
 namespace {
@@ -22,6 +23,7 @@ const WidgetKind kKinds[] = {
     {&kPickerClass, &kIID_MPicker, &MakeWrapper<Picker>},
     {&kSelectionListClass, &kIID_MSelectionList, &MakeWrapper<SelectionList>},
     {&kEditBoxClass, &kIID_MEditBox, &MakeWrapper<EditBox>},
+    {&kTextDisplayClass, &kIID_MWindowElement, &MakeWrapper<TextDisplayControl>},
 };
 
 }  // namespace

@@ -118,7 +118,7 @@ RefPtr<MarkupWindow> MarkupWindow::CreateWith(const Guid& partIid, Maker make) {
     window->Inner()->Release();
     return nullptr;
   }
-  if (!window->SetUpScriptObject(base.Get())) return nullptr;
+  if (window->WantsScriptObject() && !window->SetUpScriptObject(base.Get())) return nullptr;
   window->SetUpControl();
   return RefPtr<MarkupWindow>(window);
 }
@@ -132,7 +132,8 @@ int32_t MarkupWindow::CreateAggregatedWith(MUnknown* outer, MUnknown** inner, Ma
   MarkupWindow* window = make(outer);
   if (!window) return kErrOutOfMemory;
   window->Inner()->AddRef();  // the caller's reference
-  if (base->AddPart(window->Inner()) != kOk || !window->SetUpScriptObject(base)) {
+  if (base->AddPart(window->Inner()) != kOk ||
+      (window->WantsScriptObject() && !window->SetUpScriptObject(base))) {
     window->Inner()->Release();
     return kErrFailed;
   }

@@ -122,6 +122,9 @@ class MarkupWindow
   // After the script object is set up: a control sets its script class name and registers its
   // own script methods here.
   virtual void SetUpControl() {}
+  // False for windows that other windows embed and scripts never see (scroll bars and their
+  // arrows): they get no script object.
+  virtual bool WantsScriptObject() const { return true; }
 
  private:
   // Attaches (when the base has none) and sets up the window's script object.

@@ -49,6 +49,10 @@ uint32_t ControlTest::HostId() {
 
 uint32_t ControlTest::Pixel(int32_t x, int32_t y) {
   Step(20);
+  return PresentedPixel(x, y);
+}
+
+uint32_t ControlTest::PresentedPixel(int32_t x, int32_t y) {
   const gui::HeadlessWindow w = backend_->Window(HostId());
   if (x < 0 || y < 0 || x >= w.presentedWidth || y >= w.presentedHeight) return 0xDEADBEEF;
   return w.pixels[static_cast<size_t>(y) * static_cast<size_t>(w.presentedWidth) +

@@ -31,8 +31,10 @@ class ControlTest : public MarkupWindowTest {
     return Member(Find(name), member);
   }
   uint32_t HostId();
-  // The presented pixel at a point of main (premultiplied ARGB), after a repaint.
+  // The presented pixel at a point of main (premultiplied ARGB), after a repaint (20 ms on).
   uint32_t Pixel(int32_t x, int32_t y);
+  // The same as last presented, the clock left alone.
+  uint32_t PresentedPixel(int32_t x, int32_t y);
   // Pointer input at main's coordinates, each followed by a loop turn.
   void Press(int32_t x, int32_t y);
   void Release(int32_t x, int32_t y);
