@@ -87,6 +87,11 @@ void Exercise(InterfaceDefinition* iface, WindowDefinition* definition, MCanvas*
       RefPtr<MScriptObject> result;
       ScriptModule::Engine()->Run(u"SetText(\"AB\"); SetButtonState(3);", result.Put(), script,
                                   nullptr, nullptr);
+      // The value and list controls: positions, items and the current item.
+      ScriptModule::Engine()->Run(
+          u"SetRealPos(0.5); SetIntPos(-7); SetItems({\"a\", {text: \"b\", data: 1}}); "
+          u"AddItem(\"c\"); SetCurrentItemIndex(\"0x1\"); SelectItemIndex(1, true);",
+          result.Put(), script, nullptr, nullptr);
     }
     window->Paint(canvas, &record);
     window->DestroyWindow();
