@@ -8,9 +8,9 @@
 #include "markup/controls/control_properties.h"
 #include "markup/controls/hover_methods.h"
 #include "markup/controls/item_markup.h"
+#include "markup/controls/scroll_bar_control.h"
 #include "markup/window/script_events.h"
 #include "markup/window/window_methods.h"
-#include "script/runtime/tessel_factory.h"
 
 namespace vk2::markup {
 namespace {
@@ -218,11 +218,9 @@ void SelectionList::SetUpControl() {
 }
 
 void SelectionList::MakeScrollBars() {
-  const Guid* ids[2] = {&kScrollBarClass, &kScrollBarAltClass};
   for (int32_t i = 0; i < 2; ++i) {
-    void* made = nullptr;
-    if (CreateModuleInstance(*ids[i], nullptr, &made) == kOk && made)
-      bars_[i] = RefPtr<MWindowElement>::Adopt(static_cast<MWindowElement*>(made));
+    if (RefPtr<MScrollBar> bar = ScrollBarControl::Make(i == 1))
+      bars_[i] = RefPtr<MWindowElement>(static_cast<MWindowElement*>(bar.Get()));
   }
 }
 

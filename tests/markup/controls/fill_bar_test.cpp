@@ -21,6 +21,7 @@ const char* const kFillBar = R"(
     <script name="OnQueryPosChange">queries = queries + 1; return (allow);</script>
     <script name="OnPosChange">lastInt = $params[0]["int"]; lastReal = $params[0]["real"];</script>
     <script name="OnPosFinalized">finals = finals + 1;</script>
+    <script name="OnHoverPosChange">hoverInt = $params[0]["int"];</script>
   </window>)";
 
 class FillBarTest : public ControlFixture {
@@ -105,6 +106,16 @@ TEST_F(FillBarTest, PartsLieOnEitherSideOfThePosition) {
     EXPECT_EQ(Pixel(108, 20), c.right);
     EXPECT_EQ(Pixel(5, 5), 0u);
   }
+}
+
+TEST_F(FillBarTest, HoverPositionIsToldToTheScript) {
+  OpenBar();
+  const PointI point{25, 5};
+  int32_t position = -1;
+  Child(u"bar")->Query(kQueryPositionAtPoint, reinterpret_cast<uintptr_t>(&point),
+                       reinterpret_cast<uintptr_t>(&position), 0);
+  EXPECT_EQ(position, 25);  // the part answers the query
+  EXPECT_EQ(Var(u"hoverInt"), "25");
 }
 
 TEST_F(FillBarTest, HandleCentreAndTrackFollowTheHandleStyle) {

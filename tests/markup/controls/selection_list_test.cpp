@@ -126,3 +126,31 @@ TEST_F(SelectionListTest, RowsShowTheirPlacesLookAndTheSelection) {
 
 }  // namespace
 }  // namespace vk2::test
+
+namespace vk2::test {
+namespace {
+
+TEST_F(SelectionListTest, ScrollBarsStandAlongTheRightAndBottomEdges) {
+  MWindowElement* list = Child(u"list");
+  ASSERT_EQ(list->ChildCount(), 2);
+  EXPECT_EQ(list->ChildAt(0), list_->VerticalBar());
+  struct Case {
+    MWindowElement* bar;
+    PointI location;
+    SizeI size;
+  };
+  for (const Case& c : {Case{list_->VerticalBar(), {90, 0}, {10, 80}},
+                        Case{list_->HorizontalBar(), {0, 80}, {90, 10}}}) {
+    PointI location;
+    SizeI size;
+    c.bar->GetValue(kValueLocation, &location, sizeof location);
+    c.bar->GetValue(kValueSize, &size, sizeof size);
+    EXPECT_EQ(location.x, c.location.x);
+    EXPECT_EQ(location.y, c.location.y);
+    EXPECT_EQ(size.width, c.size.width);
+    EXPECT_EQ(size.height, c.size.height);
+  }
+}
+
+}  // namespace
+}  // namespace vk2::test
