@@ -10,7 +10,7 @@
 namespace vk2::test {
 namespace {
 
-const char* const kFont = R"(<fontstyle name="text" face="DejaVu Sans" size="10"/>)";
+const char* const kEditFont = R"(<fontstyle name="text" face="DejaVu Sans" size="10"/>)";
 
 std::string EditWindow(const std::string& name, int32_t top, const std::string& attributes) {
   return "<window name=\"" + name + "\" type=\"EditBox\" offset=\"10," + std::to_string(top) +
@@ -27,7 +27,7 @@ std::string EditWindow(const std::string& name, int32_t top, const std::string& 
 class EditBoxTest : public ControlFixture {
  protected:
   void OpenEdit(const std::string& attributes = "") {
-    Open(EditWindow("edit", 10, attributes), 120, 80, "", kFont);
+    Open(EditWindow("edit", 10, attributes), 120, 80, "", kEditFont);
     ASSERT_NE(Child(u"edit"), nullptr);
   }
   std::string Var(const char16_t* name) { return Member(Child(u"edit"), name); }
@@ -74,7 +74,7 @@ TEST_F(EditBoxTest, MethodsCheckTheirArguments) {
 TEST_F(EditBoxTest, SecretTextIsDrawnMasked) {
   Open(EditWindow("secret", 10, R"(text="abc" secret="true")") +
            EditWindow("stars", 40, R"(text="***")") + EditWindow("clear", 70, R"(text="abc")"),
-       120, 100, "", kFont);
+       120, 100, "", kEditFont);
   EXPECT_EQ(On(u"secret", "return (GetText());"), "abc");  // the real text
   const std::vector<uint32_t> secret = Band(10, 30);
   EXPECT_EQ(secret, Band(40, 60));

@@ -9,8 +9,8 @@
 namespace vk2::test {
 namespace {
 
-constexpr uint32_t kRed = 0xFFFF0000;
-constexpr uint32_t kBlue = 0xFF0000FF;
+constexpr uint32_t kEmptyRed = 0xFFFF0000;
+constexpr uint32_t kFilledBlue = 0xFF0000FF;
 
 const char* const kFillBar = R"(
   <window name="bar" type="FillBar" offset="10,10,110,30" hitstyle="ACTIVE">
@@ -96,7 +96,7 @@ TEST_F(FillBarTest, PartsLieOnEitherSideOfThePosition) {
   };
   // The empty style draws before the position, the filled one after it, unless the bar fills
   // from the left.
-  for (const Case& c : {Case{"horizontal", kRed, kBlue}, Case{"left_to_right", kBlue, kRed}}) {
+  for (const Case& c : {Case{"horizontal", kEmptyRed, kFilledBlue}, Case{"left_to_right", kFilledBlue, kEmptyRed}}) {
     SCOPED_TRACE(c.orientation);
     OpenBar(c.orientation);
     On(u"bar", "SetRealPos(0.75);");
