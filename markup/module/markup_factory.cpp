@@ -2,6 +2,8 @@
 
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
+#include "markup/controls/scroll_bar_control.h"
+#include "markup/controls/scroll_bar_style.h"
 #include "markup/definition/interface_loader.h"
 #include "markup/module/markup_utility.h"
 #include "markup/window/caption.h"
@@ -20,6 +22,12 @@ bool CreateMarkupInstance(const Guid& iid, void** out, int32_t* result) {
   } else if (iid == kIID_MFontObject) {
     RefPtr<Caption> caption = Caption::Make();
     *out = caption ? static_cast<MTextFont*>(caption.Detach()) : nullptr;
+  } else if (iid == kScrollBarClass || iid == kScrollBarAltClass) {
+    RefPtr<MScrollBar> bar = ScrollBarControl::Make(iid == kScrollBarAltClass);
+    *out = bar.Detach();
+  } else if (iid == kScrollBarStyleClass) {
+    RefPtr<ScrollBarStyle> style = ScrollBarStyle::Make();
+    *out = style ? static_cast<MScrollBarStyle*>(style.Detach()) : nullptr;
   } else {
     return false;
   }

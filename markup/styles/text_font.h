@@ -9,6 +9,11 @@
 #include "interfaces/graphics/canvas.h"
 #include "interfaces/graphics/image.h"
 
+namespace vk2 {
+class MFont;
+class MInterfaceDefinition;
+}  // namespace vk2
+
 namespace vk2::markup {
 
 // A font as the image service is asked for it.
@@ -24,6 +29,13 @@ struct TextFont {
   bool monochrome = true;
   int32_t startX = 0, startY = 0;
 };
+
+// The image service's font for `font` (one reference), or null.
+RefPtr<MFont> GetTextFont(const TextFont& font);
+
+// The font style `name` of `iface` (null or empty: its default font style); false when the
+// interface has none.
+bool LookUpTextFont(MInterfaceDefinition* iface, const TString& name, TextFont* out);
 
 // False when the image service gives no font for it; else the font's answer is ignored.
 bool DrawTextWithFont(const TextFont& font, MCanvas* canvas, const TString& text, const RectI& rect,

@@ -39,26 +39,7 @@ bool TextStyle::ParseOwn(const StyleScope& scope, const Element& element) {
   uint64_t flags = 0;
   justification_ =
       ParseAlignment(element.Attribute(u"justification").view(), &flags) ? uint32_t(flags) : 0;
-  FontRecord record;
-  // GetFont answers 1 for a raster font and 0 for a face font.
-  TString fontName = element.Attribute(u"font_style");
-  hasFont_ = scope.definition &&
-             scope.definition->GetFont(fontName.IsEmpty() ? nullptr : fontName.c_str(), nullptr,
-                                       &record) >= 0 &&
-             record.kind != FontRecordKind::kNone;
-  if (hasFont_) {
-    font_.raster = record.kind == FontRecordKind::kRaster;
-    font_.face = record.face;
-    font_.size = record.size;
-    font_.style = record.style;
-    font_.smoothed = record.smoothed;
-    font_.image = record.image;
-    font_.glyphs = record.glyphs;
-    font_.tracking = record.tracking;
-    font_.monochrome = record.monochrome;
-    font_.startX = record.startX;
-    font_.startY = record.startY;
-  }
+  hasFont_ = LookUpTextFont(scope.definition, element.Attribute(u"font_style"), &font_);
   text_ = TrimIndentedText(element.Text());
   return true;
 }

@@ -1,6 +1,7 @@
 #include "markup/window/markup_window.h"
 
 #include <algorithm>
+#include <atomic>
 #include <new>
 
 #include "component/object/query.h"
@@ -70,47 +71,89 @@ MScriptMemberRegistry* RegistryOf(MScriptObject* script) {
   return script ? static_cast<MScriptMemberRegistry*>(script->GetMemberRegistry()) : nullptr;
 }
 
+std::atomic<int32_t> gLiveWindows{0};
+
 }  // namespace
 
+MarkupWindow::MarkupWindow(MUnknown* base) : Aggregatable(base) {
+  gLiveWindows.fetch_add(1, std::memory_order_relaxed);
+}
+
+MarkupWindow::~MarkupWindow() {
+  gLiveWindows.fetch_sub(1, std::memory_order_relaxed);
+}
+
+int32_t MarkupWindow::LiveCount() {
+  return gLiveWindows.load(std::memory_order_relaxed);
+}
+
+MarkupWindow* MarkupWindow::Make(MUnknown* controlling) {
+  return new (std::nothrow) MarkupWindow(controlling);
+}
+
 RefPtr<MarkupWindow> MarkupWindow::Create() {
+  return CreateWith(kIID_MWindowElement, &Make);
+}
+
+int32_t MarkupWindow::CreateAggregated(MUnknown* outer, MUnknown** inner, MarkupWindow** made) {
+  return CreateAggregatedWith(outer, inner, made, &Make);
+}
+
+RefPtr<MarkupWindow> MarkupWindow::CreateWith(const Guid& partIid, Maker make) {
   RefPtr<MBaseObject> base = CreateObject<MBaseObject>(kRuntimeRootClass, kIID_MBaseObject);
   if (!base) return nullptr;
   MUnknown* controlling = static_cast<MUnknown*>(base.Get());
   {
     void* partInner = nullptr;
-    if (CreateInstance(kBrintClass, kIID_MWindowElement, &partInner, controlling) != kOk ||
-        !partInner)
+    if (CreateInstance(kBrintClass, partIid, &partInner, controlling) != kOk || !partInner)
       return nullptr;
     auto part = RefPtr<MUnknown>::Adopt(static_cast<MUnknown*>(partInner));
     if (base->AddPart(part.Get()) != kOk) return nullptr;
   }
-  auto* window = new (std::nothrow) MarkupWindow(controlling);
+  MarkupWindow* window = make(controlling);
   if (!window) return nullptr;
+  window->standAlone_ = true;
   // The base object's part list holds the wrapper from here on.
   if (base->AddPart(window->Inner()) != kOk) {
     window->Inner()->AddRef();
     window->Inner()->Release();
     return nullptr;
   }
-  if (!window->SetUpScriptObject(base.Get())) return nullptr;
+  if (window->WantsScriptObject() && !window->SetUpScriptObject(base.Get())) return nullptr;
+  window->SetUpControl();
   return RefPtr<MarkupWindow>(window);
 }
 
-int32_t MarkupWindow::CreateAggregated(MUnknown* outer, MUnknown** inner, MarkupWindow** made) {
+int32_t MarkupWindow::CreateAggregatedWith(MUnknown* outer, MUnknown** inner, MarkupWindow** made,
+                                           Maker make) {
   if (!outer || !inner) return kErrMissingArg;
   *inner = nullptr;
   auto* base = QueryBorrowed<MBaseObject>(outer, kIID_MBaseObject);
   if (!base) return kErrNoInterface;
-  auto* window = new (std::nothrow) MarkupWindow(outer);
+  MarkupWindow* window = make(outer);
   if (!window) return kErrOutOfMemory;
   window->Inner()->AddRef();  // the caller's reference
-  if (base->AddPart(window->Inner()) != kOk || !window->SetUpScriptObject(base)) {
+  if (base->AddPart(window->Inner()) != kOk ||
+      (window->WantsScriptObject() && !window->SetUpScriptObject(base))) {
     window->Inner()->Release();
     return kErrFailed;
   }
+  window->SetUpControl();
   *inner = window->Inner();
   if (made) *made = window;
   return kOk;
+}
+
+MarkupWindow* MarkupWindow::From(MUnknown* object) {
+  auto* control = object ? QueryBorrowed<MControl>(object, kIID_MControl) : nullptr;
+  return control ? dynamic_cast<MarkupWindow*>(control) : nullptr;
+}
+
+void* MarkupWindow::FindPartFace(const Guid& iid, const void* face) {
+  auto* base = QueryBorrowed<MBaseObject>(Controlling(), kIID_MBaseObject);
+  void* found = nullptr;
+  if (!base || base->QueryInterfaceAfter(iid, &found, 0, face) != kOk) return nullptr;
+  return found;
 }
 
 bool MarkupWindow::SetUpScriptObject(MBaseObject* base) {
@@ -132,13 +175,9 @@ bool MarkupWindow::SetUpScriptObject(MBaseObject* base) {
 }
 
 MWindowElement* MarkupWindow::Part() {
-  if (part_) return part_;
-  auto* base = QueryBorrowed<MBaseObject>(Controlling(), kIID_MBaseObject);
-  void* found = nullptr;
-  if (base && base->QueryInterfaceAfter(kIID_MWindowElement, &found, 0,
-                                        static_cast<MWindowElement*>(this)) == kOk) {
-    part_ = static_cast<MWindowElement*>(found);
-  }
+  if (!part_)
+    part_ = static_cast<MWindowElement*>(
+        FindPartFace(kIID_MWindowElement, static_cast<MWindowElement*>(this)));
   return part_;
 }
 

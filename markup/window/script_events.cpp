@@ -43,6 +43,10 @@ RefPtr<MScriptObject> MakeEventParams(std::initializer_list<TString> values) {
   return Scope(params.Get());
 }
 
+RefPtr<MScriptObject> MakeEventScope(MScriptObject* params) {
+  return Scope(params);
+}
+
 RefPtr<MScriptObject> MakePointParams(int32_t x, int32_t y) {
   RefPtr<MScriptObject> params = NewScriptItem();
   ScriptDataEntity* data = params ? AsDataEntity(params.Get()) : nullptr;

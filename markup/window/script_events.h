@@ -17,6 +17,8 @@ MScriptEngine* MarkupScriptEngine();
 RefPtr<MScriptObject> NewScriptItem();
 // A scope holding a data item "params" with `values` as unnamed array members.
 RefPtr<MScriptObject> MakeEventParams(std::initializer_list<TString> values);
+// A scope holding `params` (a data item named "params") under its name, or null.
+RefPtr<MScriptObject> MakeEventScope(MScriptObject* params);
 // "params" holding one array with the members "x" and "y".
 RefPtr<MScriptObject> MakePointParams(int32_t x, int32_t y);
 // False when the script object has no member of that name or the call fails.

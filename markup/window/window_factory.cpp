@@ -3,18 +3,13 @@
 #include "component/object/query.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
+#include "markup/controls/widget_kinds.h"
 #include "markup/definition/interface_definition.h"
 #include "markup/services/markup_services.h"
 #include "markup/window/markup_window.h"
 
 namespace vk2::markup {
 namespace {
-
-RefPtr<MarkupWindow> MakeWidget(const Guid& typeClass) {
-  // The other widget types join here with their own wrappers.
-  if (typeClass == kGenericWindowClass) return MarkupWindow::Create();
-  return nullptr;
-}
 
 PlacementRecord Placement(WindowDefinition* definition, const WindowCreateRequest& request,
                           const TString& name) {
@@ -59,14 +54,16 @@ int32_t PlaceOnNewHost(MarkupWindow* window, WindowDefinition* definition,
 int32_t CreateWindowTree(InterfaceDefinition* owner, WindowDefinition* definition,
                          const WindowCreateRequest& request, RefPtr<MWindowElement>* out) {
   if (!owner || !definition || !out) return kErrMissingArg;
-  RefPtr<MarkupWindow> window = MakeWidget(definition->TypeClass());
-  if (!window) return kErrNotFound;
+  const WidgetKind* kind = FindWidgetKind(definition->TypeClass());
+  if (!kind) return kErrNotFound;
+  RefPtr<MarkupWindow> window = MakeWidget(*kind);
+  if (!window) return kErrOutOfMemory;
   PropertyValue self;
   self.type = kPropertyInterface;
   self.object = static_cast<MUnknown*>(static_cast<MInterfaceDefinition*>(owner));
   window->SetProperty(kInterfaceProperty, kPropertyInterface, &self);
   window->SetDefinition(definition);
-  window->LoadDefinition();
+  window->LoadProperties(owner);
 
   const TString name =
       request.createName && *request.createName ? TString(request.createName) : definition->Name();
@@ -107,9 +104,10 @@ int32_t AggregateMarkupWidget(InterfaceDefinition* owner, MUnknown* outer, const
                               MWindowDefinition* definition, MUnknown** inner) {
   if (!outer || !inner) return kErrMissingArg;
   *inner = nullptr;
-  if (classId != kGenericWindowClass) return kErrNotFound;
+  const WidgetKind* kind = FindWidgetKind(classId);
+  if (!kind) return kErrNotFound;
   MarkupWindow* window = nullptr;
-  const int32_t r = MarkupWindow::CreateAggregated(outer, inner, &window);
+  const int32_t r = AggregateWidget(*kind, outer, inner, &window);
   if (r != kOk) return r;
   PropertyValue self;
   self.type = kPropertyInterface;
@@ -117,7 +115,7 @@ int32_t AggregateMarkupWidget(InterfaceDefinition* owner, MUnknown* outer, const
   window->SetProperty(kInterfaceProperty, kPropertyInterface, &self);
   if (definition) {
     window->SetDefinition(definition);
-    window->LoadDefinition();
+    window->LoadProperties(owner);
   }
   return kOk;
 }

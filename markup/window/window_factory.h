@@ -19,7 +19,7 @@ inline constexpr const char16_t* kInterfaceProperty = u"MML_IfaceDefObj";
 int32_t CreateWindowTree(InterfaceDefinition* owner, WindowDefinition* definition,
                          const WindowCreateRequest& request, RefPtr<MWindowElement>* out);
 
-// AggregateWidget of an interface definition (Generic windows only, until the controls come).
+// AggregateWidget of an interface definition: a window of any markup type.
 int32_t AggregateMarkupWidget(InterfaceDefinition* owner, MUnknown* outer, const Guid& classId,
                               MWindowDefinition* definition, MUnknown** inner);
 

@@ -3,6 +3,7 @@
 #include "component/module/module_glue.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
+#include "markup/controls/widget_type.h"
 #include "markup/module/markup_factory.h"
 #include "script/runtime/runtime_console.h"
 #include "script/runtime/script_module.h"
@@ -24,7 +25,7 @@ int32_t CreateMain(const Guid& iid, void** out, MUnknown* outer) {
 
 template <const Guid& kClass>
 int32_t CreateWidgetType(const Guid& iid, void** out, MUnknown* /*outer*/) {
-  return vk2::CreateWidgetTypeInstance(kClass, iid, out);
+  return vk2::markup::CreateWidgetTypeInstance(kClass, iid, out);
 }
 
 // Registered in this order; only the main class carries a name.

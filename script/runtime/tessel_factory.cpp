@@ -51,9 +51,4 @@ int32_t CreateModuleInstance(const Guid& iid, MUnknown* outer, void** out) {
   return kErrNoInterface;
 }
 
-int32_t CreateWidgetTypeInstance(const Guid& /*clsid*/, const Guid& /*iid*/, void** out) {
-  if (out) *out = nullptr;
-  return kErrNoInterface;
-}
-
 }  // namespace vk2

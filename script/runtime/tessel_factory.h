@@ -13,8 +13,4 @@ namespace vk2 {
 // interface (the aggregated one as its inner interface), with one reference.
 int32_t CreateModuleInstance(const Guid& iid, MUnknown* outer, void** out);
 
-// A widget class factory's CreateInstance (MWidgetType only). The widget classes belong to the
-// markup engine; until it is part of the module they answer -15.
-int32_t CreateWidgetTypeInstance(const Guid& clsid, const Guid& iid, void** out);
-
 }  // namespace vk2

@@ -49,7 +49,6 @@ TEST_F(ScriptTest, MainFactoryHandsOutScriptObjectsByInterfaceId) {
     EXPECT_EQ(none, nullptr);
   }
   EXPECT_EQ(CreateModuleInstance(kIID_MScriptObjectInner, nullptr, &out), kErrOutOfMemory);
-  EXPECT_EQ(CreateWidgetTypeInstance(kButtonClass, kIID_MWidgetType, &out), kErrNoInterface);
   EXPECT_EQ(out, nullptr);
 }
 

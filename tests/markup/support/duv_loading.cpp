@@ -12,10 +12,12 @@ RefPtr<markup::InterfaceDefinition> LoadedDuv::Definition(const char16_t* name) 
   return RefPtr<markup::InterfaceDefinition>(static_cast<markup::InterfaceDefinition*>(found));
 }
 
-LoadedDuv LoadDuv(const std::string& text, const char16_t* language, MInterfaceDefinition* parent) {
+LoadedDuv LoadDuv(const std::string& text, const char16_t* language, MInterfaceDefinition* parent,
+                  std::map<std::string, std::string> files) {
   LoadedDuv loaded;
   loaded.loader = markup::InterfaceLoader::Make();
-  loaded.package = markup::MemoryPackage::Make({{"index.mml", text}});
+  files["index.mml"] = text;
+  loaded.package = markup::MemoryPackage::Make(std::move(files));
   LoadContext context;
   context.language = language;
   TString error;

@@ -1,6 +1,7 @@
 // Loading DUV text through the interface loader from an in-memory package.
 #pragma once
 
+#include <map>
 #include <string>
 
 #include "markup/definition/interface_loader.h"
@@ -18,9 +19,11 @@ struct LoadedDuv {
   RefPtr<markup::InterfaceDefinition> Definition(const char16_t* name = nullptr) const;
 };
 
-// `text` as "index.mml" of a new package, loaded for `language` below `parent`.
+// `text` as "index.mml" of a new package (with `files` beside it), loaded for `language` below
+// `parent`.
 LoadedDuv LoadDuv(const std::string& text, const char16_t* language = u"english",
-                  MInterfaceDefinition* parent = nullptr);
+                  MInterfaceDefinition* parent = nullptr,
+                  std::map<std::string, std::string> files = {});
 
 // A DUV 0.5 document around `body` (the inside of one `interface` element with `attributes`).
 std::string Duv(const std::string& body, const std::string& attributes = "unique_name=\"t\"");

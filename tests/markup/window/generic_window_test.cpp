@@ -170,8 +170,9 @@ TEST_F(GenericWindowTest, AnAggregatedWindowSharesItsOutersCountAndRunsItsDefini
   ASSERT_NE(element, nullptr);
   element->Notify(kNotifyInit, 0);
   EXPECT_EQ(Member(element, u"inited"), "1");
+  // A class that is no window type.
   MUnknown* none = nullptr;
-  EXPECT_NE(definition->AggregateWidget(outer.Get(), kButtonClass, nullptr, &none), 0);
+  EXPECT_NE(definition->AggregateWidget(outer.Get(), kScrollBarStyleClass, nullptr, &none), 0);
   EXPECT_EQ(none, nullptr);
   inner->Release();
 }

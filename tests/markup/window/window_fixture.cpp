@@ -154,8 +154,9 @@ MarkupWindowTest::~MarkupWindowTest() {
   ScriptModule::Configure(ScriptModuleConfig{});
 }
 
-markup::InterfaceDefinition* MarkupWindowTest::Load(const std::string& body) {
-  duv_ = LoadDuv(Duv(body));
+markup::InterfaceDefinition* MarkupWindowTest::Load(const std::string& body,
+                                                    std::map<std::string, std::string> files) {
+  duv_ = LoadDuv(Duv(body), u"english", nullptr, std::move(files));
   EXPECT_EQ(duv_.result, 0) << duv_.error;
   auto definition = duv_.Definition();
   return definition.Get();

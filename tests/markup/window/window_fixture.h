@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
 
@@ -36,8 +37,10 @@ class MarkupWindowTest : public ::testing::Test {
   MarkupWindowTest();
   ~MarkupWindowTest() override;
 
-  // Loads a DUV document around `body` into `duv_` and answers its definition.
-  markup::InterfaceDefinition* Load(const std::string& body);
+  // Loads a DUV document around `body` (with `files` in its package) into `duv_` and answers
+  // its definition.
+  markup::InterfaceDefinition* Load(const std::string& body,
+                                    std::map<std::string, std::string> files = {});
   // Creates the top-level Generic window `name` of the loaded definition on a new host.
   RefPtr<MWindowElement> Create(const char16_t* name);
   // The window's script object.

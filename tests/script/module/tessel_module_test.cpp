@@ -149,11 +149,15 @@ TEST_F(TesselModuleTest, ClassObjectsHandOutTheEngineAndScriptObjects) {
             kErrNoInterface);
   static_cast<MUnknown*>(loader)->Release();
 
-  // A widget class object answers MWidgetType only (and only once the markup engine is here).
+  // A widget class object answers MWidgetType only.
   RefPtr<MClassFactory> button = ClassObject(kButtonClass);
   ASSERT_TRUE(button);
   EXPECT_EQ(button->CreateInstance(kIID_MScriptEngine, &none, nullptr), kErrNoInterface);
   EXPECT_EQ(none, nullptr);
+  void* type = nullptr;
+  ASSERT_EQ(button->CreateInstance(kIID_MWidgetType, &type, nullptr), 0);
+  ASSERT_NE(type, nullptr);
+  static_cast<MUnknown*>(type)->Release();
   Guid unknown = MakeGuid("00000000-0000-0000-0000-000000000001");
   EXPECT_EQ(factory_(&unknown, &none), kErrNoInterface);
   EXPECT_EQ(none, nullptr);

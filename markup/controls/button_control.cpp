@@ -1,0 +1,223 @@
+#include "markup/controls/button_control.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "component/script/handler_call_args.h"
+#include "foundation/util/result.h"
+#include "interfaces/graphics/canvas.h"
+#include "interfaces/graphics/font.h"
+#include "interfaces/ids.h"
+#include "markup/controls/control_methods.h"
+#include "markup/window/window_properties.h"
+
+namespace vk2::markup {
+namespace {
+
+constexpr uint64_t kCaptionBlend = 0x1000001000Full | kBlendOpacity;
+constexpr int32_t kDefaultRepeatDelay = 150;
+constexpr int32_t kLogicStates = 4;
+// Logic states of the button part (oru/gui/CONTROLS.md).
+constexpr int32_t kLogicHover = 1;
+constexpr int32_t kLogicPressed = 2;
+constexpr uintptr_t kTagHover = 0;
+constexpr uintptr_t kTagToggle = 1;
+
+ButtonControl* ButtonOf(const HandlerCall& call) {
+  return ControlOfCall<ButtonControl>(call);
+}
+
+int32_t SetText(HandlerCall& call) {
+  TString text;
+  if (CalledWithoutArguments(call) || UnpackScriptArgs(call, u"W", &text) < 0)
+    return kMethodBadArguments;
+  ButtonOf(call)->SetCaption(text);
+  return kMethodDone;
+}
+
+int32_t SetButtonState(HandlerCall& call) {
+  uint32_t state = 0;
+  bool notify = true;
+  if (CalledWithoutArguments(call) || UnpackScriptArgs(call, u"Ub", &state, &notify) < 0)
+    return kMethodBadArguments;
+  if (state >= kLogicStates)
+    return RejectMethod(call, TString(u"Not a valid logic state: \"0\" - \"3\"."));
+  MButton* part = ButtonOf(call)->ButtonPart();
+  if (!part) return kMethodNoWindow;
+  part->SetLogicState(state, notify ? 1 : 0);
+  return kMethodDone;
+}
+
+int32_t GetButtonState(HandlerCall& call) {
+  MButton* part = ButtonOf(call)->ButtonPart();
+  SetMethodResult(call, TString::Format(u"%d", part ? part->GetLogicState() : 0));
+  return kMethodDone;
+}
+
+// The getters and setters of the switches, by the property in the handler's tag.
+const char16_t* SwitchOf(const HandlerCall& call) {
+  return call.handlerTag == kTagToggle ? kPropButtonToggle : kPropButtonHover;
+}
+
+int32_t GetSwitch(HandlerCall& call) {
+  const auto value =
+      ReadIntegerProperty(static_cast<MWindowElement*>(ButtonOf(call)), SwitchOf(call));
+  SetMethodResult(call, TString(value && *value != 0 ? u"1" : u"0"));
+  return kMethodDone;
+}
+
+int32_t SetSwitch(HandlerCall& call) {
+  bool on = false;
+  if (CalledWithoutArguments(call) || UnpackScriptArgs(call, u"B", &on) < 0)
+    return kMethodBadArguments;
+  WriteIntegerProperty(static_cast<MWindowElement*>(ButtonOf(call)), SwitchOf(call), on ? 1 : 0);
+  return kMethodDone;
+}
+
+constexpr ControlMethod kSetText[] = {{u"SetText", &SetText, u"Set the display text"}};
+
+constexpr ControlMethod kMethods[] = {
+    {u"SetButtonState", &SetButtonState, u"Set the button's logic state"},
+    {u"GetButtonState", &GetButtonState, u"Get the button's logic state"},
+    {u"GetToggle", &GetSwitch, u"Get the button's toggle state", kTagToggle},
+    {u"SetToggle", &SetSwitch, u"Set the button's toggle state", kTagToggle},
+    {u"GetHover", &GetSwitch, u"Get the button's Hover state", kTagHover},
+    {u"SetHover", &SetSwitch, u"Set the button's logic state", kTagHover},
+};
+
+}  // namespace
+
+void ButtonControl::SetUpControl() {
+  MScriptObject* script = Script();
+  if (!script) return;
+  // Aggregated, the outer object's own caption rules: no SetText.
+  if (StandsAlone()) RegisterControlMethods(script, this, kSetText);
+  script->SetClassName(TString(ScriptClassName()));
+  RegisterControlMethods(script, this, kMethods);
+}
+
+MUnknown* ButtonControl::QueryMore(const Guid& iid) {
+  if (iid == kIID_MButton) return static_cast<MButton*>(&face_);
+  return nullptr;
+}
+
+void ButtonControl::SetCaption(const TString& text) {
+  {
+    std::lock_guard lock(captionLock_);
+    caption_ = text;
+  }
+  PostCommand(kCmdRepaint, 0, 0, 0, nullptr, 0, 0);
+}
+
+TString ButtonControl::Caption() {
+  std::lock_guard lock(captionLock_);
+  return caption_;
+}
+
+void ButtonControl::LoadProperties(MInterfaceDefinition* iface) {
+  MWindowDefinition* definition = GetDefinition();
+  if (!definition) return;
+  const Defaults defaults = ButtonDefaults();
+  LookUpTextFont(iface, TString(), &font_);
+  const Element element = PropertyElementOf(definition);
+  const ControlProperties properties(element, iface);
+  const int32_t delay = properties.Integer(u"default_delay", kDefaultRepeatDelay);
+  const bool hover = properties.Bool(u"hover", defaults.hover);
+  const bool toggle = properties.Bool(u"toggle", defaults.toggle);
+  if (properties.Has(u"text")) SetCaption(properties.Text(u"text"));
+  justification_ = properties.Alignment(u"font_justification", defaults.justification);
+  textColor_ = properties.Color(u"font_color", textColor_);
+  const TString fontName = properties.Text(u"font_style");
+  if (!fontName.IsEmpty()) LookUpTextFont(iface, fontName, &font_);
+  properties.IntRect(u"text_offset_rect", textOffset_);
+  LoadOwnProperties(properties, iface);
+
+  if (MButton* part = ButtonPart()) {
+    part->SetStateCount(definition->CountImageStyles(u"state*"));
+    part->SetRepeatDelay(delay);
+  }
+  auto* self = static_cast<MWindowElement*>(this);
+  WriteIntegerProperty(self, kPropButtonHover, hover ? 1 : 0);
+  WriteIntegerProperty(self, kPropButtonToggle, toggle ? 1 : 0);
+  LoadDefinition();
+}
+
+RectI ButtonControl::Bounds() {
+  SizeI extent;
+  GetValue(kValueVirtualSize, &extent, sizeof extent);
+  return RectI{0, 0, extent.width, extent.height};
+}
+
+double ButtonControl::Opacity() {
+  uint32_t state = 0;
+  GetValue(kValueStateFlags, &state, sizeof state);
+  return (state & kStateDisabledLook) ? 0.5 : 1.0;
+}
+
+bool ButtonControl::DrawStates(MCanvas* canvas, const RectI& rect, double opacity) {
+  MWindowDefinition* definition = GetDefinition();
+  if (!definition || !canvas) return false;
+  uint32_t flags = 0;
+  GetValue(kValueStateFlags, &flags, sizeof flags);
+  const VisualParameters params = ReadVisualParameters(this);
+  const int32_t composite = (flags & kStateComposite) ? 1 : 0;
+  MButton* part = ButtonPart();
+  const int32_t count = definition->CountImageStyles(u"state*");
+  if (!part || count <= 0)
+    return definition->Draw(rect, canvas, nullptr, 0, composite, opacity, params) != 0;
+
+  // The look picks the state style; the pointer picks that style's own normal, hit or hover
+  // image when it has one (weights are normal, hit, hover per style).
+  // A toggle with one style per checked state shows the one of its checked state; otherwise
+  // the part's look picks it.
+  const auto toggle = ReadIntegerProperty(static_cast<MWindowElement*>(this), kPropButtonToggle);
+  const int32_t wanted =
+      toggle && *toggle != 0 && count == 2 ? part->GetChecked() : part->GetVisualState();
+  const int32_t look = std::min(std::max(wanted, 0), count - 1);
+  const int32_t logic = part->GetLogicState();
+  int32_t sub = logic == kLogicPressed ? 1 : logic == kLogicHover ? 2 : 0;
+  if (sub != 0) {
+    RefPtr<MImageStyleDrawing> style;
+    const TString name = TString::Format(u"state%d", look);
+    const uint32_t mask = sub == 1 ? kStyleStateHit : kStyleStateHover;
+    if (definition->FindImageStyle(name.c_str(), style.Put()) != kOk || !style ||
+        style->CountStyles(mask) <= 0)
+      sub = 0;
+  }
+  std::vector<double> weights(static_cast<size_t>(count) * 3, 0.0);
+  weights[static_cast<size_t>(look) * 3 + static_cast<size_t>(sub)] = 1.0;
+  return definition->Draw(rect, canvas, weights.data(), static_cast<int32_t>(weights.size()),
+                          composite, opacity, params) != 0;
+}
+
+bool ButtonControl::DrawCaption(MCanvas* canvas, const RectI& rect, double opacity) {
+  if (!canvas) return false;
+  std::lock_guard lock(captionLock_);
+  if (caption_.IsEmpty()) return false;
+  RefPtr<MFont> font = GetTextFont(font_);
+  if (!font) return false;
+  canvas->PushClipRect(rect, kClipIntersect, 1);
+  font->DrawText(canvas, caption_.c_str(), static_cast<int32_t>(caption_.Length()), rect,
+                 justification_, kCaptionBlend, textColor_, static_cast<int32_t>(opacity * 256.0));
+  canvas->PopClip(1);
+  return true;
+}
+
+int32_t ButtonControl::Paint(MCanvas* canvas, const PaintRecord* record) {
+  const RectI bounds = Bounds();
+  const double opacity = Opacity();
+  bool drew = DrawStates(canvas, bounds, opacity);
+  MWindowElement* part = Part();
+  drew |= part && part->Paint(canvas, record) > 0;
+  const RectI captionRect{bounds.left + textOffset_[0], bounds.top + textOffset_[1],
+                          bounds.right + textOffset_[2], bounds.bottom + textOffset_[3]};
+  DrawCaption(canvas, captionRect, opacity);
+  return drew ? 1 : 0;
+}
+
+int32_t ButtonControl::HasNoLook() {
+  MWindowDefinition* definition = GetDefinition();
+  return definition ? definition->IsEmpty(1) : 0;
+}
+
+}  // namespace vk2::markup

@@ -1,0 +1,82 @@
+#include "tests/markup/controls/control_fixture.h"
+
+#include <vector>
+
+#include "component/object/query.h"
+#include "oru/gui/host/host_window_object.h"
+#include "tests/markup/styles/style_fixture.h"
+
+namespace vk2::test {
+namespace {
+
+std::string GlyphStrip() {
+  constexpr uint32_t kSep = 0xFFFF00FF, kMark = 0xFF000000, kInk = 0xFFFFFFFF, kNone = 0;
+  const uint32_t rows[4][8] = {
+      {kSep, kMark, kMark, kSep, kMark, kMark, kMark, kSep},
+      {kSep, kInk, kInk, kSep, kNone, kInk, kNone, kSep},
+      {kSep, kInk, kInk, kSep, kNone, kInk, kNone, kSep},
+      {kSep, kInk, kInk, kSep, kNone, kInk, kNone, kSep},
+  };
+  std::vector<uint32_t> pixels;
+  for (const auto& row : rows)
+    pixels.insert(pixels.end(), row, row + 8);
+  return ImageFile(8, 4, pixels);
+}
+
+}  // namespace
+
+void ControlTest::Open(const std::string& windows) {
+  ASSERT_NE(Load(kGlyphFont + windows, {{"glyphs.psd", GlyphStrip()}}), nullptr);
+  main_ = Create(u"main");
+  ASSERT_NE(main_, nullptr);
+  Step(20);
+}
+
+MWindowElement* ControlTest::Find(const char16_t* name) {
+  if (!main_) return nullptr;
+  MScriptObject* script = ScriptOf(main_.Get());
+  if (TString(name) == TString(u"main")) return main_.Get();
+  RefPtr<MScriptObject> child;
+  if (!script->FindChild(TString(name), child.Put()) || !child) return nullptr;
+  return QueryBorrowed<MWindowElement>(child.Get(), kIID_MWindowElement);
+}
+
+uint32_t ControlTest::HostId() {
+  MHostWindow* host = nullptr;
+  main_->GetValue(kValueHost, &host, sizeof host);
+  return host ? static_cast<gui::HostWindowObject*>(host)->BackendWindow() : 0;
+}
+
+uint32_t ControlTest::Pixel(int32_t x, int32_t y) {
+  Step(20);
+  return PresentedPixel(x, y);
+}
+
+uint32_t ControlTest::PresentedPixel(int32_t x, int32_t y) {
+  const gui::HeadlessWindow w = backend_->Window(HostId());
+  if (x < 0 || y < 0 || x >= w.presentedWidth || y >= w.presentedHeight) return 0xDEADBEEF;
+  return w.pixels[static_cast<size_t>(y) * static_cast<size_t>(w.presentedWidth) +
+                  static_cast<size_t>(x)];
+}
+
+void ControlTest::Press(int32_t x, int32_t y) {
+  backend_->Press(HostId(), x, y);
+  Turn();
+}
+
+void ControlTest::Release(int32_t x, int32_t y) {
+  backend_->ReleaseButton(HostId(), x, y);
+  Turn();
+}
+
+void ControlTest::Move(int32_t x, int32_t y) {
+  backend_->MoveTo(HostId(), x, y);
+  Turn();
+}
+
+void ControlTest::Click(int32_t x, int32_t y) {
+  Press(x, y);
+  Release(x, y);
+}
+
+}  // namespace vk2::test
