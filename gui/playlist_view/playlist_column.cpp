@@ -19,8 +19,8 @@ bool PlaylistColumn::DrawColumn(MCanvas* canvas, const RectI& rect, int32_t colu
 
 bool PlaylistColumn::DrawHeader(MCanvas* canvas, const RectI& rect, int32_t columnIndex) {
   const PlaylistSkin& skin = context_->Skin();
-  bool drew = DrawSkinImage(skin.sets[kSetHeader].Pick(columnIndex, context_->ColumnCount()),
-                            canvas, rect);
+  bool drew =
+      DrawSkinImage(skin.sets[kSetHeader].Pick(columnIndex, context_->ColumnCount()), canvas, rect);
   drew |= DrawLine(skin.headerFont.Get(), canvas, name_, OffsetRect(rect, skin.headerText),
                    skin.headerJustification, skin.headerColour);
   return drew;

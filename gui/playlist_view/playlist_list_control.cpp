@@ -18,8 +18,8 @@ class PlaylistListControl::PlayerEar final
   PlaylistListControl* const owner_;
 };
 
-PlaylistListControl::PlaylistListControl(MPlaylistView* view, MPlaylist* playlist,
-                                         MPlayer* player, const PlaylistSkin* skin)
+PlaylistListControl::PlaylistListControl(MPlaylistView* view, MPlaylist* playlist, MPlayer* player,
+                                         const PlaylistSkin* skin)
     : view_(view), playlist_(playlist), player_(player), skin_(skin) {
   if (playlist_) {
     playlist_->AddRemoveListener(this, 1, 1);
@@ -49,10 +49,8 @@ void PlaylistListControl::AddColumns() {
     uint32_t flags;
   };
   static constexpr Spec kColumns[] = {
-      {u"#", 0.05, 16, 40, kColumnSelectedSet},
-      {u"Name", 0.35, 16, kColumnUnlimited, 0},
-      {u"Author", 0.25, 16, kColumnUnlimited, 0},
-      {u"Genre", 0.2, 16, kColumnUnlimited, 0},
+      {u"#", 0.05, 16, 40, kColumnSelectedSet},   {u"Name", 0.35, 16, kColumnUnlimited, 0},
+      {u"Author", 0.25, 16, kColumnUnlimited, 0}, {u"Genre", 0.2, 16, kColumnUnlimited, 0},
       {u"Time", 0.15, 16, kColumnUnlimited, 0},
   };
   for (const Spec& spec : kColumns) {
@@ -191,8 +189,9 @@ void PlaylistListControl::ApplyChange(const PlaylistChange& change) {
       std::vector<MListViewRow*> order;
       order.reserve(rows.size());
       for (uint32_t id : change.ids) {
-        auto found = std::lower_bound(sorted.begin(), sorted.end(), id,
-                                      [](MListViewRow* row, uint32_t v) { return row->GetId() < v; });
+        auto found =
+            std::lower_bound(sorted.begin(), sorted.end(), id,
+                             [](MListViewRow* row, uint32_t v) { return row->GetId() < v; });
         if (found == sorted.end() || (*found)->GetId() != id) break;
         order.push_back(*found);
       }
@@ -285,9 +284,8 @@ bool PlaylistListControl::DropRows(MListViewRow* const* rows, int32_t count, int
   for (const auto& pair : pairs)
     record->movedIds.push_back(pair.second);
   record->target = above >= 0 ? IdAt(above) : kPlaylistTop;
-  const int32_t moved = playlist_->MoveItems(record->movedIds.data(),
-                                             static_cast<uint32_t>(record->movedIds.size()),
-                                             record->target);
+  const int32_t moved = playlist_->MoveItems(
+      record->movedIds.data(), static_cast<uint32_t>(record->movedIds.size()), record->target);
   if (moved < 0) return false;
   stacks_.Push(std::move(record));
   return true;
@@ -328,8 +326,8 @@ void PlaylistListControl::Undo() {
   for (UndoRun& run : record->runs) {
     int32_t result = 0;
     if (record->kind == PlaylistUndoRecord::kMove) {
-      result = playlist_->MoveItems(run.ids.data(), static_cast<uint32_t>(run.ids.size()),
-                                    run.before);
+      result =
+          playlist_->MoveItems(run.ids.data(), static_cast<uint32_t>(run.ids.size()), run.before);
     } else {
       // The items come back under their old ids, so older records still name them.
       for (ItemInfo& item : run.records)

@@ -71,7 +71,8 @@ bool PlaylistRow::DrawCell(MCanvas* canvas, const RectI& rect, const TString& co
   drew |= DrawLine(skin.itemFont.Get(), canvas, text, textRect,
                    skin.itemJustification | kTextVCenter, colour);
   const TString search = context_->SearchText();
-  const bool searchable = columnName == u"Name" || columnName == u"Author" || columnName == u"Genre";
+  const bool searchable =
+      columnName == u"Name" || columnName == u"Author" || columnName == u"Genre";
   if ((state & kRowCurrent) && !search.IsEmpty() && searchable && skin.itemFont &&
       skin.searchHighlight) {
     const int32_t at = text.Find(search.c_str(), false);

@@ -28,8 +28,7 @@ struct PlaylistUndoRecord {
 // Splits (index, id) pairs, sorted by index, into runs of consecutive indexes. `idAt` gives the
 // id of a row by index.
 template <class IdAt>
-std::vector<UndoRun> SplitRuns(const std::vector<std::pair<int32_t, uint32_t>>& sorted,
-                               IdAt idAt) {
+std::vector<UndoRun> SplitRuns(const std::vector<std::pair<int32_t, uint32_t>>& sorted, IdAt idAt) {
   std::vector<UndoRun> runs;
   int32_t previous = -2;
   for (const auto& [index, id] : sorted) {

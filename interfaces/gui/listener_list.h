@@ -11,11 +11,15 @@ namespace vk2 {
 
 // Kinds of status record.
 inline constexpr uint32_t kStatusText = 1;  // sub-kind: the text's level
+// A text with a fraction: a progress (sub-kind the level, `rightText` after the bar) or a named
+// value such as the volume (sub-kind 1, `name` says which value, `fraction` holds it).
+inline constexpr uint32_t kStatusValue = 2;
 
 // Status levels of kind kStatusText.
 enum StatusLevel : uint32_t {
   kStatusCurrent = 0,  // becomes the list's current text
   kStatusProgress = 1,
+  kStatusWarning = 2,
   kStatusError = 3,
 };
 
@@ -24,6 +28,10 @@ struct StatusRecord {
   uint32_t subKind = kStatusCurrent;
   TString text;
   uintptr_t data = 0;  // meaning set by the kind's sender
+  // kStatusValue only.
+  TString rightText;
+  TString name;
+  double fraction = 0.0;
 };
 
 // Held without a reference: a listener removes itself before it goes.
