@@ -37,7 +37,7 @@ PlaylistListControl::~PlaylistListControl() {
   // Removal waits for a delivery in flight, so nothing calls in after this.
   if (player_ && ear_) player_->AddRemoveListener(ear_.Get(), 0);
   if (playlist_) playlist_->AddRemoveListener(this, 0, 1);
-  view_->RemoveAllRows();
+  // The rows go with the list view, which the window releases next.
 }
 
 void PlaylistListControl::AddColumns() {
