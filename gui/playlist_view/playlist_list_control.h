@@ -18,6 +18,7 @@
 #include "gui/playlist_view/playlist_undo.h"
 #include "interfaces/core/player.h"
 #include "interfaces/core/playlist.h"
+#include "interfaces/gui/function_keys.h"
 #include "interfaces/gui/list_view.h"
 
 namespace vk2::gui {

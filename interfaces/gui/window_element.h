@@ -219,10 +219,6 @@ enum Key : int32_t {
   kKeyEnd,
   kKeyPageUp,
   kKeyPageDown,
-  // Function keys F1 to F12: kKeyF1 + n - 1.
-  kKeyF1 = 0x110020,
-  kKeyF3 = kKeyF1 + 2,
-  kKeyF12 = kKeyF1 + 11,
 };
 
 // ---- Hit codes (HitCode) -------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "foundation/text/utf.h"
+#include "interfaces/gui/function_keys.h"
 #include "platform/clock.h"
 
 namespace vk2::gui {

@@ -6,6 +6,7 @@
 
 #include "gui/display/display_layout.h"
 #include "gui/display/display_pages.h"
+#include "gui/display/display_state.h"
 
 namespace vk2::gui {
 namespace {
@@ -298,6 +299,33 @@ TEST_F(DisplayPagesTest, AReopenedDisplayShowsTheSamePagesAndSlidesThemInWhenCre
   EXPECT_EQ(Last("A")->current.offsets, (Offsets{0, 20, 0, -10}));
   // The restored fill page is recorded again after the current entry.
   EXPECT_EQ(History(), (std::vector<std::string>{"A()", "A()"}));
+}
+
+}  // namespace
+}  // namespace vk2::gui
+
+namespace vk2::gui {
+namespace {
+
+TEST(DisplayStateTest, NamesAreQuotedAndCommaSeparated) {
+  struct Case {
+    const char16_t* text;
+    std::vector<std::string> names;
+  } cases[] = {
+      {u"\"02908D92-3B57-422C-B14A-31BC8379F04F\",\"VK2_NavigationBar\",\"VK2_PlayBar\","
+       u"\"VK2_StatusBar\"",
+       {"02908D92-3B57-422C-B14A-31BC8379F04F", "VK2_NavigationBar", "VK2_PlayBar",
+        "VK2_StatusBar"}},
+      {u" A , \"B, with comma\" ,C", {"A", "B, with comma", "C"}},
+      {u"", {}},
+      {u"Single", {"Single"}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> names;
+    for (const TString& name : DisplayStateNames(c.text))
+      names.push_back(Utf8(name).c_str());
+    EXPECT_EQ(names, c.names) << Utf8(TString(c.text)).c_str();
+  }
 }
 
 }  // namespace
