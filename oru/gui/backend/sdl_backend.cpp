@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "foundation/text/utf.h"
+#include "interfaces/gui/function_keys.h"
 #include "platform/clock.h"
 
 namespace vk2::gui {
@@ -71,6 +72,7 @@ int32_t KeyCode(SDL_Keycode sym) {
     case SDLK_KP_ENTER:
       return kKeyEnter;
     default:
+      if (sym >= SDLK_F1 && sym <= SDLK_F12) return kKeyF1 + static_cast<int32_t>(sym - SDLK_F1);
       // SDL's keycodes for printable keys and the ASCII controls are their code points.
       return (sym & SDLK_SCANCODE_MASK) ? 0 : static_cast<int32_t>(sym);
   }
