@@ -42,15 +42,21 @@ int32_t SetButtonState(HandlerCall& call) {
     return kMethodBadArguments;
   if (state >= kLogicStates)
     return RejectMethod(call, TString(u"Not a valid logic state: \"0\" - \"3\"."));
-  MButton* part = ButtonOf(call)->ButtonPart();
+  ButtonControl* button = ButtonOf(call);
+  MButton* part = button->ButtonPart();
   if (!part) return kMethodNoWindow;
-  part->SetLogicState(state, notify ? 1 : 0);
+  // A toggle's state is its checked flag: 1 checks it, 0 clears it.
+  if (button->IsToggle() && state <= 1) part->SetChecked(static_cast<int32_t>(state));
+  part->SetLogicState(button->IsToggle() ? 0 : state, notify ? 1 : 0);
+  button->Invalidate(nullptr);
   return kMethodDone;
 }
 
 int32_t GetButtonState(HandlerCall& call) {
-  MButton* part = ButtonOf(call)->ButtonPart();
-  SetMethodResult(call, TString::Format(u"%d", part ? part->GetLogicState() : 0));
+  ButtonControl* button = ButtonOf(call);
+  MButton* part = button->ButtonPart();
+  const int32_t state = !part ? 0 : button->IsToggle() ? part->GetChecked() : part->GetLogicState();
+  SetMethodResult(call, TString::Format(u"%d", state));
   return kMethodDone;
 }
 
@@ -142,6 +148,11 @@ void ButtonControl::LoadProperties(MInterfaceDefinition* iface) {
   LoadDefinition();
 }
 
+bool ButtonControl::IsToggle() {
+  const auto toggle = ReadIntegerProperty(static_cast<MWindowElement*>(this), kPropButtonToggle);
+  return toggle && *toggle != 0;
+}
+
 RectI ButtonControl::Bounds() {
   SizeI extent;
   GetValue(kValueVirtualSize, &extent, sizeof extent);
@@ -170,9 +181,7 @@ bool ButtonControl::DrawStates(MCanvas* canvas, const RectI& rect, double opacit
   // image when it has one (weights are normal, hit, hover per style).
   // A toggle with one style per checked state shows the one of its checked state; otherwise
   // the part's look picks it.
-  const auto toggle = ReadIntegerProperty(static_cast<MWindowElement*>(this), kPropButtonToggle);
-  const int32_t wanted =
-      toggle && *toggle != 0 && count == 2 ? part->GetChecked() : part->GetVisualState();
+  const int32_t wanted = IsToggle() && count == 2 ? part->GetChecked() : part->GetVisualState();
   const int32_t look = std::min(std::max(wanted, 0), count - 1);
   const int32_t logic = part->GetLogicState();
   int32_t sub = logic == kLogicPressed ? 1 : logic == kLogicHover ? 2 : 0;

@@ -21,6 +21,8 @@ class ButtonControl : public MarkupWindow {
   TString Caption();
   // The GUI button part behind the control (no reference), or null.
   MButton* ButtonPart() { return face_.Part(); }
+  // Whether the window property "button_toggle" is on.
+  bool IsToggle();
 
   void LoadProperties(MInterfaceDefinition* iface) override;
   int32_t Paint(MCanvas* canvas, const PaintRecord* record) override;

@@ -79,6 +79,15 @@ TEST_F(ButtonControlTest, AToggleFlipsItsCheckedLookOnEachClick) {
   Move(80, 80);
   EXPECT_EQ(part->GetChecked(), 0);
   EXPECT_EQ(Pixel(20, 60), kRed);
+  // Scripts check and clear a toggle through its state.
+  RunOn(u"t", "SetButtonState(1, false);");
+  EXPECT_EQ(part->GetChecked(), 1);
+  EXPECT_EQ(RunOn(u"t", "GetButtonState();"), "1");
+  EXPECT_EQ(Pixel(20, 60), kBlue);
+  EXPECT_EQ(MemberOf(u"t", u"clicks"), "2");  // no click asked for
+  RunOn(u"t", "SetButtonState(0, false);");
+  EXPECT_EQ(RunOn(u"t", "GetButtonState();"), "0");
+  EXPECT_EQ(Pixel(20, 60), kRed);
 }
 
 TEST_F(ButtonControlTest, HoverShowsTheNextStateStyleOnlyWithHoverOn) {

@@ -33,6 +33,8 @@ struct TypeCase {
 const TypeCase kTypes[] = {
     {&kGenericWindowClass, &kIID_MWindowElement, false},
     {&kButtonClass, &kIID_MButton, true},
+    {&kTextDisplayClass, &kIID_MWindowElement, false},
+    {&kDlgCheckBoxClass, &kIID_MButton, true},
 };
 
 class WidgetTypeTest : public MarkupWindowTest {
@@ -68,8 +70,8 @@ TEST_F(WidgetTypeTest, ClassFactoriesServeOnlyTheWidgetTypeInterface) {
 TEST_F(WidgetTypeTest, EachTypeAnswersItsInterfacesStandAloneAndAggregated) {
   for (const TypeCase& type : kTypes) {
     for (bool aggregated : {false, true}) {
-      SCOPED_TRACE(testing::Message() << "type " << (type.button ? "button" : "generic")
-                                      << (aggregated ? " aggregated" : " alone"));
+      SCOPED_TRACE(testing::Message()
+                   << "type " << (&type - kTypes) << (aggregated ? " aggregated" : " alone"));
       RefPtr<MWidgetType> widgetType = TypeOf(*type.classId);
       ASSERT_NE(widgetType, nullptr);
       RefPtr<MBaseObject> outer;

@@ -154,10 +154,15 @@ TEST_F(TesselModuleTest, ClassObjectsHandOutTheEngineAndScriptObjects) {
   ASSERT_TRUE(button);
   EXPECT_EQ(button->CreateInstance(kIID_MScriptEngine, &none, nullptr), kErrNoInterface);
   EXPECT_EQ(none, nullptr);
-  void* type = nullptr;
-  ASSERT_EQ(button->CreateInstance(kIID_MWidgetType, &type, nullptr), 0);
-  ASSERT_NE(type, nullptr);
-  static_cast<MUnknown*>(type)->Release();
+  for (const Guid* widgetClass :
+       {&kGenericWindowClass, &kButtonClass, &kTextDisplayClass, &kDlgCheckBoxClass}) {
+    RefPtr<MClassFactory> factory = ClassObject(*widgetClass);
+    ASSERT_TRUE(factory);
+    void* type = nullptr;
+    ASSERT_EQ(factory->CreateInstance(kIID_MWidgetType, &type, nullptr), 0);
+    ASSERT_NE(type, nullptr);
+    static_cast<MUnknown*>(type)->Release();
+  }
   Guid unknown = MakeGuid("00000000-0000-0000-0000-000000000001");
   EXPECT_EQ(factory_(&unknown, &none), kErrNoInterface);
   EXPECT_EQ(none, nullptr);
