@@ -20,15 +20,15 @@ class TextLoader final : public ComObject<TextLoader, Face<MPlaylistLoader, kIID
   std::string text;
   int32_t answer = kOk;
   int32_t Describe(std::vector<PlaylistLoaderDescription>*) override { return kOk; }
-  bool CanRead(FileStream*) override { return true; }
-  int32_t ReadIntoPlaylist(FileStream*, MPlaylist*) override { return kOk; }
-  int32_t Read(FileStream*, ItemInfoArray*) override { return kOk; }
-  int32_t WritePlaylist(FileStream* stream, MPlaylist*, int32_t, int32_t) override {
+  bool CanRead(vk2::FileStream*) override { return true; }
+  int32_t ReadIntoPlaylist(vk2::FileStream*, MPlaylist*) override { return kOk; }
+  int32_t Read(vk2::FileStream*, ItemInfoArray*) override { return kOk; }
+  int32_t WritePlaylist(vk2::FileStream* stream, MPlaylist*, int32_t, int32_t) override {
     uint64_t written = 0;
     stream->Write(text.data(), text.size(), &written);
     return answer;
   }
-  int32_t Write(FileStream*, const ItemInfoArray&, int32_t, int32_t) override { return kOk; }
+  int32_t Write(vk2::FileStream*, const ItemInfoArray&, int32_t, int32_t) override { return kOk; }
 };
 
 std::string Slurp(const std::string& path) {
