@@ -52,7 +52,9 @@ std::vector<ModuleCatalogue::Entry> ModuleCatalogue::Build() {
           Query<MModuleProperties>(object, kIID_MModuleProperties);
       TString name;
       if (!properties || properties->GetString(u"modulename", &name) < 0) continue;
-      entries.push_back({name, member, c.iid, {}});
+      // The module filled the name: a copy of our own outlives the module, which may be unloaded
+      // before this catalogue goes.
+      entries.push_back({TString(name.c_str()), member, c.iid, {}});
     }
   }
   return entries;

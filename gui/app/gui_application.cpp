@@ -5,12 +5,12 @@
 #include <cstdio>
 
 #include "component/module/runtime_loader.h"
+#include "core/files/file_stream.h"
 #include "foundation/parse/tokenizer.h"
 #include "foundation/util/guid_text.h"
 #include "foundation/util/result.h"
 #include "gui/app/app_paths.h"
 #include "gui/app/failure_box.h"
-#include "gui/app/file_stream.h"
 #include "gui/app/gui_thread.h"
 #include "gui/app/termination_watch.h"
 #include "gui/paths/path_routines.h"
@@ -292,12 +292,17 @@ bool GuiApplication::SetLanguages(const TArray<TString>& languages) {
 void GuiApplication::RunInitScript() {
   RefPtr<MXmlDocument> document =
       CreateRuntimeObject<MXmlDocument>(kServiceClass, kIID_MXmlDocument);
-  FileStream file;
-  std::string text8;
-  if (!document || file.Open(JoinPath(folder_, u"brint.xrc"), kFileReadExisting) != kOk ||
-      !file.ReadAll(&text8) || document->Load(text8.data(), text8.size(), 0) < 0) {
+  vk2::FileStream file;
+  const uint8_t* bytes = nullptr;
+  uint64_t size = 0;
+  if (!document ||
+      !file.Open(JoinPath(folder_, u"brint.xrc"), kOpenRead | kOpenShareRead | kOpenExisting) ||
+      !file.GetContents(&bytes, &size)) {
     return;
   }
+  const bool loaded = document->Load(bytes, size, 0) >= 0;
+  file.ReleaseContents();
+  if (!loaded) return;
   MXmlNode* raw = nullptr;
   if (document->Root(&raw) < 0 || !raw) return;
   RefPtr<MXmlNode> root = RefPtr<MXmlNode>::Adopt(raw);

@@ -20,9 +20,9 @@ struct Cache {
   std::mutex mutex;
   // Keyed by the characters; the view points into the entry's own copy of the text.
   std::unordered_map<std::u16string_view, std::shared_ptr<const TokenList>> byText;
-  // Keyed by the buffer of the entry's own copy: a text shared with the caller (the usual case,
-  // strings being copy-on-write) is found without hashing it. The entry keeps that buffer
-  // alive, so the address cannot come back with other characters.
+  // Keyed by the buffer of the entry's own copy: a text the interpreter passes on from an
+  // entry (the usual case, strings being copy-on-write) is found without hashing it. The entry
+  // keeps that buffer alive, so the address cannot come back with other characters.
   std::unordered_map<const char16_t*, std::shared_ptr<const TokenList>> byBuffer;
 };
 
@@ -74,7 +74,9 @@ ScriptDataObject* TokenList::LiteralItem(uint32_t index) const {
 
 std::shared_ptr<const TokenList> LexAll(const TString& source) {
   auto list = std::make_shared<TokenList>();
-  list->source = source;
+  // A copy of our own: the caller's buffer may belong to a module that is unloaded before the
+  // cache is emptied.
+  list->source = TString(TString::View(source.c_str(), source.Length()));
   Lexer lexer(list->source);
   for (;;) {
     lexer.Advance();

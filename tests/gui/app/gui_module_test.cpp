@@ -69,9 +69,10 @@ TEST_F(GuiModuleTest, EveryPreferencePaneNamesItselfAndTheDialogDocument) {
     auto pane = CreateRuntimeObject<MPrefsDialogProvider>(c.classId, kIID_MPrefsDialogProvider);
     ASSERT_TRUE(pane);
     PrefsPaneRecord record;
-    // The test program's folder has no resource archive: the names are filled all the same.
-    EXPECT_FALSE(pane->GetPane(&record));
-    EXPECT_EQ(record.archive, nullptr);
+    // The resource archive is staged beside the test program.
+    EXPECT_TRUE(pane->GetPane(&record));
+    ASSERT_NE(record.archive, nullptr);
+    record.archive->Release();
     EXPECT_EQ(record.resourceName, TString(u"vk2dlgs.xml"));
     EXPECT_EQ(record.interfaceName, TString(u"ridurodoror/velkora2_prefs/1.0"));
     EXPECT_EQ(record.moduleName, TString(c.name));
