@@ -20,6 +20,8 @@ ImageServiceObject::~ImageServiceObject() = default;
 int32_t ImageServiceObject::GetFont(const FontDescription* description, MFont** out) {
   if (!description || !out) return kErrMissingArg;
   *out = nullptr;
+  // A service made without a font library (images only) has no fonts to give.
+  if (!fonts_) return kErrNoService;
   return fonts_->GetFont(*description, out);
 }
 
@@ -28,6 +30,7 @@ int32_t ImageServiceObject::GetFontByText(const char16_t* description, MFont** o
   *out = nullptr;
   ParsedFontDescription parsed;
   if (!ParseFontDescription(description, &parsed)) return kErrBadData;
+  if (!fonts_) return kErrNoService;
   return fonts_->GetFont(parsed.Description(), out);
 }
 
