@@ -133,6 +133,7 @@ inline constexpr Guid kIID_MControlObject = MakeGuid("619AEA1C-44A6-4558-AC4D-44
 
 // ---- Media core: core object, registry, managers, loaders, module ---------------------------
 inline constexpr Guid kIID_MCore = MakeGuid("BCD1805D-9B35-44A1-9636-4C310E01589D");
+inline constexpr Guid kIID_MRemoteCore = MakeGuid("76F8F148-0F2D-46F0-8AA9-896ABDE58B04");
 inline constexpr Guid kIID_MMediaCoreNotify = MakeGuid("61E94119-0145-4945-BE08-3A8A3B2CE759");
 inline constexpr Guid kPlsLoaderClass = MakeGuid("93908C99-38D8-4F9F-BA17-B864671C8753");
 inline constexpr Guid kM3uLoaderClass = MakeGuid("0B1FC198-4D79-4BD7-ADC0-0B129465EC13");
@@ -255,6 +256,7 @@ inline constexpr Guid kCategoryVisualModules = MakeGuid("4ACE0C15-B3D8-4506-987F
 // ---- User interface module: its own faces ---------------------------------------------------
 inline constexpr Guid kIID_MAppWindowList = MakeGuid("72F21D9C-1809-40D6-862E-D5C8D3A8D6B4");
 inline constexpr Guid kIID_MGuiService = MakeGuid("76AD8865-781D-4E33-B032-96519A00602C");
+inline constexpr Guid kIID_MEnumerationService = MakeGuid("40355941-960E-49C2-A620-F40F2061496B");
 
 // ---- User interface module: interface windows ----------------------------------------------
 // A part of a window's base object told when the window is destroyed (the window manager's).
@@ -279,5 +281,11 @@ inline constexpr Guid kOnlineWindowClass = MakeGuid("5D82D185-E90F-41F0-B069-4AA
 inline constexpr Guid kViewerWindowClass = MakeGuid("3C8D8633-086F-4568-B078-6C4F1128DAC0");
 inline constexpr Guid kFontElementClass = MakeGuid("A22BA869-CF90-42F2-AA81-2A5890A49A3E");
 inline constexpr Guid kEqualizerElementClass = MakeGuid("2902361A-A4D9-4CDA-855B-B13BA8C6956C");
+inline constexpr Guid kPlaylistWindowClass = MakeGuid("0CEB0C70-7E42-4C98-A2FF-3BF6EA6C406C");
+inline constexpr Guid kDisplayElementClass = MakeGuid("72811F79-2986-4358-BE4D-20D35DC0BFB5");
+inline constexpr Guid kVisualWindowElementClass = MakeGuid("1A4888AE-2117-453C-AECB-59130D7C65EE");
+inline constexpr Guid kPlaylistElementClass = MakeGuid("09234CE2-064B-4AC6-BB5C-A0CBE7795402");
+inline constexpr Guid kBorderElementClass = MakeGuid("7B86C313-0CA8-43ED-A2FF-0E50A0A421A6");
+inline constexpr Guid kStatusBarElementClass = MakeGuid("6185AFA7-E1F6-4136-A630-DA9D29CF7EA0");
 
 }  // namespace vk2
