@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "component/object/query.h"
 #include "component/script/handler_call_args.h"
 #include "component/script/script_report.h"
 #include "core/script/script_args.h"
@@ -207,15 +208,15 @@ int32_t Status(HandlerCall& call) {
   } else {
     target = RefPtr<MScriptObject>(reinterpret_cast<MScriptObject*>(call.extra));
   }
-  RefPtr<MWindowElement> window;
-  if (!target || target->QueryInterface(kIID_MWindowElement, window.PutVoid(), 1) < 0 || !window) {
+  RefPtr<MWindowElement> window =
+      target ? Query<MWindowElement>(target.Get(), kIID_MWindowElement) : nullptr;
+  if (!window) {
     return Report(call,
                   u"You must be in the context of a window (i.e. have a 'this') to be able to set "
                   u"local status.\n");
   }
-  RefPtr<MListenerList> listeners;
   MWindowElement* top = TopLevel(window.Get());
-  if (top->QueryInterface(kIID_MListenerList, listeners.PutVoid(), 1) >= 0 && listeners) {
+  if (RefPtr<MListenerList> listeners = Query<MListenerList>(top, kIID_MListenerList)) {
     listeners->Broadcast(record);
   }
   SetResultText(call, u"set");
