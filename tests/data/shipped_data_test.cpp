@@ -84,6 +84,48 @@ std::vector<std::string> UnresolvedNames(MInterfaceDefinition* definition, MXmlN
   return missing;
 }
 
+// Font styles, colours and property blocks that windows name are looked up only when a window
+// is made; this walks the whole document and answers, as "line: attribute=value", each
+// reference that no definition of `definition` (or of its parents) answers.
+void CollectUnresolvedReferences(MInterfaceDefinition* definition, const markup::Element& element,
+                                 std::vector<std::string>* missing) {
+  MXmlNode* node = element.Node();
+  for (int32_t i = 0; i < node->GetAttributeCount(); ++i) {
+    TString name, value;
+    node->GetAttributeAt(static_cast<uint32_t>(i), &name, &value);
+    const std::string key = Narrow(name);
+    bool found = true;
+    if (key == "font_style") {
+      FontRecord font;
+      found = definition->GetFont(value.c_str(), nullptr, &font) == 0;
+    } else if (key == "font_color" || key.rfind("color", 0) == 0) {
+      uint32_t color = 0;
+      found = definition->GetColor(value.c_str(), &color) == 0;
+    } else if (key == "property" && element.Tag() == u"window") {
+      MXmlNode* block = nullptr;
+      found = definition->GetProperty(value.c_str(), &block) == 0;
+      if (block) block->Release();
+    }
+    if (!found) {
+      missing->push_back(std::to_string(element.AttributeLine(name.c_str())) + ": " + key + "=" +
+                         Narrow(value));
+    }
+  }
+  for (const markup::Element& child : element.Children(nullptr))
+    CollectUnresolvedReferences(definition, child, missing);
+}
+
+std::vector<std::string> UnresolvedReferences(MInterfaceDefinition* definition,
+                                              const std::string& document) {
+  std::vector<std::string> missing;
+  if (markup::Element root = LoadElement(document)) {
+    CollectUnresolvedReferences(definition, root, &missing);
+  } else {
+    missing.push_back("the document does not load");
+  }
+  return missing;
+}
+
 class ShippedDataTest : public ::testing::Test {
  protected:
   // Loads a document the way the program does and reads all of its definitions and windows;
@@ -108,6 +150,8 @@ TEST_F(ShippedDataTest, TheMoodCarriesEveryStyleBlockThePlayersWindowsRead) {
   LoadedDuv duv = Load("rez/vk2_res.xml");
   auto mood = duv.Definition(kMood);
   ASSERT_TRUE(mood);
+  EXPECT_EQ(UnresolvedReferences(mood.Get(), ReadShipped("rez/vk2_res.xml")),
+            std::vector<std::string>());
   for (const char16_t* block :
        {u"VK2_TopMenu", u"VK2_Mood_DisplayArea", u"VK2_SettingsWindow", u"VK2_ConsoleWindow",
         u"VK2_OnlineWindow", u"VK2_ViewerWindow", u"VK2_Scrollbar", u"MML_DlgCheckBoxMood",
@@ -139,6 +183,8 @@ TEST_F(ShippedDataTest, ThePreferenceDialogsHaveEveryPaneAndTheViewerWindow) {
   auto prefs = duv.Definition(u"ridurodoror/velkora2_prefs/1.0");
   ASSERT_TRUE(prefs);
   const std::vector<std::string> windows = WindowNames(prefs.Get(), kGenericWindowClass);
+  EXPECT_EQ(UnresolvedReferences(prefs.Get(), ReadShipped("rez/vk2dlgs.xml")),
+            std::vector<std::string>());
   for (const char* pane :
        {"languagePrefs", "playlistPrefs", "fileTypesPrefs", "networkPrefs", "miscPrefs",
         "audioOutPrefs", "visualPrefs", "noSettings", "VisViewerVisWindow"}) {
@@ -168,6 +214,7 @@ TEST_P(ShippedPackageTest, ThePackageNamesWhatThePlayerOpens) {
   TString unique;
   skin->GetUniqueName(&unique);
   EXPECT_GE(unique.Length(), 13u);  // shorter unique names are refused
+  EXPECT_EQ(UnresolvedReferences(skin.Get(), ReadShipped(c.index)), std::vector<std::string>());
 
   // The frames list "main", and every frame names a top-level window of the package.
   std::vector<std::string> windows = WindowNames(skin.Get(), kGenericWindowClass);
