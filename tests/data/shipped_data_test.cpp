@@ -126,6 +126,28 @@ std::vector<std::string> UnresolvedReferences(MInterfaceDefinition* definition,
   return missing;
 }
 
+// A window without a hit style lets the pointer through to what lies below it, so a control
+// that the user clicks or drags needs one. Answers the names of the controls that have none.
+void CollectControlsWithoutHitStyle(const markup::Element& element,
+                                    std::vector<std::string>* deaf) {
+  static const char16_t* const kPointerTypes[] = {u"Button", u"FillBar", u"DlgCheckBox", u"EditBox",
+                                                  u"SpinButton"};
+  if (element.Tag() == u"window" && !element.HasAttribute(u"hitstyle")) {
+    const TString type = element.Attribute(u"type");
+    for (const char16_t* pointerType : kPointerTypes) {
+      if (type == pointerType) deaf->push_back(Narrow(element.Attribute(u"name")));
+    }
+  }
+  for (const markup::Element& child : element.Children(nullptr))
+    CollectControlsWithoutHitStyle(child, deaf);
+}
+
+std::vector<std::string> ControlsWithoutHitStyle(const std::string& document) {
+  std::vector<std::string> deaf;
+  if (markup::Element root = LoadElement(document)) CollectControlsWithoutHitStyle(root, &deaf);
+  return deaf;
+}
+
 class ShippedDataTest : public ::testing::Test {
  protected:
   // Loads a document the way the program does and reads all of its definitions and windows;
@@ -185,6 +207,7 @@ TEST_F(ShippedDataTest, ThePreferenceDialogsHaveEveryPaneAndTheViewerWindow) {
   const std::vector<std::string> windows = WindowNames(prefs.Get(), kGenericWindowClass);
   EXPECT_EQ(UnresolvedReferences(prefs.Get(), ReadShipped("rez/vk2dlgs.xml")),
             std::vector<std::string>());
+  EXPECT_EQ(ControlsWithoutHitStyle(ReadShipped("rez/vk2dlgs.xml")), std::vector<std::string>());
   for (const char* pane :
        {"languagePrefs", "playlistPrefs", "fileTypesPrefs", "networkPrefs", "miscPrefs",
         "audioOutPrefs", "visualPrefs", "noSettings", "VisViewerVisWindow"}) {
@@ -215,6 +238,7 @@ TEST_P(ShippedPackageTest, ThePackageNamesWhatThePlayerOpens) {
   skin->GetUniqueName(&unique);
   EXPECT_GE(unique.Length(), 13u);  // shorter unique names are refused
   EXPECT_EQ(UnresolvedReferences(skin.Get(), ReadShipped(c.index)), std::vector<std::string>());
+  EXPECT_EQ(ControlsWithoutHitStyle(ReadShipped(c.index)), std::vector<std::string>());
 
   // The frames list "main", and every frame names a top-level window of the package.
   std::vector<std::string> windows = WindowNames(skin.Get(), kGenericWindowClass);
