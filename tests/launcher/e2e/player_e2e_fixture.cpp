@@ -19,10 +19,9 @@
 namespace vk2::test {
 
 void PlayerE2eTest::SetUp() {
-  const std::optional<std::string> display = GetEnv("VK2_TEST_DISPLAY");
-  ASSERT_TRUE(display) << "VK2_TEST_DISPLAY is unset: start scripts/start-test-services.sh";
+  ASSERT_TRUE(display_.Ready()) << "no X display of the test's own (Xvfb)";
   ASSERT_TRUE(PulseServerAnswers(2000)) << "no PulseAudio server (scripts/start-test-services.sh)";
-  for (const char* tool : {"sox", "parec", "xdotool", "import"})
+  for (const char* tool : {"sox", "parec", "xdotool", "import", "Xvfb"})
     ASSERT_TRUE(HaveTool(tool)) << tool;
   ASSERT_TRUE(sink_.Loaded()) << sink_.Error();
   for (const char* folder : {"run", "config", "state", "cache", "work"})
@@ -31,7 +30,7 @@ void PlayerE2eTest::SetUp() {
   SetEnv("XDG_CONFIG_HOME", tmp_ / "config");
   SetEnv("XDG_STATE_HOME", tmp_ / "state");
   SetEnv("XDG_CACHE_HOME", tmp_ / "cache");
-  SetEnv("DISPLAY", *display);
+  SetEnv("DISPLAY", display_.Name());
   SetEnv("VK2_NONINTERACTIVE", "1");
 }
 

@@ -1,7 +1,7 @@
 // velkora2 as a user starts it: the real launcher, runtime, modules and shipped interfaces, on
-// the virtual display, playing into a PulseAudio null sink of the test's own whose monitor the
-// test can record. Each test has its own per-user folders, so instances of parallel tests never
-// meet.
+// an X display of the test's own, playing into a PulseAudio null sink of the test's own whose
+// monitor the test can record. Each test has its own per-user folders, so instances of parallel
+// tests never meet, and no other program's window covers the one the test clicks and pictures.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tests/core/e2e/pulse_server_pin.h"
+#include "tests/support/private_display.h"
 #include "tests/support/private_null_sink.h"
 #include "tests/support/program_runs.h"
 #include "tests/support/scoped_environment.h"
@@ -72,6 +73,7 @@ class PlayerE2eTest : public ::testing::Test {
       "ORU_SHARED_PATH", "VK2_GUI_BACKEND", "VK2_NONINTERACTIVE", "VK2_AUDIO_BACKEND"};
   PulseServerPin pin_;
   PrivateNullSink sink_{kSinkRate};
+  PrivateDisplay display_;
   TempFolder tmp_;
   ProgramRuns runs_{tmp_.Path(), tmp_ / "work"};
 };
