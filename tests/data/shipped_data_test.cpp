@@ -135,8 +135,8 @@ std::vector<std::string> UnresolvedReferences(MInterfaceDefinition* definition,
 // that the user clicks or drags needs one. Answers the names of the controls that have none.
 void CollectControlsWithoutHitStyle(const markup::Element& element,
                                     std::vector<std::string>* deaf) {
-  static const char16_t* const kPointerTypes[] = {u"Button", u"FillBar", u"DlgCheckBox", u"EditBox",
-                                                  u"SpinButton"};
+  static const char16_t* const kPointerTypes[] = {u"Button",  u"FillBar",    u"DlgCheckBox",
+                                                  u"EditBox", u"SpinButton", u"Equalizer"};
   if (element.Tag() == u"window" && !element.HasAttribute(u"hitstyle")) {
     const TString type = element.Attribute(u"type");
     for (const char16_t* pointerType : kPointerTypes) {
