@@ -92,7 +92,7 @@ class MFillBar : public MWindowElement {
   // 42 callback: the handle's centre for a relative position (the part: on the track).
   virtual int32_t HandleCentre(PointI* out, uint32_t reserved, double position, uint32_t a,
                                uint32_t b, uint32_t c) = 0;
-  // 43: 1 vertical (the minimum at the bottom), 0 horizontal (the minimum at the left).
+  // 43: 1 vertical (the minimum at the top), 0 horizontal (the minimum at the left).
   virtual int32_t SetVertical(int32_t vertical) = 0;
   // 44 callback: the track the handle's centre runs along (the part: the whole window).
   virtual int32_t TrackRect(RectI* out) = 0;
