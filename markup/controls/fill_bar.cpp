@@ -39,6 +39,11 @@ void CopySides(const double from[4], double to[4]) {
   std::copy(from, from + 4, to);
 }
 
+bool Holds(const RectI& rect, const PointI& point) {
+  return point.x >= rect.left && point.x < rect.right && point.y >= rect.top &&
+         point.y < rect.bottom;
+}
+
 RefPtr<MImageStyleDrawing> FindStyle(MWindowDefinition* definition, const TString& name) {
   RefPtr<MImageStyleDrawing> style;
   if (!definition || definition->FindImageStyle(name.c_str(), style.Put()) != kOk) return nullptr;
@@ -118,6 +123,8 @@ void FillBar::Reset() {
   }
   geometry_ = FillBarGeometry{};
   drawFillRelative_ = false;
+  pressed_ = false;
+  look_ = kLookNormal;
 }
 
 SizeI FillBar::Size() {
@@ -202,6 +209,41 @@ int32_t FillBar::Paint(MCanvas* canvas, const PaintRecord* record) {
   return part ? part->Paint(canvas, record) : 0;
 }
 
+MImageStyleDrawing* FillBar::StyleFor(const StyleTriple& triple) const {
+  return triple[look_] ? triple[look_].Get() : triple[kLookNormal].Get();
+}
+
+void FillBar::ShowLook(Look look) {
+  if (look == look_) return;
+  look_ = look;
+  Invalidate(nullptr);
+}
+
+void FillBar::TrackLook(uint32_t code, const PointI* point) {
+  switch (code) {
+    case kQueryLeftDown:
+      pressed_ = true;
+      ShowLook(kLookHit);
+      return;
+    case kQueryLeftUp:
+    case kQueryCaptureLost:
+      pressed_ = false;
+      break;
+    case kQueryPointerMove:
+      if (pressed_) return;
+      break;
+    default:
+      return;
+  }
+  if (!point) {
+    ShowLook(kLookNormal);
+    return;
+  }
+  const FillBarLayout layout = Layout(PositionReal());
+  const RectI& over = geometry_.hasHandle ? layout.handle : layout.bar;
+  ShowLook(Holds(over, *point) ? kLookHover : kLookNormal);
+}
+
 void FillBar::DrawClipped(MImageStyleDrawing* style, MCanvas* canvas, const RectI& clip,
                           const RectI& into, const VisualParameters& params, bool* drew) {
   if (!style) return;
@@ -230,12 +272,13 @@ int32_t FillBar::ValuePaint(MCanvas* canvas, const PaintRecord* record) {
   const TString orientation = ReadStringProperty(this, u"orientation");
   if (orientation.Equals(u"bottom_to_top") || orientation.Equals(u"left_to_right"))
     std::swap(first, second);
-  DrawClipped(background_[0].Get(), canvas, first, drawFillRelative_ ? first : layout.bar, params,
+  DrawClipped(StyleFor(background_), canvas, first, drawFillRelative_ ? first : layout.bar, params,
               &drew);
-  DrawClipped(foreground_[0].Get(), canvas, second, drawFillRelative_ ? second : layout.bar, params,
-              &drew);
-  if (handle_[0] && !layout.handle.Empty())
-    drew |= handle_[0]->Draw(layout.handle, canvas, kStyleStateNormal, 1.0, params) != 0;
+  DrawClipped(StyleFor(foreground_), canvas, second, drawFillRelative_ ? second : layout.bar,
+              params, &drew);
+  MImageStyleDrawing* handle = StyleFor(handle_);
+  if (handle && !layout.handle.Empty())
+    drew |= handle->Draw(layout.handle, canvas, kStyleStateNormal, 1.0, params) != 0;
   return drew ? 1 : 0;
 }
 
@@ -268,6 +311,7 @@ int32_t FillBar::Notify(uint32_t code, uintptr_t argument) {
         code == kNotifyQueryPosChange ? 0 : static_cast<int32_t>(static_cast<intptr_t>(argument));
     return FirePositionEvent(Script(), code, position, PositionReal());
   }
+  if (code == kNotifyPointerTop && argument == 0 && !pressed_) ShowLook(kLookNormal);
   if (code == kNotifyCreated) {
     const Element property = PropertyElementOf(GetDefinition());
     const ControlProperties read(property, nullptr);
@@ -277,6 +321,10 @@ int32_t FillBar::Notify(uint32_t code, uintptr_t argument) {
 }
 
 int32_t FillBar::Query(uint32_t code, uintptr_t a, uintptr_t b, uintptr_t c) {
+  if (code == kQueryCaptureLost)
+    TrackLook(code, nullptr);
+  else
+    TrackLook(code, reinterpret_cast<const PointI*>(a));
   if (code == kQueryPositionAtPoint && a && Script()) {
     const auto* point = reinterpret_cast<const PointI*>(a);
     if (MFillBar* part = FillPart()) {

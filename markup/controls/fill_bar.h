@@ -62,10 +62,17 @@ class FillBar final : public MarkupWindow, private PositionOwner {
 
   // The three entries (normal, hover, hit) of each style kind.
   using StyleTriple = std::array<RefPtr<MImageStyleDrawing>, 3>;
+  enum Look : size_t { kLookNormal = 0, kLookHover = 1, kLookHit = 2 };
 
   void Reset();
   void LoadStyles();
   SizeI Size();
+  // The entry of `triple` for the look shown; the normal one where that entry is empty.
+  MImageStyleDrawing* StyleFor(const StyleTriple& triple) const;
+  // Follows the pointer: hit while pressed, hover while over the handle (over the bar when
+  // there is no handle), else normal; repaints on a change.
+  void TrackLook(uint32_t code, const PointI* point);
+  void ShowLook(Look look);
   void DrawClipped(MImageStyleDrawing* style, MCanvas* canvas, const RectI& clip, const RectI& into,
                    const VisualParameters& params, bool* drew);
 
@@ -81,6 +88,8 @@ class FillBar final : public MarkupWindow, private PositionOwner {
   StyleTriple background_, foreground_, handle_;
   FillBarGeometry geometry_;
   bool drawFillRelative_ = false;
+  bool pressed_ = false;
+  Look look_ = kLookNormal;
 };
 
 }  // namespace vk2::markup
