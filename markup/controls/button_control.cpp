@@ -9,6 +9,7 @@
 #include "interfaces/graphics/font.h"
 #include "interfaces/ids.h"
 #include "markup/controls/control_methods.h"
+#include "markup/controls/switch_methods.h"
 #include "markup/window/window_properties.h"
 
 namespace vk2::markup {
@@ -17,8 +18,6 @@ namespace {
 constexpr uint64_t kCaptionBlend = 0x1000001000Full | kBlendOpacity;
 constexpr int32_t kDefaultRepeatDelay = 150;
 constexpr int32_t kLogicStates = 4;
-constexpr uintptr_t kTagHover = 0;
-constexpr uintptr_t kTagToggle = 1;
 
 ButtonControl* ButtonOf(const HandlerCall& call) {
   return ControlOfCall<ButtonControl>(call);
@@ -57,35 +56,11 @@ int32_t GetButtonState(HandlerCall& call) {
   return kMethodDone;
 }
 
-// The getters and setters of the switches, by the property in the handler's tag.
-const char16_t* SwitchOf(const HandlerCall& call) {
-  return call.handlerTag == kTagToggle ? kPropButtonToggle : kPropButtonHover;
-}
-
-int32_t GetSwitch(HandlerCall& call) {
-  const auto value =
-      ReadIntegerProperty(static_cast<MWindowElement*>(ButtonOf(call)), SwitchOf(call));
-  SetMethodResult(call, TString(value && *value != 0 ? u"1" : u"0"));
-  return kMethodDone;
-}
-
-int32_t SetSwitch(HandlerCall& call) {
-  bool on = false;
-  if (CalledWithoutArguments(call) || UnpackScriptArgs(call, u"B", &on) < 0)
-    return kMethodBadArguments;
-  WriteIntegerProperty(static_cast<MWindowElement*>(ButtonOf(call)), SwitchOf(call), on ? 1 : 0);
-  return kMethodDone;
-}
-
 constexpr ControlMethod kSetText[] = {{u"SetText", &SetText, u"Set the display text"}};
 
 constexpr ControlMethod kMethods[] = {
     {u"SetButtonState", &SetButtonState, u"Set the button's logic state"},
     {u"GetButtonState", &GetButtonState, u"Get the button's logic state"},
-    {u"GetToggle", &GetSwitch, u"Get the button's toggle state", kTagToggle},
-    {u"SetToggle", &SetSwitch, u"Set the button's toggle state", kTagToggle},
-    {u"GetHover", &GetSwitch, u"Get the button's Hover state", kTagHover},
-    {u"SetHover", &SetSwitch, u"Set the button's logic state", kTagHover},
 };
 
 }  // namespace
@@ -97,6 +72,9 @@ void ButtonControl::SetUpControl() {
   if (StandsAlone()) RegisterControlMethods(script, this, kSetText);
   script->SetClassName(TString(ScriptClassName()));
   RegisterControlMethods(script, this, kMethods);
+  auto* window = static_cast<MWindowElement*>(this);
+  RegisterToggleMethods(script, window);
+  RegisterHoverMethods(script, window);
 }
 
 MUnknown* ButtonControl::QueryMore(const Guid& iid) {

@@ -66,8 +66,7 @@ RefPtr<MImageStyleDrawing> InterfaceStyle(MInterfaceDefinition* iface, const TSt
 
 EditBox::EditBox(MUnknown* controlling) : MarkupWindow(controlling), face_(this) {}
 
-EditBox::Face::Face(EditBox* owner)
-    : ElementFace(static_cast<MWindowElement*>(owner), owner), edit_(owner) {}
+EditBox::Face::Face(EditBox* owner) : ElementFace(owner), edit_(owner) {}
 
 #define VK2_TO_PART(call, fallback)   \
   MEditBox* part = edit_->EditPart(); \

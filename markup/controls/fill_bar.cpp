@@ -54,46 +54,28 @@ RefPtr<MImageStyleDrawing> FindStyle(MWindowDefinition* definition, const TStrin
 
 FillBar::FillBar(MUnknown* controlling) : MarkupWindow(controlling), face_(this) {}
 
-FillBar::Face::Face(FillBar* owner)
-    : ElementFace(static_cast<MWindowElement*>(owner), owner), bar_(owner) {}
-
-#define VK2_TO_PART(call, fallback)  \
-  MFillBar* part = bar_->FillPart(); \
-  return part ? part->call : fallback
-
-int32_t FillBar::Face::GetIntPos() {
-  VK2_TO_PART(GetIntPos(), 0);
-}
-int32_t FillBar::Face::SetRealPos(double position) {
-  VK2_TO_PART(SetRealPos(position), kErrNotFound);
-}
-int32_t FillBar::Face::SetIntPos(int32_t position) {
-  VK2_TO_PART(SetIntPos(position), kErrNotFound);
-}
-double FillBar::Face::GetRealPos() {
-  VK2_TO_PART(GetRealPos(), 0.0);
-}
 int32_t FillBar::Face::SetVertical(int32_t vertical) {
-  VK2_TO_PART(SetVertical(vertical), kErrNotFound);
+  MFillBar* part = OwnerControl()->FillPart();
+  return part ? part->SetVertical(vertical) : kErrNotFound;
 }
 int32_t FillBar::Face::IntPosAtPoint(const PointI* point) {
-  VK2_TO_PART(IntPosAtPoint(point), 0);
+  MFillBar* part = OwnerControl()->FillPart();
+  return part ? part->IntPosAtPoint(point) : 0;
 }
 double FillBar::Face::RealPosAtPoint(const PointI* point) {
-  VK2_TO_PART(RealPosAtPoint(point), 0.0);
+  MFillBar* part = OwnerControl()->FillPart();
+  return part ? part->RealPosAtPoint(point) : 0.0;
 }
 
-#undef VK2_TO_PART
-
 int32_t FillBar::Face::ValuePaint(MCanvas* canvas, const PaintRecord* record) {
-  return bar_->ValuePaint(canvas, record);
+  return OwnerControl()->ValuePaint(canvas, record);
 }
 int32_t FillBar::Face::HandleCentre(PointI* out, uint32_t, double position, uint32_t, uint32_t,
                                     uint32_t) {
-  return bar_->HandleCentre(out, position);
+  return OwnerControl()->HandleCentre(out, position);
 }
 int32_t FillBar::Face::TrackRect(RectI* out) {
-  return bar_->TrackRect(out);
+  return OwnerControl()->TrackRect(out);
 }
 
 MFillBar* FillBar::FillPart() {
@@ -305,12 +287,8 @@ int32_t FillBar::HasNoLook() {
 // ---- Notifications -------------------------------------------------------------------------
 
 int32_t FillBar::Notify(uint32_t code, uintptr_t argument) {
-  if (PositionEventName(code) && Script()) {
-    RefPtr<MWindowElement> keep(static_cast<MWindowElement*>(this));
-    const int32_t position =
-        code == kNotifyQueryPosChange ? 0 : static_cast<int32_t>(static_cast<intptr_t>(argument));
-    return FirePositionEvent(Script(), code, position, PositionReal());
-  }
+  if (const auto answer = AnswerPositionNotification(*this, Script(), code, argument))
+    return *answer;
   if (code == kNotifyPointerTop && argument == 0 && !pressed_) ShowLook(kLookNormal);
   if (code == kNotifyCreated) {
     const Element property = PropertyElementOf(GetDefinition());
@@ -334,26 +312,6 @@ int32_t FillBar::Query(uint32_t code, uintptr_t a, uintptr_t b, uintptr_t c) {
     }
   }
   return MarkupWindow::Query(code, a, b, c);
-}
-
-// ---- Position ------------------------------------------------------------------------------
-
-int32_t FillBar::PositionInt() {
-  MFillBar* part = FillPart();
-  return part ? part->GetIntPos() : 0;
-}
-
-double FillBar::PositionReal() {
-  MFillBar* part = FillPart();
-  return part ? part->GetRealPos() : 0.0;
-}
-
-void FillBar::SetPositionInt(int32_t position) {
-  if (MFillBar* part = FillPart()) part->SetIntPos(position);
-}
-
-void FillBar::SetPositionReal(double position) {
-  if (MFillBar* part = FillPart()) part->SetRealPos(position);
 }
 
 }  // namespace vk2::markup
