@@ -14,6 +14,7 @@
 #include "markup/definition/style_readers.h"
 #include "markup/tween/tween.h"
 #include "markup/window/script_events.h"
+#include "markup/window/window_font.h"
 #include "markup/window/window_methods.h"
 #include "markup/window/window_properties.h"
 
