@@ -18,45 +18,34 @@ class ButtonSlotsFace : public ElementFace<Interface> {
   explicit ButtonSlotsFace(Control* control) : ElementFace<Interface>(control) {}
 
   int32_t SetLogicState(uint32_t state, int32_t notify) override {
-    Interface* part = ButtonPart();
-    return part ? part->SetLogicState(state, notify) : kErrNotFound;
+    return ToPart(&MButton::SetLogicState, kErrNotFound, state, notify);
   }
-  int32_t GetLogicState() override {
-    Interface* part = ButtonPart();
-    return part ? part->GetLogicState() : 0;
-  }
+  int32_t GetLogicState() override { return ToPart(&MButton::GetLogicState, 0); }
   int32_t SetStateCount(int32_t count) override {
-    Interface* part = ButtonPart();
-    return part ? part->SetStateCount(count) : kErrNotFound;
+    return ToPart(&MButton::SetStateCount, kErrNotFound, count);
   }
   int32_t SetRepeatDelay(int32_t delayMs) override {
-    Interface* part = ButtonPart();
-    return part ? part->SetRepeatDelay(delayMs) : kErrNotFound;
+    return ToPart(&MButton::SetRepeatDelay, kErrNotFound, delayMs);
   }
-  int32_t GetStateCount() override {
-    Interface* part = ButtonPart();
-    return part ? part->GetStateCount() : 0;
-  }
-  int32_t GetRepeatDelay() override {
-    Interface* part = ButtonPart();
-    return part ? part->GetRepeatDelay() : 0;
-  }
-  int32_t GetChecked() override {
-    Interface* part = ButtonPart();
-    return part ? part->GetChecked() : 0;
-  }
+  int32_t GetStateCount() override { return ToPart(&MButton::GetStateCount, 0); }
+  int32_t GetRepeatDelay() override { return ToPart(&MButton::GetRepeatDelay, 0); }
+  int32_t GetChecked() override { return ToPart(&MButton::GetChecked, 0); }
   int32_t SetChecked(int32_t checked) override {
-    Interface* part = ButtonPart();
-    return part ? part->SetChecked(checked) : kErrNotFound;
+    return ToPart(&MButton::SetChecked, kErrNotFound, checked);
   }
-  int32_t GetVisualState() override {
-    Interface* part = ButtonPart();
-    return part ? part->GetVisualState() : 0;
-  }
+  int32_t GetVisualState() override { return ToPart(&MButton::GetVisualState, 0); }
 
  protected:
   // The GUI part (no reference), or null.
   virtual Interface* ButtonPart() = 0;
+
+ private:
+  // The part's `operation` with `args`, or `fallback` without a part.
+  template <class... Params, class... Args>
+  int32_t ToPart(int32_t (MButton::*operation)(Params...), int32_t fallback, Args... args) {
+    Interface* part = ButtonPart();
+    return part ? (part->*operation)(args...) : fallback;
+  }
 };
 
 }  // namespace vk2::markup
