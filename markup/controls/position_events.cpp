@@ -62,4 +62,14 @@ int32_t FirePositionEvent(MScriptObject* script, uint32_t code, int32_t intPos, 
   return FireScriptQuery(script, name, params.Get()).value_or(true) ? 1 : 0;
 }
 
+std::optional<int32_t> AnswerPositionNotification(PositionOwner& owner, MScriptObject* script,
+                                                  uint32_t code, uintptr_t argument) {
+  if (!PositionEventName(code) || !script) return std::nullopt;
+  // A handler may close the window.
+  RefPtr<MWindowElement> keep(owner.PositionWindow());
+  const int32_t position =
+      code == kNotifyQueryPosChange ? 0 : static_cast<int32_t>(static_cast<intptr_t>(argument));
+  return FirePositionEvent(script, code, position, owner.PositionReal());
+}
+
 }  // namespace vk2::markup

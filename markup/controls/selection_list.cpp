@@ -5,10 +5,11 @@
 #include "component/script/script_report.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
+#include "markup/controls/control_methods.h"
 #include "markup/controls/control_properties.h"
-#include "markup/controls/hover_methods.h"
 #include "markup/controls/item_markup.h"
 #include "markup/controls/scroll_bar_control.h"
+#include "markup/controls/switch_methods.h"
 #include "markup/window/script_events.h"
 #include "markup/window/window_methods.h"
 
@@ -53,8 +54,8 @@ int32_t IsItemIndexSelected(HandlerCall& call) {
   RefPtr<MItemList> items = list->ItemList();
   MSelectionList* part = list->ListPart();
   if (!items || !part || !items->ItemAt(static_cast<int32_t>(index)))
-    return RejectCall(call, kMsgOutOfRange);
-  SetResultText(call, TString(TrueFalse(part->IsSelected(static_cast<int32_t>(index)) != 0)));
+    return RejectMethod(call, kMsgOutOfRange);
+  SetMethodResult(call, TString(TrueFalse(part->IsSelected(static_cast<int32_t>(index)) != 0)));
   return kMethodDone;
 }
 
@@ -66,8 +67,8 @@ int32_t IsItemSelected(HandlerCall& call) {
   RefPtr<MItemList> items = list->ItemList();
   MSelectionList* part = list->ListPart();
   const int32_t index = FindItemByText(items.Get(), name);
-  if (index < 0 || !part) return RejectCall(call, kMsgTextNotFound);
-  SetResultText(call, TString(TrueFalse(part->IsSelected(index) != 0)));
+  if (index < 0 || !part) return RejectMethod(call, kMsgTextNotFound);
+  SetMethodResult(call, TString(TrueFalse(part->IsSelected(index) != 0)));
   return kMethodDone;
 }
 
@@ -78,8 +79,8 @@ int32_t SelectItemIndex(HandlerCall& call) {
     return kMethodBadArguments;
   MSelectionList* part = ListOf(call)->ListPart();
   if (!part || part->SetSelected(static_cast<int32_t>(index), selected ? 1 : 0) < 0)
-    return RejectCall(call, kMsgOutOfRange);
-  SetResultText(call, TString(u"set"));
+    return RejectMethod(call, kMsgOutOfRange);
+  SetMethodResult(call, TString(u"set"));
   return kMethodDone;
 }
 
@@ -93,8 +94,8 @@ int32_t SelectedItem(HandlerCall& call) {
   MSelectionList* part = list->ListPart();
   const int32_t index = FindItemByText(items.Get(), name);
   if (index < 0 || !part || part->SetSelected(index, selected ? 1 : 0) < 0)
-    return RejectCall(call, kMsgTextNotFound);
-  SetResultText(call, TString(u"set"));
+    return RejectMethod(call, kMsgTextNotFound);
+  SetMethodResult(call, TString(u"set"));
   return kMethodDone;
 }
 
@@ -149,8 +150,7 @@ SelectionList::SelectionList(MUnknown* controlling) : MarkupWindow(controlling),
 
 SelectionList::~SelectionList() = default;
 
-SelectionList::Face::Face(SelectionList* owner)
-    : ElementFace(static_cast<MWindowElement*>(owner), owner), list_(owner) {}
+SelectionList::Face::Face(SelectionList* owner) : ElementFace(owner), list_(owner) {}
 
 #define VK2_TO_PART(call, fallback)         \
   MSelectionList* part = list_->ListPart(); \
