@@ -49,13 +49,32 @@ int32_t PlaceOnNewHost(MarkupWindow* window, WindowDefinition* definition,
   return kOk;
 }
 
+// An element made earlier from this definition, anchored again under the request's parent.
+int32_t PlaceAgain(WindowDefinition* definition, const WindowCreateRequest& request,
+                   RefPtr<MWindowElement>* out) {
+  if (!(request.typeClass == Guid{}) && !(request.typeClass == definition->TypeClass()))
+    return kErrNotFound;
+  const TString name =
+      request.createName && *request.createName ? TString(request.createName) : definition->Name();
+  const PlacementRecord placement = Placement(definition, request, name);
+  MWindowElement* window = request.existing;
+  if (window->PostCommand(kCmdPlacement, 0, 0, reinterpret_cast<uintptr_t>(&placement), nullptr, 0,
+                          0) != kOk)
+    return kErrFailed;
+  *out = RefPtr<MWindowElement>(window);
+  return kOk;
+}
+
 }  // namespace
 
 int32_t CreateWindowTree(InterfaceDefinition* owner, WindowDefinition* definition,
                          const WindowCreateRequest& request, RefPtr<MWindowElement>* out) {
   if (!owner || !definition || !out) return kErrMissingArg;
-  const WidgetKind* kind = FindWidgetKind(definition->TypeClass());
-  if (!kind) return kErrNotFound;
+  if (request.existing) return PlaceAgain(definition, request, out);
+  const bool madeAsGiven = !(request.typeClass == Guid{});
+  const WidgetKind* kind =
+      FindWidgetKind(madeAsGiven ? request.typeClass : definition->TypeClass());
+  if (!kind) return kErrNoInterface;  // the window is there; no widget serves its class
   RefPtr<MarkupWindow> window = MakeWidget(*kind);
   if (!window) return kErrOutOfMemory;
   PropertyValue self;
