@@ -49,6 +49,12 @@ GuiScriptServices ApplicationScriptServices(GuiApplication* app) {
       return windows.OpenWindowOf(record, name, nullptr, nullptr);
     });
   };
+  services.createWindow = [onWindows](const WindowRequest& request) {
+    return onWindows([&](WindowManager& windows) {
+      return windows.CreateWindowOf(request.record, request.definition, request.classId,
+                                    request.name, request.typeName, nullptr);
+    });
+  };
   return services;
 }
 

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "foundation/containers/tarray.h"
@@ -82,6 +83,11 @@ class WindowManager {
   bool OpenInterfaceWindow(RefPtr<MWindowElement>* out, const TString& packagePath,
                            const TString& documentName, const TString& windowName,
                            MWindowElement* parent);
+  // The window `name` of the interface whose type is `definitionId` (none: the class the
+  // interface's document gives `typeName`), made as `classId` (none: `definitionId`).
+  bool CreateWindowOf(const InterfaceRecord& record, std::optional<Guid> definitionId,
+                      std::optional<Guid> classId, const TString& name, const TString& typeName,
+                      RefPtr<MWindowElement>* out);
   // After the current interface changed: every named window opens again from it, where it
   // was.
   void ReopenWindows();
@@ -109,6 +115,12 @@ class WindowManager {
   // under `parent`; false when the document or the element cannot be had.
   bool CreateChildElement(RefPtr<MWindowElement>* out, const TString& name, const Guid& classId,
                           MWindowElement* parent);
+  // Places `element`, made earlier from the current interface's definition `name` of class
+  // `classId`, again under `parent` with `placement`, the style word and the placement mode;
+  // `*out` gets the element when that succeeds.
+  bool PlaceChildElement(RefPtr<MWindowElement>* out, const TString& name, const Guid& classId,
+                         MWindowElement* parent, MWindowElement* element,
+                         const AnchoredRect& placement, uint32_t style, int32_t mode);
 
  private:
   struct OpenEntry {
@@ -128,10 +140,13 @@ class WindowManager {
   LoadContext Context();
   // Makes the window `windowName` of the document under `parent`, with the state record, and
   // adds it to the open windows. `useHeld`: `definition` is a cache use the window takes over.
+  // `makeAs`: the class the window is made as (zero: its definition's type).
   bool CreateInterfaceWindow(MInterfaceDefinition* definition, bool useHeld,
                              const TString& windowName, MWindowElement* parent,
                              MAppStateStore* state, RefPtr<MUnknown> keep,
-                             RefPtr<MWindowElement>* out);
+                             RefPtr<MWindowElement>* out, const Guid& makeAs = Guid{});
+  // The current interface's document, one cache use for the caller to give back.
+  MInterfaceDefinition* AcquireCurrentDocument();
   bool CreateFromRecord(const InterfaceRecord& record, const TString& name, MWindowElement* parent,
                         MAppStateStore* state, RefPtr<MWindowElement>* out);
   void AddEntry(OpenEntry entry);

@@ -160,7 +160,7 @@ bool WindowManager::CreateFromRecord(const InterfaceRecord& record, const TStrin
 bool WindowManager::CreateInterfaceWindow(MInterfaceDefinition* definition, bool useHeld,
                                           const TString& windowName, MWindowElement* parent,
                                           MAppStateStore* state, RefPtr<MUnknown> keep,
-                                          RefPtr<MWindowElement>* out) {
+                                          RefPtr<MWindowElement>* out, const Guid& makeAs) {
   // A use taken from the cache goes back unless the new window keeps it.
   auto giveBack = [&] {
     if (useHeld && cache_) cache_->ReleaseDefinition(definition);
@@ -171,6 +171,7 @@ bool WindowManager::CreateInterfaceWindow(MInterfaceDefinition* definition, bool
   const SavedPlace place = ReadPlace(record.Get());
 
   WindowCreateRequest request;
+  request.typeClass = makeAs;
   request.windowName = windowName.c_str();
   request.parent = parent;
   request.style = kCreateStyle | (parent ? kCreateStyleChild : 0u);
@@ -217,6 +218,41 @@ bool WindowManager::CreateInterfaceWindow(MInterfaceDefinition* definition, bool
   definition->Release();  // the cache use (or the window's property) keeps it now
   if (out) *out = std::move(window);
   return true;
+}
+
+bool WindowManager::CreateWindowOf(const InterfaceRecord& record, std::optional<Guid> definitionId,
+                                   std::optional<Guid> classId, const TString& name,
+                                   const TString& typeName, RefPtr<MWindowElement>* out) {
+  std::lock_guard lock(interfaceMutex_);
+  MInterfaceDefinition* definition = nullptr;
+  const LoadContext context = Context();
+  if (!cache_ || !cache_->AcquireDefinition(record, &definition, &context) || !definition) {
+    hooks_.log(kLevelError, TString::Format(u"Unable to find window \"%s\" for creation.\n", name));
+    return false;
+  }
+  Guid type{};
+  if (definitionId) {
+    type = *definitionId;
+  } else if (definition->GetWindowTypeClass(typeName.c_str(), &type) < 0) {
+    hooks_.log(kLevelError,
+               TString::Format(u"Unable to create window type: \"%s\" for creation.\n", name));
+    cache_->ReleaseDefinition(definition);
+    definition->Release();
+    return false;
+  }
+  TArray<TString> ofType;
+  definition->ListWindowNames(&ofType, type);
+  bool listed = false;
+  for (uint32_t i = 0; i < ofType.Count() && !listed; ++i)
+    listed = ofType[i].Equals(name, false);
+  if (!listed) {
+    hooks_.log(kLevelError, TString::Format(u"Unable to find window \"%s\" for creation.\n", name));
+    cache_->ReleaseDefinition(definition);
+    definition->Release();
+    return false;
+  }
+  return CreateInterfaceWindow(definition, true, name, nullptr, nullptr, nullptr, out,
+                               classId ? *classId : type);
 }
 
 void WindowManager::Attach(MWindowElement* window) {

@@ -94,6 +94,41 @@ TEST_F(InterfaceWindowTest, WithoutInterfacesTheStartFails) {
       << outcome.log;
 }
 
+// A script of the interface opens windows of it through LaunchWindow, by type name and by
+// definition identifier; a window that is not there is reported and the script goes on.
+TEST_F(InterfaceWindowTest, ScriptsLaunchWindowsOfAnInterfaceByTypeOrDefinition) {
+  WriteFiles(runner_.Bin() + "/interfaces/skin", {{"index.mml", R"(<?mml version="0.5"?>
+<mml><interface unique_name="test/velkora2_launch_skin/1.0">
+  <property name="Velkora2"><frame name="main" window="shell"/></property>
+  <window name="shell" offset="0,0,160,90">
+    <script name="OnInit">
+      :velkora.LaunchWindow("test/velkora2_launch_skin/1.0", "Generic", "extra");
+      :velkora.LaunchWindow("test/velkora2_launch_skin/1.0",
+                            "{4B87D871-D052-4C83-82A3-9B5C8C00BA77}", "other");
+      :velkora.LaunchWindow("test/velkora2_launch_skin/1.0", "Generic", "nosuch");
+      :velkora.echo("main opened");
+      PostScript("DestroyWindow();");
+    </script>
+  </window>
+  <window name="extra" offset="0,0,50,40">
+    <script name="OnInit">:velkora.echo("extra opened"); PostScript("DestroyWindow();");</script>
+  </window>
+  <window name="other" offset="0,0,50,40">
+    <script name="OnInit">:velkora.echo("other opened"); PostScript("DestroyWindow();");</script>
+  </window>
+</interface></mml>
+)"}});
+  AppOutcome outcome = runner_.Start({});
+  EXPECT_EQ(outcome.exitCode, 0) << outcome.log << outcome.errors;
+  // The windows' own scripts run once their creator's has ended.
+  EXPECT_EQ(MissingInOrder(outcome.log, {"7 Unable to find window \"nosuch\" for creation.",
+                                         "7 LaunchWindow: Failed", "3 main opened"}),
+            "")
+      << outcome.log;
+  EXPECT_NE(outcome.log.find("3 extra opened"), std::string::npos) << outcome.log;
+  EXPECT_NE(outcome.log.find("3 other opened"), std::string::npos) << outcome.log;
+}
+
 // The same on an X display through the SDL backend.
 TEST_F(InterfaceWindowTest, MainOpensOnAnXDisplay) {
   const std::optional<std::string> display = GetEnv("VK2_TEST_DISPLAY");

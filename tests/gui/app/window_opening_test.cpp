@@ -3,9 +3,13 @@
 // them after an interface change, and the list emptying as they are destroyed.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "component/module/runtime_loader.h"
@@ -27,6 +31,7 @@ constexpr char kIndex[] = R"(<?mml version="0.5"?>
   <window name="shell" offset="0,0,160,90"/>
   <window name="small" offset="0,0,60,30"/>
   <window name="flat" offset="0,0,60,0"/>
+  <window name="page" offset="0,0,30,20"/>
 </interface></mml>
 )";
 
@@ -81,6 +86,16 @@ class WindowOpeningTest : public ::testing::Test {
     log_ += std::to_string(level) + " " + Utf8(text).c_str();
   }
   void OnGui(const std::function<void()>& task) { RunOnGuiThread(app_.Get(), task); }
+  // Posted commands run on a later frame of the loop.
+  bool WaitOnGui(const std::function<bool()>& done) {
+    for (int i = 0; i < 200; ++i) {
+      bool met = false;
+      OnGui([&] { met = done(); });
+      if (met) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+  }
 
   test::ModuleSandbox sandbox_{{VK2_TEST_ORU_SO, VK2_TEST_TESSEL_SO}};
   test::TempFolder folder_;
@@ -166,6 +181,119 @@ TEST_F(WindowOpeningTest, AnyPackagesWindowOpensByDocumentAndWindowName) {
   EXPECT_FALSE(none);
   EXPECT_EQ(log_, "7 Interface Parse error:\t\nError: \"other.mml\" not found in package!\n\n\n");
   EXPECT_EQ(manager_->GetOpenWindows().size(), 1u);
+}
+
+// Scripts' LaunchWindow: a window of an interface named by its type (a definition identifier,
+// or the type name the document maps to one), made as the class given or else as that type.
+TEST_F(WindowOpeningTest, WindowsAreMadeByTypeAndNameAndAsTheClassGiven) {
+  constexpr Guid kNoWidget = MakeGuid("0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0");
+  struct Case {
+    const char* label;
+    std::optional<Guid> definition;
+    std::optional<Guid> classId;
+    const char16_t* name;
+    const char16_t* typeName;
+    bool opens;
+    const char* log;
+  };
+  const Case cases[] = {
+      {"type name", {}, {}, u"small", u"Generic", true, ""},
+      {"definition id", kGenericWindowClass, {}, u"small", u"", true, ""},
+      {"class as the type", {}, kGenericWindowClass, u"page", u"Generic", true, ""},
+      {"unknown type name",
+       {},
+       {},
+       u"small",
+       u"NoSuchType",
+       false,
+       "7 Unable to create window type: \"small\" for creation.\n"},
+      {"no window of that type",
+       kNoWidget,
+       {},
+       u"small",
+       u"",
+       false,
+       "7 Unable to find window \"small\" for creation.\n"},
+      {"unknown name",
+       {},
+       {},
+       u"nosuch",
+       u"Generic",
+       false,
+       "7 Unable to find window \"nosuch\" for creation.\n"},
+      {"class with no widget",
+       {},
+       kNoWidget,
+       u"small",
+       u"Generic",
+       false,
+       "7 Unable to create window type: \"small\" for creation.\n"},
+  };
+  size_t open = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    log_.clear();
+    RefPtr<MWindowElement> window;
+    OnGui([&] {
+      EXPECT_EQ(
+          manager_->CreateWindowOf(record_, c.definition, c.classId, c.name, c.typeName, &window),
+          c.opens);
+    });
+    EXPECT_EQ(log_, c.log);
+    EXPECT_EQ(static_cast<bool>(window), c.opens);
+    if (c.opens) ++open;
+    EXPECT_EQ(manager_->GetOpenWindows().size(), open);
+    // Only the windows that stand hold a use of the document.
+    EXPECT_EQ(cache_->UseCount(record_.identifier), static_cast<int32_t>(open));
+  }
+}
+
+// The display's pages: an element made from the current interface's document is placed again
+// under a parent from its definition, with the caller's placement.
+TEST_F(WindowOpeningTest, AChildElementIsPlacedAgainFromItsDefinition) {
+  RefPtr<MWindowElement> main;
+  OnGui([&] {
+    manager_->SetDefaultInterface(record_);
+    EXPECT_TRUE(manager_->OpenWindow(u"main", nullptr, &main));
+  });
+  ASSERT_TRUE(main) << log_;
+  RefPtr<MWindowElement> page;
+  OnGui([&] {
+    EXPECT_TRUE(manager_->CreateChildElement(&page, u"page", kGenericWindowClass, main.Get()));
+  });
+  ASSERT_TRUE(page);
+  AnchoredRect strip;
+  strip.offset[0] = -40;
+  strip.alignment[0] = strip.alignment[2] = strip.alignment[3] = 1.0;
+  RefPtr<MWindowElement> placed;
+  OnGui([&] {
+    // The class must be the one the definition gives; an unknown name places nothing.
+    EXPECT_FALSE(manager_->PlaceChildElement(&placed, u"page", kGenericOutputClass, main.Get(),
+                                             page.Get(), strip, kPlaceVisible, kPlaceModeBottom));
+    EXPECT_FALSE(manager_->PlaceChildElement(&placed, u"nosuch", kGenericWindowClass, main.Get(),
+                                             page.Get(), strip, kPlaceVisible, kPlaceModeBottom));
+    EXPECT_FALSE(placed);
+    EXPECT_TRUE(manager_->PlaceChildElement(&placed, u"page", kGenericWindowClass, main.Get(),
+                                            page.Get(), strip, kPlaceVisible, kPlaceModeBottom));
+  });
+  EXPECT_EQ(placed.Get(), page.Get());
+  // A right strip 40 pixels wide over the whole height of the 160 x 90 main window.
+  EXPECT_TRUE(WaitOnGui([&] {
+    std::array<int32_t, 4> offset{};
+    SizeI size;
+    page->GetValue(kValueOffset, offset.data(), sizeof offset);
+    page->GetValue(kValueSize, &size, sizeof size);
+    return offset == std::array<int32_t, 4>{-40, 0, 0, 0} && size == SizeI{40, 90};
+  }));
+  MWindowElement* parent = nullptr;
+  OnGui([&] {
+    page->GetValue(kValueParent, &parent, sizeof parent);
+    EXPECT_EQ(main->ChildCount(), 1);  // placed again, not made twice
+  });
+  EXPECT_EQ(parent, main.Get());
+  // No new window joined the open ones, and every document use went back but main's.
+  EXPECT_EQ(manager_->GetOpenWindows().size(), 1u);
+  EXPECT_EQ(cache_->UseCount(record_.identifier), 1);
 }
 
 }  // namespace
