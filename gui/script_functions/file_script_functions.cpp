@@ -128,10 +128,8 @@ int32_t AddFileFunction(HandlerCall& call) {
   TString playlist = u"default";
   bool playImmediately = (options & kAddFilesPlayImmediately) != 0;
   bool append = (options & kAddFilesAppend) != 0;
-  if (UnpackScriptArgs(call, u"Wwbb", &file, &playlist, &playImmediately, &append) < 0 ||
-      !HasRequiredArgs(call, u"W")) {
+  if (UnpackRequired(call, u"Wwbb", &file, &playlist, &playImmediately, &append) < 0)
     return kScriptBadArguments;
-  }
   const uint32_t flags = (options & ~(kAddFilesAppend | kAddFilesPlayImmediately)) |
                          (append ? kAddFilesAppend : 0) |
                          (playImmediately ? kAddFilesPlayImmediately : 0);
@@ -145,9 +143,7 @@ int32_t LoadPlaylistFileFunction(HandlerCall& call) {
   const GuiScriptServices& s = Services(call);
   TString path;
   bool append = false;
-  if (UnpackScriptArgs(call, u"Wb", &path, &append) < 0 || !HasRequiredArgs(call, u"W")) {
-    return kScriptBadArguments;
-  }
+  if (UnpackRequired(call, u"Wb", &path, &append) < 0) return kScriptBadArguments;
   RefPtr<MPlaylist> target = PlaylistAt(call, path);
   if (!target) return Report(call, u"Playlist given to add to was not valid.\n");
   RefPtr<MOpenFileDialog> dialog = s.openDialog ? s.openDialog() : nullptr;
@@ -180,9 +176,7 @@ int32_t LoadPlaylistFileFunction(HandlerCall& call) {
 int32_t SavePlaylistFileFunction(HandlerCall& call) {
   const GuiScriptServices& s = Services(call);
   TString path;
-  if (UnpackScriptArgs(call, u"W", &path) < 0 || !HasRequiredArgs(call, u"W")) {
-    return kScriptBadArguments;
-  }
+  if (UnpackRequired(call, u"W", &path) < 0) return kScriptBadArguments;
   RefPtr<MPlaylist> playlist = PlaylistAt(call, path);
   if (!playlist) return Report(call, u"Playlist given to save was not valid.\n");
   RefPtr<MSaveFileDialog> dialog = s.saveDialog ? s.saveDialog() : nullptr;
