@@ -14,10 +14,12 @@
 
 #include "component/module/runtime_loader.h"
 #include "gui/app/gui_thread.h"
+#include "gui/display/page_placement.h"
 #include "gui/windows/window_manager.h"
 #include "interfaces/gui/app.h"
 #include "interfaces/gui/window_element.h"
 #include "interfaces/ids.h"
+#include "interfaces/markup/window_definition.h"
 #include "tests/audio/support/module_sandbox.h"
 #include "tests/gui/support/app_runner.h"
 
@@ -269,12 +271,15 @@ TEST_F(WindowOpeningTest, AChildElementIsPlacedAgainFromItsDefinition) {
   OnGui([&] {
     // The class must be the one the definition gives; an unknown name places nothing.
     EXPECT_FALSE(manager_->PlaceChildElement(&placed, u"page", kGenericOutputClass, main.Get(),
-                                             page.Get(), strip, kPlaceVisible, kPlaceModeBottom));
+                                             page.Get(), strip, kWindowStyleVisible,
+                                             kPlaceModeBottom));
     EXPECT_FALSE(manager_->PlaceChildElement(&placed, u"nosuch", kGenericWindowClass, main.Get(),
-                                             page.Get(), strip, kPlaceVisible, kPlaceModeBottom));
+                                             page.Get(), strip, kWindowStyleVisible,
+                                             kPlaceModeBottom));
     EXPECT_FALSE(placed);
     EXPECT_TRUE(manager_->PlaceChildElement(&placed, u"page", kGenericWindowClass, main.Get(),
-                                            page.Get(), strip, kPlaceVisible, kPlaceModeBottom));
+                                            page.Get(), strip, kWindowStyleVisible,
+                                            kPlaceModeBottom));
   });
   EXPECT_EQ(placed.Get(), page.Get());
   // A right strip 40 pixels wide over the whole height of the 160 x 90 main window.
@@ -294,6 +299,34 @@ TEST_F(WindowOpeningTest, AChildElementIsPlacedAgainFromItsDefinition) {
   // No new window joined the open ones, and every document use went back but main's.
   EXPECT_EQ(manager_->GetOpenWindows().size(), 1u);
   EXPECT_EQ(cache_->UseCount(record_.identifier), 1);
+}
+
+// A page that is no border element is anchored in the display with an empty rectangle, shown;
+// the layout pass then moves it.
+TEST_F(WindowOpeningTest, APlainPageIsAnchoredInTheDisplayWithAnEmptyRectangle) {
+  RefPtr<MWindowElement> display;
+  RefPtr<MWindowElement> page;
+  OnGui([&] {
+    manager_->SetDefaultInterface(record_);
+    ASSERT_TRUE(manager_->OpenWindow(u"main", nullptr, &display));
+    ASSERT_TRUE(manager_->CreateChildElement(&page, u"page", kGenericWindowClass, display.Get()));
+    EXPECT_FALSE(PlacePageWindow(manager_.get(), nullptr, u"page", display.Get()));
+    EXPECT_TRUE(PlacePageWindow(manager_.get(), page.Get(), u"page", display.Get()));
+  });
+  ASSERT_TRUE(page) << log_;
+  EXPECT_TRUE(WaitOnGui([&] {
+    std::array<int32_t, 4> offset{1, 1, 1, 1};
+    std::array<double, 4> alignment{1, 1, 1, 1};
+    SizeI size{1, 1};
+    page->GetValue(kValueOffset, offset.data(), sizeof offset);
+    page->GetValue(kValueAlignment, alignment.data(), sizeof alignment);
+    page->GetValue(kValueSize, &size, sizeof size);
+    return offset == std::array<int32_t, 4>{} && alignment == std::array<double, 4>{} &&
+           size == SizeI{};
+  }));
+  int32_t shown = 0;
+  OnGui([&] { page->GetValue(kValueCapability, &shown, sizeof shown); });
+  EXPECT_NE(shown, 0);
 }
 
 }  // namespace
