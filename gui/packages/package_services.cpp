@@ -46,6 +46,9 @@ PackageServices RuntimePackageServices() {
   services.newArchive = [] {
     return CreateRuntimeObject<MResourceFile>(kServiceClass, kIID_MResourceFile);
   };
+  services.enumerationService = [] {
+    return CreateRuntimeObject<MEnumerationService>(kServiceClass, kIID_MEnumerationService);
+  };
   services.newLoader = [] {
     return CreateRuntimeObject<MInterfaceLoader>(kMmlModuleClass, kIID_MInterfaceLoader);
   };
