@@ -65,8 +65,12 @@ bool StatusListener::StartCore(const TArray<TString>& tokens) {
     Log(kLogError, u"Unable to resolve remote host specified.\n");
     return false;
   }
-  // The media core serves no remote interface: a remote start has no core.
-  if (remote_.set) return false;
+  if (remote_.set) {
+    // A remote start asks for the remote core. The media core serves none, and one that came
+    // would be no core this bridge drives: the start has no core either way.
+    FromCoreModule<MUnknown>(kIID_MRemoteCore);
+    return false;
+  }
   RefPtr<MCore> core = FromCoreModule<MCore>(kIID_MCore);
   if (!core) return false;
   {
