@@ -89,10 +89,7 @@ bool WindowManager::PlaceChildElement(RefPtr<MWindowElement>* out, const TString
   request.createName = name.c_str();
   request.parent = parent;
   request.placementGiven = true;
-  for (int32_t i = 0; i < 4; ++i) {
-    request.offset[i] = placement.offset[i];
-    request.alignment[i] = placement.alignment[i];
-  }
+  request.placement = placement;
   request.style = style;
   request.mode = mode;
   request.existing = element;

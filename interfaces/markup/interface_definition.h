@@ -55,8 +55,7 @@ struct WindowCreateRequest {
   const char16_t* createName = nullptr;  // the name the new window takes (empty: the markup's)
   MWindowElement* parent = nullptr;
   bool placementGiven = false;  // else the definition's own offset and alignment
-  int32_t offset[4] = {};
-  double alignment[4] = {};
+  AnchoredRect placement;
   uint32_t style = 1;  // bit 0 visible, OR the definition's style word
   int32_t mode = kPlaceModeTop;
   uint32_t mmlFlags = 0;

@@ -16,10 +16,7 @@ PlacementRecord Placement(WindowDefinition* definition, const WindowCreateReques
   PlacementRecord record;
   record.parent = request.parent;
   if (request.placementGiven) {
-    for (int32_t i = 0; i < 4; ++i) {
-      record.rect.offset[i] = request.offset[i];
-      record.rect.alignment[i] = request.alignment[i];
-    }
+    record.rect = request.placement;
   } else {
     definition->GetOffsetRect(record.rect.offset);
     definition->GetFractionRect(record.rect.alignment);
