@@ -83,6 +83,13 @@ std::vector<SaveChoice> PlaylistFileTypes(const GuiScriptServices& s) {
   return choices;
 }
 
+std::vector<FileType> TypesOf(const std::vector<SaveChoice>& choices) {
+  std::vector<FileType> types;
+  for (const SaveChoice& choice : choices)
+    types.push_back(choice.type);
+  return types;
+}
+
 RefPtr<MPlaylist> PlaylistAt(HandlerCall& call, const TString& path) {
   RefPtr<MScriptObject> object = FindScriptObject(call, path);
   RefPtr<MPlaylist> playlist;
@@ -150,10 +157,8 @@ int32_t LoadPlaylistFileFunction(HandlerCall& call) {
   if (!dialog) return kScriptDone;
   RefPtr<MPreferenceStore> prefs = OpenSection(s, kPlaylistsSection);
   Remembered(prefs.Get(), u"lastloadfilter", dialog.Get());
-  std::vector<FileType> types;
-  for (const SaveChoice& choice : PlaylistFileTypes(s))
-    types.push_back(choice.type);
-  std::vector<TString> filters = GroupFilters(types, u"All playlist files (%s)");
+  std::vector<TString> filters =
+      GroupFilters(TypesOf(PlaylistFileTypes(s)), u"All playlist files (%s)");
   dialog->SetFilters(filters.data(), static_cast<uint32_t>(filters.size()));
   dialog->SetMultipleSelection(0);
   TArray<TString> paths;
@@ -187,10 +192,7 @@ int32_t SavePlaylistFileFunction(HandlerCall& call) {
   std::stable_sort(choices.begin(), choices.end(), [](const SaveChoice& a, const SaveChoice& b) {
     return a.type.order < b.type.order;
   });
-  std::vector<FileType> types;
-  for (const SaveChoice& choice : choices)
-    types.push_back(choice.type);
-  std::vector<TString> filters = SaveFilters(types);
+  std::vector<TString> filters = SaveFilters(TypesOf(choices));
   dialog->SetFilters(filters.data(), static_cast<uint32_t>(filters.size()));
   TString chosen;
   dialog->RunModal(&chosen);
