@@ -45,6 +45,11 @@ MCore* StatusListener::Core() {
   return core_.Get();
 }
 
+RefPtr<MCore> StatusListener::HeldCore() {
+  std::lock_guard lock(coreMutex_);
+  return core_;
+}
+
 TString StatusListener::DefaultPlaylistPath() const {
   return TString::Format(u"%s/Velkora.xpl", folder_);
 }
@@ -157,11 +162,7 @@ void StatusListener::SaveDefaultPlaylist() {
 }
 
 void StatusListener::StopCore() {
-  RefPtr<MCore> core;
-  {
-    std::lock_guard lock(coreMutex_);
-    core = core_;
-  }
+  RefPtr<MCore> core = HeldCore();
   if (!core) return;
   SaveDefaultPlaylist();
   core->AddRemoveListener(this, 0);
@@ -181,11 +182,7 @@ void StatusListener::StopCore() {
 
 int32_t StatusListener::GetPlayer(RefPtr<MPlayer>* out, const TString& name) {
   *out = nullptr;
-  RefPtr<MCore> core;
-  {
-    std::lock_guard lock(coreMutex_);
-    core = core_;
-  }
+  RefPtr<MCore> core = HeldCore();
   if (!core) return kErrNoService;
   int32_t result = core->GetPlayerManager()->Find(ObjectNameOrDefault(name), out);
   if (result < 0) *out = nullptr;
@@ -194,11 +191,7 @@ int32_t StatusListener::GetPlayer(RefPtr<MPlayer>* out, const TString& name) {
 
 int32_t StatusListener::GetPlaylist(RefPtr<MPlaylist>* out, const TString& name) {
   *out = nullptr;
-  RefPtr<MCore> core;
-  {
-    std::lock_guard lock(coreMutex_);
-    core = core_;
-  }
+  RefPtr<MCore> core = HeldCore();
   if (!core) return kErrNoService;
   int32_t result = core->GetPlaylistManager()->Find(ObjectNameOrDefault(name), out);
   if (result < 0) *out = nullptr;
@@ -218,21 +211,13 @@ RefPtr<MPlaylist> StatusListener::FindPlaylist(const TString& name) {
 }
 
 int32_t StatusListener::AddTemporaryPlaylist(const TString& base, TString* name) {
-  RefPtr<MCore> core;
-  {
-    std::lock_guard lock(coreMutex_);
-    core = core_;
-  }
+  RefPtr<MCore> core = HeldCore();
   if (!core) return kErrNoService;
   return core->GetPlaylistManager()->MakeTemporaryName(ObjectNameOrDefault(base), name);
 }
 
 int32_t StatusListener::RemovePlaylist(const TString& name) {
-  RefPtr<MCore> core;
-  {
-    std::lock_guard lock(coreMutex_);
-    core = core_;
-  }
+  RefPtr<MCore> core = HeldCore();
   if (!core) return kErrNoService;
   return core->GetPlaylistManager()->AddRemove(name, 0);
 }
