@@ -46,7 +46,7 @@ GuiScriptServices ApplicationScriptServices(GuiApplication* app) {
   };
   services.openRemoteWindow = [onWindows](const InterfaceRecord& record, const TString& name) {
     return onWindows([&](WindowManager& windows) {
-      return windows.OpenWindowOf(record, name, nullptr, nullptr);
+      return windows.OpenRemoteWindow(record, name, nullptr, nullptr);
     });
   };
   services.createWindow = [onWindows](const WindowRequest& request) {

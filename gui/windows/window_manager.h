@@ -79,6 +79,9 @@ class WindowManager {
   // A named window of another interface; no lock, no "vis_app_window" name.
   bool OpenWindowOf(const InterfaceRecord& record, const TString& name, MWindowElement* parent,
                     RefPtr<MWindowElement>* out);
+  // A remote window the interface lists under that name, as OpenWindowOf.
+  bool OpenRemoteWindow(const InterfaceRecord& record, const TString& name, MWindowElement* parent,
+                        RefPtr<MWindowElement>* out);
   // A window of any package: its document `documentName`, window `windowName`.
   bool OpenInterfaceWindow(RefPtr<MWindowElement>* out, const TString& packagePath,
                            const TString& documentName, const TString& windowName,
@@ -134,6 +137,9 @@ class WindowManager {
     WindowManager* manager = nullptr;
   };
 
+  // The window listed as `name` in one of the record's tables.
+  bool OpenListedWindow(const InterfaceRecord& record, const std::vector<WindowPair>& table,
+                        const TString& name, MWindowElement* parent, RefPtr<MWindowElement>* out);
   void RunInterfaceScript(MInterfaceDefinition* definition, const char16_t* name);
   void RegisterKnobSettings();
   RefPtr<MPreferenceStore> BrintPreferences();

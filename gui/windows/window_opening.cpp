@@ -24,9 +24,9 @@ constexpr char16_t kMainWindowName[] = u"main";
 constexpr uint32_t kCreateStyle = 3;
 constexpr uint32_t kCreateStyleChild = 8;
 
-// The window of that name in the table, searched from the last entry (case-sensitive).
-const WindowPair* FindFrame(const InterfaceRecord& record, const TString& name) {
-  for (auto it = record.frames.rbegin(); it != record.frames.rend(); ++it) {
+// The window of that name in a table, searched from the last entry (case-sensitive).
+const WindowPair* FindWindowPair(const std::vector<WindowPair>& table, const TString& name) {
+  for (auto it = table.rbegin(); it != table.rend(); ++it) {
     if (it->name.Equals(name, true)) return &*it;
   }
   return nullptr;
@@ -136,7 +136,18 @@ bool WindowManager::OpenWindow(const TString& name, MWindowElement* parent,
 
 bool WindowManager::OpenWindowOf(const InterfaceRecord& record, const TString& name,
                                  MWindowElement* parent, RefPtr<MWindowElement>* out) {
-  const WindowPair* frame = FindFrame(record, name);
+  return OpenListedWindow(record, record.frames, name, parent, out);
+}
+
+bool WindowManager::OpenRemoteWindow(const InterfaceRecord& record, const TString& name,
+                                     MWindowElement* parent, RefPtr<MWindowElement>* out) {
+  return OpenListedWindow(record, record.remotes, name, parent, out);
+}
+
+bool WindowManager::OpenListedWindow(const InterfaceRecord& record,
+                                     const std::vector<WindowPair>& table, const TString& name,
+                                     MWindowElement* parent, RefPtr<MWindowElement>* out) {
+  const WindowPair* frame = FindWindowPair(table, name);
   if (!frame) {
     hooks_.log(kLevelError, TString::Format(u"Unable to find window \"%s\" for creation.\n", name));
     return false;
@@ -335,7 +346,7 @@ void WindowManager::ReopenWindows() {
     StorePlace(window.Get(), state.Get());
     window->DestroyWindow();
     RemoveWindow(window.Get());
-    const WindowPair* frame = FindFrame(current_, windowName);
+    const WindowPair* frame = FindWindowPair(current_.frames, windowName);
     RefPtr<MWindowElement> again;
     if (frame && CreateFromRecord(current_, frame->window, nullptr, state.Get(), &again)) {
       SetText(again.Get(), kAppWindowProperty, windowName);

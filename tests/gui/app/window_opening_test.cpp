@@ -29,7 +29,8 @@ namespace {
 constexpr char kIndex[] = R"(<?mml version="0.5"?>
 <mml><interface unique_name="test/opening_skin/1.0">
   <property name="Velkora2"><frame name="main" window="shell"/>
-    <frame name="mini" window="small"/><frame name="empty" window="flat"/></property>
+    <frame name="mini" window="small"/><frame name="empty" window="flat"/>
+    <remote name="far" window="small"/></property>
   <window name="shell" offset="0,0,160,90"/>
   <window name="small" offset="0,0,60,30"/>
   <window name="flat" offset="0,0,60,0"/>
@@ -182,6 +183,21 @@ TEST_F(WindowOpeningTest, AnyPackagesWindowOpensByDocumentAndWindowName) {
   });
   EXPECT_FALSE(none);
   EXPECT_EQ(log_, "7 Interface Parse error:\t\nError: \"other.mml\" not found in package!\n\n\n");
+  EXPECT_EQ(manager_->GetOpenWindows().size(), 1u);
+}
+
+// Scripts' LaunchRemote opens the remote windows an interface lists, not its frames.
+TEST_F(WindowOpeningTest, RemoteWindowsOpenFromTheRemoteList) {
+  RefPtr<MWindowElement> remote;
+  OnGui([&] {
+    EXPECT_FALSE(manager_->OpenRemoteWindow(record_, u"mini", nullptr, nullptr));
+    EXPECT_FALSE(manager_->OpenWindowOf(record_, u"far", nullptr, nullptr));
+    EXPECT_TRUE(manager_->OpenRemoteWindow(record_, u"far", nullptr, &remote));
+  });
+  ASSERT_TRUE(remote) << log_;
+  SizeI size;
+  OnGui([&] { remote->GetValue(kValueSize, &size, sizeof size); });
+  EXPECT_EQ(size, (SizeI{60, 30}));
   EXPECT_EQ(manager_->GetOpenWindows().size(), 1u);
 }
 
