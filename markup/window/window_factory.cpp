@@ -85,10 +85,13 @@ int32_t CreateWindowTree(InterfaceDefinition* owner, WindowDefinition* definitio
       request.createName && *request.createName ? TString(request.createName) : definition->Name();
   const PlacementRecord placement = Placement(definition, request, name);
   if (request.parent) {
-    // Attached at once, so the parent holds the window and the tree stands before OnInit; the
-    // placement command then anchors it.
+    // Attached at once, so the parent holds the window and the tree stands before OnInit; it
+    // takes its anchored place at once too, so its size is known when creation returns, and the
+    // placement command then applies the rest (shown, enabled).
     if (placement.name) window->SetValue(kValueName, &placement.name, sizeof placement.name);
     if (request.parent->AttachChild(window.Get(), placement.mode) != kOk) return kErrFailed;
+    window->SetValue(kValueAlignment, placement.rect.alignment, sizeof placement.rect.alignment);
+    window->SetValue(kValueOffset, placement.rect.offset, sizeof placement.rect.offset);
     PlacementRecord anchor = placement;
     anchor.parent = nullptr;  // already under its parent: only anchor it there
     if (window->PostCommand(kCmdPlacement, 0, 0, reinterpret_cast<uintptr_t>(&anchor), nullptr, 0,
