@@ -344,11 +344,15 @@ void WindowManager::ReopenWindows() {
     }
     if (!state) state = AppStateStore::Create();
     StorePlace(window.Get(), state.Get());
+    // The new window goes where the old one was: under the same parent.
+    MWindowElement* under = nullptr;
+    window->GetValue(kValueParent, &under, sizeof under);
+    const RefPtr<MWindowElement> parent(under);
     window->DestroyWindow();
     RemoveWindow(window.Get());
     const WindowPair* frame = FindWindowPair(current_.frames, windowName);
     RefPtr<MWindowElement> again;
-    if (frame && CreateFromRecord(current_, frame->window, nullptr, state.Get(), &again)) {
+    if (frame && CreateFromRecord(current_, frame->window, parent.Get(), state.Get(), &again)) {
       SetText(again.Get(), kAppWindowProperty, windowName);
     }
   }

@@ -186,6 +186,29 @@ TEST_F(WindowOpeningTest, AnyPackagesWindowOpensByDocumentAndWindowName) {
   EXPECT_EQ(manager_->GetOpenWindows().size(), 1u);
 }
 
+// A named window opened inside another window opens there again after an interface change.
+TEST_F(WindowOpeningTest, AReopenedWindowKeepsItsParent) {
+  const TString package = WideFromNarrow((folder_.Path() + "/interfaces/skin").c_str());
+  RefPtr<MWindowElement> host;
+  RefPtr<MWindowElement> inner;
+  OnGui([&] {
+    ASSERT_TRUE(manager_->OpenInterfaceWindow(&host, package, u"index.mml", u"shell", nullptr));
+    manager_->SetDefaultInterface(record_);
+    ASSERT_TRUE(manager_->OpenWindow(u"mini", host.Get(), &inner));
+    manager_->ReopenWindows();
+  });
+  ASSERT_TRUE(inner) << log_;
+  std::vector<RefPtr<MWindowElement>> open = manager_->GetOpenWindows();
+  ASSERT_EQ(open.size(), 2u) << log_;
+  EXPECT_NE(open[1].Get(), inner.Get());
+  MWindowElement* parent = nullptr;
+  OnGui([&] {
+    EXPECT_EQ(AppName(open[1].Get()), "mini");
+    open[1]->GetValue(kValueParent, &parent, sizeof parent);
+  });
+  EXPECT_EQ(parent, host.Get());
+}
+
 // Scripts' LaunchRemote opens the remote windows an interface lists, not its frames.
 TEST_F(WindowOpeningTest, RemoteWindowsOpenFromTheRemoteList) {
   RefPtr<MWindowElement> remote;
