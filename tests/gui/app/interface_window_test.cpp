@@ -94,6 +94,35 @@ TEST_F(InterfaceWindowTest, WithoutInterfacesTheStartFails) {
       << outcome.log;
 }
 
+// The global-init interface's scripts run when the visual interface starts and when it ends,
+// after the last window closed; without them the start goes on.
+TEST_F(InterfaceWindowTest, TheGlobalInitScriptsRunAtTheStartAndTheEndOfTheVisualInterface) {
+  AddSkin("skin", "test/velkora2_main_skin/1.0", "main");
+  struct Case {
+    const char* label;
+    const char* scripts;
+    std::vector<std::string> lines;
+  };
+  const Case cases[] = {
+      {"both scripts",
+       R"(<script name="VelkoraAppInit">:velkora.echo("global init ran");</script>
+          <script name="VelkoraAppDeinit">:velkora.echo("global deinit ran");</script>)",
+       {"3 global init ran", "2 1 Interface(s) found", "3 global deinit ran"}},
+      {"no scripts", "", {"2 1 Interface(s) found"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    WriteFiles(runner_.Bin(), {{"vk2.rez/vk2_res.xml", std::string(R"(<?mml version="0.5"?>
+<mml><interface unique_name="ridurodoror/default_velkora2_mood/1.0"></interface>
+<interface unique_name="ridurodoror/default_velkora2_globalinit/1.0">)") +
+                                                           c.scripts + "</interface></mml>\n"}});
+    AppOutcome outcome = runner_.Start({});
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.log << outcome.errors;
+    EXPECT_EQ(MissingInOrder(outcome.log, c.lines), "") << outcome.log;
+    EXPECT_EQ(outcome.log.find("7 Unable"), std::string::npos) << outcome.log;
+  }
+}
+
 // A script of the interface opens windows of it through LaunchWindow, by type name and by
 // definition identifier; a window that is not there is reported and the script goes on.
 TEST_F(InterfaceWindowTest, ScriptsLaunchWindowsOfAnInterfaceByTypeOrDefinition) {
