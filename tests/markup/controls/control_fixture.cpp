@@ -1,29 +1,10 @@
 #include "tests/markup/controls/control_fixture.h"
 
-#include <vector>
-
 #include "component/object/query.h"
 #include "oru/gui/host/host_window_object.h"
 #include "tests/markup/styles/style_fixture.h"
 
 namespace vk2::test {
-namespace {
-
-std::string GlyphStrip() {
-  constexpr uint32_t kSep = 0xFFFF00FF, kMark = 0xFF000000, kInk = 0xFFFFFFFF, kNone = 0;
-  const uint32_t rows[4][8] = {
-      {kSep, kMark, kMark, kSep, kMark, kMark, kMark, kSep},
-      {kSep, kInk, kInk, kSep, kNone, kInk, kNone, kSep},
-      {kSep, kInk, kInk, kSep, kNone, kInk, kNone, kSep},
-      {kSep, kInk, kInk, kSep, kNone, kInk, kNone, kSep},
-  };
-  std::vector<uint32_t> pixels;
-  for (const auto& row : rows)
-    pixels.insert(pixels.end(), row, row + 8);
-  return ImageFile(8, 4, pixels);
-}
-
-}  // namespace
 
 void ControlTest::Open(const std::string& windows) {
   ASSERT_NE(Load(kGlyphFont + windows, {{"glyphs.psd", GlyphStrip()}}), nullptr);
