@@ -1,7 +1,6 @@
 #include "tests/markup/controls/control_fixture.h"
 
 #include "component/object/query.h"
-#include "oru/gui/host/host_window_object.h"
 #include "tests/markup/styles/style_fixture.h"
 
 namespace vk2::test {
@@ -23,9 +22,7 @@ MWindowElement* ControlTest::Find(const char16_t* name) {
 }
 
 uint32_t ControlTest::HostId() {
-  MHostWindow* host = nullptr;
-  main_->GetValue(kValueHost, &host, sizeof host);
-  return host ? static_cast<gui::HostWindowObject*>(host)->BackendWindow() : 0;
+  return BackendIdOf(main_.Get());
 }
 
 uint32_t ControlTest::Pixel(int32_t x, int32_t y) {
