@@ -17,7 +17,7 @@ namespace {
 constexpr int32_t kMethodNoItem = -2;
 
 Picker* PickerOf(const HandlerCall& call) {
-  return reinterpret_cast<Picker*>(call.handlerData);
+  return ControlOfCall<Picker>(call);
 }
 
 ListItem* CurrentItem(Picker* picker) {
@@ -70,17 +70,11 @@ int32_t SetCurrentItemIndex(HandlerCall& call) {
   return RejectMethod(call, message.IsEmpty() ? TString(u"unknown error") : message);
 }
 
-struct PickerMethod {
-  const char16_t* name;
-  const char16_t* help;
-  ScriptHandler handler;
-};
-
-constexpr PickerMethod kPickerMethods[] = {
-    {u"GetCurrentItem", u"Get the currently selected item", &GetCurrentItem},
-    {u"GetCurrentItemIndex", u"Get the currently selected item's index", &GetCurrentItemIndex},
-    {u"SetCurrentItem", u"Get the currently selected item", &SetCurrentItem},
-    {u"SetCurrentItemIndex", u"Get the currently selected item by index", &SetCurrentItemIndex},
+constexpr ControlMethod kPickerMethods[] = {
+    {u"GetCurrentItem", &GetCurrentItem, u"Get the currently selected item"},
+    {u"GetCurrentItemIndex", &GetCurrentItemIndex, u"Get the currently selected item's index"},
+    {u"SetCurrentItem", &SetCurrentItem, u"Get the currently selected item"},
+    {u"SetCurrentItemIndex", &SetCurrentItemIndex, u"Get the currently selected item by index"},
 };
 
 bool DrawBackground(MImageStyleDrawing* style, MWindowElement* window, MCanvas* canvas) {
@@ -148,15 +142,10 @@ void Picker::SetUpControl() {
   nextId_ = 1;
   RemoveAllItems();
   MScriptObject* script = Script();
-  auto* registry =
-      script ? static_cast<MScriptMemberRegistry*>(script->GetMemberRegistry()) : nullptr;
-  if (!registry) return;
+  if (!script || !script->GetMemberRegistry()) return;
   script->SetClassName(TString(u"MML_Picker"));
   RegisterHoverMethods(script, static_cast<MWindowElement*>(this));
-  for (const PickerMethod& method : kPickerMethods) {
-    registry->AddFunction(TString(method.name), TString(method.help), false, method.handler, script,
-                          reinterpret_cast<uintptr_t>(this), 0);
-  }
+  RegisterControlMethods(script, this, kPickerMethods);
   RegisterItemMethods(script, this, ItemArgStyle::kPicker);
 }
 

@@ -18,15 +18,7 @@ bool ReadBoolean(const TString& text) {
 }  // namespace
 
 RefPtr<MScriptObject> MakePositionParams(int32_t intPos, double realPos) {
-  RefPtr<MScriptObject> params = NewScriptItem();
-  ScriptDataEntity* data = params ? AsDataEntity(params.Get()) : nullptr;
-  if (!data) return nullptr;
-  params->SetName(TString(u"params"));
-  MScriptObject* position = data->AppendNew();
-  if (!position) return nullptr;
-  AddArrayMember(position, IntToString(intPos), TString(u"int"));
-  AddArrayMember(position, DoubleToString(realPos), TString(u"real"));
-  return MakeEventScope(params.Get());
+  return MakeRecordParams({{u"int", IntToString(intPos)}, {u"real", DoubleToString(realPos)}});
 }
 
 std::optional<bool> FireScriptQuery(MScriptObject* script, const char16_t* name,

@@ -21,7 +21,7 @@ constexpr uint32_t kBarPlacement =
     kPlaceVisible | kPlaceEnabled | kPlaceClipToParent | kPlaceNoFocus;
 
 SelectionList* ListOf(const HandlerCall& call) {
-  return reinterpret_cast<SelectionList*>(call.handlerData);
+  return ControlOfCall<SelectionList>(call);
 }
 
 const char16_t* TrueFalse(bool value) {
@@ -99,24 +99,17 @@ int32_t SelectedItem(HandlerCall& call) {
   return kMethodDone;
 }
 
-struct ListMethod {
-  const char16_t* name;
-  const char16_t* help;
-  ScriptHandler handler;
-};
-
-constexpr ListMethod kListMethods[] = {
-    {u"GetSelectionArray",
+constexpr ControlMethod kListMethods[] = {
+    {u"GetSelectionArray", &GetSelectionArray,
      u"Returns an array with the name of each item in the list and whether or not it is "
-     u"selected",
-     &GetSelectionArray},
-    {u"IsItemIndexSelected", u"Returns whether the supplied index is selected or not",
-     &IsItemIndexSelected},
-    {u"IsItemSelected", u"Returns whether the item with the supplied name is selected or not",
-     &IsItemSelected},
-    {u"SelectItemIndex", u"Change whether the supplied index is selected or not", &SelectItemIndex},
-    {u"SelectedItem", u"Change whether the item with the supplied name is selected or not",
-     &SelectedItem},
+     u"selected"},
+    {u"IsItemIndexSelected", &IsItemIndexSelected,
+     u"Returns whether the supplied index is selected or not"},
+    {u"IsItemSelected", &IsItemSelected,
+     u"Returns whether the item with the supplied name is selected or not"},
+    {u"SelectItemIndex", &SelectItemIndex, u"Change whether the supplied index is selected or not"},
+    {u"SelectedItem", &SelectedItem,
+     u"Change whether the item with the supplied name is selected or not"},
 };
 
 // The placement of a bar: edges as fractions of the list plus pixels.
@@ -205,15 +198,10 @@ void SelectionList::SetUpControl() {
   MakeScrollBars();
   nextId_ = 1;
   MScriptObject* script = Script();
-  auto* registry =
-      script ? static_cast<MScriptMemberRegistry*>(script->GetMemberRegistry()) : nullptr;
-  if (!registry) return;
+  if (!script || !script->GetMemberRegistry()) return;
   script->SetClassName(TString(u"MML_SelectionList"));
   RegisterHoverMethods(script, static_cast<MWindowElement*>(this));
-  for (const ListMethod& method : kListMethods) {
-    registry->AddFunction(TString(method.name), TString(method.help), false, method.handler, script,
-                          reinterpret_cast<uintptr_t>(this), 0);
-  }
+  RegisterControlMethods(script, this, kListMethods);
   RegisterItemMethods(script, this, ItemArgStyle::kList);
 }
 
