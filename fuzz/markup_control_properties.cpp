@@ -4,26 +4,16 @@
 // stand-alone (no host, no loop): loading and painting must not need one.
 #include <cstddef>
 #include <cstdint>
-#include <memory>
-#include <string>
 
 #include "component/object/query.h"
+#include "fuzz/markup_fuzz_common.h"
 #include "interfaces/gui/controls.h"
 #include "interfaces/ids.h"
 #include "markup/controls/scroll_bar_control.h"
 #include "markup/controls/widget_kinds.h"
-#include "markup/definition/interface_definition.h"
-#include "markup/definition/interface_loader.h"
-#include "markup/package/memory_package.h"
-#include "markup/services/markup_services.h"
 #include "oru/core/base_object.h"
-#include "oru/graphics/canvas/canvas_object.h"
-#include "oru/graphics/canvas/surface_object.h"
 #include "oru/graphics/images/image_service.h"
-#include "oru/graphics/images/psd_cache.h"
-#include "oru/graphics/images/thread_image_service.h"
 #include "oru/gui/brint_class.h"
-#include "oru/services/xml/xml_document.h"
 #include "script/runtime/script_module.h"
 
 namespace {
@@ -35,10 +25,9 @@ constexpr size_t kMaxText = 16 * 1024;
 constexpr int32_t kSide = 32;
 constexpr int32_t kMaxWindows = 8;
 
-const Guid* const kWidgetClasses[] = {
-    &kGenericWindowClass, &kButtonClass,        &kSpinButtonClass,
-    &kTextDisplayClass,   &kFillBarClass,       &kPickerClass,
-    &kSelectionListClass, &kDlgCheckBoxClass,   &kEditBoxClass};
+const Guid* const kWidgetClasses[] = {&kGenericWindowClass, &kButtonClass,      &kSpinButtonClass,
+                                      &kTextDisplayClass,   &kFillBarClass,     &kPickerClass,
+                                      &kSelectionListClass, &kDlgCheckBoxClass, &kEditBoxClass};
 
 int32_t CreateInProcess(const Guid& classId, const Guid& iid, void** out, MUnknown* outer) {
   if (classId == kRuntimeRootClass && iid == kIID_MBaseObject)
@@ -53,12 +42,7 @@ void InstallServices() {
     config.uidSeed = 1;
     config.timerWorker = false;
     ScriptModule::Configure(config);
-    MarkupServices services;
-    services.makeXmlDocument = [] { return RefPtr<MXmlDocument>(new oru::XmlDocumentObject()); };
-    services.imageService = [] {
-      static auto cache = std::make_shared<oru::PsdCache>();
-      return RefPtr<MThreadImageService>(new oru::ThreadImageServiceObject(cache));
-    };
+    MarkupServices services = markupfuzz::DocumentServices();
     services.imageStyleService = [] {
       static oru::ImageServiceObject service(nullptr);
       return RefPtr<MImageStyleService>(static_cast<MImageStyleService*>(&service));
@@ -98,45 +82,30 @@ void Exercise(InterfaceDefinition* iface, WindowDefinition* definition, MCanvas*
   }
 }
 
+// The first windows of each widget type the interface defines, and the scroll bar style.
+void ExerciseInterface(InterfaceDefinition* iface, MCanvas* canvas) {
+  int32_t windows = 0;
+  for (const Guid* classId : kWidgetClasses) {
+    TArray<TString> names;
+    iface->ListWindowNames(&names, *classId);
+    for (uint32_t n = 0; n < names.Count() && windows < kMaxWindows; ++n, ++windows) {
+      if (RefPtr<WindowDefinition> definition = iface->FindWindow(names[n].view()))
+        Exercise(iface, definition.Get(), canvas);
+    }
+  }
+  for (bool horizontal : {false, true}) {
+    if (RefPtr<MScrollBar> bar = ScrollBarControl::Make(horizontal)) {
+      bar->ApplyStyle(static_cast<MUnknown*>(static_cast<MInterfaceDefinition*>(iface)), nullptr);
+      bar->DestroyWindow();
+    }
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > kMaxText) return 0;
   InstallServices();
-  auto package = MemoryPackage::Make(
-      {{"index.mml", std::string(reinterpret_cast<const char*>(data), size)}});
-  auto loader = InterfaceLoader::Make();
-  LoadContext context;
-  context.language = u"english";
-  TString error;
-  if (loader->LoadFromPackage(package.Get(), "index.mml", &context, &error, nullptr) != 0) return 0;
-  RefPtr<MSurface> surface;
-  RefPtr<MCanvas> canvas;
-  if (gfx::CreateSurface(kSide, kSide, PixelFormat::kArgb32, &surface) != 0 ||
-      gfx::CreateCanvas(surface.Get(), &canvas) != 0)
-    return 0;
-  for (int32_t i = 0; i < loader->Count(); ++i) {
-    MInterfaceDefinition* found = nullptr;
-    if (loader->GetByIndex(i, &found) != 0) continue;
-    auto held = RefPtr<MInterfaceDefinition>::Adopt(found);
-    // The loader hands out its own definitions.
-    auto* iface = static_cast<InterfaceDefinition*>(held.Get());
-    int32_t windows = 0;
-    for (const Guid* classId : kWidgetClasses) {
-      TArray<TString> names;
-      iface->ListWindowNames(&names, *classId);
-      for (uint32_t n = 0; n < names.Count() && windows < kMaxWindows; ++n, ++windows) {
-        if (RefPtr<WindowDefinition> definition = iface->FindWindow(names[n].view()))
-          Exercise(iface, definition.Get(), canvas.Get());
-      }
-    }
-    for (bool horizontal : {false, true}) {
-      if (RefPtr<MScrollBar> bar = ScrollBarControl::Make(horizontal)) {
-        bar->ApplyStyle(static_cast<MUnknown*>(static_cast<MInterfaceDefinition*>(iface)), nullptr);
-        bar->DestroyWindow();
-      }
-    }
-  }
-  loader->Clear();
+  markupfuzz::ForEachInterface(data, size, {}, kSide, ExerciseInterface);
   return 0;
 }

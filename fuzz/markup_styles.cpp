@@ -4,18 +4,10 @@
 // come without the image-style service (a flat fill), which is all the drawing needs.
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 
-#include "markup/definition/interface_loader.h"
-#include "markup/package/memory_package.h"
-#include "markup/services/markup_services.h"
+#include "fuzz/markup_fuzz_common.h"
 #include "markup/styles/style_library.h"
-#include "oru/graphics/canvas/canvas_object.h"
-#include "oru/graphics/canvas/surface_object.h"
-#include "oru/graphics/images/psd_cache.h"
-#include "oru/graphics/images/thread_image_service.h"
-#include "oru/services/xml/xml_document.h"
 
 namespace {
 
@@ -37,13 +29,7 @@ std::string SmallBmp() {
 
 void InstallServices() {
   static bool installed = [] {
-    MarkupServices services;
-    services.makeXmlDocument = [] { return RefPtr<MXmlDocument>(new oru::XmlDocumentObject()); };
-    services.imageService = [] {
-      static auto cache = std::make_shared<oru::PsdCache>();
-      return RefPtr<MThreadImageService>(new oru::ThreadImageServiceObject(cache));
-    };
-    InstallMarkupServices(services);
+    InstallMarkupServices(markupfuzz::DocumentServices());
     return true;
   }();
   (void)installed;
@@ -78,26 +64,6 @@ void Exercise(InterfaceDefinition* definition, MCanvas* canvas) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > kMaxText) return 0;
   InstallServices();
-  auto package =
-      MemoryPackage::Make({{"index.mml", std::string(reinterpret_cast<const char*>(data), size)},
-                           {"i.bmp", SmallBmp()}});
-  auto loader = InterfaceLoader::Make();
-  LoadContext context;
-  context.language = u"english";
-  TString error;
-  if (loader->LoadFromPackage(package.Get(), "index.mml", &context, &error, nullptr) != 0) return 0;
-  RefPtr<MSurface> surface;
-  RefPtr<MCanvas> canvas;
-  if (gfx::CreateSurface(kSide, kSide, PixelFormat::kArgb32, &surface) != 0 ||
-      gfx::CreateCanvas(surface.Get(), &canvas) != 0)
-    return 0;
-  for (int32_t i = 0; i < loader->Count(); ++i) {
-    MInterfaceDefinition* found = nullptr;
-    if (loader->GetByIndex(i, &found) != 0) continue;
-    auto held = RefPtr<MInterfaceDefinition>::Adopt(found);
-    // The loader hands out its own definitions.
-    Exercise(static_cast<InterfaceDefinition*>(held.Get()), canvas.Get());
-  }
-  loader->Clear();
+  markupfuzz::ForEachInterface(data, size, {{"i.bmp", SmallBmp()}}, kSide, Exercise);
   return 0;
 }

@@ -24,8 +24,7 @@ RefPtr<AudioTap> AudioTap::Make(RefPtr<MVisualAudioHistory> history, RefPtr<MUnk
 
 // The tap takes any PCM and may join a chain that already runs.
 AudioTap::AudioTap(RefPtr<MVisualAudioHistory> history, RefPtr<MUnknown> owner)
-    : FilterFrame(static_cast<MAudioModule*>(this),
-                  {IsPcm, /*secondScore=*/100, /*connectOnlyWhenStopped=*/false}),
+    : FramedModule({IsPcm, /*secondScore=*/100, /*connectOnlyWhenStopped=*/false}),
       owner_(std::move(owner)),
       history_(std::move(history)) {}
 

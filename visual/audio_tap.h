@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "audio/common/filter_frame.h"
+#include "audio/common/framed_module.h"
 #include "audio/common/media_errors.h"
 #include "component/object/com_object.h"
 #include "foundation/util/ref_ptr.h"
@@ -18,35 +18,16 @@
 namespace vk2 {
 
 class AudioTap final
-    : public ComObject<AudioTap, Face<MVisualEndpoint, kIID_MVisualEndpoint, kIID_MAudioModule>>,
-      public FilterFrame {
+    : public FramedModule<AudioTap,
+                          Face<MVisualEndpoint, kIID_MVisualEndpoint, kIID_MAudioModule>> {
  public:
   // `owner` keeps the history's owner (the handler) alive as long as the tap.
   static RefPtr<AudioTap> Make(RefPtr<MVisualAudioHistory> history, RefPtr<MUnknown> owner);
 
   MVisualEndpoint* SetKey(uint32_t key) override;
-  int32_t HasInput() override { return 1; }
-  int32_t HasOutput() override { return 1; }
-  int32_t GetInputByName(AudioModuleInput** input, const char16_t* name) override {
-    return FilterFrame::GetInputByName(input, name);
-  }
-  int32_t GetInput(AudioModuleInput** input, int32_t index) override {
-    return FilterFrame::GetInput(input, index);
-  }
-  int32_t GetOutputByName(AudioModuleOutput** output, const char16_t* name) override {
-    return FilterFrame::GetOutputByName(output, name);
-  }
-  int32_t GetOutput(AudioModuleOutput** output, int32_t index) override {
-    return FilterFrame::GetOutput(output, index);
-  }
-  int32_t SetChain(MMediaChain* chain) override { return FilterFrame::SetChain(chain); }
-  int32_t StateChange(int32_t state) override { return FilterFrame::StateChange(state); }
   int32_t Prepare(int32_t mode) override;
-  int32_t Seek(double, uint32_t, uint32_t) override { return 0; }
 
  private:
-  friend class ComObject<AudioTap, Face<MVisualEndpoint, kIID_MVisualEndpoint, kIID_MAudioModule>>;
-
   AudioTap(RefPtr<MVisualAudioHistory> history, RefPtr<MUnknown> owner);
   ~AudioTap() override = default;
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "foundation/text/tstring.h"
 #include "foundation/util/ref_ptr.h"
@@ -35,6 +36,12 @@ RefPtr<T> CreateRuntimeObject(const Guid& classId, const Guid& iid) {
   void* p = nullptr;
   if (RuntimeCreateInstance(classId, iid, &p) != 0) return nullptr;
   return RefPtr<T>::Adopt(static_cast<T*>(p));
+}
+
+// A maker of such objects, for the service tables that hand out runtime objects on demand.
+template <class T>
+std::function<RefPtr<T>()> RuntimeObjectMaker(const Guid& classId, const Guid& iid) {
+  return [classId, iid] { return CreateRuntimeObject<T>(classId, iid); };
 }
 
 }  // namespace vk2

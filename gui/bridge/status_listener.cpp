@@ -45,6 +45,11 @@ MCore* StatusListener::Core() {
   return core_.Get();
 }
 
+RefPtr<MCore> StatusListener::HeldCore() {
+  std::lock_guard lock(coreMutex_);
+  return core_;
+}
+
 TString StatusListener::DefaultPlaylistPath() const {
   return TString::Format(u"%s/Velkora.xpl", folder_);
 }
@@ -65,8 +70,12 @@ bool StatusListener::StartCore(const TArray<TString>& tokens) {
     Log(kLogError, u"Unable to resolve remote host specified.\n");
     return false;
   }
-  // The media core serves no remote interface: a remote start has no core.
-  if (remote_.set) return false;
+  if (remote_.set) {
+    // A remote start asks for the remote core. The media core serves none, and one that came
+    // would be no core this bridge drives: the start has no core either way.
+    FromCoreModule<MUnknown>(kIID_MRemoteCore);
+    return false;
+  }
   RefPtr<MCore> core = FromCoreModule<MCore>(kIID_MCore);
   if (!core) return false;
   {
@@ -153,11 +162,7 @@ void StatusListener::SaveDefaultPlaylist() {
 }
 
 void StatusListener::StopCore() {
-  RefPtr<MCore> core;
-  {
-    std::lock_guard lock(coreMutex_);
-    core = core_;
-  }
+  RefPtr<MCore> core = HeldCore();
   if (!core) return;
   SaveDefaultPlaylist();
   core->AddRemoveListener(this, 0);
@@ -177,11 +182,7 @@ void StatusListener::StopCore() {
 
 int32_t StatusListener::GetPlayer(RefPtr<MPlayer>* out, const TString& name) {
   *out = nullptr;
-  RefPtr<MCore> core;
-  {
-    std::lock_guard lock(coreMutex_);
-    core = core_;
-  }
+  RefPtr<MCore> core = HeldCore();
   if (!core) return kErrNoService;
   int32_t result = core->GetPlayerManager()->Find(ObjectNameOrDefault(name), out);
   if (result < 0) *out = nullptr;
@@ -190,11 +191,7 @@ int32_t StatusListener::GetPlayer(RefPtr<MPlayer>* out, const TString& name) {
 
 int32_t StatusListener::GetPlaylist(RefPtr<MPlaylist>* out, const TString& name) {
   *out = nullptr;
-  RefPtr<MCore> core;
-  {
-    std::lock_guard lock(coreMutex_);
-    core = core_;
-  }
+  RefPtr<MCore> core = HeldCore();
   if (!core) return kErrNoService;
   int32_t result = core->GetPlaylistManager()->Find(ObjectNameOrDefault(name), out);
   if (result < 0) *out = nullptr;
@@ -214,21 +211,13 @@ RefPtr<MPlaylist> StatusListener::FindPlaylist(const TString& name) {
 }
 
 int32_t StatusListener::AddTemporaryPlaylist(const TString& base, TString* name) {
-  RefPtr<MCore> core;
-  {
-    std::lock_guard lock(coreMutex_);
-    core = core_;
-  }
+  RefPtr<MCore> core = HeldCore();
   if (!core) return kErrNoService;
   return core->GetPlaylistManager()->MakeTemporaryName(ObjectNameOrDefault(base), name);
 }
 
 int32_t StatusListener::RemovePlaylist(const TString& name) {
-  RefPtr<MCore> core;
-  {
-    std::lock_guard lock(coreMutex_);
-    core = core_;
-  }
+  RefPtr<MCore> core = HeldCore();
   if (!core) return kErrNoService;
   return core->GetPlaylistManager()->AddRemove(name, 0);
 }

@@ -65,6 +65,8 @@ class StatusListener final : public MCoreListener, public CoreAccess {
   void OnCoreEvent(int32_t code, const TString& text, MPlayer* player) override;
 
  private:
+  // The core with a reference, so it stays while a caller uses it outside the lock.
+  RefPtr<MCore> HeldCore();
   bool CreateDefaults(MCore* core);
   void PublishScriptObjects(MCore* core, const TString& program);
   bool SavePlaylistWanted();

@@ -4,8 +4,8 @@
 #include "gui/console_window/console_command.h"
 #include "gui/console_window/console_lines.h"
 #include "gui/console_window/console_script.h"
-#include "gui/window_base/window_font.h"
 #include "interfaces/gui/controls.h"
+#include "markup/window/window_font.h"
 
 namespace vk2::gui {
 namespace {
@@ -46,7 +46,7 @@ MScriptObject* ConsoleWindow::ParentScript() {
 }
 
 void ConsoleWindow::MakeEntry() {
-  const int32_t h = FontLineHeight(WindowFont(this));
+  const int32_t h = markup::FontLineHeight(markup::WindowFont(this));
   if (h <= 0 || entry_) return;
   entry_ = AssembleOnBase<ConsoleEntry>(MakeControlBase(kIID_MEditBox), [this] { RunEntry(); });
   if (!entry_) return;
@@ -75,8 +75,8 @@ void ConsoleWindow::RunEntry() {
 
 int32_t ConsoleWindow::OnPaint(MCanvas* canvas, const PaintRecord* record) {
   watcher_.Repainting();
-  MFont* font = WindowFont(this);
-  const int32_t h = FontLineHeight(font);
+  MFont* font = markup::WindowFont(this);
+  const int32_t h = markup::FontLineHeight(font);
   SizeI size;
   if (!canvas || !font || h <= 0 || GetValue(kValueSize, &size, sizeof size) != 0)
     return ModuleWindowCore::OnPaint(canvas, record);

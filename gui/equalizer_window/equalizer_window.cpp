@@ -1,8 +1,8 @@
 #include "gui/equalizer_window/equalizer_window.h"
 
 #include "component/module/runtime_loader.h"
-#include "gui/window_base/window_font.h"
 #include "interfaces/graphics/canvas.h"
+#include "markup/window/window_font.h"
 
 namespace vk2::gui {
 namespace {
@@ -29,7 +29,8 @@ ScriptObjectEqualizer EqualizerWindow::Functions() {
 EqualizerGeometry EqualizerWindow::Geometry() {
   SizeI size;
   GetValue(kValueSize, &size, sizeof size);
-  return EqualizerGeometry{size.width, size.height, FontLineHeight(WindowFont(this))};
+  return EqualizerGeometry{size.width, size.height,
+                           markup::FontLineHeight(markup::WindowFont(this))};
 }
 
 void EqualizerWindow::UpdateFromScript(bool gainsOnly) {
@@ -49,7 +50,7 @@ int32_t EqualizerWindow::OnPaint(MCanvas* canvas, const PaintRecord* record) {
   }
   const std::vector<EqualizerBand> bands = bands_.Snapshot();
   const int32_t count = static_cast<int32_t>(bands.size());
-  MFont* font = WindowFont(this);
+  MFont* font = markup::WindowFont(this);
   if (count > 0 && geometry.width > 0) {
     const double spacing = static_cast<double>(geometry.width) / (count + 1);
     for (int32_t i = 0; i < count; ++i) {

@@ -3,10 +3,10 @@
 #include <ctime>
 
 #include "component/module/runtime_loader.h"
-#include "gui/window_base/window_font.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/network.h"
 #include "interfaces/runtime/preference_store.h"
+#include "markup/window/window_font.h"
 
 namespace vk2::gui {
 namespace {
@@ -110,7 +110,7 @@ bool OnlineWindow::WaitForWorker(uint32_t timeoutMs, OnlinePassResult* result) {
 
 int32_t OnlineWindow::OnPaint(MCanvas* canvas, const PaintRecord* record) {
   const int32_t below = ModuleWindowCore::OnPaint(canvas, record);
-  MFont* font = WindowFont(this);
+  MFont* font = markup::WindowFont(this);
   SizeI size;
   if (!unavailable_.load() || !canvas || !font || GetValue(kValueSize, &size, sizeof size) != 0)
     return below;

@@ -66,7 +66,9 @@ InterfaceEnumerator::InterfaceEnumerator(PackageServices services, uint32_t firs
       nextIdentifier_(firstIdentifier
                           ? firstIdentifier
                           : static_cast<uint32_t>(HighResCounter() * 1000 / HighResFrequency()) ^
-                                kIdentifierMask) {}
+                                kIdentifierMask) {
+  if (services_.enumerationService) enumeration_ = services_.enumerationService();
+}
 
 uint32_t InterfaceEnumerator::TakeIdentifier() {
   std::lock_guard hold(lock_);

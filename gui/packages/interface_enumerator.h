@@ -53,6 +53,7 @@ class InterfaceEnumerator {
   void ReadDefinition(MInterfaceDefinition* definition, InterfaceRecord* record);
 
   PackageServices services_;
+  RefPtr<MEnumerationService> enumeration_;  // null when the runtime has none
   PackageCatalogue catalogue_;
   std::recursive_mutex lock_;
   uint32_t nextIdentifier_;

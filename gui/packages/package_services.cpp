@@ -43,12 +43,10 @@ bool IsInterfacePackagePath(const TString& path) {
 
 PackageServices RuntimePackageServices() {
   PackageServices services;
-  services.newArchive = [] {
-    return CreateRuntimeObject<MResourceFile>(kServiceClass, kIID_MResourceFile);
-  };
-  services.newLoader = [] {
-    return CreateRuntimeObject<MInterfaceLoader>(kMmlModuleClass, kIID_MInterfaceLoader);
-  };
+  services.newArchive = RuntimeObjectMaker<MResourceFile>(kServiceClass, kIID_MResourceFile);
+  services.enumerationService =
+      RuntimeObjectMaker<MEnumerationService>(kServiceClass, kIID_MEnumerationService);
+  services.newLoader = RuntimeObjectMaker<MInterfaceLoader>(kMmlModuleClass, kIID_MInterfaceLoader);
   services.loadOptions = [] {
     LoadContext context;
     context.language = u"english";

@@ -10,6 +10,7 @@
 #include "foundation/util/ref_ptr.h"
 #include "interfaces/markup/font_record.h"
 #include "interfaces/markup/interface_loader.h"
+#include "interfaces/runtime/enumeration_service.h"
 #include "interfaces/runtime/preference_store.h"
 #include "interfaces/runtime/resource_file.h"
 
@@ -31,6 +32,8 @@ struct PackageServices {
   std::function<RefPtr<MPreferenceStore>()> guiPreferences;
   // The program's folder (the default interface folder lies below it).
   std::function<TString()> programFolder;
+  // The runtime's enumeration service, held while the enumerator lives; may be missing.
+  std::function<RefPtr<MEnumerationService>()> enumerationService;
 };
 
 // Everything from the runtime; the language gives no texts, the load options are the default

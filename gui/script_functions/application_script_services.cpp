@@ -46,7 +46,13 @@ GuiScriptServices ApplicationScriptServices(GuiApplication* app) {
   };
   services.openRemoteWindow = [onWindows](const InterfaceRecord& record, const TString& name) {
     return onWindows([&](WindowManager& windows) {
-      return windows.OpenWindowOf(record, name, nullptr, nullptr);
+      return windows.OpenRemoteWindow(record, name, nullptr, nullptr);
+    });
+  };
+  services.createWindow = [onWindows](const WindowRequest& request) {
+    return onWindows([&](WindowManager& windows) {
+      return windows.CreateWindowOf(request.record, request.definition, request.classId,
+                                    request.name, request.typeName, nullptr);
     });
   };
   return services;

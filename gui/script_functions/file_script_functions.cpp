@@ -83,6 +83,13 @@ std::vector<SaveChoice> PlaylistFileTypes(const GuiScriptServices& s) {
   return choices;
 }
 
+std::vector<FileType> TypesOf(const std::vector<SaveChoice>& choices) {
+  std::vector<FileType> types;
+  for (const SaveChoice& choice : choices)
+    types.push_back(choice.type);
+  return types;
+}
+
 RefPtr<MPlaylist> PlaylistAt(HandlerCall& call, const TString& path) {
   RefPtr<MScriptObject> object = FindScriptObject(call, path);
   RefPtr<MPlaylist> playlist;
@@ -128,10 +135,8 @@ int32_t AddFileFunction(HandlerCall& call) {
   TString playlist = u"default";
   bool playImmediately = (options & kAddFilesPlayImmediately) != 0;
   bool append = (options & kAddFilesAppend) != 0;
-  if (UnpackScriptArgs(call, u"Wwbb", &file, &playlist, &playImmediately, &append) < 0 ||
-      !HasRequiredArgs(call, u"W")) {
+  if (UnpackRequired(call, u"Wwbb", &file, &playlist, &playImmediately, &append) < 0)
     return kScriptBadArguments;
-  }
   const uint32_t flags = (options & ~(kAddFilesAppend | kAddFilesPlayImmediately)) |
                          (append ? kAddFilesAppend : 0) |
                          (playImmediately ? kAddFilesPlayImmediately : 0);
@@ -145,19 +150,15 @@ int32_t LoadPlaylistFileFunction(HandlerCall& call) {
   const GuiScriptServices& s = Services(call);
   TString path;
   bool append = false;
-  if (UnpackScriptArgs(call, u"Wb", &path, &append) < 0 || !HasRequiredArgs(call, u"W")) {
-    return kScriptBadArguments;
-  }
+  if (UnpackRequired(call, u"Wb", &path, &append) < 0) return kScriptBadArguments;
   RefPtr<MPlaylist> target = PlaylistAt(call, path);
   if (!target) return Report(call, u"Playlist given to add to was not valid.\n");
   RefPtr<MOpenFileDialog> dialog = s.openDialog ? s.openDialog() : nullptr;
   if (!dialog) return kScriptDone;
   RefPtr<MPreferenceStore> prefs = OpenSection(s, kPlaylistsSection);
   Remembered(prefs.Get(), u"lastloadfilter", dialog.Get());
-  std::vector<FileType> types;
-  for (const SaveChoice& choice : PlaylistFileTypes(s))
-    types.push_back(choice.type);
-  std::vector<TString> filters = GroupFilters(types, u"All playlist files (%s)");
+  std::vector<TString> filters =
+      GroupFilters(TypesOf(PlaylistFileTypes(s)), u"All playlist files (%s)");
   dialog->SetFilters(filters.data(), static_cast<uint32_t>(filters.size()));
   dialog->SetMultipleSelection(0);
   TArray<TString> paths;
@@ -180,9 +181,7 @@ int32_t LoadPlaylistFileFunction(HandlerCall& call) {
 int32_t SavePlaylistFileFunction(HandlerCall& call) {
   const GuiScriptServices& s = Services(call);
   TString path;
-  if (UnpackScriptArgs(call, u"W", &path) < 0 || !HasRequiredArgs(call, u"W")) {
-    return kScriptBadArguments;
-  }
+  if (UnpackRequired(call, u"W", &path) < 0) return kScriptBadArguments;
   RefPtr<MPlaylist> playlist = PlaylistAt(call, path);
   if (!playlist) return Report(call, u"Playlist given to save was not valid.\n");
   RefPtr<MSaveFileDialog> dialog = s.saveDialog ? s.saveDialog() : nullptr;
@@ -193,10 +192,7 @@ int32_t SavePlaylistFileFunction(HandlerCall& call) {
   std::stable_sort(choices.begin(), choices.end(), [](const SaveChoice& a, const SaveChoice& b) {
     return a.type.order < b.type.order;
   });
-  std::vector<FileType> types;
-  for (const SaveChoice& choice : choices)
-    types.push_back(choice.type);
-  std::vector<TString> filters = SaveFilters(types);
+  std::vector<TString> filters = SaveFilters(TypesOf(choices));
   dialog->SetFilters(filters.data(), static_cast<uint32_t>(filters.size()));
   TString chosen;
   dialog->RunModal(&chosen);

@@ -67,9 +67,7 @@ void ReloadWindows(const GuiScriptServices& s) {
 int32_t LoadInterface(HandlerCall& call) {
   GuiScriptServices& s = Services(call);
   TString reference;
-  if (UnpackScriptArgs(call, u"W", &reference) < 0 || !HasRequiredArgs(call, u"W")) {
-    return kScriptBadArguments;
-  }
+  if (UnpackRequired(call, u"W", &reference) < 0) return kScriptBadArguments;
   InterfaceRecord record;
   if (!LookUpInterface(Interfaces(s), reference, &record)) {
     return Report(call, TString::Format(u"Interface %s not installed.\n", reference));
@@ -122,9 +120,7 @@ int32_t SetLanguage(HandlerCall& call) {
 int32_t SetLanguageIndex(HandlerCall& call) {
   GuiScriptServices& s = Services(call);
   uint32_t index = 0;
-  if (UnpackScriptArgs(call, u"U", &index) < 0 || !HasRequiredArgs(call, u"U")) {
-    return kScriptBadArguments;
-  }
+  if (UnpackRequired(call, u"U", &index) < 0) return kScriptBadArguments;
   std::vector<TString> available = AvailableLanguages(s);
   if (index >= available.size()) return Report(call, u"Language out of range.");
   TArray<TString> chosen;
@@ -174,9 +170,9 @@ int32_t Status(HandlerCall& call) {
   TString postText;
   TString context;
   const int32_t n =
-      local ? UnpackScriptArgs(call, u"WWdww", &priority, &text, &fraction, &postText, &context)
-            : UnpackScriptArgs(call, u"WWdw", &priority, &text, &fraction, &postText);
-  if (n < 0 || !HasRequiredArgs(call, u"WW")) return kScriptBadArguments;
+      local ? UnpackRequired(call, u"WWdww", &priority, &text, &fraction, &postText, &context)
+            : UnpackRequired(call, u"WWdw", &priority, &text, &fraction, &postText);
+  if (n < 0) return kScriptBadArguments;
   StatusRecord record;
   record.text = text;
   if (n > 2) {
@@ -227,9 +223,7 @@ int32_t LaunchRemote(HandlerCall& call) {
   GuiScriptServices& s = Services(call);
   TString reference;
   TString name;
-  if (UnpackScriptArgs(call, u"WW", &reference, &name) < 0 || !HasRequiredArgs(call, u"WW")) {
-    return kScriptBadArguments;
-  }
+  if (UnpackRequired(call, u"WW", &reference, &name) < 0) return kScriptBadArguments;
   InterfaceRecord record;
   if (!LookUpInterface(Interfaces(s), reference, &record)) {
     return Report(call, TString::Format(u"Interface %s not found.\n", reference));
@@ -241,9 +235,7 @@ int32_t LaunchRemote(HandlerCall& call) {
 int32_t LaunchAppWindow(HandlerCall& call) {
   GuiScriptServices& s = Services(call);
   TString name;
-  if (UnpackScriptArgs(call, u"W", &name) < 0 || !HasRequiredArgs(call, u"W")) {
-    return kScriptBadArguments;
-  }
+  if (UnpackRequired(call, u"W", &name) < 0) return kScriptBadArguments;
   if (!s.openWindow || !s.openWindow(name)) ReportScriptError(call, u"failed");
   return kScriptDone;
 }
@@ -259,11 +251,9 @@ int32_t LaunchWindow(HandlerCall& call) {
   TString name;
   TString classText;
   WindowRequest request;
-  if (UnpackScriptArgs(call, u"WMWw", &reference, &definition, &name, &classText) >= 0 &&
-      HasRequiredArgs(call, u"WMW")) {
+  if (UnpackRequired(call, u"WMWw", &reference, &definition, &name, &classText) >= 0) {
     request.definition = definition;
-  } else if (UnpackScriptArgs(call, u"WWWw", &reference, &typeName, &name, &classText) < 0 ||
-             !HasRequiredArgs(call, u"WWW")) {
+  } else if (UnpackRequired(call, u"WWWw", &reference, &typeName, &name, &classText) < 0) {
     return kScriptBadArguments;
   }
   Guid classId{};
@@ -284,9 +274,7 @@ bool IsNumber(const TString& text, uint32_t* value) {
 int32_t RemoveInterface(HandlerCall& call) {
   GuiScriptServices& s = Services(call);
   TString reference;
-  if (UnpackScriptArgs(call, u"W", &reference) < 0 || !HasRequiredArgs(call, u"W")) {
-    return kScriptBadArguments;
-  }
+  if (UnpackRequired(call, u"W", &reference) < 0) return kScriptBadArguments;
   InterfaceEnumerator* interfaces = Interfaces(s);
   uint32_t id = 0;
   const bool removed =
@@ -299,9 +287,7 @@ int32_t RemoveInterface(HandlerCall& call) {
 int32_t RemoveInterfacePackage(HandlerCall& call) {
   GuiScriptServices& s = Services(call);
   TString path;
-  if (UnpackScriptArgs(call, u"W", &path) < 0 || !HasRequiredArgs(call, u"W")) {
-    return kScriptBadArguments;
-  }
+  if (UnpackRequired(call, u"W", &path) < 0) return kScriptBadArguments;
   InterfaceEnumerator* interfaces = Interfaces(s);
   if (!interfaces || interfaces->RemoveInterfacesIn(path) == 0) {
     return Report(call,
@@ -328,17 +314,13 @@ int32_t SetSetting(const GuiScriptServices& s, const char16_t* name, int32_t val
 
 int32_t SetKnobRadialControl(HandlerCall& call) {
   bool radial = false;
-  if (UnpackScriptArgs(call, u"B", &radial) < 0 || !HasRequiredArgs(call, u"B")) {
-    return kScriptBadArguments;
-  }
+  if (UnpackRequired(call, u"B", &radial) < 0) return kScriptBadArguments;
   return SetSetting(Services(call), kRadialKnobs, radial ? 1 : 0);
 }
 
 int32_t SetKnobSensitivity(HandlerCall& call) {
   uint32_t value = 0;
-  if (UnpackScriptArgs(call, u"U", &value) < 0 || !HasRequiredArgs(call, u"U")) {
-    return kScriptBadArguments;
-  }
+  if (UnpackRequired(call, u"U", &value) < 0) return kScriptBadArguments;
   return SetSetting(Services(call), kKnobSensitivity, static_cast<int32_t>(value));
 }
 
@@ -390,9 +372,7 @@ int32_t GetBuildTime(HandlerCall& call) {
 
 int32_t EnableDithering(HandlerCall& call) {
   bool on = false;
-  if (UnpackScriptArgs(call, u"B", &on) < 0 || !HasRequiredArgs(call, u"B")) {
-    return kScriptBadArguments;
-  }
+  if (UnpackRequired(call, u"B", &on) < 0) return kScriptBadArguments;
   RefPtr<MInputSettings> settings = InputSettings(Services(call));
   if (!settings) return kScriptNoService;
   settings->SetDithering(on ? 1 : 0);
@@ -402,9 +382,7 @@ int32_t EnableDithering(HandlerCall& call) {
 // Scramble carries datum 1, Unscramble 0.
 int32_t Scramble(HandlerCall& call) {
   TString text;
-  if (UnpackScriptArgs(call, u"W", &text) < 0 || !HasRequiredArgs(call, u"W")) {
-    return kScriptBadArguments;
-  }
+  if (UnpackRequired(call, u"W", &text) < 0) return kScriptBadArguments;
   GuiScriptServices& s = Services(call);
   MCore* core = s.core ? s.core() : nullptr;
   if (!core) return kScriptNoService;

@@ -7,25 +7,13 @@ namespace vk2::gui {
 
 GuiScriptServices RuntimeGuiScriptServices() {
   GuiScriptServices services;
-  services.console = [] { return CreateRuntimeObject<MConsole>(kServiceClass, kIID_MConsole); };
-  services.languages = [] {
-    return CreateRuntimeObject<MLanguageService>(kServiceClass, kIID_MLanguageService);
-  };
-  services.inputSettings = [] {
-    return CreateRuntimeObject<MInputSettings>(kBrintClass, kIID_MInputSettings);
-  };
-  services.rasterizer = [] {
-    return CreateRuntimeObject<MRasterizer>(kImageServiceClass, kIID_MRasterizer);
-  };
-  services.openDialog = [] {
-    return CreateRuntimeObject<MOpenFileDialog>(kBrintClass, kIID_MOpenFileDialog);
-  };
-  services.saveDialog = [] {
-    return CreateRuntimeObject<MSaveFileDialog>(kBrintClass, kIID_MSaveFileDialog);
-  };
-  services.preferences = [] {
-    return CreateRuntimeObject<MPreferenceStore>(kServiceClass, kIID_MPreferenceStore);
-  };
+  services.console = RuntimeObjectMaker<MConsole>(kServiceClass, kIID_MConsole);
+  services.languages = RuntimeObjectMaker<MLanguageService>(kServiceClass, kIID_MLanguageService);
+  services.inputSettings = RuntimeObjectMaker<MInputSettings>(kBrintClass, kIID_MInputSettings);
+  services.rasterizer = RuntimeObjectMaker<MRasterizer>(kImageServiceClass, kIID_MRasterizer);
+  services.openDialog = RuntimeObjectMaker<MOpenFileDialog>(kBrintClass, kIID_MOpenFileDialog);
+  services.saveDialog = RuntimeObjectMaker<MSaveFileDialog>(kBrintClass, kIID_MSaveFileDialog);
+  services.preferences = RuntimeObjectMaker<MPreferenceStore>(kServiceClass, kIID_MPreferenceStore);
   services.playlistLoaders = [] {
     std::vector<PlaylistLoaderEntry> entries;
     RefPtr<MGenericLoader> loader =

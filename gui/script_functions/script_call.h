@@ -3,8 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
+#include "component/script/handler_call_args.h"
 #include "component/script/script_report.h"
+#include "core/script/script_args.h"
 #include "core/script/script_errors.h"
 #include "foundation/util/ref_ptr.h"
 #include "gui/script_functions/gui_script_services.h"
@@ -16,6 +19,15 @@ inline constexpr int32_t kScriptNoService = -2;
 
 inline GuiScriptServices& Services(const HandlerCall& call) {
   return *reinterpret_cast<GuiScriptServices*>(call.handlerData);
+}
+
+// Converts the call's arguments by `format`: the number converted, or -1 when they do not
+// convert or a required one (upper case) is missing.
+template <class... Outs>
+int32_t UnpackRequired(const HandlerCall& call,
+                       ScriptArgFormat<std::type_identity_t<Outs>...> format, Outs... outs) {
+  const int32_t converted = UnpackScriptArgs(call, format, outs...);
+  return converted >= 0 && HasRequiredArgs(call, format.Text()) ? converted : -1;
 }
 
 // Reports "name: message" and answers kScriptReported.

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "foundation/containers/tarray.h"
@@ -78,10 +79,18 @@ class WindowManager {
   // A named window of another interface; no lock, no "vis_app_window" name.
   bool OpenWindowOf(const InterfaceRecord& record, const TString& name, MWindowElement* parent,
                     RefPtr<MWindowElement>* out);
+  // A remote window the interface lists under that name, as OpenWindowOf.
+  bool OpenRemoteWindow(const InterfaceRecord& record, const TString& name, MWindowElement* parent,
+                        RefPtr<MWindowElement>* out);
   // A window of any package: its document `documentName`, window `windowName`.
   bool OpenInterfaceWindow(RefPtr<MWindowElement>* out, const TString& packagePath,
                            const TString& documentName, const TString& windowName,
                            MWindowElement* parent);
+  // The window `name` of the interface whose type is `definitionId` (none: the class the
+  // interface's document gives `typeName`), made as `classId` (none: `definitionId`).
+  bool CreateWindowOf(const InterfaceRecord& record, std::optional<Guid> definitionId,
+                      std::optional<Guid> classId, const TString& name, const TString& typeName,
+                      RefPtr<MWindowElement>* out);
   // After the current interface changed: every named window opens again from it, where it
   // was.
   void ReopenWindows();
@@ -109,6 +118,12 @@ class WindowManager {
   // under `parent`; false when the document or the element cannot be had.
   bool CreateChildElement(RefPtr<MWindowElement>* out, const TString& name, const Guid& classId,
                           MWindowElement* parent);
+  // Places `element`, made earlier from the current interface's definition `name` of class
+  // `classId`, again under `parent` with `placement`, the style word and the placement mode;
+  // `*out` gets the element when that succeeds.
+  bool PlaceChildElement(RefPtr<MWindowElement>* out, const TString& name, const Guid& classId,
+                         MWindowElement* parent, MWindowElement* element,
+                         const AnchoredRect& placement, uint32_t style, int32_t mode);
 
  private:
   struct OpenEntry {
@@ -122,16 +137,22 @@ class WindowManager {
     WindowManager* manager = nullptr;
   };
 
+  // The window listed as `name` in one of the record's tables.
+  bool OpenListedWindow(const InterfaceRecord& record, const std::vector<WindowPair>& table,
+                        const TString& name, MWindowElement* parent, RefPtr<MWindowElement>* out);
   void RunInterfaceScript(MInterfaceDefinition* definition, const char16_t* name);
   void RegisterKnobSettings();
   RefPtr<MPreferenceStore> BrintPreferences();
   LoadContext Context();
   // Makes the window `windowName` of the document under `parent`, with the state record, and
   // adds it to the open windows. `useHeld`: `definition` is a cache use the window takes over.
+  // `makeAs`: the class the window is made as (zero: its definition's type).
   bool CreateInterfaceWindow(MInterfaceDefinition* definition, bool useHeld,
                              const TString& windowName, MWindowElement* parent,
                              MAppStateStore* state, RefPtr<MUnknown> keep,
-                             RefPtr<MWindowElement>* out);
+                             RefPtr<MWindowElement>* out, const Guid& makeAs = Guid{});
+  // The current interface's document, one cache use for the caller to give back.
+  MInterfaceDefinition* AcquireCurrentDocument();
   bool CreateFromRecord(const InterfaceRecord& record, const TString& name, MWindowElement* parent,
                         MAppStateStore* state, RefPtr<MWindowElement>* out);
   void AddEntry(OpenEntry entry);

@@ -24,9 +24,9 @@ constexpr char16_t kMainWindowName[] = u"main";
 constexpr uint32_t kCreateStyle = 3;
 constexpr uint32_t kCreateStyleChild = 8;
 
-// The window of that name in the table, searched from the last entry (case-sensitive).
-const WindowPair* FindFrame(const InterfaceRecord& record, const TString& name) {
-  for (auto it = record.frames.rbegin(); it != record.frames.rend(); ++it) {
+// The window of that name in a table, searched from the last entry (case-sensitive).
+const WindowPair* FindWindowPair(const std::vector<WindowPair>& table, const TString& name) {
+  for (auto it = table.rbegin(); it != table.rend(); ++it) {
     if (it->name.Equals(name, true)) return &*it;
   }
   return nullptr;
@@ -136,7 +136,18 @@ bool WindowManager::OpenWindow(const TString& name, MWindowElement* parent,
 
 bool WindowManager::OpenWindowOf(const InterfaceRecord& record, const TString& name,
                                  MWindowElement* parent, RefPtr<MWindowElement>* out) {
-  const WindowPair* frame = FindFrame(record, name);
+  return OpenListedWindow(record, record.frames, name, parent, out);
+}
+
+bool WindowManager::OpenRemoteWindow(const InterfaceRecord& record, const TString& name,
+                                     MWindowElement* parent, RefPtr<MWindowElement>* out) {
+  return OpenListedWindow(record, record.remotes, name, parent, out);
+}
+
+bool WindowManager::OpenListedWindow(const InterfaceRecord& record,
+                                     const std::vector<WindowPair>& table, const TString& name,
+                                     MWindowElement* parent, RefPtr<MWindowElement>* out) {
+  const WindowPair* frame = FindWindowPair(table, name);
   if (!frame) {
     hooks_.log(kLevelError, TString::Format(u"Unable to find window \"%s\" for creation.\n", name));
     return false;
@@ -160,7 +171,7 @@ bool WindowManager::CreateFromRecord(const InterfaceRecord& record, const TStrin
 bool WindowManager::CreateInterfaceWindow(MInterfaceDefinition* definition, bool useHeld,
                                           const TString& windowName, MWindowElement* parent,
                                           MAppStateStore* state, RefPtr<MUnknown> keep,
-                                          RefPtr<MWindowElement>* out) {
+                                          RefPtr<MWindowElement>* out, const Guid& makeAs) {
   // A use taken from the cache goes back unless the new window keeps it.
   auto giveBack = [&] {
     if (useHeld && cache_) cache_->ReleaseDefinition(definition);
@@ -171,6 +182,7 @@ bool WindowManager::CreateInterfaceWindow(MInterfaceDefinition* definition, bool
   const SavedPlace place = ReadPlace(record.Get());
 
   WindowCreateRequest request;
+  request.typeClass = makeAs;
   request.windowName = windowName.c_str();
   request.parent = parent;
   request.style = kCreateStyle | (parent ? kCreateStyleChild : 0u);
@@ -217,6 +229,41 @@ bool WindowManager::CreateInterfaceWindow(MInterfaceDefinition* definition, bool
   definition->Release();  // the cache use (or the window's property) keeps it now
   if (out) *out = std::move(window);
   return true;
+}
+
+bool WindowManager::CreateWindowOf(const InterfaceRecord& record, std::optional<Guid> definitionId,
+                                   std::optional<Guid> classId, const TString& name,
+                                   const TString& typeName, RefPtr<MWindowElement>* out) {
+  std::lock_guard lock(interfaceMutex_);
+  MInterfaceDefinition* definition = nullptr;
+  const LoadContext context = Context();
+  if (!cache_ || !cache_->AcquireDefinition(record, &definition, &context) || !definition) {
+    hooks_.log(kLevelError, TString::Format(u"Unable to find window \"%s\" for creation.\n", name));
+    return false;
+  }
+  Guid type{};
+  if (definitionId) {
+    type = *definitionId;
+  } else if (definition->GetWindowTypeClass(typeName.c_str(), &type) < 0) {
+    hooks_.log(kLevelError,
+               TString::Format(u"Unable to create window type: \"%s\" for creation.\n", name));
+    cache_->ReleaseDefinition(definition);
+    definition->Release();
+    return false;
+  }
+  TArray<TString> ofType;
+  definition->ListWindowNames(&ofType, type);
+  bool listed = false;
+  for (uint32_t i = 0; i < ofType.Count() && !listed; ++i)
+    listed = ofType[i].Equals(name, false);
+  if (!listed) {
+    hooks_.log(kLevelError, TString::Format(u"Unable to find window \"%s\" for creation.\n", name));
+    cache_->ReleaseDefinition(definition);
+    definition->Release();
+    return false;
+  }
+  return CreateInterfaceWindow(definition, true, name, nullptr, nullptr, nullptr, out,
+                               classId ? *classId : type);
 }
 
 void WindowManager::Attach(MWindowElement* window) {
@@ -297,11 +344,15 @@ void WindowManager::ReopenWindows() {
     }
     if (!state) state = AppStateStore::Create();
     StorePlace(window.Get(), state.Get());
+    // The new window goes where the old one was: under the same parent.
+    MWindowElement* under = nullptr;
+    window->GetValue(kValueParent, &under, sizeof under);
+    const RefPtr<MWindowElement> parent(under);
     window->DestroyWindow();
     RemoveWindow(window.Get());
-    const WindowPair* frame = FindFrame(current_, windowName);
+    const WindowPair* frame = FindWindowPair(current_.frames, windowName);
     RefPtr<MWindowElement> again;
-    if (frame && CreateFromRecord(current_, frame->window, nullptr, state.Get(), &again)) {
+    if (frame && CreateFromRecord(current_, frame->window, parent.Get(), state.Get(), &again)) {
       SetText(again.Get(), kAppWindowProperty, windowName);
     }
   }

@@ -47,16 +47,24 @@ bool WindowManager::SetInputSetting(const TString& name, int32_t value, int32_t 
 }
 
 void WindowManager::MoveWindowTo(MWindowElement* window, const PointI& point) {
+  // At once, not as a queued command: callers read the window's place right after.
   if (window) window->SetValue(kValueLocation, &point, sizeof point);
+}
+
+MInterfaceDefinition* WindowManager::AcquireCurrentDocument() {
+  if (!hasCurrent_ || !cache_) return nullptr;
+  MInterfaceDefinition* definition = nullptr;
+  const LoadContext context = Context();
+  if (!cache_->AcquireDefinition(current_, &definition, &context)) return nullptr;
+  return definition;
 }
 
 bool WindowManager::CreateChildElement(RefPtr<MWindowElement>* out, const TString& name,
                                        const Guid& classId, MWindowElement* parent) {
   std::lock_guard lock(interfaceMutex_);
-  if (!out || !hasCurrent_ || !cache_) return false;
-  MInterfaceDefinition* definition = nullptr;
-  const LoadContext context = Context();
-  if (!cache_->AcquireDefinition(current_, &definition, &context) || !definition) return false;
+  if (!out) return false;
+  MInterfaceDefinition* definition = AcquireCurrentDocument();
+  if (!definition) return false;
   MWindowElement* made = nullptr;
   const int32_t r = definition->CreateWindowByName(classId, name.c_str(), parent, &made);
   // The element keeps its own hold on the document; the cache use goes back at once.
@@ -64,6 +72,33 @@ bool WindowManager::CreateChildElement(RefPtr<MWindowElement>* out, const TStrin
   definition->Release();
   if (r < 0 || !made) return false;
   *out = RefPtr<MWindowElement>::Adopt(made);
+  return true;
+}
+
+bool WindowManager::PlaceChildElement(RefPtr<MWindowElement>* out, const TString& name,
+                                      const Guid& classId, MWindowElement* parent,
+                                      MWindowElement* element, const AnchoredRect& placement,
+                                      uint32_t style, int32_t mode) {
+  std::lock_guard lock(interfaceMutex_);
+  if (!out || !element) return false;
+  MInterfaceDefinition* definition = AcquireCurrentDocument();
+  if (!definition) return false;
+  WindowCreateRequest request;
+  request.typeClass = classId;
+  request.windowName = name.c_str();
+  request.createName = name.c_str();
+  request.parent = parent;
+  request.placementGiven = true;
+  request.placement = placement;
+  request.style = style;
+  request.mode = mode;
+  request.existing = element;
+  MWindowElement* placed = nullptr;
+  const int32_t r = definition->CreateWindowEx(&request, &placed);
+  cache_->ReleaseDefinition(definition);
+  definition->Release();
+  if (r < 0 || !placed) return false;
+  *out = RefPtr<MWindowElement>::Adopt(placed);
   return true;
 }
 

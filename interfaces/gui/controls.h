@@ -15,6 +15,7 @@ namespace vk2 {
 // Window properties the control parts read.
 inline constexpr char16_t kPropButtonHover[] = u"button_hover";         // integer: hover look on
 inline constexpr char16_t kPropButtonToggle[] = u"button_toggle";       // integer: a toggle
+inline constexpr char16_t kPropFadeDuration[] = u"fade_duration";       // integer: look fade, ms
 inline constexpr char16_t kPropPosMin[] = u"posbutton_min";             // integer
 inline constexpr char16_t kPropPosMax[] = u"posbutton_max";             // integer
 inline constexpr char16_t kPropPosWrap[] = u"posbutton_wrap";           // integer: spin wraps
@@ -42,6 +43,9 @@ inline constexpr char16_t kSettingKnobSensitivity[] = u"knobsensitivity";
 // answer scrolls by its pan over its virtual size, in pixels.
 inline constexpr uint32_t kQueryScrollInfo = 0x1020;  // a: ScrollInfo* out, b: 0 vert., 1 horiz.
 inline constexpr uint32_t kQueryScrollTo = 0x1021;    // a: position, b: 0 vert., 1 horiz.
+// Asked of a button part: the weights its state styles are drawn with now (3 per look: normal,
+// hit, hover), cross-fading over "fade_duration" (CONTROLS.md).
+inline constexpr uint32_t kQueryStateWeights = 0x1022;  // a: double* out, b: the number of looks
 // Told to a scroll bar when the window it scrolls changed what it shows.
 inline constexpr uint32_t kNotifyScrollChanged = 0x105;
 
@@ -88,7 +92,7 @@ class MFillBar : public MWindowElement {
   // 42 callback: the handle's centre for a relative position (the part: on the track).
   virtual int32_t HandleCentre(PointI* out, uint32_t reserved, double position, uint32_t a,
                                uint32_t b, uint32_t c) = 0;
-  // 43: 1 vertical (the minimum at the bottom), 0 horizontal (the minimum at the left).
+  // 43: 1 vertical (the minimum at the top), 0 horizontal (the minimum at the left).
   virtual int32_t SetVertical(int32_t vertical) = 0;
   // 44 callback: the track the handle's centre runs along (the part: the whole window).
   virtual int32_t TrackRect(RectI* out) = 0;

@@ -50,17 +50,19 @@ class MMarkupPalette : public MUnknown {
 // What CreateWindowEx makes: the window of `windowName` with the caller's placement, style and
 // mode, under `parent` (null: as the root of a new host).
 struct WindowCreateRequest {
-  Guid typeClass{};
+  Guid typeClass{};  // the class the window is made as (zero: its definition's type)
   const char16_t* windowName = nullptr;
   const char16_t* createName = nullptr;  // the name the new window takes (empty: the markup's)
   MWindowElement* parent = nullptr;
   bool placementGiven = false;  // else the definition's own offset and alignment
-  int32_t offset[4] = {};
-  double alignment[4] = {};
+  AnchoredRect placement;
   uint32_t style = 1;  // bit 0 visible, OR the definition's style word
   int32_t mode = kPlaceModeTop;
   uint32_t mmlFlags = 0;
   bool createChildren = true;
+  // A window made earlier from the same definition: it is placed again under `parent` (the
+  // placement and style above) instead of a new one being made; its children stay as they are.
+  MWindowElement* existing = nullptr;
 };
 
 // Bit of a creation result: a child window could not be made.

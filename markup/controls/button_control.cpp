@@ -1,6 +1,6 @@
 #include "markup/controls/button_control.h"
 
-#include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "component/script/handler_call_args.h"
@@ -9,6 +9,7 @@
 #include "interfaces/graphics/font.h"
 #include "interfaces/ids.h"
 #include "markup/controls/control_methods.h"
+#include "markup/controls/switch_methods.h"
 #include "markup/window/window_properties.h"
 
 namespace vk2::markup {
@@ -17,11 +18,6 @@ namespace {
 constexpr uint64_t kCaptionBlend = 0x1000001000Full | kBlendOpacity;
 constexpr int32_t kDefaultRepeatDelay = 150;
 constexpr int32_t kLogicStates = 4;
-// Logic states of the button part (oru/gui/CONTROLS.md).
-constexpr int32_t kLogicHover = 1;
-constexpr int32_t kLogicPressed = 2;
-constexpr uintptr_t kTagHover = 0;
-constexpr uintptr_t kTagToggle = 1;
 
 ButtonControl* ButtonOf(const HandlerCall& call) {
   return ControlOfCall<ButtonControl>(call);
@@ -60,35 +56,11 @@ int32_t GetButtonState(HandlerCall& call) {
   return kMethodDone;
 }
 
-// The getters and setters of the switches, by the property in the handler's tag.
-const char16_t* SwitchOf(const HandlerCall& call) {
-  return call.handlerTag == kTagToggle ? kPropButtonToggle : kPropButtonHover;
-}
-
-int32_t GetSwitch(HandlerCall& call) {
-  const auto value =
-      ReadIntegerProperty(static_cast<MWindowElement*>(ButtonOf(call)), SwitchOf(call));
-  SetMethodResult(call, TString(value && *value != 0 ? u"1" : u"0"));
-  return kMethodDone;
-}
-
-int32_t SetSwitch(HandlerCall& call) {
-  bool on = false;
-  if (CalledWithoutArguments(call) || UnpackScriptArgs(call, u"B", &on) < 0)
-    return kMethodBadArguments;
-  WriteIntegerProperty(static_cast<MWindowElement*>(ButtonOf(call)), SwitchOf(call), on ? 1 : 0);
-  return kMethodDone;
-}
-
 constexpr ControlMethod kSetText[] = {{u"SetText", &SetText, u"Set the display text"}};
 
 constexpr ControlMethod kMethods[] = {
     {u"SetButtonState", &SetButtonState, u"Set the button's logic state"},
     {u"GetButtonState", &GetButtonState, u"Get the button's logic state"},
-    {u"GetToggle", &GetSwitch, u"Get the button's toggle state", kTagToggle},
-    {u"SetToggle", &SetSwitch, u"Set the button's toggle state", kTagToggle},
-    {u"GetHover", &GetSwitch, u"Get the button's Hover state", kTagHover},
-    {u"SetHover", &SetSwitch, u"Set the button's logic state", kTagHover},
 };
 
 }  // namespace
@@ -100,6 +72,9 @@ void ButtonControl::SetUpControl() {
   if (StandsAlone()) RegisterControlMethods(script, this, kSetText);
   script->SetClassName(TString(ScriptClassName()));
   RegisterControlMethods(script, this, kMethods);
+  auto* window = static_cast<MWindowElement*>(this);
+  RegisterToggleMethods(script, window);
+  RegisterHoverMethods(script, window);
 }
 
 MUnknown* ButtonControl::QueryMore(const Guid& iid) {
@@ -128,6 +103,7 @@ void ButtonControl::LoadProperties(MInterfaceDefinition* iface) {
   const Element element = PropertyElementOf(definition);
   const ControlProperties properties(element, iface);
   const int32_t delay = properties.Integer(u"default_delay", kDefaultRepeatDelay);
+  const int32_t fadeMs = properties.Integer(u"fade_duration", 0);
   const bool hover = properties.Bool(u"hover", defaults.hover);
   const bool toggle = properties.Bool(u"toggle", defaults.toggle);
   if (properties.Has(u"text")) SetCaption(properties.Text(u"text"));
@@ -145,6 +121,7 @@ void ButtonControl::LoadProperties(MInterfaceDefinition* iface) {
   auto* self = static_cast<MWindowElement*>(this);
   WriteIntegerProperty(self, kPropButtonHover, hover ? 1 : 0);
   WriteIntegerProperty(self, kPropButtonToggle, toggle ? 1 : 0);
+  WriteIntegerProperty(self, kPropFadeDuration, fadeMs);
   LoadDefinition();
 }
 
@@ -172,29 +149,29 @@ bool ButtonControl::DrawStates(MCanvas* canvas, const RectI& rect, double opacit
   GetValue(kValueStateFlags, &flags, sizeof flags);
   const VisualParameters params = ReadVisualParameters(this);
   const int32_t composite = (flags & kStateComposite) ? 1 : 0;
-  MButton* part = ButtonPart();
   const int32_t count = definition->CountImageStyles(u"state*");
-  if (!part || count <= 0)
+  if (!ButtonPart() || count <= 0)
     return definition->Draw(rect, canvas, nullptr, 0, composite, opacity, params) != 0;
 
-  // The look picks the state style; the pointer picks that style's own normal, hit or hover
-  // image when it has one (weights are normal, hit, hover per style).
-  // A toggle with one style per checked state shows the one of its checked state; otherwise
-  // the part's look picks it.
-  const int32_t wanted = IsToggle() && count == 2 ? part->GetChecked() : part->GetVisualState();
-  const int32_t look = std::min(std::max(wanted, 0), count - 1);
-  const int32_t logic = part->GetLogicState();
-  int32_t sub = logic == kLogicPressed ? 1 : logic == kLogicHover ? 2 : 0;
-  if (sub != 0) {
+  // The part gives the weights (normal, hit, hover per look), cross-fading between looks; a
+  // style without a hit or hover image shows its normal image for that weight.
+  std::vector<double> weights(static_cast<size_t>(count) * 3, 0.0);
+  MWindowElement* element = Part();
+  if (!element || element->Query(kQueryStateWeights, reinterpret_cast<uintptr_t>(weights.data()),
+                                 static_cast<uintptr_t>(count), 0) <= 0)
+    weights[0] = 1.0;
+  for (int32_t look = 0; look < count; ++look) {
+    double* triple = weights.data() + static_cast<size_t>(look) * 3;
+    if (triple[1] == 0.0 && triple[2] == 0.0) continue;
     RefPtr<MImageStyleDrawing> style;
     const TString name = TString::Format(u"state%d", look);
-    const uint32_t mask = sub == 1 ? kStyleStateHit : kStyleStateHover;
-    if (definition->FindImageStyle(name.c_str(), style.Put()) != kOk || !style ||
-        style->CountStyles(mask) <= 0)
-      sub = 0;
+    const bool found = definition->FindImageStyle(name.c_str(), style.Put()) == kOk && style;
+    for (const auto& [index, mask] : {std::pair{1, kStyleStateHit}, {2, kStyleStateHover}}) {
+      if (triple[index] == 0.0 || (found && style->CountStyles(mask) > 0)) continue;
+      triple[0] += triple[index];
+      triple[index] = 0.0;
+    }
   }
-  std::vector<double> weights(static_cast<size_t>(count) * 3, 0.0);
-  weights[static_cast<size_t>(look) * 3 + static_cast<size_t>(sub)] = 1.0;
   return definition->Draw(rect, canvas, weights.data(), static_cast<int32_t>(weights.size()),
                           composite, opacity, params) != 0;
 }

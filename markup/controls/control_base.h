@@ -14,7 +14,7 @@
 #include <new>
 
 #include "interfaces/gui/controls.h"
-#include "markup/controls/element_face.h"
+#include "markup/controls/button_slots_face.h"
 #include "markup/window/markup_window.h"
 
 namespace vk2::markup {
@@ -34,22 +34,15 @@ T* ControlOf(MUnknown* object) {
 
 // The MButton face of a button-family control: every MButton slot goes to the GUI button part
 // behind it (the part gets the wrapper's own window slots first, through the window face).
-class ButtonFace final : public ElementFace<MButton> {
+class ButtonFace final : public ButtonSlotsFace<MButton> {
  public:
   explicit ButtonFace(MarkupWindow* owner);
 
   // The GUI part's MButton (no reference), or null.
   MButton* Part();
 
-  int32_t SetLogicState(uint32_t state, int32_t notify) override;
-  int32_t GetLogicState() override;
-  int32_t SetStateCount(int32_t count) override;
-  int32_t SetRepeatDelay(int32_t delayMs) override;
-  int32_t GetStateCount() override;
-  int32_t GetRepeatDelay() override;
-  int32_t GetChecked() override;
-  int32_t SetChecked(int32_t checked) override;
-  int32_t GetVisualState() override;
+ protected:
+  MButton* ButtonPart() override { return Part(); }
 
  private:
   MarkupWindow* window_;

@@ -14,6 +14,7 @@
 #include "markup/definition/style_readers.h"
 #include "markup/tween/tween.h"
 #include "markup/window/script_events.h"
+#include "markup/window/window_font.h"
 #include "markup/window/window_methods.h"
 #include "markup/window/window_properties.h"
 
@@ -66,8 +67,7 @@ RefPtr<MImageStyleDrawing> InterfaceStyle(MInterfaceDefinition* iface, const TSt
 
 EditBox::EditBox(MUnknown* controlling) : MarkupWindow(controlling), face_(this) {}
 
-EditBox::Face::Face(EditBox* owner)
-    : ElementFace(static_cast<MWindowElement*>(owner), owner), edit_(owner) {}
+EditBox::Face::Face(EditBox* owner) : ElementFace(owner), edit_(owner) {}
 
 #define VK2_TO_PART(call, fallback)   \
   MEditBox* part = edit_->EditPart(); \

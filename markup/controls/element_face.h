@@ -12,22 +12,22 @@
 #include <cstdint>
 
 #include "component/object/aggregation.h"
+#include "component/object/sub_object.h"
 #include "interfaces/gui/window_element.h"
 
 namespace vk2::markup {
 
 template <class Interface>
-class ElementFace : public Interface {
+class ElementFace : public SubObject<Interface> {
  public:
-  // `owner` is the control (its window element and its controlling unknown).
-  ElementFace(MWindowElement* owner, AggregatableObject* object) : owner_(owner), object_(object) {}
+  // `control` is the markup control: its window element answers slots 3 to 36, and the face
+  // counts and answers queries on the control's controlling unknown (its outer object when
+  // aggregated), as every interface of an aggregated object does.
+  template <class Control>
+  explicit ElementFace(Control* control)
+      : SubObject<Interface>(static_cast<AggregatableObject*>(control)->Controlling()),
+        owner_(static_cast<MWindowElement*>(control)) {}
   virtual ~ElementFace() = default;
-
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef, uint32_t reserved) override {
-    return object_->Controlling()->QueryInterface(iid, out, addRef, reserved);
-  }
-  uint32_t AddRef() override { return object_->Controlling()->AddRef(); }
-  uint32_t Release() override { return object_->Controlling()->Release(); }
 
   int32_t InnerQueryInterface(const Guid& iid, void** out, uint32_t addRef,
                               uint32_t reserved) override {
@@ -100,12 +100,11 @@ class ElementFace : public Interface {
   int32_t RemoveProperty(const char16_t* name) override { return owner_->RemoveProperty(name); }
 
  protected:
-  MWindowElement* Owner() const { return owner_; }
-  AggregatableObject* Object() const { return object_; }
+  // The control's window element.
+  MWindowElement* Window() const { return owner_; }
 
  private:
   MWindowElement* owner_;
-  AggregatableObject* object_;
 };
 
 }  // namespace vk2::markup

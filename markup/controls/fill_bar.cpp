@@ -39,6 +39,11 @@ void CopySides(const double from[4], double to[4]) {
   std::copy(from, from + 4, to);
 }
 
+bool Holds(const RectI& rect, const PointI& point) {
+  return point.x >= rect.left && point.x < rect.right && point.y >= rect.top &&
+         point.y < rect.bottom;
+}
+
 RefPtr<MImageStyleDrawing> FindStyle(MWindowDefinition* definition, const TString& name) {
   RefPtr<MImageStyleDrawing> style;
   if (!definition || definition->FindImageStyle(name.c_str(), style.Put()) != kOk) return nullptr;
@@ -49,46 +54,28 @@ RefPtr<MImageStyleDrawing> FindStyle(MWindowDefinition* definition, const TStrin
 
 FillBar::FillBar(MUnknown* controlling) : MarkupWindow(controlling), face_(this) {}
 
-FillBar::Face::Face(FillBar* owner)
-    : ElementFace(static_cast<MWindowElement*>(owner), owner), bar_(owner) {}
-
-#define VK2_TO_PART(call, fallback)  \
-  MFillBar* part = bar_->FillPart(); \
-  return part ? part->call : fallback
-
-int32_t FillBar::Face::GetIntPos() {
-  VK2_TO_PART(GetIntPos(), 0);
-}
-int32_t FillBar::Face::SetRealPos(double position) {
-  VK2_TO_PART(SetRealPos(position), kErrNotFound);
-}
-int32_t FillBar::Face::SetIntPos(int32_t position) {
-  VK2_TO_PART(SetIntPos(position), kErrNotFound);
-}
-double FillBar::Face::GetRealPos() {
-  VK2_TO_PART(GetRealPos(), 0.0);
-}
 int32_t FillBar::Face::SetVertical(int32_t vertical) {
-  VK2_TO_PART(SetVertical(vertical), kErrNotFound);
+  MFillBar* part = OwnerControl()->FillPart();
+  return part ? part->SetVertical(vertical) : kErrNotFound;
 }
 int32_t FillBar::Face::IntPosAtPoint(const PointI* point) {
-  VK2_TO_PART(IntPosAtPoint(point), 0);
+  MFillBar* part = OwnerControl()->FillPart();
+  return part ? part->IntPosAtPoint(point) : 0;
 }
 double FillBar::Face::RealPosAtPoint(const PointI* point) {
-  VK2_TO_PART(RealPosAtPoint(point), 0.0);
+  MFillBar* part = OwnerControl()->FillPart();
+  return part ? part->RealPosAtPoint(point) : 0.0;
 }
 
-#undef VK2_TO_PART
-
 int32_t FillBar::Face::ValuePaint(MCanvas* canvas, const PaintRecord* record) {
-  return bar_->ValuePaint(canvas, record);
+  return OwnerControl()->ValuePaint(canvas, record);
 }
 int32_t FillBar::Face::HandleCentre(PointI* out, uint32_t, double position, uint32_t, uint32_t,
                                     uint32_t) {
-  return bar_->HandleCentre(out, position);
+  return OwnerControl()->HandleCentre(out, position);
 }
 int32_t FillBar::Face::TrackRect(RectI* out) {
-  return bar_->TrackRect(out);
+  return OwnerControl()->TrackRect(out);
 }
 
 MFillBar* FillBar::FillPart() {
@@ -118,6 +105,8 @@ void FillBar::Reset() {
   }
   geometry_ = FillBarGeometry{};
   drawFillRelative_ = false;
+  pressed_ = false;
+  look_ = kLookNormal;
 }
 
 SizeI FillBar::Size() {
@@ -202,6 +191,41 @@ int32_t FillBar::Paint(MCanvas* canvas, const PaintRecord* record) {
   return part ? part->Paint(canvas, record) : 0;
 }
 
+MImageStyleDrawing* FillBar::StyleFor(const StyleTriple& triple) const {
+  return triple[look_] ? triple[look_].Get() : triple[kLookNormal].Get();
+}
+
+void FillBar::ShowLook(Look look) {
+  if (look == look_) return;
+  look_ = look;
+  Invalidate(nullptr);
+}
+
+void FillBar::TrackLook(uint32_t code, const PointI* point) {
+  switch (code) {
+    case kQueryLeftDown:
+      pressed_ = true;
+      ShowLook(kLookHit);
+      return;
+    case kQueryLeftUp:
+    case kQueryCaptureLost:
+      pressed_ = false;
+      break;
+    case kQueryPointerMove:
+      if (pressed_) return;
+      break;
+    default:
+      return;
+  }
+  if (!point) {
+    ShowLook(kLookNormal);
+    return;
+  }
+  const FillBarLayout layout = Layout(PositionReal());
+  const RectI& over = geometry_.hasHandle ? layout.handle : layout.bar;
+  ShowLook(Holds(over, *point) ? kLookHover : kLookNormal);
+}
+
 void FillBar::DrawClipped(MImageStyleDrawing* style, MCanvas* canvas, const RectI& clip,
                           const RectI& into, const VisualParameters& params, bool* drew) {
   if (!style) return;
@@ -230,12 +254,13 @@ int32_t FillBar::ValuePaint(MCanvas* canvas, const PaintRecord* record) {
   const TString orientation = ReadStringProperty(this, u"orientation");
   if (orientation.Equals(u"bottom_to_top") || orientation.Equals(u"left_to_right"))
     std::swap(first, second);
-  DrawClipped(background_[0].Get(), canvas, first, drawFillRelative_ ? first : layout.bar, params,
+  DrawClipped(StyleFor(background_), canvas, first, drawFillRelative_ ? first : layout.bar, params,
               &drew);
-  DrawClipped(foreground_[0].Get(), canvas, second, drawFillRelative_ ? second : layout.bar, params,
-              &drew);
-  if (handle_[0] && !layout.handle.Empty())
-    drew |= handle_[0]->Draw(layout.handle, canvas, kStyleStateNormal, 1.0, params) != 0;
+  DrawClipped(StyleFor(foreground_), canvas, second, drawFillRelative_ ? second : layout.bar,
+              params, &drew);
+  MImageStyleDrawing* handle = StyleFor(handle_);
+  if (handle && !layout.handle.Empty())
+    drew |= handle->Draw(layout.handle, canvas, kStyleStateNormal, 1.0, params) != 0;
   return drew ? 1 : 0;
 }
 
@@ -262,12 +287,9 @@ int32_t FillBar::HasNoLook() {
 // ---- Notifications -------------------------------------------------------------------------
 
 int32_t FillBar::Notify(uint32_t code, uintptr_t argument) {
-  if (PositionEventName(code) && Script()) {
-    RefPtr<MWindowElement> keep(static_cast<MWindowElement*>(this));
-    const int32_t position =
-        code == kNotifyQueryPosChange ? 0 : static_cast<int32_t>(static_cast<intptr_t>(argument));
-    return FirePositionEvent(Script(), code, position, PositionReal());
-  }
+  if (const auto answer = AnswerPositionNotification(*this, Script(), code, argument))
+    return *answer;
+  if (code == kNotifyPointerTop && argument == 0 && !pressed_) ShowLook(kLookNormal);
   if (code == kNotifyCreated) {
     const Element property = PropertyElementOf(GetDefinition());
     const ControlProperties read(property, nullptr);
@@ -277,6 +299,10 @@ int32_t FillBar::Notify(uint32_t code, uintptr_t argument) {
 }
 
 int32_t FillBar::Query(uint32_t code, uintptr_t a, uintptr_t b, uintptr_t c) {
+  if (code == kQueryCaptureLost)
+    TrackLook(code, nullptr);
+  else
+    TrackLook(code, reinterpret_cast<const PointI*>(a));
   if (code == kQueryPositionAtPoint && a && Script()) {
     const auto* point = reinterpret_cast<const PointI*>(a);
     if (MFillBar* part = FillPart()) {
@@ -286,26 +312,6 @@ int32_t FillBar::Query(uint32_t code, uintptr_t a, uintptr_t b, uintptr_t c) {
     }
   }
   return MarkupWindow::Query(code, a, b, c);
-}
-
-// ---- Position ------------------------------------------------------------------------------
-
-int32_t FillBar::PositionInt() {
-  MFillBar* part = FillPart();
-  return part ? part->GetIntPos() : 0;
-}
-
-double FillBar::PositionReal() {
-  MFillBar* part = FillPart();
-  return part ? part->GetRealPos() : 0.0;
-}
-
-void FillBar::SetPositionInt(int32_t position) {
-  if (MFillBar* part = FillPart()) part->SetIntPos(position);
-}
-
-void FillBar::SetPositionReal(double position) {
-  if (MFillBar* part = FillPart()) part->SetRealPos(position);
 }
 
 }  // namespace vk2::markup

@@ -10,12 +10,12 @@
 #include "interfaces/gui/controls.h"
 #include "markup/controls/control_base.h"
 #include "markup/controls/fill_bar_layout.h"
-#include "markup/controls/hover_methods.h"
-#include "markup/controls/position_methods.h"
+#include "markup/controls/part_position.h"
+#include "markup/controls/switch_methods.h"
 
 namespace vk2::markup {
 
-class FillBar final : public MarkupWindow, private PositionOwner {
+class FillBar final : public MarkupWindow, public PartPosition<MFillBar> {
  public:
   explicit FillBar(MUnknown* controlling);
 
@@ -41,13 +41,9 @@ class FillBar final : public MarkupWindow, private PositionOwner {
   MUnknown* QueryMore(const Guid& iid) override;
 
  private:
-  class Face final : public ElementFace<MFillBar> {
+  class Face final : public PositionFace<MFillBar, FillBar> {
    public:
-    explicit Face(FillBar* owner);
-    int32_t GetIntPos() override;
-    int32_t SetRealPos(double position) override;
-    int32_t SetIntPos(int32_t position) override;
-    double GetRealPos() override;
+    explicit Face(FillBar* owner) : PositionFace(owner) {}
     int32_t ValuePaint(MCanvas* canvas, const PaintRecord* record) override;
     int32_t HandleCentre(PointI* out, uint32_t reserved, double position, uint32_t a, uint32_t b,
                          uint32_t c) override;
@@ -55,25 +51,26 @@ class FillBar final : public MarkupWindow, private PositionOwner {
     int32_t TrackRect(RectI* out) override;
     int32_t IntPosAtPoint(const PointI* point) override;
     double RealPosAtPoint(const PointI* point) override;
-
-   private:
-    FillBar* bar_;
   };
 
   // The three entries (normal, hover, hit) of each style kind.
   using StyleTriple = std::array<RefPtr<MImageStyleDrawing>, 3>;
+  enum Look : size_t { kLookNormal = 0, kLookHover = 1, kLookHit = 2 };
 
   void Reset();
   void LoadStyles();
   SizeI Size();
+  // The entry of `triple` for the look shown; the normal one where that entry is empty.
+  MImageStyleDrawing* StyleFor(const StyleTriple& triple) const;
+  // Follows the pointer: hit while pressed, hover while over the handle (over the bar when
+  // there is no handle), else normal; repaints on a change.
+  void TrackLook(uint32_t code, const PointI* point);
+  void ShowLook(Look look);
   void DrawClipped(MImageStyleDrawing* style, MCanvas* canvas, const RectI& clip, const RectI& into,
                    const VisualParameters& params, bool* drew);
 
-  // PositionOwner.
-  int32_t PositionInt() override;
-  double PositionReal() override;
-  void SetPositionInt(int32_t position) override;
-  void SetPositionReal(double position) override;
+  // PartPosition.
+  MFillBar* PositionPart() override { return FillPart(); }
   MWindowElement* PositionWindow() override { return this; }
 
   Face face_;
@@ -81,6 +78,8 @@ class FillBar final : public MarkupWindow, private PositionOwner {
   StyleTriple background_, foreground_, handle_;
   FillBarGeometry geometry_;
   bool drawFillRelative_ = false;
+  bool pressed_ = false;
+  Look look_ = kLookNormal;
 };
 
 }  // namespace vk2::markup

@@ -2,6 +2,7 @@
 
 #include "markup/controls/control_font.h"
 #include "markup/controls/control_properties.h"
+#include "markup/window/window_font.h"
 
 namespace vk2::markup {
 

@@ -1,8 +1,14 @@
 #include "markup/controls/item_methods.h"
 
+#include <algorithm>
+#include <array>
+#include <iterator>
+#include <optional>
+
 #include "component/script/handler_call_args.h"
 #include "component/script/script_report.h"
 #include "foundation/util/result.h"
+#include "markup/controls/control_methods.h"
 #include "markup/window/window_methods.h"
 
 namespace vk2::markup {
@@ -52,7 +58,7 @@ bool ReadGetIndex(HandlerCall& call, ItemArgStyle style, int32_t* index, int32_t
     return true;
   }
   if (!ReadIndexArgument(CallArgument(call, 0), index)) {
-    *answer = RejectCall(call, kMsgNotIndex);
+    *answer = RejectMethod(call, kMsgNotIndex);
     return false;
   }
   return true;
@@ -64,61 +70,87 @@ int32_t GetItem(HandlerCall& call) {
   if (!ReadGetIndex(call, c.style, &index, &answer)) return answer;
   RefPtr<MItemList> items = c.owner->ItemList();
   ListItem* item = ItemAt(items.Get(), index);
-  if (!item) return RejectCall(call, kMsgOutOfRange);
+  if (!item) return RejectMethod(call, kMsgOutOfRange);
   WriteItemContents(call, item);
   return kMethodDone;
 }
 
-int32_t SetItem(HandlerCall& call) {
-  const ItemCall c = CallOf(call);
-  if (CallArgumentCount(call) != 2) return kMethodBadArguments;
-  int32_t index = 0;
-  if (!ReadIndexArgument(CallArgument(call, 0), &index)) return RejectCall(call, kMsgNotIndex);
+// An item value as AddItem, SetItem and InsertItem take it.
+struct NewItemValue {
   TString text;
   RefPtr<MScriptObject> data;
-  ReadItemValue(CallArgument(call, 1), &text, &data);
-  if (text.IsEmpty()) return RejectCall(call, kMsgNoText);
+};
+
+// The item value in argument `at`; without text refused, the refusal in `answer`.
+bool ReadNewItemValue(HandlerCall& call, uint32_t at, NewItemValue* value, int32_t* answer) {
+  ReadItemValue(CallArgument(call, at), &value->text, &value->data);
+  if (!value->text.IsEmpty()) return true;
+  *answer = RejectMethod(call, kMsgNoText);
+  return false;
+}
+
+// SetItem's and InsertItem's arguments: an index, then an item value.
+bool ReadIndexedValue(HandlerCall& call, int32_t* index, NewItemValue* value, int32_t* answer) {
+  if (CallArgumentCount(call) != 2) {
+    *answer = kMethodBadArguments;
+    return false;
+  }
+  if (!ReadIndexArgument(CallArgument(call, 0), index)) {
+    *answer = RejectMethod(call, kMsgNotIndex);
+    return false;
+  }
+  return ReadNewItemValue(call, 1, value, answer);
+}
+
+// Tells the owner its items changed and answers `done` as the result.
+int32_t ItemsChangedDone(HandlerCall& call, ItemOwner* owner, const char16_t* done) {
+  owner->ItemsChanged();
+  SetMethodResult(call, done);
+  return kMethodDone;
+}
+
+// Makes an item of `value` and appends it, or inserts it at `insertAt`; `refusal` when that
+// fails.
+int32_t PlaceNewItem(HandlerCall& call, const NewItemValue& value, std::optional<int32_t> insertAt,
+                     const char16_t* refusal, const char16_t* done) {
+  const ItemCall c = CallOf(call);
+  RefPtr<MItemList> items = c.owner->ItemList();
+  RefPtr<ListItem> item = c.owner->NewItem(value.text, value.data.Get());
+  if (!items || !item) return RejectMethod(call, refusal);
+  const int32_t placed =
+      insertAt ? items->Insert(*insertAt, item.Get()) : items->Append(item.Get());
+  if (placed != kOk) return RejectMethod(call, refusal);
+  return ItemsChangedDone(call, c.owner, done);
+}
+
+int32_t SetItem(HandlerCall& call) {
+  int32_t index = 0, answer = 0;
+  NewItemValue value;
+  if (!ReadIndexedValue(call, &index, &value, &answer)) return answer;
+  const ItemCall c = CallOf(call);
   RefPtr<MItemList> items = c.owner->ItemList();
   ListItem* item = ItemAt(items.Get(), index);
-  if (!item) return RejectCall(call, kMsgPickerError);
-  item->SetText(text);
-  item->SetData(data.Get());
+  if (!item) return RejectMethod(call, kMsgPickerError);
+  item->SetText(value.text);
+  item->SetData(value.data.Get());
   c.owner->ItemReplaced(index);
-  SetResultText(call, TString(u"set"));
+  SetMethodResult(call, u"set");
   return kMethodDone;
 }
 
 int32_t AddItem(HandlerCall& call) {
-  const ItemCall c = CallOf(call);
   if (CallArgumentCount(call) != 1) return kMethodBadArguments;
-  TString text;
-  RefPtr<MScriptObject> data;
-  ReadItemValue(CallArgument(call, 0), &text, &data);
-  if (text.IsEmpty()) return RejectCall(call, kMsgNoText);
-  RefPtr<MItemList> items = c.owner->ItemList();
-  RefPtr<ListItem> item = c.owner->NewItem(text, data.Get());
-  if (!items || !item || items->Append(item.Get()) != kOk) return RejectCall(call, kMsgPickerError);
-  c.owner->ItemsChanged();
-  SetResultText(call, TString(u"added"));
-  return kMethodDone;
+  int32_t answer = 0;
+  NewItemValue value;
+  if (!ReadNewItemValue(call, 0, &value, &answer)) return answer;
+  return PlaceNewItem(call, value, std::nullopt, kMsgPickerError, u"added");
 }
 
 int32_t InsertItem(HandlerCall& call) {
-  const ItemCall c = CallOf(call);
-  if (CallArgumentCount(call) != 2) return kMethodBadArguments;
-  int32_t index = 0;
-  if (!ReadIndexArgument(CallArgument(call, 0), &index)) return RejectCall(call, kMsgNotIndex);
-  TString text;
-  RefPtr<MScriptObject> data;
-  ReadItemValue(CallArgument(call, 1), &text, &data);
-  if (text.IsEmpty()) return RejectCall(call, kMsgNoText);
-  RefPtr<MItemList> items = c.owner->ItemList();
-  RefPtr<ListItem> item = c.owner->NewItem(text, data.Get());
-  if (!items || !item || items->Insert(index, item.Get()) != kOk)
-    return RejectCall(call, kMsgOutOfRange);
-  c.owner->ItemsChanged();
-  SetResultText(call, TString(u"inserted"));
-  return kMethodDone;
+  int32_t index = 0, answer = 0;
+  NewItemValue value;
+  if (!ReadIndexedValue(call, &index, &value, &answer)) return answer;
+  return PlaceNewItem(call, value, index, kMsgOutOfRange, u"inserted");
 }
 
 int32_t RemoveItem(HandlerCall& call) {
@@ -129,20 +161,18 @@ int32_t RemoveItem(HandlerCall& call) {
     if (UnpackScriptArgs(call, u"W", &text) < 0) return kMethodBadArguments;
   } else {
     MScriptObject* argument = CallArgument(call, 0);
-    if (IsArrayValue(argument)) return RejectCall(call, kMsgNotIndex);
+    if (IsArrayValue(argument)) return RejectMethod(call, kMsgNotIndex);
     text = ValueText(argument);
   }
   RefPtr<MItemList> items = c.owner->ItemList();
-  if (!items) return RejectCall(call, kMsgOutOfRange);
+  if (!items) return RejectMethod(call, kMsgOutOfRange);
   int32_t index = 0;
   if (!ReadLeadingIndex(text, &index)) {
     index = FindItemByText(items.Get(), text);
-    if (index < 0) return RejectCall(call, kMsgNotFound);
+    if (index < 0) return RejectMethod(call, kMsgNotFound);
   }
-  if (items->RemoveAt(index) != kOk) return RejectCall(call, kMsgOutOfRange);
-  c.owner->ItemsChanged();
-  SetResultText(call, TString(u"removed"));
-  return kMethodDone;
+  if (items->RemoveAt(index) != kOk) return RejectMethod(call, kMsgOutOfRange);
+  return ItemsChangedDone(call, c.owner, u"removed");
 }
 
 int32_t GetItems(HandlerCall& call) {
@@ -169,9 +199,9 @@ int32_t SetItems(HandlerCall& call) {
   const ItemCall c = CallOf(call);
   if (CallArgumentCount(call) != 1) return kMethodBadArguments;
   MScriptObject* argument = CallArgument(call, 0);
-  if (!IsArrayValue(argument)) return RejectCall(call, kMsgNotArray);
+  if (!IsArrayValue(argument)) return RejectMethod(call, kMsgNotArray);
   RefPtr<MItemList> items = c.owner->ItemList();
-  if (!items) return RejectCall(call, kMsgPickerError);
+  if (!items) return RejectMethod(call, kMsgPickerError);
   items->RemoveAll();
   ScriptDataEntity* array = AsDataEntity(argument);
   const uint32_t count = array->ArraySize();
@@ -182,25 +212,17 @@ int32_t SetItems(HandlerCall& call) {
     if (text.IsEmpty()) continue;
     if (RefPtr<ListItem> item = c.owner->NewItem(text, data.Get())) items->Append(item.Get());
   }
-  c.owner->ItemsChanged();
-  SetResultText(call, TString(u"set"));
-  return kMethodDone;
+  return ItemsChangedDone(call, c.owner, u"set");
 }
 
-struct ItemMethod {
-  const char16_t* name;
-  const char16_t* help;
-  ScriptHandler handler;
-};
-
-constexpr ItemMethod kItemMethods[] = {
-    {u"GetItem", u"Gets the contents of an item by index", &GetItem},
-    {u"SetItem", u"Sets the contents of an item by index", &SetItem},
-    {u"AddItem", u"Adds a new item onto the end of the picker list", &AddItem},
-    {u"InsertItem", u"Inserts a new item into the picker list", &InsertItem},
-    {u"RemoveItem", u"Removes an item from the picker list", &RemoveItem},
-    {u"GetItems", u"Gets the contents of the picker list", &GetItems},
-    {u"SetItems", u"Sets the contents of the picker list", &SetItems},
+constexpr ControlMethod kItemMethods[] = {
+    {u"GetItem", &GetItem, u"Gets the contents of an item by index"},
+    {u"SetItem", &SetItem, u"Sets the contents of an item by index"},
+    {u"AddItem", &AddItem, u"Adds a new item onto the end of the picker list"},
+    {u"InsertItem", &InsertItem, u"Inserts a new item into the picker list"},
+    {u"RemoveItem", &RemoveItem, u"Removes an item from the picker list"},
+    {u"GetItems", &GetItems, u"Gets the contents of the picker list"},
+    {u"SetItems", &SetItems, u"Sets the contents of the picker list"},
 };
 
 }  // namespace
@@ -223,15 +245,6 @@ TString ValueText(MScriptObject* value) {
   TString text;
   if (ScriptDataEntity* data = AsDataEntity(value)) data->GetValue(&text);
   return text;
-}
-
-int32_t RejectCall(HandlerCall& call, const char16_t* message) {
-  ReportScriptError(call, TString(message));
-  return kMethodRejected;
-}
-
-void SetResultText(HandlerCall& call, const TString& text) {
-  if (ScriptDataEntity* data = AsDataEntity(call.result)) data->SetValue(text);
 }
 
 bool ReadLeadingIndex(const TString& text, int32_t* index) {
@@ -277,13 +290,13 @@ int32_t FindItemByText(MItemList* items, const TString& text) {
 }
 
 void RegisterItemMethods(MScriptObject* script, ItemOwner* owner, ItemArgStyle style) {
-  auto* registry =
-      script ? static_cast<MScriptMemberRegistry*>(script->GetMemberRegistry()) : nullptr;
-  if (!registry || !owner) return;
-  for (const ItemMethod& method : kItemMethods) {
-    registry->AddFunction(TString(method.name), TString(method.help), false, method.handler, script,
-                          reinterpret_cast<uintptr_t>(owner), static_cast<uintptr_t>(style));
-  }
+  if (!owner) return;
+  // The argument style rides in each handler's tag.
+  std::array<ControlMethod, std::size(kItemMethods)> methods;
+  std::copy(std::begin(kItemMethods), std::end(kItemMethods), methods.begin());
+  for (ControlMethod& method : methods)
+    method.tag = static_cast<uintptr_t>(style);
+  RegisterControlMethods(script, owner, methods);
 }
 
 }  // namespace vk2::markup

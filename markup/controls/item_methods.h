@@ -49,9 +49,6 @@ MScriptObject* CallArgument(const HandlerCall& call, uint32_t i);
 uint32_t CallArgumentCount(const HandlerCall& call);
 bool IsArrayValue(MScriptObject* value);
 TString ValueText(MScriptObject* value);
-// Reports `message` under the call's name and answers the refusal code.
-int32_t RejectCall(HandlerCall& call, const char16_t* message);
-void SetResultText(HandlerCall& call, const TString& text);
 // The leading unsigned number of a text (decimal, or hexadecimal after "0x"); false when it
 // does not start with one.
 bool ReadLeadingIndex(const TString& text, int32_t* index);

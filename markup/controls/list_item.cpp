@@ -4,7 +4,7 @@
 #include <new>
 
 #include "interfaces/graphics/font.h"
-#include "markup/controls/control_font.h"
+#include "markup/window/window_font.h"
 #include "markup/window/window_properties.h"
 
 namespace vk2::markup {
@@ -79,10 +79,8 @@ int32_t ListItem::DrawItem(MCanvas* canvas, const RectI* rect, uint32_t state, i
 }
 
 int32_t ListItem::ItemHeight() {
-  MFont* font = WindowFont(owner_);
-  FontMetrics metrics;
-  if (!font || font->GetMetrics(&metrics) != 0 || metrics.lineHeight <= 0) return 0;
-  return metrics.lineHeight + kRowPadding;
+  const int32_t lineHeight = FontLineHeight(WindowFont(owner_));
+  return lineHeight > 0 ? lineHeight + kRowPadding : 0;
 }
 
 }  // namespace vk2::markup

@@ -2,9 +2,10 @@
 
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
+#include "markup/controls/control_methods.h"
 #include "markup/controls/control_properties.h"
-#include "markup/controls/hover_methods.h"
 #include "markup/controls/item_markup.h"
+#include "markup/controls/switch_methods.h"
 #include "markup/services/markup_services.h"
 #include "markup/window/script_events.h"
 #include "markup/window/window_methods.h"
@@ -16,7 +17,7 @@ namespace {
 constexpr int32_t kMethodNoItem = -2;
 
 Picker* PickerOf(const HandlerCall& call) {
-  return reinterpret_cast<Picker*>(call.handlerData);
+  return ControlOfCall<Picker>(call);
 }
 
 ListItem* CurrentItem(Picker* picker) {
@@ -37,7 +38,7 @@ int32_t GetCurrentItem(HandlerCall& call) {
 int32_t GetCurrentItemIndex(HandlerCall& call) {
   if (CallArgumentCount(call) != 0) return kMethodBadArguments;
   MPicker* part = PickerOf(call)->PickerPart();
-  SetResultText(call, TString::Format(u"%d", part ? part->GetCurrent() : -1));
+  SetMethodResult(call, TString::Format(u"%d", part ? part->GetCurrent() : -1));
   return kMethodDone;
 }
 
@@ -46,14 +47,14 @@ int32_t SetCurrentItem(HandlerCall& call) {
   TString text;
   RefPtr<MScriptObject> data;
   ReadItemValue(CallArgument(call, 0), &text, &data);
-  if (text.IsEmpty()) return RejectCall(call, kMsgNoText);
+  if (text.IsEmpty()) return RejectMethod(call, kMsgNoText);
   Picker* picker = PickerOf(call);
   ListItem* item = CurrentItem(picker);
   if (!item) return kMethodNoItem;
   item->SetText(text);
   item->SetData(data.Get());
   picker->ItemsChanged();
-  SetResultText(call, TString(u"set"));
+  SetMethodResult(call, TString(u"set"));
   return kMethodDone;
 }
 
@@ -61,25 +62,19 @@ int32_t SetCurrentItemIndex(HandlerCall& call) {
   if (CallArgumentCount(call) != 1) return kMethodBadArguments;
   int32_t index = 0;
   if (!ReadLeadingIndex(ValueText(CallArgument(call, 0)), &index))
-    return RejectCall(call, kMsgNotIndex);
+    return RejectMethod(call, kMsgNotIndex);
   MPicker* part = PickerOf(call)->PickerPart();
   const int32_t result = part ? part->SetCurrent(index) : kErrNotFound;
   if (result >= 0) return kMethodDone;
   const TString message = ErrorText(result);
-  return RejectCall(call, message.IsEmpty() ? u"unknown error" : message.c_str());
+  return RejectMethod(call, message.IsEmpty() ? TString(u"unknown error") : message);
 }
 
-struct PickerMethod {
-  const char16_t* name;
-  const char16_t* help;
-  ScriptHandler handler;
-};
-
-constexpr PickerMethod kPickerMethods[] = {
-    {u"GetCurrentItem", u"Get the currently selected item", &GetCurrentItem},
-    {u"GetCurrentItemIndex", u"Get the currently selected item's index", &GetCurrentItemIndex},
-    {u"SetCurrentItem", u"Get the currently selected item", &SetCurrentItem},
-    {u"SetCurrentItemIndex", u"Get the currently selected item by index", &SetCurrentItemIndex},
+constexpr ControlMethod kPickerMethods[] = {
+    {u"GetCurrentItem", &GetCurrentItem, u"Get the currently selected item"},
+    {u"GetCurrentItemIndex", &GetCurrentItemIndex, u"Get the currently selected item's index"},
+    {u"SetCurrentItem", &SetCurrentItem, u"Get the currently selected item"},
+    {u"SetCurrentItemIndex", &SetCurrentItemIndex, u"Get the currently selected item by index"},
 };
 
 bool DrawBackground(MImageStyleDrawing* style, MWindowElement* window, MCanvas* canvas) {
@@ -94,39 +89,14 @@ bool DrawBackground(MImageStyleDrawing* style, MWindowElement* window, MCanvas* 
 
 Picker::Picker(MUnknown* controlling) : MarkupWindow(controlling), face_(this) {}
 
-Picker::Face::Face(Picker* owner)
-    : ElementFace(static_cast<MWindowElement*>(owner), owner), picker_(owner) {}
+Picker::Face::Face(Picker* owner) : ButtonSlotsFace(owner), picker_(owner) {}
 
 #define VK2_TO_PART(call, fallback)      \
   MPicker* part = picker_->PickerPart(); \
   return part ? part->call : fallback
 
-int32_t Picker::Face::SetLogicState(uint32_t state, int32_t notify) {
-  VK2_TO_PART(SetLogicState(state, notify), kErrNotFound);
-}
-int32_t Picker::Face::GetLogicState() {
-  VK2_TO_PART(GetLogicState(), 0);
-}
-int32_t Picker::Face::SetStateCount(int32_t count) {
-  VK2_TO_PART(SetStateCount(count), kErrNotFound);
-}
-int32_t Picker::Face::SetRepeatDelay(int32_t delayMs) {
-  VK2_TO_PART(SetRepeatDelay(delayMs), kErrNotFound);
-}
-int32_t Picker::Face::GetStateCount() {
-  VK2_TO_PART(GetStateCount(), 0);
-}
-int32_t Picker::Face::GetRepeatDelay() {
-  VK2_TO_PART(GetRepeatDelay(), 0);
-}
-int32_t Picker::Face::GetChecked() {
-  VK2_TO_PART(GetChecked(), 0);
-}
-int32_t Picker::Face::SetChecked(int32_t checked) {
-  VK2_TO_PART(SetChecked(checked), kErrNotFound);
-}
-int32_t Picker::Face::GetVisualState() {
-  VK2_TO_PART(GetVisualState(), 0);
+MPicker* Picker::Face::ButtonPart() {
+  return picker_->PickerPart();
 }
 int32_t Picker::Face::GetItems(MItemList** out) {
   VK2_TO_PART(GetItems(out), kErrNotFound);
@@ -172,15 +142,10 @@ void Picker::SetUpControl() {
   nextId_ = 1;
   RemoveAllItems();
   MScriptObject* script = Script();
-  auto* registry =
-      script ? static_cast<MScriptMemberRegistry*>(script->GetMemberRegistry()) : nullptr;
-  if (!registry) return;
+  if (!script || !script->GetMemberRegistry()) return;
   script->SetClassName(TString(u"MML_Picker"));
   RegisterHoverMethods(script, static_cast<MWindowElement*>(this));
-  for (const PickerMethod& method : kPickerMethods) {
-    registry->AddFunction(TString(method.name), TString(method.help), false, method.handler, script,
-                          reinterpret_cast<uintptr_t>(this), 0);
-  }
+  RegisterControlMethods(script, this, kPickerMethods);
   RegisterItemMethods(script, this, ItemArgStyle::kPicker);
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "interfaces/gui/controls.h"
+#include "markup/controls/button_slots_face.h"
 #include "markup/controls/control_base.h"
 #include "markup/controls/item_methods.h"
 #include "markup/controls/item_styles.h"
@@ -41,18 +42,9 @@ class Picker final : public MarkupWindow, private ItemOwner {
   MUnknown* QueryMore(const Guid& iid) override;
 
  private:
-  class Face final : public ElementFace<MPicker> {
+  class Face final : public ButtonSlotsFace<MPicker> {
    public:
     explicit Face(Picker* owner);
-    int32_t SetLogicState(uint32_t state, int32_t notify) override;
-    int32_t GetLogicState() override;
-    int32_t SetStateCount(int32_t count) override;
-    int32_t SetRepeatDelay(int32_t delayMs) override;
-    int32_t GetStateCount() override;
-    int32_t GetRepeatDelay() override;
-    int32_t GetChecked() override;
-    int32_t SetChecked(int32_t checked) override;
-    int32_t GetVisualState() override;
     int32_t GetItems(MItemList** out) override;
     int32_t ItemsChanged() override;
     int32_t GetCurrent() override;
@@ -61,6 +53,9 @@ class Picker final : public MarkupWindow, private ItemOwner {
     int32_t CloseMenu() override;
     int32_t PaintMenuBackground(MWindowElement* menu, MCanvas* canvas, uintptr_t unused) override;
     MWindowElement* MenuWindow() override;
+
+   protected:
+    MPicker* ButtonPart() override;
 
    private:
     Picker* picker_;

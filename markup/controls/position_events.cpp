@@ -18,15 +18,7 @@ bool ReadBoolean(const TString& text) {
 }  // namespace
 
 RefPtr<MScriptObject> MakePositionParams(int32_t intPos, double realPos) {
-  RefPtr<MScriptObject> params = NewScriptItem();
-  ScriptDataEntity* data = params ? AsDataEntity(params.Get()) : nullptr;
-  if (!data) return nullptr;
-  params->SetName(TString(u"params"));
-  MScriptObject* position = data->AppendNew();
-  if (!position) return nullptr;
-  AddArrayMember(position, IntToString(intPos), TString(u"int"));
-  AddArrayMember(position, DoubleToString(realPos), TString(u"real"));
-  return MakeEventScope(params.Get());
+  return MakeRecordParams({{u"int", IntToString(intPos)}, {u"real", DoubleToString(realPos)}});
 }
 
 std::optional<bool> FireScriptQuery(MScriptObject* script, const char16_t* name,
@@ -60,6 +52,16 @@ int32_t FirePositionEvent(MScriptObject* script, uint32_t code, int32_t intPos, 
   RefPtr<MScriptObject> params;
   if (code == kNotifyPosChange) params = MakePositionParams(intPos, realPos);
   return FireScriptQuery(script, name, params.Get()).value_or(true) ? 1 : 0;
+}
+
+std::optional<int32_t> AnswerPositionNotification(PositionOwner& owner, MScriptObject* script,
+                                                  uint32_t code, uintptr_t argument) {
+  if (!PositionEventName(code) || !script) return std::nullopt;
+  // A handler may close the window.
+  RefPtr<MWindowElement> keep(owner.PositionWindow());
+  const int32_t position =
+      code == kNotifyQueryPosChange ? 0 : static_cast<int32_t>(static_cast<intptr_t>(argument));
+  return FirePositionEvent(script, code, position, owner.PositionReal());
 }
 
 }  // namespace vk2::markup

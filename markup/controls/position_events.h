@@ -8,6 +8,7 @@
 
 #include "foundation/util/ref_ptr.h"
 #include "interfaces/script/script_object.h"
+#include "markup/controls/position_methods.h"
 
 namespace vk2::markup {
 
@@ -25,5 +26,10 @@ const char16_t* PositionEventName(uint32_t code);
 // Fires the event of a position notification; the answer to the part: the handler's result,
 // true (1) without a handler. `intPos`/`realPos` are the position 0x103 reports.
 int32_t FirePositionEvent(MScriptObject* script, uint32_t code, int32_t intPos, double realPos);
+
+// A control's answer to its part's notification `code`: the position event's answer for 0x102
+// to 0x104 when the control has a script object; empty otherwise (the part handles it).
+std::optional<int32_t> AnswerPositionNotification(PositionOwner& owner, MScriptObject* script,
+                                                  uint32_t code, uintptr_t argument);
 
 }  // namespace vk2::markup

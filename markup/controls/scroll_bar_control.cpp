@@ -45,8 +45,7 @@ bool DrawOneStyle(MImageStyleDrawing* style, MCanvas* canvas, const RectI& rect,
 
 // ---- The MScrollBar face --------------------------------------------------------------------
 
-ScrollBarFace::ScrollBarFace(ScrollBarControl* owner)
-    : ElementFace(static_cast<MWindowElement*>(owner), owner), bar_(owner) {}
+ScrollBarFace::ScrollBarFace(ScrollBarControl* owner) : ElementFace(owner), bar_(owner) {}
 
 MScrollBar* ScrollBarFace::Part() {
   if (!part_)
@@ -91,7 +90,7 @@ int32_t ScrollBarFace::ThumbPaint(MCanvas* canvas, uint32_t a, uint32_t b, const
   const double own[3] = {weights ? weights[0] + weights[3] : 1.0, weights ? weights[2] : 0.0,
                          weights ? weights[1] : 0.0};
   uint32_t flags = 0;
-  Owner()->GetValue(kValueStateFlags, &flags, sizeof flags);
+  Window()->GetValue(kValueStateFlags, &flags, sizeof flags);
   const double opacity = (flags & kStateDisabledLook) ? 0.5 : 1.0;
   return DrawOneStyle(thumb, canvas, *rect, own, (flags & kStateComposite) != 0, opacity) ? 1 : 0;
 }

@@ -5,10 +5,11 @@
 #include "component/script/script_report.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
+#include "markup/controls/control_methods.h"
 #include "markup/controls/control_properties.h"
-#include "markup/controls/hover_methods.h"
 #include "markup/controls/item_markup.h"
 #include "markup/controls/scroll_bar_control.h"
+#include "markup/controls/switch_methods.h"
 #include "markup/window/script_events.h"
 #include "markup/window/window_methods.h"
 
@@ -20,7 +21,7 @@ constexpr uint32_t kBarPlacement =
     kPlaceVisible | kPlaceEnabled | kPlaceClipToParent | kPlaceNoFocus;
 
 SelectionList* ListOf(const HandlerCall& call) {
-  return reinterpret_cast<SelectionList*>(call.handlerData);
+  return ControlOfCall<SelectionList>(call);
 }
 
 const char16_t* TrueFalse(bool value) {
@@ -53,8 +54,8 @@ int32_t IsItemIndexSelected(HandlerCall& call) {
   RefPtr<MItemList> items = list->ItemList();
   MSelectionList* part = list->ListPart();
   if (!items || !part || !items->ItemAt(static_cast<int32_t>(index)))
-    return RejectCall(call, kMsgOutOfRange);
-  SetResultText(call, TString(TrueFalse(part->IsSelected(static_cast<int32_t>(index)) != 0)));
+    return RejectMethod(call, kMsgOutOfRange);
+  SetMethodResult(call, TString(TrueFalse(part->IsSelected(static_cast<int32_t>(index)) != 0)));
   return kMethodDone;
 }
 
@@ -66,8 +67,8 @@ int32_t IsItemSelected(HandlerCall& call) {
   RefPtr<MItemList> items = list->ItemList();
   MSelectionList* part = list->ListPart();
   const int32_t index = FindItemByText(items.Get(), name);
-  if (index < 0 || !part) return RejectCall(call, kMsgTextNotFound);
-  SetResultText(call, TString(TrueFalse(part->IsSelected(index) != 0)));
+  if (index < 0 || !part) return RejectMethod(call, kMsgTextNotFound);
+  SetMethodResult(call, TString(TrueFalse(part->IsSelected(index) != 0)));
   return kMethodDone;
 }
 
@@ -78,8 +79,8 @@ int32_t SelectItemIndex(HandlerCall& call) {
     return kMethodBadArguments;
   MSelectionList* part = ListOf(call)->ListPart();
   if (!part || part->SetSelected(static_cast<int32_t>(index), selected ? 1 : 0) < 0)
-    return RejectCall(call, kMsgOutOfRange);
-  SetResultText(call, TString(u"set"));
+    return RejectMethod(call, kMsgOutOfRange);
+  SetMethodResult(call, TString(u"set"));
   return kMethodDone;
 }
 
@@ -93,29 +94,22 @@ int32_t SelectedItem(HandlerCall& call) {
   MSelectionList* part = list->ListPart();
   const int32_t index = FindItemByText(items.Get(), name);
   if (index < 0 || !part || part->SetSelected(index, selected ? 1 : 0) < 0)
-    return RejectCall(call, kMsgTextNotFound);
-  SetResultText(call, TString(u"set"));
+    return RejectMethod(call, kMsgTextNotFound);
+  SetMethodResult(call, TString(u"set"));
   return kMethodDone;
 }
 
-struct ListMethod {
-  const char16_t* name;
-  const char16_t* help;
-  ScriptHandler handler;
-};
-
-constexpr ListMethod kListMethods[] = {
-    {u"GetSelectionArray",
+constexpr ControlMethod kListMethods[] = {
+    {u"GetSelectionArray", &GetSelectionArray,
      u"Returns an array with the name of each item in the list and whether or not it is "
-     u"selected",
-     &GetSelectionArray},
-    {u"IsItemIndexSelected", u"Returns whether the supplied index is selected or not",
-     &IsItemIndexSelected},
-    {u"IsItemSelected", u"Returns whether the item with the supplied name is selected or not",
-     &IsItemSelected},
-    {u"SelectItemIndex", u"Change whether the supplied index is selected or not", &SelectItemIndex},
-    {u"SelectedItem", u"Change whether the item with the supplied name is selected or not",
-     &SelectedItem},
+     u"selected"},
+    {u"IsItemIndexSelected", &IsItemIndexSelected,
+     u"Returns whether the supplied index is selected or not"},
+    {u"IsItemSelected", &IsItemSelected,
+     u"Returns whether the item with the supplied name is selected or not"},
+    {u"SelectItemIndex", &SelectItemIndex, u"Change whether the supplied index is selected or not"},
+    {u"SelectedItem", &SelectedItem,
+     u"Change whether the item with the supplied name is selected or not"},
 };
 
 // The placement of a bar: edges as fractions of the list plus pixels.
@@ -149,8 +143,7 @@ SelectionList::SelectionList(MUnknown* controlling) : MarkupWindow(controlling),
 
 SelectionList::~SelectionList() = default;
 
-SelectionList::Face::Face(SelectionList* owner)
-    : ElementFace(static_cast<MWindowElement*>(owner), owner), list_(owner) {}
+SelectionList::Face::Face(SelectionList* owner) : ElementFace(owner), list_(owner) {}
 
 #define VK2_TO_PART(call, fallback)         \
   MSelectionList* part = list_->ListPart(); \
@@ -205,15 +198,10 @@ void SelectionList::SetUpControl() {
   MakeScrollBars();
   nextId_ = 1;
   MScriptObject* script = Script();
-  auto* registry =
-      script ? static_cast<MScriptMemberRegistry*>(script->GetMemberRegistry()) : nullptr;
-  if (!registry) return;
+  if (!script || !script->GetMemberRegistry()) return;
   script->SetClassName(TString(u"MML_SelectionList"));
   RegisterHoverMethods(script, static_cast<MWindowElement*>(this));
-  for (const ListMethod& method : kListMethods) {
-    registry->AddFunction(TString(method.name), TString(method.help), false, method.handler, script,
-                          reinterpret_cast<uintptr_t>(this), 0);
-  }
+  RegisterControlMethods(script, this, kListMethods);
   RegisterItemMethods(script, this, ItemArgStyle::kList);
 }
 

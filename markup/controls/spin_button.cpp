@@ -35,33 +35,11 @@ double RadialKnobAngle(std::optional<int32_t> start, std::optional<int32_t> stop
 
 SpinButton::SpinButton(MUnknown* controlling) : MarkupWindow(controlling), face_(this) {}
 
-SpinButton::Face::Face(SpinButton* owner)
-    : ElementFace(static_cast<MWindowElement*>(owner), owner), spin_(owner) {}
-
-#define VK2_TO_PART(call, fallback)      \
-  MSpinButton* part = spin_->SpinPart(); \
-  return part ? part->call : fallback
-
-int32_t SpinButton::Face::GetIntPos() {
-  VK2_TO_PART(GetIntPos(), 0);
-}
-int32_t SpinButton::Face::SetRealPos(double position) {
-  VK2_TO_PART(SetRealPos(position), kErrNotFound);
-}
-int32_t SpinButton::Face::SetIntPos(int32_t position) {
-  VK2_TO_PART(SetIntPos(position), kErrNotFound);
-}
-double SpinButton::Face::GetRealPos() {
-  VK2_TO_PART(GetRealPos(), 0.0);
-}
-
-#undef VK2_TO_PART
-
 int32_t SpinButton::Face::KnobCentre(PointI* out) {
-  return spin_->KnobCentre(out);
+  return OwnerControl()->KnobCentre(out);
 }
 int32_t SpinButton::Face::ValuePaint(MCanvas* canvas, const KnobPaintRecord* record) {
-  return spin_->ValuePaint(canvas, record);
+  return OwnerControl()->ValuePaint(canvas, record);
 }
 
 MSpinButton* SpinButton::SpinPart() {
@@ -102,12 +80,8 @@ void SpinButton::LoadProperties(MInterfaceDefinition* iface) {
 }
 
 int32_t SpinButton::Notify(uint32_t code, uintptr_t argument) {
-  if (PositionEventName(code) && Script()) {
-    RefPtr<MWindowElement> keep(static_cast<MWindowElement*>(this));
-    const int32_t position =
-        code == kNotifyQueryPosChange ? 0 : static_cast<int32_t>(static_cast<intptr_t>(argument));
-    return FirePositionEvent(Script(), code, position, PositionReal());
-  }
+  if (const auto answer = AnswerPositionNotification(*this, Script(), code, argument))
+    return *answer;
   if (code == kNotifyCreated) {
     const Element property = PropertyElementOf(GetDefinition());
     const ControlProperties read(property, nullptr);
@@ -164,24 +138,6 @@ int32_t SpinButton::ValuePaint(MCanvas* canvas, const KnobPaintRecord* record) {
 int32_t SpinButton::HasNoLook() {
   MWindowDefinition* definition = GetDefinition();
   return !definition || definition->IsEmpty(0) != 0 ? 1 : 0;
-}
-
-int32_t SpinButton::PositionInt() {
-  MSpinButton* part = SpinPart();
-  return part ? part->GetIntPos() : 0;
-}
-
-double SpinButton::PositionReal() {
-  MSpinButton* part = SpinPart();
-  return part ? part->GetRealPos() : 0.0;
-}
-
-void SpinButton::SetPositionInt(int32_t position) {
-  if (MSpinButton* part = SpinPart()) part->SetIntPos(position);
-}
-
-void SpinButton::SetPositionReal(double position) {
-  if (MSpinButton* part = SpinPart()) part->SetRealPos(position);
 }
 
 }  // namespace vk2::markup

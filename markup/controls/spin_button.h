@@ -9,7 +9,7 @@
 
 #include "interfaces/gui/controls.h"
 #include "markup/controls/control_base.h"
-#include "markup/controls/position_methods.h"
+#include "markup/controls/part_position.h"
 
 namespace vk2::markup {
 
@@ -17,7 +17,7 @@ namespace vk2::markup {
 // angles 0 and 360 when not given.
 double RadialKnobAngle(std::optional<int32_t> start, std::optional<int32_t> stop, double p);
 
-class SpinButton final : public MarkupWindow, private PositionOwner {
+class SpinButton final : public MarkupWindow, public PartPosition<MSpinButton> {
  public:
   explicit SpinButton(MUnknown* controlling);
 
@@ -40,25 +40,15 @@ class SpinButton final : public MarkupWindow, private PositionOwner {
   MUnknown* QueryMore(const Guid& iid) override;
 
  private:
-  class Face final : public ElementFace<MSpinButton> {
+  class Face final : public PositionFace<MSpinButton, SpinButton> {
    public:
-    explicit Face(SpinButton* owner);
+    explicit Face(SpinButton* owner) : PositionFace(owner) {}
     int32_t KnobCentre(PointI* out) override;
-    int32_t GetIntPos() override;
-    int32_t SetRealPos(double position) override;
-    int32_t SetIntPos(int32_t position) override;
-    double GetRealPos() override;
     int32_t ValuePaint(MCanvas* canvas, const KnobPaintRecord* record) override;
-
-   private:
-    SpinButton* spin_;
   };
 
-  // PositionOwner.
-  int32_t PositionInt() override;
-  double PositionReal() override;
-  void SetPositionInt(int32_t position) override;
-  void SetPositionReal(double position) override;
+  // PartPosition.
+  MSpinButton* PositionPart() override { return SpinPart(); }
   MWindowElement* PositionWindow() override { return this; }
 
   Face face_;

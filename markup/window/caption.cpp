@@ -7,6 +7,7 @@
 #include "interfaces/graphics/font.h"
 #include "markup/definition/state_styles.h"
 #include "markup/tween/tween.h"
+#include "markup/window/window_font.h"
 
 namespace vk2::markup {
 namespace {
@@ -14,19 +15,6 @@ namespace {
 constexpr uint64_t kTextBlend = 0x1000001000Full;  // PS_NORMAL
 constexpr uint32_t kLookBits[4] = {0x10, 2, 4, 8};
 constexpr uint32_t kShadowAlpha = 0xC0;
-
-int32_t LineHeight(MFont* font) {
-  FontMetrics metrics;
-  return font->GetMetrics(&metrics) == kOk ? metrics.lineHeight : 0;
-}
-
-// The window's `font` property as a font (no reference added), or null.
-MFont* WindowFont(MWindowElement* window) {
-  PropertyValue value;
-  if (!window || window->GetProperty(u"font", &value) != kOk || !value.object) return nullptr;
-  if (value.type != kPropertyInterface) return nullptr;
-  return QueryBorrowed<MFont>(static_cast<MUnknown*>(value.object), kIID_MFont);
-}
 
 }  // namespace
 
@@ -46,7 +34,7 @@ int32_t Caption::Measure(SizeI* out, MWindowElement* window, int32_t half) {
   *out = SizeI{0, 0};
   MFont* font = WindowFont(window);
   if (!font) return kOk;
-  const int32_t h = LineHeight(font);
+  const int32_t h = FontLineHeight(font);
   const int32_t margin = half ? 2 * (h / 2) : 2 * h;
   out->width = font->TextWidth(text_.c_str(), static_cast<int32_t>(text_.Length())) + 1 + margin;
   out->height = h + 5;
@@ -74,7 +62,7 @@ int32_t Caption::Draw(const RectI& rect, MCanvas* canvas, const double* weights,
 
   MFont* font = WindowFont(window);
   if (text_.IsEmpty() || !font) return 1;
-  const int32_t h = LineHeight(font);
+  const int32_t h = FontLineHeight(font);
   const int32_t margin = (stateBits & kTextFontHalfMargin) ? h / 2 : h;
   RectI textRect{rect.left + margin, rect.top + 2, rect.right - margin, rect.bottom - 2};
   textRect.top += (textRect.Height() - h) / 2;

@@ -43,20 +43,20 @@ RefPtr<MScriptObject> MakeEventParams(std::initializer_list<TString> values) {
   return Scope(params.Get());
 }
 
-RefPtr<MScriptObject> MakeEventScope(MScriptObject* params) {
-  return Scope(params);
-}
-
-RefPtr<MScriptObject> MakePointParams(int32_t x, int32_t y) {
+RefPtr<MScriptObject> MakeRecordParams(std::initializer_list<EventMember> members) {
   RefPtr<MScriptObject> params = NewScriptItem();
   ScriptDataEntity* data = params ? AsDataEntity(params.Get()) : nullptr;
   if (!data) return nullptr;
   params->SetName(TString(u"params"));
-  MScriptObject* point = data->AppendNew();
-  if (!point) return nullptr;
-  AddArrayMember(point, TString::Format(u"%d", x), TString(u"x"));
-  AddArrayMember(point, TString::Format(u"%d", y), TString(u"y"));
+  MScriptObject* record = data->AppendNew();
+  if (!record) return nullptr;
+  for (const EventMember& member : members)
+    AddArrayMember(record, member.value, TString(member.name));
   return Scope(params.Get());
+}
+
+RefPtr<MScriptObject> MakePointParams(int32_t x, int32_t y) {
+  return MakeRecordParams({{u"x", TString::Format(u"%d", x)}, {u"y", TString::Format(u"%d", y)}});
 }
 
 bool FireScriptEvent(MScriptObject* script, const char16_t* name, MScriptObject* params) {

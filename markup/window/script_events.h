@@ -17,8 +17,12 @@ MScriptEngine* MarkupScriptEngine();
 RefPtr<MScriptObject> NewScriptItem();
 // A scope holding a data item "params" with `values` as unnamed array members.
 RefPtr<MScriptObject> MakeEventParams(std::initializer_list<TString> values);
-// A scope holding `params` (a data item named "params") under its name, or null.
-RefPtr<MScriptObject> MakeEventScope(MScriptObject* params);
+struct EventMember {
+  const char16_t* name;
+  TString value;
+};
+// A scope holding "params" with one array member that carries `members` by name, or null.
+RefPtr<MScriptObject> MakeRecordParams(std::initializer_list<EventMember> members);
 // "params" holding one array with the members "x" and "y".
 RefPtr<MScriptObject> MakePointParams(int32_t x, int32_t y);
 // False when the script object has no member of that name or the call fails.

@@ -100,8 +100,8 @@ int32_t RunCreateWindow(HandlerCall& call, MarkupWindow* window) {
   request.parent = window;
   request.placementGiven = true;
   for (size_t i = 0; i < 4; ++i) {
-    request.offset[i] = offset[i];
-    request.alignment[i] = alignment[i];
+    request.placement.offset[i] = offset[i];
+    request.placement.alignment[i] = alignment[i];
   }
   request.style = (visible ? kWindowStyleVisible : 0u) | static_cast<uint32_t>(flags);
   request.mode = belowParent ? kPlaceModeBelowParent : kPlaceModeTop;

@@ -16,10 +16,7 @@ PlacementRecord Placement(WindowDefinition* definition, const WindowCreateReques
   PlacementRecord record;
   record.parent = request.parent;
   if (request.placementGiven) {
-    for (int32_t i = 0; i < 4; ++i) {
-      record.rect.offset[i] = request.offset[i];
-      record.rect.alignment[i] = request.alignment[i];
-    }
+    record.rect = request.placement;
   } else {
     definition->GetOffsetRect(record.rect.offset);
     definition->GetFractionRect(record.rect.alignment);
@@ -49,13 +46,32 @@ int32_t PlaceOnNewHost(MarkupWindow* window, WindowDefinition* definition,
   return kOk;
 }
 
+// An element made earlier from this definition, anchored again under the request's parent.
+int32_t PlaceAgain(WindowDefinition* definition, const WindowCreateRequest& request,
+                   RefPtr<MWindowElement>* out) {
+  if (!(request.typeClass == Guid{}) && !(request.typeClass == definition->TypeClass()))
+    return kErrNotFound;
+  const TString name =
+      request.createName && *request.createName ? TString(request.createName) : definition->Name();
+  const PlacementRecord placement = Placement(definition, request, name);
+  MWindowElement* window = request.existing;
+  if (window->PostCommand(kCmdPlacement, 0, 0, reinterpret_cast<uintptr_t>(&placement), nullptr, 0,
+                          0) != kOk)
+    return kErrFailed;
+  *out = RefPtr<MWindowElement>(window);
+  return kOk;
+}
+
 }  // namespace
 
 int32_t CreateWindowTree(InterfaceDefinition* owner, WindowDefinition* definition,
                          const WindowCreateRequest& request, RefPtr<MWindowElement>* out) {
   if (!owner || !definition || !out) return kErrMissingArg;
-  const WidgetKind* kind = FindWidgetKind(definition->TypeClass());
-  if (!kind) return kErrNotFound;
+  if (request.existing) return PlaceAgain(definition, request, out);
+  const bool madeAsGiven = !(request.typeClass == Guid{});
+  const WidgetKind* kind =
+      FindWidgetKind(madeAsGiven ? request.typeClass : definition->TypeClass());
+  if (!kind) return kErrNoInterface;  // the window is there; no widget serves its class
   RefPtr<MarkupWindow> window = MakeWidget(*kind);
   if (!window) return kErrOutOfMemory;
   PropertyValue self;
@@ -69,10 +85,13 @@ int32_t CreateWindowTree(InterfaceDefinition* owner, WindowDefinition* definitio
       request.createName && *request.createName ? TString(request.createName) : definition->Name();
   const PlacementRecord placement = Placement(definition, request, name);
   if (request.parent) {
-    // Attached at once, so the parent holds the window and the tree stands before OnInit; the
-    // placement command then anchors it.
+    // Attached at once, so the parent holds the window and the tree stands before OnInit; it
+    // takes its anchored place at once too, so its size is known when creation returns, and the
+    // placement command then applies the rest (shown, enabled).
     if (placement.name) window->SetValue(kValueName, &placement.name, sizeof placement.name);
     if (request.parent->AttachChild(window.Get(), placement.mode) != kOk) return kErrFailed;
+    window->SetValue(kValueAlignment, placement.rect.alignment, sizeof placement.rect.alignment);
+    window->SetValue(kValueOffset, placement.rect.offset, sizeof placement.rect.offset);
     PlacementRecord anchor = placement;
     anchor.parent = nullptr;  // already under its parent: only anchor it there
     if (window->PostCommand(kCmdPlacement, 0, 0, reinterpret_cast<uintptr_t>(&anchor), nullptr, 0,

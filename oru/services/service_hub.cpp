@@ -6,6 +6,7 @@
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 #include "oru/services/console.h"
+#include "oru/services/enumeration_service.h"
 #include "oru/services/ini/ini_file.h"
 #include "oru/services/language/language_service.h"
 #include "oru/services/prefs/preference_store.h"
@@ -69,6 +70,9 @@ int32_t ServiceHub::Create(const Guid& iid, void** out, MUnknown* outer) {
     return HandOutNew(new (std::nothrow) XmlDocumentObject, iid, out);
   }
   if (GuidEquals(iid, kIID_MIniFile)) return HandOutNew(new (std::nothrow) IniFileObject, iid, out);
+  if (GuidEquals(iid, kIID_MEnumerationService)) {
+    return HandOutNew(new (std::nothrow) EnumerationServiceObject, iid, out);
+  }
   return kErrNoInterface;
 }
 

@@ -5,12 +5,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <utility>
+
+#include "oru/gui/backend/png_dump.h"
 
 #define STB_IMAGE_STATIC
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_PNG
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 #pragma GCC diagnostic ignored "-Wsign-compare"
@@ -19,7 +20,6 @@
 #pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
 #pragma GCC diagnostic ignored "-Wdouble-promotion"
 #include <stb_image.h>
-#include <stb_image_write.h>
 #pragma GCC diagnostic pop
 
 namespace vk2::test {
@@ -72,28 +72,10 @@ std::string GoldenOutputFolder() {
 }
 
 RgbaImage StraightRgba(const SurfaceView& pixels) {
-  RgbaImage image;
-  if (pixels.Empty() || pixels.format != PixelFormat::kArgb32) return image;
-  image.width = pixels.width;
-  image.height = pixels.height;
-  image.rgba.resize(static_cast<size_t>(pixels.width) * pixels.height * 4);
-  size_t o = 0;
-  for (int32_t y = 0; y < pixels.height; ++y) {
-    const uint32_t* row = pixels.Argb(y);
-    for (int32_t x = 0; x < pixels.width; ++x) {
-      const uint32_t p = row[x];
-      const uint32_t a = p >> 24;
-      // Rounded as the headless backend's PNG dump rounds, so a dump compares exactly.
-      auto straight = [a](uint32_t c) {
-        return a == 0 ? 0u : std::min(255u, (c * 255 + a / 2) / a);
-      };
-      image.rgba[o++] = static_cast<uint8_t>(straight((p >> 16) & 0xFF));
-      image.rgba[o++] = static_cast<uint8_t>(straight((p >> 8) & 0xFF));
-      image.rgba[o++] = static_cast<uint8_t>(straight(p & 0xFF));
-      image.rgba[o++] = static_cast<uint8_t>(a);
-    }
-  }
-  return image;
+  // The headless backend's own conversion, so a dump compares exactly.
+  std::vector<uint8_t> rgba = gui::StraightRgba(pixels);
+  if (rgba.empty()) return {};
+  return RgbaImage{pixels.width, pixels.height, std::move(rgba)};
 }
 
 RgbaImage ReadPngImage(const std::string& path) {
@@ -114,13 +96,7 @@ bool WritePngImage(const RgbaImage& image, const std::string& path) {
   std::error_code error;
   const fs::path parent = fs::path(path).parent_path();
   if (!parent.empty()) fs::create_directories(parent, error);
-  const std::string temp = path + ".part";
-  if (!stbi_write_png(temp.c_str(), image.width, image.height, 4, image.rgba.data(),
-                      image.width * 4)) {
-    std::remove(temp.c_str());
-    return false;
-  }
-  return std::rename(temp.c_str(), path.c_str()) == 0;
+  return gui::WriteRgbaPng(image.width, image.height, image.rgba.data(), path);
 }
 
 ::testing::AssertionResult MatchesGolden(const RgbaImage& actual, const std::string& goldenPath,

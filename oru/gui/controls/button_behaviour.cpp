@@ -4,6 +4,10 @@
 
 namespace vk2::gui {
 
+namespace {
+constexpr uint32_t kFadeFrameMs = 16;
+}  // namespace
+
 ButtonBehaviour::ButtonBehaviour(WindowPart& owner) : owner_(owner) {
   logic_.SetRepeatDelay(0);
 }
@@ -20,8 +24,43 @@ bool ButtonBehaviour::Inside(const PointI& point) const {
   return point.x >= 0 && point.y >= 0 && point.x < size.width && point.y < size.height;
 }
 
+uint64_t ButtonBehaviour::NowMs() const {
+  GuiLoop* loop = WindowPart::Loop();
+  return loop ? loop->NowMs() : 0;
+}
+
 void ButtonBehaviour::Apply(const ButtonOutcome& outcome) {
-  if (outcome.stateChanged || outcome.toggled) owner_.Repaint();
+  if (!outcome.stateChanged && !outcome.toggled) return;
+  // The fade starts when the state changes, not at the next paint.
+  AimFade(logic_.StateCount());
+  owner_.Repaint();
+}
+
+void ButtonBehaviour::AimFade(int32_t looks) {
+  ReadSwitches();
+  PropertyValue duration;
+  const bool hasDuration = owner_.Properties().Get(kPropFadeDuration, &duration) == 0 &&
+                           duration.type == kPropertyInteger;
+  const int32_t state = logic_.State();
+  const int32_t pointer = state == kButtonPressed ? kPointerLookHit
+                          : state == kButtonHover ? kPointerLookHover
+                                                  : kPointerLookNormal;
+  fade_.Aim(looks, logic_.VisualState(), pointer, NowMs(), hasDuration ? duration.integer : 0);
+  FollowFade();
+}
+
+void ButtonBehaviour::FollowFade() {
+  if (fadeTimer_ || !fade_.Fading(NowMs()) || owner_.IsDestroying() || !WindowPart::Loop()) return;
+  fadeTimer_ = owner_.StartTimer(kFadeFrameMs, [this] {
+    fadeTimer_ = 0;
+    owner_.Repaint();
+    FollowFade();
+  });
+}
+
+void ButtonBehaviour::StateWeights(double* out, int32_t looks) {
+  AimFade(looks);
+  fade_.Weights(NowMs(), out, looks);
 }
 
 int32_t ButtonBehaviour::SetLogicState(uint32_t state, int32_t notify) {
@@ -33,6 +72,7 @@ int32_t ButtonBehaviour::SetLogicState(uint32_t state, int32_t notify) {
 
 int32_t ButtonBehaviour::SetStateCount(int32_t count) {
   logic_.SetStateCount(count);
+  AimFade(count);
   owner_.Repaint();
   return 0;
 }
@@ -44,6 +84,7 @@ int32_t ButtonBehaviour::SetRepeatDelay(int32_t delayMs) {
 
 int32_t ButtonBehaviour::SetChecked(int32_t checked) {
   logic_.SetChecked(checked != 0);
+  AimFade(logic_.StateCount());
   owner_.Repaint();
   return 0;
 }
@@ -111,6 +152,10 @@ int32_t ButtonBehaviour::OnQuery(uint32_t code, uintptr_t a, uintptr_t b, uintpt
     case kQueryCaptureLost:
       Apply(logic_.Cancel());
       ArmRepeat();
+      return 1;
+    case kQueryStateWeights:
+      if (!a || static_cast<intptr_t>(b) <= 0) return 0;
+      StateWeights(reinterpret_cast<double*>(a), static_cast<int32_t>(b));
       return 1;
     default:
       return 0;

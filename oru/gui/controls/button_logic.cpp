@@ -17,6 +17,8 @@ ButtonOutcome ButtonLogic::SetState(int32_t state) {
 }
 
 int32_t ButtonLogic::VisualState() const {
+  // A toggle with one look per checked state shows its checked state, whatever the pointer does.
+  if (toggle_ && stateCount_ == 2) return checked_ ? 1 : 0;
   int32_t look = state_;
   if (look == kButtonPressedOutside) look = kButtonNormal;
   if (toggle_ && checked_ && look == kButtonNormal) look = kButtonPressed;

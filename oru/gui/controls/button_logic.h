@@ -40,7 +40,7 @@ class ButtonLogic {
   void SetStateCount(int32_t count) { stateCount_ = count; }
   int32_t StateCount() const { return stateCount_; }
   // The look to draw: the logic state, a checked toggle at rest shown pressed, held below the
-  // state count (pressed outside looks normal).
+  // state count (pressed outside looks normal); a toggle with two looks shows its checked flag.
   int32_t VisualState() const;
 
   ButtonOutcome PointerEnter();

@@ -41,7 +41,6 @@ void FillBarPart::ReadProperties() {
   if (!verticalSet_ && Properties().Get(kPropOrientation, &orientation) == 0 &&
       orientation.type == kPropertyString && orientation.text) {
     vertical_ = IsVerticalName(orientation.text);
-    reversed_ = WideCompare(orientation.text, u"top_to_bottom", false) == 0;
   }
 }
 
@@ -93,9 +92,8 @@ int32_t FillBarPart::HandleCentre(PointI* out, uint32_t, double position, uint32
   Face()->TrackRect(&track);
   position = std::clamp(position, 0.0, 1.0);
   if (vertical_) {
-    const double along = reversed_ ? position : 1.0 - position;
     *out = PointI{(track.left + track.right) / 2,
-                  track.top + static_cast<int32_t>(track.Height() * along)};
+                  track.top + static_cast<int32_t>(track.Height() * position)};
   } else {
     *out = PointI{track.left + static_cast<int32_t>(track.Width() * position),
                   (track.top + track.bottom) / 2};
@@ -117,8 +115,7 @@ double FillBarPart::RealPosAtPoint(const PointI* point) {
   Face()->TrackRect(&track);
   if (vertical_) {
     if (track.Height() <= 0) return 0.0;
-    const double along = std::clamp((point->y - track.top) / double(track.Height()), 0.0, 1.0);
-    return reversed_ ? along : 1.0 - along;
+    return std::clamp((point->y - track.top) / double(track.Height()), 0.0, 1.0);
   }
   if (track.Width() <= 0) return 0.0;
   return std::clamp((point->x - track.left) / double(track.Width()), 0.0, 1.0);

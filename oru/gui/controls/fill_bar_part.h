@@ -1,6 +1,8 @@
 // The fill bar part: a PositionModel moved by the pointer along a track, by the wheel and by
 // keys. Each change asks the wrapper first (0x102, which may refuse or alter it), then tells
-// it (0x103); letting go tells the final position (0x104).
+// it (0x103); letting go tells the final position (0x104). Both orientations count from the
+// track's start: the left edge, or the top edge of a vertical bar, is 0.0, as the markup's
+// layout draws it; which end looks filled is the wrapper's to draw.
 #pragma once
 
 #include "interfaces/gui/controls.h"
@@ -44,7 +46,6 @@ class FillBarPart final : public WindowPartOf<FillBarPart, MFillBar, kIID_MFillB
   PositionModel model_;
   bool vertical_ = false;
   bool verticalSet_ = false;
-  bool reversed_ = false;  // vertical with the minimum at the top
   bool dragging_ = false;
 };
 

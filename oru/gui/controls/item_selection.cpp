@@ -59,36 +59,17 @@ bool ItemSelection::Select(int32_t index, bool selected) {
 
 bool ItemSelection::Pick(int32_t index, ItemPick how) {
   if (index < 0 || index >= count_) return false;
-  const std::set<int32_t> before = selected_;
-  if (!multiple_ || (how == ItemPick::kRange && anchor_ < 0)) how = ItemPick::kOnly;
-  switch (how) {
-    case ItemPick::kOnly:
-      selected_ = {index};
-      anchor_ = index;
-      break;
-    case ItemPick::kToggle:
-      if (!selected_.erase(index)) selected_.insert(index);
-      anchor_ = index;
-      break;
-    case ItemPick::kRange:
-      selected_.clear();
-      for (int32_t i = std::min(anchor_, index); i <= std::max(anchor_, index); ++i) {
-        selected_.insert(i);
-      }
-      break;
-  }
+  if (!multiple_) how = ItemPick::kOnly;
+  const PickResult result = PickItem(selected_, index, anchor_, how, [](int32_t i) { return i; });
+  anchor_ = result.anchor;
   current_ = index;
   ScrollToShow(index);
-  return before != selected_;
+  return result.changed;
 }
 
 bool ItemSelection::Step(int32_t delta, bool extend) {
   if (count_ == 0) return false;
-  const int32_t target =
-      current_ < 0
-          ? 0
-          : static_cast<int32_t>(std::clamp<int64_t>(int64_t{current_} + delta, 0, count_ - 1));
-  return Pick(target, extend ? ItemPick::kRange : ItemPick::kOnly);
+  return Pick(SteppedIndex(current_, delta, count_), extend ? ItemPick::kRange : ItemPick::kOnly);
 }
 
 void ItemSelection::SetPageItems(int32_t items) {

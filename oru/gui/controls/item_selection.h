@@ -7,9 +7,9 @@
 #include <set>
 #include <vector>
 
-namespace vk2 {
+#include "oru/gui/controls/item_pick.h"
 
-enum class ItemPick { kOnly, kToggle, kRange };
+namespace vk2 {
 
 class ItemSelection {
  public:

@@ -255,13 +255,6 @@ bool ListViewModel::IsSelected(uint32_t id) {
   return selected_.count(id) != 0;
 }
 
-void ListViewModel::SelectRange(int32_t from, int32_t to, Notices& notices) {
-  if (from > to) std::swap(from, to);
-  for (int32_t i = from; i <= to; ++i) {
-    notices.selection |= selected_.insert(rows_[i]->GetId()).second;
-  }
-}
-
 void ListViewModel::MakeCurrent(int32_t index, Notices& notices) {
   const uint32_t id = rows_[index]->GetId();
   if (id != currentId_) {
@@ -270,40 +263,15 @@ void ListViewModel::MakeCurrent(int32_t index, Notices& notices) {
   }
 }
 
-void ListViewModel::PickRow(int32_t index, RowPick how) {
+void ListViewModel::PickRow(int32_t index, ItemPick how) {
   Notices notices;
   {
     Guard guard(lock_);
     if (!ValidRange(index, 1)) return;
-    const uint32_t id = rows_[index]->GetId();
-    int32_t anchor = FindId(anchorId_);
-    if (anchor < 0) anchor = index;
-    switch (how) {
-      case RowPick::kOnly:
-        notices.selection = selected_.size() != 1 || !selected_.count(id);
-        selected_ = {id};
-        anchorId_ = id;
-        break;
-      case RowPick::kToggle:
-        if (!selected_.erase(id)) selected_.insert(id);
-        notices.selection = true;
-        anchorId_ = id;
-        break;
-      case RowPick::kRange: {
-        std::unordered_set<uint32_t> previous;
-        previous.swap(selected_);
-        SelectRange(anchor, index, notices);
-        notices.selection = previous != selected_;
-        anchorId_ = rows_[anchor]->GetId();
-        break;
-      }
-      case RowPick::kAddRange:
-        SelectRange(anchor, index, notices);
-        anchorId_ = rows_[anchor]->GetId();
-        break;
-      case RowPick::kCurrentOnly:
-        break;
-    }
+    const PickResult result = PickItem(selected_, index, FindId(anchorId_), how,
+                                       [this](int32_t i) { return rows_[i]->GetId(); });
+    notices.selection = result.changed;
+    if (result.anchor >= 0) anchorId_ = rows_[result.anchor]->GetId();
     MakeCurrent(index, notices);
   }
   Deliver(notices);
@@ -313,7 +281,8 @@ void ListViewModel::SelectAll() {
   Notices notices;
   {
     Guard guard(lock_);
-    if (!rows_.empty()) SelectRange(0, static_cast<int32_t>(rows_.size()) - 1, notices);
+    for (const Row& row : rows_)
+      notices.selection |= selected_.insert(row->GetId()).second;
   }
   Deliver(notices);
 }
@@ -352,15 +321,13 @@ bool ListViewModel::SetCurrentId(uint32_t id) {
   return true;
 }
 
-void ListViewModel::StepCurrent(int32_t delta, RowPick how) {
+void ListViewModel::StepCurrent(int32_t delta, ItemPick how) {
   int32_t target = 0;
   {
     Guard guard(lock_);
     if (rows_.empty()) return;
     const int32_t current = FindId(currentId_);
-    target = current < 0 ? 0
-                         : static_cast<int32_t>(std::clamp<int64_t>(int64_t{current} + delta, 0,
-                                                                    int64_t(rows_.size()) - 1));
+    target = SteppedIndex(current, delta, static_cast<int32_t>(rows_.size()));
   }
   PickRow(target, how);
   ScrollToShow(IdAt(target));

@@ -10,6 +10,7 @@
 
 #include "foundation/util/ref_ptr.h"
 #include "interfaces/gui/list_view_items.h"
+#include "oru/gui/controls/item_pick.h"
 #include "platform/critical_section.h"
 
 namespace vk2 {
@@ -24,15 +25,6 @@ class ListViewObserver {
 
  protected:
   ~ListViewObserver() = default;
-};
-
-// How a click or key picks a row.
-enum class RowPick {
-  kOnly,         // the row alone is selected (plain click)
-  kToggle,       // the row's selection flips (Ctrl+click)
-  kRange,        // the rows from the anchor to this one alone are selected (Shift+click)
-  kAddRange,     // that range is added to the selection (Ctrl+Shift+click)
-  kCurrentOnly,  // the row becomes current, the selection stays (Ctrl+arrow)
 };
 
 class ListViewModel {
@@ -79,7 +71,7 @@ class ListViewModel {
   // Every identifier must be present, else nothing changes and the answer is false.
   bool SetSelection(const uint32_t* ids, int32_t count);
   bool IsSelected(uint32_t id);
-  void PickRow(int32_t index, RowPick how);
+  void PickRow(int32_t index, ItemPick how);
   void SelectAll();
   void ClearSelection();
 
@@ -89,7 +81,7 @@ class ListViewModel {
   bool SetCurrentId(uint32_t id);
   // Moves the current row by `delta` rows (arrows, page keys), kept within the list, picking
   // as `how` says; with no current row the first row becomes current.
-  void StepCurrent(int32_t delta, RowPick how);
+  void StepCurrent(int32_t delta, ItemPick how);
 
   // ---- scrolling ----
   void SetPageRows(int32_t rows);
@@ -127,7 +119,6 @@ class ListViewModel {
   // After rows left or changed: drops vanished ids from the selection and keeps a current row
   // at `formerCurrent` (the index it had) when its id vanished.
   void Prune(int32_t formerCurrent, Notices& notices);
-  void SelectRange(int32_t from, int32_t to, Notices& notices);
   void MakeCurrent(int32_t index, Notices& notices);
   void Deliver(const Notices& notices);
 

@@ -311,7 +311,7 @@ int32_t ListViewPart::InvalidateRows(int32_t first, int32_t end) {
 
 int32_t ListViewPart::SearchMatched(int32_t row) {
   if (row < 0 || row >= model_.RowCount()) return 0;
-  model_.PickRow(row, RowPick::kOnly);
+  model_.PickRow(row, ItemPick::kOnly);
   if (ListViewModel::Row matched = model_.RowAt(row)) ScrollToShow(matched->GetId());
   // The row's search highlight follows the search text even when the pick changed nothing.
   InvalidateRows(row, row + 1);
@@ -455,7 +455,7 @@ int32_t ListViewPart::ColumnEdgeAt(int32_t x) {
 bool ListViewPart::Key(const KeyEvent& key) {
   const bool shift = (key.modifiers & kModShift) != 0;
   const bool ctrl = (key.modifiers & kModCtrl) != 0;
-  const RowPick how = ctrl ? RowPick::kCurrentOnly : shift ? RowPick::kRange : RowPick::kOnly;
+  const ItemPick how = ctrl ? ItemPick::kCurrentOnly : shift ? ItemPick::kRange : ItemPick::kOnly;
   const int32_t page = PageRows();
   const int32_t count = model_.RowCount();
   int32_t delta = 0;
@@ -483,7 +483,7 @@ bool ListViewPart::Key(const KeyEvent& key) {
       return true;
     case ' ':
       if (!ctrl || model_.CurrentIndex() < 0) return false;
-      model_.PickRow(model_.CurrentIndex(), RowPick::kToggle);
+      model_.PickRow(model_.CurrentIndex(), ItemPick::kToggle);
       return true;
     case 'a':
     case 'A':
@@ -524,10 +524,10 @@ int32_t ListViewPart::OnQuery(uint32_t code, uintptr_t a, uintptr_t b, uintptr_t
       // row alone only when released without dragging.
       pickOnRelease_ = !ctrl && !shift && row && model_.IsSelected(row->GetId());
       if (pickOnRelease_) return 1;
-      const RowPick how = ctrl && shift ? RowPick::kAddRange
-                          : ctrl        ? RowPick::kToggle
-                          : shift       ? RowPick::kRange
-                                        : RowPick::kOnly;
+      const ItemPick how = ctrl && shift ? ItemPick::kAddRange
+                           : ctrl        ? ItemPick::kToggle
+                           : shift       ? ItemPick::kRange
+                                         : ItemPick::kOnly;
       model_.PickRow(pressRow_, how);
       return 1;
     }
@@ -563,7 +563,7 @@ int32_t ListViewPart::OnQuery(uint32_t code, uintptr_t a, uintptr_t b, uintptr_t
         const int32_t target = dropRow_ >= model_.RowCount() ? -1 : dropRow_;
         Face()->DropRows(raw.data(), static_cast<int32_t>(raw.size()), target);
       } else if (pickOnRelease_ && code == kQueryLeftUp && pressRow_ >= 0) {
-        model_.PickRow(pressRow_, RowPick::kOnly);
+        model_.PickRow(pressRow_, ItemPick::kOnly);
       }
       // A drag's hint goes; picks repaint their own rows.
       if (dragging_) Repaint();

@@ -198,6 +198,9 @@ TEST_F(BridgeCoreTest, ARemoteHostOrNoCoreLeavesLookupsFailingQuietly) {
   EXPECT_TRUE(bridge->Remote().set);
   EXPECT_EQ(bridge->Remote().port, 8080u);
   EXPECT_EQ(bridge->Core(), nullptr);
+  void* remote = nullptr;
+  EXPECT_EQ(RuntimeCreateInstance(kMediaCoreClass, kIID_MRemoteCore, &remote), kErrNoInterface);
+  EXPECT_EQ(remote, nullptr);
   RefPtr<MPlayer> player;
   RefPtr<MPlaylist> playlist;
   TString name;

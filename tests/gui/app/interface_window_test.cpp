@@ -94,6 +94,70 @@ TEST_F(InterfaceWindowTest, WithoutInterfacesTheStartFails) {
       << outcome.log;
 }
 
+// The global-init interface's scripts run when the visual interface starts and when it ends,
+// after the last window closed; without them the start goes on.
+TEST_F(InterfaceWindowTest, TheGlobalInitScriptsRunAtTheStartAndTheEndOfTheVisualInterface) {
+  AddSkin("skin", "test/velkora2_main_skin/1.0", "main");
+  struct Case {
+    const char* label;
+    const char* scripts;
+    std::vector<std::string> lines;
+  };
+  const Case cases[] = {
+      {"both scripts",
+       R"(<script name="VelkoraAppInit">:velkora.echo("global init ran");</script>
+          <script name="VelkoraAppDeinit">:velkora.echo("global deinit ran");</script>)",
+       {"3 global init ran", "2 1 Interface(s) found", "3 global deinit ran"}},
+      {"no scripts", "", {"2 1 Interface(s) found"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    WriteFiles(runner_.Bin(), {{"vk2.rez/vk2_res.xml", std::string(R"(<?mml version="0.5"?>
+<mml><interface unique_name="ridurodoror/default_velkora2_mood/1.0"></interface>
+<interface unique_name="ridurodoror/default_velkora2_globalinit/1.0">)") +
+                                                           c.scripts + "</interface></mml>\n"}});
+    AppOutcome outcome = runner_.Start({});
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.log << outcome.errors;
+    EXPECT_EQ(MissingInOrder(outcome.log, c.lines), "") << outcome.log;
+    EXPECT_EQ(outcome.log.find("7 Unable"), std::string::npos) << outcome.log;
+  }
+}
+
+// A script of the interface opens windows of it through LaunchWindow, by type name and by
+// definition identifier; a window that is not there is reported and the script goes on.
+TEST_F(InterfaceWindowTest, ScriptsLaunchWindowsOfAnInterfaceByTypeOrDefinition) {
+  WriteFiles(runner_.Bin() + "/interfaces/skin", {{"index.mml", R"(<?mml version="0.5"?>
+<mml><interface unique_name="test/velkora2_launch_skin/1.0">
+  <property name="Velkora2"><frame name="main" window="shell"/></property>
+  <window name="shell" offset="0,0,160,90">
+    <script name="OnInit">
+      :velkora.LaunchWindow("test/velkora2_launch_skin/1.0", "Generic", "extra");
+      :velkora.LaunchWindow("test/velkora2_launch_skin/1.0",
+                            "{4B87D871-D052-4C83-82A3-9B5C8C00BA77}", "other");
+      :velkora.LaunchWindow("test/velkora2_launch_skin/1.0", "Generic", "nosuch");
+      :velkora.echo("main opened");
+      PostScript("DestroyWindow();");
+    </script>
+  </window>
+  <window name="extra" offset="0,0,50,40">
+    <script name="OnInit">:velkora.echo("extra opened"); PostScript("DestroyWindow();");</script>
+  </window>
+  <window name="other" offset="0,0,50,40">
+    <script name="OnInit">:velkora.echo("other opened"); PostScript("DestroyWindow();");</script>
+  </window>
+</interface></mml>
+)"}});
+  AppOutcome outcome = runner_.Start({});
+  EXPECT_EQ(outcome.exitCode, 0) << outcome.log << outcome.errors;
+  // The windows' own scripts run once their creator's has ended.
+  EXPECT_EQ(MissingInOrder(outcome.log, {"7 Unable to find window \"nosuch\" for creation.",
+                                         "7 LaunchWindow: Failed", "3 main opened"}),
+            "")
+      << outcome.log;
+  EXPECT_NE(outcome.log.find("3 extra opened"), std::string::npos) << outcome.log;
+  EXPECT_NE(outcome.log.find("3 other opened"), std::string::npos) << outcome.log;
+}
+
 // The same on an X display through the SDL backend.
 TEST_F(InterfaceWindowTest, MainOpensOnAnXDisplay) {
   const std::optional<std::string> display = GetEnv("VK2_TEST_DISPLAY");

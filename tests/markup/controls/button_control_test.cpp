@@ -2,6 +2,8 @@
 // scripts, the script methods drive the button part, and the state styles and caption show.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "component/object/query.h"
 #include "interfaces/gui/controls.h"
 #include "interfaces/ids.h"
@@ -31,6 +33,11 @@ const char* const kButtons = R"(
       <imagestyle name="state1" fill="#0000FF"/>
       <script name="OnInit">clicks = 0;</script>
       <script name="OnClick">clicks = clicks + 1;</script>
+    </window>
+    <window name="f" type="Button" offset="60,10,90,30" hitstyle="ACTIVE">
+      <property hover="true" fade_duration="100"/>
+      <imagestyle name="state0" fill="#FF0000"/>
+      <imagestyle name="state1" fill="#0000FF"/>
     </window>
   </window>)";
 
@@ -99,6 +106,37 @@ TEST_F(ButtonControlTest, HoverShowsTheNextStateStyleOnlyWithHoverOn) {
   // The toggle has no hover.
   Move(40, 65);
   EXPECT_EQ(Pixel(40, 65), kRed);
+}
+
+TEST_F(ButtonControlTest, AFadeDurationCrossFadesTheStateStylesOnTheClock) {
+  // The weights the part gives: normal, hit, hover of state0, then of state1.
+  const auto weights = [this] {
+    std::vector<double> w(6, -1.0);
+    Find(u"f")->Query(kQueryStateWeights, reinterpret_cast<uintptr_t>(w.data()), 2, 0);
+    return w;
+  };
+  EXPECT_EQ(Pixel(75, 20), kRed);
+  Move(75, 20);  // hover: the normal red fades into the hover look, blue, over 100 ms
+  EXPECT_EQ(PresentedPixel(75, 20), kRed);
+  EXPECT_EQ(weights(), (std::vector<double>{1, 0, 0, 0, 0, 0}));
+  Step(30);
+  const uint32_t mid = Pixel(75, 20);  // 50 ms on: both styles show
+  EXPECT_EQ(weights(), (std::vector<double>{0.5, 0, 0, 0, 0, 0.5}));
+  EXPECT_GT((mid >> 16) & 0xFF, 0u) << std::hex << mid;
+  EXPECT_GT(mid & 0xFF, 0u) << std::hex << mid;
+  EXPECT_EQ((mid >> 8) & 0xFF, 0u) << std::hex << mid;
+  EXPECT_NE(mid, kRed);
+  EXPECT_NE(mid, kBlue);
+  Step(30);
+  EXPECT_EQ(Pixel(75, 20), kBlue);  // done after 100 ms: nothing of red is left
+  Move(95, 95);
+  Step(5);  // turning back starts from what shows, not from red
+  EXPECT_EQ(weights(), (std::vector<double>{0.05, 0, 0, 0, 0, 0.95}));
+  Step(100);
+  EXPECT_EQ(Pixel(75, 20), kRed);
+  // Without a fade duration the look changes at once.
+  Move(40, 25);
+  EXPECT_EQ(PresentedPixel(40, 25), kBlue);
 }
 
 TEST_F(ButtonControlTest, TheCaptionIsDrawnInItsOffsetRectangleAndHalfWhenDisabled) {

@@ -1,29 +1,9 @@
 #include "tests/markup/controls/control_fixture.h"
 
-#include <vector>
-
 #include "component/object/query.h"
-#include "oru/gui/host/host_window_object.h"
 #include "tests/markup/styles/style_fixture.h"
 
 namespace vk2::test {
-namespace {
-
-std::string GlyphStrip() {
-  constexpr uint32_t kSep = 0xFFFF00FF, kMark = 0xFF000000, kInk = 0xFFFFFFFF, kNone = 0;
-  const uint32_t rows[4][8] = {
-      {kSep, kMark, kMark, kSep, kMark, kMark, kMark, kSep},
-      {kSep, kInk, kInk, kSep, kNone, kInk, kNone, kSep},
-      {kSep, kInk, kInk, kSep, kNone, kInk, kNone, kSep},
-      {kSep, kInk, kInk, kSep, kNone, kInk, kNone, kSep},
-  };
-  std::vector<uint32_t> pixels;
-  for (const auto& row : rows)
-    pixels.insert(pixels.end(), row, row + 8);
-  return ImageFile(8, 4, pixels);
-}
-
-}  // namespace
 
 void ControlTest::Open(const std::string& windows) {
   ASSERT_NE(Load(kGlyphFont + windows, {{"glyphs.psd", GlyphStrip()}}), nullptr);
@@ -42,9 +22,7 @@ MWindowElement* ControlTest::Find(const char16_t* name) {
 }
 
 uint32_t ControlTest::HostId() {
-  MHostWindow* host = nullptr;
-  main_->GetValue(kValueHost, &host, sizeof host);
-  return host ? static_cast<gui::HostWindowObject*>(host)->BackendWindow() : 0;
+  return BackendIdOf(main_.Get());
 }
 
 uint32_t ControlTest::Pixel(int32_t x, int32_t y) {

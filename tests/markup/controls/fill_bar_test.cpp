@@ -96,7 +96,8 @@ TEST_F(FillBarTest, PartsLieOnEitherSideOfThePosition) {
   };
   // The empty style draws before the position, the filled one after it, unless the bar fills
   // from the left.
-  for (const Case& c : {Case{"horizontal", kEmptyRed, kFilledBlue}, Case{"left_to_right", kFilledBlue, kEmptyRed}}) {
+  for (const Case& c : {Case{"horizontal", kEmptyRed, kFilledBlue},
+                        Case{"left_to_right", kFilledBlue, kEmptyRed}}) {
     SCOPED_TRACE(c.orientation);
     OpenBar(c.orientation);
     On(u"bar", "SetRealPos(0.75);");
@@ -135,6 +136,60 @@ TEST_F(FillBarTest, HandleCentreAndTrackFollowTheHandleStyle) {
   // The handle is drawn at the position: centred on 10 at 0.0.
   EXPECT_EQ(Pixel(1, 10), 0xFF00FF00);
   EXPECT_EQ(Pixel(21, 10), 0u);
+}
+
+// A vertical bar 100 high with a handle 10 long: the track runs from 5 to 95.
+TEST_F(FillBarTest, AVerticalBarCountsFromTheTopWhereItDrawsTheHandle) {
+  Open(R"(<window name="bar" type="FillBar" offset="0,0,20,100" hitstyle="ACTIVE">
+            <property orientation="vertical" outer_handle_offset_rect="0,-5,0,5"
+                      outer_handle_align_rect="0,0,1,0"/>
+            <imagestyle name="handle" fill="#00FF00"/>
+          </window>)",
+       20, 100);
+  struct Case {
+    int32_t y;
+    const char* position;
+  };
+  for (const Case& c : {Case{8, "3"}, Case{92, "97"}}) {
+    SCOPED_TRACE(c.y);
+    Click(10, c.y);
+    EXPECT_EQ(On(u"bar", "return (GetIntPos());"), c.position);
+    EXPECT_EQ(Pixel(10, c.y), 0xFF00FF00u);  // the handle lies under the pointer
+    EXPECT_EQ(Pixel(10, 100 - c.y), 0u);
+  }
+}
+
+TEST_F(FillBarTest, StylesShowTheirHoverEntryOverTheHandleAndTheirHitEntryWhileDragged) {
+  constexpr uint32_t kRed = 0xFFFF0000, kOrange = 0xFFFF8000, kGreen = 0xFF00FF00,
+                     kYellow = 0xFFFFFF00, kWhite = 0xFFFFFFFF;
+  // Handle 20 long: x 0-20 at 0.0, 40-60 at 0.5; the empty part left of it.
+  Open(R"(<window name="bar" type="FillBar" offset="0,0,100,20" hitstyle="ACTIVE">
+            <property outer_handle_offset_rect="-10,0,10,0" outer_handle_align_rect="0,0,0,1"
+                      orientation="horizontal"/>
+            <imagestyle name="barempty" fill="#FF0000"/>
+            <imagestyle name="barbackground2" fill="#FF8000"/>
+            <imagestyle name="handle" fill="#00FF00"/>
+            <imagestyle name="barhandle2" fill="#FFFF00"/>
+            <imagestyle name="barhandle3" fill="#FFFFFF"/>
+          </window>)",
+       100, 20);
+  On(u"bar", "SetRealPos(0.5);");
+  EXPECT_EQ(Pixel(50, 10), kGreen);
+  MoveTo(30, 10);  // over the bar, not the handle
+  EXPECT_EQ(Pixel(50, 10), kGreen);
+  EXPECT_EQ(Pixel(30, 10), kRed);
+  MoveTo(45, 10);
+  EXPECT_EQ(Pixel(50, 10), kYellow);
+  EXPECT_EQ(Pixel(30, 10), kOrange);  // the bar's own hover entry
+  Press(50, 10);
+  EXPECT_EQ(Pixel(50, 10), kWhite);
+  EXPECT_EQ(Pixel(30, 10), kRed);  // no hit entry for the bar: its normal one
+  MoveTo(90, 10);                  // dragged off where the handle was: still hit
+  EXPECT_EQ(Pixel(88, 10), kWhite);
+  Release(90, 10);
+  EXPECT_EQ(Pixel(88, 10), kYellow);  // let go over the handle
+  MoveTo(20, 10);
+  EXPECT_EQ(Pixel(88, 10), kGreen);
 }
 
 }  // namespace

@@ -12,7 +12,6 @@
 
 #include "markup/definition/style_readers.h"
 #include "markup/styles/window_styles.h"
-#include "oru/gui/host/host_window_object.h"
 #include "tests/markup/styles/font_services.h"
 #include "tests/markup/window/window_fixture.h"
 #include "tests/support/golden_image.h"
@@ -73,11 +72,7 @@ class GalleryTest : public MarkupWindowTest, public ::testing::WithParamInterfac
 
   // What the window shows: the presented pixels, cleared outside the window's shape.
   std::vector<uint32_t> Shown(MWindowElement* window, int32_t* width, int32_t* height) {
-    MHostWindow* host = nullptr;
-    window->GetValue(kValueHost, &host, sizeof host);
-    if (!host) return {};
-    gui::HeadlessWindow w =
-        backend_->Window(static_cast<gui::HostWindowObject*>(host)->BackendWindow());
+    gui::HeadlessWindow w = BackendWindowOf(window);
     *width = w.presentedWidth;
     *height = w.presentedHeight;
     if (w.shaped && w.shape.size() == w.pixels.size()) {

@@ -339,28 +339,6 @@ TEST_F(ImageStyleTest, TextDrawsInsideItsRectWithAFaceFont) {
   EXPECT_LE(ink.bottom, 28);
 }
 
-}  // namespace
-}  // namespace vk2::test
-
-namespace vk2::test {
-namespace {
-
-// A raster font of two glyphs: "A" a solid 2 x 3 block, "B" 3 x 3 with only its middle column
-// set. Row 0 marks the glyphs' columns between magenta separators.
-std::string GlyphStrip() {
-  constexpr uint32_t kSep = 0xFFFF00FF, kMark = 0xFF000000, kInk = 0xFFFFFFFF, kNone = 0;
-  const uint32_t rows[4][8] = {
-      {kSep, kMark, kMark, kSep, kMark, kMark, kMark, kSep},
-      {kSep, kInk, kInk, kSep, kNone, kInk, kNone, kSep},
-      {kSep, kInk, kInk, kSep, kNone, kInk, kNone, kSep},
-      {kSep, kInk, kInk, kSep, kNone, kInk, kNone, kSep},
-  };
-  std::vector<uint32_t> pixels;
-  for (const auto& row : rows)
-    pixels.insert(pixels.end(), row, row + 8);
-  return ImageFile(8, 4, pixels);
-}
-
 TEST_F(ImageStyleTest, TextDrawsExactPixelsWithARasterFont) {
   WithFonts fonts;
   StyleDocument doc(

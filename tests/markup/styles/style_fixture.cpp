@@ -47,6 +47,20 @@ std::string ImageFile(int32_t width, int32_t height, const std::vector<uint32_t>
   return std::string(bytes.begin(), bytes.end());
 }
 
+std::string GlyphStrip() {
+  constexpr uint32_t kSep = 0xFFFF00FF, kMark = 0xFF000000, kInk = 0xFFFFFFFF, kNone = 0;
+  const uint32_t rows[4][8] = {
+      {kSep, kMark, kMark, kSep, kMark, kMark, kMark, kSep},
+      {kSep, kInk, kInk, kSep, kNone, kInk, kNone, kSep},
+      {kSep, kInk, kInk, kSep, kNone, kInk, kNone, kSep},
+      {kSep, kInk, kInk, kSep, kNone, kInk, kNone, kSep},
+  };
+  std::vector<uint32_t> pixels;
+  for (const auto& row : rows)
+    pixels.insert(pixels.end(), row, row + 8);
+  return ImageFile(8, 4, pixels);
+}
+
 StyleDocument::StyleDocument(const std::string& body, std::map<std::string, std::string> files,
                              const char16_t* language) {
   // The package holds its files before the document loads: the loader may read at once.

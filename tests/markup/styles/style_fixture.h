@@ -37,6 +37,10 @@ class TestCanvas {
 // Straight ARGB pixels, rows top first, as a layered document's merged image ("name.psd").
 std::string ImageFile(int32_t width, int32_t height, const std::vector<uint32_t>& pixels);
 
+// A raster font's image of two glyphs: "A" a solid 2 x 3 block, "B" 3 x 3 with only its middle
+// column set. Row 0 marks the glyphs' columns between magenta separators.
+std::string GlyphStrip();
+
 // A document loaded from `body` (inside one `interface`), with `files` in its package.
 struct StyleDocument {
   explicit StyleDocument(const std::string& body, std::map<std::string, std::string> files = {},

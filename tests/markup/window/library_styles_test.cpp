@@ -6,7 +6,6 @@
 #include "markup/definition/style_readers.h"
 #include "markup/services/markup_services.h"
 #include "markup/styles/window_styles.h"
-#include "oru/gui/host/host_window_object.h"
 #include "tests/markup/window/window_fixture.h"
 
 namespace vk2::test {
@@ -22,11 +21,7 @@ class LibraryStylesTest : public MarkupWindowTest {
   ~LibraryStylesTest() override { markup::InstallStyleReaders(before_); }
 
   uint32_t PixelAt(MWindowElement* window, size_t x, size_t y) {
-    MHostWindow* host = nullptr;
-    window->GetValue(kValueHost, &host, sizeof host);
-    if (!host) return 0;
-    const gui::HeadlessWindow w =
-        backend_->Window(static_cast<gui::HostWindowObject*>(host)->BackendWindow());
+    const gui::HeadlessWindow w = BackendWindowOf(window);
     return w.pixels.empty() ? 0u : w.pixels[y * w.presentedWidth + x];
   }
 

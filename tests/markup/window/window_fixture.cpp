@@ -191,6 +191,17 @@ std::string MarkupWindowTest::Member(MWindowElement* window, const char16_t* nam
   return ScriptValueText(member.Get());
 }
 
+uint32_t MarkupWindowTest::BackendIdOf(MWindowElement* window) {
+  MHostWindow* host = nullptr;
+  window->GetValue(kValueHost, &host, sizeof host);
+  return host ? static_cast<gui::HostWindowObject*>(host)->BackendWindow() : 0;
+}
+
+gui::HeadlessWindow MarkupWindowTest::BackendWindowOf(MWindowElement* window) {
+  const uint32_t id = BackendIdOf(window);
+  return id ? backend_->Window(id) : gui::HeadlessWindow{};
+}
+
 void MarkupWindowTest::Step(uint64_t ms) {
   clock_.Advance(ms);
   loop_->RunPending();

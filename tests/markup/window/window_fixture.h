@@ -49,6 +49,10 @@ class MarkupWindowTest : public ::testing::Test {
   std::string Run(MWindowElement* window, const std::string& script, int32_t* status = nullptr);
   // A member of the window's script object as text ("<none>" when missing).
   std::string Member(MWindowElement* window, const char16_t* name);
+  // The headless backend's id of the window's host; 0 when it has none.
+  static uint32_t BackendIdOf(MWindowElement* window);
+  // What the headless backend holds for the window's host; empty when it has none.
+  gui::HeadlessWindow BackendWindowOf(MWindowElement* window);
   // Steps the fake clock and runs one loop turn.
   void Step(uint64_t ms);
   void Turn() { loop_->RunPending(); }

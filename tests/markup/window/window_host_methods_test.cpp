@@ -31,12 +31,7 @@ class WindowHostMethodsTest : public MarkupWindowTest {
   }
   std::string Main(const std::string& script) { return Run(main_.Get(), script); }
   std::string View(const std::string& script) { return Run(view_.Get(), script); }
-  gui::HeadlessWindow BackendWindow() {
-    MHostWindow* host = nullptr;
-    main_->GetValue(kValueHost, &host, sizeof host);
-    if (!host) return {};
-    return backend_->Window(static_cast<gui::HostWindowObject*>(host)->BackendWindow());
-  }
+  gui::HeadlessWindow BackendWindow() { return BackendWindowOf(main_.Get()); }
 
   RefPtr<MWindowElement> main_;
   RefPtr<MWindowElement> view_;

@@ -138,11 +138,11 @@ TEST_F(ControlPartTest, FillBarAnswersTheWheelKeysAndScripts) {
   bar->SetIntPos(70);  // a script's change is no user's: nothing is asked or told
   EXPECT_EQ(wrapper->Count(kNotifyPosChange), changesBefore);
 
-  bar->SetVertical(1);  // the minimum at the bottom
-  PointI low{50, 9};
-  PointI high{50, 0};
-  EXPECT_EQ(bar->IntPosAtPoint(&low), 10);
-  EXPECT_EQ(bar->IntPosAtPoint(&high), 100);
+  bar->SetVertical(1);  // the minimum at the top, as the markup's layout draws it
+  PointI nearTop{50, 1};
+  PointI nearBottom{50, 9};
+  EXPECT_EQ(bar->IntPosAtPoint(&nearTop), 10);
+  EXPECT_EQ(bar->IntPosAtPoint(&nearBottom), 90);
   PointI centre;
   bar->HandleCentre(&centre, 0, 0.5, 0, 0, 0);
   EXPECT_EQ(centre, (PointI{50, 5}));

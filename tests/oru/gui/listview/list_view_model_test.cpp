@@ -103,21 +103,21 @@ TEST_F(ListViewModelTest, SelectionFollowsIdentifiersThroughMovesAndRemovals) {
 
 TEST_F(ListViewModelTest, ClicksPickRowsLikeAListDoes) {
   Fill({1, 2, 3, 4, 5, 6});
-  model.PickRow(1, RowPick::kOnly);
+  model.PickRow(1, ItemPick::kOnly);
   EXPECT_THAT(model.GetSelection(), ElementsAre(2));
   EXPECT_EQ(model.GetCurrentId(), 2u);
-  model.PickRow(3, RowPick::kRange);
+  model.PickRow(3, ItemPick::kRange);
   EXPECT_THAT(model.GetSelection(), ElementsAre(2, 3, 4));
-  model.PickRow(0, RowPick::kRange);  // the anchor stays at the first click
+  model.PickRow(0, ItemPick::kRange);  // the anchor stays at the first click
   EXPECT_THAT(model.GetSelection(), ElementsAre(1, 2));
-  model.PickRow(5, RowPick::kToggle);
+  model.PickRow(5, ItemPick::kToggle);
   EXPECT_THAT(model.GetSelection(), ElementsAre(1, 2, 6));
-  model.PickRow(1, RowPick::kToggle);
+  model.PickRow(1, ItemPick::kToggle);
   EXPECT_THAT(model.GetSelection(), ElementsAre(1, 6));
-  model.PickRow(3, RowPick::kAddRange);  // from the new anchor (row 1) to row 3
+  model.PickRow(3, ItemPick::kAddRange);  // from the new anchor (row 1) to row 3
   EXPECT_THAT(model.GetSelection(), ElementsAre(1, 2, 3, 4, 6));
   EXPECT_EQ(model.GetCurrentId(), 4u);
-  model.PickRow(4, RowPick::kCurrentOnly);
+  model.PickRow(4, ItemPick::kCurrentOnly);
   EXPECT_THAT(model.GetSelection(), ElementsAre(1, 2, 3, 4, 6));
   EXPECT_EQ(model.GetCurrentId(), 5u);
   model.ClearSelection();
@@ -146,15 +146,15 @@ TEST_F(ListViewModelTest, CurrentRowIsSetByIdentifierAndSurvivesItsRemoval) {
 TEST_F(ListViewModelTest, KeyboardStepsStayInsideTheList) {
   Fill({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
   model.SetPageRows(3);
-  model.StepCurrent(1, RowPick::kOnly);  // no current row: the first becomes current
+  model.StepCurrent(1, ItemPick::kOnly);  // no current row: the first becomes current
   EXPECT_EQ(model.GetCurrentId(), 1u);
-  model.StepCurrent(5, RowPick::kOnly);
+  model.StepCurrent(5, ItemPick::kOnly);
   EXPECT_EQ(model.GetCurrentId(), 6u);
   EXPECT_EQ(model.TopRow(), 3);  // scrolled just enough to show row 5
-  model.StepCurrent(100, RowPick::kRange);
+  model.StepCurrent(100, ItemPick::kRange);
   EXPECT_EQ(model.GetCurrentId(), 10u);
   EXPECT_THAT(model.GetSelection(), ElementsAre(6, 7, 8, 9, 10));
-  model.StepCurrent(-100, RowPick::kOnly);
+  model.StepCurrent(-100, ItemPick::kOnly);
   EXPECT_EQ(model.GetCurrentId(), 1u);
   EXPECT_EQ(model.TopRow(), 0);
 }

@@ -1,10 +1,10 @@
-#include "gui/window_base/window_font.h"
+#include "markup/window/window_font.h"
 
 #include "component/object/query.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 
-namespace vk2::gui {
+namespace vk2::markup {
 
 MFont* WindowFont(MWindowElement* window) {
   PropertyValue value;
@@ -15,9 +15,17 @@ MFont* WindowFont(MWindowElement* window) {
   return QueryBorrowed<MFont>(static_cast<MUnknown*>(value.object), kIID_MFont);
 }
 
+void SetWindowFont(MWindowElement* window, MFont* font) {
+  if (!window || !font) return;
+  PropertyValue value;
+  value.type = kPropertyInterface;
+  value.object = static_cast<MUnknown*>(font);
+  window->SetProperty(u"font", kPropertyInterface, &value);
+}
+
 int32_t FontLineHeight(MFont* font) {
   FontMetrics metrics;
   return font && font->GetMetrics(&metrics) == kOk ? metrics.lineHeight : 0;
 }
 
-}  // namespace vk2::gui
+}  // namespace vk2::markup
