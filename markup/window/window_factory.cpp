@@ -3,6 +3,7 @@
 #include "component/object/query.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
+#include "interfaces/markup/widget_type.h"
 #include "markup/controls/widget_kinds.h"
 #include "markup/definition/interface_definition.h"
 #include "markup/services/markup_services.h"
@@ -30,8 +31,9 @@ PlacementRecord Placement(WindowDefinition* definition, const WindowCreateReques
   return record;
 }
 
-// A root window: its own host, sized by the default size or else its offset rectangle.
-int32_t PlaceOnNewHost(MarkupWindow* window, WindowDefinition* definition,
+// A root window: its own host, sized by the default size or else its offset rectangle. The host
+// holds `window` (the window's front face); its markup wrapper keeps the host.
+int32_t PlaceOnNewHost(MWindowElement* window, MarkupWindow* wrapper, WindowDefinition* definition,
                        const PlacementRecord& placement, bool visible) {
   RefPtr<MHostWindow> host = CreateHost();
   if (!host) return kErrNoService;
@@ -44,8 +46,45 @@ int32_t PlaceOnNewHost(MarkupWindow* window, WindowDefinition* definition,
   const PointI at{o[0], o[1]};
   window->SetValue(kValueLocation, &at, sizeof at);
   if (host->SetRoot(window) != kOk) return kErrFailed;
-  window->KeepHost(host.Get());
+  wrapper->KeepHost(host.Get());
   if (visible) host->Show(1);
+  return kOk;
+}
+
+void SetInterface(MWindowElement* window, InterfaceDefinition* owner) {
+  PropertyValue self;
+  self.type = kPropertyInterface;
+  self.object = static_cast<MUnknown*>(static_cast<MInterfaceDefinition*>(owner));
+  window->SetProperty(kInterfaceProperty, kPropertyInterface, &self);
+}
+
+// A window of the definition's type with its properties loaded: a markup type of this engine,
+// or a class whose type object another module makes (the player's own window elements, which
+// stand in front of a Generic window). `*wrapper` gets the markup window behind it.
+int32_t MakeTypedWindow(InterfaceDefinition* owner, WindowDefinition* definition,
+                        RefPtr<MWindowElement>* window, MarkupWindow** wrapper) {
+  if (const WidgetKind* kind = FindWidgetKind(definition->TypeClass())) {
+    RefPtr<MarkupWindow> made = MakeWidget(*kind);
+    if (!made) return kErrOutOfMemory;
+    SetInterface(made.Get(), owner);
+    made->SetDefinition(definition);
+    made->LoadProperties(owner);
+    *wrapper = made.Get();
+    *window = RefPtr<MWindowElement>(static_cast<MWindowElement*>(made.Get()));
+    return kOk;
+  }
+  RefPtr<MWidgetType> type = CreateObject<MWidgetType>(definition->TypeClass(), kIID_MWidgetType);
+  if (!type) return kErrNotFound;
+  MUnknown* raw = nullptr;
+  if (type->Create(nullptr, &raw) != kOk || !raw) return kErrOutOfMemory;
+  auto made = RefPtr<MWindowElement>::Adopt(static_cast<MWindowElement*>(raw));
+  SetInterface(made.Get(), owner);
+  MarkupWindow* markup = MarkupWindow::From(made.Get());
+  if (!markup || !type->LoadProperties(made.Get(), definition, owner)) {
+    return kErrFailed;
+  }
+  *wrapper = markup;
+  *window = std::move(made);
   return kOk;
 }
 
@@ -54,16 +93,9 @@ int32_t PlaceOnNewHost(MarkupWindow* window, WindowDefinition* definition,
 int32_t CreateWindowTree(InterfaceDefinition* owner, WindowDefinition* definition,
                          const WindowCreateRequest& request, RefPtr<MWindowElement>* out) {
   if (!owner || !definition || !out) return kErrMissingArg;
-  const WidgetKind* kind = FindWidgetKind(definition->TypeClass());
-  if (!kind) return kErrNotFound;
-  RefPtr<MarkupWindow> window = MakeWidget(*kind);
-  if (!window) return kErrOutOfMemory;
-  PropertyValue self;
-  self.type = kPropertyInterface;
-  self.object = static_cast<MUnknown*>(static_cast<MInterfaceDefinition*>(owner));
-  window->SetProperty(kInterfaceProperty, kPropertyInterface, &self);
-  window->SetDefinition(definition);
-  window->LoadProperties(owner);
+  RefPtr<MWindowElement> window;
+  MarkupWindow* wrapper = nullptr;
+  if (int32_t r = MakeTypedWindow(owner, definition, &window, &wrapper); r != kOk) return r;
 
   const TString name =
       request.createName && *request.createName ? TString(request.createName) : definition->Name();
@@ -78,7 +110,7 @@ int32_t CreateWindowTree(InterfaceDefinition* owner, WindowDefinition* definitio
     if (window->PostCommand(kCmdPlacement, 0, 0, reinterpret_cast<uintptr_t>(&anchor), nullptr, 0,
                             0) != kOk)
       return kErrFailed;
-  } else if (int32_t r = PlaceOnNewHost(window.Get(), definition, placement,
+  } else if (int32_t r = PlaceOnNewHost(window.Get(), wrapper, definition, placement,
                                         (request.style & kWindowStyleVisible) != 0);
              r != kOk) {
     return r;
@@ -96,7 +128,7 @@ int32_t CreateWindowTree(InterfaceDefinition* owner, WindowDefinition* definitio
         result |= kCreateChildFailed;
     }
   }
-  *out = RefPtr<MWindowElement>(static_cast<MWindowElement*>(window.Get()));
+  *out = std::move(window);
   return result;
 }
 
