@@ -3,9 +3,16 @@
 #include "component/module/runtime_loader.h"
 #include "gui/top_menu/menu_command_run.h"
 #include "gui/window_base/menu_realize.h"
+#include "gui/window_base/window_font.h"
 #include "interfaces/script/script_engine.h"
 
 namespace vk2::gui {
+namespace {
+
+constexpr int32_t kBarMargin = 8;
+constexpr int32_t kDefaultBarHeight = 22;
+
+}  // namespace
 
 bool TopMenuWindow::Rebuild() {
   const MenuEntry model = BuildTopMenu(sources_ ? sources_() : TopMenuSources{}, &commands_);
@@ -23,6 +30,12 @@ bool TopMenuWindow::Rebuild() {
     element->PostCommand(kCmdPlacement, 0, 0, reinterpret_cast<uintptr_t>(&placement), this, 0, 0);
   }
   return FillMenuWindow(bar_.Get(), model, textShadow_);
+}
+
+int32_t TopMenuWindow::PageSize() {
+  // A line of the menu's font and a margin above and below it.
+  const int32_t line = FontLineHeight(WindowFont(this));
+  return line > 0 ? line + kBarMargin : kDefaultBarHeight;
 }
 
 int32_t TopMenuWindow::OnNotify(uint32_t code, uintptr_t argument) {

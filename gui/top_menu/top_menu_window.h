@@ -25,6 +25,10 @@ class TopMenuWindow final : public ModuleWindow<TopMenuWindow> {
   const MenuCommandTable& Commands() const { return commands_; }
   void SetTextShadow(bool shadow) { textShadow_ = shadow; }
 
+  // A display shows the menu as a bar along its top edge.
+  bool IsPage() const override { return true; }
+  int32_t PageKind() override { return 0; }
+  int32_t PageSize() override;
   int32_t OnNotify(uint32_t code, uintptr_t argument) override;
 
  private:

@@ -15,6 +15,7 @@
 #include "component/object/query.h"
 #include "foundation/util/ref_ptr.h"
 #include "foundation/util/result.h"
+#include "gui/window_base/page_face.h"
 #include "interfaces/gui/window_element.h"
 #include "interfaces/ids.h"
 #include "interfaces/markup/interface_definition.h"
@@ -23,7 +24,7 @@
 
 namespace vk2::gui {
 
-class ModuleWindowCore : public MWindowElement {
+class ModuleWindowCore : public MWindowElement, public PageHooks {
  public:
   // The window element behind this one (no reference), or null.
   MWindowElement* Next();
@@ -103,8 +104,19 @@ class ModuleWindow
   MUnknown* Outer() override { return this->Controlling(); }
 
  protected:
-  explicit ModuleWindow(MUnknown* base) : Base(base) {}
+  explicit ModuleWindow(MUnknown* base) : Base(base), page_(base, this) {}
   ~ModuleWindow() override = default;
+
+  // Windows a display shows as pages answer the page face.
+  virtual bool IsPage() const { return false; }
+
+ private:
+  MUnknown* QueryMore(const Guid& iid) override {
+    if (iid == kIID_MWindowClassFactory && IsPage()) return &page_;
+    return nullptr;
+  }
+
+  PageFace page_;
 };
 
 // The base object of a module window: the GUI layer's window part and, through `definition`,

@@ -56,7 +56,8 @@ bool WindowManager::CreateChildElement(RefPtr<MWindowElement>* out, const TStrin
   if (!out || !hasCurrent_ || !cache_) return false;
   MInterfaceDefinition* definition = nullptr;
   const LoadContext context = Context();
-  if (!cache_->AcquireDefinition(current_, &definition, &context) || !definition) return false;
+  if (!cache_->AcquireDefinition(current_, &definition, &context, mood_.Get()) || !definition)
+    return false;
   MWindowElement* made = nullptr;
   const int32_t r = definition->CreateWindowByName(classId, name.c_str(), parent, &made);
   // The element keeps its own hold on the document; the cache use goes back at once.
