@@ -39,6 +39,7 @@ constexpr char kPackage[] = R"(<?xml version="1.0" encoding="UTF-8"?>
   <property name="VK2_PlaylistWindow" playlistname="queue" rect_borderoffset="1,2,3,4"
             img_row="rows" font_item_color="#FF112233"/>
   <property name="VK2_SettingsWindow" rect_borderoffset="5,6,7,8"/>
+  <property name="VK2_TopMenu" rect_borderoffset="0,1,0,2" textshadow="false"/>
   <window name="frame" type="Frame" offset="0,0,320,200">
     <window name="display" type="Display" offset="0,0,0,0" alignment="0,0,1,1"/>
   </window>
@@ -297,21 +298,32 @@ TEST_F(WindowTypesTest, AFrameHoldsADisplayShowingBorderElementsAsPages) {
   EXPECT_EQ(left, 0);
 }
 
-TEST_F(WindowTypesTest, TheSettingsWindowReadsItsStyleWhenShownAsAPage) {
+TEST_F(WindowTypesTest, NamedWindowsReadTheirStyleWhenShownAsPages) {
   ASSERT_NO_FATAL_FAILURE(OpenFrame());
-  OnLoop([&] {
-    void* made = nullptr;
-    ASSERT_EQ(RuntimeCreateInstance(kSettingsWindowClass, kIID_MWindowClassFactory, &made), kOk);
-    auto page = RefPtr<MWindowClassFactory>::Adopt(static_cast<MWindowClassFactory*>(made));
-    TString state;
-    page->GetPageState(&state);
-    EXPECT_EQ(state, TString(u"0"));
-    EXPECT_EQ(page->AttachPage(nullptr, TString()), 0);
-    EXPECT_EQ(page->AttachPage(iface_.Get(), TString()), 1);
-    std::array<int32_t, 4> border{};
-    page->GetPageBorderOffset(border.data());
-    EXPECT_EQ(border, (std::array<int32_t, 4>{5, 6, 7, 8}));
-  });
+  struct Case {
+    const char* name;
+    Guid classId;
+    const char16_t* state;  // the page's state text before any pane was shown
+    std::array<int32_t, 4> border;
+  };
+  const Case cases[] = {{"settings", kSettingsWindowClass, u"0", {5, 6, 7, 8}},
+                        {"menu", kMenuWindowClass, u"", {0, 1, 0, 2}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    OnLoop([&] {
+      void* made = nullptr;
+      ASSERT_EQ(RuntimeCreateInstance(c.classId, kIID_MWindowClassFactory, &made), kOk);
+      auto page = RefPtr<MWindowClassFactory>::Adopt(static_cast<MWindowClassFactory*>(made));
+      TString state;
+      page->GetPageState(&state);
+      EXPECT_EQ(state, TString(c.state));
+      EXPECT_EQ(page->AttachPage(nullptr, TString()), 0);
+      EXPECT_EQ(page->AttachPage(iface_.Get(), TString()), 1);
+      std::array<int32_t, 4> border{};
+      page->GetPageBorderOffset(border.data());
+      EXPECT_EQ(border, c.border);
+    });
+  }
 }
 
 }  // namespace
