@@ -164,13 +164,7 @@ void DisplayWindow::ShowStartPages() {
 }
 
 int32_t DisplayWindow::OnPaint(MCanvas* canvas, const PaintRecord* record) {
-  bool drew = false;
-  if (background_ && canvas) {
-    SizeI size;
-    GetValue(kValueSize, &size, sizeof size);
-    drew = background_->Draw(RectI{0, 0, size.width, size.height}, canvas, kStyleStateNormal, 1.0,
-                             VisualParameters{}) != 0;
-  }
+  const bool drew = DrawOverWindow(background_.Get(), canvas);
   return (ModuleWindowCore::OnPaint(canvas, record) != 0 || drew) ? 1 : 0;
 }
 

@@ -12,11 +12,6 @@
 namespace vk2::test {
 namespace {
 
-constexpr char kLanguageFile[] = R"(<?xml version="1.0" encoding="UTF-8"?>
-<languages><language name="english"><domain name="velkora gui">
-  <font key="display" face="DejaVu Sans" size="9"/></domain></language></languages>
-)";
-
 // The pages a display shows at start: the shipped default, and with the fill pages.
 constexpr const char* kDisplayStates[] = {
     nullptr,
@@ -27,7 +22,7 @@ constexpr const char* kDisplayStates[] = {
 TEST(DefaultInterfaceTest, MainOpensWithEveryPageAndNothingIsReported) {
   for (const char* displayState : kDisplayStates) {
     SCOPED_TRACE(displayState ? displayState : "the shipped pages");
-    AppRunner runner(kLanguageFile);
+    AppRunner runner(kEnglishWithDisplayFont);
     namespace fs = std::filesystem;
     const std::string data = VK2_TEST_DATA_DIR;
     fs::copy(data + "/rez", runner.Bin() + "/vk2.rez", fs::copy_options::recursive);

@@ -16,6 +16,12 @@ struct AppOutcome {
   std::string errors;  // stderr
 };
 
+// A language file whose display font is DejaVu Sans.
+inline constexpr char kEnglishWithDisplayFont[] = R"(<?xml version="1.0" encoding="UTF-8"?>
+<languages><language name="english"><domain name="velkora gui">
+  <font key="display" face="DejaVu Sans" size="9"/></domain></language></languages>
+)";
+
 std::string SlurpFile(const std::string& path);
 // Finds each line in order; returns the first one missing.
 std::string MissingInOrder(const std::string& text, const std::vector<std::string>& lines);
