@@ -1,5 +1,7 @@
 #include "gui/playlist_view/playlist_window.h"
 
+#include <utility>
+
 #include "component/module/runtime_loader.h"
 #include "foundation/util/result.h"
 #include "gui/window_base/window_font.h"
@@ -56,6 +58,12 @@ void PlaylistWindow::CreateList() {
   fill.mode = kPlaceModeTop;
   list_->PostCommand(kCmdPlacement, 0, 0, reinterpret_cast<uintptr_t>(&fill), nullptr, 0, 0);
   if (section_) list_->LoadState(section_.Get());
+  for (const auto& [name, value] : {std::pair{u"arrowspeed", 1000}, std::pair{u"pagespeed", 8}}) {
+    PropertyValue speed;
+    speed.type = kPropertyInteger;
+    speed.integer = value;
+    SetProperty(name, kPropertyInteger, &speed);
+  }
 }
 
 void PlaylistWindow::SaveListState() {

@@ -31,6 +31,7 @@ void StatusBarWindow::Setup() {
 
 void StatusBarWindow::LoadStyle(MWindowDefinition* markup, MInterfaceDefinition* iface) {
   StatusBarStyle style;
+  RefPtr<MFont> font;
   MXmlNode* element = markup ? markup->GetPropertyElement() : nullptr;
   if (markup && element && element->GetAttributeCount() > 0) {
     MImageStyleDrawing* image = nullptr;
@@ -43,9 +44,11 @@ void StatusBarWindow::LoadStyle(MWindowDefinition* markup, MInterfaceDefinition*
     ReadRectAttribute(iface, element, u"rect_progress_offset", &style.progressOffset);
     ReadColorAttribute(iface, element, u"font_color", &style.colour);
     ReadJustificationAttribute(iface, element, u"font_justification", &style.justification);
+    font = ReadFontAttribute(iface, element, u"font_style");
   }
   std::lock_guard lock(styleMutex_);
   style_ = std::move(style);
+  font_ = std::move(font);
 }
 
 StatusBarStyle StatusBarWindow::Style() {

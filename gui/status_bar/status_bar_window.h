@@ -22,7 +22,7 @@ class StatusBarWindow final : public ModuleWindow<StatusBarWindow>,
 
   // Listens to the GUI main object's records and the media core's ticks.
   void Setup();
-  // Colour, justification, offsets and progress images from the element's properties.
+  // Colour, justification, offsets, font and progress images from the element's properties.
   void LoadStyle(MWindowDefinition* markup, MInterfaceDefinition* iface);
   StatusLine& Line() { return line_; }
   StatusBarStyle Style();
@@ -40,6 +40,7 @@ class StatusBarWindow final : public ModuleWindow<StatusBarWindow>,
   StatusLine line_;
   std::mutex styleMutex_;
   StatusBarStyle style_;
+  RefPtr<MFont> font_;  // the style's font; null: the window's
   RefPtr<MListenerList> mainList_;
   RefPtr<MListenerList> windowList_;
   RefPtr<MNotificationThread> ticks_;

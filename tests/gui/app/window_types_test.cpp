@@ -35,6 +35,7 @@ constexpr char kPackage[] = R"(<?xml version="1.0" encoding="UTF-8"?>
   <windowtype name="Border" uid="7B86C313-0CA8-43ED-A2FF-0E50A0A421A6"/>
   <windowtype name="Playlist" uid="09234CE2-064B-4AC6-BB5C-A0CBE7795402"/>
   <windowtype name="StatusBar" uid="6185AFA7-E1F6-4136-A630-DA9D29CF7EA0"/>
+  <property name="Velkora2" devtestmode="true"/>
   <imagestyle name="rows"><color_rect color="#FF203040" filled="true"/></imagestyle>
   <property name="VK2_PlaylistWindow" playlistname="queue" rect_borderoffset="1,2,3,4"
             img_row="rows" font_item_color="#FF112233"/>
@@ -241,11 +242,22 @@ TEST_F(WindowTypesTest, AFrameHoldsADisplayShowingBorderElementsAsPages) {
   MWindowElement* display = nullptr;
   OnLoop([&] { display = frame_->ChildAt(0); });
   ASSERT_NE(display, nullptr);
+  // Pages that leave go at once, without a fade.
+  OnLoop([&] {
+    PropertyValue none;
+    none.type = kPropertyInteger;
+    none.integer = 0;
+    display->SetProperty(u"AnimationDuration", kPropertyInteger, &none);
+  });
 
   EXPECT_EQ(Run(display, u"return (DisplayWindow(\"Page\"));"), "1");
   EXPECT_EQ(Run(display, u"return (DisplayWindow(\"Bar\"));"), "1");
   EXPECT_EQ(Run(display, u"return (DisplayWindow(\"Status\"));"), "1");
   EXPECT_EQ(Run(display, u"return (DisplayWindow(\"Missing\"));"), "0");
+  // In dev-test mode (the display's style) the navigation bar's name shows the console.
+  EXPECT_EQ(Run(display, u"return (DisplayWindow(\"VK2_NavigationBar\"));"), "1");
+  EXPECT_EQ(Run(display, u"return (DisplayWindow(\"Page\"));"), "1");
+  OnLoop([] {});
   std::vector<PageFacts> pages;
   MWindowElement* page = nullptr;
   OnLoop([&] {
@@ -279,13 +291,7 @@ TEST_F(WindowTypesTest, AFrameHoldsADisplayShowingBorderElementsAsPages) {
   EXPECT_EQ(FactsOf(view).border, (std::array<int32_t, 4>{1, 2, 3, 4}));
   EXPECT_EQ(Run(view, u"return (GetCurrentItem(1));"), "<error>");
 
-  // Toggling the left bar takes it away again (at once, without a fade).
-  OnLoop([&] {
-    PropertyValue none;
-    none.type = kPropertyInteger;
-    none.integer = 0;
-    display->SetProperty(u"AnimationDuration", kPropertyInteger, &none);
-  });
+  // Toggling the left bar takes it away again.
   EXPECT_EQ(Run(display, u"ToggleWindow(\"Bar\"); return (1);"), "1");
   OnLoop([] {});
   int32_t left = -1;
