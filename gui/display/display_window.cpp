@@ -177,6 +177,9 @@ int32_t DisplayWindow::OnNotify(uint32_t code, uintptr_t argument) {
     pages_.Created();
   } else if (code == kNotifyCreated && started_) {
     pages_.Created();
+  } else if (code == kNotifyDestroyed) {
+    // The pages go with the window tree; only the entries outlive the window.
+    pages_.ReleaseAll();
   }
   return ModuleWindowCore::OnNotify(code, argument);
 }

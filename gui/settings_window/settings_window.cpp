@@ -161,6 +161,7 @@ int32_t SettingsWindow::OnNotify(uint32_t code, uintptr_t argument) {
     container_ = nullptr;
     dialog_ = nullptr;
     paneDocument_ = nullptr;
+    menuWindow_ = nullptr;
   }
   return ModuleWindowCore::OnNotify(code, argument);
 }
