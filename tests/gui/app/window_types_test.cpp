@@ -332,5 +332,34 @@ TEST_F(WindowTypesTest, NamedWindowsReadTheirStyleWhenShownAsPages) {
   }
 }
 
+TEST_F(WindowTypesTest, TheSettingsWindowShowsTheFirstPaneFromTheResourceArchive) {
+  ASSERT_NO_FATAL_FAILURE(OpenFrame());
+  MWindowElement* display = nullptr;
+  OnLoop([&] { display = frame_->ChildAt(0); });
+  ASSERT_NE(display, nullptr);
+  EXPECT_EQ(Run(display, u"return (DisplayWindow(\"BDF7BA75-B066-41ee-9495-2C3982E960E4\"));"),
+            "1");
+  OnLoop([] {});
+  std::string state;
+  int32_t parts = -1;
+  OnLoop([&] {
+    for (int32_t i = 0; i < display->ChildCount(); ++i) {
+      MWindowElement* page = display->ChildAt(i);
+      void* p = nullptr;
+      if (page->QueryInterface(kIID_MWindowClassFactory, &p, 1, 0) != kOk) continue;
+      auto face = RefPtr<MWindowClassFactory>::Adopt(static_cast<MWindowClassFactory*>(p));
+      TString text;
+      face->GetPageState(&text);
+      state = Utf8(text).c_str();
+      parts = page->ChildCount();
+    }
+  });
+  // The pane shown is a node of the preference tree (never 0); the menu and the pane's
+  // container stand in the window.
+  EXPECT_NE(state, "0");
+  EXPECT_NE(state, "");
+  EXPECT_EQ(parts, 2);
+}
+
 }  // namespace
 }  // namespace vk2::test
