@@ -88,6 +88,8 @@ int32_t ModuleMIFactory(const ModuleDefinition& module, const Guid* classId, voi
   if (!classId) return kErrNoInterface;
   for (const ModuleClass& c : module.classes) {
     if (!GuidEquals(c.classId, *classId)) continue;
+    // Registered by name only: the class has no class object here.
+    if (!c.create) return kErrNoInterface;
     auto* factory = new (std::nothrow) ClassFactoryObject(c.create);
     if (!factory) return kErrOutOfMemory;
     factory->AddRef();

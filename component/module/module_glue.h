@@ -31,8 +31,8 @@ using ModuleCreateFn = int32_t (*)(const Guid& iid, void** out, MUnknown* outer)
 
 struct ModuleClass {
   Guid classId;
-  const char16_t* name;  // registered display name, or null
-  ModuleCreateFn create;
+  const char16_t* name;   // registered display name, or null
+  ModuleCreateFn create;  // null: registered, but MIFactory makes no class object for it
 };
 
 struct ModuleCategoryMember {

@@ -33,6 +33,8 @@ class ConsoleWindow final : public ModuleWindow<ConsoleWindow> {
   void Setup();
   ConsoleFilter& Filter() { return filter_; }
 
+  // Shown by a display as its fill page.
+  bool IsPage() const override { return true; }
   int32_t OnPaint(MCanvas* canvas, const PaintRecord* record) override;
   int32_t OnNotify(uint32_t code, uintptr_t argument) override;
 

@@ -18,6 +18,11 @@ class EqualizerWindow final : public ModuleWindow<EqualizerWindow>, public Equal
 
   // Names the script object and adds UpdateDisplay and UpdateBands.
   void Setup();
+  // The bands come from the window's scripts: the type has no style of its own.
+  void LoadStyle(MWindowDefinition* markup, MInterfaceDefinition* iface) {
+    (void)markup;
+    (void)iface;
+  }
   const EqualizerBands& Bands() const { return bands_; }
 
   void UpdateFromScript(bool gainsOnly) override;

@@ -19,11 +19,23 @@ inline constexpr char16_t kAudioOutPrefs[] = u"audioOutPrefs";
 inline constexpr char16_t kVisualPrefs[] = u"visualPrefs";
 inline constexpr char16_t kNoSettings[] = u"noSettings";
 
-// In registration order. The named windows (menu, console, playlist, settings, onlinewindow,
-// viewer; class objects answering kIID_MWindowClassFactory) come after the application class,
-// and the window-element types (answering kIID_MWidgetType) before the panes.
+// In registration order: the application class, the named windows (class objects answering
+// kIID_MWindowClassFactory; "playlist" is registered without one), the window-element types
+// (answering kIID_MWidgetType) and the preference panes.
 const ModuleClass kClasses[] = {
     {kGuiApplicationClass, u"Velkora2", &CreateApplicationObject},
+    {kMenuWindowClass, nullptr, &CreateTopMenuWindowObject},
+    {kConsoleWindowClass, nullptr, &CreateConsoleWindowObject},
+    {kPlaylistWindowClass, nullptr, nullptr},
+    {kSettingsWindowClass, nullptr, &CreateSettingsWindowObject},
+    {kOnlineWindowClass, nullptr, &CreateOnlineWindowObject},
+    {kViewerWindowClass, nullptr, &CreateViewerWindowObject},
+    {kFontElementClass, nullptr, &CreateInterfaceWindowType},
+    {kDisplayElementClass, nullptr, &CreateDisplayWindowType},
+    {kEqualizerElementClass, nullptr, &CreateEqualizerWindowType},
+    {kPlaylistElementClass, nullptr, &CreatePlaylistWindowType},
+    {kBorderElementClass, nullptr, &CreateBorderWindowType},
+    {kStatusBarElementClass, nullptr, &CreateStatusBarWindowType},
     {kLanguagePrefsPane, nullptr, &CreateNamedPane<kLanguagePrefs>},
     {kPlaylistPrefsPane, nullptr, &CreateNamedPane<kPlaylistPrefs>},
     {kFileTypesPrefsPane, nullptr, &CreateNamedPane<kFileTypesPrefs>},
@@ -32,12 +44,6 @@ const ModuleClass kClasses[] = {
     {kAudioOutPrefsPane, nullptr, &CreateNamedPane<kAudioOutPrefs>},
     {kVisualPrefsPane, nullptr, &CreateNamedPane<kVisualPrefs>},
     {kNoSettingsPane, nullptr, &CreateNamedPane<kNoSettings>},
-    // Window classes.
-    {kMenuWindowClass, nullptr, &CreateTopMenuWindowObject},
-    {kConsoleWindowClass, nullptr, &CreateConsoleWindowObject},
-    {kOnlineWindowClass, nullptr, &CreateOnlineWindowObject},
-    {kViewerWindowClass, nullptr, &CreateViewerWindowObject},
-    {kEqualizerElementClass, nullptr, &CreateEqualizerWindowObject},
 };
 
 }  // namespace
@@ -52,6 +58,8 @@ std::span<const ModuleCategoryMember> GuiCategoryMembers() {
   static const std::vector<ModuleCategoryMember> members = {
       {kCategoryGuiWindows, kMenuWindowClass, u"menu"},
       {kCategoryGuiWindows, kConsoleWindowClass, u"console"},
+      {kCategoryGuiWindows, kPlaylistWindowClass, u"playlist"},
+      {kCategoryGuiWindows, kSettingsWindowClass, u"settings"},
       {kCategoryGuiWindows, kOnlineWindowClass, u"onlinewindow"},
       {kCategoryGuiWindows, kViewerWindowClass, u"viewer"},
   };

@@ -25,6 +25,8 @@ class OnlineWindow final : public ModuleWindow<OnlineWindow> {
   bool WaitForWorker(uint32_t timeoutMs, OnlinePassResult* result);
 
   int32_t OnPaint(MCanvas* canvas, const PaintRecord* record) override;
+  // Shown by a display as its fill page.
+  bool IsPage() const override { return true; }
   int32_t OnNotify(uint32_t code, uintptr_t argument) override;
 
  private:

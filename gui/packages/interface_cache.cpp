@@ -18,7 +18,7 @@ InterfaceCache::InterfaceCache(PackageServices services) : services_(std::move(s
 InterfaceCache::~InterfaceCache() = default;
 
 bool InterfaceCache::AcquireDefinition(const InterfaceRecord& record, MInterfaceDefinition** out,
-                                       const LoadContext* context) {
+                                       const LoadContext* context, MInterfaceDefinition* parent) {
   if (!out) return false;
   *out = nullptr;
   std::lock_guard hold(lock_);
@@ -42,7 +42,7 @@ bool InterfaceCache::AcquireDefinition(const InterfaceRecord& record, MInterface
   RefPtr<MResourceFile> archive = services_.newArchive ? services_.newArchive() : nullptr;
   if (!archive || !archive->OpenFile(record.path.c_str())) return false;
   RefPtr<MInterfaceLoader> loader;
-  if (LoadInterfaceFile(&loader, archive.Get(), kIndexName, context, record.path) != 0) {
+  if (LoadInterfaceFile(&loader, archive.Get(), kIndexName, context, record.path, parent) != 0) {
     return false;
   }
   RefPtr<MInterfaceDefinition> definition;
@@ -79,7 +79,8 @@ void InterfaceCache::ReleaseDefinition(MInterfaceDefinition* definition) {
 
 int32_t InterfaceCache::LoadInterfaceFile(RefPtr<MInterfaceLoader>* out, MResourceFile* archive,
                                           const char16_t* fileName, const LoadContext* context,
-                                          const TString& packagePath) {
+                                          const TString& packagePath,
+                                          MInterfaceDefinition* parent) {
   RefPtr<MInterfaceLoader> loader = services_.newLoader ? services_.newLoader() : nullptr;
   if (!loader) return kErrFailed;
   LoadContext options;
@@ -90,7 +91,7 @@ int32_t InterfaceCache::LoadInterfaceFile(RefPtr<MInterfaceLoader>* out, MResour
   }
   TString parseError;
   const NarrowString name = Utf8(TString(fileName));
-  const int32_t r = loader->LoadFromPackage(archive, name.c_str(), &options, &parseError, nullptr);
+  const int32_t r = loader->LoadFromPackage(archive, name.c_str(), &options, &parseError, parent);
   if (r >= 0) {
     *out = std::move(loader);
     return 0;

@@ -26,8 +26,9 @@ class InterfaceCache {
 
   // The record's definition with one reference for the caller, opening its package when no
   // user holds it. `context` is the window manager's; null: the services' load options.
+  // `parent` (the mood's definition) answers the names the package does not define.
   bool AcquireDefinition(const InterfaceRecord& record, MInterfaceDefinition** out,
-                         const LoadContext* context);
+                         const LoadContext* context, MInterfaceDefinition* parent = nullptr);
   // Gives one use back; an unknown definition changes nothing.
   void ReleaseDefinition(MInterfaceDefinition* definition);
 
@@ -35,7 +36,7 @@ class InterfaceCache {
   // 0, or kErrFailed.
   int32_t LoadInterfaceFile(RefPtr<MInterfaceLoader>* out, MResourceFile* archive,
                             const char16_t* fileName, const LoadContext* context,
-                            const TString& packagePath);
+                            const TString& packagePath, MInterfaceDefinition* parent = nullptr);
 
   // For tests: packages open and uses of one package.
   size_t PackageCount();

@@ -1,9 +1,9 @@
 #include "gui/playlist_view/playlist_list_window.h"
 
+#include "component/module/runtime_loader.h"
+#include "component/object/query.h"
 #include "foundation/util/result.h"
 #include "gui/playlist_view/playlist_drawing.h"
-
-#include "component/module/runtime_loader.h"
 
 namespace vk2::gui {
 
@@ -14,19 +14,15 @@ int32_t MakeBrintPart(const Guid& iid, MUnknown* outer, void** out) {
 RefPtr<PlaylistListWindow> PlaylistListWindow::Create(MPlaylist* playlist, MPlayer* player,
                                                       const PlaylistSkin* skin,
                                                       GuiPartMaker makePart) {
-  RefPtr<PlaylistListWindow> window =
-      RefPtr<PlaylistListWindow>::Adopt(new PlaylistListWindow(skin));
+  RefPtr<PlaylistListWindow> window(new PlaylistListWindow(skin));
   void* inner = nullptr;
   if (makePart(kIID_MPlaylistView, static_cast<MPlaylistView*>(window.Get()), &inner) < 0 ||
       !inner) {
     return nullptr;
   }
   window->partInner_ = static_cast<MUnknown*>(inner);
-  void* face = nullptr;
-  if (window->partInner_->QueryInterface(kIID_MPlaylistView, &face, 0, 0) < 0 || !face) {
-    return nullptr;
-  }
-  window->part_ = static_cast<MPlaylistView*>(face);
+  window->part_ = QueryBorrowed<MPlaylistView>(window->partInner_, kIID_MPlaylistView);
+  if (!window->part_) return nullptr;
   window->control_ = std::make_unique<PlaylistListControl>(window.Get(), playlist, player, skin);
   return window;
 }
@@ -36,26 +32,8 @@ PlaylistListWindow::~PlaylistListWindow() {
   if (partInner_) partInner_->Release();
 }
 
-uint32_t PlaylistListWindow::Release() {
-  const uint32_t left = --count_;
-  if (left == 0) {
-    // The part calls back through this object while it is being torn down.
-    count_ = 1u << 30;
-    delete this;
-  }
-  return left;
-}
-
-int32_t PlaylistListWindow::QueryInterface(const Guid& iid, void** out, uint32_t addRef,
-                                           uint32_t reserved) {
-  if (!out) return kErrMissingArg;
-  *out = nullptr;
-  if (iid == kIID_MPlaylistView || iid == kIID_MWindowElement || iid == kIID_MBrintWindow) {
-    *out = static_cast<MPlaylistView*>(this);
-    if (addRef) AddRef();
-    return kOk;
-  }
-  return partInner_ ? partInner_->QueryInterface(iid, out, addRef, reserved) : kErrNoInterface;
+MUnknown* PlaylistListWindow::QueryMore(const Guid& iid) {
+  return QueryBorrowed<MUnknown>(partInner_, iid);
 }
 
 int32_t PlaylistListWindow::HitCode(const PointI* point) {

@@ -3,7 +3,6 @@
 // modes, selection and current changes) and takes the keys and typed text the list handles.
 #pragma once
 
-#include <atomic>
 #include <memory>
 
 #include "component/object/com_object.h"
@@ -19,7 +18,9 @@ using GuiPartMaker = int32_t (*)(const Guid& iid, MUnknown* outer, void** out);
 // The runtime's BrintClass.
 int32_t MakeBrintPart(const Guid& iid, MUnknown* outer, void** out);
 
-class PlaylistListWindow final : public ListViewForwarder {
+class PlaylistListWindow final
+    : public ComObject<PlaylistListWindow, Face<ListViewForwarder, kIID_MPlaylistView,
+                                                kIID_MWindowElement, kIID_MBrintWindow>> {
  public:
   // The window with one reference, or null when no list view part is made. `skin` belongs to
   // the playlist view and outlives the window.
@@ -29,11 +30,6 @@ class PlaylistListWindow final : public ListViewForwarder {
 
   PlaylistListControl* Control() { return control_.get(); }
 
-  // MUnknown: the wrapper's faces first, then the part's.
-  int32_t QueryInterface(const Guid& iid, void** out, uint32_t addRef = 1,
-                         uint32_t reserved = 0) override;
-  uint32_t AddRef() override { return ++count_; }
-  uint32_t Release() override;
   int32_t InnerQueryInterface(const Guid& iid, void** out, uint32_t addRef,
                               uint32_t reserved) override {
     return QueryInterface(iid, out, addRef, reserved);
@@ -60,10 +56,12 @@ class PlaylistListWindow final : public ListViewForwarder {
 
  private:
   explicit PlaylistListWindow(const PlaylistSkin* skin) : skin_(skin) {}
-  ~PlaylistListWindow();
+  ~PlaylistListWindow() override;
+
+  // The wrapper's faces first, then the part's.
+  MUnknown* QueryMore(const Guid& iid) override;
 
   const PlaylistSkin* const skin_;
-  std::atomic<uint32_t> count_{1};
   MUnknown* partInner_ = nullptr;  // one reference
   std::unique_ptr<PlaylistListControl> control_;
 };

@@ -25,6 +25,16 @@ class TopMenuWindow final : public ModuleWindow<TopMenuWindow> {
   const MenuCommandTable& Commands() const { return commands_; }
   void SetTextShadow(bool shadow) { textShadow_ = shadow; }
 
+  // A display shows the menu as a bar along its top edge.
+  bool IsPage() const override { return true; }
+  int32_t PageKind() override { return 0; }
+  int32_t PageSize() override;
+  std::array<int32_t, 4> PageBorder() override { return border_; }
+  // The style hook: the reduced menu of "Velkora2"'s `devtestmode`, and from "VK2_TopMenu" the
+  // text shadow, the bar's fade and the border offset. False without a definition.
+  bool AttachPage(MInterfaceDefinition* definition, const TString& argument) override;
+  bool Reduced() const { return reduced_; }
+  bool TextShadow() const { return textShadow_; }
   int32_t OnNotify(uint32_t code, uintptr_t argument) override;
 
  private:
@@ -32,6 +42,9 @@ class TopMenuWindow final : public ModuleWindow<TopMenuWindow> {
   MenuCommandTable commands_;
   RefPtr<MMenuWindow> bar_;
   bool textShadow_ = true;
+  bool reduced_ = false;
+  int32_t barFadeMs_ = 0;
+  std::array<int32_t, 4> border_{};
 };
 
 }  // namespace vk2::gui

@@ -14,6 +14,8 @@ class ViewerWindow final : public ModuleWindow<ViewerWindow> {
   // Whether the built-in window was opened (false: the viewer is an empty frame).
   bool Opened() const { return opened_; }
 
+  // Shown by a display as its fill page.
+  bool IsPage() const override { return true; }
   int32_t OnNotify(uint32_t code, uintptr_t argument) override;
 
  private:

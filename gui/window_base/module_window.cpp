@@ -20,19 +20,12 @@ MScriptObject* ModuleWindowCore::Script() {
   return QueryBorrowed<MScriptObject>(Outer(), kIID_MScriptObject);
 }
 
-int32_t ModuleWindowCore::OnPaint(MCanvas* canvas, const PaintRecord* record) {
-  MWindowElement* next = Next();
-  return next ? next->Paint(canvas, record) : 0;
-}
-
-int32_t ModuleWindowCore::OnNotify(uint32_t code, uintptr_t argument) {
-  MWindowElement* next = Next();
-  return next ? next->Notify(code, argument) : 0;
-}
-
-int32_t ModuleWindowCore::OnQuery(uint32_t code, uintptr_t a, uintptr_t b, uintptr_t c) {
-  MWindowElement* next = Next();
-  return next ? next->Query(code, a, b, c) : 0;
+bool ModuleWindowCore::DrawOverWindow(MImageStyleDrawing* image, MCanvas* canvas) {
+  if (!image || !canvas) return false;
+  SizeI size;
+  GetValue(kValueSize, &size, sizeof size);
+  return image->Draw(RectI{0, 0, size.width, size.height}, canvas, kStyleStateNormal, 1.0,
+                     VisualParameters{}) != 0;
 }
 
 int32_t ModuleWindowCore::Notify(uint32_t code, uintptr_t argument) {
@@ -40,110 +33,6 @@ int32_t ModuleWindowCore::Notify(uint32_t code, uintptr_t argument) {
   RefPtr<MWindowElement> keep(static_cast<MWindowElement*>(this));
   return OnNotify(code, argument);
 }
-
-int32_t ModuleWindowCore::PostCommand(uint32_t code, int32_t startMs, int32_t durationMs,
-                                      uintptr_t data, MWindowElement* sender, uint32_t options,
-                                      uint32_t reserved) {
-  MWindowElement* next = Next();
-  if (!next) return kErrNotFound;
-  return next->PostCommand(code, startMs, durationMs, data, sender ? sender : this, options,
-                           reserved);
-}
-
-int32_t ModuleWindowCore::CancelCommands(uint32_t code, int32_t fromMs, int32_t untilMs,
-                                         uintptr_t data, uint32_t mode, MWindowElement* sender,
-                                         uint32_t reserved) {
-  MWindowElement* next = Next();
-  if (!next) return kErrNotFound;
-  return next->CancelCommands(code, fromMs, untilMs, data, mode, sender ? sender : this, reserved);
-}
-
-#define VK2_FORWARD(call, fallback) \
-  MWindowElement* next = Next();    \
-  if (!next) return fallback;       \
-  return next->call
-
-int32_t ModuleWindowCore::AttachChild(MWindowElement* child, int32_t mode) {
-  VK2_FORWARD(AttachChild(child, mode), kErrNotFound);
-}
-int32_t ModuleWindowCore::DetachChild(MWindowElement* child) {
-  VK2_FORWARD(DetachChild(child), kErrNotFound);
-}
-int32_t ModuleWindowCore::HitCode(const PointI* point) {
-  VK2_FORWARD(HitCode(point), kHitNone);
-}
-int32_t ModuleWindowCore::Invalidate(const RectI* rect) {
-  VK2_FORWARD(Invalidate(rect), kErrNotFound);
-}
-int32_t ModuleWindowCore::MapPoint(PointI* point, MWindowElement* to) {
-  VK2_FORWARD(MapPoint(point, to), kErrNotFound);
-}
-int32_t ModuleWindowCore::Region(MMaskImage* target, int32_t width, int32_t height) {
-  VK2_FORWARD(Region(target, width, height), 0);
-}
-int32_t ModuleWindowCore::SetFocus(int32_t take) {
-  VK2_FORWARD(SetFocus(take), kErrNotFound);
-}
-int32_t ModuleWindowCore::GetProperty(const char16_t* name, PropertyValue* out) {
-  VK2_FORWARD(GetProperty(name, out), kErrNotFound);
-}
-int32_t ModuleWindowCore::GetValue(uint32_t id, void* buffer, uint32_t size) {
-  VK2_FORWARD(GetValue(id, buffer, size), kErrNotFound);
-}
-int32_t ModuleWindowCore::ChildNotify(uint32_t code, MWindowElement* child, uintptr_t argument) {
-  VK2_FORWARD(ChildNotify(code, child, argument), 0);
-}
-int32_t ModuleWindowCore::SetValue(uint32_t id, const void* buffer, uint32_t size) {
-  VK2_FORWARD(SetValue(id, buffer, size), kErrNotFound);
-}
-int32_t ModuleWindowCore::CapturePointer(int32_t capture) {
-  VK2_FORWARD(CapturePointer(capture), kErrNotFound);
-}
-int32_t ModuleWindowCore::ChildCount() {
-  VK2_FORWARD(ChildCount(), 0);
-}
-MWindowElement* ModuleWindowCore::ChildAt(int32_t index) {
-  VK2_FORWARD(ChildAt(index), nullptr);
-}
-int32_t ModuleWindowCore::HoldUpdates(int32_t hold) {
-  VK2_FORWARD(HoldUpdates(hold), kErrNotFound);
-}
-int32_t ModuleWindowCore::AdoptCreator(MWindowElement* creator) {
-  VK2_FORWARD(AdoptCreator(creator), kErrNotFound);
-}
-int32_t ModuleWindowCore::HasOwnContent() {
-  VK2_FORWARD(HasOwnContent(), 0);
-}
-int32_t ModuleWindowCore::GetHost(MHostWindow** out) {
-  VK2_FORWARD(GetHost(out), kErrNotFound);
-}
-int32_t ModuleWindowCore::DestroyWindow() {
-  VK2_FORWARD(DestroyWindow(), kErrNotFound);
-}
-int32_t ModuleWindowCore::AddDockPoint(MDockPoint* point, int32_t master) {
-  VK2_FORWARD(AddDockPoint(point, master), kErrNotFound);
-}
-int32_t ModuleWindowCore::ClearDockPoints() {
-  VK2_FORWARD(ClearDockPoints(), kErrNotFound);
-}
-int32_t ModuleWindowCore::RegionChanged() {
-  VK2_FORWARD(RegionChanged(), kErrNotFound);
-}
-MWindowElement* ModuleWindowCore::Sibling(int32_t above) {
-  VK2_FORWARD(Sibling(above), nullptr);
-}
-int32_t ModuleWindowCore::PostTask(void (*callback)(void*), void* context) {
-  VK2_FORWARD(PostTask(callback, context), kErrNotFound);
-}
-int32_t ModuleWindowCore::SetProperty(const char16_t* name, int32_t type,
-                                      const PropertyValue* value) {
-  VK2_FORWARD(SetProperty(name, type, value), kErrNotFound);
-}
-int32_t ModuleWindowCore::RemoveProperty(const char16_t* name) {
-  VK2_FORWARD(RemoveProperty(name), kErrNotFound);
-}
-
-#undef VK2_FORWARD
 
 RefPtr<MBaseObject> MakeControlBase(const Guid& partIid) {
   RefPtr<MBaseObject> base = CreateRuntimeObject<MBaseObject>(kRuntimeRootClass, kIID_MBaseObject);

@@ -13,17 +13,20 @@
 
 #include "component/object/aggregation.h"
 #include "component/object/query.h"
+#include "component/window/forwarding_window.h"
 #include "foundation/util/ref_ptr.h"
 #include "foundation/util/result.h"
+#include "gui/window_base/page_face.h"
 #include "interfaces/gui/window_element.h"
 #include "interfaces/ids.h"
 #include "interfaces/markup/interface_definition.h"
+#include "interfaces/markup/window_definition.h"
 #include "interfaces/runtime/base_object.h"
 #include "interfaces/script/script_object.h"
 
 namespace vk2::gui {
 
-class ModuleWindowCore : public MWindowElement {
+class ModuleWindowCore : public ForwardingWindow, public PageHooks {
  public:
   // The window element behind this one (no reference), or null.
   MWindowElement* Next();
@@ -33,55 +36,35 @@ class ModuleWindowCore : public MWindowElement {
   virtual MUnknown* Outer() = 0;
 
   // Hooks. The defaults forward.
-  virtual int32_t OnPaint(MCanvas* canvas, const PaintRecord* record);
-  virtual int32_t OnNotify(uint32_t code, uintptr_t argument);
-  virtual int32_t OnQuery(uint32_t code, uintptr_t a, uintptr_t b, uintptr_t c);
+  virtual int32_t OnPaint(MCanvas* canvas, const PaintRecord* record) {
+    return ForwardingWindow::Paint(canvas, record);
+  }
+  virtual int32_t OnNotify(uint32_t code, uintptr_t argument) {
+    return ForwardingWindow::Notify(code, argument);
+  }
+  virtual int32_t OnQuery(uint32_t code, uintptr_t a, uintptr_t b, uintptr_t c) {
+    return ForwardingWindow::Query(code, a, b, c);
+  }
 
-  // MWindowElement, forwarded to Next() but for the hooks above.
-  int32_t PostCommand(uint32_t code, int32_t startMs, int32_t durationMs, uintptr_t data,
-                      MWindowElement* sender, uint32_t options, uint32_t reserved) override;
-  int32_t CancelCommands(uint32_t code, int32_t fromMs, int32_t untilMs, uintptr_t data,
-                         uint32_t mode, MWindowElement* sender, uint32_t reserved) override;
-  int32_t AttachChild(MWindowElement* child, int32_t placementMode) override;
-  int32_t DetachChild(MWindowElement* child) override;
+  // MWindowElement: every other operation goes to Next().
   int32_t Paint(MCanvas* canvas, const PaintRecord* record) override {
     return OnPaint(canvas, record);
   }
-  int32_t HitCode(const PointI* point) override;
-  int32_t Invalidate(const RectI* rect) override;
-  int32_t MapPoint(PointI* point, MWindowElement* to) override;
-  int32_t Region(MMaskImage* target, int32_t width, int32_t height) override;
-  int32_t SetFocus(int32_t take) override;
-  int32_t GetProperty(const char16_t* name, PropertyValue* out) override;
-  int32_t GetValue(uint32_t id, void* buffer, uint32_t size) override;
   int32_t Notify(uint32_t code, uintptr_t argument) override;
-  int32_t ChildNotify(uint32_t code, MWindowElement* child, uintptr_t argument) override;
-  int32_t SetValue(uint32_t id, const void* buffer, uint32_t size) override;
   int32_t Query(uint32_t code, uintptr_t a, uintptr_t b, uintptr_t c) override {
     return OnQuery(code, a, b, c);
   }
-  int32_t CapturePointer(int32_t capture) override;
-  int32_t ChildCount() override;
-  MWindowElement* ChildAt(int32_t index) override;
-  int32_t HoldUpdates(int32_t hold) override;
-  int32_t AdoptCreator(MWindowElement* creator) override;
-  int32_t HasOwnContent() override;
-  int32_t GetHost(MHostWindow** out) override;
-  int32_t DestroyWindow() override;
-  int32_t AddDockPoint(MDockPoint* point, int32_t master) override;
-  int32_t ClearDockPoints() override;
-  int32_t RegionChanged() override;
-  MWindowElement* Sibling(int32_t above) override;
-  int32_t PostTask(void (*callback)(void*), void* context) override;
-  int32_t SetProperty(const char16_t* name, int32_t type, const PropertyValue* value) override;
-  int32_t RemoveProperty(const char16_t* name) override;
 
  protected:
   ModuleWindowCore() = default;
   ~ModuleWindowCore() = default;
 
+  MWindowElement* Behind() override { return Next(); }
+
   // Invalidates the whole window; from any thread (the GUI layer posts it to its loop).
   void Repaint() { Invalidate(nullptr); }
+  // Draws `image` (may be null) over the whole window; true when it drew.
+  bool DrawOverWindow(MImageStyleDrawing* image, MCanvas* canvas);
 
  private:
   MWindowElement* next_ = nullptr;
@@ -103,8 +86,19 @@ class ModuleWindow
   MUnknown* Outer() override { return this->Controlling(); }
 
  protected:
-  explicit ModuleWindow(MUnknown* base) : Base(base) {}
+  explicit ModuleWindow(MUnknown* base) : Base(base), page_(base, this) {}
   ~ModuleWindow() override = default;
+
+  // Windows a display shows as pages answer the page face.
+  virtual bool IsPage() const { return false; }
+
+ private:
+  MUnknown* QueryMore(const Guid& iid) override {
+    if (iid == kIID_MWindowClassFactory && IsPage()) return &page_;
+    return nullptr;
+  }
+
+  PageFace page_;
 };
 
 // The base object of a module window: the GUI layer's window part and, through `definition`,

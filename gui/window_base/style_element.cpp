@@ -2,6 +2,10 @@
 
 #include <cmath>
 
+#include "component/module/runtime_loader.h"
+#include "interfaces/graphics/image.h"
+#include "interfaces/ids.h"
+
 namespace vk2::gui {
 namespace {
 
@@ -20,18 +24,85 @@ RefPtr<MXmlNode> FindStyleElement(MInterfaceDefinition* definition, const char16
 }
 
 BorderOffset ReadBorderOffset(MInterfaceDefinition* definition, MXmlNode* element) {
-  BorderOffset offset;
+  std::array<int32_t, 4> rect{};
+  ReadRectAttribute(definition, element, u"rect_borderoffset", &rect);
+  return BorderOffset{rect[0], rect[1], rect[2], rect[3]};
+}
+
+bool ReadRectAttribute(MInterfaceDefinition* definition, MXmlNode* element, const char16_t* name,
+                       std::array<int32_t, 4>* out) {
   TString text;
   double rect[4] = {0, 0, 0, 0};
-  if (!definition || !element || element->GetAttribute(u"rect_borderoffset", &text) != 0 ||
+  if (!definition || !element || !out || element->GetAttribute(name, &text) != 0 ||
       definition->GetRect(text.c_str(), rect) != 0) {
-    return offset;
+    return false;
   }
-  offset.left = Truncated(rect[0]);
-  offset.top = Truncated(rect[1]);
-  offset.right = Truncated(rect[2]);
-  offset.bottom = Truncated(rect[3]);
-  return offset;
+  for (size_t i = 0; i < 4; ++i)
+    (*out)[i] = Truncated(rect[i]);
+  return true;
+}
+
+bool ReadColorAttribute(MInterfaceDefinition* definition, MXmlNode* element, const char16_t* name,
+                        uint32_t* out) {
+  TString text;
+  uint32_t colour = 0;
+  if (!definition || !element || !out || element->GetAttribute(name, &text) != 0 ||
+      definition->GetColor(text.c_str(), &colour) != 0) {
+    return false;
+  }
+  *out = colour;
+  return true;
+}
+
+RefPtr<MImageStyleDrawing> ReadImageAttribute(MInterfaceDefinition* definition, MXmlNode* element,
+                                              const char16_t* name) {
+  TString text;
+  MImageStyleDrawing* image = nullptr;
+  if (!definition || !element || element->GetAttribute(name, &text) != 0 ||
+      definition->GetImageStyleDrawing(text.c_str(), &image) != 0 || !image) {
+    return nullptr;
+  }
+  return RefPtr<MImageStyleDrawing>::Adopt(image);
+}
+
+RefPtr<MFont> ReadFontAttribute(MInterfaceDefinition* definition, MXmlNode* element,
+                                const char16_t* name) {
+  TString text;
+  FontRecord record;
+  if (!definition || !element || element->GetAttribute(name, &text) != 0 ||
+      definition->GetFont(text.c_str(), nullptr, &record) < 0) {
+    return nullptr;
+  }
+  RefPtr<MImageService> images =
+      CreateRuntimeObject<MImageService>(kImageServiceClass, kIID_MImageService);
+  if (!images) return nullptr;
+  FontDescription description;
+  description.kind = record.kind == FontRecordKind::kRaster ? kFontRaster : kFontFace;
+  description.face = record.face.c_str();
+  description.size = record.size;
+  description.style = record.style;
+  description.smoothed = record.smoothed;
+  description.image = record.image.Get();
+  description.glyphList = record.glyphs.c_str();
+  description.tracking = record.tracking;
+  description.monochrome = record.monochrome;
+  description.startX = record.startX;
+  description.startY = record.startY;
+  MFont* font = nullptr;
+  if (images->GetFont(&description, &font) < 0 || !font) return nullptr;
+  return RefPtr<MFont>::Adopt(font);
+}
+
+bool ReadJustificationAttribute(MInterfaceDefinition* definition, MXmlNode* element,
+                                const char16_t* name, uint32_t* out) {
+  TString text;
+  uint64_t value = 0;
+  if (!definition || !element || !out || element->GetAttribute(name, &text) != 0 ||
+      definition->ParseAlignmentValue(text.c_str(), &value) < 0) {
+    return false;
+  }
+  *out = static_cast<uint32_t>(value);
+  return true;
 }
 
 }  // namespace vk2::gui

@@ -160,7 +160,8 @@ bool WindowManager::CreateFromRecord(const InterfaceRecord& record, const TStrin
                                      RefPtr<MWindowElement>* out) {
   MInterfaceDefinition* definition = nullptr;
   const LoadContext context = Context();
-  if (!cache_ || !cache_->AcquireDefinition(record, &definition, &context) || !definition) {
+  if (!cache_ || !cache_->AcquireDefinition(record, &definition, &context, mood_.Get()) ||
+      !definition) {
     hooks_.log(kLevelError,
                TString::Format(u"Unable to find window \"%s\" for creation.\n", windowName));
     return false;
@@ -237,7 +238,8 @@ bool WindowManager::CreateWindowOf(const InterfaceRecord& record, std::optional<
   std::lock_guard lock(interfaceMutex_);
   MInterfaceDefinition* definition = nullptr;
   const LoadContext context = Context();
-  if (!cache_ || !cache_->AcquireDefinition(record, &definition, &context) || !definition) {
+  if (!cache_ || !cache_->AcquireDefinition(record, &definition, &context, mood_.Get()) ||
+      !definition) {
     hooks_.log(kLevelError, TString::Format(u"Unable to find window \"%s\" for creation.\n", name));
     return false;
   }

@@ -55,7 +55,8 @@ MInterfaceDefinition* WindowManager::AcquireCurrentDocument() {
   if (!hasCurrent_ || !cache_) return nullptr;
   MInterfaceDefinition* definition = nullptr;
   const LoadContext context = Context();
-  if (!cache_->AcquireDefinition(current_, &definition, &context)) return nullptr;
+  if (!cache_->AcquireDefinition(current_, &definition, &context, mood_.Get()) || !definition)
+    return nullptr;
   return definition;
 }
 

@@ -15,6 +15,7 @@
 
 namespace vk2 {
 
+class MImageStyleDrawing;
 class MMarkupPalette;
 class MWindowDefinition;
 
@@ -114,6 +115,9 @@ class MInterfaceDefinition : public MUnknown {
   // around a Generic window this way.
   virtual int32_t AggregateWidget(MUnknown* outer, const Guid& classId,
                                   MWindowDefinition* definition, MUnknown** inner) = 0;
+  // The image style of that name made drawable (one reference), for the player's own windows
+  // whose style blocks name image styles; -5 when there is none.
+  virtual int32_t GetImageStyleDrawing(const char16_t* name, MImageStyleDrawing** out) = 0;
 
  protected:
   ~MInterfaceDefinition() = default;

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "interfaces/ids.h"
+#include "markup/definition/style_readers.h"
 #include "markup/keywords/keyword_tables.h"
 #include "markup/parse/identifiers.h"
 #include "markup/parse/scalar_parsers.h"
@@ -536,6 +537,21 @@ int32_t InterfaceDefinition::CreateWindowEx(const WindowCreateRequest* request,
 int32_t InterfaceDefinition::AggregateWidget(MUnknown* outer, const Guid& classId,
                                              MWindowDefinition* definition, MUnknown** inner) {
   return AggregateMarkupWidget(this, outer, classId, definition, inner);
+}
+
+int32_t InterfaceDefinition::GetImageStyleDrawing(const char16_t* name, MImageStyleDrawing** out) {
+  if (!name || !out) return kErrMissingArg;
+  *out = nullptr;
+  MMarkupDefinition* record = nullptr;
+  if (!*name || GetImageStyle(name, &record) != kOk || !record) return kErrNotFound;
+  auto held = RefPtr<MMarkupDefinition>::Adopt(record);
+  MXmlNode* node = nullptr;
+  if (held->GetElement(&node) != kOk || !node) return kErrNotFound;
+  RefPtr<MImageStyleDrawing> drawing =
+      ReadImageStyleDrawing(Element(RefPtr<MXmlNode>::Adopt(node)), this);
+  if (!drawing) return kErrNotFound;
+  *out = drawing.Detach();
+  return kOk;
 }
 
 }  // namespace vk2::markup

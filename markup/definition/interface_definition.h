@@ -75,6 +75,7 @@ class InterfaceDefinition final
   int32_t CreateWindowEx(const WindowCreateRequest* request, MWindowElement** out) override;
   int32_t AggregateWidget(MUnknown* outer, const Guid& classId, MWindowDefinition* definition,
                           MUnknown** inner) override;
+  int32_t GetImageStyleDrawing(const char16_t* name, MImageStyleDrawing** out) override;
 
   // NamedCollections, as the parsers see this definition while it reads.
   bool FindNamedPoint(std::u16string_view name, PointD* out) override;

@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "component/object/aggregation.h"
+#include "component/window/forwarding_window.h"
 #include "foundation/util/ref_ptr.h"
 #include "interfaces/gui/host_window.h"
 #include "interfaces/gui/window_element.h"
@@ -24,7 +25,7 @@ namespace vk2::markup {
 
 class MarkupWindow
     : public Aggregatable<MarkupWindow,
-                          Face<MWindowElement, kIID_MWindowElement, kIID_MBrintWindow>,
+                          Face<ForwardingWindow, kIID_MWindowElement, kIID_MBrintWindow>,
                           Face<MControl, kIID_MControl>> {
  public:
   // Makes the wrapper over `controlling` (the base object); null when out of memory.
@@ -69,46 +70,20 @@ class MarkupWindow
   // A root window keeps the host made for it: the host goes when the window does.
   void KeepHost(MHostWindow* host) { ownHost_ = RefPtr<MHostWindow>(host); }
 
-  // MWindowElement.
+  // MWindowElement: what the wrapper does itself; the rest goes to the GUI part.
   int32_t InnerQueryInterface(const Guid& iid, void** out, uint32_t addRef,
                               uint32_t reserved) override {
     return Inner()->QueryInterface(iid, out, addRef, reserved);
   }
   uint32_t InnerAddRef() override { return Inner()->AddRef(); }
   uint32_t InnerRelease() override { return Inner()->Release(); }
-  int32_t PostCommand(uint32_t code, int32_t startMs, int32_t durationMs, uintptr_t data,
-                      MWindowElement* sender, uint32_t options, uint32_t reserved) override;
-  int32_t CancelCommands(uint32_t code, int32_t fromMs, int32_t untilMs, uintptr_t data,
-                         uint32_t mode, MWindowElement* sender, uint32_t reserved) override;
-  int32_t AttachChild(MWindowElement* child, int32_t placementMode) override;
-  int32_t DetachChild(MWindowElement* child) override;
   int32_t Paint(MCanvas* canvas, const PaintRecord* record) override;
   int32_t HitCode(const PointI* point) override;
-  int32_t Invalidate(const RectI* rect) override;
-  int32_t MapPoint(PointI* point, MWindowElement* to) override;
   int32_t Region(MMaskImage* target, int32_t width, int32_t height) override;
-  int32_t SetFocus(int32_t take) override;
-  int32_t GetProperty(const char16_t* name, PropertyValue* out) override;
-  int32_t GetValue(uint32_t id, void* buffer, uint32_t size) override;
   int32_t Notify(uint32_t code, uintptr_t argument) override;
   int32_t ChildNotify(uint32_t code, MWindowElement* child, uintptr_t argument) override;
-  int32_t SetValue(uint32_t id, const void* buffer, uint32_t size) override;
   int32_t Query(uint32_t code, uintptr_t a, uintptr_t b, uintptr_t c) override;
-  int32_t CapturePointer(int32_t capture) override;
-  int32_t ChildCount() override;
-  MWindowElement* ChildAt(int32_t index) override;
-  int32_t HoldUpdates(int32_t hold) override;
-  int32_t AdoptCreator(MWindowElement* creator) override;
   int32_t HasOwnContent() override { return 0; }
-  int32_t GetHost(MHostWindow** out) override;
-  int32_t DestroyWindow() override;
-  int32_t AddDockPoint(MDockPoint* point, int32_t master) override;
-  int32_t ClearDockPoints() override;
-  int32_t RegionChanged() override;
-  MWindowElement* Sibling(int32_t above) override;
-  int32_t PostTask(void (*callback)(void*), void* context) override;
-  int32_t SetProperty(const char16_t* name, int32_t type, const PropertyValue* value) override;
-  int32_t RemoveProperty(const char16_t* name) override;
 
   // MControl.
   int32_t SetDefinition(MWindowDefinition* definition) override;
@@ -127,6 +102,7 @@ class MarkupWindow
   virtual bool WantsScriptObject() const { return true; }
 
  private:
+  MWindowElement* Behind() override { return Part(); }
   // Attaches (when the base has none) and sets up the window's script object.
   bool SetUpScriptObject(MBaseObject* base);
   // The events of operation 18; then the generic window's own handling.

@@ -3,6 +3,7 @@
 #include "component/object/query.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
+#include "interfaces/markup/widget_type.h"
 #include "markup/controls/widget_kinds.h"
 #include "markup/definition/interface_definition.h"
 #include "markup/services/markup_services.h"
@@ -27,8 +28,9 @@ PlacementRecord Placement(WindowDefinition* definition, const WindowCreateReques
   return record;
 }
 
-// A root window: its own host, sized by the default size or else its offset rectangle.
-int32_t PlaceOnNewHost(MarkupWindow* window, WindowDefinition* definition,
+// A root window: its own host, sized by the default size or else its offset rectangle. The host
+// holds `window` (the window's front face); its markup wrapper keeps the host.
+int32_t PlaceOnNewHost(MWindowElement* window, MarkupWindow* wrapper, WindowDefinition* definition,
                        const PlacementRecord& placement, bool visible) {
   RefPtr<MHostWindow> host = CreateHost();
   if (!host) return kErrNoService;
@@ -41,7 +43,7 @@ int32_t PlaceOnNewHost(MarkupWindow* window, WindowDefinition* definition,
   const PointI at{o[0], o[1]};
   window->SetValue(kValueLocation, &at, sizeof at);
   if (host->SetRoot(window) != kOk) return kErrFailed;
-  window->KeepHost(host.Get());
+  wrapper->KeepHost(host.Get());
   if (visible) host->Show(1);
   return kOk;
 }
@@ -62,24 +64,56 @@ int32_t PlaceAgain(WindowDefinition* definition, const WindowCreateRequest& requ
   return kOk;
 }
 
+void SetInterface(MWindowElement* window, InterfaceDefinition* owner) {
+  PropertyValue self;
+  self.type = kPropertyInterface;
+  self.object = static_cast<MUnknown*>(static_cast<MInterfaceDefinition*>(owner));
+  window->SetProperty(kInterfaceProperty, kPropertyInterface, &self);
+}
+
+// A window of class `typeClass` with the definition's properties loaded: a markup type of this
+// engine, or a class whose type object another module makes (the player's own window elements,
+// which stand in front of a Generic window). `*wrapper` gets the markup window
+// behind it.
+int32_t MakeTypedWindow(InterfaceDefinition* owner, WindowDefinition* definition,
+                        const Guid& typeClass, RefPtr<MWindowElement>* window,
+                        MarkupWindow** wrapper) {
+  if (const WidgetKind* kind = FindWidgetKind(typeClass)) {
+    RefPtr<MarkupWindow> made = MakeWidget(*kind);
+    if (!made) return kErrOutOfMemory;
+    SetInterface(made.Get(), owner);
+    made->SetDefinition(definition);
+    made->LoadProperties(owner);
+    *wrapper = made.Get();
+    *window = RefPtr<MWindowElement>(static_cast<MWindowElement*>(made.Get()));
+    return kOk;
+  }
+  RefPtr<MWidgetType> type = CreateObject<MWidgetType>(typeClass, kIID_MWidgetType);
+  if (!type) return kErrNoInterface;  // the window is there; no widget serves its class
+  MUnknown* raw = nullptr;
+  if (type->Create(nullptr, &raw) != kOk || !raw) return kErrOutOfMemory;
+  auto made = RefPtr<MWindowElement>::Adopt(static_cast<MWindowElement*>(raw));
+  SetInterface(made.Get(), owner);
+  MarkupWindow* markup = MarkupWindow::From(made.Get());
+  if (!markup || !type->LoadProperties(made.Get(), definition, owner)) {
+    return kErrFailed;
+  }
+  *wrapper = markup;
+  *window = std::move(made);
+  return kOk;
+}
+
 }  // namespace
 
 int32_t CreateWindowTree(InterfaceDefinition* owner, WindowDefinition* definition,
                          const WindowCreateRequest& request, RefPtr<MWindowElement>* out) {
   if (!owner || !definition || !out) return kErrMissingArg;
   if (request.existing) return PlaceAgain(definition, request, out);
-  const bool madeAsGiven = !(request.typeClass == Guid{});
-  const WidgetKind* kind =
-      FindWidgetKind(madeAsGiven ? request.typeClass : definition->TypeClass());
-  if (!kind) return kErrNoInterface;  // the window is there; no widget serves its class
-  RefPtr<MarkupWindow> window = MakeWidget(*kind);
-  if (!window) return kErrOutOfMemory;
-  PropertyValue self;
-  self.type = kPropertyInterface;
-  self.object = static_cast<MUnknown*>(static_cast<MInterfaceDefinition*>(owner));
-  window->SetProperty(kInterfaceProperty, kPropertyInterface, &self);
-  window->SetDefinition(definition);
-  window->LoadProperties(owner);
+  const Guid typeClass = request.typeClass == Guid{} ? definition->TypeClass() : request.typeClass;
+  RefPtr<MWindowElement> window;
+  MarkupWindow* wrapper = nullptr;
+  if (int32_t r = MakeTypedWindow(owner, definition, typeClass, &window, &wrapper); r != kOk)
+    return r;
 
   const TString name =
       request.createName && *request.createName ? TString(request.createName) : definition->Name();
@@ -97,7 +131,7 @@ int32_t CreateWindowTree(InterfaceDefinition* owner, WindowDefinition* definitio
     if (window->PostCommand(kCmdPlacement, 0, 0, reinterpret_cast<uintptr_t>(&anchor), nullptr, 0,
                             0) != kOk)
       return kErrFailed;
-  } else if (int32_t r = PlaceOnNewHost(window.Get(), definition, placement,
+  } else if (int32_t r = PlaceOnNewHost(window.Get(), wrapper, definition, placement,
                                         (request.style & kWindowStyleVisible) != 0);
              r != kOk) {
     return r;
@@ -115,7 +149,7 @@ int32_t CreateWindowTree(InterfaceDefinition* owner, WindowDefinition* definitio
         result |= kCreateChildFailed;
     }
   }
-  *out = RefPtr<MWindowElement>(static_cast<MWindowElement*>(window.Get()));
+  *out = std::move(window);
   return result;
 }
 
@@ -128,10 +162,7 @@ int32_t AggregateMarkupWidget(InterfaceDefinition* owner, MUnknown* outer, const
   MarkupWindow* window = nullptr;
   const int32_t r = AggregateWidget(*kind, outer, inner, &window);
   if (r != kOk) return r;
-  PropertyValue self;
-  self.type = kPropertyInterface;
-  self.object = static_cast<MUnknown*>(static_cast<MInterfaceDefinition*>(owner));
-  window->SetProperty(kInterfaceProperty, kPropertyInterface, &self);
+  SetInterface(window, owner);
   if (definition) {
     window->SetDefinition(definition);
     window->LoadProperties(owner);

@@ -98,11 +98,8 @@ void ListViewPart::RowsChanged() {
   // Rows may change on any thread (the model has its own lock); the window is the loop's.
   GuiLoop* loop = Loop();
   if (loop && !loop->IsLoopThread()) {
-    RefPtr<MWindowElement> keep(Outer());
-    loop->Post([keep] {
-      auto* part = dynamic_cast<ListViewPart*>(FromElement(keep.Get()));
-      if (part && !part->IsDestroying()) part->RowsChanged();
-    });
+    // Not holding the window: a playlist change can arrive while its window is being destroyed.
+    PostWhileAlive([](WindowPart* self) { static_cast<ListViewPart*>(self)->RowsChanged(); });
     return;
   }
   PageRows();

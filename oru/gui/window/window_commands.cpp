@@ -115,14 +115,13 @@ int32_t WindowPart::PostCommand(uint32_t code, int32_t startMs, int32_t duration
   const int32_t start = std::max(0, startMs);
   if (!loop->IsLoopThread()) {
     // Handed to the loop: the start counts from when the loop takes it.
-    RefPtr<MWindowElement> keep(outer);
-    const bool posted = loop->Post([this, keep, start, command = std::move(command)]() mutable {
-      if (IsDestroying()) return;
-      command.startMs = Loop()->NowMs() + static_cast<uint64_t>(start);
-      command.sequence = ++commandSequence_;
-      commands_.push_back(std::move(command));
-      UpdateFrameRegistration();
-    });
+    const bool posted =
+        PostWhileAlive([start, command = std::move(command)](WindowPart* self) mutable {
+          command.startMs = Loop()->NowMs() + static_cast<uint64_t>(start);
+          command.sequence = ++self->commandSequence_;
+          self->commands_.push_back(std::move(command));
+          self->UpdateFrameRegistration();
+        });
     return posted ? 0 : kErrFailed;
   }
   if (IsDestroying()) return kErrWrongState;
@@ -143,9 +142,8 @@ int32_t WindowPart::CancelCommands(uint32_t code, int32_t fromMs, int32_t untilM
   GuiLoop* loop = Loop();
   if (!loop) return kErrWrongState;
   if (!loop->IsLoopThread()) {
-    RefPtr<MWindowElement> keep(Outer());
-    return loop->Post([this, keep, code, fromMs, untilMs, mode] {
-      CancelCommands(code, fromMs, untilMs, mode, nullptr);
+    return PostWhileAlive([code, fromMs, untilMs, mode](WindowPart* self) {
+      self->CancelCommands(code, fromMs, untilMs, mode, nullptr);
     })
                ? 0
                : kErrFailed;

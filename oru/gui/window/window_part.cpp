@@ -72,11 +72,16 @@ bool WindowPart::OffLoopThread() const {
 }
 
 int32_t WindowPart::HandToLoop(std::function<void(WindowPart*)> change) {
-  RefPtr<MWindowElement> keep(Outer());
-  const bool posted = Loop()->Post([this, keep, change = std::move(change)] {
-    if (!IsDestroying()) change(this);
+  return PostWhileAlive(std::move(change)) ? 0 : kErrFailed;
+}
+
+bool WindowPart::PostWhileAlive(std::function<void(WindowPart*)> body) {
+  GuiLoop* loop = Loop();
+  if (!loop) return false;
+  std::weak_ptr<const bool> alive = lifeToken_;
+  return loop->Post([this, alive, body = std::move(body)] {
+    if (alive.lock() && !IsDestroying()) body(this);
   });
-  return posted ? 0 : kErrFailed;
 }
 
 // ---- Tree ----------------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -142,6 +143,10 @@ class WindowPart : public FrameClient {
   void Repaint() { Invalidate(nullptr); }
   // The loop the part belongs to (the process's).
   static GuiLoop* Loop() { return GuiLoop::Current(); }
+  // Posts `body` to the loop without holding the window: it runs only if the part still exists
+  // then. For work raised on other threads that may arrive while the window is being destroyed,
+  // where a new reference would bring a dying window back. Parts die on the loop thread.
+  bool PostWhileAlive(std::function<void(WindowPart*)> body);
 
   // ---- FrameClient: timed commands ----
   uint64_t NextDeadline(uint64_t nowMs, uint64_t frameMs) override;
@@ -191,6 +196,8 @@ class WindowPart : public FrameClient {
   uint64_t lastFrameMs_ = 0;
   bool frameRegistered_ = false;
   std::vector<uint64_t> timers_;
+  // Expires with the part; posts from PostWhileAlive hold it weakly.
+  std::shared_ptr<const bool> lifeToken_ = std::make_shared<const bool>(true);
 };
 
 }  // namespace vk2::gui

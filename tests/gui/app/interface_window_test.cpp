@@ -13,11 +13,6 @@
 namespace vk2::test {
 namespace {
 
-constexpr char kLanguageFile[] = R"(<?xml version="1.0" encoding="UTF-8"?>
-<languages><language name="english"><domain name="velkora gui">
-  <font key="display" face="DejaVu Sans" size="9"/></domain></language></languages>
-)";
-
 constexpr char kResources[] = R"(<?mml version="0.5"?>
 <mml><interface unique_name="ridurodoror/default_velkora2_mood/1.0"></interface></mml>
 )";
@@ -47,7 +42,7 @@ class InterfaceWindowTest : public ::testing::Test {
                {{"index.mml", SkinIndex(uniqueName, frame)}});
   }
 
-  AppRunner runner_{kLanguageFile};
+  AppRunner runner_{kEnglishWithDisplayFont};
 };
 
 TEST_F(InterfaceWindowTest, MainOfTheDefaultInterfaceOpensAndClosingItEndsTheProgram) {

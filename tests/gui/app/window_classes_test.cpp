@@ -11,6 +11,7 @@
 #include "foundation/util/result.h"
 #include "interfaces/gui/window_element.h"
 #include "interfaces/ids.h"
+#include "interfaces/markup/widget_type.h"
 #include "interfaces/runtime/class_enumerator.h"
 #include "interfaces/script/script_engine.h"
 #include "interfaces/script/script_object.h"
@@ -34,6 +35,14 @@ class WindowClassesTest : public ::testing::Test {
     return Utf8(text).c_str();
   }
 
+  // An element made by its class's type object, standing alone.
+  static RefPtr<MWindowElement> MakeElement(const Guid& classId) {
+    RefPtr<MWidgetType> type = CreateRuntimeObject<MWidgetType>(classId, kIID_MWidgetType);
+    MUnknown* made = nullptr;
+    if (!type || type->Create(nullptr, &made) != kOk || !made) return nullptr;
+    return RefPtr<MWindowElement>::Adopt(static_cast<MWindowElement*>(made));
+  }
+
   ModuleSandbox sandbox_{{VK2_TEST_ORU_SO, VK2_TEST_TESSEL_SO, VK2_TEST_GUI_SO}};
 };
 
@@ -55,9 +64,8 @@ TEST_F(WindowClassesTest, NamedWindowsAreListedInTheirCategory) {
 }
 
 TEST_F(WindowClassesTest, AnEqualizerMadeByClassReadsAndSetsBandsThroughItsScript) {
-  void* p = nullptr;
-  ASSERT_EQ(RuntimeCreateInstance(kEqualizerElementClass, kIID_MWindowElement, &p), kOk);
-  auto window = RefPtr<MWindowElement>::Adopt(static_cast<MWindowElement*>(p));
+  RefPtr<MWindowElement> window = MakeElement(kEqualizerElementClass);
+  ASSERT_TRUE(window);
   void* s = nullptr;
   ASSERT_EQ(window->QueryInterface(kIID_MScriptObject, &s, 1, 0), kOk);
   auto script = RefPtr<MScriptObject>::Adopt(static_cast<MScriptObject*>(s));

@@ -1,12 +1,15 @@
 #include "tests/gui/support/app_runner.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 extern char** environ;
 
@@ -57,7 +60,13 @@ AppRunner::AppRunner(const std::string& english)
   sandbox_.Set("ASAN_OPTIONS", "detect_leaks=0:abort_on_error=1");
 }
 
-AppOutcome AppRunner::Start(std::vector<std::string> args) {
+namespace {
+
+constexpr int kStartLimitSeconds = 60;
+
+}  // namespace
+
+AppOutcome AppRunner::Start(std::vector<std::string> args, int stopAfterMs) {
   args.insert(args.begin(), bin_ + "/velkora2");
   std::string out = folder_.Path() + "/out.txt";
   std::string err = folder_.Path() + "/err.txt";
@@ -75,10 +84,29 @@ AppOutcome AppRunner::Start(std::vector<std::string> args) {
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) return outcome;
   int status = 0;
-  waitpid(pid, &status, 0);
+  // A program that does not end in time is stopped and fails the test.
+  const auto started = std::chrono::steady_clock::now();
+  const auto deadline = started + std::chrono::seconds(kStartLimitSeconds);
+  bool stopAsked = false;
+  bool timedOut = false;
+  while (waitpid(pid, &status, WNOHANG) == 0) {
+    if (stopAfterMs > 0 && !stopAsked &&
+        std::chrono::steady_clock::now() > started + std::chrono::milliseconds(stopAfterMs)) {
+      kill(pid, SIGTERM);
+      stopAsked = true;
+    }
+    if (std::chrono::steady_clock::now() > deadline) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      timedOut = true;
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
   outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   outcome.log = SlurpFile(out);
   outcome.errors = SlurpFile(err);
+  if (timedOut) outcome.errors += "\n(stopped: the program did not end in time)\n";
   return outcome;
 }
 

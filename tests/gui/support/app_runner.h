@@ -16,6 +16,12 @@ struct AppOutcome {
   std::string errors;  // stderr
 };
 
+// A language file whose display font is DejaVu Sans.
+inline constexpr char kEnglishWithDisplayFont[] = R"(<?xml version="1.0" encoding="UTF-8"?>
+<languages><language name="english"><domain name="velkora gui">
+  <font key="display" face="DejaVu Sans" size="9"/></domain></language></languages>
+)";
+
 std::string SlurpFile(const std::string& path);
 // Finds each line in order; returns the first one missing.
 std::string MissingInOrder(const std::string& text, const std::vector<std::string>& lines);
@@ -26,7 +32,8 @@ class AppRunner {
  public:
   // The program folder holds the driver as "velkora2" and lang/english.xml (`english`).
   explicit AppRunner(const std::string& english);
-  AppOutcome Start(std::vector<std::string> args);
+  // `stopAfterMs` (above 0): the program is asked to end (SIGTERM) once it has run that long.
+  AppOutcome Start(std::vector<std::string> args, int stopAfterMs = 0);
   void Set(const std::string& name, const std::string& value) { sandbox_.Set(name, value); }
 
   std::string Bin() const { return bin_; }

@@ -1,0 +1,365 @@
+// The module's class table as the runtime sees it, and its window types made from an interface
+// package's `windowtype` rows on the headless backend: a frame holding a display whose pages are
+// border elements (one holding a playlist view, one a status bar), each reading its style.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "component/module/runtime_loader.h"
+#include "component/script/script_report.h"
+#include "foundation/util/result.h"
+#include "interfaces/gui/app.h"
+#include "interfaces/gui/listener_list.h"
+#include "interfaces/gui/window_element.h"
+#include "interfaces/gui/window_page.h"
+#include "interfaces/ids.h"
+#include "interfaces/markup/interface_loader.h"
+#include "interfaces/markup/widget_type.h"
+#include "interfaces/runtime/resource_file.h"
+#include "interfaces/script/script_engine.h"
+#include "interfaces/script/script_object.h"
+#include "tests/audio/support/module_sandbox.h"
+#include "tests/gui/support/app_runner.h"
+
+namespace vk2::test {
+namespace {
+
+constexpr char kPackage[] = R"(<?xml version="1.0" encoding="UTF-8"?>
+<?mml version="0.5"?>
+<mml><interface unique_name="test/window_types/1.0">
+  <windowtype name="Frame" uid="A22BA869-CF90-42F2-AA81-2A5890A49A3E"/>
+  <windowtype name="Display" uid="72811F79-2986-4358-BE4D-20D35DC0BFB5"/>
+  <windowtype name="Border" uid="7B86C313-0CA8-43ED-A2FF-0E50A0A421A6"/>
+  <windowtype name="Playlist" uid="09234CE2-064B-4AC6-BB5C-A0CBE7795402"/>
+  <windowtype name="StatusBar" uid="6185AFA7-E1F6-4136-A630-DA9D29CF7EA0"/>
+  <property name="Velkora2" devtestmode="true"/>
+  <imagestyle name="rows"><color_rect color="#FF203040" filled="true"/></imagestyle>
+  <property name="VK2_PlaylistWindow" playlistname="queue" rect_borderoffset="1,2,3,4"
+            img_row="rows" font_item_color="#FF112233"/>
+  <property name="VK2_SettingsWindow" rect_borderoffset="5,6,7,8"/>
+  <property name="VK2_TopMenu" rect_borderoffset="0,1,0,2" textshadow="false"/>
+  <window name="frame" type="Frame" offset="0,0,320,200">
+    <window name="display" type="Display" offset="0,0,0,0" alignment="0,0,1,1"/>
+  </window>
+  <window name="Bar" type="Border">
+    <property edge="Left" thickness="30" border_offset="1,2,3,4"/>
+  </window>
+  <window name="Page" type="Border">
+    <property edge="all"/>
+    <window name="list" type="Playlist" offset="0,0,0,0" alignment="0,0,1,1"/>
+  </window>
+  <window name="Status" type="Border">
+    <property edge="bottom" thickness="20"/>
+    <window name="status" type="StatusBar" offset="0,0,0,0" alignment="0,0,1,1">
+      <property font_color="#FF00FF00" rect_status_offset="2,0,-2,0"/>
+    </window>
+  </window>
+</interface></mml>
+)";
+
+struct PageFacts {
+  int32_t kind = -1;
+  int32_t size = -1;
+  std::array<int32_t, 4> border{-1, -1, -1, -1};
+};
+
+PageFacts FactsOf(MUnknown* window) {
+  PageFacts facts;
+  void* p = nullptr;
+  if (!window || window->QueryInterface(kIID_MWindowClassFactory, &p, 1, 0) != kOk) return facts;
+  auto page = RefPtr<MWindowClassFactory>::Adopt(static_cast<MWindowClassFactory*>(p));
+  facts.kind = page->GetPageKind();
+  facts.size = page->GetPageSize();
+  page->GetPageBorderOffset(facts.border.data());
+  return facts;
+}
+
+class WindowTypesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sandbox_.Set("VK2_GUI_BACKEND", "headless");
+    ASSERT_TRUE(LoadRuntime());
+    app_ = CreateRuntimeObject<MOmbrixApp>(kBrintClass, kIID_MOmbrixApp);
+    ASSERT_TRUE(app_);
+    ASSERT_EQ(app_->Launch(0, nullptr, nullptr, 0), kOk);
+    engine_ = CreateRuntimeObject<MScriptEngine>(kMmlModuleClass, kIID_MScriptEngine);
+    ASSERT_TRUE(engine_);
+  }
+  void TearDown() override {
+    OnLoop([this] {
+      if (frame_) frame_->DestroyWindow();
+      frame_ = nullptr;
+      iface_ = nullptr;
+      loader_ = nullptr;
+    });
+    engine_ = nullptr;
+    if (app_) app_->Shutdown();
+    app_ = nullptr;
+    UnloadRuntime();
+  }
+
+  // Runs `task` on the GUI loop and waits for it.
+  template <class F>
+  void OnLoop(F task) {
+    struct Call {
+      F* task;
+      std::atomic<bool> done{false};
+    } call{&task, {}};
+    ASSERT_EQ(app_->PostToGuiThread(
+                  [](void* p) {
+                    auto* c = static_cast<Call*>(p);
+                    (*c->task)();
+                    c->done = true;
+                  },
+                  &call),
+              kOk);
+    while (!call.done)
+      std::this_thread::yield();
+  }
+
+  // Loads the package and makes its frame; the display's start runs on the next loop turn.
+  void OpenFrame() {
+    WriteFiles(folder_.Path(), {{"index.mml", kPackage}});
+    auto archive = CreateRuntimeObject<MResourceFile>(kServiceClass, kIID_MResourceFile);
+    loader_ = CreateRuntimeObject<MInterfaceLoader>(kMmlModuleClass, kIID_MInterfaceLoader);
+    ASSERT_TRUE(archive && loader_);
+    ASSERT_TRUE(archive->OpenFile(WideFromNarrow(folder_.Path().c_str()).c_str()));
+    LoadContext context;
+    context.language = u"english";
+    TString error;
+    ASSERT_GE(loader_->LoadFromPackage(archive.Get(), "index.mml", &context, &error, nullptr), 0)
+        << Utf8(error).c_str();
+    MInterfaceDefinition* found = nullptr;
+    ASSERT_GE(loader_->GetByName(u"test/window_types/1.0", &found), 0);
+    iface_ = RefPtr<MInterfaceDefinition>::Adopt(found);
+    int32_t made = -1;
+    OnLoop([&] {
+      MWindowElement* window = nullptr;
+      made = iface_->CreateWindowByName(kFontElementClass, u"frame", nullptr, &window);
+      frame_ = RefPtr<MWindowElement>::Adopt(window);
+    });
+    ASSERT_EQ(made, kOk);
+    ASSERT_TRUE(frame_);
+    OnLoop([] {});
+  }
+
+  std::string Run(MWindowElement* window, const char16_t* script) {
+    std::string text = "<error>";
+    OnLoop([&] {
+      void* s = nullptr;
+      if (window->QueryInterface(kIID_MScriptObject, &s, 1, 0) != kOk) return;
+      auto self = RefPtr<MScriptObject>::Adopt(static_cast<MScriptObject*>(s));
+      MScriptObject* raw = nullptr;
+      if (engine_->Run(TString(script), &raw, self.Get(), self.Get(), self.Get()) != 0) return;
+      auto value = RefPtr<MScriptObject>::Adopt(raw);
+      TString result;
+      if (ScriptDataEntity* data = value ? AsDataEntity(value.Get()) : nullptr)
+        data->GetValue(&result);
+      text = Utf8(result).c_str();
+    });
+    return text;
+  }
+
+  ModuleSandbox sandbox_{{VK2_TEST_ORU_SO, VK2_TEST_TESSEL_SO, VK2_TEST_GUI_SO}};
+  TempFolder folder_;
+  RefPtr<MOmbrixApp> app_;
+  RefPtr<MScriptEngine> engine_;
+  RefPtr<MInterfaceLoader> loader_;
+  RefPtr<MInterfaceDefinition> iface_;
+  RefPtr<MWindowElement> frame_;
+};
+
+TEST_F(WindowTypesTest, EachClassObjectMakesWhatItsRowSays) {
+  struct Case {
+    const char* name;
+    Guid classId;
+    Guid iid;          // what the class object makes
+    int32_t pageKind;  // -1: not a page
+  };
+  const Case cases[] = {
+      {"menu", kMenuWindowClass, kIID_MWindowClassFactory, 0},
+      {"console", kConsoleWindowClass, kIID_MWindowClassFactory, 4},
+      {"settings", kSettingsWindowClass, kIID_MWindowClassFactory, 4},
+      {"onlinewindow", kOnlineWindowClass, kIID_MWindowClassFactory, 4},
+      {"viewer", kViewerWindowClass, kIID_MWindowClassFactory, 4},
+      {"frame", kFontElementClass, kIID_MWidgetType, -1},
+      {"display", kDisplayElementClass, kIID_MWidgetType, -1},
+      {"equalizer", kEqualizerElementClass, kIID_MWidgetType, -1},
+      {"playlist view", kPlaylistElementClass, kIID_MWidgetType, 4},
+      {"border", kBorderElementClass, kIID_MWidgetType, 4},
+      {"status bar", kStatusBarElementClass, kIID_MWidgetType, -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    OnLoop([&] {
+      void* made = nullptr;
+      ASSERT_EQ(RuntimeCreateInstance(c.classId, c.iid, &made), kOk);
+      auto object = RefPtr<MUnknown>::Adopt(static_cast<MUnknown*>(made));
+      // A window class object makes windows only; an element class object only type objects.
+      void* other = nullptr;
+      EXPECT_EQ(RuntimeCreateInstance(c.classId, kIID_MGuiApplication, &other), kErrNoInterface);
+      RefPtr<MUnknown> window = object;
+      if (c.iid == kIID_MWidgetType) {
+        EXPECT_EQ(RuntimeCreateInstance(c.classId, kIID_MWindowElement, &other), kErrNoInterface);
+        MUnknown* element = nullptr;
+        ASSERT_EQ(static_cast<MWidgetType*>(object.Get())->Create(nullptr, &element), kOk);
+        window = RefPtr<MUnknown>::Adopt(element);
+        void* control = nullptr;
+        // In front of a Generic markup window.
+        ASSERT_EQ(window->QueryInterface(kIID_MControl, &control, 0, 0), kOk);
+      }
+      EXPECT_EQ(FactsOf(window.Get()).kind, c.pageKind);
+    });
+  }
+}
+
+TEST_F(WindowTypesTest, PlaylistIsRegisteredWithoutAClassObjectAndUnknownIdsHaveNone) {
+  // The module's own factory, from the copy the runtime loaded.
+  void* module = dlopen((sandbox_.LibDir() + "/vk2_gui.so").c_str(), RTLD_NOW | RTLD_NOLOAD);
+  ASSERT_NE(module, nullptr);
+  using Factory = int32_t (*)(const Guid*, void**);
+  auto factory = reinterpret_cast<Factory>(dlsym(module, "MIFactory"));
+  ASSERT_NE(factory, nullptr);
+  for (const Guid& id : {kPlaylistWindowClass, MakeGuid("0C0C0C0C-0000-4000-8000-000000000001")}) {
+    void* out = &out;
+    EXPECT_EQ(factory(&id, &out), kErrNoInterface);
+    EXPECT_EQ(out, nullptr);
+  }
+  void* menu = nullptr;
+  ASSERT_EQ(factory(&kMenuWindowClass, &menu), kOk);
+  static_cast<MUnknown*>(menu)->Release();
+  dlclose(module);
+}
+
+TEST_F(WindowTypesTest, AFrameHoldsADisplayShowingBorderElementsAsPages) {
+  ASSERT_NO_FATAL_FAILURE(OpenFrame());
+  void* list = nullptr;
+  // The frame keeps a status listener list of its own.
+  ASSERT_EQ(frame_->QueryInterface(kIID_MListenerList, &list, 0, 0), kOk);
+  MWindowElement* display = nullptr;
+  OnLoop([&] { display = frame_->ChildAt(0); });
+  ASSERT_NE(display, nullptr);
+  // Pages that leave go at once, without a fade.
+  OnLoop([&] {
+    PropertyValue none;
+    none.type = kPropertyInteger;
+    none.integer = 0;
+    display->SetProperty(u"AnimationDuration", kPropertyInteger, &none);
+  });
+
+  EXPECT_EQ(Run(display, u"return (DisplayWindow(\"Page\"));"), "1");
+  EXPECT_EQ(Run(display, u"return (DisplayWindow(\"Bar\"));"), "1");
+  EXPECT_EQ(Run(display, u"return (DisplayWindow(\"Status\"));"), "1");
+  EXPECT_EQ(Run(display, u"return (DisplayWindow(\"Missing\"));"), "0");
+  // In dev-test mode (the display's style) the navigation bar's name shows the console.
+  EXPECT_EQ(Run(display, u"return (DisplayWindow(\"VK2_NavigationBar\"));"), "1");
+  EXPECT_EQ(Run(display, u"return (DisplayWindow(\"Page\"));"), "1");
+  OnLoop([] {});
+  std::vector<PageFacts> pages;
+  MWindowElement* page = nullptr;
+  OnLoop([&] {
+    for (int32_t i = 0; i < display->ChildCount(); ++i)
+      pages.push_back(FactsOf(display->ChildAt(i)));
+    // The fill page's playlist view.
+    for (int32_t i = 0; i < display->ChildCount(); ++i) {
+      if (FactsOf(display->ChildAt(i)).kind == 4) page = display->ChildAt(i);
+    }
+  });
+  ASSERT_EQ(pages.size(), 3u);
+  int32_t bars = 0;
+  for (const PageFacts& facts : pages) {
+    if (facts.kind == 1) {
+      ++bars;
+      EXPECT_EQ(facts.size, 30);
+      EXPECT_EQ(facts.border, (std::array<int32_t, 4>{1, 2, 3, 4}));
+    } else if (facts.kind == 3) {
+      ++bars;
+      EXPECT_EQ(facts.size, 20);
+    } else {
+      EXPECT_EQ(facts.kind, 4);
+    }
+  }
+  EXPECT_EQ(bars, 2);
+  ASSERT_NE(page, nullptr);
+  MWindowElement* view = nullptr;
+  OnLoop([&] { view = page->ChildCount() > 0 ? page->ChildAt(0) : nullptr; });
+  ASSERT_NE(view, nullptr);
+  // The view's style block gives its border; its script object carries the view's methods.
+  EXPECT_EQ(FactsOf(view).border, (std::array<int32_t, 4>{1, 2, 3, 4}));
+  EXPECT_EQ(Run(view, u"return (GetCurrentItem(1));"), "<error>");
+
+  // Toggling the left bar takes it away again.
+  EXPECT_EQ(Run(display, u"ToggleWindow(\"Bar\"); return (1);"), "1");
+  OnLoop([] {});
+  int32_t left = -1;
+  OnLoop([&] {
+    left = 0;
+    for (int32_t i = 0; i < display->ChildCount(); ++i) {
+      if (FactsOf(display->ChildAt(i)).kind == 1) ++left;
+    }
+  });
+  EXPECT_EQ(left, 0);
+}
+
+TEST_F(WindowTypesTest, NamedWindowsReadTheirStyleWhenShownAsPages) {
+  ASSERT_NO_FATAL_FAILURE(OpenFrame());
+  struct Case {
+    const char* name;
+    Guid classId;
+    const char16_t* state;  // the page's state text before any pane was shown
+    std::array<int32_t, 4> border;
+  };
+  const Case cases[] = {{"settings", kSettingsWindowClass, u"0", {5, 6, 7, 8}},
+                        {"menu", kMenuWindowClass, u"", {0, 1, 0, 2}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    OnLoop([&] {
+      void* made = nullptr;
+      ASSERT_EQ(RuntimeCreateInstance(c.classId, kIID_MWindowClassFactory, &made), kOk);
+      auto page = RefPtr<MWindowClassFactory>::Adopt(static_cast<MWindowClassFactory*>(made));
+      TString state;
+      page->GetPageState(&state);
+      EXPECT_EQ(state, TString(c.state));
+      EXPECT_EQ(page->AttachPage(nullptr, TString()), 0);
+      EXPECT_EQ(page->AttachPage(iface_.Get(), TString()), 1);
+      std::array<int32_t, 4> border{};
+      page->GetPageBorderOffset(border.data());
+      EXPECT_EQ(border, c.border);
+    });
+  }
+}
+
+TEST_F(WindowTypesTest, TheSettingsWindowShowsTheFirstPaneFromTheResourceArchive) {
+  ASSERT_NO_FATAL_FAILURE(OpenFrame());
+  MWindowElement* display = nullptr;
+  OnLoop([&] { display = frame_->ChildAt(0); });
+  ASSERT_NE(display, nullptr);
+  EXPECT_EQ(Run(display, u"return (DisplayWindow(\"BDF7BA75-B066-41ee-9495-2C3982E960E4\"));"),
+            "1");
+  OnLoop([] {});
+  std::string state;
+  int32_t parts = -1;
+  OnLoop([&] {
+    for (int32_t i = 0; i < display->ChildCount(); ++i) {
+      MWindowElement* page = display->ChildAt(i);
+      void* p = nullptr;
+      if (page->QueryInterface(kIID_MWindowClassFactory, &p, 1, 0) != kOk) continue;
+      auto face = RefPtr<MWindowClassFactory>::Adopt(static_cast<MWindowClassFactory*>(p));
+      TString text;
+      face->GetPageState(&text);
+      state = Utf8(text).c_str();
+      parts = page->ChildCount();
+    }
+  });
+  // The pane shown is a node of the preference tree (never 0); the menu and the pane's
+  // container stand in the window.
+  EXPECT_NE(state, "0");
+  EXPECT_NE(state, "");
+  EXPECT_EQ(parts, 2);
+}
+
+}  // namespace
+}  // namespace vk2::test
