@@ -3,6 +3,7 @@
 #include <signal.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -143,20 +144,28 @@ void PlayerE2eTest::SeedBrintPreference(const std::string& name, const std::stri
 }
 
 double ShareOfColour(const std::string& png, uint32_t rgb, int32_t slack) {
+  return ShareOfColourIn(png, WindowBox{0, 0, 1 << 20, 1 << 20}, rgb, slack);
+}
+
+double ShareOfColourIn(const std::string& png, const WindowBox& area, uint32_t rgb, int32_t slack) {
   const RgbaImage image = ReadPngImage(png);
   if (image.Empty()) return 0;
   const int32_t want[3] = {static_cast<int32_t>(rgb >> 16 & 0xFF),
                            static_cast<int32_t>(rgb >> 8 & 0xFF), static_cast<int32_t>(rgb & 0xFF)};
-  int64_t near = 0;
-  const int64_t count = static_cast<int64_t>(image.width) * image.height;
-  for (int64_t i = 0; i < count; ++i) {
-    const uint8_t* p = &image.rgba[static_cast<size_t>(i) * 4];
-    bool close = true;
-    for (int c = 0; c < 3; ++c)
-      close = close && std::abs(p[c] - want[c]) <= slack;
-    near += close ? 1 : 0;
+  const int32_t right = std::min(image.width, area.x + area.width);
+  const int32_t bottom = std::min(image.height, area.y + area.height);
+  int64_t near = 0, count = 0;
+  for (int32_t y = std::max(0, area.y); y < bottom; ++y) {
+    for (int32_t x = std::max(0, area.x); x < right; ++x) {
+      const uint8_t* p = &image.rgba[(static_cast<size_t>(y) * image.width + x) * 4];
+      bool close = true;
+      for (int c = 0; c < 3; ++c)
+        close = close && std::abs(p[c] - want[c]) <= slack;
+      near += close ? 1 : 0;
+      ++count;
+    }
   }
-  return static_cast<double>(near) / static_cast<double>(count);
+  return count == 0 ? 0 : static_cast<double>(near) / static_cast<double>(count);
 }
 
 double Spread(const std::string& png) {

@@ -78,9 +78,10 @@ class PlayerE2eTest : public ::testing::Test {
   ProgramRuns runs_{tmp_.Path(), tmp_ / "work"};
 };
 
-// How far an image keeps to a palette: the share of its pixels within `slack` of `rgb`
-// (0xRRGGBB) in every channel.
+// How far an image, or the part `area` of it, keeps to a palette: the share of its pixels
+// within `slack` of `rgb` (0xRRGGBB) in every channel.
 double ShareOfColour(const std::string& png, uint32_t rgb, int32_t slack);
+double ShareOfColourIn(const std::string& png, const WindowBox& area, uint32_t rgb, int32_t slack);
 // The spread of an image's pixel values: 0 for one flat colour or no image.
 double Spread(const std::string& png);
 

@@ -1,0 +1,100 @@
+// The default interface on a fresh start, used with the mouse: it opens (not the fallback), its
+// navigation bar brings each page into the display, and a band dragged on the equalizer page
+// is kept among the settings.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "tests/launcher/e2e/player_e2e_fixture.h"
+#include "tests/support/files.h"
+#include "tests/support/golden_image.h"
+
+namespace vk2::test {
+namespace {
+
+constexpr char kDefaultInterface[] = "velkora2/default_skin/1.0";
+// The display's fill area of the 640 x 460 main window, between the bars.
+constexpr int32_t kFillTop = 60;
+constexpr int32_t kFillBottom = 320;
+constexpr uint32_t kPanelColour = 0x1F232B;
+
+// How many pixels of the fill area differ between two pictures of the window.
+int64_t FillAreaChanges(const std::string& before, const std::string& after) {
+  const RgbaImage a = ReadPngImage(before);
+  const RgbaImage b = ReadPngImage(after);
+  if (a.Empty() || a.width != b.width || a.height != b.height) return -1;
+  int64_t changed = 0;
+  for (int32_t y = kFillTop; y < std::min(kFillBottom, a.height); ++y) {
+    for (int32_t x = 0; x < a.width; ++x) {
+      const size_t at = (static_cast<size_t>(y) * a.width + x) * 4;
+      for (int c = 0; c < 3; ++c) {
+        if (std::abs(a.rgba[at + c] - b.rgba[at + c]) > 16) {
+          ++changed;
+          break;
+        }
+      }
+    }
+  }
+  return changed;
+}
+
+TEST_F(PlayerE2eTest, TheDefaultInterfaceOpensOnAFreshStartAndItsPagesComeFromTheNavigationBar) {
+  MakeSong(440, 20, "song.wav");
+  const ProgramRun player = Start({"song.wav"});
+  ASSERT_TRUE(WaitForState(kPlaying)) << ReadTextFile(player.err);
+  const std::string window = PaintedMainWindow(player.pid);
+  ASSERT_FALSE(window.empty()) << ReadTextFile(player.err);
+  const std::optional<WindowBox> box = Geometry(window);
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->width, 640) << "the default interface's main window did not open";
+  EXPECT_EQ(box->height, 460);
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // the bars slide in
+  std::string previous = Screenshot(window, "default_page_start");
+  ASSERT_FALSE(previous.empty());
+
+  struct Page {
+    const char* name;
+    int32_t x;  // the navigation button's centre; all sit at y 40
+  };
+  for (const Page& page : {Page{"equalizer", 140}, Page{"visuals", 230}, Page{"settings", 320},
+                           Page{"console", 410}, Page{"playlist", 50}}) {
+    ASSERT_TRUE(ClickAt(window, page.x, 40)) << page.name;
+    // A page slides in over a second.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1800));
+    const std::string shot = Screenshot(window, std::string("default_page_") + page.name);
+    ASSERT_FALSE(shot.empty()) << page.name;
+    EXPECT_GT(FillAreaChanges(previous, shot), 2000) << page.name << ": the page did not change";
+    if (std::string(page.name) == "settings") {
+      // The first pane draws on the mood's panel colour, which its document names.
+      EXPECT_GT(ShareOfColourIn(shot, WindowBox{20, 100, 380, 200}, kPanelColour, 3), 0.5)
+          << shot << ": the pane is not drawn with the mood's styles";
+    }
+    previous = shot;
+  }
+
+  // A band of the equalizer dragged upwards is stored, and so is the interface.
+  ASSERT_TRUE(ClickAt(window, 140, 40));
+  std::this_thread::sleep_for(std::chrono::milliseconds(1800));
+  ASSERT_TRUE(
+      RunTool({"xdotool", "mousemove", "--sync", std::to_string(box->x + 100),
+               std::to_string(box->y + 200), "mousedown", "1", "mousemove", "--sync",
+               std::to_string(box->x + 100), std::to_string(box->y + 110), "mouseup", "1"}));
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  Screenshot(window, "default_page_equalizer_dragged");
+  Quit(player);
+  const std::string preferences = ReadTextFile(PreferencesPath());
+  EXPECT_NE(preferences.find(kDefaultInterface), std::string::npos);
+  const size_t gains = preferences.find("name=\"Gain\"");
+  ASSERT_NE(gains, std::string::npos) << "no equalizer gains stored";
+  const size_t end = preferences.find("</value>", gains);
+  const std::string list = preferences.substr(gains, end - gains);
+  EXPECT_NE(list.find("<item>0."), std::string::npos) << "no band was raised: " << list;
+}
+
+}  // namespace
+}  // namespace vk2::test
