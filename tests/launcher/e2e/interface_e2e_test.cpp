@@ -80,8 +80,11 @@ TEST_P(InterfaceE2eTest, OpensAsItselfAndItsButtonsDriveThePlayer) {
 
 INSTANTIATE_TEST_SUITE_P(
     Shipped, InterfaceE2eTest,
-    ::testing::Values(InterfaceCase{
-        "minimal", "velkora2/minimal_skin/1.0", 360, 132, {68, 105}, {106, 105}, {144, 105}}),
+    ::testing::Values(
+        InterfaceCase{
+            "default", "velkora2/default_skin/1.0", 640, 460, {75, 413}, {118, 413}, {158, 413}},
+        InterfaceCase{
+            "minimal", "velkora2/minimal_skin/1.0", 360, 132, {68, 105}, {106, 105}, {144, 105}}),
     [](const ::testing::TestParamInfo<InterfaceCase>& info) { return info.param.name; });
 
 }  // namespace
