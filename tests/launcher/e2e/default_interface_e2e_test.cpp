@@ -1,18 +1,21 @@
 // The default interface on a fresh start, used with the mouse: it opens (not the fallback), its
 // navigation bar brings each page into the display, and a band dragged on the equalizer page
-// is kept among the settings.
+// is kept among the settings; its balance bar moves the sound to one side.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/launcher/e2e/player_e2e_fixture.h"
 #include "tests/support/files.h"
 #include "tests/support/golden_image.h"
+#include "tests/support/monitor_recorder.h"
 
 namespace vk2::test {
 namespace {
@@ -94,6 +97,41 @@ TEST_F(PlayerE2eTest, TheDefaultInterfaceOpensOnAFreshStartAndItsPagesComeFromTh
   const size_t end = preferences.find("</value>", gains);
   const std::string list = preferences.substr(gains, end - gains);
   EXPECT_NE(list.find("<item>0."), std::string::npos) << "no band was raised: " << list;
+}
+
+// The level of one channel of an interleaved stereo recording.
+double ChannelLevel(const std::vector<int16_t>& samples, size_t channel) {
+  double sum = 0;
+  size_t count = 0;
+  for (size_t i = channel; i < samples.size(); i += kSinkChannels) {
+    sum += static_cast<double>(samples[i]) * samples[i];
+    ++count;
+  }
+  return count == 0 ? 0 : std::sqrt(sum / static_cast<double>(count));
+}
+
+TEST_F(PlayerE2eTest, TheBalanceBarOfTheDefaultInterfaceMovesTheSoundToOneSide) {
+  MakeSong(440, 30, "song.wav");
+  const ProgramRun player = Start({"song.wav"});
+  ASSERT_TRUE(WaitForState(kPlaying)) << ReadTextFile(player.err);
+  const std::string window = PaintedMainWindow(player.pid);
+  ASSERT_FALSE(window.empty()) << ReadTextFile(player.err);
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // the bars slide in
+  // The balance bar's right end, in the play bar above the status bar.
+  ASSERT_TRUE(ClickAt(window, 623, 423));
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  Screenshot(window, "default_balance_right");
+  MonitorRecorder recorder;
+  ASSERT_TRUE(recorder.Start(sink_.Name(), kSinkRate, kSinkChannels));
+  std::this_thread::sleep_for(std::chrono::seconds(2));
+  const std::vector<int16_t> samples = recorder.Stop();
+  const double left = ChannelLevel(samples, 0);
+  const double right = ChannelLevel(samples, 1);
+  EXPECT_GT(std::max(left, right), 1000.0) << "nothing heard";
+  EXPECT_GT(std::max(left, right), 4 * std::min(left, right))
+      << "both channels alike: left " << left << ", right " << right;
+  Quit(player);
+  EXPECT_NE(ReadTextFile(PreferencesPath()).find("name=\"balance\""), std::string::npos);
 }
 
 }  // namespace
