@@ -1,6 +1,7 @@
 // The default interface on a fresh start, used with the mouse: it opens (not the fallback), its
 // navigation bar brings each page into the display, and a band dragged on the equalizer page
-// is kept among the settings; its balance bar moves the sound to one side.
+// is kept among the settings; bands lowered there quieten the song they cover, and the
+// balance bar moves the sound to one side.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -132,6 +133,48 @@ TEST_F(PlayerE2eTest, TheBalanceBarOfTheDefaultInterfaceMovesTheSoundToOneSide) 
       << "both channels alike: left " << left << ", right " << right;
   Quit(player);
   EXPECT_NE(ReadTextFile(PreferencesPath()).find("name=\"balance\""), std::string::npos);
+}
+
+// Drags within the window with the left button held, as a user drags.
+bool DragIn(const WindowBox& box, int32_t x, int32_t y, int32_t toX, int32_t toY) {
+  return RunTool({"xdotool", "mousemove", "--sync", std::to_string(box.x + x),
+                  std::to_string(box.y + y), "mousedown", "1", "mousemove", "--sync",
+                  std::to_string(box.x + toX), std::to_string(box.y + toY), "mouseup", "1"});
+}
+
+TEST_F(PlayerE2eTest, BandsLoweredOnTheEqualizerPageQuietenTheSongTheyCover) {
+  MakeSong(440, 30, "song.wav");
+  const ProgramRun player = Start({"song.wav"});
+  ASSERT_TRUE(WaitForState(kPlaying)) << ReadTextFile(player.err);
+  const std::string window = PaintedMainWindow(player.pid);
+  ASSERT_FALSE(window.empty()) << ReadTextFile(player.err);
+  const std::optional<WindowBox> box = Geometry(window);
+  ASSERT_TRUE(box);
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // the bars slide in
+  double before = 0;
+  {
+    MonitorRecorder recorder;
+    ASSERT_TRUE(recorder.Start(sink_.Name(), kSinkRate, kSinkChannels));
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    before = ChannelLevel(recorder.Stop(), 0);
+  }
+  ASSERT_GT(before, 1000.0) << "nothing heard";
+  ASSERT_TRUE(ClickAt(window, 140, 40));
+  std::this_thread::sleep_for(std::chrono::milliseconds(1800));
+  // The bands either side of 440 Hz (the 8th and 9th of the twenty), each dragged to the
+  // bottom of the band area.
+  for (int32_t x : {248, 277}) {
+    ASSERT_TRUE(DragIn(*box, x, 190, x, 300));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  }
+  Screenshot(window, "default_equalizer_lowered");
+  std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+  MonitorRecorder recorder;
+  ASSERT_TRUE(recorder.Start(sink_.Name(), kSinkRate, kSinkChannels));
+  std::this_thread::sleep_for(std::chrono::seconds(2));
+  const double after = ChannelLevel(recorder.Stop(), 0);
+  EXPECT_LT(after, 0.7 * before) << "before " << before << ", after " << after;
+  Quit(player);
 }
 
 }  // namespace
