@@ -15,5 +15,7 @@ int32_t CreateConsoleWindowObject(const Guid& iid, void** out, MUnknown* outer);
 int32_t CreateTopMenuWindowObject(const Guid& iid, void** out, MUnknown* outer);
 int32_t CreateViewerWindowObject(const Guid& iid, void** out, MUnknown* outer);
 int32_t CreateOnlineWindowObject(const Guid& iid, void** out, MUnknown* outer);
+// The visual window's element type: a new type object for MWidgetType.
+int32_t CreateVisualWindowType(const Guid& iid, void** out, MUnknown* outer);
 
 }  // namespace vk2::gui
