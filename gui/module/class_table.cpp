@@ -38,6 +38,7 @@ const ModuleClass kClasses[] = {
     {kOnlineWindowClass, nullptr, &CreateOnlineWindowObject},
     {kViewerWindowClass, nullptr, &CreateViewerWindowObject},
     {kEqualizerElementClass, nullptr, &CreateEqualizerWindowObject},
+    {kVisualWindowElementClass, nullptr, &CreateVisualWindowType},
 };
 
 }  // namespace
