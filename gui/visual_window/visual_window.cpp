@@ -19,7 +19,7 @@ constexpr uint32_t kScriptFlags = 0x10000;
 // Every channel written, the source over what is there.
 constexpr uint64_t kAllChannels = 0xF;
 // The window's own timed command: at its start the window looks for a new frame.
-constexpr uint32_t kFrameCommand = 0x240;
+constexpr uint32_t kFrameCommand = kCmdCustom;
 constexpr int32_t kFrameMs = 1000 / 60;
 
 RefPtr<MPlayer> FindCorePlayer(const TString& name) {
