@@ -41,11 +41,14 @@ bool AppVisuals::Start(MPreferenceStore* brint, const TString& programFolder,
     host_->ScanVisualsPath(brint);
   }
   if (parent) control->AttachTo(reinterpret_cast<uintptr_t>(parent));
-  control_ = RefPtr<MVisualControl>(static_cast<MVisualControl*>(control.Get()));
+  concrete_ = control.Get();
+  control_ = RefPtr<MVisualControl>(static_cast<MVisualControl*>(concrete_));
   return true;
 }
 
 void AppVisuals::Stop() {
+  if (concrete_) concrete_->Detach();
+  concrete_ = nullptr;
   control_ = nullptr;
   host_ = nullptr;
 }

@@ -10,6 +10,10 @@
 #include "interfaces/visual/visual_control.h"
 #include "interfaces/visual/visual_host.h"
 
+namespace vk2 {
+class VisualControl;
+}  // namespace vk2
+
 namespace vk2::gui {
 
 class AppVisuals {
@@ -32,6 +36,7 @@ class AppVisuals {
  private:
   RefPtr<MVisualHost> host_;
   RefPtr<MVisualControl> control_;
+  VisualControl* concrete_ = nullptr;  // the same object, for its teardown
 };
 
 // A new visual control object over the process's handler, keeping its groups in the section
