@@ -12,10 +12,10 @@ namespace {
 class RuntimeFullscreenPlatform final : public FullscreenPlatform {
  public:
   bool Devices(std::vector<FullscreenDevice>* devices) override {
-    return SdlFullscreenBackend::Displays(devices);
+    return SdlFullscreenBackend::Displays(devices, GuiApp());
   }
   std::unique_ptr<FullscreenBackend> NewBackend() override {
-    return std::make_unique<SdlFullscreenBackend>();
+    return std::make_unique<SdlFullscreenBackend>(GuiApp());
   }
   RefPtr<MVisualHost> Host() override { return RefPtr<MVisualHost>(TheVisualHost().Get()); }
   RefPtr<MPlayer> FindPlayer(const TString& name) override {
@@ -27,6 +27,12 @@ class RuntimeFullscreenPlatform final : public FullscreenPlatform {
     return player;
   }
   Clock& SessionClock() override { return SystemClock(); }
+
+ private:
+  // The GUI layer's application, whose loop owns SDL's windows while the user interface runs.
+  static RefPtr<MOmbrixApp> GuiApp() {
+    return AudioCreate<MOmbrixApp>(kBrintClass, kIID_MOmbrixApp);
+  }
 };
 
 }  // namespace

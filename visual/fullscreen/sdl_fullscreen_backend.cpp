@@ -52,6 +52,21 @@ Guid DisplayId(int index) {
   return id;
 }
 
+// The GUI layer's loop when it runs SDL; null when SDL is free for the caller.
+RefPtr<MOmbrixApp> VideoOwner(RefPtr<MOmbrixApp> gui) {
+  return gui && SDL_WasInit(SDL_INIT_VIDEO) != 0 ? gui : nullptr;
+}
+
+void StartVideo(bool* started) {
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  // Leaving full screen or losing focus must not minimise a display the user is watching.
+  SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+  // The window system's own framebuffer, as the GUI layer's windows use: SDL's accelerated one
+  // would load a GL driver for one scaled copy a frame.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  *started = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
+
 // Stops this user's share of SDL's video; the last user of SDL also frees what SDL keeps for
 // the whole process (its hints among them).
 void ReleaseVideo() {
@@ -61,39 +76,43 @@ void ReleaseVideo() {
 
 }  // namespace
 
-SdlFullscreenBackend::SdlFullscreenBackend() {
-  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  // Leaving full screen or losing focus must not minimise a display the user is watching.
-  SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-  // The window system's own framebuffer, as the GUI layer's windows use: SDL's accelerated one
-  // would load a GL driver for one scaled copy a frame.
-  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  ownsEvents_ = SDL_WasInit(SDL_INIT_VIDEO) == 0;
-  started_ = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
-  if (started_) SDL_AddEventWatch(&Watch, this);
+SdlFullscreenBackend::SdlFullscreenBackend(RefPtr<MOmbrixApp> gui)
+    : video_(VideoOwner(std::move(gui))) {
+  const bool alone = SDL_WasInit(SDL_INIT_VIDEO) == 0;
+  video_.Run([&] {
+    StartVideo(&started_);
+    if (started_) SDL_AddEventWatch(&Watch, this);
+  });
+  ownsEvents_ = alone && video_.InPlace();
 }
 
 SdlFullscreenBackend::~SdlFullscreenBackend() {
   Close();
   if (!started_) return;
-  SDL_DelEventWatch(&Watch, this);
-  ReleaseVideo();
+  video_.Run([&] {
+    SDL_DelEventWatch(&Watch, this);
+    ReleaseVideo();
+  });
 }
 
 std::vector<FullscreenMode> SdlFullscreenBackend::Modes(int32_t display) {
   std::vector<FullscreenMode> modes;
-  if (!started_ || display < 0 || display >= SDL_GetNumVideoDisplays()) return modes;
-  const int count = SDL_GetNumDisplayModes(display);
-  for (int i = 0; i < count; ++i) {
-    SDL_DisplayMode m;
-    if (SDL_GetDisplayMode(display, i, &m) != 0) continue;
-    FullscreenMode mode{m.w, m.h, static_cast<int32_t>(SDL_BITSPERPIXEL(m.format))};
-    if (std::find(modes.begin(), modes.end(), mode) == modes.end()) modes.push_back(mode);
-  }
-  SDL_DisplayMode current;
-  if (modes.empty() && SDL_GetDesktopDisplayMode(display, &current) == 0) {
-    modes.push_back({current.w, current.h, static_cast<int32_t>(SDL_BITSPERPIXEL(current.format))});
-  }
+  if (!started_) return modes;
+  video_.Run([&] {
+    if (display < 0 || display >= SDL_GetNumVideoDisplays()) return;
+    const int count = SDL_GetNumDisplayModes(display);
+    for (int i = 0; i < count; ++i) {
+      SDL_DisplayMode m;
+      if (SDL_GetDisplayMode(display, i, &m) != 0) continue;
+      FullscreenMode mode{m.w, m.h, static_cast<int32_t>(SDL_BITSPERPIXEL(m.format))};
+      if (std::find(modes.begin(), modes.end(), mode) == modes.end()) modes.push_back(mode);
+    }
+    SDL_DisplayMode current;
+    if (modes.empty() && SDL_GetDesktopDisplayMode(display, &current) == 0) {
+      modes.push_back(
+          {current.w, current.h, static_cast<int32_t>(SDL_BITSPERPIXEL(current.format))});
+    }
+  });
   std::stable_sort(modes.begin(), modes.end(),
                    [](const FullscreenMode& a, const FullscreenMode& b) {
                      return int64_t{a.width} * a.height > int64_t{b.width} * b.height;
@@ -103,12 +122,19 @@ std::vector<FullscreenMode> SdlFullscreenBackend::Modes(int32_t display) {
 
 bool SdlFullscreenBackend::Open(int32_t display, const FullscreenMode& mode, bool switchMode) {
   if (!started_) return false;
+  bool opened = false;
+  video_.Run([&] { OpenWindow(display, mode, switchMode, &opened); });
+  return opened;
+}
+
+void SdlFullscreenBackend::OpenWindow(int32_t display, const FullscreenMode& mode, bool switchMode,
+                                      bool* opened) {
   if (!window_) {
     SDL_Rect bounds{0, 0, mode.width, mode.height};
     SDL_GetDisplayBounds(display, &bounds);
     window_ = SDL_CreateWindow("FullscreenWindow", bounds.x, bounds.y, bounds.w, bounds.h,
                                SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
-    if (!window_) return false;
+    if (!window_) return;
     std::lock_guard lock(lock_);
     windowId_ = SDL_GetWindowID(window_);
   }
@@ -117,30 +143,32 @@ bool SdlFullscreenBackend::Open(int32_t display, const FullscreenMode& mode, boo
     wanted.w = mode.width;
     wanted.h = mode.height;
     SDL_DisplayMode closest;
-    if (!SDL_GetClosestDisplayMode(display, &wanted, &closest)) return false;
-    if (SDL_SetWindowDisplayMode(window_, &closest) != 0) return false;
-    if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN) != 0) return false;
+    if (!SDL_GetClosestDisplayMode(display, &wanted, &closest)) return;
+    if (SDL_SetWindowDisplayMode(window_, &closest) != 0) return;
+    if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN) != 0) return;
     switched_ = true;
   } else if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
-    return false;
+    return;
   }
   SDL_RaiseWindow(window_);
   SDL_ShowCursor(SDL_DISABLE);
-  return true;
+  *opened = true;
 }
 
 void SdlFullscreenBackend::Present(const SurfaceView& image) {
-  if (!window_ || !image.bits || image.width <= 0 || image.height <= 0) return;
-  SDL_Surface* target = SDL_GetWindowSurface(window_);
-  if (!target) return;
-  SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
-      image.bits, image.width, image.height, 32, image.strideBytes, SDL_PIXELFORMAT_RGB888);
-  if (!source) return;
-  // Plug-ins leave the alpha byte 0: the visual's image is opaque whatever it says.
-  SDL_SetSurfaceBlendMode(source, SDL_BLENDMODE_NONE);
-  SDL_BlitScaled(source, nullptr, target, nullptr);
-  SDL_FreeSurface(source);
-  SDL_UpdateWindowSurface(window_);
+  if (!image.bits || image.width <= 0 || image.height <= 0) return;
+  video_.Run([&] {
+    SDL_Surface* target = window_ ? SDL_GetWindowSurface(window_) : nullptr;
+    if (!target) return;
+    SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
+        image.bits, image.width, image.height, 32, image.strideBytes, SDL_PIXELFORMAT_RGB888);
+    if (!source) return;
+    // Plug-ins leave the alpha byte 0: the visual's image is opaque whatever it says.
+    SDL_SetSurfaceBlendMode(source, SDL_BLENDMODE_NONE);
+    SDL_BlitScaled(source, nullptr, target, nullptr);
+    SDL_FreeSurface(source);
+    SDL_UpdateWindowSurface(window_);
+  });
 }
 
 bool SdlFullscreenBackend::PollAction(FullscreenAction* action) {
@@ -150,9 +178,10 @@ bool SdlFullscreenBackend::PollAction(FullscreenAction* action) {
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
     }
-  } else {
+  } else if (video_.InPlace()) {
     SDL_PumpEvents();
   }
+  // Otherwise the GUI layer's loop pumps, and the watch hears the keys there.
   std::lock_guard lock(lock_);
   if (actions_.empty()) return false;
   *action = actions_.front();
@@ -161,16 +190,20 @@ bool SdlFullscreenBackend::PollAction(FullscreenAction* action) {
 }
 
 void SdlFullscreenBackend::Close() {
+  video_.Run([&] { CloseWindow(); });
+}
+
+void SdlFullscreenBackend::CloseWindow() {
   if (!window_) return;
   SDL_ShowCursor(SDL_ENABLE);
   // Leaving full screen gives the display back the mode it had before.
   if (switched_) SDL_SetWindowFullscreen(window_, 0);
   SDL_DestroyWindow(window_);
   window_ = nullptr;
+  switched_ = false;
   std::lock_guard lock(lock_);
   windowId_ = 0;
   actions_.clear();
-  switched_ = false;
 }
 
 uint32_t SdlFullscreenBackend::WindowId() {
@@ -178,25 +211,31 @@ uint32_t SdlFullscreenBackend::WindowId() {
   return windowId_;
 }
 
-bool SdlFullscreenBackend::Displays(std::vector<FullscreenDevice>* devices) {
-  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
-  devices->clear();
-  const int count = SDL_GetNumVideoDisplays();
-  for (int i = 0; i < count; ++i) {
-    FullscreenDevice device;
-    const char* name = SDL_GetDisplayName(i);
-    device.name = FromNarrowText(name ? name : "");
-    SDL_Rect bounds{};
-    SDL_GetDisplayBounds(i, &bounds);
-    device.description =
-        TString::Format(u"Display %d (%dx%d at %d,%d)", i, bounds.w, bounds.h, bounds.x, bounds.y);
-    // The primary display keeps the all-zero id that means "no choice".
-    if (i > 0) device.id = DisplayId(i);
-    device.display = i;
-    devices->push_back(std::move(device));
-  }
-  ReleaseVideo();
+bool SdlFullscreenBackend::Displays(std::vector<FullscreenDevice>* devices,
+                                    RefPtr<MOmbrixApp> gui) {
+  VideoThread video(VideoOwner(std::move(gui)));
+  int count = 0;
+  video.Run([&] {
+    bool started = false;
+    StartVideo(&started);
+    if (!started) return;
+    devices->clear();
+    count = SDL_GetNumVideoDisplays();
+    for (int i = 0; i < count; ++i) {
+      FullscreenDevice device;
+      const char* name = SDL_GetDisplayName(i);
+      device.name = FromNarrowText(name ? name : "");
+      SDL_Rect bounds{};
+      SDL_GetDisplayBounds(i, &bounds);
+      device.description = TString::Format(u"Display %d (%dx%d at %d,%d)", i, bounds.w, bounds.h,
+                                           bounds.x, bounds.y);
+      // The primary display keeps the all-zero id that means "no choice".
+      if (i > 0) device.id = DisplayId(i);
+      device.display = i;
+      devices->push_back(std::move(device));
+    }
+    ReleaseVideo();
+  });
   return count > 0;
 }
 

@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "foundation/util/result.h"
+#include "oru/gui/loop/app_object.h"
 #include "platform/clock.h"
 #include "platform/environment.h"
 #include "tests/support/tools.h"
@@ -100,66 +101,90 @@ class PrivateXServer {
   Display* x_ = nullptr;
 };
 
-TEST(FullscreenXvfbTest, CoversTheDisplayShowsFramesAndEndsOnEsc) {
-  ASSERT_TRUE(HaveTool("Xvfb")) << "Xvfb not found; install the Debian package xvfb";
-  ASSERT_TRUE(HaveTool("xdotool")) << "xdotool not found; install the Debian package xdotool";
-  PrivateXServer server;
-  ASSERT_NE(server.X(), nullptr) << "no private X server could start";
-  ASSERT_TRUE(SetEnv("DISPLAY", server.Name()));
+class FullscreenXvfbTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(HaveTool("Xvfb")) << "Xvfb not found; install the Debian package xvfb";
+    ASSERT_TRUE(HaveTool("xdotool")) << "xdotool not found; install the Debian package xdotool";
+    ASSERT_NE(server.X(), nullptr) << "no private X server could start";
+    ASSERT_TRUE(SetEnv("DISPLAY", server.Name()));
+    ASSERT_EQ(f.host->AddFile(Utf16(PluginPath("g1_recorder.vvp"))), kOk);
+    // The output plays behind what the tap has taken in, as in a running chain.
+    f.Feed(2000);
+    f.Hear(1500);
+  }
 
+  // Runs a display with `backend` until Esc: it covers the screen, shows the visual's frames,
+  // and the keys pressed reach it.
+  void RunDisplay(std::unique_ptr<SdlFullscreenBackend> backend) {
+    ASSERT_TRUE(backend->Started());
+    const std::vector<FullscreenMode> modes = backend->Modes(0);
+    ASSERT_FALSE(modes.empty());
+    EXPECT_EQ(modes.front().width, kScreenWidth);
+    EXPECT_EQ(modes.front().height, kScreenHeight);
+    FullscreenSession session(RefPtr<MVisualHost>(f.host.Get()), std::move(backend), SystemClock(),
+                              [&](const TString&) { return RefPtr<MPlayer>(f.player.Get()); });
+    std::atomic<bool> ran{false};
+    std::thread thread([&] { ran = session.Run(FullscreenRequest{}); });
+
+    int width = 0;
+    int height = 0;
+    EXPECT_TRUE(WaitFor([&] { return server.FindMapped("FullscreenWindow", &width, &height); }));
+    EXPECT_EQ(width, kScreenWidth);
+    EXPECT_EQ(height, kScreenHeight);
+    // The recorder paints red 0x10 over the whole image as audio is heard; its alpha byte 0
+    // must not hide it.
+    EXPECT_TRUE(WaitFor([&] {
+      f.Feed(100);
+      f.Hear(static_cast<int32_t>(heard += 100));
+      return session.FramesRendered() > 2 &&
+             (server.PixelAt(kScreenWidth / 2, kScreenHeight / 2) >> 16) == 0x10;
+    })) << std::hex
+        << server.PixelAt(kScreenWidth / 2, kScreenHeight / 2) << std::dec << " after "
+        << session.FramesRendered()
+        << " frames; the plug-in's diary: " << PluginLog("g1_recorder.vvp");
+
+    // The pointer rests over the display, so the server's keyboard focus is there.
+    EXPECT_TRUE(RunTool({"xdotool", "mousemove", "10", "10", "key", "Right"}));
+    EXPECT_TRUE(WaitFor([&] {
+      const auto diary = f.player->Diary();
+      return std::find(diary.begin(), diary.end(), "next") != diary.end();
+    })) << "the right arrow acts as the player's Next";
+
+    EXPECT_TRUE(RunTool({"xdotool", "key", "Escape"}));
+    const bool ended = WaitFor([&] { return ran.load(); });
+    if (!ended) session.Stop();
+    thread.join();
+    EXPECT_TRUE(ended) << "Esc ends the display";
+    EXPECT_TRUE(ran);
+    EXPECT_FALSE(server.FindMapped("FullscreenWindow", &width, &height));
+  }
+
+  PrivateXServer server;
   HostFixture f;
-  ASSERT_EQ(f.host->AddFile(Utf16(PluginPath("g1_recorder.vvp"))), kOk);
-  // The output plays behind what the tap has taken in, as in a running chain.
-  f.Feed(2000);
-  f.Hear(1500);
+  uint32_t heard = 1500;
+};
+
+TEST_F(FullscreenXvfbTest, AloneItOwnsSdlAndEndsOnEsc) {
   std::vector<FullscreenDevice> devices;
   ASSERT_TRUE(SdlFullscreenBackend::Displays(&devices));
   ASSERT_EQ(devices.size(), 1u);
   EXPECT_EQ(devices[0].id, Guid{}) << "the primary display keeps the id of no choice";
+  RunDisplay(std::make_unique<SdlFullscreenBackend>());
+}
 
-  auto made = std::make_unique<SdlFullscreenBackend>();
-  ASSERT_TRUE(made->Started());
-  const std::vector<FullscreenMode> modes = made->Modes(0);
-  ASSERT_FALSE(modes.empty());
-  EXPECT_EQ(modes.front().width, kScreenWidth);
-  EXPECT_EQ(modes.front().height, kScreenHeight);
-  FullscreenSession session(RefPtr<MVisualHost>(f.host.Get()), std::move(made), SystemClock(),
-                            [&](const TString&) { return RefPtr<MPlayer>(f.player.Get()); });
-  std::atomic<bool> ran{false};
-  std::thread thread([&] { ran = session.Run(FullscreenRequest{}); });
-
-  int width = 0;
-  int height = 0;
-  EXPECT_TRUE(WaitFor([&] { return server.FindMapped("FullscreenWindow", &width, &height); }));
-  EXPECT_EQ(width, kScreenWidth);
-  EXPECT_EQ(height, kScreenHeight);
-  // The recorder paints red 0x10 over the whole image as audio is heard; its alpha byte 0
-  // must not hide it.
-  uint32_t heard = 1500;
-  EXPECT_TRUE(WaitFor([&] {
-    f.Feed(100);
-    f.Hear(static_cast<int32_t>(heard += 100));
-    return session.FramesRendered() > 2 &&
-           (server.PixelAt(kScreenWidth / 2, kScreenHeight / 2) >> 16) == 0x10;
-  })) << std::hex
-      << server.PixelAt(kScreenWidth / 2, kScreenHeight / 2) << std::dec << " after "
-      << session.FramesRendered()
-      << " frames; the plug-in's diary: " << PluginLog("g1_recorder.vvp");
-
-  // The pointer rests over the display, so the server's keyboard focus is there.
-  EXPECT_TRUE(RunTool({"xdotool", "mousemove", "10", "10", "key", "Right"}));
-  EXPECT_TRUE(WaitFor([&] {
-    const auto diary = f.player->Diary();
-    return std::find(diary.begin(), diary.end(), "next") != diary.end();
-  })) << "the right arrow acts as the player's Next";
-
-  EXPECT_TRUE(RunTool({"xdotool", "key", "Escape"}));
-  const bool ended = WaitFor([&] { return ran.load(); });
-  if (!ended) session.Stop();
-  thread.join();
-  EXPECT_TRUE(ended) << "Esc ends the display";
-  EXPECT_TRUE(ran);
-  EXPECT_FALSE(server.FindMapped("FullscreenWindow", &width, &height));
+TEST_F(FullscreenXvfbTest, BesideTheGuiLayerItsWindowLivesOnTheLoopThread) {
+  // The GUI layer runs SDL on its loop thread, as in the program.
+  ASSERT_TRUE(SetEnv("VK2_GUI_BACKEND", "sdl"));
+  gui::AppObject& app = gui::AppObject::Instance();
+  ASSERT_EQ(app.Launch(0, nullptr, nullptr, 0), 0);
+  RefPtr<MOmbrixApp> loop(static_cast<MOmbrixApp*>(&app));
+  std::vector<FullscreenDevice> devices;
+  EXPECT_TRUE(SdlFullscreenBackend::Displays(&devices, loop));
+  EXPECT_EQ(devices.size(), 1u);
+  RunDisplay(std::make_unique<SdlFullscreenBackend>(loop));
+  loop = nullptr;
+  EXPECT_EQ(app.Shutdown(), 0);
 }
 
 }  // namespace
