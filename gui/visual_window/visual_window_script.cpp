@@ -119,5 +119,4 @@ bool RegisterVisualWindowMethods(MScriptObject* script, VisualWindowScriptTarget
   return true;
 }
 
-
 }  // namespace vk2::gui
