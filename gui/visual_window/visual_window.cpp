@@ -7,8 +7,8 @@
 #include "gui/app/gui_application.h"
 #include "gui/main/core_access.h"
 #include "gui/module/gui_module.h"
+#include "gui/visual_window/visual_paint.h"
 #include "interfaces/core/core.h"
-#include "interfaces/graphics/canvas.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/xml_document.h"
 
@@ -134,31 +134,12 @@ int32_t VisualWindow::OnPaint(MCanvas* canvas, const PaintRecord* record) {
   if (!canvas) return ModuleWindowCore::OnPaint(canvas, record);
   SizeI size;
   GetValue(kValueSize, &size, sizeof size);
-  const RectI all{0, 0, size.width, size.height};
-  bool drawn = false;
-  if (size.width > 0 && size.height > 0) {
-    image_.assign(static_cast<size_t>(size.width) * size.height, 0xFF000000u);
-    SurfaceView view;
-    view.bits = reinterpret_cast<uint8_t*>(image_.data());
-    view.width = size.width;
-    view.height = size.height;
-    view.strideBytes = size.width * 4;
-    if (display_->Draw(view)) {
-      canvas->Blit(BlitSource{view, all, nullptr}, 0, 0, blendCode_, opacity_);
-      drawn = true;
-    }
-  }
-  if (!drawn && background_) {
-    drawn = background_->Draw(all, canvas, kStyleStateNormal, 1.0, VisualParameters{}) != 0;
-  }
-  if (foreground_) {
-    drawn =
-        foreground_->Draw(all, canvas, kStyleStateNormal, 1.0, VisualParameters{}) != 0 || drawn;
-  }
-  if (!drawn) {
-    canvas->FillRect(RectF{0, 0, static_cast<double>(size.width), static_cast<double>(size.height)},
-                     0, blendCode_, opacity_, false);
-  }
+  VisualPaintStyle style;
+  style.background = background_.Get();
+  style.foreground = foreground_.Get();
+  style.blendCode = blendCode_;
+  style.opacity = opacity_;
+  PaintVisualWindow(canvas, size, *display_, style, &image_);
   ModuleWindowCore::OnPaint(canvas, record);
   return 1;
 }

@@ -12,8 +12,11 @@
 #include "foundation/util/guid_text.h"
 #include "foundation/util/result.h"
 #include "gui/visual_window/visual_display.h"
+#include "gui/visual_window/visual_paint.h"
 #include "gui/visual_window/visual_window_script.h"
 #include "interfaces/ids.h"
+#include "tests/gui/views/view_fakes.h"
+#include "tests/oru/graphics/canvas/canvas_fixture.h"
 #include "tests/script/script_fixture.h"
 #include "tests/visual/visual_test_support.h"
 #include "visual/control/visual_control.h"
@@ -138,6 +141,40 @@ TEST_F(VisualWindowTest, OpensOnTheFirstVisualAndDrawsItsFrameOpaque) {
   display.Close();
   EXPECT_EQ(display.GetVisualId(), 0u);
   EXPECT_FALSE(display.Draw(target.view));
+}
+
+TEST_F(VisualWindowTest, PaintsTheVisualOrElseTheBackgroundAndThenTheForeground) {
+  constexpr uint32_t kUnder = 0xFF123456;
+  constexpr uint32_t kBackground = 0xFF0000CC;
+  auto background = RefPtr<gui::test::SolidImage>(new gui::test::SolidImage(kBackground));
+  gui::VisualPaintStyle style;
+  style.background = background.Get();
+  std::vector<uint32_t> scratch;
+
+  VisualDisplay& display = NewDisplay();
+  display.Open();
+  gfx::testing::SmallCanvas empty(8, 6, kUnder);
+  gui::PaintVisualWindow(empty.Get(), SizeI{8, 6}, display, style, &scratch);
+  EXPECT_EQ(empty.Count(kBackground), 48) << "no visual: the background";
+
+  Load({"g1_recorder.vvp"});
+  display.Close();
+  display.Open();
+  for (int i = 0; i < 3; ++i)
+    f.Feed(600);
+  f.Hear(1200);
+  gfx::testing::SmallCanvas shown(8, 6, kUnder);
+  background->draws = 0;
+  gui::PaintVisualWindow(shown.Get(), SizeI{8, 6}, display, style, &scratch);
+  EXPECT_EQ(background->draws, 0) << "a drawn visual hides the background";
+  EXPECT_EQ(shown.At(3, 3) & 0xFFFF0000u, 0xFF100000u) << std::hex << shown.At(3, 3);
+
+  constexpr uint32_t kForeground = 0xFF00CC00;
+  auto foreground = RefPtr<gui::test::SolidImage>(new gui::test::SolidImage(kForeground));
+  style.foreground = foreground.Get();
+  gfx::testing::SmallCanvas covered(8, 6, kUnder);
+  gui::PaintVisualWindow(covered.Get(), SizeI{8, 6}, display, style, &scratch);
+  EXPECT_EQ(covered.Count(kForeground), 48) << "the foreground goes on top";
 }
 
 TEST_F(VisualWindowTest, StepsWrapAroundTheLoadedVisuals) {
