@@ -32,6 +32,8 @@ void VisualDisplay::Open() {
   player_ = services_.findPlayer ? services_.findPlayer(playerName_) : nullptr;
   std::lock_guard list(listLock_);
   if (!group_.IsEmpty()) {
+    // A script may have named the group already; a window joins once.
+    if (joined_) return;
     {
       std::lock_guard window(windowLock_);
       visualId_ = 0;

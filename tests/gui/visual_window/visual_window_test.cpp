@@ -214,9 +214,11 @@ TEST_F(VisualWindowTest, GroupedWindowsFollowTheirGroupWithoutCallingBackIntoIt)
   Load({"g1_recorder.vvp", "g1_probe.vvp", "rt_module.vvp"});
   const uint32_t first = IdOf("g1_recorder.vvp");
   const uint32_t second = IdOf("g1_probe.vvp");
-  VisualDisplay& a = NewDisplay(u"pair");
+  VisualDisplay& a = NewDisplay();
   VisualDisplay& b = NewDisplay(u"pair");
   VisualDisplay& loner = NewDisplay();
+  // A script naming the group before the window opens: it joins once all the same.
+  a.SetVisualGroup(u"pair");
   a.Open();
   b.Open();
   loner.Open();
@@ -245,6 +247,11 @@ TEST_F(VisualWindowTest, GroupedWindowsFollowTheirGroupWithoutCallingBackIntoIt)
   std::vector<TString> groups;
   control->GetGroupNames(&groups);
   ASSERT_EQ(groups.size(), 1u);
+  // Its only member now leaves: the group goes (so `a` was in it once).
+  a.SetVisualGroup(u"");
+  control->GetGroupNames(&groups);
+  EXPECT_TRUE(groups.empty());
+  a.SetVisualGroup(u"pair");
 
   // Post effects of the group reach every member and are shared.
   b.SetVisualGroup(u"pair");
