@@ -2,11 +2,13 @@
 // the visualisation host by interface id. The handler itself is one per process.
 #include <new>
 
+#include "audio/common/audio_runtime.h"
 #include "component/module/module_glue.h"
 #include "foundation/util/result.h"
 #include "interfaces/ids.h"
 #include "interfaces/prefs_dialog_provider.h"
 #include "visual/audio_tap.h"
+#include "visual/fullscreen/runtime_fullscreen_platform.h"
 #include "visual/host/host_global.h"
 #include "visual/post_effect.h"
 
@@ -35,6 +37,12 @@ int32_t CreateVisualObject(const Guid& iid, void** out, MUnknown* outer) {
     return HandOut<MVisualPostEffect>(VisualPostEffect::Make(), out);
   if (iid == kIID_MPrefsDialogProvider) {
     return HandOut<MPrefsDialogProvider>(MakePostEffectPaneProvider(), out);
+  }
+  if (iid == kIID_MVisualWindow) {
+    RefPtr<MPreferenceStore> root =
+        AudioCreate<MPreferenceStore>(kServiceClass, kIID_MPreferenceStore);
+    return HandOut<MVisualWindow>(
+        FullscreenService::Make(MakeRuntimeFullscreenPlatform(), root.Get()), out);
   }
   return kErrNoInterface;
 }

@@ -171,9 +171,12 @@ bool GuiApplication::GuiStartup(const TArray<TString>& tokens) {
 
   guiMain_->ExecuteCommand(&tokens, 1);
 
-  // The visual host and its control objects come with the visuals module.
   Log(kLogProgress, u"initialize visuals...");
-  Log(kLogError, u"failed\n");
+  if (visuals_.Start(brintPrefs_.Get(), folder_, guiMain_->Script())) {
+    Log(kLogProgress, u"succeeded\n");
+  } else {
+    Log(kLogError, u"failed\n");
+  }
 
   Log(kLogProgress, u"load language...");
   if (!LoadLanguage()) {
@@ -335,6 +338,8 @@ void GuiApplication::Teardown() {
   // The interface windows close first, so that windows that keep settings in shared objects
   // still find them while they close.
   if (windows_) RunOnGuiThread(app_.Get(), [this] { windows_->VelkoraAppDeinit(); });
+  // The visual windows have left their groups, which the control object stored as they went.
+  visuals_.Stop();
   // Saves the default playlist and lets the players and playlists go while this module, which
   // named them, is loaded.
   if (bridge_) bridge_->StopCore();
@@ -412,11 +417,11 @@ MWindowElement* GuiApplication::OpenInterfaceWindow(const TString& packagePath,
   });
   return window.Detach();
 }
-int32_t GuiApplication::LoadVisual(const TString&) {
-  return kErrNoService;
+int32_t GuiApplication::LoadVisual(const TString& path) {
+  return visuals_.LoadVisual(path);
 }
-int32_t GuiApplication::StepVisual(bool) {
-  return kErrNoService;
+int32_t GuiApplication::StepVisual(bool previous) {
+  return visuals_.StepVisual(previous);
 }
 int32_t GuiApplication::OpenFilesDialog() {
   return scriptServices_ ? RunOpenFilesDialog(*scriptServices_) : kErrNoService;

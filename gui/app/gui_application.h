@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "component/object/com_object.h"
+#include "gui/app/app_visuals.h"
 #include "gui/bridge/status_listener.h"
 #include "gui/fonts/interface_fonts.h"
 #include "gui/main/core_access.h"
@@ -65,6 +66,8 @@ class GuiApplication final
   WindowManager* Windows() const { return windows_.get(); }
   InterfaceEnumerator* Interfaces() const { return enumerator_.get(); }
   MTextDomain* TextDomain() const { return textDomain_.Get(); }
+  // The visual control object; null outside a launch or when the visuals did not start.
+  MVisualControl* VisualControlObject() const { return visuals_.Control(); }
 
  private:
   bool GuiStartup(const TArray<TString>& tokens);
@@ -108,6 +111,7 @@ class GuiApplication final
   std::unique_ptr<InterfaceEnumerator> enumerator_;
   std::unique_ptr<InterfaceCache> cache_;
   std::unique_ptr<GuiScriptServices> scriptServices_;
+  AppVisuals visuals_;
 };
 
 // The "display_state" seed: the menu window class and the three bars.

@@ -32,6 +32,7 @@ const ModuleClass kClasses[] = {
     {kViewerWindowClass, nullptr, &CreateViewerWindowObject},
     {kFontElementClass, nullptr, &CreateInterfaceWindowType},
     {kDisplayElementClass, nullptr, &CreateDisplayWindowType},
+    {kVisualWindowElementClass, nullptr, &CreateVisualWindowType},
     {kEqualizerElementClass, nullptr, &CreateEqualizerWindowType},
     {kPlaylistElementClass, nullptr, &CreatePlaylistWindowType},
     {kBorderElementClass, nullptr, &CreateBorderWindowType},

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "foundation/util/result.h"
+#include "gui/app/app_visuals.h"
 #include "interfaces/ids.h"
 
 namespace vk2::gui {
@@ -50,7 +51,12 @@ int32_t CreateApplicationObject(const Guid& iid, void** out, MUnknown* outer) {
     *out = static_cast<MGuiMain*>(main);
     return kOk;
   }
-  // Visual control objects come with the visuals' script objects.
+  if (iid == kIID_MVisualControl) {
+    RefPtr<MVisualControl> control = MakeVisualControl();
+    if (!control) return kErrOutOfMemory;
+    *out = control.Detach();
+    return kOk;
+  }
   return kErrNoInterface;
 }
 

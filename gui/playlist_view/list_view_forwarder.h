@@ -2,79 +2,18 @@
 // A wrapper derives from it and overrides what it handles itself (its callbacks, keys).
 #pragma once
 
+#include "component/window/forwarding_window.h"
 #include "interfaces/gui/list_view.h"
 
 namespace vk2::gui {
 
-class ListViewForwarder : public MPlaylistView {
+class ListViewForwarder : public ForwardingWindowOf<MPlaylistView> {
  protected:
   // The part's face (no reference: the wrapper holds the part's inner unknown).
   MPlaylistView* part_ = nullptr;
+  MWindowElement* Behind() override { return part_; }
 
  public:
-  int32_t PostCommand(uint32_t code, int32_t startMs, int32_t durationMs, uintptr_t data,
-                      MWindowElement* sender, uint32_t options, uint32_t reserved) override {
-    return part_->PostCommand(code, startMs, durationMs, data, sender, options, reserved);
-  }
-  int32_t CancelCommands(uint32_t code, int32_t fromMs, int32_t untilMs, uintptr_t data,
-                         uint32_t mode, MWindowElement* sender, uint32_t reserved) override {
-    return part_->CancelCommands(code, fromMs, untilMs, data, mode, sender, reserved);
-  }
-  int32_t AttachChild(MWindowElement* child, int32_t placementMode) override {
-    return part_->AttachChild(child, placementMode);
-  }
-  int32_t DetachChild(MWindowElement* child) override { return part_->DetachChild(child); }
-  int32_t Paint(MCanvas* canvas, const PaintRecord* record) override {
-    return part_->Paint(canvas, record);
-  }
-  int32_t HitCode(const PointI* point) override { return part_->HitCode(point); }
-  int32_t Invalidate(const RectI* rect) override { return part_->Invalidate(rect); }
-  int32_t MapPoint(PointI* point, MWindowElement* to) override {
-    return part_->MapPoint(point, to);
-  }
-  int32_t Region(MMaskImage* target, int32_t width, int32_t height) override {
-    return part_->Region(target, width, height);
-  }
-  int32_t SetFocus(int32_t take) override { return part_->SetFocus(take); }
-  int32_t GetProperty(const char16_t* name, PropertyValue* out) override {
-    return part_->GetProperty(name, out);
-  }
-  int32_t GetValue(uint32_t id, void* buffer, uint32_t size) override {
-    return part_->GetValue(id, buffer, size);
-  }
-  int32_t Notify(uint32_t code, uintptr_t argument) override {
-    return part_->Notify(code, argument);
-  }
-  int32_t ChildNotify(uint32_t code, MWindowElement* child, uintptr_t argument) override {
-    return part_->ChildNotify(code, child, argument);
-  }
-  int32_t SetValue(uint32_t id, const void* buffer, uint32_t size) override {
-    return part_->SetValue(id, buffer, size);
-  }
-  int32_t Query(uint32_t code, uintptr_t a, uintptr_t b, uintptr_t c) override {
-    return part_->Query(code, a, b, c);
-  }
-  int32_t CapturePointer(int32_t capture) override { return part_->CapturePointer(capture); }
-  int32_t ChildCount() override { return part_->ChildCount(); }
-  MWindowElement* ChildAt(int32_t index) override { return part_->ChildAt(index); }
-  int32_t HoldUpdates(int32_t hold) override { return part_->HoldUpdates(hold); }
-  int32_t AdoptCreator(MWindowElement* creator) override { return part_->AdoptCreator(creator); }
-  int32_t HasOwnContent() override { return part_->HasOwnContent(); }
-  int32_t GetHost(MHostWindow** out) override { return part_->GetHost(out); }
-  int32_t DestroyWindow() override { return part_->DestroyWindow(); }
-  int32_t AddDockPoint(MDockPoint* point, int32_t master) override {
-    return part_->AddDockPoint(point, master);
-  }
-  int32_t ClearDockPoints() override { return part_->ClearDockPoints(); }
-  int32_t RegionChanged() override { return part_->RegionChanged(); }
-  MWindowElement* Sibling(int32_t above) override { return part_->Sibling(above); }
-  int32_t PostTask(void (*callback)(void*), void* context) override {
-    return part_->PostTask(callback, context);
-  }
-  int32_t SetProperty(const char16_t* name, int32_t type, const PropertyValue* value) override {
-    return part_->SetProperty(name, type, value);
-  }
-  int32_t RemoveProperty(const char16_t* name) override { return part_->RemoveProperty(name); }
   int32_t RowCount() override { return part_->RowCount(); }
   int32_t GetRows(int32_t index, int32_t count, MListViewRow** out) override {
     return part_->GetRows(index, count, out);

@@ -24,5 +24,6 @@ int32_t CreateEqualizerWindowType(const Guid& iid, void** out, MUnknown* outer);
 int32_t CreatePlaylistWindowType(const Guid& iid, void** out, MUnknown* outer);
 int32_t CreateBorderWindowType(const Guid& iid, void** out, MUnknown* outer);
 int32_t CreateStatusBarWindowType(const Guid& iid, void** out, MUnknown* outer);
+int32_t CreateVisualWindowType(const Guid& iid, void** out, MUnknown* outer);
 
 }  // namespace vk2::gui

@@ -193,7 +193,13 @@ void PostEffectContainer::Shutdown() {
   if (listening_) host_->AddRemoveListener(this, 0);
   listening_ = false;
   std::lock_guard lock(lock_);
+  // The engine's references would keep these objects until the engine itself ends, after the
+  // module whose code they run may have gone.
+  for (auto& [name, child] : children_) {
+    if (MScriptObject* script = child->Script()) script->UnregisterFromEngine(nullptr);
+  }
   children_.clear();
+  core_.UnregisterFromEngine();
 }
 
 void PostEffectContainer::Refresh() {

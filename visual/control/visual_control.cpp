@@ -154,6 +154,11 @@ VisualControl::~VisualControl() {
   if (postEffects_) postEffects_->Shutdown();
 }
 
+void VisualControl::Detach() {
+  if (postEffects_) postEffects_->Shutdown();
+  core_.UnregisterFromEngine();
+}
+
 // ---- Groups -------------------------------------------------------------------------------
 
 VisualControl::Group* VisualControl::Find(const char16_t* name) {

@@ -31,6 +31,9 @@ class VisualControl final
   MScriptObject* Script() const { return core_.Script(); }
   // The script object becomes a child of `parent` (an MScriptObject).
   int32_t AttachTo(uintptr_t parent) { return core_.AttachTo(parent); }
+  // Takes `visuals` and its children out of the script engine, whose references would
+  // otherwise keep this object until the engine ends. The owner calls it before letting go.
+  void Detach();
 
   // MVisualControl
   int32_t GetGroupNames(std::vector<TString>* names) override;

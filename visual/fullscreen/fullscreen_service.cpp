@@ -14,6 +14,7 @@ namespace vk2 {
 namespace {
 
 constexpr char16_t kDeviceValue[] = u"DDDevice";
+constexpr char16_t kExclusiveValue[] = u"useExclusive";
 
 TString DeviceIdText(const Guid& id) {
   return TString::Format(u"%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X",
@@ -88,7 +89,11 @@ int32_t FullscreenService::Launch(const TString& visualName, const TString& play
   std::vector<FullscreenDevice> devices;
   if (!platform_ || !platform_->Devices(&devices) || devices.empty()) return kErrFailed;
   Guid chosen{};
+  bool exclusive = false;
   if (RefPtr<MPreferenceStore> visuals = Visuals()) {
+    // An exclusive display takes the chosen mode itself; otherwise modes are render sizes.
+    visuals->PrepBool(kExclusiveValue, false);
+    visuals->GetBool(kExclusiveValue, &exclusive);
     uint32_t count = 0;
     if (visuals->GetGuidList(kDeviceValue, &chosen, 1, &count) < 0 || count != 1) {
       chosen = Guid{};
@@ -111,6 +116,7 @@ int32_t FullscreenService::Launch(const TString& visualName, const TString& play
   request.visualName = visualName;
   request.playerName = playerName;
   request.display = display;
+  request.switchMode = exclusive;
   {
     std::lock_guard lock(lock_);
     for (const auto& d : displays_) {

@@ -93,6 +93,8 @@ TEST_F(FullscreenServiceTest, LaunchesOneDisplayPerDeviceAndEndsOnEsc) {
   ASSERT_TRUE(WaitOpen(platform->backends.size() - 1));
   EXPECT_EQ(service->RunningCount(), 2u);
 
+  EXPECT_FALSE(platform->backends[0]->State().switched) << "modes are render sizes by default";
+
   platform->backends[0]->Inject(FullscreenAction::kQuit);
   platform->clock.Advance(20);
   for (int i = 0; i < 2000 && service->RunningCount() != 1; ++i) {
@@ -104,6 +106,15 @@ TEST_F(FullscreenServiceTest, LaunchesOneDisplayPerDeviceAndEndsOnEsc) {
   int32_t status = 0;
   Call("LaunchFullScreenVis(\"x\")", &status);
   EXPECT_NE(status, 0) << "arguments that do not unpack";
+}
+
+TEST_F(FullscreenServiceTest, AnExclusiveDisplaySwitchesTheDisplayMode) {
+  RefPtr<MPreferenceStore> visualsSection = f.runtime.Registry().NewPreferences();
+  ASSERT_EQ(visualsSection->OpenSection(u"visuals", 1), 0);
+  ASSERT_EQ(visualsSection->SetBool(u"useExclusive", true), 0);
+  ASSERT_EQ(service->Launch(TString(), TString()), kOk);
+  ASSERT_TRUE(WaitOpen(0));
+  EXPECT_TRUE(platform->backends[0]->State().switched);
 }
 
 }  // namespace

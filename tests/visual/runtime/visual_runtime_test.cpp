@@ -12,6 +12,7 @@
 #include "interfaces/prefs_dialog_provider.h"
 #include "interfaces/visual/visual_endpoint.h"
 #include "interfaces/visual/visual_host.h"
+#include "interfaces/visual/visual_window.h"
 #include "tests/audio/support/module_sandbox.h"
 
 namespace vk2::test {
@@ -61,6 +62,17 @@ TEST_F(VisualRuntime, ServesTheTapTheHandlerAndPostEffectsByClass) {
   EXPECT_TRUE(
       CreateRuntimeObject<MPrefsDialogProvider>(kVisualHandlerClass, kIID_MPrefsDialogProvider));
   EXPECT_FALSE(CreateRuntimeObject<MUnknown>(kVisualHandlerClass, kIID_MPlayer));
+}
+
+TEST_F(VisualRuntime, HandsOutANewFullScreenServiceForEachRequest) {
+  RefPtr<MVisualWindow> first =
+      CreateRuntimeObject<MVisualWindow>(kVisualHandlerClass, kIID_MVisualWindow);
+  RefPtr<MVisualWindow> second =
+      CreateRuntimeObject<MVisualWindow>(kVisualHandlerClass, kIID_MVisualWindow);
+  ASSERT_TRUE(first);
+  ASSERT_TRUE(second);
+  EXPECT_NE(first.Get(), second.Get());
+  EXPECT_EQ(first->Register(nullptr), kErrMissingArg);
 }
 
 TEST_F(VisualRuntime, FindsPluginsWithTheRuntimeRegisteringModuleFiles) {

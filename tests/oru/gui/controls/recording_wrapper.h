@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "component/window/forwarding_window.h"
 #include "foundation/util/ref_ptr.h"
 #include "interfaces/gui/controls.h"
 #include "interfaces/ids.h"
@@ -16,7 +17,7 @@ namespace vk2::gui::test {
 
 // It is also an edit box's face when `caretIndexAt` is set: it measures as a wrapper with a
 // font would, and passes the other edit-box slots to the part.
-class RecordingWrapper final : public MEditBox {
+class RecordingWrapper final : public ForwardingWindowOf<MEditBox> {
  public:
   using PartFactory = int32_t (*)(MUnknown* outer, const Guid& iid, void** out);
   // A wrapper over a new part from `factory`, with one reference.
@@ -56,58 +57,14 @@ class RecordingWrapper final : public MEditBox {
   }
   uint32_t InnerAddRef() override { return AddRef(); }
   uint32_t InnerRelease() override { return Release(); }
-  int32_t PostCommand(uint32_t code, int32_t s, int32_t d, uintptr_t data, MWindowElement* sender,
-                      uint32_t o, uint32_t r) override {
-    return part_->PostCommand(code, s, d, data, sender, o, r);
-  }
-  int32_t CancelCommands(uint32_t code, int32_t f, int32_t u, uintptr_t data, uint32_t m,
-                         MWindowElement* s, uint32_t r) override {
-    return part_->CancelCommands(code, f, u, data, m, s, r);
-  }
-  int32_t AttachChild(MWindowElement* c, int32_t m) override { return part_->AttachChild(c, m); }
-  int32_t DetachChild(MWindowElement* c) override { return part_->DetachChild(c); }
-  int32_t Paint(MCanvas* c, const PaintRecord* r) override { return part_->Paint(c, r); }
-  int32_t HitCode(const PointI* p) override { return part_->HitCode(p); }
-  int32_t Invalidate(const RectI* r) override { return part_->Invalidate(r); }
-  int32_t MapPoint(PointI* p, MWindowElement* to) override { return part_->MapPoint(p, to); }
-  int32_t Region(MMaskImage* t, int32_t w, int32_t h) override { return part_->Region(t, w, h); }
-  int32_t SetFocus(int32_t take) override { return part_->SetFocus(take); }
-  int32_t GetProperty(const char16_t* n, PropertyValue* o) override {
-    return part_->GetProperty(n, o);
-  }
-  int32_t GetValue(uint32_t id, void* b, uint32_t s) override { return part_->GetValue(id, b, s); }
+  // Window element: passed to the part, notifications recorded on their way.
   int32_t Notify(uint32_t code, uintptr_t argument) override;
-  int32_t ChildNotify(uint32_t code, MWindowElement* c, uintptr_t a) override {
-    return part_->ChildNotify(code, c, a);
-  }
-  int32_t SetValue(uint32_t id, const void* b, uint32_t s) override {
-    return part_->SetValue(id, b, s);
-  }
-  int32_t Query(uint32_t code, uintptr_t a, uintptr_t b, uintptr_t c) override {
-    return part_->Query(code, a, b, c);
-  }
-  int32_t CapturePointer(int32_t c) override { return part_->CapturePointer(c); }
-  int32_t ChildCount() override { return part_->ChildCount(); }
-  MWindowElement* ChildAt(int32_t i) override { return part_->ChildAt(i); }
-  int32_t HoldUpdates(int32_t h) override { return part_->HoldUpdates(h); }
-  int32_t AdoptCreator(MWindowElement* c) override { return part_->AdoptCreator(c); }
-  int32_t HasOwnContent() override { return part_->HasOwnContent(); }
-  int32_t GetHost(MHostWindow** o) override { return part_->GetHost(o); }
-  int32_t DestroyWindow() override { return part_->DestroyWindow(); }
-  int32_t AddDockPoint(MDockPoint* p, int32_t m) override { return part_->AddDockPoint(p, m); }
-  int32_t ClearDockPoints() override { return part_->ClearDockPoints(); }
-  int32_t RegionChanged() override { return part_->RegionChanged(); }
-  MWindowElement* Sibling(int32_t above) override { return part_->Sibling(above); }
-  int32_t PostTask(void (*cb)(void*), void* c) override { return part_->PostTask(cb, c); }
-  int32_t SetProperty(const char16_t* n, int32_t t, const PropertyValue* v) override {
-    return part_->SetProperty(n, t, v);
-  }
-  int32_t RemoveProperty(const char16_t* n) override { return part_->RemoveProperty(n); }
 
  private:
   RecordingWrapper() = default;
   ~RecordingWrapper() = default;
   MEditBox* Edit() { return Part<MEditBox>(kIID_MEditBox); }
+  MWindowElement* Behind() override { return part_; }
 
   uint32_t count_ = 0;
   MUnknown* inner_ = nullptr;       // the part's inner unknown (one reference)
