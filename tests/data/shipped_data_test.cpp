@@ -87,7 +87,7 @@ std::vector<std::string> UnresolvedNames(MInterfaceDefinition* definition, MXmlN
 // Font styles, colours and property blocks that windows name are looked up only when a window
 // is made; this walks the whole document and answers, as "line: attribute=value", each
 // reference that no definition of `definition` (or of its parents) answers, and each gradient
-// corner given by name.
+// corner or text colour given by name.
 void CollectUnresolvedReferences(MInterfaceDefinition* definition, const markup::Element& element,
                                  std::vector<std::string>* missing) {
   MXmlNode* node = element.Node();
@@ -99,8 +99,9 @@ void CollectUnresolvedReferences(MInterfaceDefinition* definition, const markup:
     if (key == "font_style") {
       FontRecord font;
       found = definition->GetFont(value.c_str(), nullptr, &font) == 0;
-    } else if (key.rfind("color", 0) == 0 && Narrow(element.Tag()).rfind("gradient", 0) == 0) {
-      // A gradient's corners read colour values only, never names.
+    } else if (key.rfind("color", 0) == 0 &&
+               (Narrow(element.Tag()).rfind("gradient", 0) == 0 || element.Tag() == u"text")) {
+      // A gradient's corners and a text primitive read colour values only, never names.
       const std::string text = Narrow(value);
       found = !text.empty() && (text[0] == '#' || (text[0] >= '0' && text[0] <= '9'));
     } else if (key == "font_color" || key.rfind("color", 0) == 0) {
