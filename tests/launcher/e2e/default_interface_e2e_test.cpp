@@ -25,6 +25,9 @@ constexpr char kDefaultInterface[] = "velkora2/default_skin/1.0";
 // The display's fill area of the 640 x 460 main window, between the bars.
 constexpr int32_t kFillTop = 60;
 constexpr int32_t kFillBottom = 320;
+constexpr WindowBox kFillArea{0, kFillTop, 640, kFillBottom - kFillTop};
+// The play bar's buttons and bars (its texts change while a song plays).
+constexpr WindowBox kPlayBarControls{0, 395, 640, 36};
 constexpr uint32_t kPanelColour = 0x1F232B;
 
 // How many pixels of the fill area differ between two pictures of the window.
@@ -47,6 +50,13 @@ int64_t FillAreaChanges(const std::string& before, const std::string& after) {
   return changed;
 }
 
+// Drags within the window with the left button held, as a user drags.
+bool DragIn(const WindowBox& box, int32_t x, int32_t y, int32_t toX, int32_t toY) {
+  return RunTool({"xdotool", "mousemove", "--sync", std::to_string(box.x + x),
+                  std::to_string(box.y + y), "mousedown", "1", "mousemove", "--sync",
+                  std::to_string(box.x + toX), std::to_string(box.y + toY), "mouseup", "1"});
+}
+
 TEST_F(PlayerE2eTest, TheDefaultInterfaceOpensOnAFreshStartAndItsPagesComeFromTheNavigationBar) {
   MakeSong(440, 20, "song.wav");
   const ProgramRun player = Start({"song.wav"});
@@ -57,9 +67,8 @@ TEST_F(PlayerE2eTest, TheDefaultInterfaceOpensOnAFreshStartAndItsPagesComeFromTh
   ASSERT_TRUE(box);
   EXPECT_EQ(box->width, 640) << "the default interface's main window did not open";
   EXPECT_EQ(box->height, 460);
-  std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // the bars slide in
-  std::string previous = Screenshot(window, "default_page_start");
-  ASSERT_FALSE(previous.empty());
+  std::string previous = SettledScreenshot(window, kFillArea, "default_page_start");
+  ASSERT_FALSE(previous.empty()) << "the window never stands still";
 
   struct Page {
     const char* name;
@@ -68,11 +77,11 @@ TEST_F(PlayerE2eTest, TheDefaultInterfaceOpensOnAFreshStartAndItsPagesComeFromTh
   for (const Page& page : {Page{"equalizer", 140}, Page{"visuals", 230}, Page{"settings", 320},
                            Page{"console", 410}, Page{"playlist", 50}}) {
     ASSERT_TRUE(ClickAt(window, page.x, 40)) << page.name;
-    // A page slides in over a second.
-    std::this_thread::sleep_for(std::chrono::milliseconds(1800));
-    const std::string shot = Screenshot(window, std::string("default_page_") + page.name);
-    ASSERT_FALSE(shot.empty()) << page.name;
-    EXPECT_GT(FillAreaChanges(previous, shot), 2000) << page.name << ": the page did not change";
+    // The page has come once the fill area has changed and stands still.
+    const std::string shot = SettledScreenshot(
+        window, kFillArea, std::string("default_page_") + page.name,
+        [&](const std::string& now) { return FillAreaChanges(previous, now) > 2000; });
+    ASSERT_FALSE(shot.empty()) << page.name << ": the page did not change, or never stood still";
     if (std::string(page.name) == "settings") {
       // The first pane draws on the mood's panel colour, which its document names.
       EXPECT_GT(ShareOfColourIn(shot, WindowBox{20, 100, 380, 200}, kPanelColour, 3), 0.5)
@@ -83,13 +92,9 @@ TEST_F(PlayerE2eTest, TheDefaultInterfaceOpensOnAFreshStartAndItsPagesComeFromTh
 
   // A band of the equalizer dragged upwards is stored, and so is the interface.
   ASSERT_TRUE(ClickAt(window, 140, 40));
-  std::this_thread::sleep_for(std::chrono::milliseconds(1800));
-  ASSERT_TRUE(
-      RunTool({"xdotool", "mousemove", "--sync", std::to_string(box->x + 100),
-               std::to_string(box->y + 200), "mousedown", "1", "mousemove", "--sync",
-               std::to_string(box->x + 100), std::to_string(box->y + 110), "mouseup", "1"}));
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
-  Screenshot(window, "default_page_equalizer_dragged");
+  ASSERT_FALSE(SettledScreenshot(window, kFillArea, "default_page_equalizer_again").empty());
+  ASSERT_TRUE(DragIn(*box, 100, 200, 100, 110));
+  EXPECT_FALSE(SettledScreenshot(window, kFillArea, "default_page_equalizer_dragged").empty());
   Quit(player);
   const std::string preferences = ReadTextFile(PreferencesPath());
   EXPECT_NE(preferences.find(kDefaultInterface), std::string::npos);
@@ -117,7 +122,7 @@ TEST_F(PlayerE2eTest, TheBalanceBarOfTheDefaultInterfaceMovesTheSoundToOneSide) 
   ASSERT_TRUE(WaitForState(kPlaying)) << ReadTextFile(player.err);
   const std::string window = PaintedMainWindow(player.pid);
   ASSERT_FALSE(window.empty()) << ReadTextFile(player.err);
-  std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // the bars slide in
+  ASSERT_FALSE(SettledScreenshot(window, kPlayBarControls, "default_balance_before").empty());
   // The balance bar's right end, in the play bar above the status bar.
   ASSERT_TRUE(ClickAt(window, 623, 423));
   std::this_thread::sleep_for(std::chrono::milliseconds(1500));
@@ -135,13 +140,6 @@ TEST_F(PlayerE2eTest, TheBalanceBarOfTheDefaultInterfaceMovesTheSoundToOneSide) 
   EXPECT_NE(ReadTextFile(PreferencesPath()).find("name=\"balance\""), std::string::npos);
 }
 
-// Drags within the window with the left button held, as a user drags.
-bool DragIn(const WindowBox& box, int32_t x, int32_t y, int32_t toX, int32_t toY) {
-  return RunTool({"xdotool", "mousemove", "--sync", std::to_string(box.x + x),
-                  std::to_string(box.y + y), "mousedown", "1", "mousemove", "--sync",
-                  std::to_string(box.x + toX), std::to_string(box.y + toY), "mouseup", "1"});
-}
-
 TEST_F(PlayerE2eTest, BandsLoweredOnTheEqualizerPageQuietenTheSongTheyCover) {
   MakeSong(440, 30, "song.wav");
   const ProgramRun player = Start({"song.wav"});
@@ -150,7 +148,7 @@ TEST_F(PlayerE2eTest, BandsLoweredOnTheEqualizerPageQuietenTheSongTheyCover) {
   ASSERT_FALSE(window.empty()) << ReadTextFile(player.err);
   const std::optional<WindowBox> box = Geometry(window);
   ASSERT_TRUE(box);
-  std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // the bars slide in
+  ASSERT_FALSE(SettledScreenshot(window, kPlayBarControls, "default_equalizer_before").empty());
   double before = 0;
   {
     MonitorRecorder recorder;
@@ -160,7 +158,7 @@ TEST_F(PlayerE2eTest, BandsLoweredOnTheEqualizerPageQuietenTheSongTheyCover) {
   }
   ASSERT_GT(before, 1000.0) << "nothing heard";
   ASSERT_TRUE(ClickAt(window, 140, 40));
-  std::this_thread::sleep_for(std::chrono::milliseconds(1800));
+  ASSERT_FALSE(SettledScreenshot(window, kFillArea, "default_equalizer_page").empty());
   // The bands either side of 440 Hz (the 8th and 9th of the twenty), each dragged to the
   // bottom of the band area.
   for (int32_t x : {248, 277}) {

@@ -50,10 +50,11 @@ TEST_P(InterfaceE2eTest, OpensAsItselfAndItsButtonsDriveThePlayer) {
   EXPECT_EQ(box->width, c.width) << "another interface opened in its place";
   EXPECT_EQ(box->height, c.height) << "another interface opened in its place";
 
-  // Bars slide in after the first paint; the picture is taken once they stand.
-  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-  const std::string shot = Screenshot(window, std::string(c.name) + "_main_window");
-  ASSERT_FALSE(shot.empty());
+  // Bars slide in after the first paint; the picture is taken, and the buttons clicked, once
+  // the row of buttons stands still.
+  const WindowBox buttons{c.play.x - 24, c.play.y - 14, c.stop.x - c.play.x + 48, 28};
+  const std::string shot = SettledScreenshot(window, buttons, std::string(c.name) + "_main_window");
+  ASSERT_FALSE(shot.empty()) << "the window never stands still";
   EXPECT_GT(ShareOfColour(shot, kWindowColour, 12), 0.2) << shot << ": not the dark palette";
   EXPECT_GT(ShareOfColour(shot, kAccentColour, 24), 0.002) << shot << ": no accent colour";
 

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "platform/audio/sink/pcm_sink.h"
 #include "platform/environment.h"
@@ -132,6 +133,53 @@ std::string PlayerE2eTest::Screenshot(const std::string& window, const std::stri
   const std::string path = std::string(VK2_TEST_ARTEFACTS) + "/" + name + ".png";
   if (!RunTool({"import", "-display", *GetEnv("DISPLAY"), "-window", window, path})) return "";
   return path;
+}
+
+namespace {
+
+// The pixels of the part `area` of a picture, row by row; empty when there is no picture.
+std::vector<uint8_t> AreaPixels(const std::string& png, const WindowBox& area) {
+  const RgbaImage image = ReadPngImage(png);
+  std::vector<uint8_t> pixels;
+  if (image.Empty()) return pixels;
+  const int32_t right = std::min(image.width, area.x + area.width);
+  const int32_t bottom = std::min(image.height, area.y + area.height);
+  for (int32_t y = std::max(0, area.y); y < bottom; ++y) {
+    for (int32_t x = std::max(0, area.x); x < right; ++x) {
+      const uint8_t* p = &image.rgba[(static_cast<size_t>(y) * image.width + x) * 4];
+      pixels.insert(pixels.end(), p, p + 3);
+    }
+  }
+  return pixels;
+}
+
+}  // namespace
+
+std::string PlayerE2eTest::SettledScreenshot(const std::string& window, const WindowBox& area,
+                                             const std::string& name,
+                                             const std::function<bool(const std::string&)>& ready) {
+  std::string shot;
+  std::vector<uint8_t> before;
+  const bool settled = WaitUntil(
+      kPlayerPatienceMs,
+      [&] {
+        shot = Screenshot(window, name);
+        std::vector<uint8_t> now = shot.empty() ? std::vector<uint8_t>() : AreaPixels(shot, area);
+        const bool alike = !now.empty() && now == before;
+        bool shows = false;
+        if (alike && ready) {
+          shows = ready(shot);
+        } else if (alike) {
+          // An area of one colour has not been drawn yet (the pages slide in after a while).
+          shows = std::any_of(now.begin(), now.end(), [&](uint8_t v) {
+            return std::abs(static_cast<int32_t>(v) - now.front()) > 32;
+          });
+        }
+        before = std::move(now);
+        return shows;
+      },
+      400);
+  return settled ? shot : std::string();
 }
 
 void PlayerE2eTest::SeedBrintPreference(const std::string& name, const std::string& value) {

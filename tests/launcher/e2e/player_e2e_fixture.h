@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -63,6 +64,13 @@ class PlayerE2eTest : public ::testing::Test {
   bool ClickAt(const std::string& window, int32_t x, int32_t y);
   // A picture of the window kept among the build's test artefacts; empty when none was taken.
   std::string Screenshot(const std::string& window, const std::string& name);
+  // The same, once the part `area` of the window looks alike in two pictures a moment apart
+  // (pages have slid into place and fades have ended) and the picture is `ready` (by default:
+  // the area shows more than one colour, as pages slide in only a while after the first paint).
+  // Empty when it never settles.
+  std::string SettledScreenshot(const std::string& window, const WindowBox& area,
+                                const std::string& name,
+                                const std::function<bool(const std::string&)>& ready = {});
 
   // The per-user preference file, and one string of it written before the first start.
   std::string PreferencesPath() const { return tmp_ / "config/velkora2/prefs.xml"; }
