@@ -102,9 +102,11 @@ void SettingsWindow::ShowPane(const PreferenceNode* node, bool fade) {
   LoadContext context;
   if (definition_) definition_->GetLanguageContext(&context);
   MInterfaceDefinition* raw = nullptr;
+  // A pane's document names the colours, fonts and styles of the interface that shows it, and
+  // through that interface the mood's, as every interface document does.
   if (!resources || !document ||
       document->LoadFromPackage(resources, Utf8(pane.resourceName).c_str(), &context, nullptr,
-                                nullptr) < 0 ||
+                                definition_.Get()) < 0 ||
       document->GetByName(pane.interfaceName.c_str(), &raw) < 0 || !raw) {
     return;
   }

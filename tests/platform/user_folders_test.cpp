@@ -5,10 +5,9 @@
 #include <unistd.h>
 
 #include <fstream>
-#include <map>
-#include <optional>
 
 #include "platform/environment.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/support/temp_folder.h"
 
 namespace vk2 {
@@ -17,24 +16,7 @@ namespace {
 // Points HOME and the XDG variables at a temporary folder and restores them afterwards.
 class UserFoldersTest : public ::testing::Test {
  protected:
-  static constexpr const char* kVariables[] = {"HOME", "XDG_CONFIG_HOME", "XDG_STATE_HOME",
-                                               "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"};
-  void SetUp() override {
-    for (const char* v : kVariables) {
-      saved_[v] = GetEnv(v);
-      UnsetEnv(v);
-    }
-    SetEnv("HOME", home());
-  }
-  void TearDown() override {
-    for (const auto& [name, value] : saved_) {
-      if (value) {
-        SetEnv(name, *value);
-      } else {
-        UnsetEnv(name);
-      }
-    }
-  }
+  void SetUp() override { SetEnv("HOME", home()); }
   std::string home() const { return tmp_ / "home"; }
 
   static mode_t ModeOf(const std::string& path) {
@@ -43,8 +25,9 @@ class UserFoldersTest : public ::testing::Test {
     return st.st_mode & 07777;
   }
 
+  test::ScopedEnvironment environment_{"HOME", "XDG_CONFIG_HOME", "XDG_STATE_HOME",
+                                       "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"};
   test::TempFolder tmp_;
-  std::map<std::string, std::optional<std::string>> saved_;
 };
 
 TEST_F(UserFoldersTest, FoldersComeFromTheVariablesOrHome) {

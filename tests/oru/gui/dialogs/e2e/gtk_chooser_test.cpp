@@ -9,7 +9,7 @@
 #include "interfaces/ids.h"
 #include "oru/gui/dialogs/dialogs.h"
 #include "platform/environment.h"
-#include "tests/oru/gui/dialogs/e2e/private_display.h"
+#include "tests/support/private_display.h"
 #include "tests/support/temp_folder.h"
 
 namespace vk2::test {

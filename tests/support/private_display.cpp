@@ -1,4 +1,4 @@
-#include "tests/oru/gui/dialogs/e2e/private_display.h"
+#include "tests/support/private_display.h"
 
 #include <poll.h>
 #include <signal.h>
