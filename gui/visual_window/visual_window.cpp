@@ -8,6 +8,7 @@
 #include "gui/main/core_access.h"
 #include "gui/module/gui_module.h"
 #include "gui/visual_window/visual_paint.h"
+#include "gui/window_base/style_element.h"
 #include "interfaces/core/core.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/xml_document.h"
@@ -99,6 +100,8 @@ void VisualWindow::LoadStyle(MWindowDefinition* markup, MInterfaceDefinition* if
       iface->ParseBlitModeValue(text.c_str(), &code) >= 0) {
     blendCode_ = code;
   }
+  background_ = ReadImageAttribute(iface, element, u"background");
+  foreground_ = ReadImageAttribute(iface, element, u"foreground");
 }
 
 void VisualWindow::ScheduleFrame() {
