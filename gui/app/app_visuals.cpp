@@ -53,6 +53,10 @@ void AppVisuals::Stop() {
   host_ = nullptr;
 }
 
+bool AppVisuals::HasGroupMembers() const {
+  return concrete_ && concrete_->MemberCount() > 0;
+}
+
 int32_t AppVisuals::LoadVisual(const TString& path) {
   if (!host_) return kErrNoService;
   return host_->AddFiles(path.c_str()) < 0 ? kErrFailed : kOk;

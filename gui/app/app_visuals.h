@@ -23,6 +23,8 @@ class AppVisuals {
   // the handler or the control object cannot be made; the user interface runs on without them.
   bool Start(MPreferenceStore* brint, const TString& programFolder, MScriptObject* parent);
   void Stop();
+  // True while a visual window is still a member of a group (it has not closed yet).
+  bool HasGroupMembers() const;
 
   // Null when the visuals did not start.
   MVisualControl* Control() const { return control_.Get(); }

@@ -2,7 +2,9 @@
 
 #include <malloc.h>
 
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "component/module/runtime_loader.h"
 #include "core/files/file_stream.h"
@@ -334,10 +336,25 @@ int32_t GuiApplication::Shutdown() {
   return kErrFailed;
 }
 
+void GuiApplication::WaitForVisualWindowsToClose() {
+  // The windows carry out their close requests on later turns of the loop; a visual window
+  // that closed after the control object had gone would leave its group unstored. A window
+  // that never closes is not waited for past the limit.
+  constexpr auto kLimit = std::chrono::seconds(2);
+  const auto deadline = std::chrono::steady_clock::now() + kLimit;
+  bool members = true;
+  while (std::chrono::steady_clock::now() < deadline) {
+    RunOnGuiThread(app_.Get(), [&] { members = visuals_.HasGroupMembers(); });
+    if (!members) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
 void GuiApplication::Teardown() {
   // The interface windows close first, so that windows that keep settings in shared objects
   // still find them while they close.
   if (windows_) RunOnGuiThread(app_.Get(), [this] { windows_->VelkoraAppDeinit(); });
+  WaitForVisualWindowsToClose();
   // The visual windows have left their groups, which the control object stored as they went.
   visuals_.Stop();
   // Saves the default playlist and lets the players and playlists go while this module, which

@@ -76,6 +76,8 @@ class GuiApplication final
   void RunInitScript();
   void ShowFailure();
   void Teardown();
+  // Serves the loop until the visual windows asked to close have left their groups.
+  void WaitForVisualWindowsToClose();
   void Log(int32_t level, const TString& text);
   // What the package code takes from the application: its log, language, fonts and folder.
   PackageServices MakePackageServices();

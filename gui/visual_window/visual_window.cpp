@@ -8,7 +8,9 @@
 #include "gui/main/core_access.h"
 #include "gui/module/gui_module.h"
 #include "gui/visual_window/visual_paint.h"
+#include "gui/window_base/style_element.h"
 #include "interfaces/core/core.h"
+#include "interfaces/graphics/canvas.h"
 #include "interfaces/ids.h"
 #include "interfaces/runtime/xml_document.h"
 
@@ -18,6 +20,9 @@ namespace {
 constexpr uint32_t kScriptFlags = 0x10000;
 // Every channel written, the source over what is there.
 constexpr uint64_t kAllChannels = 0xF;
+// The canvas weighs by the opacity argument only when the code asks it to; no markup blend
+// keyword does, so the window's "opacity" would otherwise never show.
+constexpr uint64_t kWithOpacity = kBlendOpacity;
 // The window's own timed command: at its start the window looks for a new frame.
 constexpr uint32_t kFrameCommand = kCmdCustom;
 constexpr int32_t kFrameMs = 1000 / 60;
@@ -67,7 +72,7 @@ RefPtr<VisualWindow> AssembleVisualWindow(RefPtr<MBaseObject> base) {
 }
 
 VisualWindow::VisualWindow(MUnknown* base, VisualDisplayServices services)
-    : ModuleWindow(base), blendCode_(kAllChannels) {
+    : ModuleWindow(base), blendCode_(kAllChannels | kWithOpacity) {
   services.repaint = [this] { Repaint(); };
   display_ = std::make_unique<VisualDisplay>(std::move(services));
   scriptTarget_.display = display_.get();
@@ -97,8 +102,10 @@ void VisualWindow::LoadStyle(MWindowDefinition* markup, MInterfaceDefinition* if
   uint64_t code = 0;
   if (iface && element->GetAttribute(u"blendmode", &text) == 0 &&
       iface->ParseBlitModeValue(text.c_str(), &code) >= 0) {
-    blendCode_ = code;
+    blendCode_ = code | kWithOpacity;
   }
+  background_ = ReadImageAttribute(iface, element, u"background");
+  foreground_ = ReadImageAttribute(iface, element, u"foreground");
 }
 
 void VisualWindow::ScheduleFrame() {

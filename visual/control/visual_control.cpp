@@ -177,6 +177,14 @@ int32_t VisualControl::GetGroupNames(std::vector<TString>* names) {
   return kOk;
 }
 
+size_t VisualControl::MemberCount() {
+  std::lock_guard lock(groupLock_);
+  size_t count = 0;
+  for (const Group& g : groups_)
+    count += g.windows.size();
+  return count;
+}
+
 TString VisualControl::VisualName(uint32_t id) {
   RefPtr<MVisual> visual;
   TString name;

@@ -34,6 +34,8 @@ class VisualControl final
   // Takes `visuals` and its children out of the script engine, whose references would
   // otherwise keep this object until the engine ends. The owner calls it before letting go.
   void Detach();
+  // How many windows are members of a group now.
+  size_t MemberCount();
 
   // MVisualControl
   int32_t GetGroupNames(std::vector<TString>* names) override;

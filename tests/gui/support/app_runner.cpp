@@ -40,8 +40,20 @@ void WriteFiles(const std::string& folder, const std::map<std::string, std::stri
   }
 }
 
-AppRunner::AppRunner(const std::string& english)
-    : sandbox_({VK2_TEST_ORU_SO, VK2_TEST_GUI_SO, VK2_TEST_CORE_SO, VK2_TEST_TESSEL_SO}) {
+namespace {
+
+std::vector<std::string> ProgramModules(std::vector<std::string> more) {
+  more.insert(more.begin(),
+              {VK2_TEST_ORU_SO, VK2_TEST_GUI_SO, VK2_TEST_CORE_SO, VK2_TEST_TESSEL_SO});
+  return more;
+}
+
+}  // namespace
+
+AppRunner::AppRunner(const std::string& english) : AppRunner(english, {}) {}
+
+AppRunner::AppRunner(const std::string& english, const std::vector<std::string>& modules)
+    : sandbox_(ProgramModules(modules)) {
   std::filesystem::create_directories(bin_);
   std::filesystem::copy_file(VK2_TEST_DRIVER, bin_ + "/velkora2");
   std::filesystem::permissions(bin_ + "/velkora2", std::filesystem::perms::owner_all);

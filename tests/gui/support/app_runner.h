@@ -32,6 +32,8 @@ class AppRunner {
  public:
   // The program folder holds the driver as "velkora2" and lang/english.xml (`english`).
   explicit AppRunner(const std::string& english);
+  // The same, with `modules` loaded beside the program's own.
+  AppRunner(const std::string& english, const std::vector<std::string>& modules);
   // `stopAfterMs` (above 0): the program is asked to end (SIGTERM) once it has run that long.
   AppOutcome Start(std::vector<std::string> args, int stopAfterMs = 0);
   void Set(const std::string& name, const std::string& value) { sandbox_.Set(name, value); }

@@ -26,6 +26,7 @@ constexpr Guid kTestModuleClass = MakeGuid("5E0B7C2A-41D3-4F6B-9A8E-0C1D2E3F4A5B
 std::mutex gLogLock;
 std::string gLog;
 std::atomic<bool> gThrowOnDraw{false};
+std::atomic<bool> gNeedsRedraw{true};
 
 void Note(const std::string& what) {
   std::lock_guard<std::mutex> lock(gLogLock);
@@ -59,7 +60,7 @@ class TestModule final : public ComObject<TestModule, Face<MVisualModule, kIID_M
     return RefPtr<TestRenderer>(new (std::nothrow) TestRenderer).Detach();
   }
   void Start() override { Note("start"); }
-  bool NeedsRedraw() override { return true; }
+  bool NeedsRedraw() override { return gNeedsRedraw; }
   void Stop() override { Note("stop"); }
 };
 
@@ -102,6 +103,11 @@ EXPORT const char* RuntimeModuleLog() {
   static std::string copy;
   copy = gLog;
   return copy.c_str();
+}
+
+// Whether the module says it has a new frame (it does unless told otherwise).
+EXPORT void SetNeedsRedraw(int on) {
+  gNeedsRedraw = on != 0;
 }
 
 EXPORT void ThrowOnDraw(int on) {
