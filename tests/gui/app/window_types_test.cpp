@@ -5,13 +5,20 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "component/module/runtime_loader.h"
 #include "component/script/script_report.h"
 #include "foundation/util/result.h"
+#include "gui/main/core_access.h"
+#include "interfaces/core/playlist.h"
 #include "interfaces/gui/app.h"
+#include "interfaces/gui/controls.h"
+#include "interfaces/gui/list_view.h"
 #include "interfaces/gui/listener_list.h"
 #include "interfaces/gui/window_element.h"
 #include "interfaces/gui/window_page.h"
@@ -79,6 +86,9 @@ PageFacts FactsOf(MUnknown* window) {
 
 class WindowTypesTest : public ::testing::Test {
  protected:
+  WindowTypesTest() : WindowTypesTest({VK2_TEST_ORU_SO, VK2_TEST_TESSEL_SO, VK2_TEST_GUI_SO}) {}
+  explicit WindowTypesTest(const std::vector<std::string>& modules) : sandbox_(modules) {}
+
   void SetUp() override {
     sandbox_.Set("VK2_GUI_BACKEND", "headless");
     ASSERT_TRUE(LoadRuntime());
@@ -120,9 +130,10 @@ class WindowTypesTest : public ::testing::Test {
       std::this_thread::yield();
   }
 
-  // Loads the package and makes its frame; the display's start runs on the next loop turn.
-  void OpenFrame() {
-    WriteFiles(folder_.Path(), {{"index.mml", kPackage}});
+  // Loads the package and makes its frame (or `window`); the display's start runs on the next
+  // loop turn.
+  void OpenFrame(const char* package = kPackage, const char16_t* window = u"frame") {
+    WriteFiles(folder_.Path(), {{"index.mml", package}});
     auto archive = CreateRuntimeObject<MResourceFile>(kServiceClass, kIID_MResourceFile);
     loader_ = CreateRuntimeObject<MInterfaceLoader>(kMmlModuleClass, kIID_MInterfaceLoader);
     ASSERT_TRUE(archive && loader_);
@@ -137,9 +148,9 @@ class WindowTypesTest : public ::testing::Test {
     iface_ = RefPtr<MInterfaceDefinition>::Adopt(found);
     int32_t made = -1;
     OnLoop([&] {
-      MWindowElement* window = nullptr;
-      made = iface_->CreateWindowByName(kFontElementClass, u"frame", nullptr, &window);
-      frame_ = RefPtr<MWindowElement>::Adopt(window);
+      MWindowElement* root = nullptr;
+      made = iface_->CreateWindowByName(kFontElementClass, window, nullptr, &root);
+      frame_ = RefPtr<MWindowElement>::Adopt(root);
     });
     ASSERT_EQ(made, kOk);
     ASSERT_TRUE(frame_);
@@ -163,7 +174,7 @@ class WindowTypesTest : public ::testing::Test {
     return text;
   }
 
-  ModuleSandbox sandbox_{{VK2_TEST_ORU_SO, VK2_TEST_TESSEL_SO, VK2_TEST_GUI_SO}};
+  ModuleSandbox sandbox_;
   TempFolder folder_;
   RefPtr<MOmbrixApp> app_;
   RefPtr<MScriptEngine> engine_;
@@ -359,6 +370,148 @@ TEST_F(WindowTypesTest, TheSettingsWindowShowsTheFirstPaneFromTheResourceArchive
   EXPECT_NE(state, "0");
   EXPECT_NE(state, "");
   EXPECT_EQ(parts, 2);
+}
+
+// A playlist view alone in a 200 x 100 frame, its bar 12 pixels wide from the style block.
+constexpr char kScrollPackage[] = R"(<?xml version="1.0" encoding="UTF-8"?>
+<?mml version="0.5"?>
+<mml><interface unique_name="test/window_types/1.0">
+  <windowtype name="Frame" uid="A22BA869-CF90-42F2-AA81-2A5890A49A3E"/>
+  <windowtype name="Playlist" uid="09234CE2-064B-4AC6-BB5C-A0CBE7795402"/>
+  <property name="VK2_PlaylistWindow"><Scrollbar pixel_scrollbarthickness="12"/></property>
+  <window name="main" type="Frame" offset="0,0,200,100">
+    <window name="list" type="Playlist" offset="0,0,0,0" alignment="0,0,1,1"/>
+  </window>
+</interface></mml>
+)";
+
+class PlaylistScrollBarTest : public WindowTypesTest {
+ protected:
+  PlaylistScrollBarTest()
+      : WindowTypesTest({VK2_TEST_ORU_SO, VK2_TEST_CORE_SO, VK2_TEST_TESSEL_SO, VK2_TEST_GUI_SO}) {}
+
+  void SetUp() override {
+    ASSERT_NO_FATAL_FAILURE(WindowTypesTest::SetUp());
+    core_ = std::make_unique<gui::RuntimeCoreAccess>();
+    ASSERT_TRUE(core_->Core());
+    ASSERT_EQ(core_->Core()->GetPlaylistManager()->AddRemove(u"default", 1), kOk);
+    playlist_ = core_->FindPlaylist(u"default");
+    ASSERT_TRUE(playlist_);
+  }
+  // The view lets the playlist go with its window; the core's objects go before the runtime.
+  void TearDown() override {
+    OnLoop([this] {
+      if (frame_) frame_->DestroyWindow();
+      frame_ = nullptr;
+    });
+    playlist_ = nullptr;
+    if (core_ && core_->HasCore()) core_->Core()->RemoveAllObjects();
+    core_.reset();
+    WindowTypesTest::TearDown();
+  }
+
+  struct Parts {
+    MWindowElement* list = nullptr;
+    MScrollBar* bar = nullptr;
+  };
+  // The view's list and bar, found by the faces they answer.
+  Parts Find() {
+    Parts parts;
+    OnLoop([&] {
+      MWindowElement* view = frame_->ChildCount() > 0 ? frame_->ChildAt(0) : nullptr;
+      for (int32_t i = 0; view && i < view->ChildCount(); ++i) {
+        MWindowElement* child = view->ChildAt(i);
+        void* p = nullptr;
+        if (child->QueryInterface(kIID_MScrollBar, &p, 0, 0) == kOk) {
+          parts.bar = static_cast<MScrollBar*>(p);
+        } else if (child->QueryInterface(kIID_MPlaylistView, &p, 0, 0) == kOk) {
+          parts.list = child;
+        }
+      }
+    });
+    return parts;
+  }
+  void AddItems(MPlaylist* playlist, int32_t count) {
+    for (int32_t i = 0; i < count; ++i) {
+      ItemInfo item;
+      item.url = TString::Format(u"/music/track%d.wav", i);
+      item.Set(kUrlPresent);
+      ASSERT_EQ(playlist->AddItems(&item, 1, kPlaylistBottom, nullptr), 0);
+    }
+  }
+  // Turns the loop until `done` holds there (the playlist's changes reach the view posted).
+  template <class F>
+  bool WaitOnLoop(F done) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < until) {
+      bool met = false;
+      OnLoop([&] { met = done(); });
+      if (met) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+  }
+  static bool Visible(MWindowElement* window) {
+    uint32_t state = 0;
+    window->GetValue(kValueStateFlags, &state, sizeof(state));
+    return (state & kStateVisible) != 0;
+  }
+  static int32_t Width(MWindowElement* window) {
+    SizeI size;
+    window->GetValue(kValueSize, &size, sizeof(size));
+    return size.width;
+  }
+  std::unique_ptr<gui::RuntimeCoreAccess> core_;
+  RefPtr<MPlaylist> playlist_;
+
+  static int32_t TopRow(MWindowElement* list) {
+    ScrollInfo info;
+    list->Query(kQueryScrollInfo, reinterpret_cast<uintptr_t>(&info), 0, 0);
+    return info.position;
+  }
+};
+
+TEST_F(PlaylistScrollBarTest, ALongPlaylistShowsTheBarWhichScrollsTheRowsAndAShortOneHidesIt) {
+  MPlaylist* playlist = playlist_.Get();
+  ASSERT_NO_FATAL_FAILURE(AddItems(playlist, 3));
+  ASSERT_NO_FATAL_FAILURE(OpenFrame(kScrollPackage, u"main"));
+  Parts parts = Find();
+  ASSERT_NE(parts.list, nullptr);
+  ASSERT_NE(parts.bar, nullptr);
+  MWindowElement* list = parts.list;
+  MWindowElement* bar = parts.bar;
+  // Three rows fit: no bar, the list fills the window.
+  ASSERT_TRUE(WaitOnLoop([&] { return Width(list) == 200; }));
+  OnLoop([&] { EXPECT_FALSE(Visible(bar)); });
+
+  // Forty rows do not: the bar shows at the right edge and the list leaves it the room.
+  ASSERT_NO_FATAL_FAILURE(AddItems(playlist, 37));
+  ASSERT_TRUE(WaitOnLoop([&] { return Visible(bar) && Width(list) == 188; }));
+  OnLoop([&] {
+    EXPECT_EQ(Width(bar), 12);
+    EXPECT_EQ(TopRow(list), 0);
+    // A wheel notch on the bar moves the list's rows, three steps at a time.
+    PointI point{5, 50};
+    bar->Query(kQueryWheel, reinterpret_cast<uintptr_t>(&point), static_cast<uintptr_t>(-1), 0);
+  });
+  ASSERT_TRUE(WaitOnLoop([&] { return TopRow(list) == 3; }));
+  OnLoop([&] {
+    // A drag of the thumb to the bottom of the track shows the last rows.
+    PointI press{6, 20};
+    bar->Query(kQueryLeftDown, reinterpret_cast<uintptr_t>(&press), 0, 0);
+    PointI far{6, 400};
+    bar->Query(kQueryPointerMove, reinterpret_cast<uintptr_t>(&far), 1, 0);
+    bar->Query(kQueryLeftUp, reinterpret_cast<uintptr_t>(&far), 0, 0);
+  });
+  ScrollInfo info;
+  OnLoop([&] { list->Query(kQueryScrollInfo, reinterpret_cast<uintptr_t>(&info), 0, 0); });
+  EXPECT_GT(info.page, 0);
+  EXPECT_EQ(info.position, info.total - info.page);
+
+  // Back to two rows: the bar goes and the list takes the whole width again.
+  playlist->RemoveAll();
+  ASSERT_NO_FATAL_FAILURE(AddItems(playlist, 2));
+  EXPECT_TRUE(WaitOnLoop([&] { return !Visible(bar) && Width(list) == 200; }));
 }
 
 }  // namespace
