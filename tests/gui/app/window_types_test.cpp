@@ -8,6 +8,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -83,6 +84,8 @@ PageFacts FactsOf(MUnknown* window) {
   page->GetPageBorderOffset(facts.border.data());
   return facts;
 }
+
+constexpr int32_t kBarRoom = 10;  // a settings pane's scroll bar across
 
 class WindowTypesTest : public ::testing::Test {
  protected:
@@ -353,6 +356,7 @@ TEST_F(WindowTypesTest, TheSettingsWindowShowsTheFirstPaneFromTheResourceArchive
   OnLoop([] {});
   std::string state;
   int32_t parts = -1;
+  MWindowElement* settings = nullptr;
   OnLoop([&] {
     for (int32_t i = 0; i < display->ChildCount(); ++i) {
       MWindowElement* page = display->ChildAt(i);
@@ -363,13 +367,73 @@ TEST_F(WindowTypesTest, TheSettingsWindowShowsTheFirstPaneFromTheResourceArchive
       face->GetPageState(&text);
       state = Utf8(text).c_str();
       parts = page->ChildCount();
+      settings = page;
     }
   });
-  // The pane shown is a node of the preference tree (never 0); the menu and the pane's
-  // container stand in the window.
+  // The pane shown is a node of the preference tree (never 0); the menu, the pane's container
+  // and its two scroll bars stand in the window.
   EXPECT_NE(state, "0");
   EXPECT_NE(state, "");
-  EXPECT_EQ(parts, 2);
+  EXPECT_EQ(parts, 4);
+  ASSERT_NE(settings, nullptr);
+  // The pane's dialog (420 x 300) overflows its container (322 x 182) both ways: both bars
+  // show, and the container pans over the dialog and the room the bars take.
+  MWindowElement* container = nullptr;
+  MWindowElement* bars[2] = {};
+  OnLoop([&] {
+    for (int32_t i = 0; i < settings->ChildCount(); ++i) {
+      MWindowElement* child = settings->ChildAt(i);
+      const char16_t* name = nullptr;
+      child->GetValue(kValueName, &name, sizeof(name));
+      void* p = nullptr;
+      if (name && std::u16string_view(name) == u"DialogContanier") {
+        container = child;
+      } else if (child->QueryInterface(kIID_MScrollBar, &p, 0, 0) == kOk) {
+        uint32_t kind = 0;
+        PropertyValue type;
+        if (child->GetProperty(kPropScrollType, &type) == kOk) kind = type.integer;
+        if (kind == 1 || kind == 2) bars[kind - 1] = child;
+      }
+    }
+  });
+  ASSERT_NE(container, nullptr);
+  ASSERT_NE(bars[0], nullptr);
+  ASSERT_NE(bars[1], nullptr);
+  OnLoop([&] {
+    SizeI area, extent, dialog;
+    container->GetValue(kValueSize, &area, sizeof(area));
+    container->GetValue(kValueVirtualSize, &extent, sizeof(extent));
+    container->ChildAt(0)->GetValue(kValueSize, &dialog, sizeof(dialog));
+    ASSERT_GT(dialog.width, area.width);
+    ASSERT_GT(dialog.height, area.height);
+    EXPECT_EQ(extent.width, dialog.width + kBarRoom);
+    EXPECT_EQ(extent.height, dialog.height + kBarRoom);
+    for (MWindowElement* bar : bars) {
+      uint32_t state = 0;
+      bar->GetValue(kValueStateFlags, &state, sizeof(state));
+      EXPECT_TRUE(state & kStateVisible);
+    }
+    // A wheel notch towards the user on the vertical bar pans the pane down three steps.
+    PointI inside{5, 50};
+    bars[0]->Query(kQueryWheel, reinterpret_cast<uintptr_t>(&inside), static_cast<uintptr_t>(-1),
+                   0);
+    PointI pan;
+    container->GetValue(kValuePan, &pan, sizeof(pan));
+    EXPECT_EQ(pan.y, 48);
+  });
+  // A settings window larger than its dialog needs no bars.
+  OnLoop([&] {
+    SizeI large{800, 600};
+    frame_->SetValue(kValueSize, &large, sizeof(large));
+  });
+  OnLoop([] {});
+  OnLoop([&] {
+    for (MWindowElement* bar : bars) {
+      uint32_t state = 0;
+      bar->GetValue(kValueStateFlags, &state, sizeof(state));
+      EXPECT_FALSE(state & kStateVisible);
+    }
+  });
 }
 
 // A playlist view alone in a 200 x 100 frame, its bar 12 pixels wide from the style block.
@@ -507,6 +571,18 @@ TEST_F(PlaylistScrollBarTest, ALongPlaylistShowsTheBarWhichScrollsTheRowsAndASho
   OnLoop([&] { list->Query(kQueryScrollInfo, reinterpret_cast<uintptr_t>(&info), 0, 0); });
   EXPECT_GT(info.page, 0);
   EXPECT_EQ(info.position, info.total - info.page);
+
+  // A frame tall enough for every row needs no bar; shrunk again, it does.
+  OnLoop([&] {
+    SizeI tall{200, 800};
+    frame_->SetValue(kValueSize, &tall, sizeof(tall));
+  });
+  EXPECT_TRUE(WaitOnLoop([&] { return !Visible(bar) && Width(list) == 200; }));
+  OnLoop([&] {
+    SizeI small{200, 100};
+    frame_->SetValue(kValueSize, &small, sizeof(small));
+  });
+  EXPECT_TRUE(WaitOnLoop([&] { return Visible(bar) && Width(list) == 188; }));
 
   // Back to two rows: the bar goes and the list takes the whole width again.
   playlist->RemoveAll();
