@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -16,11 +17,14 @@
 #include "component/script/script_report.h"
 #include "foundation/util/result.h"
 #include "gui/main/core_access.h"
+#include "gui/top_menu/top_menu_style.h"
+#include "gui/window_base/menu_realize.h"
 #include "interfaces/core/playlist.h"
 #include "interfaces/gui/app.h"
 #include "interfaces/gui/controls.h"
 #include "interfaces/gui/list_view.h"
 #include "interfaces/gui/listener_list.h"
+#include "interfaces/gui/menus.h"
 #include "interfaces/gui/window_element.h"
 #include "interfaces/gui/window_page.h"
 #include "interfaces/ids.h"
@@ -588,6 +592,91 @@ TEST_F(PlaylistScrollBarTest, ALongPlaylistShowsTheBarWhichScrollsTheRowsAndASho
   playlist->RemoveAll();
   ASSERT_NO_FATAL_FAILURE(AddItems(playlist, 2));
   EXPECT_TRUE(WaitOnLoop([&] { return !Visible(bar) && Width(list) == 200; }));
+}
+
+// A top menu styled by its block: images, colours and fades for the bar and the drop-downs.
+constexpr char kMenuPackage[] = R"(<?xml version="1.0" encoding="UTF-8"?>
+<?mml version="0.5"?>
+<mml><interface unique_name="test/window_types/1.0">
+  <windowtype name="Frame" uid="A22BA869-CF90-42F2-AA81-2A5890A49A3E"/>
+  <imagestyle name="fill"><color_rect color="#FF203040" filled="true"/></imagestyle>
+  <property name="VK2_TopMenu" img_top_background="fill" img_top_item_first="fill"
+            img_drop_background="fill" img_drop_item_last="fill" top_font_color1="#FF112233"
+            drop_font_color3="#FF445566" top_fade_duration="150" drop_fade_duration="250"/>
+  <window name="main" type="Frame" offset="0,0,200,100"/>
+</interface></mml>
+)";
+
+bool HasProperty(MWindowElement* element, const char16_t* name, int32_t type) {
+  PropertyValue value;
+  return element->GetProperty(name, &value) == kOk && value.type == type;
+}
+
+int32_t IntegerProperty(MWindowElement* element, const char16_t* name) {
+  PropertyValue value;
+  if (element->GetProperty(name, &value) != kOk || value.type != kPropertyInteger) return -1;
+  return value.integer;
+}
+
+TEST_F(WindowTypesTest, TheTopMenuTakesItsImagesColoursAndFadesFromItsStyleBlock) {
+  ASSERT_NO_FATAL_FAILURE(OpenFrame(kMenuPackage, u"main"));
+  OnLoop([&] {
+    gui::TopMenuStyle style;
+    ASSERT_TRUE(gui::LoadTopMenuStyle(iface_.Get(), &style));
+    EXPECT_TRUE(style.bar.background && style.bar.items[1] && style.drop.background &&
+                style.drop.items[3]);
+    EXPECT_FALSE(style.bar.items[0] || style.drop.items[0] || style.bar.items[3]);
+    EXPECT_EQ(style.bar.colours[0], std::optional<uint32_t>(0xFF112233u));
+    EXPECT_FALSE(style.bar.colours[1].has_value());
+    EXPECT_EQ(style.drop.colours[2], std::optional<uint32_t>(0xFF445566u));
+    EXPECT_EQ(style.bar.fadeMs, 150);
+    EXPECT_EQ(style.drop.fadeMs, 250);
+    EXPECT_TRUE(style.textShadow);
+
+    // A drop-down dressed with that look carries it as the GUI layer's menu properties.
+    RefPtr<MMenuWindow> drop = gui::NewMenuWindow();
+    ASSERT_TRUE(drop);
+    gui::DressMenuWindow(drop.Get(), style.drop, false);
+    MWindowElement* element = drop->Element();
+    EXPECT_TRUE(HasProperty(element, kPropMenuImage, kPropertyInterface));
+    EXPECT_TRUE(HasProperty(element, kPropMenuItemImages[3], kPropertyInterface));
+    EXPECT_FALSE(HasProperty(element, kPropMenuItemImages[0], kPropertyInterface));
+    EXPECT_EQ(static_cast<uint32_t>(IntegerProperty(element, kPropMenuHighlight)), 0xFF445566u);
+    EXPECT_EQ(IntegerProperty(element, kPropMenuText), -1);  // not given: the GUI layer's own
+    EXPECT_EQ(IntegerProperty(element, kPropFadeDuration), 250);
+  });
+
+  // The top menu placed in the frame: its bar lets the window's background through and takes
+  // the bar's look; the window fades as the bar's fade says.
+  MWindowElement* bar = nullptr;
+  RefPtr<MWindowElement> menu;
+  OnLoop([&] {
+    void* made = nullptr;
+    ASSERT_EQ(RuntimeCreateInstance(kMenuWindowClass, kIID_MWindowClassFactory, &made), kOk);
+    auto page = RefPtr<MWindowClassFactory>::Adopt(static_cast<MWindowClassFactory*>(made));
+    EXPECT_EQ(page->AttachPage(iface_.Get(), TString()), 1);
+    void* element = nullptr;
+    ASSERT_EQ(page->QueryInterface(kIID_MWindowElement, &element, 1, 0), kOk);
+    menu = RefPtr<MWindowElement>::Adopt(static_cast<MWindowElement*>(element));
+    PlacementRecord top;
+    top.parent = frame_.Get();
+    top.rect.offset[3] = 22;
+    top.rect.alignment[2] = 1;
+    top.flags = kPlaceVisible | kPlaceEnabled;
+    top.mode = kPlaceModeTop;
+    menu->PostCommand(kCmdPlacement, 0, 0, reinterpret_cast<uintptr_t>(&top), nullptr, 0, 0);
+  });
+  OnLoop([] {});
+  OnLoop([&] {
+    EXPECT_EQ(IntegerProperty(menu.Get(), kPropFadeDuration), 150);
+    bar = menu->ChildCount() > 0 ? menu->ChildAt(0) : nullptr;
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(IntegerProperty(bar, kPropMenuBackground), 0);
+    EXPECT_EQ(static_cast<uint32_t>(IntegerProperty(bar, kPropMenuText)), 0xFF112233u);
+    EXPECT_TRUE(HasProperty(bar, kPropMenuItemImages[1], kPropertyInterface));
+    EXPECT_FALSE(HasProperty(bar, kPropMenuImage, kPropertyInterface));
+  });
+  OnLoop([&] { menu = nullptr; });
 }
 
 }  // namespace
