@@ -22,6 +22,7 @@
 #include "interfaces/core/playlist.h"
 #include "interfaces/gui/app.h"
 #include "interfaces/gui/controls.h"
+#include "interfaces/gui/host_window.h"
 #include "interfaces/gui/list_view.h"
 #include "interfaces/gui/listener_list.h"
 #include "interfaces/gui/menus.h"
@@ -35,6 +36,7 @@
 #include "interfaces/script/script_object.h"
 #include "tests/audio/support/module_sandbox.h"
 #include "tests/gui/support/app_runner.h"
+#include "tests/support/golden_image.h"
 
 namespace vk2::test {
 namespace {
@@ -677,6 +679,61 @@ TEST_F(WindowTypesTest, TheTopMenuTakesItsImagesColoursAndFadesFromItsStyleBlock
     EXPECT_FALSE(HasProperty(bar, kPropMenuImage, kPropertyInterface));
   });
   OnLoop([&] { menu = nullptr; });
+}
+
+// A status bar across a 200 x 20 frame whose style puts the text, in green and its own font,
+// right of x = 100.
+constexpr char kStatusPackage[] = R"(<?xml version="1.0" encoding="UTF-8"?>
+<?mml version="0.5"?>
+<mml><interface unique_name="test/window_types/1.0">
+  <windowtype name="Frame" uid="A22BA869-CF90-42F2-AA81-2A5890A49A3E"/>
+  <windowtype name="StatusBar" uid="6185AFA7-E1F6-4136-A630-DA9D29CF7EA0"/>
+  <fontstyle name="status" face="DejaVu Sans" size="12"/>
+  <window name="main" type="Frame" offset="0,0,200,20">
+    <window name="status" type="StatusBar" offset="0,0,0,0" alignment="0,0,1,1">
+      <property font_color="#FF00FF00" rect_status_offset="100,0,0,0" font_justification="left"
+                font_style="status"/>
+    </window>
+  </window>
+</interface></mml>
+)";
+
+TEST_F(WindowTypesTest, TheStatusBarDrawsItsTextInTheColourAndPlaceOfItsStyle) {
+  ASSERT_NO_FATAL_FAILURE(OpenFrame(kStatusPackage, u"main"));
+  void* p = nullptr;
+  ASSERT_EQ(frame_->QueryInterface(kIID_MListenerList, &p, 1, 0), kOk);
+  auto list = RefPtr<MListenerList>::Adopt(static_cast<MListenerList*>(p));
+  OnLoop([&] {
+    StatusRecord record;
+    record.text = u"WWWWWWWW";
+    list->Broadcast(record);
+  });
+  // Let the record reach the bar and the bar be presented.
+  for (int i = 0; i < 10; ++i) {
+    OnLoop([] {});
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  const std::string path = folder_.Path() + "/status.png";
+  int32_t dumped = -1;
+  OnLoop([&] {
+    MHostWindow* host = nullptr;
+    if (frame_->GetHost(&host) != kOk || !host) return;
+    auto held = RefPtr<MHostWindow>::Adopt(host);
+    dumped = held->DumpPng(path.c_str());
+  });
+  ASSERT_EQ(dumped, kOk);
+  const RgbaImage image = ReadPngImage(path);
+  ASSERT_EQ(image.width, 200);
+  int32_t greenLeft = 0, greenRight = 0;
+  for (int32_t y = 0; y < image.height; ++y) {
+    for (int32_t x = 0; x < image.width; ++x) {
+      const uint8_t* px = &image.rgba[static_cast<size_t>((y * image.width + x) * 4)];
+      const bool green = px[1] > 128 && px[0] < 64 && px[2] < 64;
+      if (green) ++(x < 100 ? greenLeft : greenRight);
+    }
+  }
+  EXPECT_EQ(greenLeft, 0);
+  EXPECT_GT(greenRight, 10);
 }
 
 }  // namespace
