@@ -256,6 +256,13 @@ TEST_F(WindowTypesTest, PlaylistIsRegisteredWithoutAClassObjectAndUnknownIdsHave
 
 TEST_F(WindowTypesTest, AFrameHoldsADisplayShowingBorderElementsAsPages) {
   ASSERT_NO_FATAL_FAILURE(OpenFrame());
+  // Once it has joined its host the frame stays that host's window tree.
+  OnLoop([&] {
+    MHostWindow* host = nullptr;
+    ASSERT_EQ(frame_->GetHost(&host), kOk);
+    auto held = RefPtr<MHostWindow>::Adopt(host);
+    EXPECT_EQ(held->GetRoot(), frame_.Get());
+  });
   void* list = nullptr;
   // The frame keeps a status listener list of its own.
   ASSERT_EQ(frame_->QueryInterface(kIID_MListenerList, &list, 0, 0), kOk);
