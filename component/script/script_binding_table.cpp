@@ -106,8 +106,10 @@ bool ScriptBindingTable::FireMatching(const TString& key, const TString* target,
   for (Binding& binding : due) {
     RefPtr<MScriptEngine> engine = RefPtr<MScriptEngine>::Adopt(binding.engine);
     if (!engine || !IsLive(binding.serial)) continue;
+    // A binding made where no object ran the script (an init script) runs on none, as the
+    // script that made it did; one whose object has gone goes too.
     RefPtr<MScriptObject> target;
-    if (!engine->FindObject(binding.target, target.Put())) {
+    if (!binding.target.IsEmpty() && !engine->FindObject(binding.target, target.Put())) {
       RemoveSerial(binding.serial);
       continue;
     }

@@ -310,6 +310,10 @@ void GuiApplication::RunInitScript() {
   if (!loaded) return;
   MXmlNode* raw = nullptr;
   if (document->Root(&raw) < 0 || !raw) return;
+  RefPtr<MXmlNode> node = RefPtr<MXmlNode>::Adopt(raw);
+  raw = nullptr;
+  // The init element lies under the file's top element, whatever that is named.
+  if (node->GetChild(nullptr, 0, kXmlElement, &raw) < 0 || !raw) return;
   RefPtr<MXmlNode> root = RefPtr<MXmlNode>::Adopt(raw);
   raw = nullptr;
   if (root->GetChild(u"init", 0, kXmlElement, &raw) < 0 || !raw) return;

@@ -75,6 +75,9 @@ bool LoadPlaylistViewStyle(MInterfaceDefinition* iface, PlaylistViewStyle* style
     ReadJustificationAttribute(iface, block, u"font_headersort_justification",
                                &skin.sortHeaderJustification);
     ReadJustificationAttribute(iface, block, u"font_item_justification", &skin.itemJustification);
+    MXmlNode* child = nullptr;
+    if (block->GetChild(u"Scrollbar", 0, kXmlElement, &child) >= 0 && child)
+      loaded.scrollBar = RefPtr<MXmlNode>::Adopt(child);
   }
   skin.CompleteSets(given[kSetSelectedRow], given[kSetCurrentRow], given[kSetCurrentSelectedRow]);
   skin.FillDropHints(sharedDropHint.Get());

@@ -7,8 +7,10 @@
 #include <cstdint>
 
 #include "foundation/text/tstring.h"
+#include "foundation/util/ref_ptr.h"
 #include "gui/playlist_view/playlist_skin.h"
 #include "interfaces/markup/interface_definition.h"
+#include "interfaces/runtime/xml_document.h"
 
 namespace vk2::gui {
 
@@ -16,6 +18,7 @@ struct PlaylistViewStyle {
   PlaylistSkin skin;
   TString playlistName;  // empty: "default"
   std::array<int32_t, 4> border{};
+  RefPtr<MXmlNode> scrollBar;  // the block's "Scrollbar" child, for the bar's style object
 };
 
 // Resets `style` to its defaults (keeping the playlist name) and reads the block; false without

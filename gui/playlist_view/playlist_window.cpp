@@ -33,7 +33,8 @@ void PlaylistWindow::Setup() {
 
 void PlaylistWindow::LoadStyle(MWindowDefinition* markup, MInterfaceDefinition* iface) {
   (void)markup;
-  LoadPlaylistViewStyle(iface, &style_);
+  if (!LoadPlaylistViewStyle(iface, &style_)) return;
+  scrollBar_.LoadStyle(iface, style_.scrollBar.Get());
 }
 
 MPlaylistView* PlaylistWindow::ListView() {
@@ -64,6 +65,21 @@ void PlaylistWindow::CreateList() {
     speed.integer = value;
     SetProperty(name, kPropertyInteger, &speed);
   }
+  scrollBar_.Attach(this, list_->ScrollTarget());
+  FollowList();
+}
+
+void PlaylistWindow::FollowList() {
+  if (!list_ || !scrollBar_.Follow(list_->ScrollTarget())) return;
+  TweenRecord edges;
+  edges.to.words[2] = scrollBar_.Shown() ? -scrollBar_.Width() : 0;
+  edges.from = edges.to;
+  list_->PostCommand(kCmdOffset, 0, 0, reinterpret_cast<uintptr_t>(&edges), nullptr, 0, 0);
+}
+
+int32_t PlaylistWindow::ChildNotify(uint32_t code, MWindowElement* child, uintptr_t argument) {
+  if (code == kNotifyScrollChanged || code == kNotifyLocationChanged) FollowList();
+  return ModuleWindow::ChildNotify(code, child, argument);
 }
 
 void PlaylistWindow::SaveListState() {
@@ -77,6 +93,7 @@ int32_t PlaylistWindow::OnNotify(uint32_t code, uintptr_t argument) {
     SaveListState();
   } else if (code == kNotifyDestroyed) {
     SaveListState();
+    scrollBar_.Release();
     list_ = nullptr;
   }
   return ModuleWindowCore::OnNotify(code, argument);

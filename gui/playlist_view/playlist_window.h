@@ -7,6 +7,7 @@
 
 #include "gui/playlist_view/playlist_list_window.h"
 #include "gui/playlist_view/playlist_methods.h"
+#include "gui/playlist_view/playlist_scroll_bar.h"
 #include "gui/playlist_view/playlist_style.h"
 #include "gui/window_base/module_window.h"
 #include "interfaces/core/core.h"
@@ -32,21 +33,28 @@ class PlaylistWindow final : public ModuleWindow<PlaylistWindow>, public Playlis
   const PlaylistViewStyle& Style() const { return style_; }
   // The list, from the window's creation to its destruction; else null.
   PlaylistListWindow* List() { return list_.Get(); }
+  // The vertical bar beside the list; shown while the list has rows out of sight.
+  PlaylistScrollBar& ScrollBar() { return scrollBar_; }
 
   MPlaylistView* ListView() override;
 
   bool IsPage() const override { return true; }
   std::array<int32_t, 4> PageBorder() override { return style_.border; }
   int32_t OnNotify(uint32_t code, uintptr_t argument) override;
+  // The list tells of its scrolling and of its size: the bar follows.
+  int32_t ChildNotify(uint32_t code, MWindowElement* child, uintptr_t argument) override;
 
  private:
   void CreateList();
   void SaveListState();
+  // Shows or hides the bar and gives the list the room that leaves.
+  void FollowList();
 
   PlaylistSources sources_;
   PlaylistViewStyle style_;
   RefPtr<MPreferenceStore> section_;
   RefPtr<PlaylistListWindow> list_;
+  PlaylistScrollBar scrollBar_;
 };
 
 }  // namespace vk2::gui

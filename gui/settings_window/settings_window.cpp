@@ -1,10 +1,13 @@
 #include "gui/settings_window/settings_window.h"
 
+#include <algorithm>
+
 #include "component/module/runtime_loader.h"
 #include "component/object/query.h"
 #include "foundation/util/result.h"
 #include "gui/window_base/menu_realize.h"
 #include "interfaces/ids.h"
+#include "interfaces/markup/window_definition.h"
 #include "interfaces/runtime/resource_file.h"
 
 namespace vk2::gui {
@@ -21,17 +24,42 @@ void SetInteger(MWindowElement* window, const char16_t* name, int32_t value) {
 }
 
 PlacementRecord Anchored(MWindowElement* parent, std::array<int32_t, 4> offsets,
-                         std::array<double, 4> relative) {
+                         std::array<double, 4> relative,
+                         uint32_t flags = kPlaceVisible | kPlaceEnabled) {
   PlacementRecord record;
   record.parent = static_cast<MUnknown*>(parent);
   for (size_t i = 0; i < 4; ++i) {
     record.rect.offset[i] = offsets[i];
     record.rect.alignment[i] = relative[i];
   }
-  record.flags = kPlaceVisible | kPlaceEnabled;
+  record.flags = flags;
   record.mode = kPlaceModeTop;
   return record;
 }
+
+SizeI SizeOf(MWindowElement* window, uint32_t value) {
+  SizeI size;
+  window->GetValue(value, &size, sizeof(size));
+  return size;
+}
+
+// What a pane's dialog needs: its own size, or, along an edge where its definition stretches it
+// with its container, its minimum size (else it would grow with the area made for it).
+SizeI WantedDialogSize(MWindowElement* dialog) {
+  SizeI size = SizeOf(dialog, kValueSize);
+  MControl* control = QueryBorrowed<MControl>(dialog, kIID_MControl);
+  MWindowDefinition* definition = control ? control->GetDefinition() : nullptr;
+  double fraction[4] = {};
+  if (!definition || definition->GetFractionRect(fraction) < 0) return size;
+  SizeI minimum{0, 0};
+  definition->GetSizeLimit(&minimum, kSizeMinimum);
+  if (fraction[2] > fraction[0]) size.width = minimum.width;
+  if (fraction[3] > fraction[1]) size.height = minimum.height;
+  return size;
+}
+
+// Docked, clipped, never the keyboard's.
+constexpr uint32_t kBarFlags = kPlaceVisible | kPlaceEnabled | kPlaceClipToParent | kPlaceNoFocus;
 
 }  // namespace
 
@@ -54,7 +82,57 @@ bool SettingsWindow::LoadStyle(MInterfaceDefinition* iface) {
     background_ = ReadImageAttribute(iface, style.Get(), u"img_background");
     border_ = ReadBorderOffset(iface, style.Get());
   }
+  // The bars read their own style from the interface.
+  for (RefPtr<MScrollBar>& bar : bars_) {
+    if (bar) bar->ApplyStyle(iface, nullptr);
+  }
   return true;
+}
+
+void SettingsWindow::AddScrollBars() {
+  static constexpr const Guid* kClasses[2] = {&kScrollBarClass, &kScrollBarAltClass};
+  // Along the right and the bottom of the pane's area, below the menu.
+  static constexpr std::array<int32_t, 4> kOffsets[2] = {
+      {-kDialogBarRoom, kMenuHeight, 0, -kDialogBarRoom}, {0, -kDialogBarRoom, -kDialogBarRoom, 0}};
+  static constexpr std::array<double, 4> kEdges[2] = {{1, 0, 1, 1}, {0, 1, 1, 1}};
+  for (size_t i = 0; i < 2; ++i) {
+    bars_[i] = CreateRuntimeObject<MScrollBar>(kMmlModuleClass, *kClasses[i]);
+    MScrollBar* bar = bars_[i].Get();
+    if (!bar) continue;
+    if (definition_) bar->ApplyStyle(definition_.Get(), nullptr);
+    PlacementRecord placement = Anchored(this, kOffsets[i], kEdges[i], kBarFlags);
+    bar->PostCommand(kCmdPlacement, 0, 0, reinterpret_cast<uintptr_t>(&placement), this, 0, 0);
+    bar->PostCommand(kCmdShow, 0, 0, 0, nullptr, 0, 0);
+  }
+}
+
+void SettingsWindow::FitDialogToContainer() {
+  RefPtr<MWindowElement> container, dialog;
+  {
+    std::lock_guard lock(paneMutex_);
+    container = container_;
+    dialog = dialog_;
+  }
+  if (!container || !dialog) return;
+  // The container pans over the dialog, its virtual area as much larger than itself as the
+  // dialog overflows what the bars leave; a dialog that stretches fills that area.
+  const SizeI area = SizeOf(container.Get(), kValueSize);
+  const SizeI wanted = WantedDialogSize(dialog.Get());
+  const DialogFit fit = FitDialog(area, wanted);
+  const SizeI virtualArea{area.width + std::max(0, wanted.width - fit.size.width),
+                          area.height + std::max(0, wanted.height - fit.size.height)};
+  container->SetValue(kValueVirtualSize, &virtualArea, sizeof(virtualArea));
+  const bool shown[2] = {fit.vertical, fit.horizontal};
+  for (size_t i = 0; i < 2; ++i) {
+    MScrollBar* bar = bars_[i].Get();
+    if (!bar) continue;
+    PropertyValue destination;
+    destination.type = kPropertyObject;
+    destination.object = container.Get();
+    bar->SetProperty(kPropScrollDest, kPropertyObject, &destination);
+    bar->PostCommand(kCmdShow, 0, 0, shown[i] ? 1 : 0, nullptr, 0, 0);
+    bar->Notify(kNotifyScrollChanged, 0);
+  }
 }
 
 std::array<int32_t, 4> SettingsWindow::PageBorder() {
@@ -119,6 +197,8 @@ void SettingsWindow::ShowPane(const PreferenceNode* node, bool fade) {
   SetInteger(container.Get(), u"pagespeed", 8);
   PlacementRecord placement = Anchored(this, {0, kMenuHeight, 0, 0}, {0, 0, 1, 1});
   placement.name = u"DialogContanier";
+  // Below the menu and the scroll bars.
+  placement.mode = kPlaceModeBottom;
   if (container->PostCommand(kCmdPlacement, 0, 0, reinterpret_cast<uintptr_t>(&placement), this, 0,
                              0) != kOk) {
     return;
@@ -142,6 +222,7 @@ void SettingsWindow::ShowPane(const PreferenceNode* node, bool fade) {
     dialog_ = std::move(dialog);
     paneDocument_ = std::move(document);
   }
+  FitDialogToContainer();
   lastPane_ = node->number;
   if (fade) BuildMenu(node);
 }
@@ -152,6 +233,7 @@ int32_t SettingsWindow::OnPaint(MCanvas* canvas, const PaintRecord* record) {
 }
 
 int32_t SettingsWindow::OnNotify(uint32_t code, uintptr_t argument) {
+  if (code == kNotifyCreated) AddScrollBars();
   if (code == kNotifyCreated && tree_) {
     const PreferenceNode* start = SettingsStartNode(tree_->GetRoot(), lastPane_);
     BuildMenu(start);
@@ -164,8 +246,21 @@ int32_t SettingsWindow::OnNotify(uint32_t code, uintptr_t argument) {
     dialog_ = nullptr;
     paneDocument_ = nullptr;
     menuWindow_ = nullptr;
+    bars_[0] = bars_[1] = nullptr;
   }
   return ModuleWindowCore::OnNotify(code, argument);
+}
+
+int32_t SettingsWindow::ChildNotify(uint32_t code, MWindowElement* child, uintptr_t argument) {
+  if (code == kNotifyLocationChanged && child) {
+    bool ours = false;
+    {
+      std::lock_guard lock(paneMutex_);
+      ours = container_.Get() == child;
+    }
+    if (ours) FitDialogToContainer();
+  }
+  return ModuleWindow::ChildNotify(code, child, argument);
 }
 
 }  // namespace vk2::gui

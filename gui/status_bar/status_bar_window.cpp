@@ -75,8 +75,15 @@ RefPtr<MListenerList> StatusBarWindow::TopLevelList() {
 int32_t StatusBarWindow::OnPaint(MCanvas* canvas, const PaintRecord* record) {
   SizeI size;
   GetValue(kValueSize, &size, sizeof size);
-  const bool drew = DrawStatus(canvas, RectI{0, 0, size.width, size.height}, line_.Shown(), Style(),
-                               markup::WindowFont(this));
+  RefPtr<MFont> font;
+  {
+    std::lock_guard lock(styleMutex_);
+    font = font_;
+  }
+  // The style's font, else the window's.
+  if (!font) font = RefPtr<MFont>(markup::WindowFont(this));
+  const bool drew =
+      DrawStatus(canvas, RectI{0, 0, size.width, size.height}, line_.Shown(), Style(), font.Get());
   return (ModuleWindowCore::OnPaint(canvas, record) != 0 || drew) ? 1 : 0;
 }
 

@@ -4,6 +4,7 @@
 #include "gui/top_menu/menu_command_run.h"
 #include "gui/window_base/menu_realize.h"
 #include "gui/window_base/style_element.h"
+#include "interfaces/gui/controls.h"
 #include "interfaces/script/script_engine.h"
 #include "markup/window/window_font.h"
 
@@ -12,12 +13,14 @@ namespace {
 
 constexpr int32_t kBarMargin = 8;
 constexpr int32_t kDefaultBarHeight = 22;
+constexpr uint32_t kPlainBar = 0x88888888;
+constexpr uint64_t kAllChannels = 0xF;
 
 }  // namespace
 
 bool TopMenuWindow::Rebuild() {
   TopMenuSources sources = sources_ ? sources_() : TopMenuSources{};
-  sources.reduced = sources.reduced || reduced_;
+  sources.reduced = sources.reduced || style_.reduced;
   const MenuEntry model = BuildTopMenu(sources, &commands_);
   if (!bar_) {
     bar_ = NewMenuWindow();
@@ -31,12 +34,29 @@ bool TopMenuWindow::Rebuild() {
     placement.flags = kPlaceVisible | kPlaceEnabled;
     placement.mode = kPlaceModeTop;
     element->PostCommand(kCmdPlacement, 0, 0, reinterpret_cast<uintptr_t>(&placement), this, 0, 0);
-    PropertyValue fade;
-    fade.type = kPropertyInteger;
-    fade.integer = barFadeMs_;
-    element->SetProperty(u"fade_duration", kPropertyInteger, &fade);
   }
-  return FillMenuWindow(bar_.Get(), model, textShadow_);
+  // Styled, the bar lets this window's background show through and each drop-down takes the
+  // drop-down look; plain, the GUI layer's own look stays.
+  std::function<void(MMenuWindow*)> dress;
+  if (style_.loaded) {
+    DressMenuWindow(bar_.Get(), style_.bar, true);
+    dress = [this](MMenuWindow* submenu) { DressMenuWindow(submenu, style_.drop, false); };
+  }
+  return FillMenuWindow(bar_.Get(), model, style_.textShadow, dress);
+}
+
+int32_t TopMenuWindow::OnPaint(MCanvas* canvas, const PaintRecord* record) {
+  bool drew = false;
+  if (!style_.loaded && canvas) {
+    SizeI size;
+    GetValue(kValueSize, &size, sizeof size);
+    canvas->FillRect(RectF{0, 0, static_cast<double>(size.width), static_cast<double>(size.height)},
+                     kPlainBar, kAllChannels, 256, false);
+    drew = true;
+  } else {
+    drew = DrawOverWindow(style_.bar.background.Get(), canvas);
+  }
+  return (ModuleWindowCore::OnPaint(canvas, record) != 0 || drew) ? 1 : 0;
 }
 
 int32_t TopMenuWindow::PageSize() {
@@ -47,22 +67,13 @@ int32_t TopMenuWindow::PageSize() {
 
 bool TopMenuWindow::AttachPage(MInterfaceDefinition* definition, const TString& argument) {
   (void)argument;
-  if (!definition) return false;
-  bool reduced = false;
-  if (RefPtr<MXmlNode> app = FindStyleElement(definition, u"Velkora2")) {
-    if (app->GetAttributeBool(u"devtestmode", &reduced) < 0) reduced = false;
-  }
-  reduced_ = reduced;
-  textShadow_ = true;
-  barFadeMs_ = 0;
-  border_ = {};
-  if (RefPtr<MXmlNode> style = FindStyleElement(definition, u"VK2_TopMenu")) {
-    bool shadow = true;
-    if (style->GetAttributeBool(u"textshadow", &shadow) >= 0) textShadow_ = shadow;
-    int32_t fade = 0;
-    if (style->GetAttributeInt(u"top_fade_duration", &fade) >= 0) barFadeMs_ = fade;
-    ReadRectAttribute(definition, style.Get(), u"rect_borderoffset", &border_);
-  }
+  if (!LoadTopMenuStyle(definition, &style_)) return false;
+  // The bar fades as the style says.
+  PropertyValue fade;
+  fade.type = kPropertyInteger;
+  fade.integer = style_.bar.fadeMs;
+  SetProperty(kPropFadeDuration, kPropertyInteger, &fade);
+  if (bar_) Rebuild();
   return true;
 }
 

@@ -7,6 +7,7 @@
 
 #include "gui/top_menu/menu_command_table.h"
 #include "gui/top_menu/top_menu_model.h"
+#include "gui/top_menu/top_menu_style.h"
 #include "gui/window_base/module_window.h"
 #include "interfaces/gui/menus.h"
 
@@ -23,28 +24,27 @@ class TopMenuWindow final : public ModuleWindow<TopMenuWindow> {
   bool Rebuild();
   MMenuWindow* Bar() { return bar_.Get(); }
   const MenuCommandTable& Commands() const { return commands_; }
-  void SetTextShadow(bool shadow) { textShadow_ = shadow; }
+  void SetTextShadow(bool shadow) { style_.textShadow = shadow; }
 
   // A display shows the menu as a bar along its top edge.
   bool IsPage() const override { return true; }
   int32_t PageKind() override { return 0; }
   int32_t PageSize() override;
-  std::array<int32_t, 4> PageBorder() override { return border_; }
-  // The style hook: the reduced menu of "Velkora2"'s `devtestmode`, and from "VK2_TopMenu" the
-  // text shadow, the bar's fade and the border offset. False without a definition.
+  std::array<int32_t, 4> PageBorder() override { return style_.border; }
+  // The style hook: reads the style (top_menu_style.h). False without a definition.
   bool AttachPage(MInterfaceDefinition* definition, const TString& argument) override;
-  bool Reduced() const { return reduced_; }
-  bool TextShadow() const { return textShadow_; }
+  const TopMenuStyle& Style() const { return style_; }
+  bool Reduced() const { return style_.reduced; }
+  bool TextShadow() const { return style_.textShadow; }
+  // The bar's background image, or grey while no style was read.
+  int32_t OnPaint(MCanvas* canvas, const PaintRecord* record) override;
   int32_t OnNotify(uint32_t code, uintptr_t argument) override;
 
  private:
   std::function<TopMenuSources()> sources_;
   MenuCommandTable commands_;
   RefPtr<MMenuWindow> bar_;
-  bool textShadow_ = true;
-  bool reduced_ = false;
-  int32_t barFadeMs_ = 0;
-  std::array<int32_t, 4> border_{};
+  TopMenuStyle style_;
 };
 
 }  // namespace vk2::gui

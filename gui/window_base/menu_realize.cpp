@@ -9,7 +9,8 @@ RefPtr<MMenuWindow> NewMenuWindow() {
   return CreateRuntimeObject<MMenuWindow>(kBrintClass, kIID_MMenuWindow);
 }
 
-bool FillMenuWindow(MMenuWindow* menu, const MenuEntry& entry, bool textShadow) {
+bool FillMenuWindow(MMenuWindow* menu, const MenuEntry& entry, bool textShadow,
+                    const std::function<void(MMenuWindow*)>& dressSubmenu) {
   if (!menu) return false;
   menu->RemoveAll();
   for (const MenuEntry& child : entry.items) {
@@ -17,7 +18,8 @@ bool FillMenuWindow(MMenuWindow* menu, const MenuEntry& entry, bool textShadow) 
     if (!item) return false;
     if (child.submenu) {
       RefPtr<MMenuWindow> submenu = NewMenuWindow();
-      if (!submenu || !FillMenuWindow(submenu.Get(), child, textShadow)) return false;
+      if (!submenu || !FillMenuWindow(submenu.Get(), child, textShadow, dressSubmenu)) return false;
+      if (dressSubmenu) dressSubmenu(submenu.Get());
       if (item->MakeSubmenu(child.label.c_str(), submenu.Get(), kMenuItemSubmenu, 0) != 0)
         return false;
     } else if (item->MakeCommand(child.label.c_str(), 0, child.id, 0, 0) != 0) {

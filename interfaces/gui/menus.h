@@ -23,6 +23,18 @@ inline constexpr uint32_t kMenuItemSubmenu = 0x8000000;
 
 enum class MenuItemKind : int32_t { kNone = 0, kCommand = 1, kSubmenu = 2, kSeparator = 3 };
 
+// Window properties a menu window's element reads when it paints and opens (all optional).
+// Images are interface properties whose object is an MImageStyleDrawing (as its MUnknown).
+inline constexpr char16_t kPropMenuBackground[] = u"menu_background";  // integer ARGB fill
+inline constexpr char16_t kPropMenuImage[] = u"menu_image";            // drawn over the fill
+// Behind each item by its place: the only item, the first, a middle one, the last.
+inline constexpr const char16_t* kPropMenuItemImages[4] = {u"menu_item_only", u"menu_item_first",
+                                                           u"menu_item_middle", u"menu_item_last"};
+inline constexpr char16_t kPropMenuText[] = u"font_color1";       // integer ARGB: labels
+inline constexpr char16_t kPropMenuLitText[] = u"font_color2";    // the highlighted label
+inline constexpr char16_t kPropMenuHighlight[] = u"font_color3";  // the highlighted item's fill
+// "fade_duration" (integer ms): a drop-down fades in over it when it opens.
+
 // Notification a menu window sends to the window that owns its root menu when a command item
 // is chosen; the argument is the item's id.
 inline constexpr uint32_t kNotifyMenuCommand = 257;

@@ -94,7 +94,9 @@ int64_t TimerObject::RunDueTimers() {
       if (wait > 0) return wait;
       entry = std::move(entries_.front());
       entries_.pop_front();
-      if (entry.active && engine_ && engine_->FindObject(entry.target, target.Put())) {
+      // A timer set with no object (from an init script) lives as long as the engine.
+      const bool live = entry.target.IsEmpty() || engine_->FindObject(entry.target, target.Put());
+      if (entry.active && engine_ && live) {
         Entry again = entry;
         again.due = now + entry.interval;
         Insert(std::move(again), now);

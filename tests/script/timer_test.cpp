@@ -101,6 +101,20 @@ TEST_F(TimerTest, TimerOfAGoneObjectIsDropped) {
   EXPECT_EQ(timer_->TimerCount(), 0u);
 }
 
+TEST_F(TimerTest, TimerSetWhereNoObjectRunsFiresWithNone) {
+  // An init script runs on no object; its timers still fire, every interval, until unset.
+  ASSERT_EQ(Value("::system.timer.SetTimer(\"boot\", 10, \"::log.t |= 1;\");"), "");
+  Advance(10);
+  EXPECT_EQ(Log(), "1");
+  Advance(10);
+  EXPECT_EQ(Log(), "11");
+  EXPECT_EQ(timer_->TimerCount(), 1u);
+  ASSERT_EQ(Value("::system.timer.UnsetTimer(\"boot\", \"\");"), "");
+  Advance(10);
+  EXPECT_EQ(Log(), "11");
+  EXPECT_EQ(timer_->TimerCount(), 0u);
+}
+
 TEST_F(TimerTest, TimerScriptMayChangeTheTimers) {
   RefPtr<MScriptObject> obj = MakeObject("obj");
   // The running timer re-sets itself and adds another; the walk is not disturbed.

@@ -328,6 +328,10 @@ void TellScrollBars(WindowPart& target) {
     if (value.object != names[0] && value.object != names[1]) return;
     RefPtr<MWindowElement>(part->Outer())->Notify(kNotifyScrollChanged, 0);
   });
+  // The window holding the scrolled one may show or hide its bars by what now fits.
+  if (WindowPart* parent = target.Parent()) {
+    RefPtr<MWindowElement>(parent->Outer())->ChildNotify(kNotifyScrollChanged, target.Outer(), 0);
+  }
 }
 
 // ---- Arrow buttons ----

@@ -67,7 +67,8 @@ class ScrollBarPart final : public WindowPartOf<ScrollBarPart, MScrollBar, kIID_
 };
 
 // Tells every scroll bar in `target`'s tree whose "scrolldest" is `target` that what it shows
-// changed (kNotifyScrollChanged). Scrolled windows call it after a change of their own.
+// changed (kNotifyScrollChanged), and `target`'s parent through ChildNotify. Scrolled windows
+// call it after a change of their own.
 void TellScrollBars(WindowPart& target);
 
 // The arrow button part of a scroll bar: steps its bar on a press and repeats while held.

@@ -7,6 +7,7 @@
 #include "oru/gui/controls/flat_paint.h"
 #include "oru/gui/menus/menu_font.h"
 #include "oru/gui/menus/menu_item.h"
+#include "oru/gui/menus/menu_look.h"
 
 namespace vk2::gui {
 
@@ -68,6 +69,13 @@ bool MenuPart::OpenAt(PointI screen, MenuPart* parent, MWindowElement* owner) {
   host->SetScreenRect(&rect);
   host->SetAlwaysOnTop(1);
   host->Show(1);
+  // A drop-down with a fade of its own comes in from transparent.
+  const int32_t fadeMs = ReadMenuLook(*this).fadeMs;
+  if (fadeMs > 0) {
+    const int32_t clear = 0;
+    SetValue(kValueOpacity, &clear, sizeof(clear));
+    Self()->PostCommand(kCmdShow, 0, fadeMs, 1, nullptr, 0, 0);
+  }
   // A press outside the chain closes it; one in a menu of the chain closes what lies deeper.
   loop->AddPopup(host.Get(), [this] {
     if (parent_ && !parent_->IsBar()) {
@@ -315,8 +323,11 @@ bool MenuPart::OnPaint(MCanvas* canvas, const PaintRecord& record) {
     FillFlat(canvas, RectI{kMenuShadow, body.bottom, size.width, size.height}, kMenuShadowColor);
     FillFlat(canvas, RectI{body.right, kMenuShadow, size.width, body.bottom}, kMenuShadowColor);
   }
-  FillFlat(canvas, body, kMenuBackground);
-  if (dropDown) FrameFlat(canvas, body, kMenuFrame, kMenuFrame);
+  const MenuLook look = ReadMenuLook(*this);
+  // A clear fill leaves what lies under a bar (its parent's drawing) showing.
+  if (look.background >> 24) FillFlat(canvas, body, look.background);
+  const bool imaged = DrawMenuImage(look.image, canvas, body, false);
+  if (dropDown && !imaged) FrameFlat(canvas, body, kMenuFrame, kMenuFrame);
   const std::vector<RectI> rects = Layout();
   MFont* font = MenuFont();
   for (int32_t i = 0; i < model->Count(); ++i) {
@@ -330,10 +341,10 @@ bool MenuPart::OnPaint(MCanvas* canvas, const PaintRecord& record) {
     }
     const bool highlighted = model->Highlighted() == i;
     const bool disabled = (item->GetFlags() & kMenuItemDisabled) != 0;
-    if (highlighted) FillFlat(canvas, r, kMenuHighlight);
-    const uint32_t color = disabled      ? kMenuTextDisabled
-                           : highlighted ? kMenuTextHighlighted
-                                         : kMenuText;
+    MImageStyleDrawing* itemImage = look.items[PlaceOf(i, model->Count())];
+    if (!DrawMenuImage(itemImage, canvas, r, highlighted) && highlighted)
+      FillFlat(canvas, r, look.highlight);
+    const uint32_t color = disabled ? kMenuTextDisabled : highlighted ? look.litText : look.text;
     const int32_t padding = Metrics().padding;
     if (item->GetFlags() & kMenuItemChecked) {
       const int32_t middle = (r.top + r.bottom) / 2;

@@ -250,6 +250,8 @@ void WindowPart::SetSize(SizeI size) {
   }
   Repaint();
   if (!parent_ && host_) host_->OnRootGeometryChanged();
+  // A parent that lays out beside its child (scroll bars) hears of its new extent.
+  if (parent_) parent_->Outer()->ChildNotify(kNotifyLocationChanged, Outer(), 0);
 }
 
 void WindowPart::SetVirtualSize(SizeI size) {

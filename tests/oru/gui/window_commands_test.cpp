@@ -2,6 +2,7 @@
 // fades and their end notifications.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "tests/oru/gui/support/gui_test_fixture.h"
@@ -66,6 +67,23 @@ TEST_F(WindowCommandsTest, BounceEndsOnTheTargetAndNeverLeavesTheRange) {
     EXPECT_LE(part_->Location().x, 100);
   }
   EXPECT_EQ(part_->Location().x, 100);
+}
+
+TEST_F(WindowCommandsTest, AParentHearsOfItsChildsNewPlaceAndNewSize) {
+  const auto heard = [&] {
+    return std::count_if(root_->childNotes.begin(), root_->childNotes.end(),
+                         [&](const Received& note) {
+                           return note.code == kNotifyLocationChanged &&
+                                  note.argument == reinterpret_cast<uintptr_t>(part_->Outer());
+                         });
+  };
+  root_->childNotes.clear();
+  part_->SetSize(SizeI{30, 20});
+  EXPECT_EQ(heard(), 1);
+  part_->SetSize(SizeI{30, 20});  // no change, no word
+  EXPECT_EQ(heard(), 1);
+  part_->SetLocation(PointI{5, 5});
+  EXPECT_EQ(heard(), 2);
 }
 
 TEST_F(WindowCommandsTest, CommandWaitsForItsStartTime) {

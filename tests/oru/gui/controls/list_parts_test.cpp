@@ -3,6 +3,7 @@
 // picker's popup list chosen from by pointer and keys and closed by a press elsewhere.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -213,6 +214,14 @@ TEST_F(ListPartTest, SelectionListScrollsWithItsBarBothWays) {
   wrapper->Query(kQueryWheel, reinterpret_cast<uintptr_t>(&inside), -2, 0);
   EXPECT_EQ(list->GetTop(), 7);
   EXPECT_EQ(bar->GetScrollPos(), 7);  // the bar reads the list
+  // The list's parent hears of it too, so it can show or hide its bars.
+  const auto heard =
+      std::count_if(root_->childNotes.begin(), root_->childNotes.end(), [&](const Received& note) {
+        return note.code == kNotifyScrollChanged &&
+               note.argument ==
+                   reinterpret_cast<uintptr_t>(static_cast<MWindowElement*>(wrapper.Get()));
+      });
+  EXPECT_GE(heard, 1);
   Step(16);
   const RectI thumb = dynamic_cast<ScrollBarPart*>(barCore)->ThumbRect();
   EXPECT_EQ(thumb.top, 10 + (30 - 7) * 7 / 15);  // track 30, thumb 7 (5 of 20 rows)

@@ -5,7 +5,11 @@
 
 #include <vector>
 
+#include "component/object/com_object.h"
 #include "foundation/util/result.h"
+#include "interfaces/graphics/canvas.h"
+#include "interfaces/gui/controls.h"
+#include "interfaces/markup/window_definition.h"
 #include "oru/gui/menus/menu_item.h"
 #include "oru/gui/menus/menu_window.h"
 #include "tests/oru/gui/support/gui_test_fixture.h"
@@ -23,6 +27,37 @@ RefPtr<MMenuItem> Submenu(const char16_t* label, MMenuWindow* menu) {
   RefPtr<MMenuItem> item(new MenuItem);
   EXPECT_EQ(item->MakeSubmenu(label, menu, kMenuItemSubmenu, 0), 0);
   return item;
+}
+
+// An image that fills its rectangle with one colour, another when drawn lit.
+class TwoToneImage final : public ComObject<TwoToneImage, SilentFace<MImageStyleDrawing>> {
+ public:
+  TwoToneImage(uint32_t normal, uint32_t lit) : normal_(normal), lit_(lit) {}
+  int32_t Draw(const RectI& rect, MCanvas* canvas, uint32_t state, double,
+               const VisualParameters&) override {
+    canvas->FillRect(
+        RectF{double(rect.left), double(rect.top), double(rect.right), double(rect.bottom)},
+        state == kStyleStateHover ? lit_ : normal_, 0xF, 256, false);
+    return 1;
+  }
+  int32_t CountStyles(uint32_t) override { return 1; }
+
+ private:
+  uint32_t normal_, lit_;
+};
+
+void SetImage(MWindowElement* element, const char16_t* name, MImageStyleDrawing* image) {
+  PropertyValue value;
+  value.type = kPropertyInterface;
+  value.object = static_cast<MUnknown*>(image);
+  element->SetProperty(name, kPropertyInterface, &value);
+}
+
+void SetInteger(MWindowElement* element, const char16_t* name, uint32_t number) {
+  PropertyValue value;
+  value.type = kPropertyInteger;
+  value.integer = static_cast<int32_t>(number);
+  element->SetProperty(name, kPropertyInteger, &value);
 }
 
 class MenuWindowTest : public GuiTest {
@@ -99,6 +134,42 @@ TEST_F(MenuWindowTest, DropDownShowsItsItemsWithAShadowAndTheKeyboardWalksThem) 
   EXPECT_EQ(Commands(), (std::vector<uintptr_t>{11}));
   EXPECT_EQ(file_->Part()->PopupHost(), nullptr);  // a command closes the whole chain
   EXPECT_EQ(recent_->Part()->PopupHost(), nullptr);
+}
+
+TEST_F(MenuWindowTest, ADropDownTakesTheLookItsPropertiesGiveAndFadesIn) {
+  constexpr uint32_t kBack = 0xFF102030, kGreen = 0xFF00FF00, kRed = 0xFFFF0000, kBlue = 0xFF0000FF;
+  MWindowElement* element = file_->Element();
+  RefPtr<TwoToneImage> back(new TwoToneImage(kBack, kBack));
+  RefPtr<TwoToneImage> first(new TwoToneImage(kGreen, kRed));
+  SetImage(element, kPropMenuImage, back.Get());
+  SetImage(element, kPropMenuItemImages[1], first.Get());
+  SetInteger(element, kPropMenuHighlight, kBlue);
+  SetInteger(element, kPropFadeDuration, 100);
+  ASSERT_TRUE(file_->Part()->OpenAt(PointI{100, 50}, nullptr, owner_->Self()));
+  Turn();
+  const auto opacity = [&] {
+    int32_t value = -1;
+    element->GetValue(kValueOpacity, &value, sizeof(value));
+    return value;
+  };
+  // It comes in from clear over the fade.
+  EXPECT_LT(opacity(), 64);
+  Step(50);
+  EXPECT_GT(opacity(), 64);
+  EXPECT_LT(opacity(), 256);
+  Step(60);
+  EXPECT_EQ(opacity(), 256);
+
+  HostWindowObject* popup = file_->Part()->PopupHost();
+  ASSERT_NE(popup, nullptr);
+  EXPECT_EQ(PixelAt(popup, 2, 10), kGreen);     // the first item's image
+  EXPECT_EQ(PixelAt(popup, 2, 20 + 1), kBack);  // the separator's row: the background
+  Key(file_.Get(), kKeyDown);                   // Open, the first, lit
+  Step(16);
+  EXPECT_EQ(PixelAt(popup, 2, 10), kRed);
+  Key(file_.Get(), kKeyDown);  // Recent: a middle item without an image takes the fill
+  Step(16);
+  EXPECT_EQ(PixelAt(popup, 2, 20 + 7 + 20 + 5), kBlue);
 }
 
 TEST_F(MenuWindowTest, PointerHighlightsOpensSubmenusChoosesAndAPressOutsideCloses) {

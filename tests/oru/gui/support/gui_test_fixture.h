@@ -37,6 +37,7 @@ class RecordingPart final : public WindowPartOf<RecordingPart, MWindowElement> {
   std::vector<uint32_t> handles;
   std::vector<Received> notes;
   std::vector<Received> queries;
+  std::vector<Received> childNotes;  // code and the child, as its address
   SizeI minSize{0, 0};
   bool leftHalfRegion = false;
   std::vector<DockChangeRecord> dockChanges;
@@ -51,6 +52,10 @@ class RecordingPart final : public WindowPartOf<RecordingPart, MWindowElement> {
   void OnNotify(uint32_t code, uintptr_t argument) override;
   int32_t OnQuery(uint32_t code, uintptr_t a, uintptr_t b, uintptr_t c) override;
   bool OnRegion(MMaskImage* target, int32_t width, int32_t height) override;
+  int32_t ChildNotify(uint32_t code, MWindowElement* child, uintptr_t argument) override {
+    childNotes.push_back(Received{code, reinterpret_cast<uintptr_t>(child), {}});
+    return WindowPartOf::ChildNotify(code, child, argument);
+  }
 
  private:
   RecordingPart() : WindowPartOf(nullptr) {}
