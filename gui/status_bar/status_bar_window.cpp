@@ -76,7 +76,7 @@ int32_t StatusBarWindow::OnPaint(MCanvas* canvas, const PaintRecord* record) {
   SizeI size;
   GetValue(kValueSize, &size, sizeof size);
   const bool drew = DrawStatus(canvas, RectI{0, 0, size.width, size.height}, line_.Shown(), Style(),
-                               markup::WindowFont(this));
+                               markup::InheritedWindowFont(this));
   return (ModuleWindowCore::OnPaint(canvas, record) != 0 || drew) ? 1 : 0;
 }
 
