@@ -29,6 +29,11 @@ constexpr WindowBox kFillArea{0, kFillTop, 640, kFillBottom - kFillTop};
 // The play bar's buttons and bars (its texts change while a song plays).
 constexpr WindowBox kPlayBarControls{0, 395, 640, 36};
 constexpr uint32_t kPanelColour = 0x1F232B;
+// Where the console's and the equalizer's own texts stand, drawn in white with the interface's
+// font: the newest lines of the console, the row of the bands' labels.
+constexpr uint32_t kTextColour = 0xFFFFFF;
+constexpr WindowBox kConsoleLines{0, 150, 320, 150};
+constexpr WindowBox kEqualizerLabels{16, 244, 608, 20};
 
 // How many pixels of the fill area differ between two pictures of the window.
 int64_t FillAreaChanges(const std::string& before, const std::string& after) {
@@ -86,6 +91,14 @@ TEST_F(PlayerE2eTest, TheDefaultInterfaceOpensOnAFreshStartAndItsPagesComeFromTh
       // The first pane draws on the mood's panel colour, which its document names.
       EXPECT_GT(ShareOfColourIn(shot, WindowBox{20, 100, 380, 200}, kPanelColour, 3), 0.5)
           << shot << ": the pane is not drawn with the mood's styles";
+    }
+    if (std::string(page.name) == "console") {
+      // The start's lines, white, stand above the command entry.
+      EXPECT_GT(ShareOfColourIn(shot, kConsoleLines, kTextColour, 40), 0.01)
+          << shot << ": the console draws no lines";
+    } else if (std::string(page.name) == "equalizer") {
+      EXPECT_GT(ShareOfColourIn(shot, kEqualizerLabels, kTextColour, 40), 0.02)
+          << shot << ": the bands have no labels";
     }
     previous = shot;
   }
