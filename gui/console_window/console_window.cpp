@@ -18,12 +18,6 @@ constexpr uint32_t kLineFlags = 0;
 
 }  // namespace
 
-int32_t ConsoleEntry::OnNotify(uint32_t code, uintptr_t argument) {
-  const int32_t answer = ModuleWindowCore::OnNotify(code, argument);
-  if (code == kNotifyEditEnter && entered_) entered_();
-  return answer;
-}
-
 ConsoleWindow::ConsoleWindow(MUnknown* base)
     : ModuleWindow(base),
       // The logging thread only posts; the window repaints on its loop.

@@ -1,5 +1,6 @@
-// Pages set no font of their own: the console and the equalizer shown in a display draw their
-// text with the font of the interface window around them, unless they were given one.
+// Pages set no font of their own: the console (its lines and its command entry) and the
+// equalizer shown in a display draw their text with the font of the interface window around
+// them, unless they were given one.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -14,6 +15,7 @@
 #include "interfaces/graphics/font.h"
 #include "interfaces/graphics/image.h"
 #include "interfaces/gui/app.h"
+#include "interfaces/gui/controls.h"
 #include "interfaces/gui/window_element.h"
 #include "interfaces/gui/window_page.h"
 #include "interfaces/ids.h"
@@ -53,7 +55,6 @@ constexpr char kPackage[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 )";
 
 constexpr int32_t kFrameWidth = 320;
-constexpr int32_t kFrameHeight = 200;
 constexpr char16_t kConsoleClassText[] = u"D30D93AA-EE5E-4D4C-8478-58044ABC45EC";
 constexpr int32_t kWarningLevel = 6;  // drawn in 0xFFFFFF80
 
@@ -205,18 +206,21 @@ class PageFontsTest : public ::testing::Test {
     return page;
   }
 
-  // `window` painted alone on a black canvas of its size.
+  // `window` painted alone on a black canvas of its size, once its size stands still (a page
+  // and what it holds grow while it slides in).
   void PaintAlone(MWindowElement* window, std::unique_ptr<gfx::testing::SmallCanvas>* out) {
-    // A fill page slides in: it covers the frame once it stands.
     SizeI size;
+    SizeI last{-1, -1};
+    int32_t steady = 0;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-    do {
+    while (steady < 3 && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
       OnLoop([&] { window->GetValue(kValueSize, &size, sizeof size); });
-      if (size.width == kFrameWidth && size.height == kFrameHeight) break;
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    } while (std::chrono::steady_clock::now() < deadline);
-    ASSERT_EQ(size.width, kFrameWidth);
-    ASSERT_EQ(size.height, kFrameHeight);
+      steady =
+          size.width > 0 && size.width == last.width && size.height == last.height ? steady + 1 : 0;
+      last = size;
+    }
+    ASSERT_EQ(steady, 3) << "the window's size never stood still";
     *out = std::make_unique<gfx::testing::SmallCanvas>(size.width, size.height, 0xFF000000u);
     OnLoop([&] {
       PaintRecord record;
@@ -236,7 +240,7 @@ class PageFontsTest : public ::testing::Test {
   MWindowElement* display_ = nullptr;
 };
 
-TEST_F(PageFontsTest, TheConsolePageDrawsItsLinesAndMakesItsEntryWithTheFramesFont) {
+TEST_F(PageFontsTest, TheConsolePageDrawsItsLinesAndItsEntryWithTheFramesFont) {
   RefPtr<MFont> font = Font(9);
   ASSERT_TRUE(font);
   ASSERT_NO_FATAL_FAILURE(OpenFrame(font.Get()));
@@ -256,6 +260,21 @@ TEST_F(PageFontsTest, TheConsolePageDrawsItsLinesAndMakesItsEntryWithTheFramesFo
   EXPECT_GT(warning.count, 20);
   // The newest line stands above the room left for the entry, two lines high.
   EXPECT_LT(warning.top, canvas->View().height - 2 * LineHeight(font.Get()));
+  EXPECT_EQ(canvas->View().width, kFrameWidth);
+
+  // What is typed into the entry shows there, in white.
+  MWindowElement* entry = nullptr;
+  OnLoop([&] {
+    entry = page->ChildCount() > 0 ? page->ChildAt(0) : nullptr;
+    void* edit = nullptr;
+    if (entry && entry->QueryInterface(kIID_MEditBox, &edit, 1, 0) == kOk) {
+      auto held = RefPtr<MEditBox>::Adopt(static_cast<MEditBox*>(edit));
+      held->SetText(u"WWWW");
+    }
+  });
+  ASSERT_NE(entry, nullptr);
+  ASSERT_NO_FATAL_FAILURE(PaintAlone(entry, &canvas));
+  EXPECT_GT(FindPixels(*canvas, IsWhite).count, 10);
 }
 
 TEST_F(PageFontsTest, TheEqualizerLabelsTakeTheFramesFontAndAFontOfItsOwnWins) {
@@ -274,6 +293,7 @@ TEST_F(PageFontsTest, TheEqualizerLabelsTakeTheFramesFontAndAFontOfItsOwnWins) {
   ASSERT_NE(bands, nullptr);
   std::unique_ptr<gfx::testing::SmallCanvas> canvas;
   ASSERT_NO_FATAL_FAILURE(PaintAlone(bands, &canvas));
+  EXPECT_EQ(canvas->View().width, kFrameWidth);
   const int32_t height = canvas->View().height;
   // White is the labels' alone: the window and its bands are blue.
   Found labels = FindPixels(*canvas, IsWhite);
