@@ -12,6 +12,9 @@ namespace {
 // Every channel written, the source over what is there.
 constexpr uint64_t kAllChannels = 0xF;
 constexpr int32_t kCaretWidth = 1;
+// Between the entry's edge and its line.
+constexpr int32_t kConsoleEntryMargin = 2;
+constexpr uint32_t kConsoleEntryTextColor = 0xFFFFFFFF;
 // The outline shows where to type; it brightens while the entry has the keyboard.
 constexpr uint32_t kOutlineColor = 0xFF808080;
 constexpr uint32_t kFocusedOutlineColor = 0xFFFFFFFF;

@@ -3,15 +3,12 @@
 #pragma once
 
 #include <functional>
+#include <utility>
 
 #include "gui/window_base/module_window.h"
 #include "interfaces/gui/controls.h"
 
 namespace vk2::gui {
-
-// The margins between the entry's edge and its line.
-inline constexpr int32_t kConsoleEntryMargin = 2;
-inline constexpr uint32_t kConsoleEntryTextColor = 0xFFFFFFFF;
 
 class ConsoleEntry final : public ModuleWindow<ConsoleEntry> {
  public:
