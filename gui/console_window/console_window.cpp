@@ -18,12 +18,6 @@ constexpr uint32_t kLineFlags = 0;
 
 }  // namespace
 
-int32_t ConsoleEntry::OnNotify(uint32_t code, uintptr_t argument) {
-  const int32_t answer = ModuleWindowCore::OnNotify(code, argument);
-  if (code == kNotifyEditEnter && entered_) entered_();
-  return answer;
-}
-
 ConsoleWindow::ConsoleWindow(MUnknown* base)
     : ModuleWindow(base),
       // The logging thread only posts; the window repaints on its loop.
@@ -46,12 +40,12 @@ MScriptObject* ConsoleWindow::ParentScript() {
 }
 
 void ConsoleWindow::MakeEntry() {
-  const int32_t h = markup::FontLineHeight(markup::WindowFont(this));
+  MFont* font = markup::InheritedWindowFont(this);
+  const int32_t h = markup::FontLineHeight(font);
   if (h <= 0 || entry_) return;
   entry_ = AssembleOnBase<ConsoleEntry>(MakeControlBase(kIID_MEditBox), [this] { RunEntry(); });
   if (!entry_) return;
-  PropertyValue font;
-  if (GetProperty(u"font", &font) == 0) entry_->SetProperty(u"font", font.type, &font);
+  markup::SetWindowFont(entry_.Get(), font);
   const int32_t a = (3 * h) >> 1;
   const int32_t b = (3 * h) >> 3;
   PlacementRecord placement;
@@ -75,7 +69,7 @@ void ConsoleWindow::RunEntry() {
 
 int32_t ConsoleWindow::OnPaint(MCanvas* canvas, const PaintRecord* record) {
   watcher_.Repainting();
-  MFont* font = markup::WindowFont(this);
+  MFont* font = markup::InheritedWindowFont(this);
   const int32_t h = markup::FontLineHeight(font);
   SizeI size;
   if (!canvas || !font || h <= 0 || GetValue(kValueSize, &size, sizeof size) != 0)

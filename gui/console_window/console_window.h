@@ -2,8 +2,7 @@
 // command entry whose lines run as scripts in the context of the interface window around it.
 #pragma once
 
-#include <functional>
-
+#include "gui/console_window/console_entry.h"
 #include "gui/console_window/console_filter.h"
 #include "gui/console_window/console_watcher.h"
 #include "gui/window_base/module_window.h"
@@ -11,18 +10,6 @@
 #include "interfaces/script/script_engine.h"
 
 namespace vk2::gui {
-
-// The command entry: the GUI layer's edit box with a wrapper that hears its Enter.
-class ConsoleEntry final : public ModuleWindow<ConsoleEntry> {
- public:
-  ConsoleEntry(MUnknown* base, std::function<void()> entered)
-      : ModuleWindow(base), entered_(std::move(entered)) {}
-  void Setup() {}
-  int32_t OnNotify(uint32_t code, uintptr_t argument) override;
-
- private:
-  std::function<void()> entered_;
-};
 
 class ConsoleWindow final : public ModuleWindow<ConsoleWindow> {
  public:

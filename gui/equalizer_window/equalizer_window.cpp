@@ -30,7 +30,7 @@ EqualizerGeometry EqualizerWindow::Geometry() {
   SizeI size;
   GetValue(kValueSize, &size, sizeof size);
   return EqualizerGeometry{size.width, size.height,
-                           markup::FontLineHeight(markup::WindowFont(this))};
+                           markup::FontLineHeight(markup::InheritedWindowFont(this))};
 }
 
 void EqualizerWindow::UpdateFromScript(bool gainsOnly) {
@@ -50,7 +50,7 @@ int32_t EqualizerWindow::OnPaint(MCanvas* canvas, const PaintRecord* record) {
   }
   const std::vector<EqualizerBand> bands = bands_.Snapshot();
   const int32_t count = static_cast<int32_t>(bands.size());
-  MFont* font = markup::WindowFont(this);
+  MFont* font = markup::InheritedWindowFont(this);
   if (count > 0 && geometry.width > 0) {
     const double spacing = static_cast<double>(geometry.width) / (count + 1);
     for (int32_t i = 0; i < count; ++i) {

@@ -110,7 +110,7 @@ bool OnlineWindow::WaitForWorker(uint32_t timeoutMs, OnlinePassResult* result) {
 
 int32_t OnlineWindow::OnPaint(MCanvas* canvas, const PaintRecord* record) {
   const int32_t below = ModuleWindowCore::OnPaint(canvas, record);
-  MFont* font = markup::WindowFont(this);
+  MFont* font = markup::InheritedWindowFont(this);
   SizeI size;
   if (!unavailable_.load() || !canvas || !font || GetValue(kValueSize, &size, sizeof size) != 0)
     return below;

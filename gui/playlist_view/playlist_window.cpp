@@ -45,8 +45,8 @@ void PlaylistWindow::CreateList() {
   if (list_) return;
   PlaylistSkin& skin = style_.skin;
   // Without fonts of their own the header and the items take the window's.
-  if (!skin.headerFont) skin.headerFont = RefPtr<MFont>(markup::WindowFont(this));
-  if (!skin.itemFont) skin.itemFont = RefPtr<MFont>(markup::WindowFont(this));
+  if (!skin.headerFont) skin.headerFont = RefPtr<MFont>(markup::InheritedWindowFont(this));
+  if (!skin.itemFont) skin.itemFont = RefPtr<MFont>(markup::InheritedWindowFont(this));
   RefPtr<MPlaylist> playlist =
       sources_.playlist ? sources_.playlist(style_.playlistName) : RefPtr<MPlaylist>();
   RefPtr<MPlayer> player = sources_.player ? sources_.player() : RefPtr<MPlayer>();

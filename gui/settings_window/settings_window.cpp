@@ -9,6 +9,7 @@
 #include "interfaces/ids.h"
 #include "interfaces/markup/window_definition.h"
 #include "interfaces/runtime/resource_file.h"
+#include "markup/window/window_font.h"
 
 namespace vk2::gui {
 namespace {
@@ -161,6 +162,7 @@ void SettingsWindow::BuildMenu(const PreferenceNode* shown) {
     SetInteger(element, u"fade_duration", 500);
     SetInteger(element, u"font_color2", static_cast<int32_t>(0xFFFFFFFFu));
     SetInteger(element, u"font_color3", static_cast<int32_t>(0xFF00FFFFu));
+    markup::SetWindowFont(element, markup::InheritedWindowFont(this));
     // The full width at the top; its choices come to this window as 257.
     PlacementRecord placement = Anchored(this, {0, 0, 0, kMenuHeight}, {0, 0, 1, 0});
     element->PostCommand(kCmdPlacement, 0, 0, reinterpret_cast<uintptr_t>(&placement), this, 0, 0);

@@ -80,8 +80,8 @@ int32_t StatusBarWindow::OnPaint(MCanvas* canvas, const PaintRecord* record) {
     std::lock_guard lock(styleMutex_);
     font = font_;
   }
-  // The style's font, else the window's.
-  if (!font) font = RefPtr<MFont>(markup::WindowFont(this));
+  // The style's font, else the window's or its nearest ancestor's.
+  if (!font) font = RefPtr<MFont>(markup::InheritedWindowFont(this));
   const bool drew =
       DrawStatus(canvas, RectI{0, 0, size.width, size.height}, line_.Shown(), Style(), font.Get());
   return (ModuleWindowCore::OnPaint(canvas, record) != 0 || drew) ? 1 : 0;

@@ -61,7 +61,7 @@ int32_t TopMenuWindow::OnPaint(MCanvas* canvas, const PaintRecord* record) {
 
 int32_t TopMenuWindow::PageSize() {
   // A line of the menu's font and a margin above and below it.
-  const int32_t line = markup::FontLineHeight(markup::WindowFont(this));
+  const int32_t line = markup::FontLineHeight(markup::InheritedWindowFont(this));
   return line > 0 ? line + kBarMargin : kDefaultBarHeight;
 }
 

@@ -15,6 +15,16 @@ MFont* WindowFont(MWindowElement* window) {
   return QueryBorrowed<MFont>(static_cast<MUnknown*>(value.object), kIID_MFont);
 }
 
+MFont* InheritedWindowFont(MWindowElement* window) {
+  while (window) {
+    if (MFont* font = WindowFont(window)) return font;
+    MWindowElement* parent = nullptr;
+    if (window->GetValue(kValueParent, &parent, sizeof parent) != kOk) return nullptr;
+    window = parent;
+  }
+  return nullptr;
+}
+
 void SetWindowFont(MWindowElement* window, MFont* font) {
   if (!window || !font) return;
   PropertyValue value;

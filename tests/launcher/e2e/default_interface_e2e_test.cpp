@@ -1,13 +1,15 @@
 // The default interface on a fresh start, used with the mouse: it opens (not the fallback), its
 // navigation bar brings each page into the display, and a band dragged on the equalizer page
 // is kept among the settings; bands lowered there quieten the song they cover, and the
-// balance bar moves the sound to one side.
+// balance bar moves the sound to one side; the console page's prompt shows what is typed and
+// runs it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <optional>
 #include <string>
 #include <thread>
@@ -17,6 +19,7 @@
 #include "tests/support/files.h"
 #include "tests/support/golden_image.h"
 #include "tests/support/monitor_recorder.h"
+#include "tests/support/program_runs.h"
 
 namespace vk2::test {
 namespace {
@@ -29,6 +32,15 @@ constexpr WindowBox kFillArea{0, kFillTop, 640, kFillBottom - kFillTop};
 // The play bar's buttons and bars (its texts change while a song plays).
 constexpr WindowBox kPlayBarControls{0, 395, 640, 36};
 constexpr uint32_t kPanelColour = 0x1F232B;
+// Where the console's and the equalizer's own texts stand, drawn in white with the interface's
+// font: the newest lines of the console, the row of the bands' labels.
+constexpr uint32_t kTextColour = 0xFFFFFF;
+constexpr WindowBox kConsoleLines{0, 150, 320, 150};
+constexpr WindowBox kEqualizerLabels{16, 244, 608, 20};
+// Inside the console's command entry, along the bottom of the fill area.
+constexpr WindowBox kConsoleEntryLine{40, 300, 560, 17};
+// An empty entry shows at most its caret, one pixel wide.
+constexpr double kEmptyEntry = 0.002;
 
 // How many pixels of the fill area differ between two pictures of the window.
 int64_t FillAreaChanges(const std::string& before, const std::string& after) {
@@ -86,6 +98,14 @@ TEST_F(PlayerE2eTest, TheDefaultInterfaceOpensOnAFreshStartAndItsPagesComeFromTh
       // The first pane draws on the mood's panel colour, which its document names.
       EXPECT_GT(ShareOfColourIn(shot, WindowBox{20, 100, 380, 200}, kPanelColour, 3), 0.5)
           << shot << ": the pane is not drawn with the mood's styles";
+    }
+    if (std::string(page.name) == "console") {
+      // The start's lines, white, stand above the command entry.
+      EXPECT_GT(ShareOfColourIn(shot, kConsoleLines, kTextColour, 40), 0.01)
+          << shot << ": the console draws no lines";
+    } else if (std::string(page.name) == "equalizer") {
+      EXPECT_GT(ShareOfColourIn(shot, kEqualizerLabels, kTextColour, 40), 0.02)
+          << shot << ": the bands have no labels";
     }
     previous = shot;
   }
@@ -172,6 +192,51 @@ TEST_F(PlayerE2eTest, BandsLoweredOnTheEqualizerPageQuietenTheSongTheyCover) {
   std::this_thread::sleep_for(std::chrono::seconds(2));
   const double after = ChannelLevel(recorder.Stop(), 0);
   EXPECT_LT(after, 0.7 * before) << "before " << before << ", after " << after;
+  Quit(player);
+}
+
+TEST_F(PlayerE2eTest, TheConsolePagesPromptShowsWhatIsTypedAndRunsItOnEnter) {
+  const ProgramRun player = Start({});
+  const std::string window = PaintedMainWindow(player.pid);
+  ASSERT_FALSE(window.empty()) << ReadTextFile(player.err);
+  const std::string start = SettledScreenshot(window, kFillArea, "default_console_start");
+  ASSERT_FALSE(start.empty()) << "the window never stands still";
+  ASSERT_TRUE(ClickAt(window, 410, 40));
+  const std::string page =
+      SettledScreenshot(window, kFillArea, "default_console_page",
+                        [&](const std::string& now) { return FillAreaChanges(start, now) > 2000; });
+  ASSERT_FALSE(page.empty()) << "the console page did not come";
+  EXPECT_LT(ShareOfColourIn(page, kConsoleEntryLine, kTextColour, 40), kEmptyEntry)
+      << page << ": the empty entry shows text";
+
+  ASSERT_TRUE(ClickAt(window, 320, kConsoleEntryLine.y + kConsoleEntryLine.height / 2));
+  // The entry's caret blinks, so the window never stands still: pictures are taken until one
+  // shows what is awaited.
+  const auto shotWhen = [&](const std::string& name,
+                            const std::function<bool(const std::string&)>& shows) {
+    std::string shot;
+    const bool seen = WaitUntil(
+        kPlayerPatienceMs,
+        [&] {
+          shot = Screenshot(window, name);
+          return !shot.empty() && shows(shot);
+        },
+        200);
+    return seen ? shot : std::string();
+  };
+  ASSERT_TRUE(RunTool({"xdotool", "type", "--delay", "30", "1000*1000+2000*3000"}));
+  const std::string typed = shotWhen("default_console_typed", [&](const std::string& now) {
+    return ShareOfColourIn(now, kConsoleEntryLine, kTextColour, 40) > 3 * kEmptyEntry;
+  });
+  ASSERT_FALSE(typed.empty()) << "what was typed does not show in the entry";
+
+  ASSERT_TRUE(RunTool({"xdotool", "key", "Return"}));
+  // The entry empties and the result comes as the newest line above it.
+  const std::string ran = shotWhen("default_console_ran", [&](const std::string& now) {
+    return ShareOfColourIn(now, kConsoleEntryLine, kTextColour, 40) < kEmptyEntry &&
+           FillAreaChanges(typed, now) > 100;
+  });
+  EXPECT_FALSE(ran.empty()) << "the entered line was not run";
   Quit(player);
 }
 
