@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "audio/common/format_record.h"
+#include "audio/common/media_errors.h"
 #include "audio/decoders/mpeg/module/mpeg_decoder.h"
 #include "audio/outputs/common/device_endpoint_factory.h"
 #include "audio/outputs/dsound/direct_sound_output.h"
@@ -23,6 +24,7 @@
 #include "tests/support/files.h"
 #include "tests/support/monitor_recorder.h"
 #include "tests/support/private_null_sink.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/tone_analysis.h"
 #include "tests/support/tools.h"
@@ -61,6 +63,12 @@ class LocalPlaybackE2eTest : public LocalChainEnv,
     ASSERT_TRUE(writer.Finish());
   }
 
+  RefPtr<OutputDeviceBase> MakeDevice(PcmSinkFactory sinks) {
+    if (GetParam() == DeviceKind::kDirectSound) {
+      return RefPtr<OutputDeviceBase>(new DirectSoundOutput(std::move(sinks)));
+    }
+    return RefPtr<OutputDeviceBase>(new WaveOutOutput(std::move(sinks)));
+  }
   // An endpoint of the device library, as its class factory makes one.
   RefPtr<AudioEndpoint> DeviceEndpoint(PcmSinkFactory sinks = DefaultPcmSinkFactory(),
                                        const std::string& sinkDescription = "") {
@@ -300,13 +308,10 @@ TEST_P(LocalPlaybackE2eTest, CommonRatesAndLayoutsOpenOnBothBackEnds) {
                                      [] { return std::make_unique<AlsaSink>(); }};
   for (const PcmSinkFactory& sinks : backEnds) {
     SCOPED_TRACE(sinks()->BackendName());
-    RefPtr<OutputDeviceBase> device;
+    const RefPtr<OutputDeviceBase> device = MakeDevice(sinks);
+    // Float is taken once the user allows it.
     if (directSound) {
-      device = RefPtr<OutputDeviceBase>(new DirectSoundOutput(sinks));
-      // Float is taken once the user allows it.
       ASSERT_EQ(device->SetInteger(u"enablefloatingpoint", 1), 0);
-    } else {
-      device = RefPtr<OutputDeviceBase>(new WaveOutOutput(sinks));
     }
     for (const Layout& layout : layouts) {
       for (uint32_t channels : {1u, 2u}) {
@@ -320,6 +325,34 @@ TEST_P(LocalPlaybackE2eTest, CommonRatesAndLayoutsOpenOnBothBackEnds) {
         }
       }
     }
+  }
+}
+
+// A sound back end that cannot be reached is the device's failure and is told as such, not as a
+// refusal of the song's format, which would send the user looking for a fault in the file.
+TEST_P(LocalPlaybackE2eTest, AnUnreachableSoundServerIsNotTakenForARefusedFormat) {
+  struct Case {
+    const char* what;
+    const char* variable;
+    const char* value;
+    PcmSinkFactory sinks;
+  };
+  const Case cases[] = {
+      {"the sink is gone", "PULSE_SINK", "vk2_gone", [] { return std::make_unique<PulseSink>(); }},
+      {"ALSA's default finds no server", "PULSE_SERVER", "unix:/nonexistent/native",
+       [] { return std::make_unique<AlsaSink>(); }},
+  };
+  const RefPtr<AudioFormat> cd = MakePcmFormat(44100, 2, 16);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScopedEnvironment environment{c.variable};
+    SetEnv(c.variable, c.value);
+    EXPECT_LT(MakeDevice(c.sinks)->CanOpen(cd.Get()), 0);
+    const int32_t r = BuildOn(DeviceEndpoint(c.sinks), "file://" + wav_);
+    EXPECT_LT(r, 0);
+    EXPECT_NE(r, MediaError(kMsEndpointRefusesFormat));
+    chain->Close();
+    chain = nullptr;
   }
 }
 
