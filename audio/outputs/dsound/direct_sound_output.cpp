@@ -145,6 +145,9 @@ int32_t DirectSoundOutput::Create(const PcmFormat& pcm, bool probe) {
   DsBufferOptions options = bufferOptions_;
   const int32_t r = DsCommandThread::Instance().Run(
       [sound, desc, options, made] { return sound->CreateSoundBuffer(desc, *made, options); });
+  // The back end not reached is the device's failure; only a refused format means "cannot open
+  // this one", so that the endpoint tries the next and the user hears of the real cause.
+  if (r == kDsErrNoDriver) return DirectSoundOutputError(kDsOutNotInitialized);
   if (r != kDsOk || !*made) return 0;
   if (probe) return 1;
   buffer_ = std::shared_ptr<DsBuffer>(std::move(*made));

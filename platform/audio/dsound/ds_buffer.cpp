@@ -72,7 +72,10 @@ int32_t DsBuffer::OpenSinkLocked() {
   sinkMillis_ = options_.sinkMillis ? options_.sinkMillis
                                     : static_cast<uint32_t>(std::clamp<uint64_t>(
                                           bufferMillis / 4, kMinSinkMillis, kMaxSinkMillis));
-  if (!sink_->Open(options_.deviceId, pcm_, sinkMillis_)) return kDsErrNoDriver;
+  if (!sink_->Open(options_.deviceId, pcm_, sinkMillis_)) {
+    // A sound server that cannot be reached is no answer about the format.
+    return sink_->RefusedFormat() ? kDsErrBadFormat : kDsErrNoDriver;
+  }
   // A buffer is created stopped.
   if (!playing_ && !sink_->Pause(true)) {
     sink_->Close();

@@ -92,6 +92,7 @@ bool AlsaSink::Open(const std::string& deviceId, const PcmFormat& format, uint32
   if (!IsValidPcmFormat(format) || !ToAlsaFormat(format, alsaFormat)) {
     std::lock_guard lock(mutex_);
     lastError_ = "unsupported format " + DescribePcmFormat(format);
+    refusedFormat_ = true;
     return false;
   }
   const std::string name = deviceId.empty() ? kDefaultSinkDevice : deviceId;
@@ -101,12 +102,16 @@ bool AlsaSink::Open(const std::string& deviceId, const PcmFormat& format, uint32
     pcm_ = nullptr;
     std::lock_guard lock(mutex_);
     lastError_ = "cannot open ALSA device " + name + ": " + snd_strerror(err);
+    refusedFormat_ = false;
     return false;
   }
   format_ = format;
   if (!Configure(bufferMillis)) {
     snd_pcm_close(pcm_);
     pcm_ = nullptr;
+    // The device answered; it does not take these parameters.
+    std::lock_guard lock(mutex_);
+    refusedFormat_ = true;
     return false;
   }
   std::lock_guard lock(mutex_);
@@ -378,6 +383,11 @@ bool AlsaSink::Drain(uint32_t timeoutMillis) {
 std::string AlsaSink::LastError() const {
   std::lock_guard lock(mutex_);
   return lastError_;
+}
+
+bool AlsaSink::RefusedFormat() const {
+  std::lock_guard lock(mutex_);
+  return refusedFormat_;
 }
 
 }  // namespace vk2

@@ -35,6 +35,7 @@ class AlsaSink final : public PcmSink {
   bool Flush() override;
   bool Drain(uint32_t timeoutMillis) override;
   std::string LastError() const override;
+  bool RefusedFormat() const override;
 
  private:
   bool Configure(uint32_t bufferMillis);
@@ -65,6 +66,7 @@ class AlsaSink final : public PcmSink {
   uint64_t framesHanded_ = 0;   // given to the device, less what Flush dropped there
   uint64_t framesPlayed_ = 0;
   std::string lastError_;
+  bool refusedFormat_ = false;  // guarded by mutex_
 };
 
 }  // namespace vk2

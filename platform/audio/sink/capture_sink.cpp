@@ -65,12 +65,14 @@ bool CaptureSink::Open(const std::string& deviceId, const PcmFormat& format,
   const bool known = std::any_of(devices.begin(), devices.end(),
                                  [&](const SinkDevice& d) { return d.id == wanted; });
   std::lock_guard lock(mutex_);
+  refusedFormat_ = false;
   if (!known) {
     lastError_ = "no capture device \"" + wanted + "\"";
     return false;
   }
   if (!IsValidPcmFormat(format)) {
     lastError_ = "unsupported format " + DescribePcmFormat(format);
+    refusedFormat_ = true;
     return false;
   }
   if (!options_.wavPath.empty() && !wav_.Start(options_.wavPath, format)) {
@@ -236,6 +238,11 @@ bool CaptureSink::Drain(uint32_t timeoutMillis) {
 std::string CaptureSink::LastError() const {
   std::lock_guard lock(mutex_);
   return lastError_;
+}
+
+bool CaptureSink::RefusedFormat() const {
+  std::lock_guard lock(mutex_);
+  return refusedFormat_;
 }
 
 std::vector<uint8_t> CaptureSink::Captured() {

@@ -54,6 +54,7 @@ class CaptureSink final : public PcmSink {
   bool Flush() override;
   bool Drain(uint32_t timeoutMillis) override;
   std::string LastError() const override;
+  bool RefusedFormat() const override;
 
   // What has been heard so far, as bytes of the open (or last open) format.
   std::vector<uint8_t> Captured();
@@ -79,6 +80,7 @@ class CaptureSink final : public PcmSink {
   bool failed_ = false;
   std::string device_;
   std::string lastError_;
+  bool refusedFormat_ = false;
   size_t capacity_ = 0;
   std::deque<uint8_t> queue_;
   std::vector<uint8_t> captured_;

@@ -73,6 +73,9 @@ class PcmSink {
 
   // The reason for the last failure, for the console.
   virtual std::string LastError() const = 0;
+  // After a failed Open: true when the device was reached and refused the format (another
+  // format may still open), false when the device or its server could not be reached at all.
+  virtual bool RefusedFormat() const = 0;
 };
 
 // The back ends by name.

@@ -83,6 +83,7 @@ bool PulseSink::Enumerate(std::vector<SinkDevice>& devices) {
 
 bool PulseSink::Open(const std::string& deviceId, const PcmFormat& format, uint32_t bufferMillis) {
   Close();
+  refusedFormat_ = true;
   pa_sample_spec spec{};
   if (!IsValidPcmFormat(format) || !ToSampleFormat(format, spec.format)) {
     lastError_ = "unsupported format " + DescribePcmFormat(format);
@@ -96,6 +97,12 @@ bool PulseSink::Open(const std::string& deviceId, const PcmFormat& format, uint3
     lastError_ = "no channel map for " + DescribePcmFormat(format);
     return false;
   }
+  if (!pa_sample_spec_valid(&spec)) {
+    lastError_ = "PulseAudio cannot carry " + DescribePcmFormat(format);
+    return false;
+  }
+  // The server converts every valid format to its sink's: from here on a failure is the server's.
+  refusedFormat_ = false;
   auto loop = std::make_unique<PulseLoop>();
   if (!loop->Connect(kClientName, kConnectMillis, lastError_)) return false;
 

@@ -32,6 +32,7 @@ class PulseSink final : public PcmSink {
   bool Flush() override;
   bool Drain(uint32_t timeoutMillis) override;
   std::string LastError() const override { return lastError_; }
+  bool RefusedFormat() const override { return refusedFormat_; }
 
   // The server's name of the sink the stream plays to (for tests that record its monitor).
   std::string ConnectedSinkName();
@@ -61,6 +62,7 @@ class PulseSink final : public PcmSink {
   uint64_t bufferBytes_ = 0;      // the buffer length the server granted
   struct timeval resumedAt_ {};   // the last open, resume or flush (wall clock, as timing is)
   std::string lastError_;
+  bool refusedFormat_ = false;
 };
 
 }  // namespace vk2

@@ -63,7 +63,7 @@ int32_t WaveOut::Open(std::unique_ptr<WaveOut>& out, uint32_t deviceId, const Wa
   if (!sink) return kMmErrNoDriver;
   const uint32_t sinkMillis = options.sinkMillis ? options.sinkMillis : kFullSinkMillis;
   if (!sink->Open(device.id, pcm, sinkMillis)) {
-    return IsValidPcmFormat(pcm) ? kMmErrNoDriver : kWaveErrBadFormat;
+    return sink->RefusedFormat() ? kWaveErrBadFormat : kMmErrNoDriver;
   }
   if (flags & kWaveFormatQuery) {
     sink->Close();

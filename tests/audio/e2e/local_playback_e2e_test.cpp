@@ -3,11 +3,15 @@
 // its level; pause, seek and stop work mid-file. The same runs on ALSA's null device.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "audio/common/format_record.h"
+#include "audio/common/media_errors.h"
 #include "audio/decoders/mpeg/module/mpeg_decoder.h"
 #include "audio/outputs/common/device_endpoint_factory.h"
 #include "audio/outputs/dsound/direct_sound_output.h"
@@ -20,7 +24,9 @@
 #include "tests/support/files.h"
 #include "tests/support/monitor_recorder.h"
 #include "tests/support/private_null_sink.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/tone_analysis.h"
 #include "tests/support/tools.h"
 
 namespace vk2::test {
@@ -57,6 +63,12 @@ class LocalPlaybackE2eTest : public LocalChainEnv,
     ASSERT_TRUE(writer.Finish());
   }
 
+  RefPtr<OutputDeviceBase> MakeDevice(PcmSinkFactory sinks) {
+    if (GetParam() == DeviceKind::kDirectSound) {
+      return RefPtr<OutputDeviceBase>(new DirectSoundOutput(std::move(sinks)));
+    }
+    return RefPtr<OutputDeviceBase>(new WaveOutOutput(std::move(sinks)));
+  }
   // An endpoint of the device library, as its class factory makes one.
   RefPtr<AudioEndpoint> DeviceEndpoint(PcmSinkFactory sinks = DefaultPcmSinkFactory(),
                                        const std::string& sinkDescription = "") {
@@ -207,6 +219,141 @@ TEST_P(LocalPlaybackE2eTest, PauseSeekAndStopMidFile) {
   const size_t lastHalf = kRate / 2 * kChannels;
   ASSERT_GT(stopped.size(), lastHalf);
   EXPECT_TRUE(std::all_of(stopped.begin(), stopped.end(), [](int16_t s) { return s == 0; }));
+}
+
+// Music comes at many rates and layouts; the sound server resamples to its sink's 48 kHz, so
+// each file is heard whole, at its own pitch and level (played at the sink's rate, a 44.1 kHz
+// file would sound 9 % high and end early).
+TEST_P(LocalPlaybackE2eTest, FilesAtOtherRatesAreHeardAtTheirPitch) {
+  constexpr double kHz = 1000;
+  constexpr double kSeconds = 2;
+  constexpr double kLevel = 0.5;
+  struct Case {
+    const char* name;
+    uint32_t rate;
+    uint32_t channels;
+    uint32_t bits;
+    bool mp3;
+  };
+  const Case cases[] = {
+      {"cd.wav", 44100, 2, 16, false},    {"speech.wav", 22050, 1, 16, false},
+      {"cd.mp3", 44100, 2, 16, true},     {"phone.wav", 8000, 1, 8, false},
+      {"radio.wav", 32000, 2, 16, false}, {"studio.wav", 96000, 2, 16, false},
+      {"odd.wav", 11025, 1, 16, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string wav = folder_.Path() + "/" + c.name + ".wav";
+    ASSERT_TRUE(RunTool({"sox", "-q", "-D", "-n", "-r", std::to_string(c.rate), "-c",
+                         std::to_string(c.channels), "-b", std::to_string(c.bits), wav, "synth",
+                         std::to_string(kSeconds), "sine", std::to_string(kHz), "vol",
+                         std::to_string(kLevel)}));
+    std::string path = wav;
+    if (c.mp3) {
+      path = folder_.Path() + "/" + c.name;
+      ASSERT_TRUE(RunTool({"lame", "--quiet", "-b", "192", wav, path}));
+    }
+    events.Clear();
+    std::vector<int16_t> heard;
+    PlayAndRecord("file://" + path, heard);
+    if (HasFatalFailure()) return;
+    chain->Close();
+    chain = nullptr;
+    // Where the tone sounds, in each channel (a mono file is heard on both).
+    for (uint32_t channel = 0; channel < kChannels; ++channel) {
+      std::vector<double> samples;
+      for (size_t i = channel; i < heard.size(); i += kChannels)
+        samples.push_back(heard[i] / 32768.0);
+      size_t first = samples.size();
+      size_t last = 0;
+      for (size_t i = 0; i < samples.size(); ++i) {
+        if (std::abs(samples[i]) > kLevel / 2) {
+          first = std::min(first, i);
+          last = i;
+        }
+      }
+      ASSERT_LT(first, last) << "channel " << channel << ": nothing heard";
+      EXPECT_NEAR(static_cast<double>(last - first) / kRate, kSeconds, 0.05)
+          << "channel " << channel;
+      // The middle of the tone, away from where the encoder and resampler settle.
+      const std::vector<double> middle(samples.begin() + first + kRate / 4,
+                                       samples.begin() + last - kRate / 4);
+      EXPECT_NEAR(ZeroCrossingFrequency(middle, kRate), kHz, kHz * 0.002) << "channel " << channel;
+      EXPECT_NEAR(
+          Goertzel(middle.data(), WholeCycleCount(kHz, kRate, middle.size()), kHz, kRate).amplitude,
+          kLevel, 0.03)
+          << "channel " << channel;
+    }
+  }
+}
+
+// Every layout the device takes opens at every common rate on both back ends: the sound server,
+// and ALSA's plug layer on its default device, convert to what the hardware plays.
+TEST_P(LocalPlaybackE2eTest, CommonRatesAndLayoutsOpenOnBothBackEnds) {
+  struct Layout {
+    uint32_t bits;
+    bool isFloat;
+    bool isSigned;
+    bool waveOutTakes;
+  };
+  const Layout layouts[] = {{8, false, false, true},
+                            {16, false, true, true},
+                            {24, false, true, false},
+                            {32, false, true, false},
+                            {32, true, true, false}};
+  const uint32_t rates[] = {8000,  11025, 16000, 22050,  32000, 44100,
+                            48000, 88200, 96000, 176400, 192000};
+  const bool directSound = GetParam() == DeviceKind::kDirectSound;
+  const PcmSinkFactory backEnds[] = {[] { return std::make_unique<PulseSink>(); },
+                                     [] { return std::make_unique<AlsaSink>(); }};
+  for (const PcmSinkFactory& sinks : backEnds) {
+    SCOPED_TRACE(sinks()->BackendName());
+    const RefPtr<OutputDeviceBase> device = MakeDevice(sinks);
+    // Float is taken once the user allows it.
+    if (directSound) {
+      ASSERT_EQ(device->SetInteger(u"enablefloatingpoint", 1), 0);
+    }
+    for (const Layout& layout : layouts) {
+      for (uint32_t channels : {1u, 2u}) {
+        for (uint32_t rate : rates) {
+          const RefPtr<AudioFormat> format =
+              MakePcmFormat(rate, channels, layout.bits, layout.isFloat, layout.isSigned);
+          const bool expected = directSound || layout.waveOutTakes;
+          EXPECT_EQ(device->CanOpen(format.Get()) > 0, expected)
+              << rate << " Hz, " << channels << " ch, " << layout.bits
+              << (layout.isFloat ? "-bit float" : "-bit");
+        }
+      }
+    }
+  }
+}
+
+// A sound back end that cannot be reached is the device's failure and is told as such, not as a
+// refusal of the song's format, which would send the user looking for a fault in the file.
+TEST_P(LocalPlaybackE2eTest, AnUnreachableSoundServerIsNotTakenForARefusedFormat) {
+  struct Case {
+    const char* what;
+    const char* variable;
+    const char* value;
+    PcmSinkFactory sinks;
+  };
+  const Case cases[] = {
+      {"the sink is gone", "PULSE_SINK", "vk2_gone", [] { return std::make_unique<PulseSink>(); }},
+      {"ALSA's default finds no server", "PULSE_SERVER", "unix:/nonexistent/native",
+       [] { return std::make_unique<AlsaSink>(); }},
+  };
+  const RefPtr<AudioFormat> cd = MakePcmFormat(44100, 2, 16);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScopedEnvironment environment{c.variable};
+    SetEnv(c.variable, c.value);
+    EXPECT_LT(MakeDevice(c.sinks)->CanOpen(cd.Get()), 0);
+    const int32_t r = BuildOn(DeviceEndpoint(c.sinks), "file://" + wav_);
+    EXPECT_LT(r, 0);
+    EXPECT_NE(r, MediaError(kMsEndpointRefusesFormat));
+    chain->Close();
+    chain = nullptr;
+  }
 }
 
 TEST_P(LocalPlaybackE2eTest, PlaysOnAlsasNullDeviceWithoutError) {

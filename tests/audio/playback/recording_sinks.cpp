@@ -35,6 +35,7 @@ class SharedSink final : public PcmSink {
   bool Flush() override { return sink_->Flush(); }
   bool Drain(uint32_t millis) override { return sink_->Drain(millis); }
   std::string LastError() const override { return sink_->LastError(); }
+  bool RefusedFormat() const override { return sink_->RefusedFormat(); }
 
  private:
   std::function<std::shared_ptr<CaptureSink>()> make_;

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "audio/decoders/mpeg/module/mpeg_decoder.h"
 #include "audio/outputs/common/device_endpoint_factory.h"
 #include "audio/outputs/dsound/direct_sound_output.h"
 #include "audio/readers/url/url_reader.h"
@@ -25,6 +26,7 @@
 #include "tests/support/monitor_recorder.h"
 #include "tests/support/private_null_sink.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/tone_analysis.h"
 #include "tests/support/tools.h"
 
 namespace vk2::test {
@@ -83,6 +85,7 @@ class MediaPlaybackE2eTest : public LocalChainEnv {
     probe.Close();
     AddFileReader();
     AddDecoder<WaveDecoder>();
+    AddDecoder<MpegDecoder>();
     Register(kCategoryOutputDevices, [](const Guid& iid, void** out) {
       if (!(iid == kIID_MAudioModule)) return kErrNoInterface;
       DeviceLibrary library;
@@ -276,6 +279,47 @@ TEST_F(MediaPlaybackE2eTest, CrossfadeOverlapsTheItemsForTheTransitionTime) {
   // Before the fade A is whole, after it B is.
   EXPECT_NEAR(at(levelA, out.start - 0.1), 1.0, 0.1);
   EXPECT_NEAR(at(levelB, in.end + 0.1), 1.0, 0.1);
+}
+
+// Songs at the rates music comes in, played one after the other into the 48 kHz sink: each is
+// heard at its own pitch (an MP3 and a mono WAVE file at 44.1 and 22.05 kHz).
+TEST_F(MediaPlaybackE2eTest, SongsAtOtherRatesAreHeardAtTheirPitch) {
+  const double hz[] = {1000, 1500};
+  const std::string cd = folder_.Path() + "/cd.wav";
+  const std::string mp3 = folder_.Path() + "/cd.mp3";
+  const std::string speech = folder_.Path() + "/speech.wav";
+  ASSERT_TRUE(RunTool({"sox", "-q", "-D", "-n", "-r", "44100", "-c", "2", "-b", "16", cd, "synth",
+                       "2", "sine", "1000", "vol", "0.5"}));
+  ASSERT_TRUE(RunTool({"lame", "--quiet", "-b", "192", cd, mp3}));
+  ASSERT_TRUE(RunTool({"sox", "-q", "-D", "-n", "-r", "22050", "-c", "1", "-b", "16", speech,
+                       "synth", "2", "sine", "1500", "vol", "0.5"}));
+  owner.SetItems({Utf16("file://" + mp3).c_str(), Utf16("file://" + speech).c_str()});
+  // Silence between the songs, so that no window holds both tones.
+  ASSERT_EQ(media->SetTransition(kPlaybackSeamless, 0.3), 0);
+  const std::vector<int16_t> heard = PlayToEnd();
+  EXPECT_EQ(owner.Streams(), (std::vector<uint32_t>{1, 2, 0}));
+  std::vector<double> left;
+  for (size_t i = 0; i < heard.size(); i += kChannels)
+    left.push_back(heard[i] / 32768.0);
+  // 100 ms windows: while the current song's tone is strong its pitch is measured; once it has
+  // been heard and fades, the next song's tone is looked for.
+  constexpr int64_t kWindow = kRate / 10;
+  size_t song = 0;
+  std::vector<double> pitches(std::size(hz), 0.0);
+  for (int64_t at = 0; at + kWindow <= static_cast<int64_t>(left.size()); at += kWindow) {
+    const std::vector<double> window(left.begin() + at, left.begin() + at + kWindow);
+    const double level =
+        Goertzel(window.data(), WholeCycleCount(hz[song], kRate, window.size()), hz[song], kRate)
+            .amplitude;
+    if (level > 0.4) {
+      pitches[song] = ZeroCrossingFrequency(window, kRate);
+      EXPECT_NEAR(pitches[song], hz[song], hz[song] * 0.005) << "song " << song + 1;
+    } else if (pitches[song] > 0 && song + 1 < std::size(hz)) {
+      ++song;
+    }
+  }
+  for (size_t i = 0; i < std::size(hz); ++i)
+    EXPECT_GT(pitches[i], 0.0) << "song " << i + 1 << " not heard at its pitch";
 }
 
 TEST_F(MediaPlaybackE2eTest, SeekLandsOnTheAskedPosition) {

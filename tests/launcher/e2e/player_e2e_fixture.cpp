@@ -36,10 +36,11 @@ void PlayerE2eTest::SetUp() {
   SetEnv("VK2_NONINTERACTIVE", "1");
 }
 
-void PlayerE2eTest::MakeSong(double hz, int seconds, const std::string& name) {
-  ASSERT_TRUE(RunTool({"sox", "-n", "-r", std::to_string(kSinkRate), "-c", "2", "-b", "16",
-                       tmp_ / ("work/" + name), "synth", std::to_string(seconds), "sine",
-                       std::to_string(static_cast<int>(hz)), "vol", "0.5"}));
+void PlayerE2eTest::MakeSong(double hz, int seconds, const std::string& name, uint32_t rate,
+                             uint32_t channels) {
+  ASSERT_TRUE(RunTool({"sox", "-n", "-r", std::to_string(rate), "-c", std::to_string(channels),
+                       "-b", "16", tmp_ / ("work/" + name), "synth", std::to_string(seconds),
+                       "sine", std::to_string(static_cast<int>(hz)), "vol", "0.5"}));
 }
 
 ProgramRun PlayerE2eTest::Start(const std::vector<std::string>& args, const std::string& program) {

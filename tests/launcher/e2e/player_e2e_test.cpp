@@ -42,6 +42,24 @@ TEST_F(PlayerE2eTest, ASongOnTheCommandLineOpensTheMainWindowAndIsHeardInTheSink
   Quit(player);
 }
 
+// Most music is at 44.1 kHz, which the sound server takes and resamples to its sink's rate: the
+// song is heard whole and at its own pitch (played at the sink's rate it would sound 9 % high).
+TEST_F(PlayerE2eTest, ASongAtAnotherRateThanTheSinksIsHeardAtItsPitch) {
+  MakeSong(kSongHz, kSongSeconds, "cd.wav", 44100);
+  MonitorRecorder recorder;
+  ASSERT_TRUE(recorder.Start(sink_.Name(), kSinkRate, kSinkChannels));
+  const ProgramRun player = Start({"cd.wav"});
+  ASSERT_TRUE(WaitForState(kPlaying)) << ReadTextFile(player.err);
+  ASSERT_TRUE(WaitForState(kStopped)) << ReadTextFile(player.err);
+  const std::vector<ToneRun> runs =
+      FindToneRuns(recorder.Stop(), kSinkRate, kSinkChannels, {kSongHz});
+  double heard = 0;
+  for (const ToneRun& run : runs)
+    heard += run.seconds;
+  EXPECT_NEAR(heard, kSongSeconds, 1.0) << DescribeRuns(runs);
+  Quit(player);
+}
+
 TEST_F(PlayerE2eTest, ASecondStartHandsItsFileToTheRunningPlayerAndEnds) {
   MakeSong(kOtherHz, 2, "other.wav");
   const ProgramRun first = StartPlayer({});

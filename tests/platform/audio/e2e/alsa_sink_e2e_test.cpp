@@ -79,7 +79,18 @@ TEST(AlsaSinkE2eTest, AMissingDeviceFailsWithAReason) {
   EXPECT_FALSE(sink.Open("hw:97,0", kFormat, 50));
   EXPECT_FALSE(sink.IsOpen());
   EXPECT_NE(sink.LastError().find("hw:97,0"), std::string::npos);
+  // Not reached: no answer about the format.
+  EXPECT_FALSE(sink.RefusedFormat());
   EXPECT_EQ(sink.Write("abcd", 4), -1);
+}
+
+TEST(AlsaSinkE2eTest, AFormatNoSinkCarriesIsRefusedAsAFormat) {
+  AlsaSink sink;
+  EXPECT_FALSE(sink.Open("null", {48000, 2, 20, false}, 50));
+  EXPECT_TRUE(sink.RefusedFormat());
+  // A later failure of another kind is not taken for a refusal.
+  EXPECT_FALSE(sink.Open("hw:97,0", kFormat, 50));
+  EXPECT_FALSE(sink.RefusedFormat());
 }
 
 }  // namespace

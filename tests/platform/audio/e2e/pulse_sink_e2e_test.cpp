@@ -108,7 +108,19 @@ TEST_F(PulseSinkE2eTest, AnUnknownSinkFailsWithAReason) {
   EXPECT_FALSE(sink.Open("vk2_no_such_sink", kFormat, 100));
   EXPECT_FALSE(sink.IsOpen());
   EXPECT_FALSE(sink.LastError().empty());
+  // The sink is missing; the format was never in question.
+  EXPECT_FALSE(sink.RefusedFormat());
   EXPECT_EQ(sink.Write("abcd", 4), -1);
+}
+
+TEST_F(PulseSinkE2eTest, FormatsTheServerCannotCarryAreRefusedAsFormats) {
+  // 20-bit samples no sink takes; 768 kHz is ours to describe but above the server's limit.
+  const PcmFormat formats[] = {{48000, 2, 20, false}, {768000, 2, 16, false}};
+  for (const PcmFormat& f : formats) {
+    PulseSink sink;
+    EXPECT_FALSE(sink.Open("", f, 50)) << DescribePcmFormat(f);
+    EXPECT_TRUE(sink.RefusedFormat()) << DescribePcmFormat(f);
+  }
 }
 
 TEST_F(PulseSinkE2eTest, EveryFormatOpens) {
