@@ -9,11 +9,12 @@ enum {
   kMaxBars = 64,
   kMinBarWidth = 3, /* pixels, one of them the gap */
   kPeakHoldFrames = 8,
-  kPeakFallStep = 4, /* spectrum units per frame once the hold is over */
-  kPeakThickness = 2
+  kPeakFallStep = 6, /* height units (of 255) per frame once the hold is over */
+  kPeakThickness = 2,
+  kLevelGain = 2
 };
 
-static int32_t gPeak[kMaxBars]; /* in spectrum units, 0..255 */
+static int32_t gPeak[kMaxBars]; /* in height units, 0..255 */
 static int32_t gPeakHold[kMaxBars];
 
 static void Initialize(void) {
@@ -27,16 +28,19 @@ static int32_t BarCount(int32_t width) {
   return bars < 1 ? 1 : bars;
 }
 
+/* A bar's height, 0..255: the loudest of its bins in either channel. Music's bytes sit low in
+ * their range, so they count twice (a bar fills the height from half the range up); the leakage
+ * of a pure tone, a few units, stays a sliver. */
 static int32_t BarLevel(const VisualAudioRecord* audio, int32_t bar, int32_t bars) {
   const int32_t first = bar * kVisualSpectrumBins / bars;
   const int32_t end = (bar + 1) * kVisualSpectrumBins / bars;
-  int32_t level = 0;
+  int32_t loudest = 0;
   for (int32_t bin = first; bin < end; ++bin) {
     for (int channel = 0; channel < 2; ++channel) {
-      if (audio->spectrum[channel][bin] > level) level = audio->spectrum[channel][bin];
+      if (audio->spectrum[channel][bin] > loudest) loudest = audio->spectrum[channel][bin];
     }
   }
-  return level;
+  return loudest * kLevelGain > 255 ? 255 : loudest * kLevelGain;
 }
 
 static void UpdatePeak(int32_t bar, int32_t level) {
@@ -50,15 +54,9 @@ static void UpdatePeak(int32_t bar, int32_t level) {
   }
 }
 
-/* The row of the top of a column for `level` spectrum units. The bytes of ordinary music sit low
- * in their range, so the height follows the square root of the level: quiet bins still show, and
- * 255 fills the height. */
+/* The row of the top of a column `level` high (255 fills the height). */
 static int32_t TopRow(int32_t level, int32_t height) {
-  const int32_t target = level * 255;
-  int32_t scaled = 0;
-  while ((scaled + 1) * (scaled + 1) <= target)
-    ++scaled;
-  return height - 1 - scaled * (height - 1) / 255;
+  return height - 1 - level * (height - 1) / 255;
 }
 
 static void Render(uint32_t* pixels, int32_t width, int32_t height, int32_t pitch,
