@@ -154,6 +154,39 @@ std::vector<std::string> ControlsWithoutHitStyle(const std::string& document) {
   return deaf;
 }
 
+// A visual window draws its visual and then hands the paint on to its window base, which draws
+// the window's own image styles on top: an idle picture given as such a style hides every
+// visual. It belongs in the window's "background" property, drawn only while no visual draws.
+// Answers, for each visual window, what is wrong with its idle picture.
+void CollectVisualWindowFaults(MInterfaceDefinition* definition, const markup::Element& element,
+                               std::vector<std::string>* faults) {
+  if (element.Tag() == u"window" && element.Attribute(u"type") == u"Visual") {
+    const std::string name = Narrow(element.Attribute(u"name"));
+    for (const markup::Element& child : element.Children(nullptr)) {
+      if (child.Tag() == u"imagestyle" && child.Attribute(u"name") == u"background") {
+        faults->push_back(name + ": a window background covers the visual");
+      }
+      if (child.Tag() == u"property" && child.HasAttribute(u"background") &&
+          !HasStyle(definition, child.Attribute(u"background"))) {
+        faults->push_back(name + ": no image style " + Narrow(child.Attribute(u"background")));
+      }
+    }
+  }
+  for (const markup::Element& child : element.Children(nullptr))
+    CollectVisualWindowFaults(definition, child, faults);
+}
+
+std::vector<std::string> VisualWindowFaults(MInterfaceDefinition* definition,
+                                            const std::string& document) {
+  std::vector<std::string> faults;
+  if (markup::Element root = LoadElement(document)) {
+    CollectVisualWindowFaults(definition, root, &faults);
+  } else {
+    faults.push_back("the document does not load");
+  }
+  return faults;
+}
+
 class ShippedDataTest : public ::testing::Test {
  protected:
   // Loads a document the way the program does and reads all of its definitions and windows;
@@ -245,6 +278,7 @@ TEST_P(ShippedPackageTest, ThePackageNamesWhatThePlayerOpens) {
   EXPECT_GE(unique.Length(), 13u);  // shorter unique names are refused
   EXPECT_EQ(UnresolvedReferences(skin.Get(), ReadShipped(c.index)), std::vector<std::string>());
   EXPECT_EQ(ControlsWithoutHitStyle(ReadShipped(c.index)), std::vector<std::string>());
+  EXPECT_EQ(VisualWindowFaults(skin.Get(), ReadShipped(c.index)), std::vector<std::string>());
 
   // The frames list "main", and every frame names a top-level window of the package.
   std::vector<std::string> windows = WindowNames(skin.Get(), kGenericWindowClass);
