@@ -61,6 +61,13 @@ std::vector<ToneRun> FindToneRuns(const std::vector<int16_t>& samples, uint32_t 
   return joined;
 }
 
+double SecondsOf(const std::vector<ToneRun>& runs) {
+  double seconds = 0;
+  for (const ToneRun& run : runs)
+    seconds += run.seconds;
+  return seconds;
+}
+
 std::string DescribeRuns(const std::vector<ToneRun>& runs) {
   std::string text;
   for (const ToneRun& run : runs) {

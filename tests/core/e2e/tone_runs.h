@@ -19,6 +19,9 @@ struct ToneRun {
 std::vector<ToneRun> FindToneRuns(const std::vector<int16_t>& samples, uint32_t rate,
                                   uint32_t channels, const std::vector<double>& tones);
 
+// The seconds all `runs` last together.
+double SecondsOf(const std::vector<ToneRun>& runs);
+
 std::string DescribeRuns(const std::vector<ToneRun>& runs);
 
 }  // namespace vk2::test

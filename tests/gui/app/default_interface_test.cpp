@@ -23,14 +23,9 @@ TEST(DefaultInterfaceTest, MainOpensWithEveryPageAndNothingIsReported) {
   for (const char* displayState : kDisplayStates) {
     SCOPED_TRACE(displayState ? displayState : "the shipped pages");
     AppRunner runner(kEnglishWithDisplayFont);
-    namespace fs = std::filesystem;
-    const std::string data = VK2_TEST_DATA_DIR;
-    fs::copy(data + "/rez", runner.Bin() + "/vk2.rez", fs::copy_options::recursive);
-    fs::create_directories(runner.Bin() + "/interfaces/default");
-    fs::copy(data + "/interfaces/default", runner.Bin() + "/interfaces/default",
-             fs::copy_options::recursive);
+    runner.AddShippedInterface(VK2_TEST_DATA_DIR);
     if (displayState) {
-      fs::create_directories(runner.Root() + "/config/velkora2");
+      std::filesystem::create_directories(runner.Root() + "/config/velkora2");
       std::ofstream(runner.PrefsPath())
           << R"(<?xml version="1.0" encoding="UTF-8"?><preferences version="1">)"
           << R"(<section name="velkora"><section name="gui"><section name="brint">)"

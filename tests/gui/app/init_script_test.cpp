@@ -2,7 +2,6 @@
 // fires while the program runs.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -23,12 +22,7 @@ constexpr char kBrint[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 
 TEST(InitScriptTest, ATimerTheInitScriptSetsFires) {
   AppRunner runner(kEnglishWithDisplayFont);
-  namespace fs = std::filesystem;
-  const std::string data = VK2_TEST_DATA_DIR;
-  fs::copy(data + "/rez", runner.Bin() + "/vk2.rez", fs::copy_options::recursive);
-  fs::create_directories(runner.Bin() + "/interfaces/default");
-  fs::copy(data + "/interfaces/default", runner.Bin() + "/interfaces/default",
-           fs::copy_options::recursive);
+  runner.AddShippedInterface(VK2_TEST_DATA_DIR);
   std::ofstream(runner.Bin() + "/brint.xrc") << kBrint;
 
   AppOutcome outcome = runner.Start({}, 3000);

@@ -26,6 +26,7 @@
 #include "interfaces/script/script_object.h"
 #include "tests/audio/support/module_sandbox.h"
 #include "tests/gui/support/app_runner.h"
+#include "tests/gui/support/package_window_fixture.h"
 #include "tests/oru/graphics/canvas/canvas_fixture.h"
 
 namespace vk2::test {
@@ -87,49 +88,16 @@ Found FindPixels(const gfx::testing::SmallCanvas& canvas, Match match) {
   return found;
 }
 
-class PageFontsTest : public ::testing::Test {
+class PageFontsTest : public PackageWindowTest {
  protected:
-  void SetUp() override {
-    sandbox_.Set("VK2_GUI_BACKEND", "headless");
-    ASSERT_TRUE(LoadRuntime());
-    app_ = CreateRuntimeObject<MOmbrixApp>(kBrintClass, kIID_MOmbrixApp);
-    ASSERT_TRUE(app_);
-    ASSERT_EQ(app_->Launch(0, nullptr, nullptr, 0), kOk);
-    engine_ = CreateRuntimeObject<MScriptEngine>(kMmlModuleClass, kIID_MScriptEngine);
-    images_ = CreateRuntimeObject<MImageService>(kImageServiceClass, kIID_MImageService);
-    ASSERT_TRUE(engine_ && images_);
-  }
-  void TearDown() override {
-    OnLoop([this] {
-      if (frame_) frame_->DestroyWindow();
-      frame_ = nullptr;
-      iface_ = nullptr;
-      loader_ = nullptr;
-    });
-    engine_ = nullptr;
-    images_ = nullptr;
-    if (app_) app_->Shutdown();
-    app_ = nullptr;
-    UnloadRuntime();
-  }
+  PageFontsTest() : PackageWindowTest({VK2_TEST_ORU_SO, VK2_TEST_TESSEL_SO, VK2_TEST_GUI_SO}) {}
 
-  template <class F>
-  void OnLoop(F task) {
-    struct Call {
-      F* task;
-      std::atomic<bool> done{false};
-    } call{&task, {}};
-    ASSERT_EQ(app_->PostToGuiThread(
-                  [](void* p) {
-                    auto* c = static_cast<Call*>(p);
-                    (*c->task)();
-                    c->done = true;
-                  },
-                  &call),
-              kOk);
-    while (!call.done)
-      std::this_thread::yield();
+  void SetUp() override {
+    ASSERT_NO_FATAL_FAILURE(PackageWindowTest::SetUp());
+    images_ = CreateRuntimeObject<MImageService>(kImageServiceClass, kIID_MImageService);
+    ASSERT_TRUE(images_);
   }
+  void ReleaseExtras() override { images_ = nullptr; }
 
   RefPtr<MFont> Font(int32_t points) {
     FontDescription description;
@@ -147,32 +115,13 @@ class PageFontsTest : public ::testing::Test {
 
   // Opens the frame with the font the interface window takes from the language's display font.
   void OpenFrame(MFont* frameFont) {
-    WriteFiles(folder_.Path(), {{"index.mml", kPackage}});
-    auto archive = CreateRuntimeObject<MResourceFile>(kServiceClass, kIID_MResourceFile);
-    loader_ = CreateRuntimeObject<MInterfaceLoader>(kMmlModuleClass, kIID_MInterfaceLoader);
-    ASSERT_TRUE(archive && loader_);
-    ASSERT_TRUE(archive->OpenFile(WideFromNarrow(folder_.Path().c_str()).c_str()));
-    LoadContext context;
-    context.language = u"english";
-    TString error;
-    ASSERT_GE(loader_->LoadFromPackage(archive.Get(), "index.mml", &context, &error, nullptr), 0)
-        << Utf8(error).c_str();
-    MInterfaceDefinition* found = nullptr;
-    ASSERT_GE(loader_->GetByName(u"test/page_fonts/1.0", &found), 0);
-    iface_ = RefPtr<MInterfaceDefinition>::Adopt(found);
-    int32_t made = -1;
-    OnLoop([&] {
-      MWindowElement* window = nullptr;
-      made = iface_->CreateWindowByName(kFontElementClass, u"frame", nullptr, &window);
-      frame_ = RefPtr<MWindowElement>::Adopt(window);
-      if (!frame_ || !frameFont) return;
+    ASSERT_NO_FATAL_FAILURE(OpenPackageWindow(kPackage, u"test/page_fonts/1.0", u"frame", [&] {
+      if (!frameFont) return;
       PropertyValue font;
       font.type = kPropertyInterface;
       font.object = static_cast<MUnknown*>(frameFont);
       frame_->SetProperty(u"font", kPropertyInterface, &font);
-    });
-    ASSERT_EQ(made, kOk);
-    ASSERT_TRUE(frame_);
+    }));
     OnLoop([&] { display_ = frame_->ChildAt(0); });
     ASSERT_NE(display_, nullptr);
     OnLoop([] {});
@@ -180,23 +129,9 @@ class PageFontsTest : public ::testing::Test {
 
   // Shows `name` in the display and answers the fill page it became.
   MWindowElement* ShowPage(const char16_t* name) {
-    std::string shown = "<error>";
     MWindowElement* page = nullptr;
-    OnLoop([&] {
-      void* s = nullptr;
-      if (display_->QueryInterface(kIID_MScriptObject, &s, 1, 0) != kOk) return;
-      auto self = RefPtr<MScriptObject>::Adopt(static_cast<MScriptObject*>(s));
-      TString script(u"return (DisplayWindow(\"");
-      script += name;
-      script += u"\"));";
-      MScriptObject* raw = nullptr;
-      if (engine_->Run(script, &raw, self.Get(), self.Get(), self.Get()) != 0) return;
-      auto value = RefPtr<MScriptObject>::Adopt(raw);
-      TString result;
-      if (ScriptDataEntity* data = value ? AsDataEntity(value.Get()) : nullptr)
-        data->GetValue(&result);
-      shown = Utf8(result).c_str();
-    });
+    const std::u16string script = u"return (DisplayWindow(\"" + std::u16string(name) + u"\"));";
+    const std::string shown = Run(display_, script.c_str());
     EXPECT_EQ(shown, "1");
     OnLoop([] {});
     OnLoop([&] {
@@ -204,6 +139,21 @@ class PageFontsTest : public ::testing::Test {
       page = count > 0 ? display_->ChildAt(count - 1) : nullptr;
     });
     return page;
+  }
+
+  // A warning written to the console, and the console shown as a page (nullptr when it was not).
+  MWindowElement* ShowConsoleWithAWarning() {
+    auto console = CreateRuntimeObject<MConsole>(kServiceClass, kIID_MConsole);
+    EXPECT_TRUE(console);
+    if (!console) return nullptr;
+    console->Write(kWarningLevel, u"WWWW MMMM WWWW", 1);
+    return ShowPage(kConsoleClassText);
+  }
+
+  int32_t ChildCountOf(MWindowElement* window) {
+    int32_t count = -1;
+    OnLoop([&] { count = window->ChildCount(); });
+    return count;
   }
 
   // `window` painted alone on a black canvas of its size, once its size stands still (a page
@@ -229,14 +179,7 @@ class PageFontsTest : public ::testing::Test {
     });
   }
 
-  ModuleSandbox sandbox_{{VK2_TEST_ORU_SO, VK2_TEST_TESSEL_SO, VK2_TEST_GUI_SO}};
-  TempFolder folder_;
-  RefPtr<MOmbrixApp> app_;
-  RefPtr<MScriptEngine> engine_;
   RefPtr<MImageService> images_;
-  RefPtr<MInterfaceLoader> loader_;
-  RefPtr<MInterfaceDefinition> iface_;
-  RefPtr<MWindowElement> frame_;
   MWindowElement* display_ = nullptr;
 };
 
@@ -244,16 +187,10 @@ TEST_F(PageFontsTest, TheConsolePageDrawsItsLinesAndItsEntryWithTheFramesFont) {
   RefPtr<MFont> font = Font(9);
   ASSERT_TRUE(font);
   ASSERT_NO_FATAL_FAILURE(OpenFrame(font.Get()));
-  auto console = CreateRuntimeObject<MConsole>(kServiceClass, kIID_MConsole);
-  ASSERT_TRUE(console);
-  console->Write(kWarningLevel, u"WWWW MMMM WWWW", 1);
-
-  MWindowElement* page = ShowPage(kConsoleClassText);
+  MWindowElement* page = ShowConsoleWithAWarning();
   ASSERT_NE(page, nullptr);
-  int32_t parts = -1;
-  OnLoop([&] { parts = page->ChildCount(); });
   // The command entry is made only when the window has a font.
-  EXPECT_EQ(parts, 1);
+  EXPECT_EQ(ChildCountOf(page), 1);
   std::unique_ptr<gfx::testing::SmallCanvas> canvas;
   ASSERT_NO_FATAL_FAILURE(PaintAlone(page, &canvas));
   const Found warning = FindPixels(*canvas, IsWarningColour);
@@ -316,14 +253,9 @@ TEST_F(PageFontsTest, TheEqualizerLabelsTakeTheFramesFontAndAFontOfItsOwnWins) {
 
 TEST_F(PageFontsTest, WithoutAFontAnywhereThePagesDrawNoText) {
   ASSERT_NO_FATAL_FAILURE(OpenFrame(nullptr));
-  auto console = CreateRuntimeObject<MConsole>(kServiceClass, kIID_MConsole);
-  ASSERT_TRUE(console);
-  console->Write(kWarningLevel, u"WWWW MMMM WWWW", 1);
-  MWindowElement* page = ShowPage(kConsoleClassText);
+  MWindowElement* page = ShowConsoleWithAWarning();
   ASSERT_NE(page, nullptr);
-  int32_t parts = -1;
-  OnLoop([&] { parts = page->ChildCount(); });
-  EXPECT_EQ(parts, 0);
+  EXPECT_EQ(ChildCountOf(page), 0);
   std::unique_ptr<gfx::testing::SmallCanvas> canvas;
   ASSERT_NO_FATAL_FAILURE(PaintAlone(page, &canvas));
   EXPECT_EQ(FindPixels(*canvas, IsWarningColour).count, 0);

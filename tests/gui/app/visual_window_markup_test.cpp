@@ -24,6 +24,7 @@
 #include "interfaces/visual/visual_host.h"
 #include "tests/audio/support/module_sandbox.h"
 #include "tests/gui/support/app_runner.h"
+#include "tests/gui/support/package_window_fixture.h"
 #include "tests/oru/graphics/canvas/canvas_fixture.h"
 
 namespace vk2::test {
@@ -65,102 +66,33 @@ int CountIn(const std::string& log, const std::string& what) {
   return n;
 }
 
-class VisualWindowMarkupTest : public ::testing::Test {
+class VisualWindowMarkupTest : public PackageWindowTest {
  protected:
+  VisualWindowMarkupTest()
+      : PackageWindowTest({VK2_TEST_ORU_SO, VK2_TEST_TESSEL_SO, VK2_TEST_GUI_SO, VK2_TEST_VISUAL_SO,
+                           VK2_TEST_CORE_SO}) {}
+
   void SetUp() override {
-    sandbox_.Set("VK2_GUI_BACKEND", "headless");
-    ASSERT_TRUE(LoadRuntime());
-    app_ = CreateRuntimeObject<MOmbrixApp>(kBrintClass, kIID_MOmbrixApp);
-    ASSERT_TRUE(app_);
-    ASSERT_EQ(app_->Launch(0, nullptr, nullptr, 0), kOk);
-    engine_ = CreateRuntimeObject<MScriptEngine>(kMmlModuleClass, kIID_MScriptEngine);
+    ASSERT_NO_FATAL_FAILURE(PackageWindowTest::SetUp());
     host_ = CreateRuntimeObject<MVisualHost>(kVisualHandlerClass, kIID_MVisualHost);
-    ASSERT_TRUE(engine_ && host_);
+    ASSERT_TRUE(host_);
     // The player the windows ask for by its default name, as the program's start makes it.
     core_ = CreateRuntimeObject<MCore>(kMediaCoreClass, kIID_MCore);
     ASSERT_TRUE(core_);
     ASSERT_EQ(core_->GetPlayerManager()->AddRemove(u"default", 1), kOk);
   }
-  void TearDown() override {
-    OnLoop([this] {
-      if (frame_) frame_->DestroyWindow();
-      frame_ = nullptr;
-      iface_ = nullptr;
-      loader_ = nullptr;
-    });
-    engine_ = nullptr;
+  void ReleaseExtras() override {
     host_ = nullptr;
     if (core_) core_->GetPlayerManager()->AddRemove(u"default", 0);
     core_ = nullptr;
-    if (app_) app_->Shutdown();
-    app_ = nullptr;
-    UnloadRuntime();
   }
 
-  template <class F>
-  void OnLoop(F task) {
-    struct Call {
-      F* task;
-      std::atomic<bool> done{false};
-    } call{&task, {}};
-    ASSERT_EQ(app_->PostToGuiThread(
-                  [](void* p) {
-                    auto* c = static_cast<Call*>(p);
-                    (*c->task)();
-                    c->done = true;
-                  },
-                  &call),
-              kOk);
-    while (!call.done)
-      std::this_thread::yield();
-  }
-
-  void OpenFrame() {
-    WriteFiles(folder_.Path(), {{"index.mml", kVisualMarkup}});
-    auto archive = CreateRuntimeObject<MResourceFile>(kServiceClass, kIID_MResourceFile);
-    loader_ = CreateRuntimeObject<MInterfaceLoader>(kMmlModuleClass, kIID_MInterfaceLoader);
-    ASSERT_TRUE(archive && loader_);
-    ASSERT_TRUE(archive->OpenFile(WideFromNarrow(folder_.Path().c_str()).c_str()));
-    LoadContext context;
-    context.language = u"english";
-    TString error;
-    ASSERT_GE(loader_->LoadFromPackage(archive.Get(), "index.mml", &context, &error, nullptr), 0)
-        << Utf8(error).c_str();
-    MInterfaceDefinition* found = nullptr;
-    ASSERT_GE(loader_->GetByName(u"test/visual_markup/1.0", &found), 0);
-    iface_ = RefPtr<MInterfaceDefinition>::Adopt(found);
-    int32_t made = -1;
-    OnLoop([&] {
-      MWindowElement* window = nullptr;
-      made = iface_->CreateWindowByName(kFontElementClass, u"frame", nullptr, &window);
-      frame_ = RefPtr<MWindowElement>::Adopt(window);
-    });
-    ASSERT_EQ(made, kOk);
-    ASSERT_TRUE(frame_);
-    OnLoop([] {});
-  }
+  void OpenFrame() { OpenPackageWindow(kVisualMarkup, u"test/visual_markup/1.0", u"frame"); }
 
   MWindowElement* Child(int32_t index) {
     MWindowElement* child = nullptr;
     OnLoop([&] { child = index < frame_->ChildCount() ? frame_->ChildAt(index) : nullptr; });
     return child;
-  }
-
-  std::string Run(MWindowElement* window, const char16_t* script) {
-    std::string text = "<error>";
-    OnLoop([&] {
-      void* s = nullptr;
-      if (window->QueryInterface(kIID_MScriptObject, &s, 1, 0) != kOk) return;
-      auto self = RefPtr<MScriptObject>::Adopt(static_cast<MScriptObject*>(s));
-      MScriptObject* raw = nullptr;
-      if (engine_->Run(TString(script), &raw, self.Get(), self.Get(), self.Get()) != 0) return;
-      auto value = RefPtr<MScriptObject>::Adopt(raw);
-      TString result;
-      if (ScriptDataEntity* data = value ? AsDataEntity(value.Get()) : nullptr)
-        data->GetValue(&result);
-      text = Utf8(result).c_str();
-    });
-    return text;
   }
 
   // The window painted on a grey canvas of its size.
@@ -228,16 +160,8 @@ class VisualWindowMarkupTest : public ::testing::Test {
     dlclose(plugin);
   }
 
-  ModuleSandbox sandbox_{
-      {VK2_TEST_ORU_SO, VK2_TEST_TESSEL_SO, VK2_TEST_GUI_SO, VK2_TEST_VISUAL_SO, VK2_TEST_CORE_SO}};
-  TempFolder folder_;
-  RefPtr<MOmbrixApp> app_;
-  RefPtr<MScriptEngine> engine_;
   RefPtr<MVisualHost> host_;
   RefPtr<MCore> core_;
-  RefPtr<MInterfaceLoader> loader_;
-  RefPtr<MInterfaceDefinition> iface_;
-  RefPtr<MWindowElement> frame_;
 };
 
 TEST_F(VisualWindowMarkupTest, AttributesGiveThePlayerTheGroupAndHowItPaints) {

@@ -36,6 +36,7 @@
 #include "interfaces/script/script_object.h"
 #include "tests/audio/support/module_sandbox.h"
 #include "tests/gui/support/app_runner.h"
+#include "tests/gui/support/package_window_fixture.h"
 #include "tests/support/golden_image.h"
 
 namespace vk2::test {
@@ -91,103 +92,16 @@ PageFacts FactsOf(MUnknown* window) {
   return facts;
 }
 
-class WindowTypesTest : public ::testing::Test {
+class WindowTypesTest : public PackageWindowTest {
  protected:
   WindowTypesTest() : WindowTypesTest({VK2_TEST_ORU_SO, VK2_TEST_TESSEL_SO, VK2_TEST_GUI_SO}) {}
-  explicit WindowTypesTest(const std::vector<std::string>& modules) : sandbox_(modules) {}
-
-  void SetUp() override {
-    sandbox_.Set("VK2_GUI_BACKEND", "headless");
-    ASSERT_TRUE(LoadRuntime());
-    app_ = CreateRuntimeObject<MOmbrixApp>(kBrintClass, kIID_MOmbrixApp);
-    ASSERT_TRUE(app_);
-    ASSERT_EQ(app_->Launch(0, nullptr, nullptr, 0), kOk);
-    engine_ = CreateRuntimeObject<MScriptEngine>(kMmlModuleClass, kIID_MScriptEngine);
-    ASSERT_TRUE(engine_);
-  }
-  void TearDown() override {
-    OnLoop([this] {
-      if (frame_) frame_->DestroyWindow();
-      frame_ = nullptr;
-      iface_ = nullptr;
-      loader_ = nullptr;
-    });
-    engine_ = nullptr;
-    if (app_) app_->Shutdown();
-    app_ = nullptr;
-    UnloadRuntime();
-  }
-
-  // Runs `task` on the GUI loop and waits for it.
-  template <class F>
-  void OnLoop(F task) {
-    struct Call {
-      F* task;
-      std::atomic<bool> done{false};
-    } call{&task, {}};
-    ASSERT_EQ(app_->PostToGuiThread(
-                  [](void* p) {
-                    auto* c = static_cast<Call*>(p);
-                    (*c->task)();
-                    c->done = true;
-                  },
-                  &call),
-              kOk);
-    while (!call.done)
-      std::this_thread::yield();
-  }
+  explicit WindowTypesTest(const std::vector<std::string>& modules) : PackageWindowTest(modules) {}
 
   // Loads the package and makes its frame (or `window`); the display's start runs on the next
   // loop turn.
   void OpenFrame(const char* package = kPackage, const char16_t* window = u"frame") {
-    WriteFiles(folder_.Path(), {{"index.mml", package}});
-    auto archive = CreateRuntimeObject<MResourceFile>(kServiceClass, kIID_MResourceFile);
-    loader_ = CreateRuntimeObject<MInterfaceLoader>(kMmlModuleClass, kIID_MInterfaceLoader);
-    ASSERT_TRUE(archive && loader_);
-    ASSERT_TRUE(archive->OpenFile(WideFromNarrow(folder_.Path().c_str()).c_str()));
-    LoadContext context;
-    context.language = u"english";
-    TString error;
-    ASSERT_GE(loader_->LoadFromPackage(archive.Get(), "index.mml", &context, &error, nullptr), 0)
-        << Utf8(error).c_str();
-    MInterfaceDefinition* found = nullptr;
-    ASSERT_GE(loader_->GetByName(u"test/window_types/1.0", &found), 0);
-    iface_ = RefPtr<MInterfaceDefinition>::Adopt(found);
-    int32_t made = -1;
-    OnLoop([&] {
-      MWindowElement* root = nullptr;
-      made = iface_->CreateWindowByName(kFontElementClass, window, nullptr, &root);
-      frame_ = RefPtr<MWindowElement>::Adopt(root);
-    });
-    ASSERT_EQ(made, kOk);
-    ASSERT_TRUE(frame_);
-    OnLoop([] {});
+    OpenPackageWindow(package, u"test/window_types/1.0", window);
   }
-
-  std::string Run(MWindowElement* window, const char16_t* script) {
-    std::string text = "<error>";
-    OnLoop([&] {
-      void* s = nullptr;
-      if (window->QueryInterface(kIID_MScriptObject, &s, 1, 0) != kOk) return;
-      auto self = RefPtr<MScriptObject>::Adopt(static_cast<MScriptObject*>(s));
-      MScriptObject* raw = nullptr;
-      if (engine_->Run(TString(script), &raw, self.Get(), self.Get(), self.Get()) != 0) return;
-      auto value = RefPtr<MScriptObject>::Adopt(raw);
-      TString result;
-      if (ScriptDataEntity* data = value ? AsDataEntity(value.Get()) : nullptr)
-        data->GetValue(&result);
-      text = Utf8(result).c_str();
-    });
-    return text;
-  }
-
-  ModuleSandbox sandbox_;
-  TempFolder folder_;
-  RefPtr<MOmbrixApp> app_;
-  RefPtr<MScriptEngine> engine_;
-  RefPtr<MInterfaceLoader> loader_;
-  RefPtr<MInterfaceDefinition> iface_;
-  RefPtr<MWindowElement> frame_;
 };
 
 TEST_F(WindowTypesTest, EachClassObjectMakesWhatItsRowSays) {

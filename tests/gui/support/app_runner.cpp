@@ -78,6 +78,14 @@ constexpr int kStartLimitSeconds = 60;
 
 }  // namespace
 
+void AppRunner::AddShippedInterface(const std::string& dataDir) {
+  namespace fs = std::filesystem;
+  fs::copy(dataDir + "/rez", bin_ + "/vk2.rez", fs::copy_options::recursive);
+  fs::create_directories(bin_ + "/interfaces/default");
+  fs::copy(dataDir + "/interfaces/default", bin_ + "/interfaces/default",
+           fs::copy_options::recursive);
+}
+
 AppOutcome AppRunner::Start(std::vector<std::string> args, int stopAfterMs) {
   args.insert(args.begin(), bin_ + "/velkora2");
   std::string out = folder_.Path() + "/out.txt";

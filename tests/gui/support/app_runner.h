@@ -37,6 +37,8 @@ class AppRunner {
   // `stopAfterMs` (above 0): the program is asked to end (SIGTERM) once it has run that long.
   AppOutcome Start(std::vector<std::string> args, int stopAfterMs = 0);
   void Set(const std::string& name, const std::string& value) { sandbox_.Set(name, value); }
+  // Copies the shipped resource archive and default interface from `dataDir` beside the program.
+  void AddShippedInterface(const std::string& dataDir);
 
   std::string Bin() const { return bin_; }
   std::string Root() const { return folder_.Path(); }

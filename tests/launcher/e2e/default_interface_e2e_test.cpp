@@ -71,10 +71,9 @@ bool DragIn(const WindowBox& box, int32_t x, int32_t y, int32_t toX, int32_t toY
 
 TEST_F(PlayerE2eTest, TheDefaultInterfaceOpensOnAFreshStartAndItsPagesComeFromTheNavigationBar) {
   MakeSong(440, 20, "song.wav");
-  const ProgramRun player = Start({"song.wav"});
-  ASSERT_TRUE(WaitForState(kPlaying)) << ReadTextFile(player.err);
-  const std::string window = PaintedMainWindow(player.pid);
-  ASSERT_FALSE(window.empty()) << ReadTextFile(player.err);
+  ProgramRun player;
+  std::string window;
+  ASSERT_NO_FATAL_FAILURE(StartPlaying("song.wav", &player, &window));
   const std::optional<WindowBox> box = Geometry(window);
   ASSERT_TRUE(box);
   EXPECT_EQ(box->width, 640) << "the default interface's main window did not open";
@@ -138,10 +137,9 @@ double ChannelLevel(const std::vector<int16_t>& samples, size_t channel) {
 
 TEST_F(PlayerE2eTest, TheBalanceBarOfTheDefaultInterfaceMovesTheSoundToOneSide) {
   MakeSong(440, 30, "song.wav");
-  const ProgramRun player = Start({"song.wav"});
-  ASSERT_TRUE(WaitForState(kPlaying)) << ReadTextFile(player.err);
-  const std::string window = PaintedMainWindow(player.pid);
-  ASSERT_FALSE(window.empty()) << ReadTextFile(player.err);
+  ProgramRun player;
+  std::string window;
+  ASSERT_NO_FATAL_FAILURE(StartPlaying("song.wav", &player, &window));
   ASSERT_FALSE(SettledScreenshot(window, kPlayBarControls, "default_balance_before").empty());
   // The balance bar's right end, in the play bar above the status bar.
   ASSERT_TRUE(ClickAt(window, 623, 423));
@@ -162,10 +160,9 @@ TEST_F(PlayerE2eTest, TheBalanceBarOfTheDefaultInterfaceMovesTheSoundToOneSide) 
 
 TEST_F(PlayerE2eTest, BandsLoweredOnTheEqualizerPageQuietenTheSongTheyCover) {
   MakeSong(440, 30, "song.wav");
-  const ProgramRun player = Start({"song.wav"});
-  ASSERT_TRUE(WaitForState(kPlaying)) << ReadTextFile(player.err);
-  const std::string window = PaintedMainWindow(player.pid);
-  ASSERT_FALSE(window.empty()) << ReadTextFile(player.err);
+  ProgramRun player;
+  std::string window;
+  ASSERT_NO_FATAL_FAILURE(StartPlaying("song.wav", &player, &window));
   const std::optional<WindowBox> box = Geometry(window);
   ASSERT_TRUE(box);
   ASSERT_FALSE(SettledScreenshot(window, kPlayBarControls, "default_equalizer_before").empty());

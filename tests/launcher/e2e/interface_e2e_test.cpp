@@ -69,9 +69,7 @@ TEST_P(InterfaceE2eTest, OpensAsItselfAndItsButtonsDriveThePlayer) {
   ASSERT_TRUE(WaitForState(kPaused)) << "the pause button did not pause";
   const std::vector<ToneRun> runs =
       FindToneRuns(recorder.Stop(), kSinkRate, kSinkChannels, {kTransportSongHz});
-  double heard = 0;
-  for (const ToneRun& run : runs)
-    heard += run.seconds;
+  const double heard = SecondsOf(runs);
   EXPECT_GT(heard, 2.0) << "the song was not heard between play and pause: " << DescribeRuns(runs);
   Screenshot(window, std::string(c.name) + "_paused");
   Quit(player);

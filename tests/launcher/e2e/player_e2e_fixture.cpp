@@ -83,6 +83,13 @@ std::vector<std::string> PlayerE2eTest::VisibleWindows(pid_t pid) {
   return ids;
 }
 
+void PlayerE2eTest::StartPlaying(const std::string& song, ProgramRun* player, std::string* window) {
+  *player = Start({song});
+  ASSERT_TRUE(WaitForState(kPlaying)) << ReadTextFile(player->err);
+  *window = PaintedMainWindow(player->pid);
+  ASSERT_FALSE(window->empty()) << ReadTextFile(player->err);
+}
+
 std::string PlayerE2eTest::PaintedMainWindow(pid_t pid) {
   std::string painted;
   WaitUntil(kPlayerPatienceMs, [&] {

@@ -47,6 +47,9 @@ class PlayerE2eTest : public ::testing::Test {
                    const std::string& program = VK2_TEST_VELKORA2);
   // The player's first instance, up with its main window shown.
   ProgramRun StartPlayer(const std::vector<std::string>& args);
+  // The player started on `song` of the work folder, playing, and its main window once
+  // painted; a fatal failure when either does not come.
+  void StartPlaying(const std::string& song, ProgramRun* player, std::string* window);
   // SIGTERM ends the player as closing its last window does: it shuts down and exits with 0.
   void Quit(const ProgramRun& player);
 

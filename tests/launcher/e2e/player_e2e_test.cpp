@@ -35,9 +35,7 @@ TEST_F(PlayerE2eTest, ASongOnTheCommandLineOpensTheMainWindowAndIsHeardInTheSink
   ASSERT_TRUE(WaitForState(kStopped)) << ReadTextFile(player.err);
   const std::vector<ToneRun> runs =
       FindToneRuns(recorder.Stop(), kSinkRate, kSinkChannels, {kSongHz});
-  double heard = 0;
-  for (const ToneRun& run : runs)
-    heard += run.seconds;
+  const double heard = SecondsOf(runs);
   EXPECT_GT(heard, kSongSeconds - 1.0) << DescribeRuns(runs);
   Quit(player);
 }
@@ -53,9 +51,7 @@ TEST_F(PlayerE2eTest, ASongAtAnotherRateThanTheSinksIsHeardAtItsPitch) {
   ASSERT_TRUE(WaitForState(kStopped)) << ReadTextFile(player.err);
   const std::vector<ToneRun> runs =
       FindToneRuns(recorder.Stop(), kSinkRate, kSinkChannels, {kSongHz});
-  double heard = 0;
-  for (const ToneRun& run : runs)
-    heard += run.seconds;
+  const double heard = SecondsOf(runs);
   EXPECT_NEAR(heard, kSongSeconds, 1.0) << DescribeRuns(runs);
   Quit(player);
 }
