@@ -1,8 +1,31 @@
 #include "platform/audio/sink/pulse_loop.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "platform/environment.h"
+
 namespace vk2 {
 
 namespace {
+
+// A socket of this user's at `path`: someone else's socket would be handed our sound.
+bool IsOwnSocket(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode) && st.st_uid == geteuid();
+}
+
+std::string MachineId() {
+  for (const char* file : {"/etc/machine-id", "/var/lib/dbus/machine-id"}) {
+    std::ifstream in(file);
+    std::string id;
+    if (in >> id && !id.empty()) return id;
+  }
+  return {};
+}
+
 void WakeOnTimer(pa_mainloop_api*, pa_time_event*, const struct timeval*, void* loop) {
   pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0);
 }
@@ -16,7 +39,32 @@ void PulseLoop::SignalCallback(pa_context*, void* self) {
   static_cast<PulseLoop*>(self)->Signal();
 }
 
+std::vector<std::string> FallbackPulseServers() {
+  std::vector<std::string> servers;
+  // A server the user names is the only one to use.
+  if (GetEnv("PULSE_SERVER")) return servers;
+  std::vector<std::string> sockets{"/run/user/" + std::to_string(geteuid()) + "/pulse/native"};
+  const std::optional<std::string> home = GetEnv("HOME");
+  const std::string machine = MachineId();
+  if (home && !home->empty() && !machine.empty())
+    sockets.push_back(*home + "/.config/pulse/" + machine + "-runtime/native");
+  for (const std::string& socket : sockets) {
+    if (IsOwnSocket(socket)) servers.push_back("unix:" + socket);
+  }
+  return servers;
+}
+
 bool PulseLoop::Connect(const char* clientName, uint32_t timeoutMillis, std::string& error) {
+  if (ConnectTo(nullptr, clientName, timeoutMillis, error)) return true;
+  for (const std::string& server : FallbackPulseServers()) {
+    std::string ignored;
+    if (ConnectTo(server.c_str(), clientName, timeoutMillis, ignored)) return true;
+  }
+  return false;
+}
+
+bool PulseLoop::ConnectTo(const char* server, const char* clientName, uint32_t timeoutMillis,
+                          std::string& error) {
   Disconnect();
   loop_ = pa_threaded_mainloop_new();
   if (!loop_) {
@@ -30,7 +78,7 @@ bool PulseLoop::Connect(const char* clientName, uint32_t timeoutMillis, std::str
     return false;
   }
   pa_context_set_state_callback(context_, &PulseLoop::SignalCallback, this);
-  if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0 ||
+  if (pa_context_connect(context_, server, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0 ||
       pa_threaded_mainloop_start(loop_) < 0) {
     error = "cannot connect to the PulseAudio server: " + ErrorText();
     Disconnect();

@@ -6,8 +6,16 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace vk2 {
+
+// The sockets (as server strings) where this user's own server listens at its usual places:
+// /run/user/<uid>/pulse and the runtime folder of the home configuration. libpulse looks only
+// where XDG_RUNTIME_DIR and XDG_CONFIG_HOME lead; pointed at fresh folders (a clean profile, a
+// sandbox, a test), it misses the server the user runs. Only existing sockets of this user;
+// none when PULSE_SERVER names the server.
+std::vector<std::string> FallbackPulseServers();
 
 class PulseLoop {
  public:
@@ -16,7 +24,8 @@ class PulseLoop {
   PulseLoop& operator=(const PulseLoop&) = delete;
   ~PulseLoop();
 
-  // Starts the loop and connects (never spawning a server). False with `error` set on failure.
+  // Starts the loop and connects (never spawning a server): to the server libpulse finds, else
+  // to one of FallbackPulseServers(). False with `error` set on failure.
   bool Connect(const char* clientName, uint32_t timeoutMillis, std::string& error);
   void Disconnect();
 
@@ -46,6 +55,9 @@ class PulseLoop {
   static void SignalCallback(pa_context*, void* self);
 
  private:
+  // `server` null: where libpulse's own search leads.
+  bool ConnectTo(const char* server, const char* clientName, uint32_t timeoutMillis,
+                 std::string& error);
   void WaitOnce(pa_usec_t deadline);
 
   pa_threaded_mainloop* loop_ = nullptr;

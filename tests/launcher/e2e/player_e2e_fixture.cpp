@@ -37,10 +37,11 @@ void PlayerE2eTest::SetUp() {
 }
 
 void PlayerE2eTest::MakeSong(double hz, int seconds, const std::string& name, uint32_t rate,
-                             uint32_t channels) {
-  ASSERT_TRUE(RunTool({"sox", "-n", "-r", std::to_string(rate), "-c", std::to_string(channels),
-                       "-b", "16", tmp_ / ("work/" + name), "synth", std::to_string(seconds),
-                       "sine", std::to_string(static_cast<int>(hz)), "vol", "0.5"}));
+                             uint32_t channels, uint32_t bits) {
+  ASSERT_TRUE(
+      RunTool({"sox", "-n", "-r", std::to_string(rate), "-c", std::to_string(channels), "-b",
+               std::to_string(bits), tmp_ / ("work/" + name), "synth", std::to_string(seconds),
+               "sine", std::to_string(static_cast<int>(hz)), "vol", "0.5"}));
 }
 
 ProgramRun PlayerE2eTest::Start(const std::vector<std::string>& args, const std::string& program) {

@@ -39,9 +39,9 @@ class PlayerE2eTest : public ::testing::Test {
  protected:
   void SetUp() override;
 
-  // A 16-bit sine of `seconds` in the work folder, at the sink's rate and channels unless told.
+  // A sine of `seconds` in the work folder, 16-bit at the sink's rate and channels unless told.
   void MakeSong(double hz, int seconds, const std::string& name, uint32_t rate = kSinkRate,
-                uint32_t channels = kSinkChannels);
+                uint32_t channels = kSinkChannels, uint32_t bits = 16);
   // Starts a program in the work folder, as a user's shell would.
   ProgramRun Start(const std::vector<std::string>& args,
                    const std::string& program = VK2_TEST_VELKORA2);

@@ -2,10 +2,14 @@
 // hands its file over.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/environment.h"
 #include "tests/core/e2e/tone_runs.h"
 #include "tests/launcher/e2e/player_e2e_fixture.h"
 #include "tests/support/files.h"
@@ -54,6 +58,39 @@ TEST_F(PlayerE2eTest, ASongAtAnotherRateThanTheSinksIsHeardAtItsPitch) {
   const double heard = SecondsOf(runs);
   EXPECT_NEAR(heard, kSongSeconds, 1.0) << DescribeRuns(runs);
   Quit(player);
+}
+
+// Started as from a user's shell: a fresh profile, message boxes allowed, and no server named
+// for it, so the player finds the user's sound server itself. Each start, and each common
+// format, must be heard whole and at its pitch (a 48 kHz song played as 44.1 kHz is 8 % flat).
+TEST_F(PlayerE2eTest, EveryStartFromAFreshProfilePlaysItsSongAtItsPitch) {
+  const struct {
+    uint32_t rate;
+    uint32_t bits;
+  } songs[] = {{48000, 16}, {44100, 16}, {48000, 32}, {48000, 16}, {44100, 16}};
+  constexpr int kSeconds = 8;  // long enough to be seen playing once the program answers
+  const std::optional<std::string> server = GetEnv("PULSE_SERVER");
+  for (const auto& song : songs) {
+    SCOPED_TRACE(std::to_string(song.rate) + " Hz, " + std::to_string(song.bits) + " bits");
+    std::filesystem::remove_all(tmp_ / "config");
+    ::mkdir((tmp_ / "config").c_str(), 0700);
+    MakeSong(kSongHz, kSeconds, "song.wav", song.rate, kSinkChannels, song.bits);
+    MonitorRecorder recorder;
+    ASSERT_TRUE(recorder.Start(sink_.Name(), kSinkRate, kSinkChannels));
+    UnsetEnv("PULSE_SERVER");
+    UnsetEnv("VK2_NONINTERACTIVE");
+    const ProgramRun player = Start({"song.wav"});
+    if (server) SetEnv("PULSE_SERVER", *server);
+    ASSERT_TRUE(WaitForState(kPlaying)) << ReadTextFile(player.err);
+    ASSERT_TRUE(WaitForState(kStopped)) << ReadTextFile(player.err);
+    const std::vector<ToneRun> runs =
+        FindToneRuns(recorder.Stop(), kSinkRate, kSinkChannels, {kSongHz});
+    double heard = 0;
+    for (const ToneRun& run : runs)
+      heard += run.seconds;
+    EXPECT_GT(heard, kSeconds - 0.5) << DescribeRuns(runs);
+    Quit(player);
+  }
 }
 
 TEST_F(PlayerE2eTest, ASecondStartHandsItsFileToTheRunningPlayerAndEnds) {
