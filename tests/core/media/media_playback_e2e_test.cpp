@@ -304,22 +304,27 @@ TEST_F(MediaPlaybackE2eTest, SongsAtOtherRatesAreHeardAtTheirPitch) {
   // 100 ms windows: while the current song's tone is strong its pitch is measured; once it has
   // been heard and fades, the next song's tone is looked for.
   constexpr int64_t kWindow = kRate / 10;
+  // A song's pitch is the median of its windows', so that a window torn by a dropout on a
+  // loaded machine does not decide it.
   size_t song = 0;
-  std::vector<double> pitches(std::size(hz), 0.0);
+  std::vector<std::vector<double>> pitches(std::size(hz));
   for (int64_t at = 0; at + kWindow <= static_cast<int64_t>(left.size()); at += kWindow) {
     const std::vector<double> window(left.begin() + at, left.begin() + at + kWindow);
     const double level =
         Goertzel(window.data(), WholeCycleCount(hz[song], kRate, window.size()), hz[song], kRate)
             .amplitude;
     if (level > 0.4) {
-      pitches[song] = ZeroCrossingFrequency(window, kRate);
-      EXPECT_NEAR(pitches[song], hz[song], hz[song] * 0.005) << "song " << song + 1;
-    } else if (pitches[song] > 0 && song + 1 < std::size(hz)) {
+      pitches[song].push_back(ZeroCrossingFrequency(window, kRate));
+    } else if (!pitches[song].empty() && song + 1 < std::size(hz)) {
       ++song;
     }
   }
-  for (size_t i = 0; i < std::size(hz); ++i)
-    EXPECT_GT(pitches[i], 0.0) << "song " << i + 1 << " not heard at its pitch";
+  for (size_t i = 0; i < std::size(hz); ++i) {
+    ASSERT_GE(pitches[i].size(), 5u) << "song " << i + 1 << " not heard at its pitch";
+    std::vector<double> sorted = pitches[i];
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_NEAR(sorted[sorted.size() / 2], hz[i], hz[i] * 0.005) << "song " << i + 1;
+  }
 }
 
 TEST_F(MediaPlaybackE2eTest, SeekLandsOnTheAskedPosition) {
