@@ -457,11 +457,12 @@ class PlaylistScrollBarTest : public WindowTypesTest {
   std::unique_ptr<gui::RuntimeCoreAccess> core_;
   RefPtr<MPlaylist> playlist_;
 
-  static int32_t TopRow(MWindowElement* list) {
+  static ScrollInfo ScrollOf(MWindowElement* list) {
     ScrollInfo info;
     list->Query(kQueryScrollInfo, reinterpret_cast<uintptr_t>(&info), 0, 0);
-    return info.position;
+    return info;
   }
+  static int32_t TopRow(MWindowElement* list) { return ScrollOf(list).position; }
 };
 
 TEST_F(PlaylistScrollBarTest, ALongPlaylistShowsTheBarWhichScrollsTheRowsAndAShortOneHidesIt) {
@@ -477,9 +478,11 @@ TEST_F(PlaylistScrollBarTest, ALongPlaylistShowsTheBarWhichScrollsTheRowsAndASho
   ASSERT_TRUE(WaitOnLoop([&] { return Width(list) == 200; }));
   OnLoop([&] { EXPECT_FALSE(Visible(bar)); });
 
-  // Forty rows do not: the bar shows at the right edge and the list leaves it the room.
+  // Forty rows do not: the bar shows at the right edge and the list leaves it the room. The
+  // rows arrive one change at a time; the scrolling below starts once all of them have.
   ASSERT_NO_FATAL_FAILURE(AddItems(playlist, 37));
-  ASSERT_TRUE(WaitOnLoop([&] { return Visible(bar) && Width(list) == 188; }));
+  ASSERT_TRUE(
+      WaitOnLoop([&] { return Visible(bar) && Width(list) == 188 && ScrollOf(list).total == 40; }));
   OnLoop([&] {
     EXPECT_EQ(Width(bar), 12);
     EXPECT_EQ(TopRow(list), 0);
